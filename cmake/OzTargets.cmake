@@ -1,0 +1,21 @@
+# Warnings we hold our own code to.
+set(OZ_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter)
+
+# One static library per folder, built from every source file in it.
+# A folder with no sources yet becomes an interface library, so the
+# folders above it can already name it.
+function(oz_library name)
+  cmake_parse_arguments(OZ "" "" "DEPS" ${ARGN})
+  file(GLOB _src CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB _hdr CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  if(_src)
+    add_library(${name} STATIC ${_src} ${_hdr})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_compile_options(${name} PRIVATE ${OZ_WARNINGS})
+    target_link_libraries(${name} PUBLIC ${OZ_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${OZ_DEPS})
+  endif()
+endfunction()

@@ -1,0 +1,7 @@
+// Program entry.
+int main(int argc, char** argv)
+{
+    (void)argc;
+    (void)argv;
+    return 0;
+}
