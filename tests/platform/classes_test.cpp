@@ -54,7 +54,7 @@ TEST(Component, FreeNotificationReachesAnyWatcherAndUnhooksBothWays)
     target->FreeNotification(watcher);
     delete target;
     EXPECT_EQ(watcher->Watched, nullptr);
-    EXPECT_EQ(log, (std::vector<std::string>{"watcher lost target", "free target"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"free target", "watcher lost target"}));
 
     // The watcher going first must not leave a dangling entry in the target.
     auto* target2 = new Probe(nullptr, &log, "t2");
