@@ -19,11 +19,23 @@ public:
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
-// Raised where the class library raises its conversion error (Assign between
-// unrelated classes, bad numbers in StrToInt, ...).
-class EConvertError : public std::runtime_error {
+// The general error the program raises and shows (Application->HandleException).
+class Exception : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// Raised where the class library raises its conversion error (Assign between
+// unrelated classes, bad numbers in StrToInt, ...).
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Misuse of a string list: index out of range, duplicates refused, ...
+class EStringListError : public Exception {
+public:
+    using Exception::Exception;
 };
 
 class TPersistent : public TObject {
@@ -71,4 +83,131 @@ private:
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
     bool FDestroying = false;
+};
+
+// ------------------------------------------------------------ string lists
+
+// A list of strings, each with an object pointer riding along (not owned).
+// Descendants store the strings (TStringList) or pass them to a control
+// (combo box and list box items); they implement the abstract operations.
+// Changes between BeginUpdate and EndUpdate are reported once, at the end.
+class TStrings : public TPersistent {
+public:
+    virtual int Count() const = 0;
+    virtual std::string Get(int Index) const = 0;
+    virtual void Put(int Index, const std::string& S);
+    virtual TObject* GetObject(int Index) const;
+    virtual void PutObject(int Index, TObject* AObject);
+    virtual void Insert(int Index, const std::string& S) = 0;
+    virtual void InsertObject(int Index, const std::string& S, TObject* AObject);
+    virtual void Delete(int Index) = 0;
+    virtual void Clear() = 0;
+    // Appends (a sorted list puts it in its place); returns the index.
+    virtual int Add(const std::string& S);
+    int AddObject(const std::string& S, TObject* AObject);
+    void AddStrings(const TStrings* Strings);
+    void Assign(TPersistent* Source) override;
+    void Move(int CurIndex, int NewIndex);
+    void Exchange(int Index1, int Index2);
+
+    std::string Strings(int Index) const { return Get(Index); }
+    void SetStrings(int Index, const std::string& S) { Put(Index, S); }
+    TObject* Objects(int Index) const { return GetObject(Index); }
+    void SetObjects(int Index, TObject* AObject) { PutObject(Index, AObject); }
+
+    // Without regard to case for plain lists; -1 when absent.
+    virtual int IndexOf(const std::string& S) const;
+    int IndexOfObject(const TObject* AObject) const;
+
+    // Lines of the form Name=Value.
+    std::string Names(int Index) const;
+    std::string ValueFromIndex(int Index) const;
+    int IndexOfName(const std::string& Name) const;
+    std::string Values(const std::string& Name) const;
+    // An empty Value removes the line.
+    void SetValues(const std::string& Name, const std::string& Value);
+
+    // Every line followed by a line break; SetText splits at CR LF, LF or CR.
+    std::string Text() const;
+    void SetText(const std::string& Value);
+    // Comma-separated, items with blanks, commas or quotes in double quotes.
+    std::string CommaText() const;
+    void SetCommaText(const std::string& Value);
+
+    // Raise EFileError when the file cannot be read or written. SaveToFile
+    // replaces an existing file atomically.
+    void LoadFromFile(const std::string& FileName);
+    void SaveToFile(const std::string& FileName) const;
+
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+protected:
+    // Told when the first BeginUpdate starts and the last EndUpdate ends.
+    virtual void SetUpdateState(bool Updating);
+    // Compares two items as IndexOf does.
+    virtual int CompareStrings(const std::string& S1, const std::string& S2) const;
+    void CheckIndex(int Index, int Limit) const;
+
+private:
+    int FUpdateCount = 0;
+};
+
+enum TDuplicates { dupIgnore, dupAccept, dupError };
+
+class TStringList : public TStrings {
+public:
+    TStringList() = default;
+
+    int Count() const override { return static_cast<int>(FItems.size()); }
+    std::string Get(int Index) const override;
+    void Put(int Index, const std::string& S) override;
+    TObject* GetObject(int Index) const override;
+    void PutObject(int Index, TObject* AObject) override;
+    void Insert(int Index, const std::string& S) override;
+    void InsertObject(int Index, const std::string& S, TObject* AObject) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    int Add(const std::string& S) override;
+    int IndexOf(const std::string& S) const override;
+
+    // Sorted lists keep their order on Add and find by binary search; Insert
+    // and Put raise on them. Duplicates applies to sorted lists only.
+    bool Sorted() const { return FSorted; }
+    void SetSorted(bool Value);
+    TDuplicates Duplicates() const { return FDuplicates; }
+    void SetDuplicates(TDuplicates Value) { FDuplicates = Value; }
+    bool CaseSensitive() const { return FCaseSensitive; }
+    void SetCaseSensitive(bool Value);
+    // Sorted lists: true when S is present; Index is where it is or would go.
+    bool Find(const std::string& S, int& Index) const;
+    virtual void Sort();
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+    int CompareStrings(const std::string& S1, const std::string& S2) const override;
+    void Changing();
+    void Changed();
+
+private:
+    struct TItem {
+        std::string S;
+        TObject* Object = nullptr;
+    };
+    void InsertItem(int Index, const std::string& S, TObject* AObject);
+
+    std::vector<TItem> FItems;
+    bool FSorted = false;
+    bool FCaseSensitive = false;
+    TDuplicates FDuplicates = dupIgnore;
+};
+
+// Reading or writing a file failed.
+class EFileError : public Exception {
+public:
+    using Exception::Exception;
 };

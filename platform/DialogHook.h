@@ -20,7 +20,7 @@ enum class TDialogKind {
 };
 
 struct TDialogRequest {
-    TDialogKind Kind;
+    TDialogKind Kind = TDialogKind::ModalForm;
     TObject* Dialog = nullptr;   // the form or dialog component asking
     std::string Name;            // its component name, "" for message boxes
     std::string Caption;         // window caption

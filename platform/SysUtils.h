@@ -1,0 +1,128 @@
+// Numbers, strings, dates and files the way the rest of the program expects
+// them of its class library: '.' as the decimal separator in every locale,
+// TDateTime as days since 30 Dec 1899, conversion errors as EConvertError.
+#pragma once
+
+#include "platform/Classes.h"
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+// ---------------------------------------------------------------- date-time
+
+// Days since 30 Dec 1899 00:00; the fraction is the time of day.
+using TDateTime = double;
+
+constexpr double MSecsPerDay = 86400000.0;
+constexpr double SecsPerDay = 86400.0;
+
+// Wall-clock date and time (local time), or the test clock when one is set.
+TDateTime Now();
+TDateTime Date();   // today, time 00:00
+TDateTime Time();   // time of day only
+
+// Tests set the wall clock here; an empty function brings the real clock back.
+void SetNowOverride(std::function<TDateTime()> Clock);
+
+// Year 1..9999, Month 1..12, Day valid for the month; false (Result untouched)
+// otherwise.
+bool TryEncodeDate(uint16_t Year, uint16_t Month, uint16_t Day, TDateTime& Result);
+// Hour 0..23, Min 0..59, Sec 0..59, MSec 0..999.
+bool TryEncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec, TDateTime& Result);
+// As the Try forms, raising EConvertError on an invalid value.
+TDateTime EncodeDate(uint16_t Year, uint16_t Month, uint16_t Day);
+TDateTime EncodeTime(uint16_t Hour, uint16_t Min, uint16_t Sec, uint16_t MSec);
+
+void DecodeDate(TDateTime DateTime, uint16_t& Year, uint16_t& Month, uint16_t& Day);
+void DecodeTime(TDateTime DateTime, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
+// 1 = Sunday .. 7 = Saturday.
+int DayOfWeek(TDateTime DateTime);
+bool IsLeapYear(uint16_t Year);
+
+// Pattern letters: d dd ddd dddd, m mm mmm mmmm (minutes right after h/hh),
+// yy yyyy, h hh, n nn, s ss, z zzz, am/pm a/p ampm (12-hour clock when
+// present), c (short date and long time), '/' and ':' separators, text in
+// '...' or "..." copied as it stands.
+std::string FormatDateTime(const std::string& Format, TDateTime DateTime);
+// "dd/mm/yyyy hh:nn:ss" style default rendering, without the time when it is 00:00.
+std::string DateTimeToStr(TDateTime DateTime);
+std::string DateToStr(TDateTime DateTime);
+std::string TimeToStr(TDateTime DateTime);
+
+// Monotonic milliseconds since an arbitrary start; waits and time-outs use
+// this so a change of the wall clock never hangs or cuts them short.
+int64_t MonotonicMs();
+// The low 32 bits of MonotonicMs(): wraps after about 49.7 days.
+uint32_t GetTickCount();
+// Tests move the monotonic clock forward (or back) by this many ms.
+void SetMonotonicOffsetMs(int64_t OffsetMs);
+int64_t MonotonicOffsetMs();
+
+// ------------------------------------------------------------------ numbers
+
+// Pattern syntax: '0' digit, '#' optional digit, '.' decimal point, ','
+// thousands separators, "E+00"/"e-0" exponent, '...'/"..." literal text,
+// up to three ';'-separated sections (positive;negative;zero). Rounds half
+// away from zero on the shortest decimal form of Value; never prints "-0".
+std::string FormatFloat(const std::string& Format, double Value);
+
+std::string IntToStr(int64_t Value);
+std::string IntToHex(int64_t Value, int Digits);
+// Shortest text that reads back as the same double, '.' as separator,
+// exponent form for very large or small values.
+std::string FloatToStr(double Value);
+
+// Decimal, or hexadecimal with a leading '$' or "0x"; surrounding blanks are
+// allowed. StrToInt raises EConvertError on anything else or on overflow.
+int StrToInt(const std::string& S);
+int StrToIntDef(const std::string& S, int Default);
+bool TryStrToInt(const std::string& S, int& Value);
+// '.' as separator; raises EConvertError / returns false on bad text.
+double StrToFloat(const std::string& S);
+double StrToFloatDef(const std::string& S, double Default);
+bool TryStrToFloat(const std::string& S, double& Value);
+
+// printf style into a std::string, '.' as decimal separator in every locale.
+std::string Format(const char* Fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// ------------------------------------------------------------------ strings
+
+std::string Trim(const std::string& S);
+std::string TrimLeft(const std::string& S);
+std::string TrimRight(const std::string& S);
+std::string UpperCase(const std::string& S);   // ASCII letters only
+std::string LowerCase(const std::string& S);
+int CompareText(const std::string& A, const std::string& B);   // case-insensitive, <0 / 0 / >0
+bool SameText(const std::string& A, const std::string& B);
+
+// -------------------------------------------------------------------- files
+
+// "/a/b/c.txt" -> "/a/b/" (with the trailing '/'), "c.txt" -> "".
+std::string ExtractFilePath(const std::string& FileName);
+// "/a/b/c.txt" -> "c.txt".
+std::string ExtractFileName(const std::string& FileName);
+// ".txt" of "/a/b/c.txt"; "" when there is none.
+std::string ExtractFileExt(const std::string& FileName);
+// Replaces (or adds, or with "" removes) the extension; Ext includes the '.'.
+std::string ChangeFileExt(const std::string& FileName, const std::string& Ext);
+// Adds a trailing '/' when missing.
+std::string IncludeTrailingPathDelimiter(const std::string& Path);
+
+bool FileExists(const std::string& FileName);        // a file, not a folder
+bool DirectoryExists(const std::string& Directory);
+// Creates the folder and its missing parents; true when it exists afterwards.
+bool ForceDirectories(const std::string& Directory);
+bool DeleteFile(const std::string& FileName);
+// Replaces (or creates) FileName with Data: a temporary file in the same
+// folder is written, flushed and renamed over it, so the old content stays
+// whole until the new one is complete. The old file's permissions are kept.
+// BeforeRename (a test hook) may stop the write just before the rename by
+// returning false. Returns false with a reason in Error when nothing was
+// replaced.
+bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::string& Error,
+                     const std::function<bool(const std::string& TempName)>& BeforeRename = {});
+// Reads the whole file; false when it cannot be read.
+bool ReadWholeFile(const std::string& FileName, std::string& Data);
+bool RenameFile(const std::string& OldName, const std::string& NewName);
