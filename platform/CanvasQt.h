@@ -1,0 +1,125 @@
+// The Qt side of the canvas, for platform code only: surfaces that paint a
+// TCanvas into a QImage, through somebody's QPainter or onto a paint device,
+// and conversions between the platform's graphics types and Qt's.
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPen>
+#include <QRect>
+#include <QRegion>
+
+#include <functional>
+#include <memory>
+
+struct TRegion::TData {
+    QRegion Region;
+};
+
+QColor ToQColor(TColor Color);
+TColor FromQColor(const QColor& Color);
+inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
+inline TRect FromQRect(const QRect& R) { return {R.left(), R.top(), R.left() + R.width(), R.top() + R.height()}; }
+inline QPoint ToQPoint(const TPoint& P) { return QPoint(P.X, P.Y); }
+QRegion ToQRegion(const TRegion& Region);
+// The pixels whose centres lie inside Path (its own fill rule).
+QRegion PathToRegion(const QPainterPath& Path);
+TRegion FromQRegion(const QRegion& Region);
+
+// The Qt font for Font, family resolved (ResolveFontFamily) and sized in
+// pixels (scaled by Scale), without orientation (the canvas rotates itself).
+QFont ToQFont(const TFont& Font, double Scale = 1.0);
+// Font metrics in pixels, identical for every surface.
+QFontMetrics FontMetricsOf(const TFont& Font);
+
+// Where a TCanvas paints. Three kinds:
+// - over a QImage (bitmaps, the backing image of a custom control): the
+//   painter opens on the first drawing and stays open until Flush, which the
+//   owner calls before it reads, resizes or shows the image; raster pen
+//   modes are exact;
+// - over a painter somebody else began (a paint event, a printer job); the
+//   surface never ends it; raster modes fall back to copy unless the
+//   painter's device is a QImage;
+// - over any other paint device (a PDF writer): the painter opens on the
+//   first drawing and ends with Flush or the surface.
+class TCanvasSurface {
+public:
+    explicit TCanvasSurface(QImage* Image);
+    TCanvasSurface(QPainter* Painter, QSize Size, int DpiX = 96, int DpiY = 96);
+    explicit TCanvasSurface(QPaintDevice* Device);
+    virtual ~TCanvasSurface();
+    TCanvasSurface(const TCanvasSurface&) = delete;
+    TCanvasSurface& operator=(const TCanvasSurface&) = delete;
+
+    // The painter, begun. nullptr when the device cannot be painted (an
+    // empty image).
+    QPainter* Painter();
+    // Ends the painter the surface began itself.
+    void Flush();
+    // A new external painter (the printer's after NewPage); Size and
+    // resolution stay.
+    void SetPainter(QPainter* Painter);
+
+    QImage* Image() const { return FImage; }
+    QSize Size() const;
+    int DpiX() const;
+    int DpiY() const;
+    bool RasterModes() const;
+
+    // Device rectangle every drawing operation touched (clipped to the
+    // surface), for controls that update only what changed.
+    std::function<void(const QRect&)> OnPainted;
+
+    // Paints Op with Canvas's pen, brush, font, background, alignment,
+    // transform and clip.
+    void Paint(TCanvas& Canvas, const TCanvasOp& Op);
+    // Surface pixel as 0x00BBGGRR, clNone outside or when not readable.
+    TColor GetPixel(int X, int Y);
+
+private:
+    struct TPathState;
+    // Clip, transform (moved by -Offset) and background of Canvas on P.
+    void Setup(QPainter& P, TCanvas& Canvas, QPoint Offset);
+    void PaintShape(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P);
+    void PaintPathOp(TCanvas& Canvas, const TCanvasOp& Op);
+    void AddToPath(TCanvas& Canvas, const TCanvasOp& Op);
+    void PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched);
+    void Notify(const QRect& R);
+
+    QImage* FImage = nullptr;
+    QPaintDevice* FDevice = nullptr;
+    QPainter* FExternal = nullptr;
+    std::unique_ptr<QPainter> FOwn;
+    QSize FSize;
+    int FDpiX = 96;
+    int FDpiY = 96;
+    std::unique_ptr<TPathState> FPath;
+};
+
+// A canvas with its own surface over a QImage or a painter (custom controls,
+// paint events). The image or painter must outlive it.
+class TQtCanvas : public TCanvas {
+public:
+    explicit TQtCanvas(QImage* Image);
+    TQtCanvas(QPainter* Painter, QSize Size);
+    ~TQtCanvas() override;
+    TCanvasSurface* QtSurface() { return &FQtSurface; }
+    // Ends the painter over the image (before the image is read or shown).
+    void Flush() { FQtSurface.Flush(); }
+
+private:
+    TCanvasSurface FQtSurface;
+};
+
+struct TBitmap::TData {
+    QImage Image;
+    std::unique_ptr<TCanvasSurface> Surface;
+    std::unique_ptr<TCanvas> Canvas;
+    // Ends painting so that Image can be read, resized or drawn elsewhere.
+    void Flush() { if (Surface) Surface->Flush(); }
+};

@@ -1,0 +1,1112 @@
+#include "platform/Graphics.h"
+
+#include "platform/Application.h"
+#include "platform/CanvasQt.h"
+
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+// ------------------------------------------------------------------ colours
+
+namespace {
+
+// The classic standard colour scheme.
+constexpr TColor SystemColorTable[] = {
+    RGB(212, 208, 200),  // 0 scroll bar
+    RGB(58, 110, 165),   // 1 desktop
+    RGB(10, 36, 106),    // 2 active caption
+    RGB(128, 128, 128),  // 3 inactive caption
+    RGB(212, 208, 200),  // 4 menu
+    RGB(255, 255, 255),  // 5 window
+    RGB(0, 0, 0),        // 6 window frame
+    RGB(0, 0, 0),        // 7 menu text
+    RGB(0, 0, 0),        // 8 window text
+    RGB(255, 255, 255),  // 9 caption text
+    RGB(212, 208, 200),  // 10 active border
+    RGB(212, 208, 200),  // 11 inactive border
+    RGB(128, 128, 128),  // 12 application work space
+    RGB(10, 36, 106),    // 13 highlight
+    RGB(255, 255, 255),  // 14 highlight text
+    RGB(212, 208, 200),  // 15 button face
+    RGB(128, 128, 128),  // 16 button shadow
+    RGB(128, 128, 128),  // 17 grey text
+    RGB(0, 0, 0),        // 18 button text
+    RGB(212, 208, 200),  // 19 inactive caption text
+    RGB(255, 255, 255),  // 20 button highlight
+    RGB(64, 64, 64),     // 21 3-D dark shadow
+    RGB(212, 208, 200),  // 22 3-D light
+    RGB(0, 0, 0),        // 23 tooltip text
+    RGB(255, 255, 225),  // 24 tooltip background
+    RGB(181, 181, 181),  // 25 (unused)
+    RGB(0, 0, 128),      // 26 hot light
+    RGB(166, 202, 240),  // 27 gradient of the active caption
+    RGB(192, 192, 192),  // 28 gradient of the inactive caption
+    RGB(10, 36, 106),    // 29 menu highlight
+    RGB(212, 208, 200),  // 30 menu bar
+};
+
+int MulDiv(int A, int B, int C)
+{
+    if (C == 0)
+        return -1;
+    const long long P = static_cast<long long>(A) * B;
+    const long long Half = (C > 0 ? C : -C) / 2;
+    long long Q = ((P < 0) != (C < 0)) ? (P - (C > 0 ? Half : -Half)) / C : (P + (C > 0 ? Half : -Half)) / C;
+    return static_cast<int>(Q);
+}
+
+}  // namespace
+
+TColor ColorToRGB(TColor Color)
+{
+    if (Color < 0) {
+        const uint32_t Index = static_cast<uint32_t>(Color) & 0x00FFFFFFu;
+        if (Index < sizeof(SystemColorTable) / sizeof(SystemColorTable[0]))
+            return SystemColorTable[Index];
+        return clBlack;
+    }
+    return Color;
+}
+
+QColor ToQColor(TColor Color)
+{
+    if (Color == clNone)
+        return QColor(Qt::transparent);
+    const TColor C = ColorToRGB(Color);
+    return QColor(GetRValue(C), GetGValue(C), GetBValue(C));
+}
+
+TColor FromQColor(const QColor& Color)
+{
+    return RGB(Color.red(), Color.green(), Color.blue());
+}
+
+// ------------------------------------------------------------------ geometry
+
+bool IntersectRect(TRect& Dest, const TRect& A, const TRect& B)
+{
+    TRect R{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right), std::min(A.Bottom, B.Bottom)};
+    if (R.IsEmpty()) {
+        Dest = TRect{};
+        return false;
+    }
+    Dest = R;
+    return true;
+}
+
+bool UnionRect(TRect& Dest, const TRect& A, const TRect& B)
+{
+    if (A.IsEmpty()) {
+        Dest = B.IsEmpty() ? TRect{} : B;
+    } else if (B.IsEmpty()) {
+        Dest = A;
+    } else {
+        Dest = {std::min(A.Left, B.Left), std::min(A.Top, B.Top), std::max(A.Right, B.Right), std::max(A.Bottom, B.Bottom)};
+    }
+    return !Dest.IsEmpty();
+}
+
+void OffsetRect(TRect& R, int DX, int DY)
+{
+    R.Left += DX;
+    R.Right += DX;
+    R.Top += DY;
+    R.Bottom += DY;
+}
+
+void InflateRect(TRect& R, int DX, int DY)
+{
+    R.Left -= DX;
+    R.Right += DX;
+    R.Top -= DY;
+    R.Bottom += DY;
+}
+
+bool PtInRect(const TRect& R, const TPoint& P) { return R.Contains(P); }
+bool IsRectEmpty(const TRect& R) { return R.IsEmpty(); }
+
+TCanvasTransform TCanvasTransform::Then(const TCanvasTransform& Outer) const
+{
+    return {ScaleX * Outer.ScaleX, ScaleY * Outer.ScaleY, DX * Outer.ScaleX + Outer.DX, DY * Outer.ScaleY + Outer.DY};
+}
+
+// ------------------------------------------------------------------ regions
+
+TRegion::TRegion() : FData(std::make_unique<TData>()) {}
+TRegion::TRegion(const TRegion& Other) : FData(std::make_unique<TData>(*Other.FData)) {}
+TRegion& TRegion::operator=(const TRegion& Other)
+{
+    if (this != &Other)
+        *FData = *Other.FData;
+    return *this;
+}
+TRegion::~TRegion() = default;
+
+QRegion ToQRegion(const TRegion& Region) { return Region.Data()->Region; }
+
+TRegion FromQRegion(const QRegion& Region)
+{
+    TRegion R;
+    R.Data()->Region = Region;
+    return R;
+}
+
+namespace {
+
+QRect NormalRect(const TRect& R)
+{
+    const int L = std::min(R.Left, R.Right), Rr = std::max(R.Left, R.Right);
+    const int T = std::min(R.Top, R.Bottom), B = std::max(R.Top, R.Bottom);
+    return QRect(L, T, Rr - L, B - T);
+}
+
+}  // namespace
+
+QRegion PathToRegion(const QPainterPath& Path)
+{
+    const QRect Box = Path.boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    if (Box.isEmpty())
+        return {};
+    QImage Mask(Box.size(), QImage::Format_ARGB32_Premultiplied);
+    Mask.fill(0);
+    {
+        QPainter P(&Mask);
+        P.setRenderHint(QPainter::Antialiasing, false);
+        P.translate(-Box.topLeft());
+        P.fillPath(Path, Qt::black);
+    }
+    QRegion Result;
+    for (int Y = 0; Y < Mask.height(); ++Y) {
+        const QRgb* Line = reinterpret_cast<const QRgb*>(Mask.constScanLine(Y));
+        int X = 0;
+        while (X < Mask.width()) {
+            while (X < Mask.width() && qAlpha(Line[X]) < 128)
+                ++X;
+            const int Start = X;
+            while (X < Mask.width() && qAlpha(Line[X]) >= 128)
+                ++X;
+            if (X > Start)
+                Result += QRect(Box.left() + Start, Box.top() + Y, X - Start, 1);
+        }
+    }
+    return Result;
+}
+
+TRegion TRegion::CreateRect(const TRect& R) { return FromQRegion(QRegion(NormalRect(R))); }
+
+TRegion TRegion::CreateRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight)
+{
+    const QRect Q = NormalRect(R);
+    QPainterPath Path;
+    Path.addRoundedRect(QRectF(Q), std::abs(EllipseWidth) / 2.0, std::abs(EllipseHeight) / 2.0);
+    return FromQRegion(PathToRegion(Path) & QRegion(Q));
+}
+
+TRegion TRegion::CreateEllipse(const TRect& R)
+{
+    const QRect Q = NormalRect(R);
+    if (Q.isEmpty())
+        return {};
+    return FromQRegion(QRegion(Q, QRegion::Ellipse));
+}
+
+TRegion TRegion::CreatePolygon(const std::vector<TPoint>& Points)
+{
+    if (Points.size() < 3)
+        return {};
+    QPolygon Poly;
+    for (const TPoint& P : Points)
+        Poly << QPoint(P.X, P.Y);
+    return FromQRegion(QRegion(Poly, Qt::OddEvenFill));
+}
+
+void TRegion::Combine(const TRegion& A, const TRegion& B, TRegionCombine Mode)
+{
+    const QRegion& Ra = A.FData->Region;
+    const QRegion& Rb = B.FData->Region;
+    switch (Mode) {
+    case RGN_AND: FData->Region = Ra.intersected(Rb); break;
+    case RGN_OR: FData->Region = Ra.united(Rb); break;
+    case RGN_XOR: FData->Region = Ra.xored(Rb); break;
+    case RGN_DIFF: FData->Region = Ra.subtracted(Rb); break;
+    case RGN_COPY: FData->Region = Ra; break;
+    }
+}
+
+void TRegion::Offset(int DX, int DY) { FData->Region.translate(DX, DY); }
+bool TRegion::IsEmpty() const { return FData->Region.isEmpty(); }
+bool TRegion::Contains(int X, int Y) const { return FData->Region.contains(QPoint(X, Y)); }
+TRect TRegion::BoundsRect() const
+{
+    if (FData->Region.isEmpty())
+        return {};
+    return FromQRect(FData->Region.boundingRect());
+}
+bool TRegion::operator==(const TRegion& Other) const { return FData->Region == Other.FData->Region; }
+
+// ------------------------------------------------------------------ pens, brushes, fonts
+
+void TGraphicsObject::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+#define OZ_SETTER(Class, Name, Type, Field) \
+    void Class::Set##Name(Type Value)       \
+    {                                       \
+        if (Field == Value)                 \
+            return;                         \
+        Field = Value;                      \
+        Changed();                          \
+    }
+
+OZ_SETTER(TPen, Color, TColor, FColor)
+OZ_SETTER(TPen, Width, int, FWidth)
+OZ_SETTER(TPen, Style, TPenStyle, FStyle)
+OZ_SETTER(TPen, Mode, TPenMode, FMode)
+OZ_SETTER(TPen, EndCap, TPenEndCap, FEndCap)
+OZ_SETTER(TPen, JoinStyle, TPenJoinStyle, FJoinStyle)
+
+bool TPen::SameAs(const TPen& O) const
+{
+    return FColor == O.FColor && FWidth == O.FWidth && FStyle == O.FStyle && FMode == O.FMode &&
+           FEndCap == O.FEndCap && FJoinStyle == O.FJoinStyle;
+}
+
+void TPen::Assign(TPersistent* Source)
+{
+    if (auto* P = dynamic_cast<TPen*>(Source)) {
+        if (P == this)
+            return;
+        FColor = P->FColor;
+        FWidth = P->FWidth;
+        FStyle = P->FStyle;
+        FMode = P->FMode;
+        FEndCap = P->FEndCap;
+        FJoinStyle = P->FJoinStyle;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+TBrush::TBrush() = default;
+TBrush::~TBrush() = default;
+
+OZ_SETTER(TBrush, Color, TColor, FColor)
+OZ_SETTER(TBrush, Style, TBrushStyle, FStyle)
+
+void TBrush::SetBitmap(TBitmap* Value)
+{
+    if (!Value) {
+        if (!FBitmap)
+            return;
+        FBitmap.reset();
+    } else {
+        auto Copy = std::make_unique<TBitmap>();
+        Copy->Assign(Value);
+        FBitmap = std::move(Copy);
+    }
+    Changed();
+}
+
+bool TBrush::SameAs(const TBrush& O) const
+{
+    if (FColor != O.FColor || FStyle != O.FStyle || !FBitmap != !O.FBitmap)
+        return false;
+    return !FBitmap || FBitmap->SameImage(*O.FBitmap);
+}
+
+void TBrush::Assign(TPersistent* Source)
+{
+    if (auto* B = dynamic_cast<TBrush*>(Source)) {
+        if (B == this)
+            return;
+        FColor = B->FColor;
+        FStyle = B->FStyle;
+        if (B->FBitmap) {
+            auto Copy = std::make_unique<TBitmap>();
+            Copy->Assign(B->FBitmap.get());
+            FBitmap = std::move(Copy);
+        } else {
+            FBitmap.reset();
+        }
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+OZ_SETTER(TFont, Name, const std::string&, FName)
+OZ_SETTER(TFont, Height, int, FHeight)
+OZ_SETTER(TFont, Color, TColor, FColor)
+OZ_SETTER(TFont, Style, TFontStyles, FStyle)
+OZ_SETTER(TFont, Orientation, int, FOrientation)
+OZ_SETTER(TFont, Pitch, TFontPitch, FPitch)
+OZ_SETTER(TFont, Charset, TFontCharset, FCharset)
+
+#undef OZ_SETTER
+
+int TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
+
+void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
+
+void TFont::SetPixelsPerInch(int Value)
+{
+    if (Value > 0)
+        FPixelsPerInch = Value;
+}
+
+bool TFont::SameAs(const TFont& O) const
+{
+    return FName == O.FName && FHeight == O.FHeight && FColor == O.FColor && FStyle == O.FStyle &&
+           FOrientation == O.FOrientation && FPitch == O.FPitch && FCharset == O.FCharset;
+}
+
+void TFont::Assign(TPersistent* Source)
+{
+    if (auto* F = dynamic_cast<TFont*>(Source)) {
+        if (F == this)
+            return;
+        FName = F->FName;
+        // Between resolutions the size in points is what is kept.
+        if (F->FPixelsPerInch == FPixelsPerInch)
+            FHeight = F->FHeight;
+        else
+            FHeight = -MulDiv(F->Size(), FPixelsPerInch, 72);
+        FColor = F->FColor;
+        FStyle = F->FStyle;
+        FOrientation = F->FOrientation;
+        FPitch = F->FPitch;
+        FCharset = F->FCharset;
+        Changed();
+        return;
+    }
+    TGraphicsObject::Assign(Source);
+}
+
+std::string ResolveFontFamily(const std::string& Name)
+{
+    std::string L;
+    for (char C : Name)
+        L += static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    static const char* const Sans[] = {"", "arial", "ms sans serif", "microsoft sans serif", "ms shell dlg",
+                                       "ms shell dlg 2", "tahoma", "verdana", "helvetica", "segoe ui",
+                                       "sans serif", "sans-serif", "system", "small fonts"};
+    static const char* const Mono[] = {"courier new", "courier", "lucida console", "fixedsys", "terminal",
+                                       "consolas", "monospace"};
+    static const char* const Serif[] = {"times new roman", "times", "ms serif", "serif"};
+    for (const char* S : Sans)
+        if (L == S)
+            return "Liberation Sans";
+    for (const char* S : Mono)
+        if (L == S)
+            return "Liberation Mono";
+    for (const char* S : Serif)
+        if (L == S)
+            return "Liberation Serif";
+    return Name;
+}
+
+namespace {
+
+// Pixel size (em) that gives a cell height of CellHeight for Family.
+int EmForCellHeight(const QFont& Base, int CellHeight)
+{
+    QFont F(Base);
+    F.setPixelSize(100);
+    QFontMetricsF Fm(F);
+    const double Cell = Fm.ascent() + Fm.descent();
+    if (Cell <= 0)
+        return CellHeight;
+    return std::max(1, static_cast<int>(std::lround(CellHeight * 100.0 / Cell)));
+}
+
+}  // namespace
+
+QFont ToQFont(const TFont& Font, double Scale)
+{
+    EnsureApplication();
+    QFont F(QString::fromStdString(ResolveFontFamily(Font.Name())));
+    F.setKerning(false);
+    // Whole-pixel advances, as the classic text functions measure.
+    F.setHintingPreference(QFont::PreferFullHinting);
+    F.setBold(Font.Style().Contains(fsBold));
+    F.setItalic(Font.Style().Contains(fsItalic));
+    F.setUnderline(Font.Style().Contains(fsUnderline));
+    F.setStrikeOut(Font.Style().Contains(fsStrikeOut));
+    if (Font.Pitch() == fpFixed) {
+        F.setFixedPitch(true);
+        F.setStyleHint(QFont::TypeWriter);
+    }
+    int H = Font.Height();
+    if (H == 0)
+        H = -MulDiv(8, Font.PixelsPerInch(), 72);
+    int Em = H < 0 ? -H : EmForCellHeight(F, H);
+    Em = std::max(1, static_cast<int>(std::lround(Em * Scale)));
+    F.setPixelSize(Em);
+    return F;
+}
+
+QFontMetrics FontMetricsOf(const TFont& Font) { return QFontMetrics(ToQFont(Font)); }
+
+// ------------------------------------------------------------------ canvas
+
+TCanvas::TCanvas()
+{
+    FFont.SetColor(clWindowText);
+}
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::SetSurface(TCanvasSurface* Value)
+{
+    FSurface = Value;
+    if (FSurface && FSurface->DpiY() != FFont.PixelsPerInch()) {
+        const int Points = FFont.Size();
+        FFont.SetPixelsPerInch(FSurface->DpiY());
+        FFont.SetSize(Points);
+    }
+}
+
+void TCanvas::Changing()
+{
+    if (OnChanging)
+        OnChanging(this);
+}
+
+void TCanvas::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCanvas::SyncBrushBackground()
+{
+    if (FBrush.Color() == FSyncedBrushColor && FBrush.Style() == FSyncedBrushStyle)
+        return;
+    FSyncedBrushColor = FBrush.Color();
+    FSyncedBrushStyle = FBrush.Style();
+    FBkColor = ColorToRGB(FBrush.Color());
+    FBkMode = FBrush.Style() == bsSolid ? bkOpaque : bkTransparent;
+}
+
+TBackgroundMode TCanvas::BackgroundMode()
+{
+    SyncBrushBackground();
+    return FBkMode;
+}
+
+void TCanvas::SetBackgroundMode(TBackgroundMode Value)
+{
+    SyncBrushBackground();
+    FBkMode = Value;
+}
+
+TColor TCanvas::BackgroundColor()
+{
+    SyncBrushBackground();
+    return FBkColor;
+}
+
+void TCanvas::SetBackgroundColor(TColor Value)
+{
+    SyncBrushBackground();
+    FBkColor = Value;
+}
+
+void TCanvas::Perform(const TCanvasOp& Op)
+{
+    if (FSurface)
+        FSurface->Paint(*this, Op);
+}
+
+void TCanvas::DoPerform(TCanvasOp& Op)
+{
+    SyncBrushBackground();
+    Changing();
+    Perform(Op);
+    Changed();
+}
+
+void TCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
+
+void TCanvas::LineTo(int X, int Y)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opLine;
+    Op.Pts = {FPenPos, {X, Y}};
+    FPenPos = {X, Y};
+    DoPerform(Op);
+}
+
+void TCanvas::PolyPoints(TCanvasOp::TKind Kind, const TPoint* Points, int Count)
+{
+    if (!Points || Count <= 0)
+        return;
+    TCanvasOp Op;
+    Op.Kind = Kind;
+    Op.Pts.assign(Points, Points + Count);
+    DoPerform(Op);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& Points) { PolyPoints(TCanvasOp::opPolyline, Points.data(), static_cast<int>(Points.size())); }
+void TCanvas::Polyline(const TPoint* Points, int Count) { PolyPoints(TCanvasOp::opPolyline, Points, Count); }
+void TCanvas::Polygon(const std::vector<TPoint>& Points) { PolyPoints(TCanvasOp::opPolygon, Points.data(), static_cast<int>(Points.size())); }
+void TCanvas::Polygon(const TPoint* Points, int Count) { PolyPoints(TCanvasOp::opPolygon, Points, Count); }
+
+void TCanvas::PolyBezier(const std::vector<TPoint>& Points)
+{
+    if (Points.size() < 4 || (Points.size() - 1) % 3 != 0)
+        return;
+    PolyPoints(TCanvasOp::opPolyBezier, Points.data(), static_cast<int>(Points.size()));
+}
+
+void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opRectangle;
+    Op.R = {X1, Y1, X2, Y2};
+    DoPerform(Op);
+}
+
+void TCanvas::RoundRect(int X1, int Y1, int X2, int Y2, int X3, int Y3)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opRoundRect;
+    Op.R = {X1, Y1, X2, Y2};
+    Op.A = X3;
+    Op.B = Y3;
+    DoPerform(Op);
+}
+
+void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opEllipse;
+    Op.R = {X1, Y1, X2, Y2};
+    DoPerform(Op);
+}
+
+void TCanvas::ArcLike(TCanvasOp::TKind Kind, int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4)
+{
+    TCanvasOp Op;
+    Op.Kind = Kind;
+    Op.R = {X1, Y1, X2, Y2};
+    Op.Pts = {{X3, Y3}, {X4, Y4}};
+    DoPerform(Op);
+}
+
+void TCanvas::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) { ArcLike(TCanvasOp::opArc, X1, Y1, X2, Y2, X3, Y3, X4, Y4); }
+void TCanvas::Pie(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) { ArcLike(TCanvasOp::opPie, X1, Y1, X2, Y2, X3, Y3, X4, Y4); }
+void TCanvas::Chord(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) { ArcLike(TCanvasOp::opChord, X1, Y1, X2, Y2, X3, Y3, X4, Y4); }
+
+void TCanvas::FillRect(const TRect& R)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opFillRect;
+    Op.R = R;
+    DoPerform(Op);
+}
+
+void TCanvas::FrameRect(const TRect& R)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opFrameRect;
+    Op.R = R;
+    DoPerform(Op);
+}
+
+void TCanvas::TextOut(int X, int Y, const std::string& Text)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opTextOut;
+    const bool UpdateCP = (FTextAlign & TA_UPDATECP) != 0;
+    if (UpdateCP) {
+        X = FPenPos.X;
+        Y = FPenPos.Y;
+    }
+    Op.Pts = {{X, Y}};
+    Op.Text = Text;
+    DoPerform(Op);
+    if (UpdateCP) {
+        // Only a left-aligned text moves the current position.
+        if ((FTextAlign & TA_CENTER) == TA_LEFT)
+            FPenPos.X = X + TextWidth(Text);
+    } else {
+        FPenPos = {X + TextWidth(Text), Y};
+    }
+}
+
+void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opTextRect;
+    Op.R = R;
+    Op.Pts = {{X, Y}};
+    Op.Text = Text;
+    DoPerform(Op);
+}
+
+void TCanvas::TextRect(TRect& R, const std::string& Text, unsigned Format)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opTextRectFormat;
+    Op.R = R;
+    Op.A = static_cast<int>(Format);
+    Op.Text = Text;
+    DoPerform(Op);
+}
+
+namespace {
+
+QFont CanvasFont(TFont& Font, int CharExtra)
+{
+    QFont F = ToQFont(Font);
+    if (CharExtra != 0)
+        F.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
+    return F;
+}
+
+}  // namespace
+
+TSize TCanvas::TextExtent(const std::string& Text)
+{
+    QFontMetrics Fm(CanvasFont(FFont, FCharExtra));
+    return {Fm.horizontalAdvance(QString::fromStdString(Text)), Fm.ascent() + Fm.descent()};
+}
+
+int TCanvas::TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
+int TCanvas::TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
+int TCanvas::TextAscent() { return QFontMetrics(CanvasFont(FFont, FCharExtra)).ascent(); }
+int TCanvas::TextDescent() { return QFontMetrics(CanvasFont(FFont, FCharExtra)).descent(); }
+
+namespace {
+
+QPointF MapPoint(const TCanvasTransform& T, double X, double Y) { return {X * T.ScaleX + T.DX, Y * T.ScaleY + T.DY}; }
+
+// The region under T, rectangle by rectangle, edges rounded.
+QRegion MapRegion(const QRegion& R, const TCanvasTransform& T)
+{
+    if (T.IsIdentity())
+        return R;
+    if (T.ScaleX == 1.0 && T.ScaleY == 1.0 && T.DX == std::floor(T.DX) && T.DY == std::floor(T.DY))
+        return R.translated(static_cast<int>(T.DX), static_cast<int>(T.DY));
+    QRegion Out;
+    for (const QRect& Q : R) {
+        const QPointF A = MapPoint(T, Q.left(), Q.top());
+        const QPointF B = MapPoint(T, Q.left() + Q.width(), Q.top() + Q.height());
+        const int L = static_cast<int>(std::lround(std::min(A.x(), B.x())));
+        const int Rr = static_cast<int>(std::lround(std::max(A.x(), B.x())));
+        const int Tp = static_cast<int>(std::lround(std::min(A.y(), B.y())));
+        const int Bt = static_cast<int>(std::lround(std::max(A.y(), B.y())));
+        if (Rr > L && Bt > Tp)
+            Out += QRect(L, Tp, Rr - L, Bt - Tp);
+    }
+    return Out;
+}
+
+TCanvasTransform Inverse(const TCanvasTransform& T)
+{
+    const double Sx = T.ScaleX != 0 ? T.ScaleX : 1.0;
+    const double Sy = T.ScaleY != 0 ? T.ScaleY : 1.0;
+    return {1.0 / Sx, 1.0 / Sy, -T.DX / Sx, -T.DY / Sy};
+}
+
+}  // namespace
+
+TColor TCanvas::Pixels(int X, int Y)
+{
+    if (!FSurface)
+        return clNone;
+    const QPointF P = MapPoint(FTransform, X, Y);
+    return FSurface->GetPixel(static_cast<int>(std::floor(P.x())), static_cast<int>(std::floor(P.y())));
+}
+
+void TCanvas::SetPixels(int X, int Y, TColor Color)
+{
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opSetPixel;
+    Op.Pts = {{X, Y}};
+    Op.A = Color;
+    DoPerform(Op);
+}
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic)
+{
+    if (!Graphic || Graphic->Empty())
+        return;
+    Graphic->Draw(this, Bounds(X, Y, Graphic->Width(), Graphic->Height()));
+}
+
+void TCanvas::Draw(int X, int Y, TGraphic* Graphic, uint8_t Opacity)
+{
+    if (!Graphic || Graphic->Empty())
+        return;
+    if (auto* B = dynamic_cast<TBitmap*>(Graphic)) {
+        TCanvasOp Op;
+        Op.Kind = TCanvasOp::opStretchDraw;
+        Op.R = Bounds(X, Y, B->Width(), B->Height());
+        Op.Image = std::shared_ptr<const TBitmap>(std::shared_ptr<const TBitmap>(), B);
+        Op.A = Opacity;
+        if (B->Transparent()) {
+            Op.B = 1;
+            Op.C = B->TransparentColor();
+        }
+        DoPerform(Op);
+        return;
+    }
+    Draw(X, Y, Graphic);
+}
+
+void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic)
+{
+    if (!Graphic)
+        return;
+    Graphic->Draw(this, R);
+}
+
+void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect)
+{
+    if (!Source || !Source->FSurface || !Source->FSurface->Image())
+        return;
+    TCanvasSurface* S = Source->FSurface;
+    const QPointF A = MapPoint(Source->FTransform, SourceRect.Left, SourceRect.Top);
+    const QPointF B = MapPoint(Source->FTransform, SourceRect.Right, SourceRect.Bottom);
+    const QRect Q = QRectF(A, B).normalized().toRect();
+    if (Q.isEmpty())
+        return;
+    TBitmap Copy;
+    Copy.SetSize(Q.width(), Q.height());
+    Copy.Data()->Image = S->Image()->copy(Q).convertToFormat(QImage::Format_RGB32);
+    StretchDraw(Dest, &Copy);
+}
+
+// ---- clipping
+
+TSize TCanvas::SurfaceSize() const
+{
+    if (!FSurface)
+        return {};
+    const QSize S = FSurface->Size();
+    return {S.width(), S.height()};
+}
+
+int TCanvas::PixelsPerInchX() const { return FSurface ? FSurface->DpiX() : 96; }
+int TCanvas::PixelsPerInchY() const { return FSurface ? FSurface->DpiY() : 96; }
+bool TCanvas::SupportsRasterModes() const { return FSurface && FSurface->RasterModes(); }
+
+bool TCanvas::HasClip() const { return FClip.HasClip; }
+
+TRect TCanvas::ClipRect()
+{
+    QRect Device;
+    if (FClip.HasClip) {
+        Device = FClip.Clip.Data()->Region.boundingRect();
+    } else {
+        const TSize S = SurfaceSize();
+        Device = QRect(0, 0, S.cx, S.cy);
+    }
+    if (Device.isEmpty())
+        return {};
+    const TCanvasTransform Inv = Inverse(FTransform);
+    const QPointF A = MapPoint(Inv, Device.left(), Device.top());
+    const QPointF B = MapPoint(Inv, Device.left() + Device.width(), Device.top() + Device.height());
+    return {static_cast<int>(std::floor(std::min(A.x(), B.x()))), static_cast<int>(std::floor(std::min(A.y(), B.y()))),
+            static_cast<int>(std::ceil(std::max(A.x(), B.x()))), static_cast<int>(std::ceil(std::max(A.y(), B.y())))};
+}
+
+bool TCanvas::GetClipRegion(TRegion& Region) const
+{
+    if (!FClip.HasClip)
+        return false;
+    Region = FClip.Clip;
+    return true;
+}
+
+void TCanvas::ApplyClip(const TRegion& Device, TRegionCombine Mode)
+{
+    QRegion Current;
+    bool HasCurrent = FClip.HasClip;
+    if (HasCurrent) {
+        Current = FClip.Clip.Data()->Region;
+    } else {
+        // Combining with "no clip" means combining with the whole surface.
+        const TSize S = SurfaceSize();
+        Current = QRegion(0, 0, S.cx > 0 ? S.cx : 0x3FFFFFFF, S.cy > 0 ? S.cy : 0x3FFFFFFF);
+    }
+    const QRegion& New = Device.Data()->Region;
+    QRegion Result;
+    switch (Mode) {
+    case RGN_AND: Result = HasCurrent ? Current.intersected(New) : New; break;
+    case RGN_OR: Result = HasCurrent ? Current.united(New) : Current; break;
+    case RGN_XOR: Result = Current.xored(New); break;
+    case RGN_DIFF: Result = Current.subtracted(New); break;
+    case RGN_COPY: Result = New; break;
+    }
+    if (FClip.HasLimit)
+        Result &= FClip.Limit.Data()->Region;
+    FClip.Clip.Data()->Region = Result;
+    FClip.HasClip = true;
+
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opClipRegion;
+    Op.A = RGN_COPY;
+    Op.B = 1;
+    Op.Region = std::make_shared<TRegion>(FClip.Clip);
+    Perform(Op);
+}
+
+void TCanvas::SelectClipRegion(const TRegion* Region)
+{
+    if (Region) {
+        ApplyClip(*Region, RGN_COPY);
+        return;
+    }
+    FClip.HasClip = FClip.HasLimit;
+    FClip.Clip = FClip.Limit;
+    TCanvasOp Op;
+    if (FClip.HasClip) {
+        Op.Kind = TCanvasOp::opClipRegion;
+        Op.A = RGN_COPY;
+        Op.B = 1;
+        Op.Region = std::make_shared<TRegion>(FClip.Clip);
+    } else {
+        Op.Kind = TCanvasOp::opClipNone;
+    }
+    Perform(Op);
+}
+
+void TCanvas::ExtSelectClipRegion(const TRegion& Region, TRegionCombine Mode) { ApplyClip(Region, Mode); }
+
+void TCanvas::ClipWithLogicalRegion(const TRegion& Region, TRegionCombine Mode)
+{
+    ApplyClip(FromQRegion(MapRegion(Region.Data()->Region, FTransform)), Mode);
+}
+
+void TCanvas::IntersectClipRect(const TRect& R) { ClipWithLogicalRegion(TRegion::CreateRect(R), RGN_AND); }
+void TCanvas::ExcludeClipRect(const TRect& R) { ClipWithLogicalRegion(TRegion::CreateRect(R), RGN_DIFF); }
+void TCanvas::SelectClipRect(const TRect& R, TRegionCombine Mode) { ClipWithLogicalRegion(TRegion::CreateRect(R), Mode); }
+
+void TCanvas::SelectClipRoundRect(const TRect& R, int EllipseWidth, int EllipseHeight, TRegionCombine Mode)
+{
+    ClipWithLogicalRegion(TRegion::CreateRoundRect(R, EllipseWidth, EllipseHeight), Mode);
+}
+
+void TCanvas::SelectClipEllipse(const TRect& R, TRegionCombine Mode) { ClipWithLogicalRegion(TRegion::CreateEllipse(R), Mode); }
+
+void TCanvas::SelectClipPolygon(const std::vector<TPoint>& Points, TRegionCombine Mode)
+{
+    ClipWithLogicalRegion(TRegion::CreatePolygon(Points), Mode);
+}
+
+TCanvas::TClipState TCanvas::SaveClip() const { return FClip; }
+
+void TCanvas::RestoreClip(const TClipState& State)
+{
+    FClip = State;
+    TCanvasOp Op;
+    if (FClip.HasClip) {
+        Op.Kind = TCanvasOp::opClipRegion;
+        Op.A = RGN_COPY;
+        Op.B = 1;
+        Op.Region = std::make_shared<TRegion>(FClip.Clip);
+    } else {
+        Op.Kind = TCanvasOp::opClipNone;
+    }
+    Perform(Op);
+}
+
+void TCanvas::LimitClip()
+{
+    FClip.HasLimit = FClip.HasClip;
+    FClip.Limit = FClip.Clip;
+}
+
+// ---- paths
+
+namespace {
+
+TCanvasOp PathOp(TCanvasOp::TKind Kind, int A = 0)
+{
+    TCanvasOp Op;
+    Op.Kind = Kind;
+    Op.A = A;
+    return Op;
+}
+
+}  // namespace
+
+void TCanvas::BeginPath() { auto Op = PathOp(TCanvasOp::opBeginPath); DoPerform(Op); }
+void TCanvas::EndPath() { auto Op = PathOp(TCanvasOp::opEndPath); DoPerform(Op); }
+void TCanvas::AbortPath() { auto Op = PathOp(TCanvasOp::opAbortPath); DoPerform(Op); }
+void TCanvas::CloseFigure() { auto Op = PathOp(TCanvasOp::opCloseFigure); DoPerform(Op); }
+void TCanvas::StrokePath() { auto Op = PathOp(TCanvasOp::opStrokePath); DoPerform(Op); }
+void TCanvas::FillPath() { auto Op = PathOp(TCanvasOp::opFillPath); DoPerform(Op); }
+void TCanvas::StrokeAndFillPath() { auto Op = PathOp(TCanvasOp::opStrokeAndFillPath); DoPerform(Op); }
+void TCanvas::WidenPath() { auto Op = PathOp(TCanvasOp::opWidenPath); DoPerform(Op); }
+void TCanvas::SelectClipPath(TRegionCombine Mode) { auto Op = PathOp(TCanvasOp::opClipPath, Mode); DoPerform(Op); }
+
+// ------------------------------------------------------------------ bitmaps
+
+namespace {
+
+QImage WhiteImage(int W, int H)
+{
+    if (W <= 0 || H <= 0)
+        return {};
+    QImage I(W, H, QImage::Format_RGB32);
+    I.fill(0xFFFFFFFFu);
+    return I;
+}
+
+}  // namespace
+
+TBitmap::TBitmap() : FData(std::make_unique<TData>()) {}
+
+TBitmap::TBitmap(int AWidth, int AHeight) : TBitmap() { SetSize(AWidth, AHeight); }
+
+TBitmap::~TBitmap()
+{
+    // The canvas goes before the surface it paints on, the surface before
+    // the image.
+    FData->Canvas.reset();
+    FData->Surface.reset();
+}
+
+int TBitmap::Width() const { return FData->Image.width(); }
+int TBitmap::Height() const { return FData->Image.height(); }
+void TBitmap::SetWidth(int Value) { SetSize(Value, Height()); }
+void TBitmap::SetHeight(int Value) { SetSize(Width(), Value); }
+
+void TBitmap::SetSize(int AWidth, int AHeight)
+{
+    AWidth = std::max(0, AWidth);
+    AHeight = std::max(0, AHeight);
+    if (AWidth == Width() && AHeight == Height())
+        return;
+    FData->Flush();
+    QImage Next = WhiteImage(AWidth, AHeight);
+    if (!FData->Image.isNull() && !Next.isNull()) {
+        const int W = std::min(AWidth, Width()), H = std::min(AHeight, Height());
+        for (int Y = 0; Y < H; ++Y)
+            std::memcpy(Next.scanLine(Y), FData->Image.constScanLine(Y), static_cast<size_t>(W) * 4);
+    }
+    FData->Image = std::move(Next);
+    if (OnChange)
+        OnChange(this);
+}
+
+uint32_t* TBitmap::ScanLine(int Row)
+{
+    if (Row < 0 || Row >= Height())
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    FData->Flush();
+    return reinterpret_cast<uint32_t*>(FData->Image.scanLine(Row));
+}
+
+const uint32_t* TBitmap::ScanLine(int Row) const
+{
+    if (Row < 0 || Row >= Height())
+        throw EInvalidGraphicOperation("Scan line index out of range");
+    FData->Flush();
+    return reinterpret_cast<const uint32_t*>(FData->Image.constScanLine(Row));
+}
+
+TCanvas* TBitmap::Canvas()
+{
+    if (!FData->Canvas) {
+        FData->Surface = std::make_unique<TCanvasSurface>(&FData->Image);
+        FData->Canvas = std::make_unique<TCanvas>();
+        FData->Canvas->SetSurface(FData->Surface.get());
+    }
+    return FData->Canvas.get();
+}
+
+void TBitmap::Draw(TCanvas* ACanvas, const TRect& Rect)
+{
+    if (!ACanvas || Empty())
+        return;
+    TCanvasOp Op;
+    Op.Kind = TCanvasOp::opStretchDraw;
+    Op.R = Rect;
+    Op.Image = std::shared_ptr<const TBitmap>(std::shared_ptr<const TBitmap>(), this);
+    Op.A = 255;
+    if (FTransparent) {
+        Op.B = 1;
+        Op.C = FTransparentColor;
+    }
+    ACanvas->Perform(Op);
+}
+
+void TBitmap::SaveToFile(const std::string& FileName)
+{
+    FData->Flush();
+    EnsureApplication();
+    QImageWriter Writer(QString::fromStdString(FileName));
+    QImage Out = FData->Image.convertToFormat(QImage::Format_RGB888);
+    if (Out.isNull() || !Writer.write(Out))
+        throw EInvalidGraphicOperation("Cannot write the picture " + FileName);
+}
+
+void TBitmap::LoadFromFile(const std::string& FileName)
+{
+    EnsureApplication();
+    QImageReader Reader(QString::fromStdString(FileName));
+    QImage In = Reader.read();
+    if (In.isNull())
+        throw EInvalidGraphicOperation("Cannot read the picture " + FileName);
+    FData->Flush();
+    // Transparent parts become white, as on a new bitmap.
+    QImage Rgb = WhiteImage(In.width(), In.height());
+    {
+        QPainter P(&Rgb);
+        P.drawImage(0, 0, In);
+    }
+    FData->Image = std::move(Rgb);
+    if (OnChange)
+        OnChange(this);
+}
+
+void TBitmap::Assign(TPersistent* Source)
+{
+    if (auto* B = dynamic_cast<TBitmap*>(Source)) {
+        if (B == this)
+            return;
+        B->FData->Flush();
+        FData->Flush();
+        FData->Image = B->FData->Image.copy();
+        FTransparent = B->FTransparent;
+        FTransparentColor = B->FTransparentColor;
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    if (!Source) {
+        SetSize(0, 0);
+        return;
+    }
+    TGraphic::Assign(Source);
+}
+
+bool TBitmap::SameImage(const TBitmap& Other) const
+{
+    if (Width() != Other.Width() || Height() != Other.Height())
+        return false;
+    for (int Y = 0; Y < Height(); ++Y) {
+        const uint32_t* A = ScanLine(Y);
+        const uint32_t* B = Other.ScanLine(Y);
+        for (int X = 0; X < Width(); ++X)
+            if ((A[X] & 0xFFFFFFu) != (B[X] & 0xFFFFFFu))
+                return false;
+    }
+    return true;
+}
