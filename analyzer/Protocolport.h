@@ -1,0 +1,40 @@
+// The serial port as the protocol object sees it: exactly the operations it
+// uses of the serial-port component. TApdPortAdapter drives the program's
+// TApdComPort through it; tests put a port of their own behind it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class TApdComPort;
+
+class TProtocolPort {
+public:
+    virtual ~TProtocolPort() = default;
+    virtual bool Open() const = 0;
+    virtual void PutBlock(const void* Block, size_t Len) = 0;
+    virtual void PutChar(uint8_t C) = 0;  // may raise
+    virtual size_t OutBuffUsed() const = 0;
+    virtual void ProcessCommunications() = 0;
+    virtual void FlushInBuffer() = 0;
+    virtual void FlushOutBuffer() = 0;
+    virtual uint8_t GetChar() = 0;
+    virtual uint16_t InBuffFree() const = 0;
+};
+
+class TApdPortAdapter : public TProtocolPort {
+public:
+    explicit TApdPortAdapter(TApdComPort* Port) : FPort(Port) {}
+    bool Open() const override;
+    void PutBlock(const void* Block, size_t Len) override;
+    void PutChar(uint8_t C) override;
+    size_t OutBuffUsed() const override;
+    void ProcessCommunications() override;
+    void FlushInBuffer() override;
+    void FlushOutBuffer() override;
+    uint8_t GetChar() override;
+    uint16_t InBuffFree() const override;
+
+private:
+    TApdComPort* FPort;
+};
