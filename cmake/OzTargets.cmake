@@ -1,6 +1,9 @@
 # Warnings we hold our own code to.
-# -Wno-restrict: GCC 12 reports false positives on string concatenation at -O2.
-set(OZ_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter -Wno-restrict)
+set(OZ_WARNINGS -Wall -Wextra -Werror -Wno-unused-parameter)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # GCC 12 reports false positives on string concatenation at -O2.
+  list(APPEND OZ_WARNINGS -Wno-restrict)
+endif()
 
 # One static library per folder, built from every source file in it.
 # A folder with no sources yet becomes an interface library, so the
