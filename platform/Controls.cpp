@@ -1,0 +1,1005 @@
+#include "platform/Controls.h"
+
+#include "platform/ActnList.h"
+#include "platform/ControlsQt.h"
+#include "platform/Menus.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+#include <cctype>
+
+// ------------------------------------------------------------------ Qt helpers
+
+TControl* ControlOf(const QWidget* Widget)
+{
+    const auto* link = dynamic_cast<const TWidgetLink*>(Widget);
+    return link ? link->Control : nullptr;
+}
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons)
+{
+    TShiftState s;
+    if (Modifiers & Qt::ShiftModifier)
+        s << ssShift;
+    if (Modifiers & Qt::AltModifier)
+        s << ssAlt;
+    if (Modifiers & Qt::ControlModifier)
+        s << ssCtrl;
+    if (Buttons & Qt::LeftButton)
+        s << ssLeft;
+    if (Buttons & Qt::RightButton)
+        s << ssRight;
+    if (Buttons & Qt::MiddleButton)
+        s << ssMiddle;
+    return s;
+}
+
+TMouseButton ButtonFromQt(Qt::MouseButton Button)
+{
+    switch (Button) {
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        return mbLeft;
+    }
+}
+
+namespace {
+
+struct TKeyPair {
+    int Qt;
+    uint16_t VK;
+};
+
+const TKeyPair KeyPairs[] = {
+    {Qt::Key_Backspace, VK_BACK}, {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},
+    {Qt::Key_Return, VK_RETURN},  {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Shift, VK_SHIFT},
+    {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},     {Qt::Key_Pause, VK_PAUSE},
+    {Qt::Key_Escape, VK_ESCAPE},  {Qt::Key_Space, VK_SPACE},   {Qt::Key_PageUp, VK_PRIOR},
+    {Qt::Key_PageDown, VK_NEXT},  {Qt::Key_End, VK_END},       {Qt::Key_Home, VK_HOME},
+    {Qt::Key_Left, VK_LEFT},      {Qt::Key_Up, VK_UP},         {Qt::Key_Right, VK_RIGHT},
+    {Qt::Key_Down, VK_DOWN},      {Qt::Key_Insert, VK_INSERT}, {Qt::Key_Delete, VK_DELETE},
+    {Qt::Key_Plus, VK_ADD},       {Qt::Key_Minus, VK_SUBTRACT},
+};
+
+}  // namespace
+
+uint16_t VirtualKeyFromQt(int Key)
+{
+    if ((Key >= Qt::Key_A && Key <= Qt::Key_Z) || (Key >= Qt::Key_0 && Key <= Qt::Key_9))
+        return static_cast<uint16_t>(Key);
+    if (Key >= Qt::Key_F1 && Key <= Qt::Key_F12)
+        return static_cast<uint16_t>(VK_F1 + (Key - Qt::Key_F1));
+    for (const TKeyPair& p : KeyPairs)
+        if (p.Qt == Key)
+            return p.VK;
+    return 0;
+}
+
+int QtKeyFromVirtualKey(uint16_t Key)
+{
+    if ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))
+        return Key;
+    if (Key >= VK_F1 && Key <= VK_F12)
+        return Qt::Key_F1 + (Key - VK_F1);
+    for (const TKeyPair& p : KeyPairs)
+        if (p.VK == Key)
+            return p.Qt;
+    return 0;
+}
+
+Qt::CursorShape CursorShapeOf(TCursor Cursor)
+{
+    switch (Cursor) {
+    case crNone:
+        return Qt::BlankCursor;
+    case crCross:
+        return Qt::CrossCursor;
+    case crIBeam:
+        return Qt::IBeamCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+    case crVSplit:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+    case crHSplit:
+        return Qt::SizeHorCursor;
+    case crUpArrow:
+        return Qt::UpArrowCursor;
+    case crHourGlass:
+    case crSQLWait:
+        return Qt::WaitCursor;
+    case crDrag:
+    case crMultiDrag:
+        return Qt::DragCopyCursor;
+    case crNoDrop:
+    case crNo:
+        return Qt::ForbiddenCursor;
+    case crAppStart:
+        return Qt::BusyCursor;
+    case crHelp:
+        return Qt::WhatsThisCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
+    }
+}
+
+// ------------------------------------------------------------------ TControlPainter
+
+TControlPainter::TControlPainter(TControl* AControl) : FControl(AControl), FCanvas(&FImage)
+{
+    FCanvas.QtSurface()->OnPainted = [this](const QRect& R) {
+        // Inside Paint the paint event copies the whole image anyway.
+        if (!FInPaint && FControl->Handle())
+            FControl->Handle()->update(R);
+    };
+}
+
+void TControlPainter::Resize(int AWidth, int AHeight)
+{
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (FImage.width() == AWidth && FImage.height() == AHeight)
+        return;
+    FCanvas.Flush();
+    FImage = QImage(AWidth, AHeight, QImage::Format_RGB32);
+    const TColor c = FControl->Color();
+    FImage.fill(c == clNone ? QColor(Qt::white) : ToQColor(c));
+    FStale = true;
+}
+
+void TControlPainter::PaintEvent(QWidget* Widget, const QRect& Exposed)
+{
+    if (FImage.size() != Widget->size())
+        Resize(Widget->width(), Widget->height());
+    if (FStale && !FInPaint) {
+        FStale = false;
+        FInPaint = true;
+        const TColor c = FControl->Color();
+        FCanvas.Flush();
+        if (c != clNone)
+            FImage.fill(ToQColor(c));
+        ++FPaintCount;
+        InvokeGuarded([this] { FControl->PaintControl(); });
+        FInPaint = false;
+    }
+    FCanvas.Flush();
+    FLastExposed = Exposed;
+    QPainter p(Widget);
+    p.drawImage(Exposed, FImage, Exposed);
+}
+
+// ------------------------------------------------------------------ TControl
+
+TControl::TControl(TComponent* AOwner) : TControl(AOwner, NewWidget<TBridged<QWidget>>())
+{
+    SetClicksOnRelease(true);
+}
+
+TControl::TControl(TComponent* AOwner, QWidget* AHandle) : TComponent(AOwner), FHandle(AHandle)
+{
+    if (auto* link = dynamic_cast<TWidgetLink*>(FHandle))
+        link->Control = this;
+    FHandle->setMouseTracking(true);
+    FHandle->hide();
+    FFont.OnChange = [this](TObject*) { FontChanged(); };
+    FontChanged();
+}
+
+TControl::~TControl()
+{
+    if (FParent)
+        FParent->RemoveControl(this);
+    SetPopupMenu(nullptr);
+    SetAction(nullptr);
+    if (auto* link = dynamic_cast<TWidgetLink*>(FHandle))
+        link->Control = nullptr;
+    QWidget* w = FHandle;
+    FHandle = nullptr;
+    delete w;
+}
+
+void TControl::SetName(const std::string& Value)
+{
+    TComponent::SetName(Value);
+    if (FHandle)
+        FHandle->setObjectName(QString::fromStdString(Value));
+}
+
+void TControl::SetParent(TWinControl* AParent)
+{
+    if (AParent == FParent)
+        return;
+    if (AParent == this)
+        throw EConvertError("A control cannot be its own parent");
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (AParent)
+        AParent->InsertControl(this);
+}
+
+void TControl::ApplyGeometry()
+{
+    if (!FHandle)
+        return;
+    FApplyingGeometry = true;
+    if (FHandle->isWindow()) {
+        FHandle->move(FLeft, FTop);
+        FHandle->resize(std::max(FWidth, 0), std::max(FHeight, 0));
+    } else {
+        FHandle->setGeometry(FLeft, FTop, std::max(FWidth, 0), std::max(FHeight, 0));
+    }
+    FApplyingGeometry = false;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+        return;
+    const bool sized = AWidth != FWidth || AHeight != FHeight;
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    ApplyGeometry();
+    BoundsChanged(sized);
+    RequestAlign();
+}
+
+void TControl::BoundsChanged(bool SizeChanged)
+{
+    if (FPainter && SizeChanged)
+        FPainter->Resize(ClientWidth(), ClientHeight());
+    if (SizeChanged)
+        Resize();
+}
+
+void TControl::RequestAlign()
+{
+    if (FParent && FAlign != alNone)
+        FParent->AlignChildren(this);
+}
+
+void TControl::WidgetResized(int AWidth, int AHeight)
+{
+    if (FApplyingGeometry || (AWidth == FWidth && AHeight == FHeight))
+        return;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    BoundsChanged(true);
+}
+
+void TControl::WidgetMoved(int ALeft, int ATop)
+{
+    if (FApplyingGeometry)
+        return;
+    FLeft = ALeft;
+    FTop = ATop;
+}
+
+TRect TControl::ClientRect() const
+{
+    return Rect(0, 0, FWidth, FHeight);
+}
+
+void TControl::SetClientWidth(int Value)
+{
+    SetWidth(FWidth - ClientWidth() + Value);
+}
+
+void TControl::SetClientHeight(int Value)
+{
+    SetHeight(FHeight - ClientHeight() + Value);
+}
+
+TPoint TControl::ClientOrigin() const
+{
+    const QPoint p = FHandle->mapToGlobal(QPoint(0, 0));
+    return {p.x(), p.y()};
+}
+
+TPoint TControl::ClientToScreen(const TPoint& P) const
+{
+    const TPoint o = ClientOrigin();
+    return {P.X + o.X, P.Y + o.Y};
+}
+
+TPoint TControl::ScreenToClient(const TPoint& P) const
+{
+    const TPoint o = ClientOrigin();
+    return {P.X - o.X, P.Y - o.Y};
+}
+
+void TControl::SetAlign(TAlign Value)
+{
+    if (FAlign == Value)
+        return;
+    FAlign = Value;
+    if (FParent)
+        FParent->AlignChildren(this);
+}
+
+void TControl::UpdateWidgetVisible()
+{
+    if (FHandle)
+        FHandle->setVisible(FVisible && FParent != nullptr);
+}
+
+void TControl::SetVisible(bool Value)
+{
+    if (FVisible == Value)
+        return;
+    FVisible = Value;
+    UpdateWidgetVisible();
+    if (FParent)
+        FParent->AlignChildren(this);
+}
+
+bool TControl::Showing() const
+{
+    return FHandle && FHandle->isVisible();
+}
+
+void TControl::SetEnabled(bool Value)
+{
+    if (FEnabled == Value)
+        return;
+    FEnabled = Value;
+    EnabledChanged();
+}
+
+void TControl::EnabledChanged()
+{
+    if (FHandle)
+        FHandle->setEnabled(FEnabled);
+    Invalidate();
+}
+
+TColor TControl::Color() const
+{
+    return FParentColor && FParent ? FParent->Color() : FColor;
+}
+
+void TControl::SetColor(TColor Value)
+{
+    if (FColor == Value && !FParentColor)
+        return;
+    FColor = Value;
+    FParentColor = false;
+    ColorChanged();
+}
+
+void TControl::SetParentColor(bool Value)
+{
+    if (FParentColor == Value)
+        return;
+    FParentColor = Value;
+    ColorChanged();
+}
+
+void TControl::ColorChanged()
+{
+    const TColor color = Color();
+    if (FHandle && color != clNone && color != clDefault && !(FParentColor && !FParent)) {
+        QPalette pal = FHandle->palette();
+        const QColor c = ToQColor(color);
+        pal.setColor(QPalette::Window, c);
+        pal.setColor(QPalette::Base, c);
+        pal.setColor(QPalette::Button, c);
+        FHandle->setPalette(pal);
+    }
+    Invalidate();
+}
+
+void TControl::FontChanged()
+{
+    if (!FHandle)
+        return;
+    FHandle->setFont(ToQFont(FFont));
+    QPalette pal = FHandle->palette();
+    const QColor c = ToQColor(FFont.Color());
+    pal.setColor(QPalette::WindowText, c);
+    pal.setColor(QPalette::Text, c);
+    pal.setColor(QPalette::ButtonText, c);
+    FHandle->setPalette(pal);
+    Invalidate();
+}
+
+void TControl::SetTextBuf(const std::string& Value)
+{
+    if (FText == Value)
+        return;
+    FText = Value;
+    TextChanged();
+}
+
+void TControl::TextChanged()
+{
+    Invalidate();
+}
+
+void TControl::ApplyToolTip()
+{
+    if (!FHandle)
+        return;
+    const std::string tip = FHint.substr(0, FHint.find('|'));
+    FHandle->setToolTip(QString::fromStdString(tip));
+}
+
+void TControl::SetHint(const std::string& Value)
+{
+    FHint = Value;
+    ApplyToolTip();
+}
+
+void TControl::SetShowHint(bool Value)
+{
+    FShowHint = Value;
+    ApplyToolTip();
+}
+
+void TControl::SetCursor(TCursor Value)
+{
+    FCursor = Value;
+    if (!FHandle)
+        return;
+    if (Value == crDefault)
+        FHandle->unsetCursor();
+    else
+        FHandle->setCursor(CursorShapeOf(Value));
+}
+
+// Dropping a reference keeps the free notification: it serves every link
+// between the two components, and another one may still need it.
+void TControl::SetPopupMenu(TPopupMenu* Value)
+{
+    if (FPopupMenu == Value)
+        return;
+    FPopupMenu = Value;
+    if (FPopupMenu)
+        FreeNotification(FPopupMenu);
+}
+
+void TControl::SetAction(TBasicAction* Value)
+{
+    LinkAction(this, FAction, Value, [this](TBasicAction* A) { ActionChange(A); });
+}
+
+void TControl::ActionChange(TBasicAction* Sender)
+{
+    auto* a = dynamic_cast<TCustomAction*>(Sender);
+    if (!a)
+        return;
+    SetCaption(a->Caption());
+    SetEnabled(a->Enabled());
+    SetVisible(a->Visible());
+    SetHint(a->Hint());
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+    if (AComponent == FAction)
+        FAction = nullptr;
+}
+
+void TControl::Invalidate()
+{
+    if (FPainter)
+        FPainter->Invalidate();
+    if (FHandle)
+        FHandle->update();
+}
+
+void TControl::Update()
+{
+    if (FHandle && FHandle->isVisible())
+        FHandle->repaint(FHandle->rect());
+}
+
+void TControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+void TControl::BringToFront()
+{
+    if (FHandle)
+        FHandle->raise();
+    if (FParent) {
+        auto& v = FParent->FControls;
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        v.push_back(this);
+    }
+}
+
+void TControl::SendToBack()
+{
+    if (FHandle)
+        FHandle->lower();
+    if (FParent) {
+        auto& v = FParent->FControls;
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+        v.insert(v.begin(), this);
+    }
+}
+
+void TControl::EnablePainting()
+{
+    if (FPainter)
+        return;
+    FPainter = std::make_unique<TControlPainter>(this);
+    FPainter->Resize(ClientWidth(), ClientHeight());
+    FHandle->setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TCanvas* TControl::PaintCanvas() const
+{
+    return FPainter ? FPainter->Canvas() : nullptr;
+}
+
+void TControl::Click()
+{
+    if (FAction)
+        FAction->Execute();
+    else if (OnClick)
+        OnClick(this);
+}
+
+void TControl::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    return handled;
+}
+
+void TControl::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TControl::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TControl::Resize()
+{
+    if (OnResize)
+        OnResize(this);
+}
+
+void TControl::WidgetMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool Double)
+{
+    if (Double)
+        DblClick();
+    else if (Button == mbLeft)
+        FMouseDownInside = true;
+    MouseDown(Button, Shift, X, Y);
+}
+
+void TControl::WidgetMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    const bool clicked = FMouseDownInside && Button == mbLeft;
+    if (Button == mbLeft)
+        FMouseDownInside = false;
+    if (clicked && FClicksOnRelease && ClientRect().Contains({X, Y}))
+        Click();
+    MouseUp(Button, Shift, X, Y);
+}
+
+void TControl::WidgetMouseMove(TShiftState Shift, int X, int Y)
+{
+    MouseMove(Shift, X, Y);
+}
+
+bool TControl::WidgetMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    return DoMouseWheel(Shift, WheelDelta, MousePos);
+}
+
+void TControl::WidgetContextMenu(int ScreenX, int ScreenY)
+{
+    if (!FPopupMenu)
+        return;
+    FPopupMenu->SetPopupComponent(this);
+    FPopupMenu->Popup(ScreenX, ScreenY);
+}
+
+// ------------------------------------------------------------------ TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TBridged<QWidget>>())
+{
+    SetClicksOnRelease(true);
+}
+
+TWinControl::TWinControl(TComponent* AOwner, QWidget* AHandle) : TControl(AOwner, AHandle)
+{
+}
+
+TWinControl::~TWinControl()
+{
+    // The children go with their parent, as in the class library; each one
+    // leaves its owner's list as it is freed.
+    while (!FControls.empty()) {
+        TControl* c = FControls.back();
+        RemoveControl(c);
+        delete c;
+    }
+}
+
+void TWinControl::InsertControl(TControl* AControl)
+{
+    FControls.push_back(AControl);
+    AControl->FParent = this;
+    if (QWidget* w = AControl->Handle()) {
+        w->setParent(ClientHandle());
+        AControl->ApplyGeometry();
+        AControl->UpdateWidgetVisible();
+    }
+    if (AControl->ParentColor())
+        AControl->ColorChanged();
+    ControlsChanged();
+    if (AControl->Align() != alNone)
+        AlignChildren(AControl);
+}
+
+void TWinControl::RemoveControl(TControl* AControl)
+{
+    auto it = std::find(FControls.begin(), FControls.end(), AControl);
+    if (it == FControls.end())
+        return;
+    FControls.erase(it);
+    AControl->FParent = nullptr;
+    if (QWidget* w = AControl->Handle()) {
+        w->hide();
+        w->setParent(nullptr);
+    }
+    if (!Destroying()) {
+        ControlsChanged();
+        if (AControl->Align() != alNone)
+            AlignChildren(nullptr);
+    }
+}
+
+TControl* TWinControl::FindChildControl(const std::string& ControlName) const
+{
+    for (TControl* c : FControls) {
+        const std::string& n = c->Name();
+        if (!n.empty() && n.size() == ControlName.size() &&
+            std::equal(n.begin(), n.end(), ControlName.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+            }))
+            return c;
+    }
+    return nullptr;
+}
+
+bool TWinControl::ContainsControl(TControl* Control) const
+{
+    for (TControl* c = Control; c; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+void TWinControl::Realign()
+{
+    AlignChildren(nullptr);
+}
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignLevel > 0 && --FAlignLevel == 0)
+        Realign();
+}
+
+void TWinControl::SetBorderWidth(int Value)
+{
+    if (FBorderWidth == Value)
+        return;
+    FBorderWidth = Value;
+    Realign();
+    Invalidate();
+}
+
+void TWinControl::AdjustClientRect(TRect& Rect) const
+{
+    InflateRect(Rect, -FBorderWidth, -FBorderWidth);
+}
+
+void TWinControl::AlignChildren(TControl* AControl)
+{
+    if (FAlignLevel > 0 || FAligning || Destroying())
+        return;
+    FAligning = true;
+    TRect r = ClientRect();
+    AdjustClientRect(r);
+    try {
+        AlignControls(AControl, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+namespace {
+
+// The class library's order among controls of one alignment.
+bool InsertBefore(TControl* C1, TControl* C2, TAlign Align)
+{
+    switch (Align) {
+    case alTop:
+        return C1->Top() < C2->Top();
+    case alBottom:
+        return C1->Top() + C1->Height() > C2->Top() + C2->Height();
+    case alLeft:
+        return C1->Left() < C2->Left();
+    case alRight:
+        return C1->Left() + C1->Width() > C2->Left() + C2->Width();
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
+{
+    for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
+        std::vector<TControl*> list;
+        if (AControl && AControl->Align() == align && AControl->Visible() && AControl->Parent() == this)
+            list.push_back(AControl);
+        for (TControl* c : FControls) {
+            if (c == AControl || c->Align() != align || !c->Visible())
+                continue;
+            size_t j = 0;
+            while (j < list.size() && !InsertBefore(c, list[j], align))
+                ++j;
+            list.insert(list.begin() + static_cast<std::ptrdiff_t>(j), c);
+        }
+        for (TControl* c : list) {
+            const int w = std::max(Rect.Width(), 0);
+            const int h = std::max(Rect.Height(), 0);
+            switch (align) {
+            case alTop:
+                c->SetBounds(Rect.Left, Rect.Top, w, c->Height());
+                Rect.Top += c->Height();
+                break;
+            case alBottom:
+                Rect.Bottom -= c->Height();
+                c->SetBounds(Rect.Left, Rect.Bottom, w, c->Height());
+                break;
+            case alLeft:
+                c->SetBounds(Rect.Left, Rect.Top, c->Width(), h);
+                Rect.Left += c->Width();
+                break;
+            case alRight:
+                Rect.Right -= c->Width();
+                c->SetBounds(Rect.Right, Rect.Top, c->Width(), h);
+                break;
+            default:
+                c->SetBounds(Rect.Left, Rect.Top, w, h);
+                break;
+            }
+        }
+    }
+}
+
+void TWinControl::ColorChanged()
+{
+    TControl::ColorChanged();
+    for (TControl* c : FControls)
+        if (c->ParentColor())
+            c->ColorChanged();
+}
+
+void TWinControl::BoundsChanged(bool SizeChanged)
+{
+    if (SizeChanged)
+        Realign();
+    TControl::BoundsChanged(SizeChanged);
+}
+
+bool TWinControl::CanFocus() const
+{
+    for (const TControl* c = this; c; c = c->Parent())
+        if (!c->Visible() || !c->Enabled())
+            return false;
+    return true;
+}
+
+void TWinControl::SetFocus()
+{
+    if (!Handle())
+        return;
+    if (Handle()->focusPolicy() == Qt::NoFocus)
+        Handle()->setFocusPolicy(Qt::StrongFocus);
+    Handle()->setFocus(Qt::OtherFocusReason);
+}
+
+bool TWinControl::Focused() const
+{
+    return Handle() && Handle()->hasFocus();
+}
+
+void TWinControl::SetTabStop(bool Value)
+{
+    FTabStop = Value;
+    if (Handle())
+        Handle()->setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, Key);
+}
+
+void TWinControl::DoEnter()
+{
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit()
+{
+    if (OnExit)
+        OnExit(this);
+}
+
+bool TWinControl::WidgetKeyDown(uint16_t& Key, TShiftState Shift)
+{
+    KeyDown(Key, Shift);
+    return Key == 0;
+}
+
+bool TWinControl::WidgetKeyUp(uint16_t& Key, TShiftState Shift)
+{
+    KeyUp(Key, Shift);
+    return Key == 0;
+}
+
+bool TWinControl::WidgetKeyPress(char& Key)
+{
+    KeyPress(Key);
+    return Key == 0;
+}
+
+// ------------------------------------------------------------------ painting controls
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TCustomControl(AOwner, NewWidget<TBridged<QWidget>>())
+{
+    SetClicksOnRelease(true);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner, QWidget* AHandle, bool APaints) : TWinControl(AOwner, AHandle)
+{
+    if (APaints)
+        EnablePainting();
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TGraphicControl(AOwner, NewWidget<TBridged<QWidget>>())
+{
+    SetClicksOnRelease(true);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner, QWidget* AHandle, bool APaints) : TControl(AOwner, AHandle)
+{
+    if (APaints)
+        EnablePainting();
+}
+
+// ------------------------------------------------------------------ TScreen
+
+namespace {
+TScreen gScreen(nullptr);
+}
+
+TScreen* Screen = &gScreen;
+
+int TScreen::Width() const
+{
+    EnsureApplication();
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() const
+{
+    EnsureApplication();
+    const QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+void TScreen::SetCursor(TCursor Value)
+{
+    if (FCursor == Value)
+        return;
+    EnsureApplication();
+    if (FCursor != crDefault)
+        QApplication::restoreOverrideCursor();
+    FCursor = Value;
+    if (FCursor != crDefault)
+        QApplication::setOverrideCursor(QCursor(CursorShapeOf(FCursor)));
+}
+
+// ------------------------------------------------------------------ TMouse
+
+namespace {
+TMouse gMouse;
+}
+
+TMouse* Mouse = &gMouse;
+
+TPoint TMouse::CursorPos() const
+{
+    EnsureApplication();
+    const QPoint p = QCursor::pos();
+    return {p.x(), p.y()};
+}
+
+void TMouse::SetCursorPos(const TPoint& Value)
+{
+    EnsureApplication();
+    QCursor::setPos(Value.X, Value.Y);
+}

@@ -1,0 +1,449 @@
+// Window controls: the base classes every control, panel and form derives
+// from, their placement (bounds, alignment), look (colour, font, caption),
+// mouse and keyboard messages, painting through a canvas and focus.
+//
+// Each control lives on one Qt widget of its own (ControlsQt.h); callers see
+// only the class library's shapes. A control's component name is its widget's
+// object name, so a test finds `lblFlowMax` by name.
+//
+// Painting: a custom or graphic control paints through Canvas in Paint. Its
+// canvas draws on a persistent backing image, so code may also draw on it
+// outside a paint (a chart adds a new line segment at once); the window then
+// shows just the rectangle that changed. Invalidate makes the next paint run
+// Paint again.
+#pragma once
+
+#include "platform/Classes.h"
+#include "platform/Graphics.h"
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class QWidget;
+class TWinControl;
+class TPopupMenu;
+class TBasicAction;
+class TControlPainter;   // the backing image of painting controls (ControlsQt.h)
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+// Window borders; TBorderStyle (panels, edits) uses bsNone and bsSingle.
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
+// Raised for an operation the control's state does not allow (showing a
+// visible form modally, focusing a hidden control).
+class EInvalidOperation : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+
+// Keys and buttons held during a mouse or key message:
+// `Shift.Contains(ssCtrl)`, `TShiftState{ssShift, ssLeft}`.
+class TShiftState {
+public:
+    constexpr TShiftState() = default;
+    constexpr TShiftState(std::initializer_list<TShiftStateItem> Items)
+    {
+        for (TShiftStateItem I : Items)
+            FBits = static_cast<uint8_t>(FBits | Bit(I));
+    }
+    constexpr bool Contains(TShiftStateItem I) const { return (FBits & Bit(I)) != 0; }
+    constexpr bool Empty() const { return FBits == 0; }
+    TShiftState& operator<<(TShiftStateItem I) { FBits = static_cast<uint8_t>(FBits | Bit(I)); return *this; }
+    TShiftState& operator>>(TShiftStateItem I) { FBits = static_cast<uint8_t>(FBits & ~Bit(I)); return *this; }
+    constexpr bool operator==(const TShiftState&) const = default;
+
+private:
+    static constexpr uint8_t Bit(TShiftStateItem I) { return static_cast<uint8_t>(1u << static_cast<unsigned>(I)); }
+    uint8_t FBits = 0;
+};
+
+// Mouse cursors (negative numbers are the stock shapes).
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+
+// Virtual key codes of KeyDown/KeyUp and of shortcuts. Letters and digits
+// are their upper-case ASCII codes ('A', '0').
+constexpr uint16_t VK_BACK = 0x08;
+constexpr uint16_t VK_TAB = 0x09;
+constexpr uint16_t VK_RETURN = 0x0D;
+constexpr uint16_t VK_SHIFT = 0x10;
+constexpr uint16_t VK_CONTROL = 0x11;
+constexpr uint16_t VK_MENU = 0x12;
+constexpr uint16_t VK_PAUSE = 0x13;
+constexpr uint16_t VK_ESCAPE = 0x1B;
+constexpr uint16_t VK_SPACE = 0x20;
+constexpr uint16_t VK_PRIOR = 0x21;
+constexpr uint16_t VK_NEXT = 0x22;
+constexpr uint16_t VK_END = 0x23;
+constexpr uint16_t VK_HOME = 0x24;
+constexpr uint16_t VK_LEFT = 0x25;
+constexpr uint16_t VK_UP = 0x26;
+constexpr uint16_t VK_RIGHT = 0x27;
+constexpr uint16_t VK_DOWN = 0x28;
+constexpr uint16_t VK_INSERT = 0x2D;
+constexpr uint16_t VK_DELETE = 0x2E;
+constexpr uint16_t VK_F1 = 0x70;
+constexpr uint16_t VK_F2 = 0x71;
+constexpr uint16_t VK_F3 = 0x72;
+constexpr uint16_t VK_F4 = 0x73;
+constexpr uint16_t VK_F5 = 0x74;
+constexpr uint16_t VK_F6 = 0x75;
+constexpr uint16_t VK_F7 = 0x76;
+constexpr uint16_t VK_F8 = 0x77;
+constexpr uint16_t VK_F9 = 0x78;
+constexpr uint16_t VK_F10 = 0x79;
+constexpr uint16_t VK_F11 = 0x7A;
+constexpr uint16_t VK_F12 = 0x7B;
+constexpr uint16_t VK_ADD = 0x6B;
+constexpr uint16_t VK_SUBTRACT = 0x6D;
+
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+// Key = 0 in a handler swallows the key.
+using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    // Also the widget's object name.
+    void SetName(const std::string& Value) override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+
+    // (0, 0, ClientWidth, ClientHeight).
+    virtual TRect ClientRect() const;
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    void SetClientWidth(int Value);
+    void SetClientHeight(int Value);
+    TPoint ClientOrigin() const;
+    TPoint ClientToScreen(const TPoint& P) const;
+    TPoint ScreenToClient(const TPoint& P) const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    // Visible, and every parent up to a shown window visible too.
+    bool Showing() const;
+
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+
+    // The parent's colour while ParentColor is set (the default), else the
+    // control's own.
+    TColor Color() const;
+    // Also clears ParentColor.
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont* Font() { return &FFont; }
+    void SetFont(TFont* Value) { FFont.Assign(Value); }
+
+    std::string Caption() const { return GetTextBuf(); }
+    void SetCaption(const std::string& Value) { SetTextBuf(Value); }
+    std::string Text() const { return GetTextBuf(); }
+    void SetText(const std::string& Value) { SetTextBuf(Value); }
+
+    // "short|long": the part before '|' is the tool tip.
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& Value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
+
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+
+    // Opened by a right click on the control.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    // Caption, enabled, visible and hint follow the action; a click executes it.
+    TBasicAction* Action() const { return FAction; }
+    void SetAction(TBasicAction* Value);
+
+    // The next paint runs Paint again.
+    virtual void Invalidate();
+    // Paints what is invalid now.
+    void Update();
+    void Repaint();
+    void Refresh() { Repaint(); }
+    void BringToFront();
+    void SendToBack();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TMouseWheelEvent OnMouseWheel;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    // The Qt widget behind the control (platform code only).
+    QWidget* Handle() const { return FHandle; }
+
+    // Called by the Qt side (ControlsQt.h); not for the program.
+    void WidgetResized(int AWidth, int AHeight);
+    void WidgetMoved(int ALeft, int ATop);
+    void WidgetMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool Double);
+    void WidgetMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void WidgetMouseMove(TShiftState Shift, int X, int Y);
+    bool WidgetMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    void WidgetContextMenu(int ScreenX, int ScreenY);
+    void WidgetMouseEnter() { MouseEnter(); }
+    void WidgetMouseLeave() { MouseLeave(); }
+    TControlPainter* Painter() const { return FPainter.get(); }
+    void PaintControl() { Paint(); }
+
+protected:
+    // For descendants that bring their own widget; AHandle is owned.
+    TControl(TComponent* AOwner, QWidget* AHandle);
+
+    virtual void Click();
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    // The mouse came over the control / left it.
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void Resize();
+    virtual void Paint() {}
+
+    // Caption/Text storage; edits keep their text in the widget.
+    virtual std::string GetTextBuf() const { return FText; }
+    virtual void SetTextBuf(const std::string& Value);
+    // The caption changed: show it.
+    virtual void TextChanged();
+    virtual void EnabledChanged();
+    virtual void ColorChanged();
+    virtual void FontChanged();
+    // The action's values changed.
+    virtual void ActionChange(TBasicAction* Sender);
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // Makes the control paint through a canvas on a backing image.
+    void EnablePainting();
+    TCanvas* PaintCanvas() const;
+    // Widgets that have no click of their own report one on a left release.
+    void SetClicksOnRelease(bool Value) { FClicksOnRelease = Value; }
+    // Applies FVisible to the widget (a form shows itself as a window).
+    virtual void UpdateWidgetVisible();
+    // Called when Left/Top/Width/Height changed by code or by the window.
+    virtual void BoundsChanged(bool SizeChanged);
+    void RequestAlign();
+
+    friend class TWinControl;
+    friend class TBasicAction;
+
+private:
+    void ApplyGeometry();
+    void ApplyToolTip();
+
+    QWidget* FHandle = nullptr;
+    TWinControl* FParent = nullptr;
+    int FLeft = 0;
+    int FTop = 0;
+    int FWidth = 0;
+    int FHeight = 0;
+    TAlign FAlign = alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clBtnFace;
+    bool FParentColor = true;
+    TFont FFont;
+    std::string FText;
+    std::string FHint;
+    bool FShowHint = false;
+    TCursor FCursor = crDefault;
+    TPopupMenu* FPopupMenu = nullptr;
+    TBasicAction* FAction = nullptr;
+    std::unique_ptr<TControlPainter> FPainter;
+    bool FClicksOnRelease = false;
+    bool FMouseDownInside = false;
+    bool FApplyingGeometry = false;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    // Frees the child controls first, whoever owns them.
+    ~TWinControl() override;
+
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int Index) const { return FControls.at(static_cast<size_t>(Index)); }
+    // A direct child by component name (case-insensitive), nullptr when none.
+    TControl* FindChildControl(const std::string& ControlName) const;
+    bool ContainsControl(TControl* Control) const;
+
+    // Lays out the aligned children again.
+    void Realign();
+    void DisableAlign() { ++FAlignLevel; }
+    void EnableAlign();
+
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int Value);
+
+    bool CanFocus() const;
+    virtual void SetFocus();
+    bool Focused() const;
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    // True when the control handles Key itself (Enter in a memo), so that
+    // the form does not take it for its default or cancel button.
+    virtual bool WantsKey(uint16_t Key) const { return false; }
+
+    // The widget the children live on (a form's client area).
+    virtual QWidget* ClientHandle() const { return Handle(); }
+
+    // Called by the Qt side; return true when the key was swallowed.
+    bool WidgetKeyDown(uint16_t& Key, TShiftState Shift);
+    bool WidgetKeyUp(uint16_t& Key, TShiftState Shift);
+    bool WidgetKeyPress(char& Key);
+    void WidgetFocusIn() { DoEnter(); }
+    void WidgetFocusOut() { DoExit(); }
+
+protected:
+    TWinControl(TComponent* AOwner, QWidget* AHandle);
+
+    // The area the aligned children share (ClientRect less borders).
+    virtual void AdjustClientRect(TRect& Rect) const;
+    // Places the aligned children inside Rect, like the class library.
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+    virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    void BoundsChanged(bool SizeChanged) override;
+    // Children that take the parent's colour follow.
+    void ColorChanged() override;
+    // A child was inserted or removed.
+    virtual void ControlsChanged() {}
+
+    friend class TControl;
+
+private:
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    void AlignChildren(TControl* AControl);
+
+    std::vector<TControl*> FControls;
+    int FAlignLevel = 0;
+    bool FAligning = false;
+    int FBorderWidth = 0;
+    bool FTabStop = false;
+};
+
+// A windowed control that paints itself through Canvas.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    TCanvas* Canvas() const { return PaintCanvas(); }
+
+protected:
+    // APaints false: the widget paints itself and Canvas is nullptr.
+    TCustomControl(TComponent* AOwner, QWidget* AHandle, bool APaints = true);
+};
+
+// A light control (label, bevel, speed button) that paints through Canvas
+// and takes no focus.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    TCanvas* Canvas() const { return PaintCanvas(); }
+
+protected:
+    // APaints false: the widget paints itself and Canvas is nullptr.
+    TGraphicControl(TComponent* AOwner, QWidget* AHandle, bool APaints = true);
+};
+
+// Screen metrics and the cursor shown over every window.
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+    int Width() const;
+    int Height() const;
+    // crDefault lets each control show its own cursor.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    int PixelsPerInch() const { return 96; }
+
+private:
+    TCursor FCursor = crDefault;
+};
+
+extern TScreen* Screen;
+
+// The mouse: where it is on the screen.
+class TMouse {
+public:
+    TPoint CursorPos() const;
+    void SetCursorPos(const TPoint& Value);
+};
+
+extern TMouse* Mouse;

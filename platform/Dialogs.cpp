@@ -1,0 +1,296 @@
+#include "platform/Dialogs.h"
+
+#include "platform/Application.h"
+#include "platform/CanvasQt.h"
+#include "platform/DialogHook.h"
+#include "platform/Printers.h"
+#include "platform/SysUtils.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace {
+
+QString qs(const std::string& S)
+{
+    return QString::fromStdString(S);
+}
+
+std::string captionOf(TMsgDlgType Type)
+{
+    switch (Type) {
+    case mtWarning:
+        return "Warning";
+    case mtError:
+        return "Error";
+    case mtInformation:
+        return "Information";
+    case mtConfirmation:
+        return "Confirmation";
+    default:
+        return Application->Title();
+    }
+}
+
+struct TButtonInfo {
+    TMsgDlgBtn Button;
+    const char* Caption;
+    int Result;
+};
+
+const TButtonInfo ButtonInfos[] = {
+    {mbYes, "&Yes", mrYes},          {mbNo, "&No", mrNo},          {mbOK, "OK", mrOk},
+    {mbCancel, "Cancel", mrCancel},  {mbAbort, "&Abort", mrAbort}, {mbRetry, "&Retry", mrRetry},
+    {mbIgnore, "&Ignore", mrIgnore}, {mbAll, "&All", mrAll},       {mbNoToAll, "N&o to All", mrNoToAll},
+    {mbYesToAll, "Yes to &All", mrYesToAll}, {mbHelp, "&Help", mrNone},
+};
+
+// "Desc|*.a;*.b|..." as Qt's name filters "Desc (*.a *.b)".
+QStringList nameFilters(const std::string& Filter)
+{
+    QStringList out;
+    const QStringList parts = qs(Filter).split('|');
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        out << parts[i] + " (" + patterns.trimmed() + ")";
+    }
+    return out;
+}
+
+}  // namespace
+
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx)
+{
+    TDialogRequest request;
+    request.Kind = TDialogKind::MessageBox;
+    request.Caption = captionOf(DlgType);
+    request.Text = Msg;
+    request.Buttons = Buttons.Bits();
+    TDialogAnswer answer;
+    if (AnswerDialog(request, answer))
+        return answer.ModalResult == mrNone ? mrCancel : answer.ModalResult;
+
+    EnsureApplication();
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    switch (DlgType) {
+    case mtWarning:
+        icon = QMessageBox::Warning;
+        break;
+    case mtError:
+        icon = QMessageBox::Critical;
+        break;
+    case mtInformation:
+        icon = QMessageBox::Information;
+        break;
+    case mtConfirmation:
+        icon = QMessageBox::Question;
+        break;
+    default:
+        break;
+    }
+    QMessageBox box(icon, qs(request.Caption), qs(Msg));
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (const TButtonInfo& b : ButtonInfos) {
+        if (!Buttons.Contains(b.Button) || b.Button == mbHelp)
+            continue;
+        QString text = b.Caption;
+        QPushButton* pb = box.addButton(text, b.Result == mrCancel || b.Result == mrNo ? QMessageBox::RejectRole
+                                                                                      : QMessageBox::AcceptRole);
+        results.emplace_back(pb, b.Result);
+    }
+    if (results.empty())
+        results.emplace_back(box.addButton("OK", QMessageBox::AcceptRole), mrOk);
+    box.exec();
+    for (const auto& r : results)
+        if (box.clickedButton() == r.first)
+            return r.second;
+    return mrCancel;
+}
+
+void ShowMessage(const std::string& Msg)
+{
+    MessageDlg(Msg, mtCustom, {mbOK});
+}
+
+// ------------------------------------------------------------------ file dialogs
+
+bool TOpenDialog::Execute()
+{
+    TDialogRequest request;
+    request.Kind = Saving() ? TDialogKind::SaveFile : TDialogKind::OpenFile;
+    request.Dialog = this;
+    request.Name = Name();
+    request.Caption = FTitle;
+    request.Text = FFileName;
+    request.Filter = FFilter;
+    request.InitialDir = FInitialDir;
+
+    std::string chosen;
+    int filterIndex = FFilterIndex;
+    TDialogAnswer answer;
+    if (AnswerDialog(request, answer)) {
+        if (answer.ModalResult == mrCancel || answer.FileName.empty())
+            return false;
+        chosen = answer.FileName;
+        if (chosen[0] != '/' && !FInitialDir.empty())
+            chosen = IncludeTrailingPathDelimiter(FInitialDir) + chosen;
+    } else {
+        EnsureApplication();
+        QFileDialog dlg(nullptr, qs(FTitle), qs(FInitialDir));
+        dlg.setAcceptMode(Saving() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        dlg.setFileMode(!Saving() && FOptions.Contains(ofFileMustExist) ? QFileDialog::ExistingFile
+                                                                        : QFileDialog::AnyFile);
+        // The overwrite question is asked below, the same way as when answered.
+        dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+        const QStringList filters = nameFilters(FFilter);
+        if (!filters.isEmpty()) {
+            dlg.setNameFilters(filters);
+            if (FFilterIndex >= 1 && FFilterIndex <= filters.size())
+                dlg.selectNameFilter(filters[FFilterIndex - 1]);
+        }
+        if (!FDefaultExt.empty())
+            dlg.setDefaultSuffix(qs(FDefaultExt));
+        if (!FFileName.empty())
+            dlg.selectFile(qs(FFileName));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+            return false;
+        chosen = dlg.selectedFiles().first().toStdString();
+        const int i = filters.indexOf(dlg.selectedNameFilter());
+        if (i >= 0)
+            filterIndex = i + 1;
+    }
+
+    if (!FDefaultExt.empty() && ExtractFileExt(chosen).empty())
+        chosen += "." + FDefaultExt;
+    if (FOptions.Contains(ofFileMustExist) && !FileExists(chosen))
+        return false;
+    if ((FOptions.Contains(ofPathMustExist) || FOptions.Contains(ofFileMustExist)) &&
+        !DirectoryExists(ExtractFilePath(chosen)))
+        return false;
+    if (Saving() && FOptions.Contains(ofOverwritePrompt) && FileExists(chosen) &&
+        MessageDlg(ExtractFileName(chosen) + " already exists.\nDo you want to replace it?", mtWarning, mbYesNo) !=
+            mrYes)
+        return false;
+    FFileName = chosen;
+    FFilterIndex = filterIndex;
+    return true;
+}
+
+bool TBrowseForFolderDialog::Execute()
+{
+    TDialogRequest request;
+    request.Kind = TDialogKind::BrowseFolder;
+    request.Dialog = this;
+    request.Name = Name();
+    request.Caption = FTitle;
+    request.Text = FStatusText;
+    request.InitialDir = FDirectory;
+    TDialogAnswer answer;
+    std::string chosen;
+    if (AnswerDialog(request, answer)) {
+        if (answer.ModalResult == mrCancel || answer.FileName.empty())
+            return false;
+        chosen = answer.FileName;
+    } else {
+        EnsureApplication();
+        const QString dir = QFileDialog::getExistingDirectory(nullptr, qs(FTitle), qs(FDirectory));
+        if (dir.isEmpty())
+            return false;
+        chosen = dir.toStdString();
+    }
+    if (!DirectoryExists(chosen))
+        return false;
+    FDirectory = chosen;
+    return true;
+}
+
+bool TColorDialog::Execute()
+{
+    TDialogRequest request;
+    request.Kind = TDialogKind::Color;
+    request.Dialog = this;
+    request.Name = Name();
+    TDialogAnswer answer;
+    answer.Color = static_cast<unsigned>(FColor);
+    if (AnswerDialog(request, answer)) {
+        if (answer.ModalResult == mrCancel)
+            return false;
+        FColor = static_cast<TColor>(answer.Color);
+        return true;
+    }
+    EnsureApplication();
+    const QColor c = QColorDialog::getColor(ToQColor(FColor));
+    if (!c.isValid())
+        return false;
+    FColor = FromQColor(c);
+    return true;
+}
+
+bool TPrintDialog::Execute()
+{
+    TPrinter* printer = Printer();
+    TDialogRequest request;
+    request.Kind = TDialogKind::Print;
+    request.Dialog = this;
+    request.Name = Name();
+    request.Caption = printer->Title();
+    TDialogAnswer answer;
+    if (AnswerDialog(request, answer)) {
+        if (answer.ModalResult == mrCancel)
+            return false;
+        printer->SetCopies(std::max(FCopies, 1));
+        return true;
+    }
+
+    EnsureApplication();
+    QPrinter qp;
+    const std::vector<std::string>& names = printer->Printers();
+    const int index = printer->PrinterIndex();
+    if (index >= 0 && index < static_cast<int>(names.size()))
+        qp.setPrinterName(qs(names[static_cast<size_t>(index)]));
+    if (printer->PrintsToFile() && !printer->FileName().empty()) {
+        qp.setOutputFormat(QPrinter::PdfFormat);
+        qp.setOutputFileName(qs(printer->FileName()));
+    }
+    qp.setCopyCount(std::max(FCopies, 1));
+    qp.setPageOrientation(printer->Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dlg(&qp);
+    if (FMaxPage > 0) {
+        dlg.setMinMax(FMinPage, FMaxPage);
+        dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        if (FPrintRange == prPageNums)
+            qp.setFromTo(FFromPage, FToPage);
+    }
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+
+    if (qp.outputFormat() == QPrinter::PdfFormat && !qp.outputFileName().isEmpty()) {
+        printer->SetFileName(qp.outputFileName().toStdString());
+    } else {
+        printer->SetFileName("");
+        for (size_t i = 0; i < names.size(); ++i)
+            if (qs(names[i]) == qp.printerName())
+                printer->SetPrinterIndex(static_cast<int>(i));
+    }
+    FCopies = qp.copyCount();
+    printer->SetCopies(FCopies);
+    printer->SetOrientation(qp.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
+    if (qp.printRange() == QPrinter::PageRange) {
+        FPrintRange = prPageNums;
+        FFromPage = qp.fromPage();
+        FToPage = qp.toPage();
+    } else {
+        FPrintRange = qp.printRange() == QPrinter::Selection ? prSelection : prAllPages;
+    }
+    return true;
+}

@@ -1,0 +1,191 @@
+// Message boxes and the common dialogs (open, save, folder, colour). Each one
+// asks the dialog-answer hook (platform/DialogHook.h) before it shows
+// anything, so tests answer them.
+#pragma once
+
+#include "platform/Classes.h"
+#include "platform/Forms.h"
+#include "platform/Graphics.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+
+enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore, mbAll, mbNoToAll, mbYesToAll, mbHelp };
+
+// A set of buttons: `TMsgDlgButtons{mbYes, mbNo}`; Bits() is what the hook's
+// request carries (bit n = button n of TMsgDlgBtn).
+class TMsgDlgButtons {
+public:
+    constexpr TMsgDlgButtons() = default;
+    constexpr TMsgDlgButtons(std::initializer_list<TMsgDlgBtn> Buttons)
+    {
+        for (TMsgDlgBtn B : Buttons)
+            FBits = static_cast<uint16_t>(FBits | (1u << static_cast<unsigned>(B)));
+    }
+    constexpr bool Contains(TMsgDlgBtn B) const { return (FBits & (1u << static_cast<unsigned>(B))) != 0; }
+    constexpr int Bits() const { return FBits; }
+    constexpr bool operator==(const TMsgDlgButtons&) const = default;
+
+private:
+    uint16_t FBits = 0;
+};
+
+constexpr TMsgDlgButtons mbYesNoCancel{mbYes, mbNo, mbCancel};
+constexpr TMsgDlgButtons mbYesNo{mbYes, mbNo};
+constexpr TMsgDlgButtons mbOKCancel{mbOK, mbCancel};
+constexpr TMsgDlgButtons mbAbortRetryIgnore{mbAbort, mbRetry, mbIgnore};
+constexpr TMsgDlgButtons mbAbortIgnore{mbAbort, mbIgnore};
+
+// The modal result of the button pressed (mrYes, mrOk, ...). The caption is
+// "Warning", "Error", "Information" or "Confirmation" after the type (the
+// application's title for mtCustom). Closing the box without a button gives
+// mrCancel.
+int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
+// An information box with an OK button and the application's title.
+void ShowMessage(const std::string& Msg);
+
+enum TOpenOption {
+    ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,
+    ofExtensionDifferent, ofPathMustExist, ofFileMustExist, ofCreatePrompt, ofShareAware, ofNoReadOnlyReturn,
+    ofNoTestFileCreate, ofNoNetworkButton, ofNoLongNames, ofOldStyleDialog, ofNoDereferenceLinks, ofEnableIncludeNotify,
+    ofEnableSizing, ofDontAddToRecent, ofForceShowHidden
+};
+
+class TOpenOptions {
+public:
+    constexpr TOpenOptions() = default;
+    constexpr TOpenOptions(std::initializer_list<TOpenOption> Options)
+    {
+        for (TOpenOption O : Options)
+            FBits |= 1u << static_cast<unsigned>(O);
+    }
+    constexpr bool Contains(TOpenOption O) const { return (FBits & (1u << static_cast<unsigned>(O))) != 0; }
+    TOpenOptions& operator<<(TOpenOption O) { FBits |= 1u << static_cast<unsigned>(O); return *this; }
+    TOpenOptions& operator>>(TOpenOption O) { FBits &= ~(1u << static_cast<unsigned>(O)); return *this; }
+    constexpr bool operator==(const TOpenOptions&) const = default;
+
+private:
+    uint32_t FBits = 0;
+};
+
+// Common base of the dialog components.
+class TCommonDialog : public TComponent {
+public:
+    explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+    virtual bool Execute() = 0;
+};
+
+// The open-file dialog. Filter: "Text files|*.txt|All files|*.*" (a pattern
+// may list several masks with ';'); FilterIndex counts from 1. Execute is
+// true when the user chose a file; FileName then holds its full path, with
+// DefaultExt added when the name has no extension. With ofFileMustExist (or
+// ofPathMustExist) a file (or folder) that is not there is refused.
+class TOpenDialog : public TCommonDialog {
+public:
+    explicit TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& Value) { FFileName = Value; }
+    const std::string& Filter() const { return FFilter; }
+    void SetFilter(const std::string& Value) { FFilter = Value; }
+    int FilterIndex() const { return FFilterIndex; }
+    void SetFilterIndex(int Value) { FFilterIndex = Value; }
+    const std::string& InitialDir() const { return FInitialDir; }
+    void SetInitialDir(const std::string& Value) { FInitialDir = Value; }
+    // Without the dot ("zrp").
+    const std::string& DefaultExt() const { return FDefaultExt; }
+    void SetDefaultExt(const std::string& Value) { FDefaultExt = Value; }
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) { FTitle = Value; }
+    TOpenOptions Options() const { return FOptions; }
+    void SetOptions(TOpenOptions Value) { FOptions = Value; }
+
+    bool Execute() override;
+
+protected:
+    virtual bool Saving() const { return false; }
+
+private:
+    std::string FFileName;
+    std::string FFilter;
+    int FFilterIndex = 1;
+    std::string FInitialDir;
+    std::string FDefaultExt;
+    std::string FTitle;
+    TOpenOptions FOptions{ofHideReadOnly, ofEnableSizing};
+};
+
+// The save-file dialog. With ofOverwritePrompt an existing file is only
+// taken after the user confirmed replacing it (a message box).
+class TSaveDialog : public TOpenDialog {
+public:
+    explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
+
+protected:
+    bool Saving() const override { return true; }
+};
+
+// Choosing a folder. Directory is proposed and, after Execute returned true,
+// holds the folder chosen.
+class TBrowseForFolderDialog : public TCommonDialog {
+public:
+    explicit TBrowseForFolderDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    const std::string& Directory() const { return FDirectory; }
+    void SetDirectory(const std::string& Value) { FDirectory = Value; }
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& Value) { FTitle = Value; }
+    // A text shown while browsing.
+    const std::string& StatusText() const { return FStatusText; }
+    void SetStatusText(const std::string& Value) { FStatusText = Value; }
+    bool Execute() override;
+
+private:
+    std::string FDirectory;
+    std::string FTitle;
+    std::string FStatusText;
+};
+
+class TColorDialog : public TCommonDialog {
+public:
+    explicit TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value) { FColor = Value; }
+    bool Execute() override;
+
+private:
+    TColor FColor = clBlack;
+};
+
+enum TPrintRange { prAllPages, prSelection, prPageNums };
+
+// The print dialog for the application's printer (Printer()): the printer,
+// copies, orientation and page range chosen are taken over on OK. The hook's
+// answer ModalResult mrCancel cancels; any other answer takes the settings
+// as they stand.
+class TPrintDialog : public TCommonDialog {
+public:
+    explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    int Copies() const { return FCopies; }
+    void SetCopies(int Value) { FCopies = Value; }
+    int FromPage() const { return FFromPage; }
+    void SetFromPage(int Value) { FFromPage = Value; }
+    int ToPage() const { return FToPage; }
+    void SetToPage(int Value) { FToPage = Value; }
+    int MinPage() const { return FMinPage; }
+    void SetMinPage(int Value) { FMinPage = Value; }
+    int MaxPage() const { return FMaxPage; }
+    void SetMaxPage(int Value) { FMaxPage = Value; }
+    TPrintRange PrintRange() const { return FPrintRange; }
+    void SetPrintRange(TPrintRange Value) { FPrintRange = Value; }
+    bool Execute() override;
+
+private:
+    int FCopies = 1;
+    int FFromPage = 0;
+    int FToPage = 0;
+    int FMinPage = 0;
+    int FMaxPage = 0;
+    TPrintRange FPrintRange = prAllPages;
+};
