@@ -16,8 +16,13 @@ using Bytes = std::vector<uint8_t>;
 
 inline Bytes MakeFrame(uint8_t Type, const Bytes& Payload)
 {
-    Bytes F{':', Type, static_cast<uint8_t>(Payload.size() + 5)};
-    F.insert(F.end(), Payload.begin(), Payload.end());
+    Bytes F;
+    F.reserve(Payload.size() + 5);
+    F.push_back(':');
+    F.push_back(Type);
+    F.push_back(static_cast<uint8_t>(Payload.size() + 5));
+    for (uint8_t B : Payload)  // not insert(): GCC 12 misreads its bounds at -O2
+        F.push_back(B);
     uint8_t Sum = 0;
     for (uint8_t B : F)
         Sum = static_cast<uint8_t>(Sum + B);
