@@ -12,10 +12,12 @@ void TApdPortAdapter::FlushInBuffer() { FPort->FlushInBuffer(); }
 void TApdPortAdapter::FlushOutBuffer() { FPort->FlushOutBuffer(); }
 uint8_t TApdPortAdapter::GetChar() { return FPort->GetChar(); }
 uint16_t TApdPortAdapter::InBuffFree() const { return FPort->InBuffFree(); }
+void TApdPortAdapter::SetBaud(int Baud) { FPort->SetBaud(Baud); }
 
 TZEBBSerialProtocol::TZEBBSerialProtocol(TApdComPort* Port)
     : TZEBBSerialProtocol(static_cast<TProtocolPort*>(nullptr))
 {
+    FComPort = Port;
     if (Port) {
         FOwnedPort = std::make_unique<TApdPortAdapter>(Port);
         FPort = FOwnedPort.get();

@@ -20,6 +20,9 @@ public:
     virtual void FlushOutBuffer() = 0;
     virtual uint8_t GetChar() = 0;
     virtual uint16_t InBuffFree() const = 0;
+    // The line's rate; what is queued goes out at the old rate first. A port
+    // without a rate of its own ignores it.
+    virtual void SetBaud(int Baud) {}
 };
 
 class TApdPortAdapter : public TProtocolPort {
@@ -34,6 +37,7 @@ public:
     void FlushOutBuffer() override;
     uint8_t GetChar() override;
     uint16_t InBuffFree() const override;
+    void SetBaud(int Baud) override;
 
 private:
     TApdComPort* FPort;

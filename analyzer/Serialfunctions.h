@@ -96,6 +96,93 @@ public:
     bool DownloadFile(uint8_t Index, uint8_t* Buffer, size_t BufferSize, TProtocolProgressBar* ProgressBar);
     void HandleFileReply(const uint8_t* Payload);
 
+    // ------------------------------------------------------- commands
+    // (settings, probes, registers, memory, tables, port opening and search)
+    // Each command returns whether the analyzer acknowledged it. A 16-bit
+    // field carries the low 16 bits of the value, high byte first; a value
+    // outside -32,768..65,535 does not fit and is refused (nothing is sent,
+    // the result is false).
+    // Channels of the gas commands: 'I' inspiratory, 'E' expiratory,
+    // 'A' ambient.
+    static constexpr uint8_t ChannelInsp = 'I';
+    static constexpr uint8_t ChannelExp = 'E';
+    static constexpr uint8_t ChannelAmbient = 'A';
+
+    // True only when the analyzer's connect reply arrived while the probe
+    // waited for its acknowledgement.
+    bool ProbeConnection();
+    bool SendSerialMode(char Mode);           // '0' none, '1', '2', '3' both, 'X' stop
+    bool SendFlowPort(char Port);             // '1' low, '2' high
+    bool SendZero(char Code);
+    bool SendBreathDetectMode(char Mode);     // '0' off, '1' bidirectional, '2', '3'
+    bool SendBreathThreshold(int32_t Hundredths);
+    bool SendCorrectionLetter(char Letter);
+    bool SendCorrectionMode(int32_t Index);   // index in the gas dialogs' list
+    bool SendGasLetter(char Letter);
+    bool SendGasType(TGasType Gas);
+    bool SendGasTemperature(uint8_t Channel, int32_t Kelvin);
+    bool SendGasHumidity(uint8_t Channel, int32_t Percent);
+    bool SendGasViscosity(uint8_t Channel, int32_t Viscosity);
+    bool SendGasMolWeight(uint8_t Channel, int32_t Hundredths);
+    // Temperature, humidity, viscosity and molecular weight in turn, each
+    // rounded; stops at the first one not acknowledged.
+    bool SendGasProperties(uint8_t Channel, double Temperature, double RelHumidity, double Viscosity,
+                           double MolWeight);
+    // 'B' barometric pressure, 'F' syringe size (with Value); '1' accept,
+    // '0' reject (code alone).
+    bool SendCalibration(char Code, int32_t Value);
+    static char GasTypeLetter(TGasType Gas);
+    static char CorrectionLetter(int32_t Index);
+
+    // Registers and memory. ReadRegister gives 0xFFFF when no reply for that
+    // register came; ReadMemory returns 0 on success, 1 on error.
+    static constexpr int MaxMemoryRead = 21;  // a longer reply reads as a status frame
+    std::string QueryVersion(bool Show);
+    uint16_t ReadRegister(uint16_t Register);
+    bool WriteRegister(uint16_t Register, uint16_t Value);
+    int ReadMemory(uint32_t Address, int Count, uint8_t* Destination);
+    std::string ReadSerialNumber();
+    std::string ReadHandheldSerial();
+    void WriteHeaderText(const std::string& Text);
+
+    // Flow linearization tables: '2' the high-flow table, anything else the
+    // low-flow table. ReadFlowTable is true when every register was read and
+    // the checksum matches; the file is replaced only after a complete read.
+    // LoadFlowTable is true when all 29 writes were acknowledged.
+    bool ReadFlowTable(char Table, const std::string& FileName);
+    bool LoadFlowTable(char Table, const std::string& FileName);
+
+    // Port opening. OpenPort gives 1 opened, -3 in use elsewhere, -2
+    // hardware error, -1 no such port, 0 any other error.
+    static constexpr int PortCloseWaitMs = 2000;
+    TPortSettings GetPortSettings() const;
+    int OpenPort(TPortSettings Settings);
+    int OpenPortAt(int32_t Number, int32_t Baud);
+    bool SetBaudIfOpen(int32_t Baud);
+    void ClosePort();
+    TApdComPort* FComPort = nullptr;  // the serial component, when there is one
+
+    // ------------------------------------------------------- firmware
+    // Loads new firmware through the analyzer's boot loader: both files are
+    // read and checked first (nothing is sent for a file that cannot be
+    // loaded), then the output is stopped, the boot loader woken at 2,400
+    // and 19,200 baud, the flash erased and the text file and then the code
+    // file sent record by record. Returns 1 when every record of both files
+    // was acknowledged, 0 otherwise (no port, a bad file, a record refused
+    // five times); a failure is shown in a message box and in the status
+    // label. Every control may be null. The port is left at 19,200 baud.
+    static constexpr int FlashRecordTries = 5;
+    int FlashLoad(const std::string& TextFile, const std::string& CodeFile, class TProgressBar* ProgressBar,
+                  class TLabel* StatusLabel, TLabel* NakLabel, TLabel* LinesLabel, TLabel* TimeLabel);
+    // Sends the records of one loaded file, each up to FlashRecordTries
+    // times. Acked, Naks and Sent run on across files. Returns 1 when every
+    // record was acknowledged, 0 at the first one that was not (the load
+    // stops there).
+    int SendHexFile(class TFlashFileQueue& Queue, int32_t& Acked, int32_t& Naks, int32_t& Sent,
+                    TProgressBar* ProgressBar, TLabel* NakLabel, TLabel* LinesLabel);
+    // A boot-loader string, sent as it stands (not as a frame).
+    void SendRawString(const std::string& Text);
+
     // ---------------------------------------------------------- state
     uint8_t FRxBuffer[RxBufferSize];
     int32_t FRxCount = 0;

@@ -87,6 +87,7 @@ bool AnalyzerSim::Start()
     FMaster = M;
     FSlave = S;
     FReaderState = FrameReader();
+    FBootLoader.Restart();
     FStop = false;
     FHangUpRequest = false;
     FNextWaveformMs = FNextParametersMs = FNextStatusMs = SimNowMs();
@@ -283,15 +284,22 @@ void AnalyzerSim::ReaderLoop()
         pollfd P{FMaster, POLLIN, 0};
         if (::poll(&P, 1, 1) > 0 && (P.revents & POLLIN)) {
             ssize_t N = ::read(FMaster, Buf, sizeof Buf);
-            // At another rate than its own the analyzer hears only noise.
             int Want;
             {
                 auto L = Lock();
                 Want = FDevice.ConnectBaud;
             }
-            if (N > 0 && CurrentBaud() == Want)
+            const int Baud = CurrentBaud();
+            Bytes Answer;
+            // At another rate than its own the analyzer hears only noise,
+            // unless its boot loader listens there.
+            if (N > 0 && FBootLoader.Feed(Baud, Want, Buf, static_cast<size_t>(N), Answer)) {
+                if (!Answer.empty() && !FSilent)
+                    Write(Answer);
+            } else if (N > 0 && Baud == Want) {
                 FReaderState.Feed(Buf, static_cast<size_t>(N),
                                   [this](FrameReader::Event E, const Frame& F) { HandleEvent(E, F); });
+            }
         }
         TickStreams();
     }
@@ -346,7 +354,7 @@ void AnalyzerSim::HandleEvent(FrameReader::Event E, const Frame& F)
 
 void AnalyzerSim::TickStreams()
 {
-    if (FSilent || FMaster < 0)
+    if (FSilent || FMaster < 0 || FBootLoader.Active())
         return;
     const int64_t Now = SimNowMs();
     std::vector<std::pair<uint8_t, Bytes>> Out;
@@ -420,6 +428,7 @@ void InstallStandardCommands(AnalyzerSim& Sim)
     InstallLinkCommands(Sim);
     InstallHandheldCommands(Sim);
     InstallMemoryCommands(Sim);
+    InstallSettingsCommands(Sim);
 }
 
 }  // namespace sim

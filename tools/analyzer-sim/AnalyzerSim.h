@@ -7,10 +7,14 @@
 // device's serial mode asks. Work that has to wait for the program's ACK
 // (a download) runs on a second thread through Post().
 //
+// Bytes at another rate than the analyzer's own, or while its boot loader
+// runs, go to the boot loader (BootLoader.h) instead.
+//
 // New commands are added in files of their own: a function that calls
 // OnCommand() for its frame types, listed in InstallStandardCommands().
 #pragma once
 
+#include "tools/analyzer-sim/BootLoader.h"
 #include "tools/analyzer-sim/SimDevice.h"
 #include "tools/analyzer-sim/SimFrame.h"
 
@@ -45,6 +49,9 @@ public:
     // The device state; hold the lock while reading or changing it.
     std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(FDeviceMu); }
     SimDevice& Device() { return FDevice; }
+
+    // The boot loader that takes over the line for a firmware load.
+    SimBootLoader& BootLoader() { return FBootLoader; }
 
     // Before Start(): the reader thread reads the table without a lock.
     void OnCommand(uint8_t Type, CommandHandler Handler);
@@ -111,6 +118,7 @@ private:
     std::map<uint8_t, CommandHandler> FHandlers;
 
     FrameReader FReaderState;
+    SimBootLoader FBootLoader;
     Bytes* FBurst = nullptr;  // the ACK write a handler's Reply joins
     std::vector<std::function<void()>> FDeferred;  // posted by a handler
 
@@ -143,6 +151,9 @@ void InstallLinkCommands(AnalyzerSim& Sim);
 void InstallHandheldCommands(AnalyzerSim& Sim);
 // Registers and memory.
 void InstallMemoryCommands(AnalyzerSim& Sim);
+// Flow port, zeroing mode, breath detection, gas and correction settings
+// (after the link commands: it also answers the version query 'V').
+void InstallSettingsCommands(AnalyzerSim& Sim);
 // Every command set above; the constructor calls it.
 void InstallStandardCommands(AnalyzerSim& Sim);
 

@@ -1,0 +1,95 @@
+#include "analyzer/SelectComm.h"
+
+#include "platform/SerialPorts.h"
+#include "platform/StdCtrls.h"
+#include "platform/SysUtils.h"
+
+TSelectCommPortDlg* SelectCommPortDlg = nullptr;
+
+std::vector<int32_t> CommPortList()
+{
+    std::vector<int32_t> Ports;
+    for (int N : SerialPortNumbers())
+        Ports.push_back(N);
+    return Ports;
+}
+
+int32_t CommPortOfText(const std::string& Text)
+{
+    const std::string T = Trim(Text);
+    if (T.empty())
+        return 0;
+    int N = 0;
+    if (TryStrToInt(T, N))
+        return PortNumberToDevice(N).empty() ? 0 : N;
+    return DeviceToPortNumber(T);
+}
+
+TSelectCommPortDlg::TSelectCommPortDlg(TComponent* Owner) : TForm(Owner)
+{
+    SetName("SelectCommPortDlg");
+    SetCaption("Select Comm Port");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(260);
+    SetClientHeight(110);
+
+    Label1 = new TLabel(this);
+    Label1->SetName("Label1");
+    Label1->SetParent(this);
+    Label1->SetCaption("Comm Number:");
+    Label1->SetBounds(12, 20, 90, 16);
+
+    PortList = new TComboBox(this);
+    PortList->SetName("PortList");
+    PortList->SetParent(this);
+    PortList->SetBounds(104, 16, 144, 24);
+
+    OKBtn = new TButton(this);
+    OKBtn->SetName("OKBtn");
+    OKBtn->SetParent(this);
+    OKBtn->SetCaption("OK");
+    OKBtn->SetModalResult(mrOk);
+    OKBtn->SetDefault(true);
+    OKBtn->SetBounds(44, 68, 80, 26);
+
+    CancelBtn = new TButton(this);
+    CancelBtn->SetName("CancelBtn");
+    CancelBtn->SetParent(this);
+    CancelBtn->SetCaption("Cancel");
+    CancelBtn->SetModalResult(mrCancel);
+    CancelBtn->SetCancel(true);
+    CancelBtn->SetBounds(136, 68, 80, 26);
+
+    DoCreate();
+}
+
+bool TSelectCommPortDlg::Execute(int32_t Current)
+{
+    PortList->SetEnabled(true);
+    PortList->Clear();
+    FPorts = CommPortList();
+    int Selected = -1;
+    for (size_t i = 0; i < FPorts.size(); ++i) {
+        PortList->Items()->Add(PortDisplayName(FPorts[i]));
+        if (FPorts[i] == Current)
+            Selected = static_cast<int>(i);
+    }
+    if (Selected >= 0)
+        PortList->SetItemIndex(Selected);
+    else
+        PortList->SetText("None");
+
+    FSelectedPort = Current;
+    if (ShowModal() != mrOk)
+        return false;
+    const std::string Text = PortList->Text();
+    if (Text == "None")
+        return false;
+    // A text that names no port is not taken for one.
+    const int32_t Port = CommPortOfText(Text);
+    if (Port == 0)
+        return false;
+    FSelectedPort = Port;
+    return true;
+}
