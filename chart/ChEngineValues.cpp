@@ -1,0 +1,333 @@
+// Value lists and the labels list of a series.
+#include "chart/ChEngine.h"
+
+#include "platform/Dialogs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+void ShowMessageUser(const std::string& Text)
+{
+    MessageDlg(Text.substr(0, 1023), mtError, TMsgDlgButtons{mbOK});
+}
+
+// ------------------------------------------------------------------ TChartValueList
+
+TChartValueList::TChartValueList(TChartSeries* AOwner, const std::string& AName) : FOwner(AOwner), FName(AName)
+{
+    if (FOwner != nullptr)
+        FOwner->ValuesList().Add(this);
+    ClearValues();
+}
+
+TChartValueList::~TChartValueList() = default;
+
+void TChartValueList::Assign(TPersistent* Source)
+{
+    if (auto* S = dynamic_cast<TChartValueList*>(Source)) {
+        FOrder = S->FOrder;
+        FDateTime = S->FDateTime;
+        FValueSource = S->FValueSource;
+    }
+}
+
+void TChartValueList::Grow()
+{
+    FValues.resize(FValues.size() + ChDefaultCapacity);
+}
+
+int TChartValueList::AddChartValue(double Value)
+{
+    PendingValue = Value;
+    return AddChartValue();
+}
+
+int TChartValueList::AddChartValue()
+{
+    const double P = PendingValue;
+    int Index = FCount;
+    if (FOrder == loAscending && FCount > 0 && P < Value(FCount - 1)) {
+        int t = FCount - 1;
+        while (t >= 0 && Value(t) > P)
+            --t;
+        Index = t + 1;
+    } else if (FOrder == loDescending && FCount > 0 && P > Value(FCount - 1)) {
+        int t = FCount - 1;
+        while (t >= 0 && Value(t) < P)
+            --t;
+        Index = t + 1;
+    }
+    InsertChartValue(Index, P);
+    return Index;
+}
+
+void TChartValueList::InsertChartValue(int Index, double Value)
+{
+    if (FCount >= Capacity())
+        Grow();
+    std::move_backward(FValues.begin() + Index, FValues.begin() + FCount, FValues.begin() + FCount + 1);
+    FValues[static_cast<size_t>(Index)] = Value;
+    ++FCount;
+    FStatsDirty = true;
+}
+
+void TChartValueList::Delete(int ValueIndex)
+{
+    Delete(ValueIndex, 1);
+}
+
+void TChartValueList::Delete(int Start, int Quantity)
+{
+    const int First = std::max(Start, 0);
+    const int Last = std::min(Start + std::max(Quantity, 0), FCount);
+    if (First >= Last)
+        return;
+    std::move(FValues.begin() + Last, FValues.begin() + FCount, FValues.begin() + First);
+    FCount -= Last - First;
+    FStatsDirty = true;
+}
+
+void TChartValueList::ClearValues()
+{
+    FCount = 0;
+    TChartValues().swap(FValues);
+    FStatsDirty = true;
+}
+
+void TChartValueList::Scroll()
+{
+    if (FCount > 1)
+        std::rotate(FValues.begin(), FValues.begin() + 1, FValues.begin() + FCount);
+}
+
+void TChartValueList::StoreValue(int Index, double Value)
+{
+    FValues[static_cast<size_t>(Index)] = Value;
+    FStatsDirty = true;
+}
+
+void TChartValueList::SetValue(int Index, double Value)
+{
+    StoreValue(Index, Value);
+    if (FOwner != nullptr)
+        FOwner->NotifyValue(veModify, Index);
+}
+
+// Non-finite values (a broken reading) take no part in the statistics, so
+// that they never reach an axis range.
+void TChartValueList::RecalcStats()
+{
+    FCount = std::min(FCount, Capacity());
+    FMaxValue = FMinValue = FTotal = FTotalABS = 0;
+    bool Any = false;
+    for (int i = 0; i < FCount; ++i) {
+        const double V = FValues[static_cast<size_t>(i)];
+        if (!std::isfinite(V))
+            continue;
+        if (!Any) {
+            FMinValue = FMaxValue = V;
+            Any = true;
+        } else if (V < FMinValue) {
+            FMinValue = V;
+        } else if (V > FMaxValue) {
+            FMaxValue = V;
+        }
+        FTotal += V;
+        FTotalABS += std::fabs(V);
+    }
+    FStatsDirty = false;
+}
+
+double TChartValueList::MaxValue()
+{
+    if (FStatsDirty)
+        RecalcStats();
+    return FMaxValue;
+}
+
+double TChartValueList::MinValue()
+{
+    if (FStatsDirty)
+        RecalcStats();
+    return FMinValue;
+}
+
+double TChartValueList::Total()
+{
+    if (FStatsDirty)
+        RecalcStats();
+    return FTotal;
+}
+
+double TChartValueList::TotalABS()
+{
+    if (FStatsDirty)
+        RecalcStats();
+    return FTotalABS;
+}
+
+int TChartValueList::Locate(double Value, int FirstIndex, int LastIndex) const
+{
+    FirstIndex = std::max(FirstIndex, 0);
+    LastIndex = std::min(LastIndex, FCount - 1);
+    for (int i = FirstIndex; i <= LastIndex; ++i)
+        if (FValues[static_cast<size_t>(i)] == Value)
+            return i;
+    return -1;
+}
+
+void TChartValueList::Exchange(int Index1, int Index2)
+{
+    std::swap(FValues[static_cast<size_t>(Index1)], FValues[static_cast<size_t>(Index2)]);
+    FStatsDirty = true;
+    if (FOwner != nullptr)
+        FOwner->NotifyValue(veModify, Index1);
+}
+
+void TChartValueList::FillSequence()
+{
+    for (int i = 0; i < FCount; ++i)
+        FValues[static_cast<size_t>(i)] = i;
+    FStatsDirty = true;
+    if (FOwner != nullptr)
+        FOwner->NotifyValue(veModify, 0);
+}
+
+int TChartValueList::CompareValueIndex(int A, int B) const
+{
+    const double VA = Value(A);
+    const double VB = Value(B);
+    int Result = VA < VB ? -1 : (VA > VB ? 1 : 0);
+    return FOrder == loDescending ? -Result : Result;
+}
+
+void TChartValueList::Sort()
+{
+    if (FOrder == loNone || FCount < 2)
+        return;
+    ChSort(0, FCount - 1, [this](int A, int B) { return CompareValueIndex(A, B); },
+           [this](int A, int B) {
+               if (FOwner != nullptr)
+                   FOwner->SwapValueIndex(A, B);
+               else
+                   std::swap(FValues[static_cast<size_t>(A)], FValues[static_cast<size_t>(B)]);
+           });
+    FStatsDirty = true;
+}
+
+std::string TChartValueList::ToString(int Index) const
+{
+    return FloatToStr(Value(Index));
+}
+
+void TChartValueList::SetDateTime(bool Value)
+{
+    if (FOwner != nullptr)
+        FOwner->SetBooleanProperty(FDateTime, Value);
+    else
+        FDateTime = Value;
+}
+
+void TChartValueList::InitDateTime(bool Value)
+{
+    FDateTime = Value;
+    FDefaultDateTime = Value;
+}
+
+void TChartValueList::SetValueSource(const std::string& Value)
+{
+    if (FValueSource != Value) {
+        FValueSource = Value;
+        if (FOwner != nullptr)
+            FOwner->CheckDataSource();
+    }
+}
+
+void TChartValueList::ReadMultiplier(double Value)
+{
+    if (Value != 1)
+        ShowMessageUser("Error: Multiplier property is obsolete.\r\n\r\n"
+                        "Please enable the Multiplier property in the chart library's build options "
+                        "and rebuild the library.");
+}
+
+void TChartValueLists::Clear()
+{
+    std::vector<TChartValueList*> Items;
+    Items.swap(FItems);
+    for (TChartValueList* List : Items)
+        delete List;
+}
+
+// ------------------------------------------------------------------ TLabelsList
+
+std::string TLabelsList::GetLabel(int Index) const
+{
+    if (Index < 0 || Index >= Count() || !FItems[static_cast<size_t>(Index)])
+        return {};
+    return *FItems[static_cast<size_t>(Index)];
+}
+
+void TLabelsList::SetLabel(int Index, const std::string& Text)
+{
+    if (Index < 0)
+        return;
+    if (!Text.empty()) {
+        if (Index >= Count())
+            FItems.resize(static_cast<size_t>(Index) + 1);
+        FItems[static_cast<size_t>(Index)] = std::make_unique<std::string>(Text);
+    } else if (Index < Count()) {
+        FItems[static_cast<size_t>(Index)].reset();
+    }
+    if (Series != nullptr)
+        Series->Repaint();
+}
+
+void TLabelsList::InsertLabel(int Index, const std::string& Text)
+{
+    if (Index < 0)
+        return;
+    if (Text.empty() && FItems.empty())
+        return;
+    if (Count() < Index)
+        FItems.resize(static_cast<size_t>(Index));
+    FItems.insert(FItems.begin() + Index, Text.empty() ? nullptr : std::make_unique<std::string>(Text));
+}
+
+void TLabelsList::DeleteLabel(int Index)
+{
+    if (Index < 0 || Index >= Count())
+        throw EListError(Format("List index out of bounds (%d)", Index));
+    FItems.erase(FItems.begin() + Index);
+}
+
+int TLabelsList::IndexOfLabel(const std::string& Text, bool CaseSensitive) const
+{
+    const std::string Wanted = CaseSensitive ? Text : UpperCase(Text);
+    for (int i = 0; i < Count(); ++i) {
+        const std::string S = GetLabel(i);
+        if ((CaseSensitive ? S : UpperCase(S)) == Wanted)
+            return i;
+    }
+    return -1;
+}
+
+void TLabelsList::Assign(const TLabelsList& Source)
+{
+    if (&Source == this)
+        return;
+    Clear();
+    for (int i = 0; i < Source.Count(); ++i)
+        InsertLabel(i, Source.GetLabel(i));
+}
+
+void TLabelsList::Exchange(int Index1, int Index2)
+{
+    if (GetLabel(Index1).empty() && GetLabel(Index2).empty())
+        return;
+    const int Needed = std::max(Index1, Index2) + 1;
+    if (Count() < Needed)
+        FItems.resize(static_cast<size_t>(Needed));
+    std::swap(FItems[static_cast<size_t>(Index1)], FItems[static_cast<size_t>(Index2)]);
+}

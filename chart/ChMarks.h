@@ -1,0 +1,119 @@
+// The marks of a series: the shared style of the boxes drawn next to the
+// points, their per-point style overrides and the geometry of every mark,
+// which the user may fix by hand.
+#pragma once
+
+#include "chart/ChProcs.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TChartSeries;
+
+enum TSeriesMarksStyle {
+    smsValue, smsPercent, smsLabel, smsLabelPercent, smsLabelValue, smsLegend,
+    smsPercentTotal, smsLabelPercentTotal, smsXValue, smsXY
+};
+
+// The geometry of one mark.
+class TSeriesMarkPosition {
+public:
+    TPoint ArrowStart;
+    bool KeepArrowStart = false;
+    TPoint ArrowEnd;
+    bool IsCustom = false;
+    int BoxHeight = 0;
+    TPoint BoxTopLeft;
+    int BoxWidth = 0;
+    // Copies the geometry, not the two flags.
+    void Assign(const TSeriesMarkPosition& Source);
+    TRect Bounds() const;
+};
+
+// One slot per point index, possibly empty; owns its positions.
+class TSeriesMarksPositions {
+public:
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // nullptr beyond the list or for an empty slot.
+    TSeriesMarkPosition* Get(int Index) const;
+    // Fixes the position of mark Index by hand.
+    void Put(int Index, const TSeriesMarkPosition& Position);
+    void Automatic(int Index);
+    bool ExistCustom() const;
+    void Clear() { FItems.clear(); }
+    // Removes the slots Start .. Start + Quantity - 1 that exist.
+    void DeleteRange(int Start, int Quantity);
+    void Exchange(int Index1, int Index2);
+
+private:
+    std::vector<std::unique_ptr<TSeriesMarkPosition>> FItems;
+};
+
+class TSeriesMarks;
+
+class TMarksItem : public TChCustomShape {
+public:
+    explicit TMarksItem(TCustomChPanel* Panel);
+};
+
+// One slot per point index, created on demand; owns its items.
+class TMarksItems {
+public:
+    explicit TMarksItems(TSeriesMarks* AMarks) : FMarks(AMarks) {}
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // Creates the item when the slot is empty.
+    TMarksItem* Get(int Index);
+    bool Has(int Index) const;
+    void Clear();
+    void DeleteRange(int Start, int Quantity);
+    void Exchange(int Index1, int Index2);
+    bool LoadingCustom = false;
+
+private:
+    TSeriesMarks* FMarks;
+    std::vector<std::unique_ptr<TMarksItem>> FItems;
+};
+
+class TSeriesMarks : public TChCustomShape {
+public:
+    explicit TSeriesMarks(TChartSeries* ASeries);
+    ~TSeriesMarks() override;
+    void Assign(TPersistent* Source) override;
+    void SetParent(TCustomChPanel* Value) override { TChCustomShape::SetParent(Value); }
+
+    TChartSeries* HostSeries() const { return FSeries; }
+    TSeriesMarksPositions& Positions() { return FPositions; }
+    TMarksItems& ItemsList() { return FItems; }
+    TMarksItem* Items(int Index) { return FItems.Get(Index); }
+    // The style used for the mark of point Index.
+    TChCustomShape* MarkItem(int Index);
+
+    TSeriesMarksStyle Style() const { return FStyle; }
+    void SetStyle(TSeriesMarksStyle Value);
+    int DrawEvery() const { return FDrawEvery; }
+    void SetDrawEvery(int Value);
+    int Angle() const { return FAngle; }
+    void SetAngle(int Value);
+    bool Clip() const { return FClip; }
+    void SetClip(bool Value);
+    bool MultiLine() const { return FMultiLine; }
+    void SetMultiLine(bool Value);
+
+    // Forgets the positions, and the items unless they were read from a form.
+    void Clear();
+    void ResetPositions();
+    // Width of the widest line of the mark text of point Index.
+    int TextWidth(int ValueIndex);
+    int ZPos = 0;
+
+private:
+    TChartSeries* FSeries;
+    TSeriesMarksPositions FPositions;
+    TMarksItems FItems{this};
+    TSeriesMarksStyle FStyle = smsLabel;
+    int FDrawEvery = 1;
+    int FAngle = 0;
+    bool FClip = false;
+    bool FMultiLine = false;
+};
