@@ -20,6 +20,7 @@ class TChartSeries;
 class TChCustomTool;
 class TCustomAxisPanel;
 class TSeriesMarks;
+class TSeriesMarkPosition;
 
 // ------------------------------------------------------------------ constants and errors
 
@@ -245,6 +246,11 @@ private:
 
 // ------------------------------------------------------------------ series data
 
+enum TLegendTextStyle {
+    ltsPlain, ltsLeftValue, ltsRightValue, ltsLeftPercent, ltsRightPercent,
+    ltsXValue, ltsValue, ltsPercent, ltsXAndValue, ltsXAndPercent
+};
+
 enum THorizAxis { aTopAxis, aBottomAxis, aBothHorizAxis, aCustomHorizAxis };
 enum TVertAxis { aLeftAxis, aRightAxis, aBothVertAxis, aCustomVertAxis };
 
@@ -450,7 +456,37 @@ public:
     std::string XValueToText(double Value);
     std::string YValueToText(double Value);
 
+    // the drawing pass of the series
+    // Draws the visible points, then the marks, between the two draw events.
+    void DrawSeries();
+    virtual void CalcFirstLastVisibleIndex();
+    void CalcFirstLastPage(int& First, int& Last);
+    bool DrawValuesForward();
+    bool DrawSeriesForward(int ValueIndex);
+    int FirstDisplayedIndex() { return DrawValuesForward() ? FirstVisibleIndex : LastVisibleIndex; }
+    virtual void DrawAllValues();
+    // One point; the series kinds draw here.
+    virtual void DrawValue(int ValueIndex) {}
+    void CalcZOrder();
+    int GetZOrder() const { return ZOrder == -1 ? ComputedZOrder : ZOrder; }
+    void SetZOrder(int Value);
+    void SetDepth(int Value) { SetIntegerProperty(Depth, Value); }
+    void CalcDepthPositions();
+    bool MoreSameZOrder();
+    bool FirstInZOrder();
+    virtual void DrawMarks();
+    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position);
+
+    // legend items
+    virtual std::string LegendString(int LegendIndex, TLegendTextStyle TextStyle);
+    // The symbol of legend item ValueIndex (-1: the series' own item).
+    virtual void DrawLegend(int ValueIndex, const TRect& Rect);
+    virtual void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) {}
+    virtual void DrawLegendShape(int ValueIndex, const TRect& Rect);
+    TColor GetSeriesColor() const { return SeriesColor(); }
+
     // formats and marks
+    std::string MarkPercent(int ValueIndex, bool AddTotal);
     const std::string& ValueFormat() const { return FValueFormat; }
     void SetValueFormat(const std::string& Value) { SetStringProperty(FValueFormat, Value); }
     const std::string& PercentFormat() const { return FPercentFormat; }
@@ -536,9 +572,74 @@ private:
 
 // ------------------------------------------------------------------ axes
 
+// The grid pen of an axis: dotted grey, on the ticks or between them, and
+// drawn at its own depth in 3-D.
+class TAxisGridPen : public TDottedGrayPen {
+public:
+    explicit TAxisGridPen(TNotifyEvent OnChange = nullptr) : TDottedGrayPen(std::move(OnChange)) {}
+    void Assign(TPersistent* Source) override;
+    double ZPosition() const { return FZPosition; }
+    void SetZ(double Value);
+    bool Centered() const { return FCentered; }
+    void SetCentered(bool Value);
+    double UnstoredZ = 0;
+    bool IsZStored() const { return FZPosition != UnstoredZ; }
+
+private:
+    double FZPosition = 0;
+    bool FCentered = false;
+};
+
+class TAxisItems;
+
+// A label of the user's own: Text (or the axis's text for Value) at Value.
+class TAxisItem : public TChCustomShape {
+public:
+    TAxisItem(TCustomChPanel* Panel, TAxisItems* AOwner) : TChCustomShape(Panel), Owner(AOwner) {}
+    double Value() const { return FValue; }
+    void SetValue(double Value);
+    const std::string& Text() const { return FText; }
+    void SetText(const std::string& Value);
+    TAxisItems* Owner;
+
+private:
+    friend class TAxisItems;
+    double FValue = 0;
+    std::string FText;
+};
+
+// The custom labels of an axis, drawn instead of the automatic ones; owns them.
+class TAxisItems {
+public:
+    explicit TAxisItems(TChartAxis* AAxis) : Axis(AAxis) {}
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // A bad index raises EListError.
+    TAxisItem* Item(int Index) const;
+    TAxisItem* Add(double Value);
+    TAxisItem* Add(double Value, const std::string& Text);
+    void Clear();
+    // Copies values and texts only.
+    void CopyFrom(const TAxisItems& Source);
+    TChartAxis* Axis;
+
+private:
+    std::vector<std::unique_ptr<TAxisItem>> FItems;
+};
+
+enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
+enum TAxisLabelAlign { alDefault, alOpposite };
+
+using TAxisOnGetLabel =
+    std::function<void(TChartAxis* Sender, TChartSeries* Series, int ValueIndex, std::string& LabelText)>;
+using TAxisOnGetNextLabel =
+    std::function<void(TChartAxis* Sender, int LabelIndex, double& LabelValue, bool& Stop)>;
+using TAxisDrawLabelEvent =
+    std::function<void(TChartAxis* Sender, int& X, int& Y, int& Z, std::string& Text, bool& DrawLabel)>;
+
 class TChartAxisTitle : public TChCustomShape {
 public:
     explicit TChartAxisTitle(TCustomChPanel* Panel) : TChCustomShape(Panel) {}
+    void Assign(TPersistent* Source) override;
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
     int Angle() const { return FAngle; }
@@ -556,6 +657,8 @@ public:
     // Appends itself to Chart's axes list.
     explicit TChartAxis(TCustomAxisPanel* Chart);
     ~TChartAxis() override;
+    // Copies every setting but the depth position and the events.
+    void Assign(TPersistent* Source) override;
 
     TCustomAxisPanel* ParentChart() const { return FChart; }
 
@@ -628,7 +731,9 @@ public:
 
     // pens and ticks
     TChartPen* Axis() const { return FAxisPen.get(); }
-    TChartPen* Grid() const { return FGrid.get(); }
+    TAxisGridPen* Grid() const { return FGrid.get(); }
+    bool GridCentered() const { return FGrid->Centered(); }
+    void SetGridCentered(bool Value) { FGrid->SetCentered(Value); }
     TChartPen* MinorGrid() const { return FMinorGrid.get(); }
     TChartPen* Ticks() const { return FTicks.get(); }
     TChartPen* TicksInner() const { return FTicksInner.get(); }
@@ -703,6 +808,35 @@ public:
     int DepthAxisAlign() const { return FOtherSide ? ChTextAlignLeft : ChTextAlignRight; }
     int DepthAxisPos() const;
 
+    // drawing: title, labels, ticks, grid and axis line
+    bool RoundFirstLabel() const { return FRoundFirstLabel; }
+    void SetRoundFirstLabel(bool Value);
+    bool LabelsOnAxis() const { return FLabelsOnAxis; }
+    void SetLabelsOnAxis(bool Value);
+    bool TickOnLabelsOnly() const { return FTickOnLabelsOnly; }
+    void SetTickOnLabelsOnly(bool Value);
+    bool LabelsExponent() const { return FLabelsExponent; }
+    void SetLabelsExponent(bool Value);
+    bool LabelsMultiLine() const { return FLabelsMultiLine; }
+    void SetLabelsMultiLine(bool Value);
+    TAxisLabelStyle LabelStyle() const { return FLabelStyle; }
+    void SetLabelStyle(TAxisLabelStyle Value);
+    TAxisLabelAlign LabelsAlign() const { return FLabelsAlign; }
+    void SetLabelsAlign(TAxisLabelAlign Value);
+    TAxisLabelStyle CalcLabelStyle();
+    virtual TAxisLabelStyle InternalCalcLabelStyle();
+    // Draws title, labels, ticks, grid and line; CalcPosAxis first places
+    // the axis line on the edge of the chart rectangle.
+    void Draw(bool CalcPosAxis);
+    void DrawTitle(int X, int Y);
+    void DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::string& Text, int Angle);
+    void DrawGrids(int Count);
+    void DrawGridLine(int P);
+    TAxisDrawLabelEvent OnDrawLabel;
+    TAxisItems& Items() { return *FItems; }
+    // Pixel positions of the ticks of the last draw.
+    std::vector<int> TickPixels;
+
     // state of the current layout and draw
     double ScaleMin = 0;
     double ScaleMax = 0;
@@ -738,6 +872,17 @@ public:
     static constexpr int ChTextAlignRight = 2;
 
 private:
+    void AddTick(int Pixel) { TickPixels.push_back(Pixel); }
+    void DrawValueLabel(double Value);
+    void PlaceAxisLabel(int Pixel, const std::string& Text, TChCustomShape* Format = nullptr);
+    void DrawDefaultLabels(double Inc, TDateTimeStep Step);
+    void DrawLogLabels();
+    void DrawCustomLabels(double Inc, TDateTimeStep Step);
+    void DrawSeriesLabels(TAxisLabelStyle Style);
+    void DrawDepthTitleLabels();
+    void DrawTicksGridAndLine();
+    void DrawMinorTicks(bool IsGrid);
+    void DrawTick(int Pixel, int Direction, int Length);
     void InternalSetMinimum(double Value);
     void InternalSetMaximum(double Value);
     void AxisChanged(TObject* Sender);
@@ -763,6 +908,14 @@ private:
     int FTickInnerLength = 0;
     int FMinorTickLength = 2;
     int FMinorTickCount = 3;
+    bool FRoundFirstLabel = true;
+    bool FLabelsOnAxis = true;
+    bool FTickOnLabelsOnly = true;
+    bool FLabelsExponent = false;
+    bool FLabelsMultiLine = false;
+    TAxisLabelStyle FLabelStyle = talAuto;
+    TAxisLabelAlign FLabelsAlign = alDefault;
+    bool FAlternateRow = false;
     bool FHorizontal = false;
     bool FOtherSide = false;
     bool FInverted = false;
@@ -780,7 +933,8 @@ private:
     std::unique_ptr<TChFont> FLabelsFont;
     std::unique_ptr<TChartAxisTitle> FTitle;
     std::unique_ptr<TChartPen> FAxisPen;
-    std::unique_ptr<TChartPen> FGrid;
+    std::unique_ptr<TAxisGridPen> FGrid;
+    std::unique_ptr<TAxisItems> FItems;
     std::unique_ptr<TChartPen> FMinorGrid;
     std::unique_ptr<TChartPen> FTicks;
     std::unique_ptr<TChartPen> FTicksInner;
@@ -978,6 +1132,7 @@ public:
     TChartSeriesList& SeriesList() { return *FSeriesList; }
     int SeriesCount() const { return FSeriesList->Count(); }
     TChartSeries* Series(int Index) const { return FSeriesList->Get(Index); }
+    TChartSeries* GetSeries(int Index) const { return Series(Index); }
     int CountActiveSeries() const;
     TChartSeries* AddSeries(TChartSeries* ASeries);
     void InternalAddSeries(TChartSeries* ASeries);
@@ -1035,7 +1190,70 @@ public:
     // True while the chart is read from a stored form.
     bool Loading = false;
 
+    // the drawing pass
+    void InternalDraw(const TRect& UserRect) override;
+    virtual void CalcWallsRect() { CalcSize3DWalls(); ReCalcWidthHeight(); }
+    virtual void DrawTitlesAndLegend(bool BeforeSeries) {}
+    virtual void DrawWalls() {}
+    virtual bool DrawBackWallAfter(int Z);
+    virtual std::string FormattedValueLegend(TChartSeries* ASeries, int ValueIndex) { return {}; }
+    virtual void DoOnAfterDraw();
+    virtual void DoOnBeforeDrawAxes();
+    virtual void DoOnBeforeDrawChart();
+    virtual void DoOnBeforeDrawSeries();
+    void CalcSize3DWalls();
+    // Width, height and centre of ChartRect.
+    void ReCalcWidthHeight();
+    // The ItemIndex-th series shown in the legend (only active ones with OnlyActive).
+    TChartSeries* SeriesLegend(int ItemIndex, bool OnlyActive) const;
+    TChartSeries* ActiveSeriesLegend(int ItemIndex) const { return SeriesLegend(ItemIndex, true); }
+    std::string SeriesTitleLegend(int SeriesIndex, bool OnlyActive = true) const;
+
+    // copy the settings of Value into the chart's own axis
+    void SetLeftAxis(TChartAxis* Value);
+    void SetRightAxis(TChartAxis* Value);
+    void SetTopAxis(TChartAxis* Value);
+    void SetBottomAxis(TChartAxis* Value);
+
+    bool ClipPoints() const { return FClipPoints; }
+    void SetClipPoints(bool Value) { SetBooleanProperty(FClipPoints, Value); }
+    bool View3DWalls() const { return FView3DWalls; }
+    void SetView3DWalls(bool Value) { SetBooleanProperty(FView3DWalls, Value); }
+    int Chart3DPercent() const { return FChart3DPercent; }
+    void Set3DPercent(int Value);
+
+    // paging
+    int Page() const { return FPage; }
+    void SetPage(int Value);
+    int MaxPointsPerPage() const { return FMaxPointsPerPage; }
+    void SetMaxPointsPerPage(int Value);
+    bool ScaleLastPage() const { return FScaleLastPage; }
+    void SetScaleLastPage(bool Value) { SetBooleanProperty(FScaleLastPage, Value); }
+    int NumPages() const;
+
+    int MaxZOrder = 0;
+    int SeriesWidth3D = 0;
+    int SeriesHeight3D = 0;
+    bool InvertedRotation = false;
+    TColor LegendColor = 0;
+    TChartPen* LegendPen = nullptr;
+
+    TAxisOnGetLabel OnGetAxisLabel;
+    TAxisOnGetNextLabel OnGetNextAxisLabel;
+    TNotifyEvent OnPageChange;
+    TNotifyEvent OnBeforeDrawChart;
+    TNotifyEvent OnBeforeDrawAxes;
+    TNotifyEvent OnBeforeDrawSeries;
+
 private:
+    void DrawAxes();
+    void CalcAxisMargins();
+    bool FClipPoints = true;
+    bool FView3DWalls = true;
+    int FChart3DPercent = 15;
+    int FPage = 1;
+    int FMaxPointsPerPage = 0;
+    bool FScaleLastPage = true;
     // Set while the destructor frees the series: listeners hear nothing then.
     bool FFreeing = false;
     bool FAxisBehind = true;

@@ -97,13 +97,17 @@ TChartAxis::TChartAxis(TCustomAxisPanel* Chart) : FChart(Chart)
     FAxisPen->OnChange = nullptr;
     FAxisPen->SetWidth(2);
     FAxisPen->OnChange = Changed;
-    FGrid = std::make_unique<TDottedGrayPen>(Changed);
+    FGrid = std::make_unique<TAxisGridPen>(Changed);
     FMinorGrid = std::make_unique<TChartHiddenPen>(Changed);
     FTicks = std::make_unique<TDarkGrayPen>(Changed);
     FTicksInner = std::make_unique<TDarkGrayPen>(Changed);
     FMinorTicks = std::make_unique<TDarkGrayPen>(Changed);
     FLabelsFont = std::make_unique<TChFont>(Changed);
     FTitle = std::make_unique<TChartAxisTitle>(Chart);
+    FItems = std::make_unique<TAxisItems>(this);
+    // An axis title is plain text unless a frame is asked for.
+    FTitle->OwnerDefaultTransparent = true;
+    FTitle->SetTransparent(true);
     FAxisValuesFormat = ChMsg_DefValueFormat;
     if (FChart != nullptr)
         FChart->AxesList().Add(this);
@@ -395,21 +399,6 @@ double TChartAxis::RoundLogPower(double Value)
 
 // The text of a value label: date-times in the axis's date-time format (or
 // one that suits the range), numbers in its value format.
-std::string TChartAxis::LabelValue(double Value)
-{
-    if (ShowsDateTime) {
-        const std::string Fmt = FDateTimeFormat.empty() ? DateTimeDefaultFormat(ScaleRange) : FDateTimeFormat;
-        return FormatDateTime(Fmt, Value);
-    }
-    return FormatFloat(FAxisValuesFormat, Value);
-}
-
-int TChartAxis::MaxLabelsWidth()
-{
-    const int W = std::max(LabelWidth(ScaleMin), LabelWidth(ScaleMax));
-    return W + FChart->ChartCanvas()->TextWidth(" ");
-}
-
 void TChartAxis::IncDecDateTime(bool Increment, double& Value, double AnIncrement, TDateTimeStep Step)
 {
     const bool Exact = FExactDateTime && ShowsDateTime && Step >= dtHalfMonth && Step != dtNone;
@@ -486,7 +475,16 @@ void TChartAxis::SetHorizontal(bool Value)
 }
 
 void TChartAxis::SetOtherSide(bool Value) { FChart->SetBooleanProperty(FOtherSide, Value); }
-void TChartAxis::SetInverted(bool Value) { FChart->SetBooleanProperty(FInverted, Value); }
+void TChartAxis::SetInverted(bool Value)
+{
+    FChart->SetBooleanProperty(FInverted, Value);
+    // The two depth axes turn together.
+    if (IsDepth) {
+        TChartAxis* Other = this == FChart->DepthAxis() ? FChart->DepthTopAxis() : FChart->DepthAxis();
+        if (Other != nullptr && Other != this)
+            Other->FInverted = Value;
+    }
+}
 void TChartAxis::SetVisible(bool Value) { FChart->SetBooleanProperty(FVisible, Value); }
 void TChartAxis::SetStartPosition(double Value) { FChart->SetDoubleProperty(FStartPosition, Value); }
 void TChartAxis::SetEndPosition(double Value) { FChart->SetDoubleProperty(FEndPosition, Value); }

@@ -21,12 +21,16 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomChPanelExtended(
     FTopAxis->SetHorizontal(true);
     FTopAxis->SetOtherSide(true);
     FTopAxis->SetZPosition(100);
+    FTopAxis->Grid()->SetZ(100);
+    FTopAxis->Grid()->UnstoredZ = 100;
     FLeftAxis = new TChartAxis(this);
     FLeftAxis->Title()->SetAngle(90);
     FRightAxis = new TChartAxis(this);
     FRightAxis->Title()->SetAngle(270);
     FRightAxis->SetOtherSide(true);
     FRightAxis->SetZPosition(100);
+    FRightAxis->Grid()->SetZ(100);
+    FRightAxis->Grid()->UnstoredZ = 100;
     FDepthAxis = new TChartAxis(this);
     FDepthAxis->SetVisible(false);
     FDepthAxis->IsDepth = true;
@@ -197,6 +201,8 @@ bool TCustomAxisPanel::CalcIsAxisVisible(TChartAxis* Axis) const
 double TCustomAxisPanel::InternalMinMax(TChartAxis* Axis, bool IsMin, bool IsX) const
 {
     if (Axis->IsDepth) {
+        if (Axis->CalcLabelStyle() != talValue)
+            return IsMin ? -0.5 : MaxZOrder + 0.5;
         bool Any = false;
         double Result = 0;
         for (int i = 0; i < SeriesCount(); ++i) {
@@ -209,6 +215,28 @@ double TCustomAxisPanel::InternalMinMax(TChartAxis* Axis, bool IsMin, bool IsX) 
             Any = true;
         }
         return Result;
+    }
+    if (FMaxPointsPerPage > 0) {
+        // With paging the paged dimension shows the points of the page.
+        TChartSeries* S = GetAxisSeries(Axis);
+        const bool PagedIsX = S == nullptr || S->YMandatory();
+        if (IsX == PagedIsX) {
+            TChartSeries* T = GetAxisSeriesMaxPoints(Axis);
+            if (T == nullptr || T->Count() == 0)
+                return 0;
+            int First = 0, Last = 0;
+            T->CalcFirstLastPage(First, Last);
+            TChartValueList* L = IsX ? T->XValues() : T->YValues();
+            if (IsMin)
+                return L->Value(First);
+            const int N = Last - First + 1;
+            if (!FScaleLastPage && N < FMaxPointsPerPage) {
+                const double A = L->Value(First), B = L->Value(Last);
+                return B == A ? A + static_cast<double>(FMaxPointsPerPage) / N
+                              : A + (B - A) * FMaxPointsPerPage / N;
+            }
+            return L->Value(Last);
+        }
     }
     const bool AnySeries = NoActiveSeries(Axis);
     bool Any = false;

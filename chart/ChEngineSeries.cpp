@@ -694,17 +694,6 @@ void TChartSeries::SetMarks(TSeriesMarks* Value)
     FMarks->Assign(Value);
 }
 
-// The label of the point, else its value in the series' number format.
-std::string TChartSeries::GetMarkText(int ValueIndex)
-{
-    std::string Text = XLabel(ValueIndex);
-    if (Text.empty())
-        Text = FormatFloat(FValueFormat, GetMarkValue(ValueIndex));
-    if (OnGetMarkText)
-        OnGetMarkText(this, ValueIndex, Text);
-    return Text;
-}
-
 int TChartSeries::MaxMarkWidth()
 {
     int Result = 0;

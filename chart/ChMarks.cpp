@@ -192,3 +192,55 @@ int TSeriesMarks::TextWidth(int ValueIndex)
     int Lines = 0;
     return Chart->MultiLineTextWidth(FSeries->GetMarkText(ValueIndex), Lines);
 }
+
+void TSeriesMarks::UsePosition(int Index, TSeriesMarkPosition& Position)
+{
+    TSeriesMarkPosition* Stored = FPositions.Get(Index);
+    if (Stored == nullptr) {
+        FPositions.Put(Index, Position);
+        FPositions.Automatic(Index);
+        return;
+    }
+    if (!Stored->IsCustom) {
+        Stored->Assign(Position);
+        return;
+    }
+    const TPoint Start = Position.ArrowStart;
+    Position.Assign(*Stored);
+    if (Position.KeepArrowStart)
+        Position.ArrowStart = Start;
+}
+
+void TSeriesMarks::InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* Position, const std::string& Text)
+{
+    TCustomAxisPanel* Chart = FSeries->ParentChart();
+    if (Chart == nullptr)
+        return;
+    UsePosition(Index, *Position);
+    TCanvas3D* C = Chart->ChartCanvas();
+    TChCustomShape* Item = MarkItem(Index);
+    const TRect R = Position->Bounds();
+    if (!Item->Transparent())
+        Item->DrawRectRotated(R, FAngle, ZPos);
+    C->AssignFont(Item->Font());
+    C->Brush->SetStyle(bsClear);
+    C->SetBackMode(cbmTransparent);
+    C->SetTextAlign(TA_CENTER);
+    const int H = C->GetFontHeight();
+    const int X = (R.Left + R.Right) / 2;
+    int Y = R.Top + (Item->Pen()->Visible() ? Item->Pen()->Width() : 0);
+    size_t Start = 0;
+    while (Start <= Text.size()) {
+        const size_t Sep = Text.find(ChLineSeparator, Start);
+        const std::string Line = Text.substr(Start, Sep == std::string::npos ? std::string::npos : Sep - Start);
+        if (FAngle != 0)
+            C->RotateLabel3D(X, Y, ZPos, Line, FAngle);
+        else
+            C->TextOut3D(X, Y, ZPos, Line);
+        Y += H;
+        if (Sep == std::string::npos)
+            break;
+        Start = Sep + 1;
+    }
+    C->SetTextAlign(0);
+}

@@ -105,6 +105,10 @@ public:
     void ResetPositions();
     // Width of the widest line of the mark text of point Index.
     int TextWidth(int ValueIndex);
+    // A position fixed by the user wins over the computed one.
+    void UsePosition(int Index, TSeriesMarkPosition& Position);
+    // Draws the mark of point Index: its box and its text lines.
+    void InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* Position, const std::string& Text);
     int ZPos = 0;
 
 private:

@@ -1,0 +1,416 @@
+// The complete chart control: the axis panel with its titles and feet, the
+// walls around the plot and the legend.
+#pragma once
+
+#include "chart/ChEngine.h"
+#include "chart/ChMarks.h"
+#include "platform/Controls.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCustomChart;
+
+// ------------------------------------------------------------------ titles
+
+// A shape that either lays itself out or stays where the user put it.
+class TChCustomShapePosition : public TChCustomShape {
+public:
+    using TChCustomShape::TChCustomShape;
+    void Assign(TPersistent* Source) override;
+    bool CustomPosition() const { return FCustomPosition; }
+    void SetCustomPosition(bool Value);
+    int Left() const { return ShapeBounds.Left; }
+    int Top() const { return ShapeBounds.Top; }
+    // Writing either turns CustomPosition on.
+    void SetLeft(int Value);
+    void SetTop(int Value);
+
+private:
+    bool FCustomPosition = false;
+};
+
+class TChartTitle : public TChCustomShapePosition {
+public:
+    explicit TChartTitle(TCustomChPanel* Panel);
+    ~TChartTitle() override;
+    // Copies the text and looks; a foot stays a foot and a title a title.
+    void Assign(TPersistent* Source) override;
+
+    bool AdjustFrame() const { return FAdjustFrame; }
+    void SetAdjustFrame(bool Value);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    TStringList* Text() const { return FText.get(); }
+    void SetText(TStrings* Value);
+    TChartPen* Frame() const { return Pen(); }
+    bool OnTop() const { return FOnTop; }
+
+    bool Clicked(int X, int Y) const;
+    TRect GetShapeBounds() const { return ShapeBounds; }
+    // Lays the title out on the chart rectangle, draws it and takes its
+    // height from the rectangle (unless placed by hand).
+    void DrawTitle();
+
+protected:
+    bool FOnTop = true;
+
+private:
+    bool FAdjustFrame = true;
+    TAlignment FAlignment = taCenter;
+    std::unique_ptr<TStringList> FText;
+};
+
+class TChartFootTitle : public TChartTitle {
+public:
+    explicit TChartFootTitle(TCustomChPanel* Panel);
+};
+
+// ------------------------------------------------------------------ walls
+
+class TCustomChartWall : public TChCustomShape {
+public:
+    explicit TCustomChartWall(TCustomChPanel* Panel);
+    void Assign(TPersistent* Source) override;
+    bool AutoHide() const { return FAutoHide; }
+    void SetAutoHide(bool Value);
+    bool Dark3D() const { return FDark3D; }
+    void SetDark3D(bool Value);
+    int Size() const { return FSize; }
+    void SetSize(int Value);
+    // Colour set at construction; only other colours are stored.
+    TColor DefaultColor = clDefault;
+    bool IsColorStored() const { return Color() != DefaultColor; }
+    void InitColor(TColor Value);
+    bool ApplyDark3D() const;
+    bool WallHasGradient();
+    bool ShouldDraw() const;
+
+private:
+    bool FAutoHide = false;
+    bool FDark3D = true;
+    int FSize = 0;
+};
+
+class TChartWall : public TCustomChartWall {
+public:
+    using TCustomChartWall::TCustomChartWall;
+};
+
+class TChartBackWall : public TChartWall {
+public:
+    explicit TChartBackWall(TCustomChPanel* Panel);
+};
+
+class TChartRightWall : public TChartWall {
+public:
+    using TChartWall::TChartWall;
+};
+
+class TChartWalls : public TPersistent {
+public:
+    explicit TChartWalls(TCustomChart* Chart);
+    ~TChartWalls() override;
+    void Assign(TPersistent* Source) override;
+    TChartBackWall* Back() const { return FBack.get(); }
+    TChartWall* Bottom() const { return FBottom.get(); }
+    TChartWall* Left() const { return FLeft.get(); }
+    TChartRightWall* Right() const { return FRight.get(); }
+    bool Visible() const;
+    void SetVisible(bool Value);
+    void SetSize(int Value);
+
+private:
+    std::unique_ptr<TChartBackWall> FBack;
+    std::unique_ptr<TChartWall> FBottom;
+    TCustomChart* FChart;
+    std::unique_ptr<TChartWall> FLeft;
+    std::unique_ptr<TChartRightWall> FRight;
+};
+
+// ------------------------------------------------------------------ legend
+
+enum TLegendStyle { lsAuto, lsSeries, lsValues, lsLastValues };
+enum TLegendAlignment { laLeft, laRight, laTop, laBottom };
+enum TCheckBoxesStyle { cbsCheck, cbsRadio };
+enum TLegendSymbolPosition { spLeft, spRight };
+enum TLegendSymbolSize { lcsPercent, lcsPixels };
+
+class LegendException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class TCustomChartLegend;
+
+using TSymbolDrawEvent = std::function<void(TObject* Sender, TChartSeries* Series, int ValueIndex, TRect& R)>;
+using TLegendCalcSize = std::function<void(TCustomChartLegend* Sender, int& ASize)>;
+
+class TLegendSymbol : public TPersistent {
+public:
+    explicit TLegendSymbol(TCustomChartLegend* ALegend);
+    ~TLegendSymbol() override;
+    void Assign(TPersistent* Source) override;
+    bool Continuous() const { return FContinuous; }
+    void SetContinuous(bool Value);
+    bool DefaultPen() const { return FDefaultPen; }
+    void SetDefaultPen(bool Value);
+    TChartPen* Pen() const { return FPen.get(); }
+    TLegendSymbolPosition Position() const { return FPosition; }
+    void SetPosition(TLegendSymbolPosition Value);
+    bool Squared() const { return FSquared; }
+    void SetSquared(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    int Width() const { return FWidth; }
+    void SetWidth(int Value);
+    TLegendSymbolSize WidthUnits() const { return FWidthUnits; }
+    void SetWidthUnits(TLegendSymbolSize Value);
+    // The symbol column's width for a text column TextWidth wide.
+    int CalcWidth(int TextWidth);
+    TSymbolDrawEvent OnDraw;
+
+private:
+    void Changed();
+    TCustomChartLegend* FLegend;
+    bool FContinuous = false;
+    bool FDefaultPen = true;
+    std::unique_ptr<TChartPen> FPen;
+    TLegendSymbolPosition FPosition = spLeft;
+    bool FSquared = false;
+    bool FVisible = true;
+    int FWidth = 20;
+    TLegendSymbolSize FWidthUnits = lcsPercent;
+};
+
+class TLegendTitle : public TChShape {
+public:
+    explicit TLegendTitle(TCustomChPanel* Panel);
+    void Assign(TPersistent* Source) override;
+    TStringList* Text() const { return FText.get(); }
+    TAlignment TextAlignment() const { return FTextAlignment; }
+    void SetTextAlignment(TAlignment Value);
+    int CalcHeight();
+    int TotalWidth();
+    void CalcShapeBounds(const TRect& R);
+    void DrawText();
+
+private:
+    std::unique_ptr<TStringList> FText;
+    TAlignment FTextAlignment = taLeftJustify;
+};
+
+class TCustomChartLegend : public TChCustomShapePosition {
+public:
+    explicit TCustomChartLegend(TCustomChart* Chart);
+    ~TCustomChartLegend() override;
+    void Assign(TPersistent* Source) override;
+
+    TLegendAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TLegendAlignment Value);
+    bool CheckBoxes() const { return FCheckBoxes; }
+    void SetCheckBoxes(bool Value);
+    TCheckBoxesStyle CheckBoxesStyle() const { return FCheckBoxesStyle; }
+    void SetCheckBoxesStyle(TCheckBoxesStyle Value);
+    bool CurrentPage() const { return FCurrentPage; }
+    void SetCurrentPage(bool Value);
+    TChartHiddenPen* DividingLines() const { return FDividingLines.get(); }
+    int FirstValue() const { return FFirstValue; }
+    void SetFirstValue(int Value);
+    bool FontSeriesColor() const { return FFontSeriesColor; }
+    void SetFontSeriesColor(bool Value);
+    int HorizMargin() const { return FHorizMargin; }
+    void SetHorizMargin(int Value);
+    bool Inverted() const { return FInverted; }
+    void SetInverted(bool Value);
+    TLegendStyle LegendStyle() const { return FLegendStyle; }
+    void SetLegendStyle(TLegendStyle Value);
+    int MaxNumRows() const { return FMaxNumRows; }
+    void SetMaxNumRows(int Value);
+    bool ResizeChart() const { return FResizeChart; }
+    void SetResizeChart(bool Value);
+    TChartSeries* Series() const { return FSeries; }
+    void SetSeries(TChartSeries* Value);
+    TLegendSymbol* Symbol() const { return FSymbol.get(); }
+    TLegendTextStyle TextStyle() const { return FTextStyle; }
+    void SetTextStyle(TLegendTextStyle Value);
+    TLegendTitle* Title() const { return FTitle.get(); }
+    int TopPos() const { return FTopPos; }
+    void SetTopPos(int Value);
+    int VertMargin() const { return FVertMargin; }
+    void SetVertMargin(int Value);
+    int VertSpacing() const { return FVertSpacing; }
+    void SetVertSpacing(int Value);
+    int ColorWidth() const { return FSymbol->Width(); }
+    void SetColorWidth(int Value) { FSymbol->SetWidth(Value); }
+    TChartPen* Frame() const { return Pen(); }
+
+    bool Vertical() const { return FAlignment == laLeft || FAlignment == laRight; }
+    TRect RectLegend() const { return ShapeBounds; }
+    TChartSeries* LegendSeries() const;
+    bool HasCheckBoxes() const { return FCheckBoxes && ResolvedStyle != lsValues; }
+    bool ShouldDraw() const;
+    void CalcLegendStyle();
+    std::string FormattedLegend(int Index);
+    std::string FormattedValue(TChartSeries* ASeries, int ValueIndex);
+    int CalcItemHeight();
+    int FirstItemTop() const;
+    void DrawLegend();
+    int Clicked(int X, int Y);
+    bool DoMouseDown(int X, int Y);
+
+    // layout of the last drawing
+    int SymbolColumnWidth = 0;
+    int LastShownValue = -1;
+    int ItemCount = 0;
+    bool DrawsTitle = false;
+    TLegendStyle ResolvedStyle = lsAuto;
+    int ColumnCount = 0;
+    int RowCount = 0;
+    bool AutoColumnWidths = true;
+    std::array<int, 2> TextColumnWidths{0, 0};
+    TLegendCalcSize OnLegendCalcSize;
+
+private:
+    int FrameWidth();
+    int RowOf(int Y);
+    TCustomChart* FChart;
+    TLegendAlignment FAlignment = laRight;
+    bool FCheckBoxes = false;
+    TCheckBoxesStyle FCheckBoxesStyle = cbsCheck;
+    bool FCurrentPage = true;
+    std::unique_ptr<TChartHiddenPen> FDividingLines;
+    int FFirstValue = 0;
+    bool FFontSeriesColor = false;
+    int FHorizMargin = 0;
+    bool FInverted = false;
+    TLegendStyle FLegendStyle = lsAuto;
+    int FMaxNumRows = 10;
+    bool FResizeChart = true;
+    TChartSeries* FSeries = nullptr;
+    std::unique_ptr<TLegendSymbol> FSymbol;
+    TLegendTextStyle FTextStyle = ltsLeftValue;
+    std::unique_ptr<TLegendTitle> FTitle;
+    int FTopPos = 10;
+    int FVertMargin = 0;
+    int FVertSpacing = 0;
+};
+
+class TChartLegend : public TCustomChartLegend {
+public:
+    using TCustomChartLegend::TCustomChartLegend;
+};
+
+// ------------------------------------------------------------------ the chart
+
+using TChartClick = std::function<void(TCustomChart* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TChartClickAxis = std::function<void(TCustomChart* Sender, TChartAxis* Axis, TMouseButton Button,
+                                           TShiftState Shift, int X, int Y)>;
+using TChartClickSeries = std::function<void(TCustomChart* Sender, TChartSeries* Series, int ValueIndex,
+                                             TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TChartClickTitle = std::function<void(TCustomChart* Sender, TChartTitle* ATitle, TMouseButton Button,
+                                            TShiftState Shift, int X, int Y)>;
+using TChartAllowScrollEvent = std::function<void(TChartAxis* Sender, double& AMin, double& AMax, bool& AllowScroll)>;
+using TOnGetLegendPos = std::function<void(TCustomChart* Sender, int Index, int& X, int& Y, int& XColor)>;
+using TOnGetLegendRect = std::function<void(TCustomChart* Sender, TRect& Rect)>;
+using TOnGetLegendText =
+    std::function<void(TCustomAxisPanel* Sender, TLegendStyle LegendStyle, int Index, std::string& LegendText)>;
+
+class TCustomChart : public TCustomAxisPanel {
+public:
+    explicit TCustomChart(TComponent* AOwner);
+    ~TCustomChart() override;
+    // Copies titles, legend, walls and the axis panel's settings.
+    void Assign(TPersistent* Source) override;
+
+    TChartTitle* Title() const { return FTitle.get(); }
+    TChartTitle* SubTitle() const { return FSubTitle.get(); }
+    TChartFootTitle* Foot() const { return FFoot.get(); }
+    TChartFootTitle* SubFoot() const { return FSubFoot.get(); }
+    TChartLegend* Legend() const { return FLegend.get(); }
+    TChartWalls* Walls() const { return FWalls.get(); }
+    // Each copies the settings of the given object into the chart's own.
+    void SetTitle(TChartTitle* Value) { FTitle->Assign(Value); }
+    void SetSubTitle(TChartTitle* Value) { FSubTitle->Assign(Value); }
+    void SetFoot(TChartTitle* Value) { FFoot->Assign(Value); }
+    void SetSubFoot(TChartTitle* Value) { FSubFoot->Assign(Value); }
+    void SetLegend(TCustomChartLegend* Value) { FLegend->Assign(Value); }
+    void SetWalls(TChartWalls* Value) { FWalls->Assign(Value); }
+    TChartBackWall* BackWall() const { return FWalls->Back(); }
+    TChartWall* BottomWall() const { return FWalls->Bottom(); }
+    TChartWall* LeftWall() const { return FWalls->Left(); }
+    TChartRightWall* RightWall() const { return FWalls->Right(); }
+    void SetBackWall(TChartWall* Value) { FWalls->Back()->Assign(Value); }
+    void SetBottomWall(TChartWall* Value) { FWalls->Bottom()->Assign(Value); }
+    void SetLeftWall(TChartWall* Value) { FWalls->Left()->Assign(Value); }
+    void SetRightWall(TChartWall* Value) { FWalls->Right()->Assign(Value); }
+    TChartPen* Frame() const { return FWalls->Back() != nullptr ? FWalls->Back()->Pen() : nullptr; }
+    void SetFrame(TChartPen* Value);
+    TColor GetBackColor() override;
+    void SetBackColor(TColor Value);
+
+    TMouseButton ScrollMouseButton = mbRight;
+    bool ScalesRestored = true;
+    int ColorPaletteIndex = 0;
+
+    std::string FormattedLegend(int Index) { return InternalFormattedLegend(FLegend.get(), Index); }
+    std::string InternalFormattedLegend(TCustomChartLegend* ALegend, int Index);
+    std::string FormattedValueLegend(TChartSeries* ASeries, int ValueIndex) override;
+    bool IsFreeSeriesColor(TColor AColor, bool CheckBackground, TChartSeries* ASeries) override;
+    bool ActiveSeriesUseAxis() const;
+    TChartSeries* GetASeries() const;
+    void SeriesUp(TChartSeries* ASeries);
+    void SeriesDown(TChartSeries* ASeries);
+    void NextPage();
+    void PreviousPage();
+    // Detaches every series; none is freed.
+    void RemoveAllSeries();
+    std::string AxisTitleOrName(TChartAxis* Axis) const;
+
+    // the drawing pass
+    void CalcWallsRect() override;
+    int CalcWallSize(TChartAxis* Axis) override;
+    void DrawTitlesAndLegend(bool BeforeSeries) override;
+    void DrawWalls() override;
+    bool DrawLeftWallFirst();
+    bool DrawRightWallAfter();
+    void DrawBackWall();
+    void DrawLeftWall();
+    void DrawRightWall();
+    void DrawBottomWall();
+
+    // A series that draws a legend of its own attaches it here while it draws.
+    TCustomChartLegend* SeriesOwnLegend = nullptr;
+
+    TChartAllowScrollEvent OnAllowScroll;
+    TChartClickAxis OnClickAxis;
+    TChartClick OnClickBackground;
+    TChartClick OnClickLegend;
+    TChartClickSeries OnClickSeries;
+    TChartClickTitle OnClickTitle;
+    TOnGetLegendPos OnGetLegendPos;
+    TOnGetLegendRect OnGetLegendRect;
+    TOnGetLegendText OnGetLegendText;
+
+private:
+    void DrawTitles(bool Custom);
+    bool DrawWallFirst(int X);
+    void PrepareWallCanvas(TCustomChartWall* Wall);
+    void DrawAxisWithoutBackGrid(TChartAxis* Axis);
+    void DrawGridsWithoutSideGrid(TChartAxis* Axis);
+    std::unique_ptr<TChartFootTitle> FFoot;
+    std::unique_ptr<TChartLegend> FLegend;
+    std::unique_ptr<TChartFootTitle> FSubFoot;
+    std::unique_ptr<TChartTitle> FSubTitle;
+    std::unique_ptr<TChartTitle> FTitle;
+    std::unique_ptr<TChartWalls> FWalls;
+};
+
+// The chart the forms place.
+class TChart : public TCustomChart {
+public:
+    using TCustomChart::TCustomChart;
+};
