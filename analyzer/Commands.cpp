@@ -110,54 +110,37 @@ bool TZEBBSerialProtocol::SendGasType(TGasType Gas)
 
 namespace {
 
-// Channel and a 16-bit value.
-void ChannelWord(uint8_t Channel, int32_t Value, uint8_t (&Data)[3])
+// A gas property frame: the channel and a 16-bit value; refused before
+// anything is sent when the value does not fit.
+bool SendChannelWord(TZEBBSerialProtocol& Protocol, uint8_t Type, uint8_t Channel, int32_t Value)
 {
-    Data[0] = Channel;
-    Data[1] = static_cast<uint8_t>(Value >> 8);
-    Data[2] = static_cast<uint8_t>(Value);
+    if (!FitsWord(Value))
+        return false;
+    const uint8_t Data[3] = {Channel, static_cast<uint8_t>(Value >> 8), static_cast<uint8_t>(Value)};
+    Protocol.SendFrame(Type, 3, Data);
+    return Protocol.FAcked;
 }
 
 }  // namespace
 
 bool TZEBBSerialProtocol::SendGasTemperature(uint8_t Channel, int32_t Kelvin)
 {
-    if (!FitsWord(Kelvin))
-        return false;
-    uint8_t Data[3];
-    ChannelWord(Channel, Kelvin, Data);
-    SendFrame('T', 3, Data);
-    return FAcked;
+    return SendChannelWord(*this, 'T', Channel, Kelvin);
 }
 
 bool TZEBBSerialProtocol::SendGasHumidity(uint8_t Channel, int32_t Percent)
 {
-    if (!FitsWord(Percent))
-        return false;
-    uint8_t Data[3];
-    ChannelWord(Channel, Percent, Data);
-    SendFrame('U', 3, Data);
-    return FAcked;
+    return SendChannelWord(*this, 'U', Channel, Percent);
 }
 
 bool TZEBBSerialProtocol::SendGasViscosity(uint8_t Channel, int32_t Viscosity)
 {
-    if (!FitsWord(Viscosity))
-        return false;
-    uint8_t Data[3];
-    ChannelWord(Channel, Viscosity, Data);
-    SendFrame('V', 3, Data);
-    return FAcked;
+    return SendChannelWord(*this, 'V', Channel, Viscosity);
 }
 
 bool TZEBBSerialProtocol::SendGasMolWeight(uint8_t Channel, int32_t Hundredths)
 {
-    if (!FitsWord(Hundredths))
-        return false;
-    uint8_t Data[3];
-    ChannelWord(Channel, Hundredths, Data);
-    SendFrame('D', 3, Data);
-    return FAcked;
+    return SendChannelWord(*this, 'D', Channel, Hundredths);
 }
 
 bool TZEBBSerialProtocol::SendGasProperties(uint8_t Channel, double Temperature, double RelHumidity,

@@ -3,36 +3,9 @@
 // At 38,400 baud the analyzer sends about 150 frames a second; one frame
 // must cost well under a microsecond and allocate nothing.
 #include "analyzer/Serialfunctions.h"
+#include "bench/AllocationCount.h"
 
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-std::atomic<long> Allocations{0};
-
-}  // namespace
-
-void* operator new(std::size_t Size)
-{
-    Allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* P = std::malloc(Size ? Size : 1))
-        return P;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* P) noexcept
-{
-    std::free(P);
-}
-
-void operator delete(void* P, std::size_t) noexcept
-{
-    std::free(P);
-}
 
 namespace {
 
@@ -126,14 +99,14 @@ void BM_ReceiveWaveformFrame(benchmark::State& State)
     TZEBBSerialProtocol& Proto = R.Proto;
     Window.Samples = 0;
 
-    const long AllocationsBefore = Allocations.load();
+    const long AllocationsBefore = AllocationCount();
     for (auto _ : State) {
         if (Port.Next >= Port.Size)
             Port.Next = 0;
         Proto.CommPortTriggerAvail(FrameLength);  // one frame, as the port delivers it
         benchmark::DoNotOptimize(Window.Last);
     }
-    const long Allocated = Allocations.load() - AllocationsBefore;
+    const long Allocated = AllocationCount() - AllocationsBefore;
     if (Window.Samples != static_cast<long>(State.iterations()))
         State.SkipWithError("a frame was not dispatched");
     State.counters["allocs_per_frame"] =

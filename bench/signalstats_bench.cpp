@@ -3,36 +3,9 @@
 // below a microsecond per value and never allocate.
 #include "analyzer/Parameterstruct.h"
 #include "analyzer/Signalstats.h"
+#include "bench/AllocationCount.h"
 
 #include <benchmark/benchmark.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-std::atomic<long> Allocations{0};
-
-}   // namespace
-
-void* operator new(std::size_t Size)
-{
-    ++Allocations;
-    if (void* p = std::malloc(Size ? Size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -67,7 +40,7 @@ void BM_AddSampleOverAllStatistics(benchmark::State& State)
         Values[i] = (i % 37 == 0) ? NoValue : static_cast<float>((i * 7919) % 1000) * 0.01f - 3.0f;
 
     unsigned Step = 0;
-    const long AllocationsBefore = Allocations.load();
+    const long AllocationsBefore = AllocationCount();
     for (auto _ : State) {
         for (TSignalStats& Stats : Live.Signals)
             Stats.AddSample(Values[Step++ & 255]);
@@ -75,7 +48,7 @@ void BM_AddSampleOverAllStatistics(benchmark::State& State)
             Stats.AddSample(Values[Step++ & 255]);
         benchmark::DoNotOptimize(Live);
     }
-    const long Allocated = Allocations.load() - AllocationsBefore;
+    const long Allocated = AllocationCount() - AllocationsBefore;
     if (Allocated != 0)
         State.SkipWithError("AddSample allocated");
 

@@ -268,6 +268,23 @@ TTextLayout LayoutText(TCanvas& Canvas, const QString& Text)
     return L;
 }
 
+// Where the text's baseline starts relative to the reference point, for the
+// canvas's TA_* alignment.
+QPointF TextOrigin(const TTextLayout& L, unsigned Align)
+{
+    double Ox = 0;
+    if ((Align & TA_CENTER) == TA_CENTER)
+        Ox = -std::floor(L.Width / 2);
+    else if (Align & TA_RIGHT)
+        Ox = -L.Width;
+    double Baseline = L.Ascent;
+    if ((Align & TA_BASELINE) == TA_BASELINE)
+        Baseline = 0;
+    else if (Align & TA_BOTTOM)
+        Baseline = -L.Descent;
+    return QPointF(Ox, Baseline);
+}
+
 }  // namespace
 
 struct TCanvasSurface::TPathState {
@@ -706,17 +723,9 @@ void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P
 
     const int X = Op.Pts.empty() ? 0 : Op.Pts[0].X;
     const int Y = Op.Pts.empty() ? 0 : Op.Pts[0].Y;
-    const unsigned Align = Canvas.TextAlign();
-    double Ox = 0;
-    if ((Align & TA_CENTER) == TA_CENTER)
-        Ox = -std::floor(L.Width / 2);
-    else if (Align & TA_RIGHT)
-        Ox = -L.Width;
-    double Baseline = L.Ascent;
-    if ((Align & TA_BASELINE) == TA_BASELINE)
-        Baseline = 0;
-    else if (Align & TA_BOTTOM)
-        Baseline = -L.Descent;
+    const QPointF Origin = TextOrigin(L, Canvas.TextAlign());
+    const double Ox = Origin.x();
+    const double Baseline = Origin.y();
 
     if (Op.Kind == TCanvasOp::opTextRect) {
         const QRectF Box(QRect(Op.R.Left, Op.R.Top, Op.R.Width(), Op.R.Height()));
@@ -856,19 +865,8 @@ void TCanvasSurface::AddToPath(TCanvas& Canvas, const TCanvasOp& Op)
             return;
         const QString Text = QString::fromStdString(Op.Text);
         const TTextLayout L = LayoutText(Canvas, Text);
-        const unsigned Align = Canvas.TextAlign();
-        double Ox = 0;
-        if ((Align & TA_CENTER) == TA_CENTER)
-            Ox = -std::floor(L.Width / 2);
-        else if (Align & TA_RIGHT)
-            Ox = -L.Width;
-        double Baseline = L.Ascent;
-        if ((Align & TA_BASELINE) == TA_BASELINE)
-            Baseline = 0;
-        else if (Align & TA_BOTTOM)
-            Baseline = -L.Descent;
         QPainterPath Glyphs;
-        Glyphs.addText(QPointF(Ox, Baseline), L.Font, Text);
+        Glyphs.addText(TextOrigin(L, Canvas.TextAlign()), L.Font, Text);
         QTransform Local;
         Local.translate(Op.Pts[0].X, Op.Pts[0].Y);
         if (Canvas.Font()->Orientation() != 0)

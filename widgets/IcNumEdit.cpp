@@ -571,27 +571,18 @@ void TIcNumEdit::SetValueAsSingle(float Value)
 
 void TIcNumEdit::UpClick(TObject* Sender)
 {
-    if (ReadOnly() || FLimitUp) {
-        IcBeep();
-        return;
-    }
-    {
-        TSkipChange skip(this);
-        const double inc = FIncrement;
-        double v;
-        if (FOptions.Contains(eoMultiply) && FEditBase == ebFloat && FIncrement != 0 && FValue != 0)
-            v = FValue * inc;
-        else
-            v = FValue + inc;
-        SetValue(static_cast<double>(CheckValue(v)));
-    }
-    if (OnChange)
-        OnChange(this);
+    Step(true);
 }
 
 void TIcNumEdit::DownClick(TObject* Sender)
 {
-    if (ReadOnly() || FLimitLo) {
+    Step(false);
+}
+
+// With eoMultiply a float steps by factor (times up, divided down).
+void TIcNumEdit::Step(bool Up)
+{
+    if (ReadOnly() || (Up ? FLimitUp : FLimitLo)) {
         IcBeep();
         return;
     }
@@ -600,9 +591,9 @@ void TIcNumEdit::DownClick(TObject* Sender)
         const double inc = FIncrement;
         double v;
         if (FOptions.Contains(eoMultiply) && FEditBase == ebFloat && FIncrement != 0 && FValue != 0)
-            v = FValue / inc;
+            v = Up ? FValue * inc : FValue / inc;
         else
-            v = FValue - inc;
+            v = Up ? FValue + inc : FValue - inc;
         SetValue(static_cast<double>(CheckValue(v)));
     }
     if (OnChange)

@@ -167,6 +167,8 @@ private:
     class TSkipChange;
     void UpdateLimitFlags();
     void WriteText(const std::string& S);
+    // One step up or down, shared by UpClick and DownClick.
+    void Step(bool Up);
 
     TIcInfo* FIcInfo = nullptr;
     TEditBase FEditBase = ebFloat;

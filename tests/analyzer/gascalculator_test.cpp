@@ -9,6 +9,7 @@
 #include "platform/Graphics.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
+#include "tests/support/Components.h"
 #include "widgets/IcNumEdit.h"
 
 #include <gtest/gtest.h>
@@ -57,16 +58,9 @@ protected:
     template <class T>
     T* Find(const std::string& Name)
     {
-        auto* C = dynamic_cast<T*>(Dlg->FindComponent(Name));
-        EXPECT_NE(C, nullptr) << Name;
-        return C;
+        return ::Find<T>(Dlg.get(), Name);
     }
-    void Pick(const std::string& Combo, int Index)
-    {
-        auto* C = Find<TComboBox>(Combo);
-        C->SetItemIndex(Index);
-        C->WidgetChanged();
-    }
+    void Pick(const std::string& Combo, int Index) { ::Pick(Find<TComboBox>(Combo), Index); }
     void Check(const std::string& Radio) { Find<TRadioButton>(Radio)->SetChecked(true); }
     std::string Shown(const std::string& Name) { return Label(Name)->Caption(); }
     void Screenshot(const std::string& File)

@@ -8,6 +8,7 @@
 #include "platform/DialogHook.h"
 #include "platform/Graphics.h"
 #include "platform/StdCtrls.h"
+#include "tests/support/Components.h"
 #include "widgets/IcNumEdit.h"
 
 #include <gtest/gtest.h>
@@ -41,21 +42,6 @@ public:
 private:
     TDialogAnswerer FOld;
 };
-
-template <class T>
-T* Find(TComponent* Owner, const std::string& Name)
-{
-    auto* C = dynamic_cast<T*>(Owner->FindComponent(Name));
-    EXPECT_NE(C, nullptr) << Name;
-    return C;
-}
-
-// What the user's pick in a combo does.
-void Pick(TComboBox* Combo, int Index)
-{
-    Combo->SetItemIndex(Index);
-    Combo->WidgetChanged();
-}
 
 struct BasicCase {
     int32_t GasTempK, AmbientK;

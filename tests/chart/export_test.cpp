@@ -2,6 +2,7 @@
 // smoothed picture and onto the printer, with print margins and scaling.
 #include "chart/ChProcs.h"
 #include "platform/Application.h"
+#include "tests/support/PdfTools.h"
 
 #include <gtest/gtest.h>
 
@@ -54,19 +55,6 @@ public:
 };
 
 std::string Artifact(const std::string& Name) { return std::string(OZ_TEST_ARTIFACTS) + "/" + Name; }
-
-std::string RunTool(const std::string& Command)
-{
-    std::string Out;
-    FILE* P = popen(Command.c_str(), "r");
-    if (!P)
-        return Out;
-    char Buf[512];
-    while (fgets(Buf, sizeof Buf, P))
-        Out += Buf;
-    pclose(P);
-    return Out;
-}
 
 }  // namespace
 

@@ -24,13 +24,6 @@
 
 namespace {
 
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
 // Lets the event loop run and go idle for a moment.
 void RunIdle(int Ms = 30)
 {

@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
 #include "platform/SysUtils.h"
+#include "tests/support/ProcessEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -10,20 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Processes events until Done() holds or Ms pass; true when it held.
-template <typename F>
-bool ProcessUntil(F Done, int Ms = 5000)
-{
-    const int64_t end = MonotonicMs() + Ms;
-    while (!Done()) {
-        if (MonotonicMs() > end)
-            return false;
-        Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 TEST(Application, ExistsWithoutCeremony)
 {

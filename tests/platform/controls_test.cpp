@@ -31,13 +31,6 @@
 
 namespace {
 
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
 void ProcessEvents()
 {
     for (int i = 0; i < 5; ++i)

@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "tests/support/Components.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -21,13 +22,6 @@
 #include <string>
 
 namespace {
-
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
 
 // A dialog that edits one value, built as the program builds its forms.
 class TdlgValue : public TForm {
@@ -131,14 +125,6 @@ public:
     std::string Value = "7";
     int Saves = 0;
 };
-
-template <class T>
-T* Find(TComponent* Owner, const std::string& Name)
-{
-    auto* c = dynamic_cast<T*>(Owner->FindComponent(Name));
-    EXPECT_NE(c, nullptr) << Name;
-    return c;
-}
 
 void SendKey(QWidget* Target, int Key, Qt::KeyboardModifiers Modifiers, const QString& Text = QString())
 {

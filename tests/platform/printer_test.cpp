@@ -2,6 +2,7 @@
 #include "platform/Application.h"
 #include "platform/Metafile.h"
 #include "platform/Printers.h"
+#include "tests/support/PdfTools.h"
 
 #include <gtest/gtest.h>
 
@@ -12,38 +13,6 @@
 #include <string>
 
 namespace {
-
-std::string RunTool(const std::string& Command)
-{
-    std::string Out;
-    FILE* P = popen(Command.c_str(), "r");
-    if (!P)
-        return Out;
-    char Buf[512];
-    while (fgets(Buf, sizeof Buf, P))
-        Out += Buf;
-    pclose(P);
-    return Out;
-}
-
-struct TPdfInfo {
-    int Pages = -1;
-    double Width = 0, Height = 0;   // points
-};
-
-TPdfInfo PdfInfo(const std::string& File)
-{
-    TPdfInfo I;
-    const std::string Out = RunTool("pdfinfo '" + File + "' 2>&1");
-    std::smatch M;
-    if (std::regex_search(Out, M, std::regex(R"(Pages:\s+(\d+))")))
-        I.Pages = std::stoi(M[1]);
-    if (std::regex_search(Out, M, std::regex(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)"))) {
-        I.Width = std::stod(M[1]);
-        I.Height = std::stod(M[2]);
-    }
-    return I;
-}
 
 std::string Artifact(const std::string& Name) { return std::string(OZ_TEST_ARTIFACTS) + "/" + Name; }
 

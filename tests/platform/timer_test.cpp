@@ -1,6 +1,7 @@
 #include "platform/Application.h"
 #include "platform/SysUtils.h"
 #include "platform/Timer.h"
+#include "tests/support/ProcessEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -8,24 +9,6 @@
 #include <thread>
 
 namespace {
-
-template <typename F>
-bool ProcessUntil(F Done, int Ms = 5000)
-{
-    const int64_t end = MonotonicMs() + Ms;
-    while (!Done()) {
-        if (MonotonicMs() > end)
-            return false;
-        Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-void ProcessFor(int Ms)
-{
-    ProcessUntil([] { return false; }, Ms);
-}
 
 TEST(Timer, FiresDuringProcessMessagesUntilDisabled)
 {

@@ -4,12 +4,11 @@
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
+#include "tests/support/ProcessEvents.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -183,15 +182,6 @@ TEST_F(FlashList, ASecondFlashTimerComplainsAndStaysInert)
 
 // ------------------------------------------------------------ the heartbeat
 
-void RunEventsFor(int Ms)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(Ms);
-    while (std::chrono::steady_clock::now() < until) {
-        Application->ProcessMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
 TEST(IcFlashThread, TicksOnTheGuiThreadOnlyWhileEnabledAndAssigned)
 {
     EnsureApplication();
@@ -204,17 +194,17 @@ TEST(IcFlashThread, TicksOnTheGuiThreadOnlyWhileEnabledAndAssigned)
         onGui = onGui && IsMainThread();
     });
     EXPECT_TRUE(flash.Running());
-    RunEventsFor(200);
+    ProcessFor(200);
     EXPECT_GE(ticks, 4);
     EXPECT_TRUE(onGui);
 
     flash.SetEnabled(false);
-    RunEventsFor(40);
+    ProcessFor(40);
     const int stopped = ticks;
-    RunEventsFor(100);
+    ProcessFor(100);
     EXPECT_EQ(ticks, stopped);
     flash.SetEnabled(true);
-    RunEventsFor(100);
+    ProcessFor(100);
     EXPECT_GT(ticks, stopped);
 }
 
@@ -229,10 +219,10 @@ TEST(IcFlashThread, ATickNeverStartsWhileTheLastOneRuns)
         ++ticks;
         maxDepth = std::max(maxDepth, ++depth);
         if (ticks < 3)
-            RunEventsFor(60);   // a tick that processes events itself
+            ProcessFor(60);   // a tick that processes events itself
         --depth;
     });
-    RunEventsFor(300);
+    ProcessFor(300);
     EXPECT_GE(ticks, 3);
     EXPECT_EQ(maxDepth, 1);
 }
@@ -247,7 +237,7 @@ TEST(IcFlashThread, FreedFromInsideItsOwnTick)
         delete flash;   // joins the thread that is waiting for this tick
         flash = nullptr;
     });
-    RunEventsFor(150);
+    ProcessFor(150);
     EXPECT_EQ(ticks, 1);
     EXPECT_EQ(flash, nullptr);
 }
