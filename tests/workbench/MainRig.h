@@ -1,0 +1,117 @@
+// The main window in a folder of its own (settings file and "Signals"
+// beside a program name there), optionally connected to the analyzer
+// simulator on a pseudo-terminal named in the settings file.
+#pragma once
+
+#include "analyzer/Serialfunctions.h"
+#include "platform/Application.h"
+#include "platform/IniFiles.h"
+#include "platform/SerialPorts.h"
+#include "tools/analyzer-sim/AnalyzerSim.h"
+#include "workbench/Main.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct MainRig {
+    std::string Dir;
+    TMainFormOptions Options;
+    sim::AnalyzerSim Sim;
+    std::unique_ptr<TMainForm> Form;
+
+    MainRig()
+    {
+        char Template[] = "/tmp/ozwb-XXXXXX";
+        Dir = ::mkdtemp(Template);
+        Options.ExeName = Dir + "/ozezudo";
+    }
+    ~MainRig()
+    {
+        Form.reset();
+        Sim.Stop();
+        std::error_code Ec;
+        std::filesystem::remove_all(Dir, Ec);
+    }
+    std::string IniName() const { return Dir + "/ozezudo.INI"; }
+    // Writes keys into the settings file before the window is built.
+    void Ini(const std::string& Section, const std::string& Key, const std::string& Value)
+    {
+        TIniFile F(IniName());
+        F.WriteString(Section, Key, Value);
+    }
+    std::string IniValue(const std::string& Section, const std::string& Key)
+    {
+        TIniFile F(IniName());
+        return F.ReadString(Section, Key, "<none>");
+    }
+    // Starts the simulator and names its line in the settings file.
+    void StartSim()
+    {
+        ASSERT_TRUE(Sim.Start());
+        Ini("Communications", "Comm", std::to_string(DeviceToPortNumber(Sim.SlavePath())));
+    }
+    void Build()
+    {
+        Form = std::make_unique<TMainForm>(nullptr, Options);
+        MainForm = Form.get();
+    }
+    // Builds the window and runs the connect handshake as showing it does.
+    void Connect()
+    {
+        Build();
+        Form->actnInitCommunications->Execute();
+    }
+    // Builds the window and switches the analyzer's output on at its own
+    // rate: connected without the slow probes at the other rates.
+    void ConnectAtOwnRate()
+    {
+        Build();
+        ZebbSer->SetBaudIfOpen(38400);
+        Form->actnSerialModeBoth->Execute();
+    }
+    static bool PumpUntil(const std::function<bool()>& Pred, int TimeoutMs)
+    {
+        const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
+        while (!Pred()) {
+            if (std::chrono::steady_clock::now() > End)
+                return false;
+            Application->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+    static void Pump(int Ms)
+    {
+        PumpUntil([] { return false; }, Ms);
+    }
+    // Types of the frames the simulator received, as text. A frame resent
+    // because its acknowledgement came late (a loaded machine) counts once.
+    std::string Types() const
+    {
+        std::string S;
+        const sim::Frame* Last = nullptr;
+        const auto Frames = Sim.Received();
+        for (const auto& F : Frames) {
+            if (!Last || Last->Type != F.Type || Last->Payload != F.Payload)
+                S += static_cast<char>(F.Type);
+            Last = &F;
+        }
+        return S;
+    }
+    std::vector<sim::Frame> Got(char Type) const
+    {
+        std::vector<sim::Frame> Out;
+        for (const auto& F : Sim.Received())
+            if (F.Type == static_cast<uint8_t>(Type))
+                Out.push_back(F);
+        return Out;
+    }
+};

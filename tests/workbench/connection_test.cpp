@@ -1,0 +1,319 @@
+// The connect handshake, the serial output mode, the About box and the
+// shut-down, against the analyzer simulator on a pseudo-terminal.
+#include "tests/workbench/MainRig.h"
+
+#include "platform/ApdComPort.h"
+#include "platform/DialogHook.h"
+#include "platform/Graphics.h"
+#include "platform/Menus.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timer.h"
+#include "workbench/About.h"
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+// The line rates the program set, in order, as the simulator saw them.
+class BaudWatch {
+public:
+    explicit BaudWatch(sim::AnalyzerSim& Sim)
+        : FThread([this, &Sim] {
+              while (!FStop) {
+                  const int B = Sim.CurrentBaud();
+                  {
+                      std::lock_guard<std::mutex> L(FMu);
+                      if (B != 0 && (FRates.empty() || FRates.back() != B))
+                          FRates.push_back(B);
+                  }
+                  std::this_thread::sleep_for(std::chrono::microseconds(300));
+              }
+          })
+    {
+    }
+    ~BaudWatch()
+    {
+        FStop = true;
+        FThread.join();
+    }
+    std::vector<int> Rates()
+    {
+        std::lock_guard<std::mutex> L(FMu);
+        return FRates;
+    }
+
+private:
+    std::atomic<bool> FStop{false};
+    std::mutex FMu;
+    std::vector<int> FRates;
+    std::thread FThread;
+};
+
+std::string Payload(const sim::Frame& F)
+{
+    return std::string(F.Payload.begin(), F.Payload.end());
+}
+
+}  // namespace
+
+// A bench analyzer that listens at 38,400 baud only: probes at 2,400, 19,200
+// and 38,400, output switched to both, then version and serial number (read
+// twice), and the identity reaches the window.
+TEST(Handshake, BenchAnalyzerAtItsOwnRate)
+{
+    MainRig R;
+    R.StartSim();
+    R.Build();
+    BaudWatch Watch(R.Sim);
+    R.Form->actnInitCommunications->Execute();
+    EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 19200, 38400}));
+    // The connect reply itself asks for the version ('J') before the
+    // handshake goes on; each serial-number reading takes two registers.
+    EXPECT_EQ(R.Types(), "GJMJEEEE");
+    ASSERT_EQ(R.Got('M').size(), 1u);
+    EXPECT_EQ(Payload(R.Got('M')[0]), "3");
+    EXPECT_TRUE(R.Form->FConnected);
+    EXPECT_EQ(R.Form->FDeviceVersion, "01.08.09");
+    EXPECT_EQ(R.Form->FSerialNumber, "123456");
+    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
+    EXPECT_TRUE(R.Form->actnSerialModeBoth->Checked());
+    EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
+    EXPECT_FALSE(R.Form->mnuZRMobile->Visible());
+}
+
+// A handheld reads its serial number from memory instead of the registers,
+// and the menus switch to the handheld's.
+TEST(Handshake, HandheldReadsMemorySerialAndSwitchesMenus)
+{
+    MainRig R;
+    {
+        auto L = R.Sim.Lock();
+        R.Sim.Device().Kind = sim::DeviceKind::Handheld;
+    }
+    R.StartSim();
+    R.Connect();
+    EXPECT_TRUE(R.Form->FConnected);
+    EXPECT_EQ(R.Form->FDeviceKind, dkHandheld);
+    EXPECT_EQ(R.Got('E').size(), 0u);
+    // Both readings ask for the same memory, so they show as one type here.
+    EXPECT_EQ(R.Types(), "GJMJr");
+    EXPECT_GE(R.Got('r').size(), 2u);
+    EXPECT_EQ(R.Form->FSerialNumber, "HH0012345");
+    EXPECT_TRUE(R.Form->mnuZRMobile->Visible());
+    EXPECT_FALSE(R.Form->mnuFlowPort->Visible());
+    EXPECT_FALSE(R.Form->mnuZeroingMode->Visible());
+    EXPECT_FALSE(R.Form->mnuCalibVIDuri->Visible());
+    EXPECT_FALSE(R.Form->ActionWanted(R.Form->actnLoadFirmware));
+    EXPECT_FALSE(R.Form->ActionWanted(R.Form->actnZeroFlow));
+    EXPECT_TRUE(R.Form->ActionWanted(R.Form->actnDownloadFiles));
+}
+
+// An analyzer answering at 2,400 baud gets no 19,200 probe; the connection
+// is judged at 38,400, where it does not listen, so it is not connected and
+// closing sends it nothing.
+TEST(Handshake, AnsweredAt2400SkipsTheMiddleRate)
+{
+    MainRig R;
+    {
+        auto L = R.Sim.Lock();
+        R.Sim.Device().ConnectBaud = 2400;
+    }
+    R.StartSim();
+    R.Build();
+    BaudWatch Watch(R.Sim);
+    R.Form->actnInitCommunications->Execute();
+    EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 38400}));
+    EXPECT_FALSE(R.Form->FConnected);
+    // Not connected: no version or serial-number reading of its own.
+    EXPECT_EQ(R.Types(), "GJ");
+    R.Sim.ClearReceived();
+    R.Form->Close();
+    R.Pump(100);
+    EXPECT_EQ(R.Types(), "");
+}
+
+// With the port closed the handshake sends nothing and changes nothing.
+TEST(Handshake, ClosedPortDoesNothing)
+{
+    MainRig R;
+    R.Build();
+    R.Form->actnInitCommunications->Execute();
+    EXPECT_FALSE(R.Form->FConnected);
+    EXPECT_EQ(R.Form->FDeviceVersion, "");
+    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
+    EXPECT_FALSE(R.Form->actnSerialModeBoth->Checked());
+}
+
+// An empty version reply leaves a connected analyzer's kind alone (it would
+// otherwise read as the oldest firmware and get the old parameter scaling).
+TEST(Handshake, EmptyVersionReplyKeepsTheKind)
+{
+    MainRig R;
+    R.Build();
+    R.Form->ConfigureForDevice(1, "01.08.09");
+    R.Form->SetDeviceVersion("");
+    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
+    EXPECT_EQ(R.Form->FDeviceVersion, "");
+    EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
+}
+
+// The serial-mode commands: each sends its code and checks itself, even
+// when the analyzer does not acknowledge.
+TEST(SerialMode, SendsItsCodeAndChecksItself)
+{
+    MainRig R;
+    R.StartSim();
+    R.Build();
+    ZebbSer->SetBaudIfOpen(38400);
+    struct Case {
+        TAction* TMainForm::*Action;
+        const char* Code;
+    };
+    const Case Cases[] = {{&TMainForm::actnSerialModeWaveform, "1"},
+                          {&TMainForm::actnSerialModeParameters, "2"},
+                          {&TMainForm::actnSerialModeNone, "0"},
+                          {&TMainForm::actnSerialModeBoth, "3"}};
+    for (const Case& C : Cases) {
+        R.Sim.ClearReceived();
+        TAction* A = R.Form.get()->*C.Action;
+        ASSERT_TRUE(A->Execute());
+        ASSERT_EQ(R.Got('M').size(), 1u) << C.Code;
+        EXPECT_EQ(Payload(R.Got('M')[0]), C.Code);
+        for (TAction* B : {R.Form->actnSerialModeBoth, R.Form->actnSerialModeWaveform,
+                           R.Form->actnSerialModeParameters, R.Form->actnSerialModeNone})
+            EXPECT_EQ(B->Checked(), A == B) << C.Code << " " << B->Name();
+    }
+    R.Sim.SetSilent(true);
+    R.Form->actnSerialModeWaveform->Execute();
+    EXPECT_TRUE(R.Form->actnSerialModeWaveform->Checked());
+    EXPECT_FALSE(R.Form->actnSerialModeBoth->Checked());
+}
+
+// While a serial-mode command waits for the analyzer, the other device
+// commands cannot start; afterwards they can again.
+TEST(SerialMode, OtherDeviceCommandsWaitTheirTurn)
+{
+    MainRig R;
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    R.Sim.SetSilent(true);
+    bool Seen = false;
+    bool OthersEnabled = true;
+    bool AboutEnabled = false;
+    TTimer Probe(nullptr);
+    Probe.SetInterval(30);
+    Probe.OnTimer = [&](TObject*) {
+        Probe.SetEnabled(false);
+        Seen = true;
+        OthersEnabled = R.Form->actnSerialModeNone->Enabled() || R.Form->actnSelectPort->Enabled() ||
+                        R.Form->actnInitCommunications->Enabled();
+        AboutEnabled = R.Form->actnAbout->Enabled();
+        // A second command started now would not run.
+        EXPECT_FALSE(R.Form->actnSerialModeNone->Execute());
+    };
+    Probe.SetEnabled(true);
+    R.Form->actnSerialModeWaveform->Execute();
+    EXPECT_TRUE(Seen);
+    EXPECT_FALSE(OthersEnabled);
+    EXPECT_TRUE(AboutEnabled) << "not a device command";
+    EXPECT_TRUE(R.Form->actnSerialModeNone->Enabled());
+    EXPECT_TRUE(R.Form->actnSelectPort->Enabled());
+}
+
+// Closing a connected window stops the analyzer's output ('M' 'X') before
+// the port closes, saves the settings and ends the protocol's waits.
+TEST(Shutdown, ConnectedCloseStopsOutputAndSaves)
+{
+    MainRig R;
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    ASSERT_TRUE(R.Form->FConnected);
+    R.Sim.ClearReceived();
+    R.Form->Close();
+    ASSERT_TRUE(R.Got('M').size() >= 1u) << R.Types();
+    EXPECT_EQ(Payload(R.Got('M').back()), "X");
+    EXPECT_FALSE(R.Form->CommPort->Open());
+    EXPECT_TRUE(ZebbSer->FClosing);
+    EXPECT_EQ(R.IniValue("Settings", "Flow Unit"), "10");
+}
+
+// A device that went away cannot be switched off; the settings are saved
+// all the same.
+TEST(Shutdown, SavesEvenWhenTheAnalyzerIsGone)
+{
+    MainRig R;
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    ASSERT_TRUE(R.Form->FConnected);
+    R.Sim.HangUp();
+    R.Pump(50);
+    R.Form->SetBounds(30, 40, 700, 500);
+    R.Form->Close();
+    EXPECT_EQ(R.IniValue("Window Settings", "Width"), "700");
+    EXPECT_EQ(R.IniValue("Window Settings", "Top"), "40");
+}
+
+// Exit from the menu ends every protocol wait before the window closes.
+TEST(Shutdown, ExitEndsProtocolWaits)
+{
+    MainRig R;
+    R.Build();
+    R.Form->mnuExit->Click();
+    EXPECT_TRUE(ZebbSer->FClosing);
+    EXPECT_FALSE(R.Form->Visible());
+}
+
+// The About box before any connection, and after one.
+TEST(About, ShowsTheIdentityReadAtConnect)
+{
+    MainRig R;
+    R.Build();
+    TdlgAbout About(nullptr);
+    std::vector<std::string> Lines;
+    auto Old = SetDialogAnswerer([&](const TDialogRequest& Req, TDialogAnswer& Ans) {
+        if (Req.Dialog == &About)
+            Lines = {About.ProductName->Caption(), About.WVersion->Caption(), About.FVersion->Caption(),
+                     About.lblDevSN->Caption()};
+        Ans.ModalResult = mrOk;
+        return true;
+    });
+    dlgAbout = &About;
+    R.Form->actnAbout->Execute();
+    EXPECT_EQ(Lines, (std::vector<std::string>{"Zephra for Windows", "Software Version 2.01.07", "Device Version ",
+                                               "Device Serial Number "}));
+    R.Form->SetDeviceVersion("01.08.09");
+    R.Form->SetSerialNumber("123456");
+    R.Form->actnAbout->Execute();
+    EXPECT_EQ(Lines[2], "Device Version 01.08.09");
+    EXPECT_EQ(Lines[3], "Device Serial Number 123456");
+    dlgAbout = nullptr;
+    SetDialogAnswerer(Old);
+}
+
+// Showing the window connects it; a picture of it streaming, for a person
+// to look at.
+TEST(Screenshot, MainWindowConnected)
+{
+    MainRig R;
+    {
+        auto L = R.Sim.Lock();
+        R.Sim.Device().Status.ZeroMode = 0;
+        R.Sim.Device().Status.Correction = 2;
+    }
+    R.StartSim();
+    R.Build();
+    R.Form->SetBounds(10, 10, 900, 600);
+    // Showing the window runs the handshake once it has painted.
+    R.Form->Show();
+    ASSERT_TRUE(MainRig::PumpUntil([&] { return R.Form->FConnected && R.Form->FSampleTime > 50; }, 15000));
+    EXPECT_EQ(R.Form->FSerialNumber, "123456");
+    R.Sim.SendStatus();
+    R.Pump(100);
+    std::unique_ptr<TBitmap> Image(R.Form->GetFormImage());
+    ASSERT_TRUE(Image);
+    EXPECT_EQ(Image->Width(), R.Form->ClientWidth());
+    const std::string Name = std::string(OZ_TEST_ARTIFACTS) + "/workbench-main-window.png";
+    Image->SaveToFile(Name);
+    EXPECT_TRUE(std::filesystem::file_size(Name) > 1000);
+}

@@ -1,0 +1,41 @@
+// The program's forms as the entry creates them, and closing the main
+// window ending the application.
+#include "tests/workbench/MainRig.h"
+
+#include "analyzer/AdvancedGasSettings.h"
+#include "analyzer/BasicGasSettings.h"
+#include "analyzer/CalculatorGasSettings.h"
+#include "analyzer/FlashLoadDialog.h"
+#include "analyzer/SearchComm.h"
+#include "analyzer/SelectComm.h"
+#include "workbench/About.h"
+#include "workbench/Appforms.h"
+
+TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
+{
+    char Template[] = "/tmp/ozwb-XXXXXX";
+    const std::string Dir = ::mkdtemp(Template);
+    TMainFormOptions Options;
+    Options.ExeName = Dir + "/ozezudo";
+    CreateApplicationForms(Options);
+    ASSERT_NE(MainForm, nullptr);
+    EXPECT_EQ(ApplicationMainForm(), MainForm);
+
+    // The application owns them, the main window first.
+    std::vector<TComponent*> Expected = {MainForm,  dlgSearchCommPorts, dlgGasSettings,    dlgAdvGasSettings,
+                                         dlgAbout,  dlgGasCalculator,   SelectCommPortDlg, dlgFlashLoad};
+    std::vector<TComponent*> Owned;
+    for (int i = 0; i < Application->ComponentCount(); ++i)
+        for (TComponent* C : Expected)
+            if (Application->Components(i) == C)
+                Owned.push_back(C);
+    EXPECT_EQ(Owned, Expected);
+    EXPECT_EQ(MainForm->Caption(), "RO Ziv Ozezudo");
+
+    MainForm->Show();
+    MainForm->Close();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_TRUE(std::filesystem::exists(Dir + "/ozezudo.INI"));
+    std::error_code Ec;
+    std::filesystem::remove_all(Dir, Ec);
+}

@@ -1,0 +1,202 @@
+// The settings file: what a start reads, what a close writes, and the
+// values a damaged or hand-edited file may hold.
+#include "tests/workbench/MainRig.h"
+
+#include "platform/ActnList.h"
+#include "platform/ApdComPort.h"
+#include "platform/ComCtrls.h"
+#include "platform/Controls.h"
+#include "platform/Menus.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+// First start: no file, the default window, no port; the close writes every
+// key but the header and the port, and the "Signals" folder is there.
+TEST(Settings, FirstStartWritesEveryKey)
+{
+    MainRig R;
+    R.Build();
+    TMainForm& F = *R.Form;
+    EXPECT_EQ(F.Width(), 640);
+    EXPECT_EQ(F.Height(), 480);
+    EXPECT_EQ(F.Left(), 10);
+    EXPECT_EQ(F.Top(), 10);
+    EXPECT_FALSE(F.CommPort->Open());
+    EXPECT_TRUE(std::filesystem::is_directory(R.Dir + "/Signals"));
+    EXPECT_EQ(F.FSignalsDir, R.Dir + "/Signals/");
+    EXPECT_TRUE(F.actnShowPreviousData->Checked());
+    EXPECT_FALSE(F.tsDebug->TabVisible());
+    EXPECT_FALSE(F.tsPrintTest->TabVisible());
+    EXPECT_FALSE(F.menuCalibration->Visible());
+    F.Close();
+
+    TIniFile Ini(R.IniName());
+    const std::vector<std::pair<std::string, std::string>> Keys = {
+        {"Window Settings", "Height"},        {"Window Settings", "Width"},    {"Window Settings", "Top"},
+        {"Window Settings", "Left"},          {"Window Settings", "Maximized"}, {"File Settings", "Loop Playback"},
+        {"Settings", "Stacked Test"},         {"Settings", "Flow Unit"},       {"Settings", "Volume Unit"},
+        {"Settings", "APress Unit"},          {"Settings", "LPress Unit"},     {"Settings", "HPress Unit"},
+        {"Settings", "Temperature Unit"},     {"Settings", "Monitor Shadow Series"},
+        {"Settings", "Timed Interval"}};
+    for (const auto& [Section, Key] : Keys)
+        EXPECT_TRUE(Ini.ValueExists(Section, Key)) << Section << "/" << Key;
+    EXPECT_FALSE(Ini.ValueExists("Settings", "Print Header"));
+    EXPECT_FALSE(Ini.ValueExists("Communications", "Comm"));
+    EXPECT_EQ(Ini.ReadString("Settings", "Stacked Test", ""), "5");
+    EXPECT_EQ(Ini.ReadString("Settings", "Temperature Unit", ""), "22");
+}
+
+// Written values come back at the next start.
+TEST(Settings, ValuesSurviveARestart)
+{
+    MainRig R;
+    R.Ini("Settings", "Flow Unit", "12");
+    R.Ini("Settings", "HPress Unit", "4");
+    R.Ini("Settings", "Temperature Unit", "23");
+    R.Ini("Settings", "Monitor Shadow Series", "0");
+    R.Ini("Settings", "Timed Interval", "0.25");
+    R.Ini("Settings", "Print Header", "Ward 3");
+    R.Ini("File Settings", "Loop Playback", "1");
+    R.Ini("Window Settings", "Left", "40");
+    R.Ini("Window Settings", "Width", "500");
+    R.Build();
+    R.Form->FSignalStats[sigVolume].FDisplayUnit = ucLiters;
+    R.Form->Close();
+    R.Form.reset();
+
+    R.Build();
+    TMainForm& F = *R.Form;
+    EXPECT_EQ(F.FSignalStats[sigFlow].FDisplayUnit, ucLPS);
+    EXPECT_EQ(F.FSignalStats[sigVolume].FDisplayUnit, ucLiters);
+    EXPECT_EQ(F.FSignalStats[sigHighPressure].FDisplayUnit, ucKPa);
+    EXPECT_EQ(F.FSignalStats[sigTemperature].FDisplayUnit, ucFahrenheit);
+    EXPECT_FALSE(F.actnShowPreviousData->Checked());
+    EXPECT_FALSE(F.FShowPrevious);
+    EXPECT_DOUBLE_EQ(F.FTimedInterval, 0.25);
+    EXPECT_EQ(F.FPrintHeader, "Ward 3");
+    EXPECT_TRUE(F.FLoopPlayback);
+    EXPECT_EQ(F.Left(), 40);
+    EXPECT_EQ(F.Width(), 500);
+}
+
+// A unit code outside its signal's family would show unconverted values
+// under a wrong unit: it falls back to the signal's default.
+TEST(Settings, UnitOutsideItsFamilyFallsBack)
+{
+    struct Case {
+        const char* Key;
+        int Signal;
+        const char* Stored;
+        TUnitCode Expected;
+    };
+    const Case Cases[] = {
+        {"Flow Unit", sigFlow, "3", ucLPM},          {"Flow Unit", sigFlow, "14", ucMLPerSec},
+        {"Volume Unit", sigVolume, "10", ucML},      {"Volume Unit", sigVolume, "16", ucCF},
+        {"APress Unit", sigAirwayPressure, "0", ucCmH2O}, {"APress Unit", sigAirwayPressure, "9", ucInHg},
+        {"LPress Unit", sigLowPressure, "26", ucCmH2O},   {"HPress Unit", sigHighPressure, "-4", ucPSI},
+        {"HPress Unit", sigHighPressure, "1", ucCmH2O},   {"Temperature Unit", sigTemperature, "18", ucCelsius},
+        {"Temperature Unit", sigTemperature, "21", ucKelvin},
+    };
+    for (const Case& C : Cases) {
+        MainRig R;
+        R.Ini("Settings", C.Key, C.Stored);
+        R.Build();
+        EXPECT_EQ(R.Form->FSignalStats[C.Signal].FDisplayUnit, C.Expected) << C.Key << "=" << C.Stored;
+    }
+}
+
+// A window stored off the screen (a screen unplugged since) comes back onto
+// it; one on the screen stays where it was.
+TEST(Settings, WindowOffScreenIsMovedOntoIt)
+{
+    const int SW = Screen->Width();
+    const int SH = Screen->Height();
+    ASSERT_GT(SW, 300);
+    ASSERT_GT(SH, 200);
+    struct Case {
+        int Left, Top;
+        bool Moved;
+    };
+    const Case Cases[] = {{SW + 100, 20, true}, {20, SH + 50, true}, {-900, 20, true},
+                          {20, -30, true},      {30, 40, false},     {-100, 20, false}};
+    for (const Case& C : Cases) {
+        MainRig R;
+        R.Ini("Window Settings", "Left", std::to_string(C.Left));
+        R.Ini("Window Settings", "Top", std::to_string(C.Top));
+        R.Ini("Window Settings", "Width", "300");
+        R.Ini("Window Settings", "Height", "200");
+        R.Build();
+        TMainForm& F = *R.Form;
+        SCOPED_TRACE(std::to_string(C.Left) + "," + std::to_string(C.Top));
+        if (C.Moved) {
+            EXPECT_GE(F.Left(), 0);
+            EXPECT_GE(F.Top(), 0);
+            EXPECT_LE(F.Left() + F.Width(), SW);
+            EXPECT_LE(F.Top() + F.Height(), SH);
+        } else {
+            EXPECT_EQ(F.Left(), C.Left);
+            EXPECT_EQ(F.Top(), C.Top);
+        }
+        EXPECT_EQ(F.Width(), 300);
+        EXPECT_EQ(F.Height(), 200);
+    }
+}
+
+// The stack length is clamped by the statistics but written back as read.
+TEST(Settings, StackLengthClampedButKept)
+{
+    MainRig R;
+    R.Ini("Settings", "Stacked Test", "40");
+    R.Build();
+    EXPECT_EQ(R.Form->FBreathsToStack, 40);
+    EXPECT_EQ(R.Form->FParamStats[parPIP].FormatStackSize(), "25");
+    R.Form->Close();
+    EXPECT_EQ(R.IniValue("Settings", "Stacked Test"), "40");
+}
+
+// Maximized or minimized at close: the state is written, the last normal
+// geometry kept.
+TEST(Settings, GeometryKeptWhenNotNormal)
+{
+    for (TWindowState State : {wsMaximized, wsMinimized}) {
+        MainRig R;
+        R.Ini("Window Settings", "Width", "555");
+        R.Build();
+        R.Form->Show();
+        R.Form->SetWindowState(State);
+        R.Pump(20);
+        R.Form->Close();
+        EXPECT_EQ(R.IniValue("Window Settings", "Maximized"), State == wsMaximized ? "1" : "0");
+        EXPECT_EQ(R.IniValue("Window Settings", "Width"), "555");
+    }
+}
+
+// The port: the one of the file is opened at start and kept when it is
+// closed at the end; the one named on the command line is used for the run
+// but never becomes the user's port.
+TEST(Settings, PortKeptAndOverrideNotWritten)
+{
+    {
+        MainRig R;
+        R.StartSim();
+        const std::string Port = R.IniValue("Communications", "Comm");
+        R.Build();
+        EXPECT_TRUE(R.Form->CommPort->Open());
+        R.Form->CommPort->SetOpen(false);
+        R.Form->Close();
+        EXPECT_EQ(R.IniValue("Communications", "Comm"), Port);
+    }
+    {
+        MainRig R;
+        ASSERT_TRUE(R.Sim.Start());
+        R.Ini("Communications", "Comm", "101");
+        R.Options.PortOverride = DeviceToPortNumber(R.Sim.SlavePath());
+        R.Build();
+        EXPECT_TRUE(R.Form->CommPort->Open());
+        EXPECT_EQ(R.Form->CommPort->ComNumber(), R.Options.PortOverride);
+        R.Form->Close();
+        EXPECT_EQ(R.IniValue("Communications", "Comm"), "101");
+    }
+}

@@ -1,0 +1,280 @@
+// The main window's life cycle: building the live-data records and the
+// protocol object, showing, closing and leaving the program.
+#include "workbench/Main.h"
+
+#include "analyzer/Serialfunctions.h"
+#include "platform/ApdComPort.h"
+#include "platform/Application.h"
+#include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/IniFiles.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timer.h"
+
+#include <sys/stat.h>
+
+TMainForm* MainForm = nullptr;
+
+std::string FormatInt(int32_t Value)
+{
+    return std::to_string(Value);
+}
+
+namespace {
+
+// The protocol log goes to a memo that keeps about 1,000 lines.
+class TMemoLog : public TProtocolLogMemo {
+public:
+    explicit TMemoLog(TMemo* Memo) : FMemo(Memo) {}
+    int LineCount() const override { return FMemo->Lines()->Count(); }
+    void DeleteFirstLine() override
+    {
+        if (FMemo->Lines()->Count() > 0)
+            FMemo->Lines()->Delete(0);
+    }
+    void AddLine(const std::string& Line) override { FMemo->Lines()->Add(Line); }
+
+private:
+    TMemo* FMemo;
+};
+
+std::string FolderOf(const std::string& Path)
+{
+    const size_t Slash = Path.rfind('/');
+    return Slash == std::string::npos ? std::string("./") : Path.substr(0, Slash + 1);
+}
+
+// Creates every missing folder of Dir; failures are left to the caller.
+void ForceFolder(const std::string& Dir)
+{
+    for (size_t i = 1; i <= Dir.size(); ++i)
+        if (i == Dir.size() || Dir[i] == '/')
+            ::mkdir(Dir.substr(0, i).c_str(), 0755);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(TComponent* Owner) : TMainForm(Owner, TMainFormOptions{Application->ExeName(), 0}) {}
+
+TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm(Owner)
+{
+    SetName("MainForm");
+    SetCaption("RO Ziv Ozezudo");
+    SetBounds(10, 10, 640, 480);
+    FPortOverride = Options.PortOverride;
+    FProgramDir = FolderOf(Options.ExeName);
+    const TProgramDataPaths Paths = ProgramDataPaths(Options.ExeName);
+    FIniFileName = Paths.IniFileName;
+
+    CreateComponents();
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    tmrStartHandshake->OnTimer = [this](TObject*) {
+        tmrStartHandshake->SetEnabled(false);
+        if (actnInitCommunications->Enabled())
+            actnInitCommunications->Execute();
+    };
+
+    FDeviceKind = dkAnalyzer;
+    FPrinting = false;
+    FLabelRefreshCount = 0;
+    FSyringeCalActive = false;
+    FSoftwareVersion = "2.01.07";
+    FDeviceVersion = "";
+
+    // Signal statistics (display units may be replaced by the settings file).
+    struct TSignalSetup {
+        const char* LongName;
+        const char* ShortName;
+        TUnitCode Base;
+        TUnitCode Display;
+        float MinSpan;
+    };
+    static const TSignalSetup Signals[SignalCount] = {
+        {"Flow", "Flow", ucLPM, ucLPM, 2.0f},
+        {"Volume", "Vol", ucML, ucML, 10.0f},
+        {"Airway Pressure", "Air Press", ucCmH2O, ucCmH2O, 2.0f},
+        {"Low Pressure", "L Press", ucCmH2O, ucCmH2O, 5.0f},
+        {"High Pressure", "H Press", ucPSI, ucPSI, 5.0f},
+        {"Barometric Pressure", "Baro Press", ucMmHg, ucMmHg, 0.0f},
+        {"Oxygen", "O2", ucPercent, ucPercent, 5.0f},
+        {"Temperature", "Temp", ucKelvin, ucCelsius, 5.0f},
+        {"Relative Humidity", "RH", ucPercent, ucPercent, 5.0f},
+    };
+    for (int i = 0; i < SignalCount; ++i)
+        FSignalStats[i].Setup(Signals[i].LongName, Signals[i].ShortName, Signals[i].Base, Signals[i].Display, -1,
+                              Signals[i].MinSpan);
+
+    // Parameter statistics.
+    for (int Id = 0; Id < ParameterCount; ++Id) {
+        const TUnitCode Unit = TParameterStruct::GetUnitCode(Id);
+        FParamStats[Id].Setup(TParameterStruct::NameText(Id), TParameterStruct::ShortNameText(Id), Unit, Unit,
+                              TParameterStruct::GetDecimals(Id), -1.0f);
+    }
+    FParamStats[parIERatio].FIsRatio = true;
+    FParamStats[parOxygen].Setup("Oxygen", "O2", ucPercent, ucPercent, -1, -1.0f);
+    FParamStats[parTemperature].Setup("Temperature", "Temp", ucKelvin, ucCelsius, -1, -1.0f);
+    FParamStats[parRelHumidity].Setup("Relative Humidity", "RH", ucPercent, ucPercent, -1, -1.0f);
+
+    FConnected = false;
+    FLeakPlotShown = false;
+
+    // The monitor and loop plots are bound to their charts by the plot
+    // units; their titles until then.
+    static const int Shown[3] = {sigFlow, sigAirwayPressure, sigVolume};
+    for (int p = 0; p < 3; ++p)
+        lblTitleMonitor[p]->SetCaption(FSignalStats[Shown[p]].FLongName);
+
+    for (int i = 0; i < SignalCount; ++i)
+        FSignalScales[i].Manual = false;
+    FLoopScales[0] = TPlotScale{false, 50, -50, 1, 0};
+    FLoopScales[1] = TPlotScale{false, 1, 0, 10, -10};
+
+    FSelectedParam = 2;
+
+    // The help file is named after the program.
+    {
+        std::string Exe = Options.ExeName;
+        const size_t Dot = Exe.rfind('.');
+        if (Dot != std::string::npos && Exe.find('/', Dot) == std::string::npos)
+            Exe.erase(Dot);
+        Application->SetHelpFile(Exe + ".HLP");
+    }
+
+    FSignalsDir = Paths.SignalsDir;
+    ForceFolder(FSignalsDir);
+
+    FRecordSuspended = true;
+
+    FProtocol = std::make_unique<TZEBBSerialProtocol>(CommPort);
+    ZebbSer = FProtocol.get();
+    FLogAdapter = std::make_unique<TMemoLog>(memoFileList);
+    FProtocol->SetLogMemo(FLogAdapter.get());
+    FProtocol->SetMainWindow(this);
+
+    actnInitFromIni->Execute();
+
+    PageControl->SetActivePage(tsMonitor);
+    LayoutMonitorPage();
+    actnLockCalDiag->Execute();
+
+    tsDebug->SetTabVisible(false);
+    tsPrintTest->SetTabVisible(false);
+
+    DoCreate();
+}
+
+TMainForm::~TMainForm()
+{
+    if (CommPort) {
+        CommPort->OnTriggerAvail = nullptr;
+        CommPort->OnPortClose = nullptr;
+    }
+    if (FProtocol) {
+        FProtocol->FClosing = true;
+        FProtocol->SetMainWindow(nullptr);
+        FProtocol->SetLogMemo(nullptr);
+        try {
+            if (CommPort && CommPort->Open())
+                CommPort->SetOpen(false);
+        } catch (...) {
+        }
+    }
+    if (ZebbSer == FProtocol.get())
+        ZebbSer = nullptr;
+    FProtocol.reset();
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::FormShow(TObject* Sender)
+{
+    LayoutMonitorPage();
+    dlgFileOpen->SetInitialDir(FSignalsDir);
+    dlgFileSave->SetInitialDir(FSignalsDir);
+    dlgSaveTable->SetInitialDir(FProgramDir);
+    dlgOpenTable->SetInitialDir(FProgramDir);
+    // The handshake waits for the analyzer; it starts once the window has
+    // painted, and the window keeps handling events while it waits.
+    if (!FShown) {
+        FShown = true;
+        tmrStartHandshake->SetEnabled(true);
+    }
+}
+
+void TMainForm::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    if (actnCloseFile->OnExecute)
+        actnCloseFile->Execute();
+    CanClose = true;
+}
+
+void TMainForm::Exit1Click(TObject* Sender)
+{
+    FProtocol->FClosing = true;
+    Close();
+}
+
+void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
+{
+    tmrStartHandshake->SetEnabled(false);
+    // Stopping the analyzer's output may fail (a lost device, a port gone);
+    // the settings are saved all the same.
+    try {
+        if (FConnected) {
+            FProtocol->Reset();
+            FProtocol->SendSerialMode('X');
+        }
+    } catch (...) {
+    }
+    FProtocol->FClosing = true;
+    tmrTrendTest->SetEnabled(false);
+    try {
+        actnSaveIniSettings->Execute();
+    } catch (...) {
+    }
+    try {
+        FProtocol->ClosePort();
+    } catch (...) {
+    }
+    // Closing the application's main form ends the application; the
+    // program entry then frees the forms.
+}
+
+// ---------------------------------------------------------- device commands
+
+TMainForm::TDeviceCommandLock::TDeviceCommandLock(TMainForm& Form) : FForm(Form)
+{
+    if (FForm.FDeviceCommandDepth++ == 0)
+        for (TAction* A : FForm.FDeviceCommands)
+            FForm.ApplyActionState(A);
+}
+
+TMainForm::TDeviceCommandLock::~TDeviceCommandLock()
+{
+    if (--FForm.FDeviceCommandDepth == 0)
+        for (TAction* A : FForm.FDeviceCommands)
+            FForm.ApplyActionState(A);
+}
+
+void TMainForm::SetActionEnabled(TAction* Action, bool Value)
+{
+    FWanted[Action] = Value;
+    ApplyActionState(Action);
+}
+
+bool TMainForm::ActionWanted(TAction* Action) const
+{
+    const auto It = FWanted.find(Action);
+    return It == FWanted.end() ? Action->Enabled() : It->second;
+}
+
+void TMainForm::ApplyActionState(TAction* Action)
+{
+    bool Enabled = ActionWanted(Action) && static_cast<bool>(Action->OnExecute);
+    for (TAction* A : FDeviceCommands)
+        if (A == Action && FDeviceCommandDepth > 0)
+            Enabled = false;
+    Action->SetEnabled(Enabled);
+}

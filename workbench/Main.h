@@ -1,0 +1,377 @@
+// The main window: the program's live-data records, its menus, actions and
+// pages, the callbacks through which the protocol object delivers samples,
+// records, identity and status, the settings file and the connection.
+//
+// The window is split over several units:
+//   Main.cpp           life cycle (constructor, show, close, exit)
+//   Mainform.cpp       the window's components (menus, tool bar, pages, ...)
+//   Mainsettings.cpp   the settings file
+//   Maincallbacks.cpp  receive path, live-data callbacks, device status
+//   Connection.cpp     opening the port, the connect handshake, serial mode
+#pragma once
+
+#include "analyzer/Mainformlink.h"
+#include "analyzer/Parameterstruct.h"
+#include "analyzer/Signalstats.h"
+#include "analyzer/Types.h"
+#include "platform/ActnList.h"
+#include "platform/Forms.h"
+#include "platform/SysUtils.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TApdComPort;
+class TButton;
+class TIniFile;
+class TLabel;
+class TLookOutBar;
+class TLookOutPage;
+class TMainMenu;
+class TMemo;
+class TMenuItem;
+class TOpenDialog;
+class TPageControl;
+class TPanel;
+class TPopupMenu;
+class TSaveDialog;
+class TStatusBar;
+class TTabSheet;
+class TTimer;
+class TToolBar;
+class TToolButton;
+class TZEBBSerialProtocol;
+class TChart;
+class TFastLineSeries;
+
+// Decimal text of a number (the protocol's memory-read log and the playback
+// speed label use it).
+std::string FormatInt(int32_t Value);
+
+// Where the window keeps its files and which port it opens at start.
+struct TMainFormOptions {
+    // Full name of the program file: the settings file and the "Signals"
+    // folder are found from it.
+    std::string ExeName;
+    // Non-zero: open this port at start instead of the settings file's
+    // "Comm" port; it is not written back as the user's port.
+    int32_t PortOverride = 0;
+};
+
+class TMainForm : public TForm, public TMainFormLink {
+public:
+    explicit TMainForm(TComponent* Owner);
+    TMainForm(TComponent* Owner, const TMainFormOptions& Options);
+    ~TMainForm() override;
+
+    // ------------------------------------------------------- components
+    // Pages.
+    TPageControl* PageControl = nullptr;
+    TTabSheet* tsMonitor = nullptr;
+    TTabSheet* tsLoop = nullptr;
+    TTabSheet* tsFullTest = nullptr;
+    TTabSheet* tsDebug = nullptr;
+    TTabSheet* tsPrintTest = nullptr;
+
+    // Monitor page: three monitor plots and the leak plot. The series are
+    // created when the fast line series is part of the chart library; until
+    // then they are null and every use skips them.
+    TPanel* pnlSigPlots[4] = {};
+    TChart* chartMonitor1 = nullptr;
+    TChart* chartMonitor2 = nullptr;
+    TChart* chartMonitor3 = nullptr;
+    TChart* chartLeakTest = nullptr;
+    TFastLineSeries* seriesMonitor[3][2] = {};
+    TFastLineSeries* seriesLeakTest = nullptr;
+    // Per plot (1-3, 4 the leak plot): title, two unit labels, maximum,
+    // minimum, average and current value.
+    TLabel* lblTitleMonitor[4] = {};
+    TLabel* lblUnits1Monitor[4] = {};
+    TLabel* lblUnits2Monitor[4] = {};
+    TLabel* lblMaxMonitor[4] = {};
+    TLabel* lblMinMonitor[4] = {};
+    TLabel* lblAvgMonitor[4] = {};
+    TLabel* lblCurrMonitor[4] = {};
+    TButton* btnMonitorMenu[4] = {};
+    TButton* btnMonitorMax[4] = {};
+
+    // Loop page.
+    TPanel* pnlLoop1 = nullptr;
+    TPanel* pnlLoop2 = nullptr;
+    TChart* chartLoop1 = nullptr;
+    TChart* chartLoop2 = nullptr;
+    TFastLineSeries* seriesLoop[2][4] = {};
+    TLabel* lblLoopTitle1 = nullptr;
+    TLabel* lblLoopTitle2 = nullptr;
+    TButton* btnLoop1Menu = nullptr;
+    TButton* btnLoop2Menu = nullptr;
+
+    // Full Test page.
+    TPanel* pnlFullTest = nullptr;
+
+    // Debug page.
+    TMemo* memoDebug = nullptr;
+    TMemo* memoFileList = nullptr;   // the protocol log
+    TLabel* lblZRPSN = nullptr;
+
+    // Side bar.
+    TPanel* pnlSideBar = nullptr;
+    TLookOutBar* LookOutBar = nullptr;
+    TLookOutPage* lopFileControls = nullptr;
+    TLookOutPage* lopTrendTest = nullptr;
+    TLookOutPage* lopLeakTest = nullptr;
+
+    TToolBar* ToolBar = nullptr;
+    TToolButton* btnBreathDetect = nullptr;
+    TStatusBar* StatusBar = nullptr;
+    TMainMenu* MainMenu = nullptr;
+    TMenuItem* mnuZRMobile = nullptr;
+    TMenuItem* mnuFlowPort = nullptr;
+    TMenuItem* mnuZeroingMode = nullptr;
+    TMenuItem* menuCalibration = nullptr;
+    TMenuItem* mnuCalibVIDuri = nullptr;
+    TMenuItem* mnuExit = nullptr;
+    TPopupMenu* menuMonitorPopup = nullptr;
+    TPopupMenu* menuLoopPopup = nullptr;
+    TPopupMenu* popFullTest = nullptr;
+    TPopupMenu* popZeroMenu = nullptr;
+    TPopupMenu* popStatistics = nullptr;
+    TPopupMenu* popBreathDetect = nullptr;
+    TTimer* tmrPlayback = nullptr;
+    TTimer* tmrTrendTest = nullptr;
+    TTimer* tmrStartHandshake = nullptr;   // runs the handshake once the window painted
+    TOpenDialog* dlgFileOpen = nullptr;
+    TSaveDialog* dlgFileSave = nullptr;
+    TSaveDialog* dlgSaveTable = nullptr;
+    TOpenDialog* dlgOpenTable = nullptr;
+    TApdComPort* CommPort = nullptr;
+
+    // ---------------------------------------------------------- actions
+    TActionList* ActionList = nullptr;
+    // File.
+    TAction* actnSaveFile = nullptr;
+    TAction* actnOpenFile = nullptr;
+    TAction* actnCloseFile = nullptr;
+    TAction* actnFileControls = nullptr;
+    TAction* actnTimedBreaks = nullptr;
+    TAction* actnExtractSignalFile = nullptr;
+    TAction* actnExtractParameterFile = nullptr;
+    TAction* actnLoadFirmware = nullptr;
+    TAction* actnPrintReport = nullptr;
+    // Communications.
+    TAction* actnSerialModeBoth = nullptr;
+    TAction* actnSerialModeWaveform = nullptr;
+    TAction* actnSerialModeParameters = nullptr;
+    TAction* actnSerialModeNone = nullptr;
+    TAction* actnSelectPort = nullptr;
+    TAction* actnSearchComm = nullptr;
+    TAction* actnInitCommunications = nullptr;
+    TAction* actnDownloadFiles = nullptr;
+    // Statistics.
+    TAction* actnClearAll = nullptr;
+    TAction* actnClearFlowStats = nullptr;
+    TAction* actnClearVolumeStats = nullptr;
+    TAction* actnClearAPressStats = nullptr;
+    TAction* actnClearLPressStats = nullptr;
+    TAction* actnClearHPressStats = nullptr;
+    TAction* actnClearOxygenStats = nullptr;
+    TAction* actnClearTemperatureStats = nullptr;
+    TAction* actnClearRelHumStats = nullptr;
+    // Zeroing.
+    TAction* actnZeroAll = nullptr;
+    TAction* actnZeroFlow = nullptr;
+    TAction* actnZeroHPress = nullptr;
+    TAction* actnZeroLPress = nullptr;
+    TAction* actnZeroVolume = nullptr;
+    TAction* actnZeroOxygen21 = nullptr;
+    TAction* actnZeroOxygen100 = nullptr;
+    // Setup.
+    TAction* actnFlowPortHigh = nullptr;
+    TAction* actnFlowPortLow = nullptr;
+    TAction* actnZeroAuto = nullptr;
+    TAction* actnZeroManual = nullptr;
+    TAction* actnBDBiDi = nullptr;
+    TAction* actnBDUniInsp = nullptr;
+    TAction* actnBDUniExp = nullptr;
+    TAction* actnBDNone = nullptr;
+    TAction* actnBDThreshold = nullptr;
+    TAction* actnGasSettings = nullptr;
+    TAction* actnAdvancedGasSettings = nullptr;
+    TAction* actnGasCalculator = nullptr;
+    TAction* actnBarometricPressure = nullptr;
+    TAction* actnUnits = nullptr;
+    TAction* actnPrintHeader = nullptr;
+    // Test settings.
+    TAction* actnStackedTest = nullptr;
+    TAction* actnTrendTest = nullptr;
+    TAction* actnLeakTest = nullptr;
+    TAction* actnShowPreviousData = nullptr;
+    TAction* actnTime = nullptr;
+    // Calibration.
+    TAction* actnSyringeCalibration = nullptr;
+    TAction* actnSyringeVerification = nullptr;
+    TAction* actnReadHighFlowTable = nullptr;
+    TAction* actnReadLowFlowTable = nullptr;
+    TAction* actnLoadHighFlowTable = nullptr;
+    TAction* actnLoadLowFlowTable = nullptr;
+    // Help and tool bar.
+    TAction* actnAbout = nullptr;
+    TAction* actnRescalePlots = nullptr;
+    // Without a menu item.
+    TAction* actnInitFromIni = nullptr;
+    TAction* actnSaveIniSettings = nullptr;
+    TAction* actnUpdateLoopBack = nullptr;
+    TAction* actnUpdateSignals = nullptr;
+    TAction* actnUpdateFullTest = nullptr;
+    TAction* actnUpdateLeakTest = nullptr;
+    TAction* actnUpdateTrendTest = nullptr;
+    TAction* actnUpdateMonitorTitles = nullptr;
+    TAction* actnResizePlots = nullptr;
+    TAction* actnLockCalDiag = nullptr;
+
+    // ----------------------------------------------------------- fields
+    std::unique_ptr<TIniFile> FIniFile;
+    TSignalStats FSignalStats[MaxSignals];
+    int32_t FSampleTime = 0;
+    uint8_t FSampleMarker = 0;
+    bool FConnected = false;
+    bool FPlotMaximized = false;
+    bool FRecordSuspended = true;
+    TPlotScale FSignalScales[MaxSignals];
+    TPlotScale FLoopScales[2];
+    TParameterStruct FLastParameters;
+    TSignalStats FParamStats[ParameterCount];
+    int32_t FSelectedParam = 0;
+    bool FLoopPlayback = false;
+    bool FPlaybackPaused = false;
+    bool FPlaybackStarted = false;
+    int32_t FBreathsToStack = 0;
+    std::string FSignalsDir;
+    bool FSyringeCalActive = false;
+    bool FLeakPlotShown = false;
+    int32_t FLabelRefreshCount = 0;
+    std::string FFileInfo[10];
+    std::string FEvents[5];
+    bool FPrinting = false;
+    TDateTime FTimedInterval = 0;
+    TDateTime FNextTimedBreak = 0;
+    std::string FSoftwareVersion;
+    std::string FDeviceVersion;
+    // FDeviceKind: TMainFormLink.
+    std::string FSerialNumber;
+    TCorrectionMode FCorrectionMode = 0;
+    TGasType FGasType = 0;
+    TGasProperties FInspGas;
+    TGasProperties FExpGas;
+    float FAmbientTemp = 0;
+    int32_t FFlowPort = 0;
+    float FBreathThreshold = 0;
+    int32_t FBreathDetectMode = 0;
+    std::string FDataFileName;
+    std::string FPrintHeader;
+    // The monitor plots' shadow flag (the plots themselves keep it once
+    // they are bound).
+    bool FShowPrevious = true;
+
+    std::string IniFileName() const { return FIniFileName; }
+    // The program's folder, ending with '/'.
+    std::string ProgramDir() const { return FProgramDir; }
+
+    // ------------------------------------------------------ life cycle
+    void FormShow(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Exit1Click(TObject* Sender);
+
+    // ----------------------------------------------------------- settings
+    void actnInitFromIniExecute(TObject* Sender);
+    void actnSaveIniSettingsExecute(TObject* Sender);
+
+    // ------------------------------------------------ receive and status
+    void CommPortTriggerAvail(TObject* Sender, uint16_t Count);
+    void RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame) override;
+    void NewWaveformSample(TWaveformSample Sample) override;
+    void NewParameters(TParameterStruct Params) override;
+    void ConfigureForDevice(int Kind, const std::string& Version) override;
+    void SetDeviceKind(uint8_t Kind) override;
+    void SetCorrectionMode(int Mode) override;
+    void SetInspGas(TGasProperties Gas) override;
+    void SetExpGas(TGasProperties Gas) override;
+    void SetAmbientTemp(float Kelvin) override;
+    void SetGasType(int GasType) override;
+    void SetBreathThreshold(float Threshold) override;
+    void ShowBreathDetectMode(int Mode) override;
+    void ShowZeroMode(int Mode) override;
+    void ShowSerialMode(int Mode) override;
+    void ShowFlowPort(int Port) override;
+    void StatusReceived(uint8_t Extra) override;
+    void SetSerialNumber(const std::string& Text);
+    void SetDeviceVersion(const std::string& Text);
+
+    // ------------------------------------------------------- connection
+    int32_t OpenCommPort(TPortSettings Settings);
+    void actnSelectPortExecute(TObject* Sender);
+    void actnSearchCommExecute(TObject* Sender);
+    void actnInitCommunicationsExecute(TObject* Sender);
+    void actnSerialModeBothExecute(TObject* Sender);
+    void actnSerialModeWaveformExecute(TObject* Sender);
+    void actnSerialModeParametersExecute(TObject* Sender);
+    void actnSerialModeNoneExecute(TObject* Sender);
+    void CommPortPortClose(TObject* Sender);
+    void actnAboutExecute(TObject* Sender);
+    void actnLockCalDiagExecute(TObject* Sender);
+
+    // ------------------------------------------------- device commands
+    // While one of the user's device commands waits for the analyzer, every
+    // other device-command action is disabled, so no two commands wait for
+    // one acknowledgement. Nested locks count.
+    class TDeviceCommandLock {
+    public:
+        explicit TDeviceCommandLock(TMainForm& Form);
+        ~TDeviceCommandLock();
+        TDeviceCommandLock(const TDeviceCommandLock&) = delete;
+        TDeviceCommandLock& operator=(const TDeviceCommandLock&) = delete;
+
+    private:
+        TMainForm& FForm;
+    };
+    bool DeviceCommandRunning() const { return FDeviceCommandDepth > 0; }
+    // Enables or disables an action as the device kind asks; a device
+    // command stays disabled while another one runs and comes back when it
+    // ends. An action with no handler (its unit is not part of the program
+    // yet) stays disabled.
+    void SetActionEnabled(TAction* Action, bool Value);
+    // What the device kind asks for, whatever runs now.
+    bool ActionWanted(TAction* Action) const;
+
+private:
+    void CreateComponents();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePages();
+    void LayoutMonitorPage();
+    void LayoutLoopPage();
+    void RegisterDeviceCommands();
+    void ApplyActionState(TAction* Action);
+    void SerialModeExecute(TAction* Own, char Mode);
+    void PlaceWindowOnScreen();
+
+    TAction* NewAction(TAction*& Field, const std::string& Name, const std::string& Caption,
+                       void (TMainForm::*Handler)(TObject*) = nullptr);
+
+    std::string FIniFileName;
+    std::string FProgramDir;
+    int32_t FPortOverride = 0;
+    std::unique_ptr<TZEBBSerialProtocol> FProtocol;
+    std::unique_ptr<TProtocolLogMemo> FLogAdapter;
+    std::vector<TAction*> FDeviceCommands;
+    std::map<TAction*, bool> FWanted;
+    int FDeviceCommandDepth = 0;
+    bool FShown = false;
+};
+
+extern TMainForm* MainForm;

@@ -1,0 +1,204 @@
+// The main window's side of the analyzer link: received bytes into the
+// protocol object, and the callbacks through which decoded samples,
+// breath-parameter records, the device identity and its status arrive.
+#include "workbench/Main.h"
+
+#include "analyzer/Functions.h"
+#include "analyzer/Serialfunctions.h"
+#include "platform/ComCtrls.h"
+#include "platform/Menus.h"
+
+namespace {
+
+void RunIfBuilt(TAction* Action)
+{
+    // The display units of the plots, pages and tests hook in here.
+    if (Action->OnExecute)
+        Action->Execute();
+}
+
+}  // namespace
+
+void TMainForm::CommPortTriggerAvail(TObject* Sender, uint16_t Count)
+{
+    FProtocol->CommPortTriggerAvail(Count);
+}
+
+void TMainForm::RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame)
+{
+    // Frames reach the data file once recording is part of the program.
+}
+
+void TMainForm::NewWaveformSample(TWaveformSample Sample)
+{
+    if (FSyringeCalActive)
+        return;  // the syringe dialog takes the samples while it runs
+    const float Values[SignalCount] = {Sample.Flow,        Sample.Volume,       Sample.AirwayPressure,
+                                       Sample.LowPressure, Sample.HighPressure, Sample.BaroPressure,
+                                       Sample.Oxygen,      Sample.Temperature,  Sample.RelHumidity};
+    for (int i = 0; i < SignalCount; ++i)
+        FSignalStats[i].AddSample(Values[i]);
+    FParamStats[parOxygen].AddSample(Sample.Oxygen);
+    FParamStats[parBaroPressure].AddSample(Sample.BaroPressure);
+    FParamStats[parTemperature].AddSample(Sample.Temperature);
+    FParamStats[parRelHumidity].AddSample(Sample.RelHumidity);
+    FSampleTime = Sample.SampleCounter;
+    FSampleMarker = Sample.Flags[0];
+    RunIfBuilt(actnUpdateSignals);
+    RunIfBuilt(actnUpdateFullTest);
+    RunIfBuilt(actnUpdateLeakTest);
+}
+
+void TMainForm::NewParameters(TParameterStruct Params)
+{
+    if (FSyringeCalActive)
+        return;  // the syringe dialog takes the records while it runs
+    for (int Id = 0; Id <= parAssistPressure; ++Id) {
+        if (Id == parOxygen || Id == parBaroPressure)
+            continue;  // these two come from the waveform samples
+        FParamStats[Id].AddSample(Params.GetValue(Id));
+    }
+    FLastParameters = Params;
+    RunIfBuilt(actnUpdateFullTest);
+    RunIfBuilt(actnUpdateTrendTest);
+}
+
+void TMainForm::ConfigureForDevice(int Kind, const std::string& Version)
+{
+    FDeviceVersion = Version;
+    if (Kind == 2)
+        FDeviceKind = dkHandheld;
+    else
+        FDeviceKind = VersionNumber(Version) >= 10514 ? dkAnalyzer : dkAnalyzerOldFirmware;
+
+    const bool Handheld = FDeviceKind == dkHandheld;
+    const bool Analyzer = FDeviceKind == dkAnalyzer;
+    mnuZRMobile->SetVisible(Handheld);
+    SetActionEnabled(actnDownloadFiles, Handheld);
+    SetActionEnabled(actnLoadFirmware, Analyzer);
+    mnuFlowPort->SetVisible(Analyzer);
+    SetActionEnabled(actnFlowPortHigh, Analyzer);
+    SetActionEnabled(actnFlowPortLow, Analyzer);
+    mnuCalibVIDuri->SetVisible(Analyzer);
+    mnuZeroingMode->SetVisible(Analyzer);
+    for (TAction* A : {actnZeroAuto, actnZeroManual, actnZeroFlow, actnZeroHPress, actnZeroLPress, actnZeroVolume,
+                       actnBDBiDi, actnBDUniInsp, actnBDUniExp, actnBDNone})
+        SetActionEnabled(A, Analyzer);
+}
+
+void TMainForm::SetDeviceVersion(const std::string& Text)
+{
+    FDeviceVersion = Text;
+    // No reply says nothing about the firmware: the kind the connect reply
+    // gave stays (an empty text would read as the oldest firmware).
+    if (Text.empty())
+        return;
+    ConfigureForDevice(FDeviceKind == dkHandheld ? 2 : 1, Text);
+}
+
+void TMainForm::SetSerialNumber(const std::string& Text)
+{
+    FSerialNumber = Text;
+}
+
+void TMainForm::SetInspGas(TGasProperties Gas)
+{
+    FInspGas = Gas;
+}
+
+void TMainForm::SetExpGas(TGasProperties Gas)
+{
+    FExpGas = Gas;
+}
+
+void TMainForm::SetAmbientTemp(float Kelvin)
+{
+    FAmbientTemp = Kelvin;
+}
+
+void TMainForm::SetDeviceKind(uint8_t Kind)
+{
+    FDeviceKind = static_cast<TDeviceKind>(Kind);
+}
+
+void TMainForm::SetGasType(int GasType)
+{
+    FGasType = GasType;
+}
+
+void TMainForm::SetBreathThreshold(float Threshold)
+{
+    FBreathThreshold = Threshold;
+}
+
+void TMainForm::SetCorrectionMode(int Mode)
+{
+    FCorrectionMode = Mode;
+    const char* Text = Mode == 0 ? "ATP" : Mode == 1 ? "STPD0" : Mode == 2 ? "BTPS" : "STPD21";
+    StatusBar->Panels()->Items(2)->SetText(Text);
+}
+
+void TMainForm::ShowSerialMode(int Mode)
+{
+    TAction* const Modes[4] = {actnSerialModeNone, actnSerialModeWaveform, actnSerialModeParameters,
+                               actnSerialModeBoth};
+    for (TAction* A : Modes)
+        A->SetChecked(false);
+    if (Mode >= 0 && Mode <= 3)
+        Modes[Mode]->SetChecked(true);
+}
+
+void TMainForm::ShowZeroMode(int Mode)
+{
+    actnZeroAuto->SetChecked(false);
+    actnZeroManual->SetChecked(false);
+    if (Mode == 0) {
+        actnZeroAuto->SetChecked(true);
+        StatusBar->Panels()->Items(1)->SetText("Automatic Zero");
+    } else {
+        actnZeroManual->SetChecked(true);
+        StatusBar->Panels()->Items(1)->SetText("Manual Zero");
+    }
+}
+
+void TMainForm::ShowFlowPort(int Port)
+{
+    actnFlowPortHigh->SetChecked(false);
+    actnFlowPortLow->SetChecked(false);
+    FFlowPort = Port;
+    TStatusPanel* Panel = StatusBar->Panels()->Items(3);
+    if (FDeviceKind == dkHandheld) {
+        Panel->SetText(Port == 1 ? "High Flow" : Port == 3 ? "Low Press" : Port == 4 ? "Low Flow" : "No Sensor");
+    } else if (Port != 0) {
+        actnFlowPortHigh->SetChecked(true);
+        Panel->SetText("High Flow");
+    } else {
+        actnFlowPortLow->SetChecked(true);
+        Panel->SetText("Low Flow");
+    }
+}
+
+void TMainForm::ShowBreathDetectMode(int Mode)
+{
+    FBreathDetectMode = Mode;
+    for (TAction* A : {actnBDBiDi, actnBDNone, actnBDUniInsp, actnBDUniExp})
+        A->SetChecked(false);
+    TAction* Checked = actnBDBiDi;
+    int Image = 8;
+    if (Mode == 0) {
+        Checked = actnBDNone;
+        Image = 11;
+    } else if (Mode == 2) {
+        Checked = actnBDUniInsp;
+        Image = 9;
+    } else if (Mode == 3) {
+        Checked = actnBDUniExp;
+        Image = 10;
+    }
+    Checked->SetChecked(true);
+    btnBreathDetect->SetImageIndex(Image);
+}
+
+void TMainForm::StatusReceived(uint8_t Extra)
+{
+}

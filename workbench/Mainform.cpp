@@ -1,0 +1,581 @@
+// The main window's components: actions, main menu, popup menus, tool bar,
+// status bar, pages, side bar, timers, file dialogs and the serial port.
+#include "workbench/Main.h"
+
+#include "chart/Chart.h"
+#include "platform/ApdComPort.h"
+#include "platform/ComCtrls.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/LookOut.h"
+#include "platform/Menus.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timer.h"
+
+#include <algorithm>
+
+namespace {
+
+TMenuItem* AddItem(TComponent* Owner, TMenuItem* Parent, TBasicAction* Action)
+{
+    auto* Item = new TMenuItem(Owner);
+    Item->SetAction(Action);
+    Parent->Add(Item);
+    return Item;
+}
+
+TMenuItem* AddSub(TComponent* Owner, TMenuItem* Parent, const std::string& Caption, const std::string& Name = "")
+{
+    auto* Item = new TMenuItem(Owner);
+    if (!Name.empty())
+        Item->SetName(Name);
+    Item->SetCaption(Caption);
+    Parent->Add(Item);
+    return Item;
+}
+
+void AddLine(TComponent* Owner, TMenuItem* Parent)
+{
+    AddSub(Owner, Parent, "-");
+}
+
+TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption)
+{
+    auto* L = new TLabel(Owner);
+    L->SetName(Name);
+    L->SetParent(Parent);
+    L->SetCaption(Caption);
+    return L;
+}
+
+TChart* NewChart(TComponent* Owner, TWinControl* Parent, const std::string& Name)
+{
+    auto* C = new TChart(Owner);
+    C->SetName(Name);
+    C->SetParent(Parent);
+    C->SetView3D(false);
+    return C;
+}
+
+TButton* NewButton(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption)
+{
+    auto* B = new TButton(Owner);
+    B->SetName(Name);
+    B->SetParent(Parent);
+    B->SetCaption(Caption);
+    return B;
+}
+
+}  // namespace
+
+TAction* TMainForm::NewAction(TAction*& Field, const std::string& Name, const std::string& Caption,
+                              void (TMainForm::*Handler)(TObject*))
+{
+    Field = new TAction(this);
+    Field->SetName(Name);
+    Field->SetCaption(Caption);
+    Field->SetActionList(ActionList);
+    if (Handler)
+        Field->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    return Field;
+}
+
+void TMainForm::CreateActions()
+{
+    ActionList = new TActionList(this);
+    ActionList->SetName("ActionList");
+    // File.
+    NewAction(actnSaveFile, "actnSaveFile", "Save Data File");
+    NewAction(actnOpenFile, "actnOpenFile", "Open File");
+    NewAction(actnCloseFile, "actnCloseFile", "Close File");
+    NewAction(actnFileControls, "actnFileControls", "View File Controls");
+    NewAction(actnTimedBreaks, "actnTimedBreaks", "Timed Breaks");
+    NewAction(actnExtractSignalFile, "actnExtractSignalFile", "Extract Signal File");
+    NewAction(actnExtractParameterFile, "actnExtractParameterFile", "Extract Parameter File");
+    NewAction(actnLoadFirmware, "actnLoadFirmware", "Load Flash");
+    NewAction(actnPrintReport, "actnPrintReport", "Print");
+    // Communications.
+    NewAction(actnSerialModeBoth, "actnSerialModeBoth", "&Both", &TMainForm::actnSerialModeBothExecute);
+    NewAction(actnSerialModeWaveform, "actnSerialModeWaveform", "&Waveform",
+              &TMainForm::actnSerialModeWaveformExecute);
+    NewAction(actnSerialModeParameters, "actnSerialModeParameters", "&Parameters",
+              &TMainForm::actnSerialModeParametersExecute);
+    NewAction(actnSerialModeNone, "actnSerialModeNone", "&None", &TMainForm::actnSerialModeNoneExecute);
+    NewAction(actnSelectPort, "actnSelectPort", "Comm Port", &TMainForm::actnSelectPortExecute);
+    NewAction(actnSearchComm, "actnSearchComm", "Search", &TMainForm::actnSearchCommExecute);
+    NewAction(actnInitCommunications, "actnInitCommunications", "Init Communications",
+              &TMainForm::actnInitCommunicationsExecute);
+    NewAction(actnDownloadFiles, "actnDownloadFiles", "Download Files");
+    // Statistics.
+    NewAction(actnClearAll, "actnClearAll", "Clear Statistics");
+    NewAction(actnClearFlowStats, "actnClearFlowStats", "Clear Flow");
+    NewAction(actnClearVolumeStats, "actnClearVolumeStats", "Clear Volume");
+    NewAction(actnClearAPressStats, "actnClearAPressStats", "Clear Airway Pressure");
+    NewAction(actnClearLPressStats, "actnClearLPressStats", "Clear Low Pressure");
+    NewAction(actnClearHPressStats, "actnClearHPressStats", "Clear High Pressure");
+    NewAction(actnClearOxygenStats, "actnClearOxygenStats", "Clear Oxygen");
+    NewAction(actnClearTemperatureStats, "actnClearTemperatureStats", "Clear Temperature");
+    NewAction(actnClearRelHumStats, "actnClearRelHumStats", "Clear Relative Humidity");
+    // Zeroing.
+    NewAction(actnZeroAll, "actnZeroAll", "Zero All");
+    NewAction(actnZeroFlow, "actnZeroFlow", "Zero &Flow");
+    NewAction(actnZeroHPress, "actnZeroHPress", "Zero &High Pressure");
+    NewAction(actnZeroLPress, "actnZeroLPress", "Zero &Low Pressure");
+    NewAction(actnZeroVolume, "actnZeroVolume", "Zero &Volume");
+    NewAction(actnZeroOxygen21, "actnZeroOxygen21", "Zero &Oxygen 21%");
+    NewAction(actnZeroOxygen100, "actnZeroOxygen100", "&Calibrate Oxygen 100%");
+    // Setup.
+    NewAction(actnFlowPortHigh, "actnFlowPortHigh", "High Flow Port");
+    NewAction(actnFlowPortLow, "actnFlowPortLow", "Low Flow Port");
+    NewAction(actnZeroAuto, "actnZeroAuto", "Automatic Zeroing");
+    NewAction(actnZeroManual, "actnZeroManual", "Manual Zeroing");
+    NewAction(actnBDBiDi, "actnBDBiDi", "Bi-Directional");
+    NewAction(actnBDUniInsp, "actnBDUniInsp", "Inspiratory Only");
+    NewAction(actnBDUniExp, "actnBDUniExp", "Expiratory Only");
+    NewAction(actnBDNone, "actnBDNone", "Off");
+    NewAction(actnBDThreshold, "actnBDThreshold", "Threshold");
+    NewAction(actnGasSettings, "actnGasSettings", "&Gas Settings");
+    NewAction(actnAdvancedGasSettings, "actnAdvancedGasSettings", "Advanced Gas Settings");
+    NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator");
+    NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure");
+    NewAction(actnUnits, "actnUnits", "&Units");
+    NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header");
+    // Test settings.
+    NewAction(actnStackedTest, "actnStackedTest", "Stacked Test");
+    NewAction(actnTrendTest, "actnTrendTest", "Trend Test");
+    NewAction(actnLeakTest, "actnLeakTest", "Start Leak Test");
+    NewAction(actnShowPreviousData, "actnShowPreviousData", "Show Previous Monitor Data");
+    NewAction(actnTime, "actnTime", "Time Scale");
+    // Calibration.
+    NewAction(actnSyringeCalibration, "actnSyringeCalibration", "Syringe Calibration");
+    NewAction(actnSyringeVerification, "actnSyringeVerification", "Syringe Verification");
+    NewAction(actnReadHighFlowTable, "actnReadHighFlowTable", "Read High Flow Table");
+    NewAction(actnReadLowFlowTable, "actnReadLowFlowTable", "Read Low Flow Table");
+    NewAction(actnLoadHighFlowTable, "actnLoadHighFlowTable", "Load High Flow Table");
+    NewAction(actnLoadLowFlowTable, "actnLoadLowFlowTable", "Load Low Flow Table");
+    // Help and tool bar.
+    NewAction(actnAbout, "actnAbout", "About", &TMainForm::actnAboutExecute);
+    NewAction(actnRescalePlots, "actnRescalePlots", "Rescale");
+    // Without a menu item.
+    NewAction(actnInitFromIni, "actnInitFromIni", "Init From Ini", &TMainForm::actnInitFromIniExecute);
+    NewAction(actnSaveIniSettings, "actnSaveIniSettings", "Save Ini Settings",
+              &TMainForm::actnSaveIniSettingsExecute);
+    NewAction(actnUpdateLoopBack, "actnUpdateLoopBack", "Update Loop Back");
+    NewAction(actnUpdateSignals, "actnUpdateSignals", "Update Signals");
+    NewAction(actnUpdateFullTest, "actnUpdateFullTest", "Update Full Test");
+    NewAction(actnUpdateLeakTest, "actnUpdateLeakTest", "Update Leak Test");
+    NewAction(actnUpdateTrendTest, "actnUpdateTrendTest", "Update Trend Test");
+    NewAction(actnUpdateMonitorTitles, "actnUpdateMonitorTitles", "Update Monitor Titles");
+    NewAction(actnResizePlots, "actnResizePlots", "Resize Plots");
+    NewAction(actnLockCalDiag, "actnLockCalDiag", "Lock Calibration", &TMainForm::actnLockCalDiagExecute);
+
+    actnShowPreviousData->SetChecked(true);
+
+    // Commands whose unit is not part of the program yet stand disabled.
+    for (int i = 0; i < ActionList->ActionCount(); ++i) {
+        auto* A = dynamic_cast<TAction*>(ActionList->Actions(i));
+        if (A && !A->OnExecute)
+            A->SetEnabled(false);
+    }
+    RegisterDeviceCommands();
+}
+
+void TMainForm::RegisterDeviceCommands()
+{
+    FDeviceCommands = {actnSerialModeBoth, actnSerialModeWaveform, actnSerialModeParameters, actnSerialModeNone,
+                       actnSelectPort, actnSearchComm, actnInitCommunications, actnDownloadFiles,
+                       actnLoadFirmware, actnZeroAll, actnZeroFlow, actnZeroHPress, actnZeroLPress,
+                       actnZeroVolume, actnZeroOxygen21, actnZeroOxygen100, actnFlowPortHigh, actnFlowPortLow,
+                       actnZeroAuto, actnZeroManual, actnBDBiDi, actnBDUniInsp, actnBDUniExp, actnBDNone,
+                       actnBDThreshold, actnGasSettings, actnBarometricPressure, actnPrintHeader,
+                       actnSyringeCalibration, actnSyringeVerification, actnReadHighFlowTable,
+                       actnReadLowFlowTable, actnLoadHighFlowTable, actnLoadLowFlowTable};
+    for (TAction* A : FDeviceCommands)
+        FWanted[A] = true;
+    for (TAction* A : FDeviceCommands)
+        ApplyActionState(A);
+}
+
+void TMainForm::CreateMenus()
+{
+    MainMenu = new TMainMenu(this);
+    MainMenu->SetName("MainMenu");
+    TMenuItem* Root = MainMenu->Items();
+
+    TMenuItem* File = AddSub(this, Root, "&File", "mnuFile");
+    AddItem(this, File, actnSaveFile);
+    AddItem(this, File, actnOpenFile);
+    AddItem(this, File, actnCloseFile);
+    AddLine(this, File);
+    AddItem(this, File, actnFileControls);
+    AddItem(this, File, actnTimedBreaks);
+    AddLine(this, File);
+    AddItem(this, File, actnExtractSignalFile);
+    AddItem(this, File, actnExtractParameterFile);
+    AddLine(this, File);
+    AddItem(this, File, actnLoadFirmware);
+    AddLine(this, File);
+    AddItem(this, File, actnPrintReport);
+    AddLine(this, File);
+    mnuExit = AddSub(this, File, "E&xit", "Exit1");
+    mnuExit->OnClick = [this](TObject* Sender) { Exit1Click(Sender); };
+
+    TMenuItem* Comm = AddSub(this, Root, "&Communications", "mnuCommunications");
+    AddItem(this, Comm, actnSerialModeBoth);
+    AddItem(this, Comm, actnSerialModeWaveform);
+    AddItem(this, Comm, actnSerialModeParameters);
+    AddItem(this, Comm, actnSerialModeNone);
+    AddLine(this, Comm);
+    AddItem(this, Comm, actnSelectPort);
+    AddItem(this, Comm, actnSearchComm);
+
+    mnuZRMobile = AddSub(this, Root, "&DA Ziviro", "mnuZRMobile");
+    AddItem(this, mnuZRMobile, actnDownloadFiles);
+
+    TMenuItem* Stats = AddSub(this, Root, "Statistics", "mnuStatistics");
+    AddItem(this, Stats, actnClearAll);
+    AddLine(this, Stats);
+    for (TAction* A : {actnClearFlowStats, actnClearVolumeStats, actnClearAPressStats, actnClearLPressStats,
+                       actnClearHPressStats, actnClearOxygenStats, actnClearTemperatureStats, actnClearRelHumStats})
+        AddItem(this, Stats, A);
+
+    TMenuItem* Zero = AddSub(this, Root, "&Zeroing", "mnuZeroing");
+    AddItem(this, Zero, actnZeroAll);
+    AddLine(this, Zero);
+    AddItem(this, Zero, actnZeroFlow);
+    AddItem(this, Zero, actnZeroHPress);
+    AddItem(this, Zero, actnZeroLPress);
+    AddItem(this, Zero, actnZeroVolume);
+    TMenuItem* Oxygen = AddSub(this, Zero, "Oxygen", "mnuOxygen");
+    AddItem(this, Oxygen, actnZeroOxygen21);
+    AddItem(this, Oxygen, actnZeroOxygen100);
+
+    TMenuItem* Setup = AddSub(this, Root, "&Setup", "mnuSetup");
+    mnuFlowPort = AddSub(this, Setup, "&Flow Port", "mnuFlowPort");
+    AddItem(this, mnuFlowPort, actnFlowPortHigh);
+    AddItem(this, mnuFlowPort, actnFlowPortLow);
+    mnuZeroingMode = AddSub(this, Setup, "&Zeroing", "mnuZeroingMode");
+    AddItem(this, mnuZeroingMode, actnZeroAuto);
+    AddItem(this, mnuZeroingMode, actnZeroManual);
+    TMenuItem* Breath = AddSub(this, Setup, "B&reath Detect", "mnuBreathDetect");
+    AddItem(this, Breath, actnBDBiDi);
+    AddItem(this, Breath, actnBDUniInsp);
+    AddItem(this, Breath, actnBDUniExp);
+    AddItem(this, Breath, actnBDNone);
+    AddLine(this, Breath);
+    AddItem(this, Breath, actnBDThreshold);
+    AddItem(this, Setup, actnGasSettings);
+    AddItem(this, Setup, actnGasCalculator);
+    AddItem(this, Setup, actnBarometricPressure);
+    AddItem(this, Setup, actnUnits);
+    AddItem(this, Setup, actnPrintHeader);
+
+    TMenuItem* Tests = AddSub(this, Root, "&Test Settings", "mnuTestSettings");
+    AddItem(this, Tests, actnStackedTest);
+    AddItem(this, Tests, actnTrendTest);
+    AddItem(this, Tests, actnLeakTest);
+    TMenuItem* Plots = AddSub(this, Tests, "Monitor Plots", "mnuMonitorPlots");
+    AddItem(this, Plots, actnShowPreviousData);
+    AddLine(this, Plots);
+    AddItem(this, Plots, actnTime);
+
+    menuCalibration = AddSub(this, Root, "Calibration", "menuCalibration");
+    AddItem(this, menuCalibration, actnSyringeCalibration);
+    AddItem(this, menuCalibration, actnSyringeVerification);
+    AddLine(this, menuCalibration);
+    mnuCalibVIDuri = AddSub(this, menuCalibration, "VI Duri", "mnuCalibVIDuri");
+    AddItem(this, mnuCalibVIDuri, actnReadHighFlowTable);
+    AddItem(this, mnuCalibVIDuri, actnReadLowFlowTable);
+    AddLine(this, mnuCalibVIDuri);
+    AddItem(this, mnuCalibVIDuri, actnLoadHighFlowTable);
+    AddItem(this, mnuCalibVIDuri, actnLoadLowFlowTable);
+
+    TMenuItem* Help = AddSub(this, Root, "&Help", "mnuHelp");
+    AddLine(this, Help);
+    AddItem(this, Help, actnAbout);
+
+    SetMenu(MainMenu);
+
+    // Popup menus. The plot menus are filled by the plot units.
+    auto NewPopup = [this](TPopupMenu*& Field, const std::string& Name) {
+        Field = new TPopupMenu(this);
+        Field->SetName(Name);
+    };
+    NewPopup(menuMonitorPopup, "menuMonitorPopup");
+    NewPopup(menuLoopPopup, "menuLoopPopup");
+    NewPopup(popFullTest, "popFullTest");
+    NewPopup(popZeroMenu, "popZeroMenu");
+    NewPopup(popStatistics, "popStatistics");
+    NewPopup(popBreathDetect, "popBreathDetect");
+
+    AddItem(this, popZeroMenu->Items(), actnZeroAll);
+    AddLine(this, popZeroMenu->Items());
+    for (TAction* A : {actnZeroFlow, actnZeroVolume, actnZeroLPress, actnZeroHPress, actnZeroOxygen21})
+        AddItem(this, popZeroMenu->Items(), A);
+
+    AddItem(this, popStatistics->Items(), actnClearAll);
+    AddLine(this, popStatistics->Items());
+    for (TAction* A : {actnClearFlowStats, actnClearVolumeStats, actnClearAPressStats, actnClearLPressStats,
+                       actnClearHPressStats, actnClearOxygenStats, actnClearTemperatureStats, actnClearRelHumStats})
+        AddItem(this, popStatistics->Items(), A);
+
+    for (TAction* A : {actnBDBiDi, actnBDUniInsp, actnBDUniExp, actnBDNone})
+        AddItem(this, popBreathDetect->Items(), A);
+}
+
+void TMainForm::CreateToolBar()
+{
+    ToolBar = new TToolBar(this);
+    ToolBar->SetName("ToolBar");
+    ToolBar->SetParent(this);
+    ToolBar->SetAlign(alTop);
+    ToolBar->SetHeight(26);
+    ToolBar->SetShowCaptions(true);
+    ToolBar->SetButtonWidth(70);
+
+    int Count = 0;
+    auto Button = [this, &Count](TAction* Action, TPopupMenu* DropDown = nullptr) {
+        auto* B = new TToolButton(this);
+        B->SetName("ToolButton" + std::to_string(++Count));
+        B->SetParent(ToolBar);
+        if (Action)
+            B->SetAction(Action);
+        if (DropDown) {
+            B->SetStyle(tbsDropDown);
+            B->SetDropdownMenu(DropDown);
+        }
+        return B;
+    };
+    auto Separator = [this, &Count] {
+        auto* B = new TToolButton(this);
+        B->SetName("ToolButton" + std::to_string(++Count));
+        B->SetParent(ToolBar);
+        B->SetStyle(tbsSeparator);
+    };
+    Button(actnSaveFile);
+    Button(actnOpenFile);
+    Button(actnCloseFile);
+    Separator();
+    Button(actnPrintReport);
+    Separator();
+    Button(actnFileControls);
+    Separator();
+    Button(actnZeroAll, popZeroMenu);
+    Separator();
+    Button(actnClearAll, popStatistics);
+    Button(actnRescalePlots);
+    Separator();
+    btnBreathDetect = Button(nullptr, popBreathDetect);
+    btnBreathDetect->SetName("btnBreathDetect");
+    btnBreathDetect->SetCaption("Bi-Directional");
+    btnBreathDetect->SetImageIndex(8);
+    btnBreathDetect->OnClick = [this](TObject*) { actnBDBiDi->Execute(); };
+    Button(actnBDThreshold);
+    ToolBar->ArrangeButtons();
+}
+
+void TMainForm::CreatePages()
+{
+    PageControl = new TPageControl(this);
+    PageControl->SetName("PageControl");
+    PageControl->SetParent(this);
+    PageControl->SetAlign(alClient);
+
+    auto Sheet = [this](TTabSheet*& Field, const std::string& Name, const std::string& Caption) {
+        Field = new TTabSheet(this);
+        Field->SetName(Name);
+        Field->SetCaption(Caption);
+        Field->SetPageControl(PageControl);
+    };
+    Sheet(tsMonitor, "tsMonitor", "Monitor Plots");
+    Sheet(tsLoop, "tsLoop", "Loop Plots");
+    Sheet(tsFullTest, "tsFullTest", "Full Test");
+    Sheet(tsDebug, "tsDebug", "Debug");
+    Sheet(tsPrintTest, "tsPrintTest", "Print Test");
+
+    // Monitor page: three plot rows and the leak plot, each a panel with its
+    // chart area, seven labels and two buttons.
+    static const char* const Suffix[4] = {"1", "2", "3", "LeakTest"};
+    for (int p = 0; p < 4; ++p) {
+        const std::string S = Suffix[p];
+        const std::string N = std::to_string(p + 1);
+        auto* Panel = new TPanel(this);
+        Panel->SetName("pnlSigPlots" + N);
+        Panel->SetParent(tsMonitor);
+        Panel->SetCaption("");
+        Panel->SetBevelOuter(bvLowered);
+        pnlSigPlots[p] = Panel;
+        // The series of each chart come with the fast line series; until
+        // then the plot members stay null and every use skips them.
+        TChart* Chart = NewChart(this, Panel, p < 3 ? "chartMonitor" + N : std::string("chartLeakTest"));
+        (p == 0 ? chartMonitor1 : p == 1 ? chartMonitor2 : p == 2 ? chartMonitor3 : chartLeakTest) = Chart;
+        lblTitleMonitor[p] = NewLabel(this, Panel, "lblTitle" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblUnits1Monitor[p] = NewLabel(this, Panel, "lblUnits1" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblUnits2Monitor[p] = NewLabel(this, Panel, "lblUnits2" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblMaxMonitor[p] = NewLabel(this, Panel, "lblMax" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblMinMonitor[p] = NewLabel(this, Panel, "lblMin" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblAvgMonitor[p] = NewLabel(this, Panel, "lblAvg" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblCurrMonitor[p] = NewLabel(this, Panel, "lblCurr" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        btnMonitorMenu[p] = NewButton(this, Panel, "btnMonitor" + N + "Menu", "...");
+        btnMonitorMax[p] = NewButton(this, Panel, "btnMonitor" + N + "Max", "+");
+    }
+    pnlSigPlots[3]->SetVisible(false);
+    tsMonitor->OnResize = [this](TObject*) { LayoutMonitorPage(); };
+
+    // Loop page.
+    auto LoopPanel = [this](TPanel*& Field, const std::string& Name) {
+        Field = new TPanel(this);
+        Field->SetName(Name);
+        Field->SetParent(tsLoop);
+        Field->SetCaption("");
+        Field->SetBevelOuter(bvLowered);
+    };
+    LoopPanel(pnlLoop1, "pnlLoop1");
+    LoopPanel(pnlLoop2, "pnlLoop2");
+    chartLoop1 = NewChart(this, pnlLoop1, "chartLoop1");
+    chartLoop2 = NewChart(this, pnlLoop2, "chartLoop2");
+    lblLoopTitle1 = NewLabel(this, pnlLoop1, "lblLoopTitle1", "Flow / Volume");
+    lblLoopTitle2 = NewLabel(this, pnlLoop2, "lblLoopTitle2", "Volume / Pressure");
+    btnLoop1Menu = NewButton(this, pnlLoop1, "btnLoop1Menu", "...");
+    btnLoop2Menu = NewButton(this, pnlLoop2, "btnLoop2Menu", "...");
+    tsLoop->OnResize = [this](TObject*) { LayoutLoopPage(); };
+
+    // Full Test page.
+    pnlFullTest = new TPanel(this);
+    pnlFullTest->SetName("pnlFullTest");
+    pnlFullTest->SetParent(tsFullTest);
+    pnlFullTest->SetAlign(alClient);
+    pnlFullTest->SetCaption("");
+
+    // Debug page.
+    memoDebug = new TMemo(this);
+    memoDebug->SetName("memoDebug");
+    memoDebug->SetParent(tsDebug);
+    memoDebug->SetAlign(alLeft);
+    memoDebug->SetWidth(250);
+    lblZRPSN = NewLabel(this, tsDebug, "lblZRPSN", "");
+    lblZRPSN->SetAlign(alTop);
+    memoFileList = new TMemo(this);
+    memoFileList->SetName("memoFileList");
+    memoFileList->SetParent(tsDebug);
+    memoFileList->SetAlign(alClient);
+    memoFileList->SetReadOnly(true);
+
+    // Side bar, hidden until a file is played or a test runs.
+    pnlSideBar = new TPanel(this);
+    pnlSideBar->SetName("pnlSideBar");
+    pnlSideBar->SetParent(this);
+    pnlSideBar->SetAlign(alLeft);
+    pnlSideBar->SetWidth(160);
+    pnlSideBar->SetCaption("");
+    pnlSideBar->SetVisible(false);
+    LookOutBar = new TLookOutBar(this);
+    LookOutBar->SetName("LookOutBar");
+    LookOutBar->SetParent(pnlSideBar);
+    LookOutBar->SetAlign(alClient);
+    auto Page = [this](TLookOutPage*& Field, const std::string& Name, const std::string& Caption) {
+        Field = new TLookOutPage(this);
+        Field->SetName(Name);
+        Field->SetParent(LookOutBar);
+        Field->SetCaption(Caption);
+    };
+    Page(lopFileControls, "lopFileControls", "File Controls");
+    Page(lopTrendTest, "lopTrendTest", "Trend Test");
+    Page(lopLeakTest, "lopLeakTest", "Leak Test");
+}
+
+void TMainForm::LayoutMonitorPage()
+{
+    const int W = tsMonitor->ClientWidth();
+    const int H = tsMonitor->ClientHeight();
+    // Three rows; the leak plot takes the third when it is shown.
+    const int RowH = std::max(1, H / 3);
+    int Top = 0;
+    for (int p = 0; p < 4; ++p) {
+        TPanel* Panel = pnlSigPlots[p];
+        const bool Shown = p < 2 || (p == 2 && !FLeakPlotShown) || (p == 3 && FLeakPlotShown);
+        Panel->SetVisible(Shown);
+        if (!Shown)
+            continue;
+        Panel->SetBounds(0, Top, W, p >= 2 ? H - Top : RowH);
+        Top += RowH;
+        // Chart on the left, statistics column on the right: title,
+        // units, then the values.
+        const int X = std::max(0, W - 110);
+        TChart* const Charts[4] = {chartMonitor1, chartMonitor2, chartMonitor3, chartLeakTest};
+        Charts[p]->SetBounds(2, 2, std::max(0, X - 6), std::max(0, Panel->Height() - 4));
+        lblTitleMonitor[p]->SetBounds(X, 4, 105, 16);
+        lblUnits1Monitor[p]->SetBounds(X, 20, 50, 16);
+        lblUnits2Monitor[p]->SetBounds(X + 52, 20, 50, 16);
+        lblMaxMonitor[p]->SetBounds(X, 38, 105, 16);
+        lblMinMonitor[p]->SetBounds(X, 54, 105, 16);
+        lblAvgMonitor[p]->SetBounds(X, 70, 105, 16);
+        lblCurrMonitor[p]->SetBounds(X, 86, 105, 16);
+        btnMonitorMenu[p]->SetBounds(X, 104, 30, 20);
+        btnMonitorMax[p]->SetBounds(X + 34, 104, 30, 20);
+    }
+}
+
+void TMainForm::LayoutLoopPage()
+{
+    const int W = tsLoop->ClientWidth();
+    const int H = tsLoop->ClientHeight();
+    pnlLoop1->SetBounds(0, 0, W / 2, H);
+    pnlLoop2->SetBounds(W / 2, 0, W - W / 2, H);
+    chartLoop1->SetBounds(2, 48, std::max(0, pnlLoop1->Width() - 4), std::max(0, H - 52));
+    chartLoop2->SetBounds(2, 48, std::max(0, pnlLoop2->Width() - 4), std::max(0, H - 52));
+    for (auto [Title, Menu] : {std::pair{lblLoopTitle1, btnLoop1Menu}, std::pair{lblLoopTitle2, btnLoop2Menu}}) {
+        Title->SetBounds(8, 4, 200, 16);
+        Menu->SetBounds(8, 24, 30, 20);
+    }
+}
+
+void TMainForm::CreateComponents()
+{
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+
+    StatusBar = new TStatusBar(this);
+    StatusBar->SetName("StatusBar");
+    StatusBar->SetParent(this);
+    StatusBar->SetAlign(alBottom);
+    StatusBar->SetHeight(20);
+    for (int W : {350, 100, 75, 100})
+        StatusBar->Panels()->Add()->SetWidth(W);
+
+    CreatePages();
+
+    tmrPlayback = new TTimer(this);
+    tmrPlayback->SetName("tmrPlayback");
+    tmrPlayback->SetEnabled(false);
+    tmrPlayback->SetInterval(190);
+    tmrTrendTest = new TTimer(this);
+    tmrTrendTest->SetName("tmrTrendTest");
+    tmrTrendTest->SetInterval(250);
+    tmrTrendTest->SetEnabled(true);
+    tmrStartHandshake = new TTimer(this);
+    tmrStartHandshake->SetName("tmrStartHandshake");
+    tmrStartHandshake->SetEnabled(false);
+    tmrStartHandshake->SetInterval(50);
+
+    auto Open = [this](TOpenDialog*& Field, const std::string& Name) {
+        Field = new TOpenDialog(this);
+        Field->SetName(Name);
+    };
+    auto Save = [this](TSaveDialog*& Field, const std::string& Name) {
+        Field = new TSaveDialog(this);
+        Field->SetName(Name);
+    };
+    Open(dlgFileOpen, "dlgFileOpen");
+    Save(dlgFileSave, "dlgFileSave");
+    Save(dlgSaveTable, "dlgSaveTable");
+    Open(dlgOpenTable, "dlgOpenTable");
+
+    CommPort = new TApdComPort(this);
+    CommPort->SetName("CommPort");
+    CommPort->SetAutoOpen(false);
+    CommPort->SetPromptForPort(false);
+    CommPort->OnTriggerAvail = [this](TObject* Sender, uint16_t Count) { CommPortTriggerAvail(Sender, Count); };
+    CommPort->OnPortClose = [this](TObject* Sender) { CommPortPortClose(Sender); };
+}
