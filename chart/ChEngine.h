@@ -885,6 +885,8 @@ private:
     void DrawTick(int Pixel, int Direction, int Length);
     void InternalSetMinimum(double Value);
     void InternalSetMaximum(double Value);
+    // Restoring saved scales sets the bounds without the range check.
+    friend class TCustomChart;
     void AxisChanged(TObject* Sender);
     TCustomAxisPanel* FChart;
     bool FAutomatic = true;
@@ -1121,6 +1123,19 @@ public:
 };
 
 using TColorArray = std::vector<TColor>;
+
+// What lies under a point of a chart.
+enum TChartClickedPartStyle : uint8_t {
+    cpNone, cpLegend, cpAxis, cpSeries, cpTitle, cpFoot, cpChartRect, cpSeriesMarks, cpSubTitle, cpSubFoot
+};
+
+struct TChartClickedPart {
+    TChartClickedPartStyle PartStyle = cpNone;
+    // Legend item, point or mark index; -1 when none.
+    int PartIndex = -1;
+    TChartSeries* PartSeries = nullptr;
+    TChartAxis* PartAxis = nullptr;
+};
 
 // The part of a chart that owns its series, axes and tools.
 class TCustomAxisPanel : public TCustomChPanelExtended {

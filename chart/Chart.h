@@ -319,6 +319,23 @@ using TOnGetLegendRect = std::function<void(TCustomChart* Sender, TRect& Rect)>;
 using TOnGetLegendText =
     std::function<void(TCustomAxisPanel* Sender, TLegendStyle LegendStyle, int Index, std::string& LegendText)>;
 
+// Each animation step of a zoom moves an axis bound this fraction of the way.
+extern double AnimatedZoomFactor;
+// Keys that must be held for a drag to pan.
+extern TShiftState ChScrollKeyShift;
+// The wheel scrolls the vertical axes.
+extern bool ChUseMouseWheel;
+
+// The scales of one axis as they were before zooming or panning.
+struct TAxisSavedScales {
+    bool Auto = true;
+    bool AutoMin = true;
+    bool AutoMax = true;
+    double Min = 0;
+    double Max = 0;
+};
+using TAllAxisSavedScales = std::vector<TAxisSavedScales>;
+
 class TCustomChart : public TCustomAxisPanel {
 public:
     explicit TCustomChart(TComponent* AOwner);
@@ -354,6 +371,30 @@ public:
 
     TMouseButton ScrollMouseButton = mbRight;
     bool ScalesRestored = true;
+    TAllAxisSavedScales SavedScales;
+
+    // mouse: hit test, zoom and panning
+    void CalcClickedPart(const TPoint& P, TChartClickedPart& Part) { Part = CalcNeedClickedPart(P, false); }
+    // With OnlyIfEvents, series are tested only when somebody handles their clicks.
+    TChartClickedPart CalcNeedClickedPart(const TPoint& P, bool OnlyIfEvents);
+    using TCustomAxisPanel::BroadcastMouseEvent;
+    // Hands the event to the active tools until one cancels it.
+    void BroadcastMouseEvent(TChartMouseEvent Kind, TMouseButton Button, TShiftState Shift, int X, int Y);
+    // Moves every vertical axis by 3 % of its span (down: Up false).
+    void ScrollVerticalAxes(bool Up);
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+    void DoZoom(double TopMin, double TopMax, double BottomMin, double BottomMax, double LeftMin, double LeftMax,
+                double RightMin, double RightMax);
+    void ZoomRect(const TRect& Rect);
+    // 110 narrows every axis by a tenth of its span at both ends; below 100 widens.
+    void ZoomPercent(double Percent);
+    // Turns the rubber band into axis ranges and zooms.
+    void CalcZoomPoints();
+    // Back to the scales before the first zoom or pan.
+    void UndoZoom() override;
+    void SaveScales(TAllAxisSavedScales& Scales);
+    void RestoreScales(TAllAxisSavedScales& Scales);
     int ColorPaletteIndex = 0;
 
     std::string FormattedLegend(int Index) { return InternalFormattedLegend(FLegend.get(), Index); }
@@ -395,7 +436,16 @@ public:
     TOnGetLegendRect OnGetLegendRect;
     TOnGetLegendText OnGetLegendText;
 
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+
 private:
+    bool TryZoomOrPanning(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void PanningStep(bool Horizontal, int New, int Old, bool& Moved);
+    bool CheckMouseSeries(int X, int Y);
     void DrawTitles(bool Custom);
     bool DrawWallFirst(int X);
     void PrepareWallCanvas(TCustomChartWall* Wall);
