@@ -3,6 +3,7 @@
 #include "workbench/Main.h"
 
 #include "analyzer/Serialfunctions.h"
+#include "chart/Chart.h"
 #include "platform/ApdComPort.h"
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
@@ -120,16 +121,38 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     FConnected = false;
     FLeakPlotShown = false;
 
-    // The monitor and loop plots are bound to their charts by the plot
-    // units; their titles until then.
+    // The monitor plots, each over 30 s.
     static const int Shown[3] = {sigFlow, sigAirwayPressure, sigVolume};
-    for (int p = 0; p < 3; ++p)
-        lblTitleMonitor[p]->SetCaption(FSignalStats[Shown[p]].FLongName);
+    static const TColor Colours[3] = {clBlue, clRed, clGreen};
+    TChart* const MonitorCharts[3] = {chartMonitor1, chartMonitor2, chartMonitor3};
+    for (int p = 0; p < 3; ++p) {
+        TMonitorPlotInfo& Plot = FMonitorPlots[p];
+        Plot.FSignalId = Shown[p];
+        Plot.SetColours(Colours[p], clGray);
+        Plot.Attach(MonitorCharts[p], seriesMonitor[p][0], seriesMonitor[p][1]);
+        Plot.AttachLabels(lblTitleMonitor[p], lblUnits1Monitor[p], lblUnits2Monitor[p], lblMaxMonitor[p],
+                          lblMinMonitor[p], lblAvgMonitor[p], lblCurrMonitor[p]);
+        Plot.SetTimeSpan(30, false);
+    }
+
+    // The loop plots.
+    FLoopPlots[0].SetColours(clRed, clGray);
+    FLoopPlots[0].Attach(chartLoop1, seriesLoop[0][0], seriesLoop[0][1], seriesLoop[0][2], seriesLoop[0][3],
+                         lblLoopTitle1);
+    FLoopPlots[0].SetTitle("Flow / Volume");
+    FLoopPlots[1].SetColours(clBlue, clGray);
+    FLoopPlots[1].Attach(chartLoop2, seriesLoop[1][0], seriesLoop[1][1], seriesLoop[1][2], seriesLoop[1][3],
+                         lblLoopTitle2);
+    FLoopPlots[1].SetTitle("Volume / Pressure");
 
     for (int i = 0; i < SignalCount; ++i)
         FSignalScales[i].Manual = false;
     FLoopScales[0] = TPlotScale{false, 50, -50, 1, 0};
     FLoopScales[1] = TPlotScale{false, 1, 0, 10, -10};
+    // The loops start on these ranges until their first automatic scaling.
+    for (int l = 0; l < 2; ++l)
+        FLoopPlots[l].SetRanges(FLoopScales[l].XLower, FLoopScales[l].YLower, FLoopScales[l].XUpper,
+                                FLoopScales[l].YUpper, false);
 
     FSelectedParam = 2;
 
@@ -154,9 +177,12 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     FProtocol->SetMainWindow(this);
 
     actnInitFromIni->Execute();
+    for (TMonitorPlotInfo& Plot : FMonitorPlots)
+        Plot.FShowPrevious = FShowPrevious;
 
     PageControl->SetActivePage(tsMonitor);
     LayoutMonitorPage();
+    actnUpdateMonitorTitles->Execute();
     actnLockCalDiag->Execute();
 
     tsDebug->SetTabVisible(false);

@@ -17,6 +17,8 @@
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
+#include "workbench/Loopfunctions.h"
+#include "workbench/Monitorfunctions.h"
 
 #include <cstdint>
 #include <map>
@@ -76,9 +78,8 @@ public:
     TTabSheet* tsDebug = nullptr;
     TTabSheet* tsPrintTest = nullptr;
 
-    // Monitor page: three monitor plots and the leak plot. The series are
-    // created when the fast line series is part of the chart library; until
-    // then they are null and every use skips them.
+    // Monitor page: three monitor plots and the leak plot. The leak plot's
+    // series belongs to the leak test.
     TPanel* pnlSigPlots[4] = {};
     TChart* chartMonitor1 = nullptr;
     TChart* chartMonitor2 = nullptr;
@@ -229,12 +230,19 @@ public:
     TAction* actnUpdateLeakTest = nullptr;
     TAction* actnUpdateTrendTest = nullptr;
     TAction* actnUpdateMonitorTitles = nullptr;
+    TAction* actnUpdateMonitorSignals = nullptr;
+    // Loop popup menu.
+    TAction* actnAutoScaleLoop = nullptr;
+    TAction* actnManualScaleLoop = nullptr;
+    TAction* actnClearLoop = nullptr;
     TAction* actnResizePlots = nullptr;
     TAction* actnLockCalDiag = nullptr;
 
     // ----------------------------------------------------------- fields
     std::unique_ptr<TIniFile> FIniFile;
     TSignalStats FSignalStats[MaxSignals];
+    TMonitorPlotInfo FMonitorPlots[3];
+    TLoopPlotInfo FLoopPlots[2];
     int32_t FSampleTime = 0;
     uint8_t FSampleMarker = 0;
     bool FConnected = false;
@@ -272,8 +280,7 @@ public:
     int32_t FBreathDetectMode = 0;
     std::string FDataFileName;
     std::string FPrintHeader;
-    // The monitor plots' shadow flag (the plots themselves keep it once
-    // they are bound).
+    // The settings file's shadow flag; the plots keep their own copy.
     bool FShowPrevious = true;
 
     std::string IniFileName() const { return FIniFileName; }
@@ -310,6 +317,28 @@ public:
     void StatusReceived(uint8_t Extra) override;
     void SetSerialNumber(const std::string& Text);
     void SetDeviceVersion(const std::string& Text);
+
+    // ---------------------------------------------- monitor and loop plots
+    // Every waveform sample: a point on each monitor and loop plot.
+    void actnUpdateSignalsExecute(TObject* Sender);
+    // Maximum and minimum labels every sample, current and average every
+    // 25th.
+    void actnUpdateMonitorSignalsExecute(TObject* Sender);
+    void actnUpdateMonitorTitlesExecute(TObject* Sender);
+    void actnShowPreviousDataExecute(TObject* Sender);
+    // The Y range of a monitor plot from its signal's minimum and maximum,
+    // unless the signal is scaled by hand.
+    void AutoScaleMonitorPlot(int Plot);
+    void AutoScaleFlowVolumeLoop();
+    void AutoScaleVolumePressureLoop();
+    // The loop popup menu; its Tag names the loop addressed (0 or 1).
+    void btnLoop1MenuClick(TObject* Sender);
+    void btnLoop2MenuClick(TObject* Sender);
+    void chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void menuLoopPopupPopup(TObject* Sender);
+    void actnAutoScaleLoopExecute(TObject* Sender);
+    void actnClearLoopExecute(TObject* Sender);
 
     // ------------------------------------------------------- connection
     int32_t OpenCommPort(TPortSettings Settings);

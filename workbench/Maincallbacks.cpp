@@ -1,12 +1,16 @@
 // The main window's side of the analyzer link: received bytes into the
 // protocol object, and the callbacks through which decoded samples,
-// breath-parameter records, the device identity and its status arrive.
+// breath-parameter records, the device identity and its status arrive; the
+// monitor and loop plots the samples are drawn on, and the loop popup menu.
 #include "workbench/Main.h"
 
 #include "analyzer/Functions.h"
+#include "analyzer/Gasfunctions.h"
 #include "analyzer/Serialfunctions.h"
+#include "chart/Chart.h"
 #include "platform/ComCtrls.h"
 #include "platform/Menus.h"
+#include "platform/StdCtrls.h"
 
 namespace {
 
@@ -201,4 +205,187 @@ void TMainForm::ShowBreathDetectMode(int Mode)
 
 void TMainForm::StatusReceived(uint8_t Extra)
 {
+}
+
+// ------------------------------------------------------ monitor and loop plots
+
+void TMainForm::actnUpdateSignalsExecute(TObject* Sender)
+{
+    // A report borrows the charts while it prints.
+    if (FPrinting)
+        return;
+    for (int p = 0; p < 3; ++p) {
+        TMonitorPlotInfo& Plot = FMonitorPlots[p];
+        if (Plot.AddPoint(FSignalStats[Plot.FSignalId].CurrentIn(-1), FSampleTime))
+            AutoScaleMonitorPlot(p);
+    }
+    const float Flow = FSignalStats[sigFlow].CurrentIn(-1);
+    const float Volume = FSignalStats[sigVolume].CurrentIn(-1);
+    const float Pressure = FSignalStats[sigAirwayPressure].CurrentIn(-1);
+    const bool NewLoop = FSampleMarker != 0;
+    if (FLoopPlots[0].AddPoint(Volume, Flow, NewLoop))
+        AutoScaleFlowVolumeLoop();
+    if (FLoopPlots[1].AddPoint(Pressure, Volume, NewLoop))
+        AutoScaleVolumePressureLoop();
+    actnUpdateMonitorSignals->Execute();
+}
+
+void TMainForm::actnUpdateMonitorSignalsExecute(TObject* Sender)
+{
+    if (++FLabelRefreshCount >= 25) {
+        for (TMonitorPlotInfo& Plot : FMonitorPlots) {
+            const TSignalStats& S = FSignalStats[Plot.FSignalId];
+            Plot.SetCurrentText(S.FormatSmoothed(false));
+            Plot.SetAvgText(S.FormatMean(false));
+        }
+        FLabelRefreshCount = 0;
+    }
+    for (TMonitorPlotInfo& Plot : FMonitorPlots) {
+        const TSignalStats& S = FSignalStats[Plot.FSignalId];
+        Plot.SetMaxText(S.FormatMax(false));
+        Plot.SetMinText(S.FormatMin(false));
+    }
+}
+
+void TMainForm::actnUpdateMonitorTitlesExecute(TObject* Sender)
+{
+    for (TMonitorPlotInfo& Plot : FMonitorPlots) {
+        const TSignalStats& S = FSignalStats[Plot.FSignalId];
+        Plot.SetTitle(S.FLongName);
+        Plot.SetUnits(S.DisplayUnitName());
+    }
+    auto AxisTitle = [this](int Signal) {
+        const TSignalStats& S = FSignalStats[Signal];
+        return S.FLongName + " (" + S.DisplayUnitName() + ")";
+    };
+    FLoopPlots[0].SetLeftAxisTitle(AxisTitle(sigFlow));
+    FLoopPlots[0].SetBottomAxisTitle(AxisTitle(sigVolume));
+    FLoopPlots[1].SetLeftAxisTitle(AxisTitle(sigVolume));
+    FLoopPlots[1].SetBottomAxisTitle(AxisTitle(sigAirwayPressure));
+    actnUpdateMonitorSignals->Execute();
+}
+
+void TMainForm::actnShowPreviousDataExecute(TObject* Sender)
+{
+    actnShowPreviousData->SetChecked(!actnShowPreviousData->Checked());
+    FShowPrevious = actnShowPreviousData->Checked();
+    for (TMonitorPlotInfo& Plot : FMonitorPlots)
+        Plot.FShowPrevious = FShowPrevious;
+}
+
+namespace {
+
+// Minimum and maximum of a signal with 5 % added on each side, at least
+// the signal's minimum span wide. False while either is still unknown: no
+// value since the last reset, or only absent ones.
+bool PaddedRange(const TSignalStats& S, float Factor, float& Lo, float& Hi)
+{
+    Lo = S.MinValue();
+    Hi = S.MaxValue();
+    if (S.FResetPending || Lo == NoValue || Hi == NoValue)
+        return false;
+    Lo *= Factor;
+    Hi *= Factor;
+    const float M = (Hi - Lo) * 0.05f;
+    Lo -= M;
+    Hi += M;
+    EnsureMinSpan(Lo, Hi, S.MinSpanValue());
+    return true;
+}
+
+}  // namespace
+
+void TMainForm::AutoScaleMonitorPlot(int Plot)
+{
+    const int S = FMonitorPlots[Plot].FSignalId;
+    if (FSignalScales[S].Manual)
+        return;
+    float Lo, Hi;
+    if (!PaddedRange(FSignalStats[S], 1.0f, Lo, Hi))
+        return;
+    FMonitorPlots[Plot].SetYRange(Lo, Hi, false);
+    SetPlotScale(FSignalScales[S], Hi, Lo);
+}
+
+void TMainForm::AutoScaleFlowVolumeLoop()
+{
+    if (FLoopScales[0].Manual)
+        return;
+    float XLo, XHi, YLo, YHi;
+    if (!PaddedRange(FSignalStats[sigVolume], 1.0f, XLo, XHi) || !PaddedRange(FSignalStats[sigFlow], 1.0f, YLo, YHi))
+        return;
+    FLoopPlots[0].SetRanges(XLo, YLo, XHi, YHi, false);
+    SetLoopScale(FLoopScales[0], YHi, YLo, XHi, XLo);
+}
+
+void TMainForm::AutoScaleVolumePressureLoop()
+{
+    if (FLoopScales[1].Manual)
+        return;
+    float XLo, XHi, YLo, YHi;
+    if (!PaddedRange(FSignalStats[sigAirwayPressure], 1.0f, XLo, XHi) ||
+        !PaddedRange(FSignalStats[sigVolume], 1.05f, YLo, YHi))
+        return;
+    FLoopPlots[1].SetRanges(XLo, YLo, XHi, YHi, false);
+    SetLoopScale(FLoopScales[1], YHi, YLo, XHi, XLo);
+}
+
+// ------------------------------------------------------------ loop popup menu
+
+void TMainForm::btnLoop1MenuClick(TObject* Sender)
+{
+    menuLoopPopup->SetTag(0);
+    const TPoint P = btnLoop1Menu->ClientToScreen(TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()});
+    menuLoopPopup->Popup(P.X, P.Y);
+}
+
+void TMainForm::btnLoop2MenuClick(TObject* Sender)
+{
+    menuLoopPopup->SetTag(1);
+    const TPoint P = btnLoop2Menu->ClientToScreen(TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()});
+    menuLoopPopup->Popup(P.X, P.Y);
+}
+
+void TMainForm::chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button != mbRight)
+        return;
+    menuLoopPopup->SetTag(0);
+    const TPoint P = chartLoop1->ClientToScreen(TPoint{X, Y});
+    menuLoopPopup->Popup(P.X, P.Y);
+}
+
+void TMainForm::chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (Button != mbRight)
+        return;
+    menuLoopPopup->SetTag(1);
+    const TPoint P = chartLoop2->ClientToScreen(TPoint{X, Y});
+    menuLoopPopup->Popup(P.X, P.Y);
+}
+
+namespace {
+
+int LoopOf(const TPopupMenu* Menu)
+{
+    return Menu->Tag() == 1 ? 1 : 0;
+}
+
+}  // namespace
+
+void TMainForm::menuLoopPopupPopup(TObject* Sender)
+{
+    actnAutoScaleLoop->SetChecked(!FLoopScales[LoopOf(menuLoopPopup)].Manual);
+}
+
+void TMainForm::actnAutoScaleLoopExecute(TObject* Sender)
+{
+    // Back to automatic takes effect at the next automatic scaling.
+    TPlotScale& Scale = FLoopScales[LoopOf(menuLoopPopup)];
+    Scale.Manual = !Scale.Manual;
+}
+
+void TMainForm::actnClearLoopExecute(TObject* Sender)
+{
+    FLoopPlots[LoopOf(menuLoopPopup)].Clear();
 }

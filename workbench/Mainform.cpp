@@ -3,6 +3,7 @@
 #include "workbench/Main.h"
 
 #include "chart/Chart.h"
+#include "chart/Series.h"
 #include "platform/ApdComPort.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
@@ -55,6 +56,24 @@ TChart* NewChart(TComponent* Owner, TWinControl* Parent, const std::string& Name
     C->SetParent(Parent);
     C->SetView3D(false);
     return C;
+}
+
+// A live plot: fixed axes, no legend, no zoom; the ranges are the
+// plots' own.
+void PlotChartDefaults(TChart* Chart)
+{
+    Chart->Legend()->SetVisible(false);
+    Chart->Zoom()->SetAllow(false);
+    Chart->SetAllowPanning(pmNone);
+    Chart->LeftAxis()->SetMinMax(-1, 1);
+}
+
+TFastLineSeries* NewSeries(TComponent* Owner, TChart* Chart, const std::string& Name)
+{
+    auto* S = new TFastLineSeries(Owner);
+    S->SetName(Name);
+    S->SetParentChart(Chart);
+    return S;
 }
 
 TButton* NewButton(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption)
@@ -144,7 +163,8 @@ void TMainForm::CreateActions()
     NewAction(actnStackedTest, "actnStackedTest", "Stacked Test");
     NewAction(actnTrendTest, "actnTrendTest", "Trend Test");
     NewAction(actnLeakTest, "actnLeakTest", "Start Leak Test");
-    NewAction(actnShowPreviousData, "actnShowPreviousData", "Show Previous Monitor Data");
+    NewAction(actnShowPreviousData, "actnShowPreviousData", "Show Previous Monitor Data",
+              &TMainForm::actnShowPreviousDataExecute);
     NewAction(actnTime, "actnTime", "Time Scale");
     // Calibration.
     NewAction(actnSyringeCalibration, "actnSyringeCalibration", "Syringe Calibration");
@@ -161,11 +181,18 @@ void TMainForm::CreateActions()
     NewAction(actnSaveIniSettings, "actnSaveIniSettings", "Save Ini Settings",
               &TMainForm::actnSaveIniSettingsExecute);
     NewAction(actnUpdateLoopBack, "actnUpdateLoopBack", "Update Loop Back");
-    NewAction(actnUpdateSignals, "actnUpdateSignals", "Update Signals");
+    NewAction(actnUpdateSignals, "actnUpdateSignals", "Update Signals", &TMainForm::actnUpdateSignalsExecute);
     NewAction(actnUpdateFullTest, "actnUpdateFullTest", "Update Full Test");
     NewAction(actnUpdateLeakTest, "actnUpdateLeakTest", "Update Leak Test");
     NewAction(actnUpdateTrendTest, "actnUpdateTrendTest", "Update Trend Test");
-    NewAction(actnUpdateMonitorTitles, "actnUpdateMonitorTitles", "Update Monitor Titles");
+    NewAction(actnUpdateMonitorTitles, "actnUpdateMonitorTitles", "Update Monitor Titles",
+              &TMainForm::actnUpdateMonitorTitlesExecute);
+    NewAction(actnUpdateMonitorSignals, "actnUpdateMonitorSignals", "Update Monitor Signals",
+              &TMainForm::actnUpdateMonitorSignalsExecute);
+    NewAction(actnAutoScaleLoop, "actnAutoScaleLoop", "Auto Re-scale", &TMainForm::actnAutoScaleLoopExecute);
+    // Manual scaling comes with the plot-scale dialog.
+    NewAction(actnManualScaleLoop, "actnManualScaleLoop", "Manual Scale");
+    NewAction(actnClearLoop, "actnClearLoop", "Clear", &TMainForm::actnClearLoopExecute);
     NewAction(actnResizePlots, "actnResizePlots", "Resize Plots");
     NewAction(actnLockCalDiag, "actnLockCalDiag", "Lock Calibration", &TMainForm::actnLockCalDiagExecute);
 
@@ -296,7 +323,7 @@ void TMainForm::CreateMenus()
 
     SetMenu(MainMenu);
 
-    // Popup menus. The plot menus are filled by the plot units.
+    // Popup menus. The monitor plot menu comes with the plot layout.
     auto NewPopup = [this](TPopupMenu*& Field, const std::string& Name) {
         Field = new TPopupMenu(this);
         Field->SetName(Name);
@@ -321,6 +348,12 @@ void TMainForm::CreateMenus()
 
     for (TAction* A : {actnBDBiDi, actnBDUniInsp, actnBDUniExp, actnBDNone})
         AddItem(this, popBreathDetect->Items(), A);
+
+    TMenuItem* Rescale = AddSub(this, menuLoopPopup->Items(), "Rescale");
+    AddItem(this, Rescale, actnAutoScaleLoop);
+    AddItem(this, Rescale, actnManualScaleLoop);
+    AddItem(this, menuLoopPopup->Items(), actnClearLoop);
+    menuLoopPopup->OnPopup = [this](TObject* Sender) { menuLoopPopupPopup(Sender); };
 }
 
 void TMainForm::CreateToolBar()
@@ -405,10 +438,16 @@ void TMainForm::CreatePages()
         Panel->SetCaption("");
         Panel->SetBevelOuter(bvLowered);
         pnlSigPlots[p] = Panel;
-        // The series of each chart come with the fast line series; until
-        // then the plot members stay null and every use skips them.
+        // The monitor charts have fixed axes with the time along the bottom;
+        // the leak plot's series comes with the leak test.
         TChart* Chart = NewChart(this, Panel, p < 3 ? "chartMonitor" + N : std::string("chartLeakTest"));
         (p == 0 ? chartMonitor1 : p == 1 ? chartMonitor2 : p == 2 ? chartMonitor3 : chartLeakTest) = Chart;
+        if (p < 3) {
+            PlotChartDefaults(Chart);
+            Chart->BottomAxis()->Title()->SetCaption("Seconds");
+            for (int s = 0; s < 2; ++s)
+                seriesMonitor[p][s] = NewSeries(this, Chart, "seriesMonitor" + N + "_" + std::to_string(s + 1));
+        }
         lblTitleMonitor[p] = NewLabel(this, Panel, "lblTitle" + std::string(p < 3 ? "Monitor" : "") + S, "");
         lblUnits1Monitor[p] = NewLabel(this, Panel, "lblUnits1" + std::string(p < 3 ? "Monitor" : "") + S, "");
         lblUnits2Monitor[p] = NewLabel(this, Panel, "lblUnits2" + std::string(p < 3 ? "Monitor" : "") + S, "");
@@ -434,10 +473,25 @@ void TMainForm::CreatePages()
     LoopPanel(pnlLoop2, "pnlLoop2");
     chartLoop1 = NewChart(this, pnlLoop1, "chartLoop1");
     chartLoop2 = NewChart(this, pnlLoop2, "chartLoop2");
+    for (int l = 0; l < 2; ++l) {
+        TChart* Chart = l == 0 ? chartLoop1 : chartLoop2;
+        PlotChartDefaults(Chart);
+        for (int s = 0; s < 4; ++s)
+            seriesLoop[l][s] =
+                NewSeries(this, Chart, "seriesLoop" + std::to_string(l + 1) + "_" + std::to_string(s + 1));
+    }
     lblLoopTitle1 = NewLabel(this, pnlLoop1, "lblLoopTitle1", "Flow / Volume");
     lblLoopTitle2 = NewLabel(this, pnlLoop2, "lblLoopTitle2", "Volume / Pressure");
     btnLoop1Menu = NewButton(this, pnlLoop1, "btnLoop1Menu", "...");
     btnLoop2Menu = NewButton(this, pnlLoop2, "btnLoop2Menu", "...");
+    btnLoop1Menu->OnClick = [this](TObject* Sender) { btnLoop1MenuClick(Sender); };
+    btnLoop2Menu->OnClick = [this](TObject* Sender) { btnLoop2MenuClick(Sender); };
+    chartLoop1->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartLoop1MouseDown(Sender, Button, Shift, X, Y);
+    };
+    chartLoop2->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartLoop2MouseDown(Sender, Button, Shift, X, Y);
+    };
     tsLoop->OnResize = [this](TObject*) { LayoutLoopPage(); };
 
     // Full Test page.

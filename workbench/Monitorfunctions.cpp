@@ -1,0 +1,208 @@
+#include "workbench/Monitorfunctions.h"
+
+#include "analyzer/Types.h"
+#include "chart/Chart.h"
+#include "chart/Series.h"
+#include "platform/StdCtrls.h"
+
+namespace {
+
+// One sample-counter tick in seconds.
+constexpr float TickSeconds = 0.02f;
+
+}  // namespace
+
+TMonitorPlotInfo::~TMonitorPlotInfo()
+{
+    FActiveSeries = FInactiveSeries = FSeriesA = FSeriesB = nullptr;
+    FChart = nullptr;
+    FTitleLabel = FUnitsLabel = FUnitsLabel2 = FMinLabel = FMaxLabel = FAvgLabel = FCurrentLabel = nullptr;
+}
+
+void TMonitorPlotInfo::Attach(TChart* Chart, TFastLineSeries* SeriesA, TFastLineSeries* SeriesB)
+{
+    FChart = Chart;
+    FSeriesA = SeriesA;
+    FSeriesB = SeriesB;
+    FActiveSeries = SeriesA;
+    FInactiveSeries = SeriesB;
+    FSwapped = true;
+    for (TFastLineSeries* S : {SeriesA, SeriesB}) {
+        if (!S)
+            continue;
+        S->SetAutoRepaint(false);
+        S->SetFastPen(true);
+        // A gap point moves the pen instead of drawing to it.
+        S->SetIgnoreNulls(false);
+    }
+    Clear(true);
+}
+
+void TMonitorPlotInfo::AttachLabels(TLabel* Title, TLabel* Units, TLabel* Units2, TLabel* Max, TLabel* Min,
+                                    TLabel* Avg, TLabel* Current)
+{
+    FTitleLabel = Title;
+    FUnitsLabel = Units;
+    FUnitsLabel2 = Units2;
+    FMaxLabel = Max;
+    FMinLabel = Min;
+    FAvgLabel = Avg;
+    FCurrentLabel = Current;
+}
+
+void TMonitorPlotInfo::SetColours(TColor Active, TColor Shadow)
+{
+    FActiveColour = Active;
+    if (Shadow != clNone)
+        FShadowColour = Shadow;
+}
+
+bool TMonitorPlotInfo::AddPoint(float Y, int32_t Counter)
+{
+    if (!FActiveSeries || !FInactiveSeries)
+        return false;
+    int32_t Delta = Counter - FLastCounter;
+    if (Delta <= 0)
+        Delta = 1;
+    FLastCounter = Counter;
+
+    ++FPointsSinceRepaint;
+    FActiveSeries->SetAutoRepaint(false);
+    FInactiveSeries->SetAutoRepaint(false);
+
+    FSweepPos += Delta;
+    const bool Wrapped = FSweepPos > FTimeSpan * 50;
+    if (Wrapped)
+        FSweepPos = 0;
+    const double X = FSweepPos * TickSeconds;
+
+    if (FActiveSeries->SeriesColor() != FActiveColour)
+        FActiveSeries->SetSeriesColor(FActiveColour);
+
+    if (Wrapped) {
+        FActiveSeries->SetSeriesColor(FShadowColour);
+        FSwapped = !FSwapped;
+        FInactiveSeries = FActiveSeries;
+        FActiveSeries = FSwapped ? FSeriesA : FSeriesB;
+        if (FChart) {
+            TChartSeriesList& List = FChart->SeriesList();
+            if (List.Count() >= 2) {
+                List.Put(0, FInactiveSeries);
+                List.Put(1, FActiveSeries);
+            }
+        }
+        FActiveSeries->SetActive(true);
+        if (!FShowPrevious)
+            FInactiveSeries->SetActive(false);
+        FActiveSeries->SetSeriesColor(FActiveColour);
+        FActiveSeries->Clear();
+        FActiveSeries->AddXY(X, FLastY, "", FActiveColour);
+        FInGap = false;
+    }
+
+    if (FPointsSinceRepaint >= 100) {
+        FActiveSeries->SetAutoRepaint(true);
+        FPointsSinceRepaint = 0;
+    }
+
+    if (Y == NoValue) {
+        // The pen moves to the gap's place without drawing; the stored value
+        // is the last good one, so nothing scales or prints to NoValue.
+        FActiveSeries->AddXY(X, FLastY, "", clNone);
+        FInGap = true;
+    } else {
+        if (FInGap) {
+            // The first point after a gap starts a new piece of trace.
+            FActiveSeries->AddXY(X, Y, "", clNone);
+            FInGap = false;
+        }
+        FActiveSeries->AddXY(X, Y, "", FActiveColour);
+        FLastY = Y;
+    }
+
+    if (FChart && FChart->BottomAxis()->Maximum() != FTimeSpan)
+        FChart->BottomAxis()->SetMaximum(FTimeSpan);
+    return Wrapped;
+}
+
+void TMonitorPlotInfo::Clear(bool ResetPosition)
+{
+    FLastY = 0;
+    FInGap = false;
+    if (ResetPosition) {
+        FSweepPos = 0;
+        FLastCounter = 0xFFFF;
+    }
+    if (FSeriesA)
+        FSeriesA->Clear();
+    if (FSeriesB)
+        FSeriesB->Clear();
+}
+
+void TMonitorPlotInfo::SetYRange(float A, float B, bool ClearPlot)
+{
+    if (A == B)
+        return;
+    const float Lo = A < B ? A : B;
+    const float Hi = A < B ? B : A;
+    if (!FChart)
+        return;
+    const float M = (Hi - Lo) * 0.05f;
+    FChart->LeftAxis()->SetMinMax(Lo - M, Hi + M);
+    FChart->LeftAxis()->SetDesiredIncrement(M * 0.2f);
+    if (ClearPlot)
+        Clear(true);
+}
+
+void TMonitorPlotInfo::SetTimeSpan(float Seconds, bool ClearPlot)
+{
+    if (Seconds > 0)
+        FTimeSpan = Seconds;
+    if (FChart) {
+        FChart->BottomAxis()->SetMinMax(0, FTimeSpan);
+        FChart->BottomAxis()->SetDesiredIncrement(FTimeSpan * 0.2);
+    }
+    if (ClearPlot)
+        Clear(true);
+}
+
+void TMonitorPlotInfo::SetCurrentText(const std::string& Text)
+{
+    if (FCurrentLabel)
+        FCurrentLabel->SetCaption(Text);
+}
+
+void TMonitorPlotInfo::SetMinText(const std::string& Text)
+{
+    if (FMinLabel)
+        FMinLabel->SetCaption(Text);
+}
+
+void TMonitorPlotInfo::SetMaxText(const std::string& Text)
+{
+    if (FMaxLabel)
+        FMaxLabel->SetCaption(Text);
+}
+
+void TMonitorPlotInfo::SetAvgText(const std::string& Text)
+{
+    if (FAvgLabel)
+        FAvgLabel->SetCaption(Text);
+}
+
+void TMonitorPlotInfo::SetTitle(const std::string& Text)
+{
+    if (!FTitleLabel)
+        return;
+    FTitleLabel->SetCaption(Text);
+    if (FUnitsLabel)
+        FUnitsLabel->SetLeft(FTitleLabel->Left() + FTitleLabel->Width() + 5);
+}
+
+void TMonitorPlotInfo::SetUnits(const std::string& Text)
+{
+    if (FUnitsLabel)
+        FUnitsLabel->SetCaption(Text);
+    if (FUnitsLabel2)
+        FUnitsLabel2->SetCaption(Text);
+}

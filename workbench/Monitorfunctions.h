@@ -1,0 +1,68 @@
+// One sweeping monitor plot: a chart with two fast line series that take
+// turns, the active one receiving points from left to right and the other
+// holding the previous sweep in a shadow colour, plus the plot's labels.
+#pragma once
+
+#include "platform/Graphics.h"
+
+#include <cstdint>
+#include <string>
+
+class TChart;
+class TFastLineSeries;
+class TLabel;
+
+class TMonitorPlotInfo {
+public:
+    TMonitorPlotInfo() = default;
+    ~TMonitorPlotInfo();
+
+    // Binds the chart and its two series (A receives points first), sets
+    // them for incremental drawing and clears the plot to position 0.
+    void Attach(TChart* Chart, TFastLineSeries* SeriesA, TFastLineSeries* SeriesB);
+    void AttachLabels(TLabel* Title, TLabel* Units, TLabel* Units2, TLabel* Max, TLabel* Min, TLabel* Avg,
+                      TLabel* Current);
+    // clNone as shadow keeps the shadow colour.
+    void SetColours(TColor Active, TColor Shadow);
+    // Y in the display unit, Counter the analyzer's sample counter. A
+    // NoValue leaves a gap in the trace. True when the sweep wrapped.
+    bool AddPoint(float Y, int32_t Counter);
+    void Clear(bool ResetPosition);
+    // The left axis from the pair (either order) plus 5 % on each side.
+    void SetYRange(float A, float B, bool ClearPlot);
+    void SetTimeSpan(float Seconds, bool ClearPlot);
+    float GetTimeSpan() const { return FTimeSpan; }
+
+    void SetCurrentText(const std::string& Text);
+    void SetMinText(const std::string& Text);
+    void SetMaxText(const std::string& Text);
+    void SetAvgText(const std::string& Text);
+    void SetTitle(const std::string& Text);
+    void SetUnits(const std::string& Text);
+
+    TFastLineSeries* FActiveSeries = nullptr;
+    TFastLineSeries* FInactiveSeries = nullptr;
+    TFastLineSeries* FSeriesA = nullptr;
+    TFastLineSeries* FSeriesB = nullptr;
+    bool FSwapped = false;
+    float FTimeSpan = 30.0f;
+    TColor FActiveColour = clRed;
+    TColor FShadowColour = clGray;
+    float FLastY = 0;
+    int32_t FSweepPos = 0;
+    int32_t FLastCounter = 0xFFFF;
+    int32_t FPointsSinceRepaint = 0;
+    TChart* FChart = nullptr;
+    TLabel* FTitleLabel = nullptr;
+    TLabel* FUnitsLabel = nullptr;
+    TLabel* FUnitsLabel2 = nullptr;
+    TLabel* FMinLabel = nullptr;
+    TLabel* FMaxLabel = nullptr;
+    TLabel* FAvgLabel = nullptr;
+    TLabel* FCurrentLabel = nullptr;
+    int32_t FSignalId = 0;
+    bool FShowPrevious = true;
+    // The last point added was a gap: the trace resumes without a line
+    // from it.
+    bool FInGap = false;
+};
