@@ -94,8 +94,10 @@ struct TPatternWalker {
     }
 };
 
-// Pixels of the line A -> B without B, split into pen and gap pixels.
-void ThinLine(QPoint A, QPoint B, TPatternWalker& Walker, QPolygon& On, QPolygon& Off)
+// Visits the pixels of the line A -> B without B: Pixel(X, Y, On) with On
+// false for the gaps of the pattern.
+template <typename F>
+void WalkThinLine(QPoint A, QPoint B, TPatternWalker& Walker, F Pixel)
 {
     const int Dx = std::abs(B.x() - A.x()), Dy = std::abs(B.y() - A.y());
     const int Sx = A.x() < B.x() ? 1 : -1, Sy = A.y() < B.y() ? 1 : -1;
@@ -103,7 +105,7 @@ void ThinLine(QPoint A, QPoint B, TPatternWalker& Walker, QPolygon& On, QPolygon
     int X = A.x(), Y = A.y();
     const int Steps = std::max(Dx, Dy);
     for (int I = 0; I < Steps; ++I) {
-        (Walker.Next() ? On : Off) << QPoint(X, Y);
+        Pixel(X, Y, Walker.Next());
         const int E2 = 2 * Err;
         if (E2 > -Dy) {
             Err -= Dy;
@@ -114,6 +116,12 @@ void ThinLine(QPoint A, QPoint B, TPatternWalker& Walker, QPolygon& On, QPolygon
             Y += Sy;
         }
     }
+}
+
+// Pixels of the line A -> B without B, split into pen and gap pixels.
+void ThinLine(QPoint A, QPoint B, TPatternWalker& Walker, QPolygon& On, QPolygon& Off)
+{
+    WalkThinLine(A, B, Walker, [&](int X, int Y, bool IsOn) { (IsOn ? On : Off) << QPoint(X, Y); });
 }
 
 QImage HatchImage(TBrushStyle Style, const QColor& Color)
@@ -908,6 +916,9 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
     if (!P)
         return;
 
+    if (Op.Kind == TCanvasOp::opLine && PaintThinLine(Canvas, Op))
+        return;
+
     const QTransform T = ToQTransform(Canvas.Transform());
     const bool Text = Op.Kind == TCanvasOp::opTextOut || Op.Kind == TCanvasOp::opTextRect || Op.Kind == TCanvasOp::opTextRectFormat;
     const bool Figure = !Text && Op.Kind != TCanvasOp::opFillRect && Op.Kind != TCanvasOp::opFrameRect &&
@@ -1014,6 +1025,62 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
     }
     P->restore();
     Notify(Touched);
+}
+
+bool TCanvasSurface::PaintThinLine(TCanvas& Canvas, const TCanvasOp& Op)
+{
+    // The painter over the image is open and in its resting state (no
+    // transform, no clip): what it would draw for these pixels is the
+    // colour itself, written here without its per-call state changes.
+    if (FExternal || !FImage || !FOwn || Op.Pts.size() != 2)
+        return false;
+    const QImage::Format Format = FImage->format();
+    if (Format != QImage::Format_RGB32 && Format != QImage::Format_ARGB32 && Format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    TPen& Pen = *Canvas.Pen();
+    const TCanvasTransform& Tr = Canvas.Transform();
+    if (Pen.Mode() != pmCopy || Pen.Width() > 1 || !PenVisible(Pen) || !IsPixelExact(Tr))
+        return false;
+    const QRgb OnColor = ToQColor(Pen.Color()).rgba();
+    if (qAlpha(OnColor) != 255)
+        return false;
+    const std::vector<int>& Pattern = ThinPattern(Pen.Style());
+    const bool DrawGaps = !Pattern.empty() && Canvas.BackgroundMode() == bkOpaque;
+    QRgb GapColor = 0;
+    if (DrawGaps) {
+        GapColor = ToQColor(Canvas.BackgroundColor()).rgba();
+        if (qAlpha(GapColor) != 255)
+            return false;
+    }
+
+    // Writable area: the image, within the clip.
+    const TCanvas::TClipState& ClipState = Canvas.FClip;
+    const QRegion* Clip = ClipState.HasClip ? &ClipState.Clip.Data()->Region : nullptr;
+    QRect Area(QPoint(0, 0), FImage->size());
+    if (Clip) {
+        Area = Area.intersected(Clip->boundingRect());
+        if (Clip->rectCount() <= 1)
+            Clip = nullptr;   // the bounding rectangle is the clip
+    }
+    const int DX = static_cast<int>(Tr.DX), DY = static_cast<int>(Tr.DY);
+    const QPoint A(Op.Pts[0].X + DX, Op.Pts[0].Y + DY), B(Op.Pts[1].X + DX, Op.Pts[1].Y + DY);
+    if (!Area.isEmpty()) {
+        const int Left = Area.left(), Top = Area.top(), Right = Area.right(), Bottom = Area.bottom();
+        uchar* Bits = const_cast<uchar*>(FImage->constBits());
+        const qsizetype Stride = FImage->bytesPerLine();
+        TPatternWalker Walker(Pattern);
+        WalkThinLine(A, B, Walker, [&](int X, int Y, bool IsOn) {
+            if (!IsOn && !DrawGaps)
+                return;
+            if (X < Left || X > Right || Y < Top || Y > Bottom || (Clip && !Clip->contains(QPoint(X, Y))))
+                return;
+            reinterpret_cast<QRgb*>(Bits + Y * Stride)[X] = IsOn ? OnColor : GapColor;
+        });
+    }
+    // The rectangle the painter path reports for a line.
+    Notify(QRect(QPoint(std::min(A.x(), B.x()), std::min(A.y(), B.y())), QPoint(std::max(A.x(), B.x()), std::max(A.y(), B.y())))
+               .adjusted(-3, -3, 3, 3));
+    return true;
 }
 
 // ------------------------------------------------------------------ TQtCanvas

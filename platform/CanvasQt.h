@@ -86,6 +86,10 @@ private:
     // Clip, transform (moved by -Offset) and background of Canvas on P.
     void Setup(QPainter& P, TCanvas& Canvas, QPoint Offset);
     void PaintShape(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P);
+    // One-pixel copy-mode lines on an image this surface paints itself:
+    // their pixels go straight into the image. False when Op needs the
+    // painter.
+    bool PaintThinLine(TCanvas& Canvas, const TCanvasOp& Op);
     void PaintPathOp(TCanvas& Canvas, const TCanvasOp& Op);
     void AddToPath(TCanvas& Canvas, const TCanvasOp& Op);
     void PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched);
