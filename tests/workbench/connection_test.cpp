@@ -15,39 +15,14 @@
 
 namespace {
 
-// The line rates the program set, in order, as the simulator saw them.
+// The rates the program tried, as the analyzer's side of the line heard them.
 class BaudWatch {
 public:
-    explicit BaudWatch(sim::AnalyzerSim& Sim)
-        : FThread([this, &Sim] {
-              while (!FStop) {
-                  const int B = Sim.CurrentBaud();
-                  {
-                      std::lock_guard<std::mutex> L(FMu);
-                      if (B != 0 && (FRates.empty() || FRates.back() != B))
-                          FRates.push_back(B);
-                  }
-                  std::this_thread::sleep_for(std::chrono::microseconds(300));
-              }
-          })
-    {
-    }
-    ~BaudWatch()
-    {
-        FStop = true;
-        FThread.join();
-    }
-    std::vector<int> Rates()
-    {
-        std::lock_guard<std::mutex> L(FMu);
-        return FRates;
-    }
+    explicit BaudWatch(sim::AnalyzerSim& Sim) : FSim(Sim) { FSim.ClearRatesHeard(); }
+    std::vector<int> Rates() const { return FSim.RatesHeard(); }
 
 private:
-    std::atomic<bool> FStop{false};
-    std::mutex FMu;
-    std::vector<int> FRates;
-    std::thread FThread;
+    sim::AnalyzerSim& FSim;
 };
 
 std::string Payload(const sim::Frame& F)

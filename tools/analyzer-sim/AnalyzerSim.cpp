@@ -134,6 +134,18 @@ void AnalyzerSim::OnCommand(uint8_t Type, CommandHandler Handler)
     FHandlers[Type] = std::move(Handler);
 }
 
+std::vector<int> AnalyzerSim::RatesHeard() const
+{
+    std::lock_guard<std::mutex> L(FRecvMu);
+    return FRatesHeard;
+}
+
+void AnalyzerSim::ClearRatesHeard()
+{
+    std::lock_guard<std::mutex> L(FRecvMu);
+    FRatesHeard.clear();
+}
+
 int AnalyzerSim::CurrentBaud() const
 {
     auto* Self = const_cast<AnalyzerSim*>(this);
@@ -290,6 +302,11 @@ void AnalyzerSim::ReaderLoop()
                 Want = FDevice.ConnectBaud;
             }
             const int Baud = CurrentBaud();
+            if (N > 0) {
+                std::lock_guard<std::mutex> L(FRecvMu);
+                if (FRatesHeard.empty() || FRatesHeard.back() != Baud)
+                    FRatesHeard.push_back(Baud);
+            }
             Bytes Answer;
             // At another rate than its own the analyzer hears only noise,
             // unless its boot loader listens there.

@@ -91,6 +91,10 @@ public:
     int FramesSent() const { return FFramesSent; }
     // The baud rate the program set on its side of the line.
     int CurrentBaud() const;
+    // The rates at which bytes arrived, each change of rate once, in order
+    // (taken when the bytes are read, so no rate the program tried is missed).
+    std::vector<int> RatesHeard() const;
+    void ClearRatesHeard();
     // Polls Pred every millisecond until it holds or TimeoutMs passed.
     static bool WaitFor(const std::function<bool()>& Pred, int TimeoutMs);
 
@@ -129,6 +133,7 @@ private:
     mutable std::mutex FRecvMu;
     std::condition_variable FAnswerCv;
     std::vector<Frame> FReceived;
+    std::vector<int> FRatesHeard;
     std::atomic<int> FAcksReceived{0};
     std::atomic<int> FNaksReceived{0};
     std::atomic<int> FBadReceived{0};
