@@ -1231,6 +1231,9 @@ public:
     void SetBottomAxis(TChartAxis* Value);
 
     bool ClipPoints() const { return FClipPoints; }
+    // Clips the canvas to where series draw: the chart rectangle with its
+    // bottom edge, across the chart's depth.
+    void ClipToSeriesArea();
     void SetClipPoints(bool Value) { SetBooleanProperty(FClipPoints, Value); }
     bool View3DWalls() const { return FView3DWalls; }
     void SetView3DWalls(bool Value) { SetBooleanProperty(FView3DWalls, Value); }

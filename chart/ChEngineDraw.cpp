@@ -267,6 +267,13 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
     DoOnAfterDraw();
 }
 
+void TCustomAxisPanel::ClipToSeriesArea()
+{
+    TRect R = ChartRect;
+    ++R.Bottom;
+    ChartCanvas()->ClipCube(R, 0, DepthWidth);
+}
+
 void TCustomAxisPanel::DrawAxes()
 {
     if (!AxisVisible())
@@ -482,9 +489,7 @@ void TChartSeries::DrawSeries()
     auto Clip = [&]() {
         if (!Chart->CanClip())
             return false;
-        TRect R = Chart->ChartRect;
-        ++R.Bottom;
-        C->ClipCube(R, 0, Chart->DepthWidth);
+        Chart->ClipToSeriesArea();
         return true;
     };
     auto DrawOwnMarks = [&](TChartSeries* S) {

@@ -130,13 +130,11 @@ void TFastLineSeries::NotifyNewValue(TChartSeries* Sender, int ValueIndex)
     // segment is clipped as the next full pass will clip it.
     bool Clipped = false;
     if (!SegmentInsideChart(FLastPoint, New)) {
-        TRect R = Chart->ChartRect;
-        ++R.Bottom;
-        C->ClipCube(R, 0, Chart->DepthWidth);
+        Chart->ClipToSeriesArea();
         Clipped = true;
     }
     DoMove(FLastPoint.X, FLastPoint.Y);
-    DrawValue(ValueIndex);
+    DrawValueTo(ValueIndex, New.X, New.Y);
     if (Clipped)
         C->UnClipRectangle();
 }
@@ -147,6 +145,11 @@ void TFastLineSeries::DrawValue(int ValueIndex)
     CalcPosition(ValueIndex, X, Y);
     if (X == FLastPoint.X && (!FDrawAllPoints || Y == FLastPoint.Y))
         return;
+    DrawValueTo(ValueIndex, X, Y);
+}
+
+void TFastLineSeries::DrawValueTo(int ValueIndex, int X, int Y)
+{
     if (!FIgnoreNulls && GetValueColor(ValueIndex) == clNone)
         DoMove(X, Y);
     else {

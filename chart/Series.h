@@ -74,6 +74,8 @@ private:
     // A segment drawn outside a pass stays inside the chart rectangle.
     bool SegmentInsideChart(const TPoint& A, const TPoint& B) const;
     void LineToPoint(int X, int Y);
+    // Draws from the last point to point ValueIndex at pixel (X, Y).
+    void DrawValueTo(int ValueIndex, int X, int Y);
     void SelectIncrementalPen();
 
     bool FAutoRepaint = true;

@@ -5,15 +5,6 @@
 #include "chart/Series.h"
 #include "platform/StdCtrls.h"
 
-TLoopPlotInfo::~TLoopPlotInfo()
-{
-    FActiveSeries = nullptr;
-    for (auto*& S : FSeries)
-        S = nullptr;
-    FChart = nullptr;
-    FTitleLabel = nullptr;
-}
-
 void TLoopPlotInfo::Attach(TChart* Chart, TFastLineSeries* Series1, TFastLineSeries* Series2,
                            TFastLineSeries* Series3, TFastLineSeries* Series4, TLabel* Title)
 {

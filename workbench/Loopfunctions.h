@@ -19,9 +19,6 @@ public:
     static constexpr int MaxLoopPoints = 3000;
     static constexpr int LoopPointsDropped = 500;
 
-    TLoopPlotInfo() = default;
-    ~TLoopPlotInfo();
-
     // Series 1 takes the first loop.
     void Attach(TChart* Chart, TFastLineSeries* Series1, TFastLineSeries* Series2, TFastLineSeries* Series3,
                 TFastLineSeries* Series4, TLabel* Title);

@@ -331,6 +331,9 @@ public:
     void AutoScaleMonitorPlot(int Plot);
     void AutoScaleFlowVolumeLoop();
     void AutoScaleVolumePressureLoop();
+    // Both axes of a loop from its signals' ranges, the Y range scaled by
+    // YFactor first, unless the loop is scaled by hand.
+    void AutoScaleLoop(int Loop, int XSignal, int YSignal, float YFactor);
     // The loop popup menu; its Tag names the loop addressed (0 or 1).
     void btnLoop1MenuClick(TObject* Sender);
     void btnLoop2MenuClick(TObject* Sender);

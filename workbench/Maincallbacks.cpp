@@ -307,61 +307,61 @@ void TMainForm::AutoScaleMonitorPlot(int Plot)
     SetPlotScale(FSignalScales[S], Hi, Lo);
 }
 
-void TMainForm::AutoScaleFlowVolumeLoop()
+void TMainForm::AutoScaleLoop(int Loop, int XSignal, int YSignal, float YFactor)
 {
-    if (FLoopScales[0].Manual)
+    if (FLoopScales[Loop].Manual)
         return;
     float XLo, XHi, YLo, YHi;
-    if (!PaddedRange(FSignalStats[sigVolume], 1.0f, XLo, XHi) || !PaddedRange(FSignalStats[sigFlow], 1.0f, YLo, YHi))
+    if (!PaddedRange(FSignalStats[XSignal], 1.0f, XLo, XHi) || !PaddedRange(FSignalStats[YSignal], YFactor, YLo, YHi))
         return;
-    FLoopPlots[0].SetRanges(XLo, YLo, XHi, YHi, false);
-    SetLoopScale(FLoopScales[0], YHi, YLo, XHi, XLo);
+    FLoopPlots[Loop].SetRanges(XLo, YLo, XHi, YHi, false);
+    SetLoopScale(FLoopScales[Loop], YHi, YLo, XHi, XLo);
+}
+
+void TMainForm::AutoScaleFlowVolumeLoop()
+{
+    AutoScaleLoop(0, sigVolume, sigFlow, 1.0f);
 }
 
 void TMainForm::AutoScaleVolumePressureLoop()
 {
-    if (FLoopScales[1].Manual)
-        return;
-    float XLo, XHi, YLo, YHi;
-    if (!PaddedRange(FSignalStats[sigAirwayPressure], 1.0f, XLo, XHi) ||
-        !PaddedRange(FSignalStats[sigVolume], 1.05f, YLo, YHi))
-        return;
-    FLoopPlots[1].SetRanges(XLo, YLo, XHi, YHi, false);
-    SetLoopScale(FLoopScales[1], YHi, YLo, XHi, XLo);
+    AutoScaleLoop(1, sigAirwayPressure, sigVolume, 1.05f);
 }
 
 // ------------------------------------------------------------ loop popup menu
 
+namespace {
+
+// Pops the menu up for a loop at a point in Control's client coordinates.
+void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At)
+{
+    Menu->SetTag(Loop);
+    const TPoint P = Control->ClientToScreen(At);
+    Menu->Popup(P.X, P.Y);
+}
+
+}  // namespace
+
 void TMainForm::btnLoop1MenuClick(TObject* Sender)
 {
-    menuLoopPopup->SetTag(0);
-    const TPoint P = btnLoop1Menu->ClientToScreen(TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()});
-    menuLoopPopup->Popup(P.X, P.Y);
+    PopupForLoop(menuLoopPopup, 0, btnLoop1Menu, TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()});
 }
 
 void TMainForm::btnLoop2MenuClick(TObject* Sender)
 {
-    menuLoopPopup->SetTag(1);
-    const TPoint P = btnLoop2Menu->ClientToScreen(TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()});
-    menuLoopPopup->Popup(P.X, P.Y);
+    PopupForLoop(menuLoopPopup, 1, btnLoop2Menu, TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()});
 }
 
 void TMainForm::chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (Button != mbRight)
-        return;
-    menuLoopPopup->SetTag(0);
-    const TPoint P = chartLoop1->ClientToScreen(TPoint{X, Y});
-    menuLoopPopup->Popup(P.X, P.Y);
+    if (Button == mbRight)
+        PopupForLoop(menuLoopPopup, 0, chartLoop1, TPoint{X, Y});
 }
 
 void TMainForm::chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    if (Button != mbRight)
-        return;
-    menuLoopPopup->SetTag(1);
-    const TPoint P = chartLoop2->ClientToScreen(TPoint{X, Y});
-    menuLoopPopup->Popup(P.X, P.Y);
+    if (Button == mbRight)
+        PopupForLoop(menuLoopPopup, 1, chartLoop2, TPoint{X, Y});
 }
 
 namespace {

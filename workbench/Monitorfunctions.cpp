@@ -10,14 +10,14 @@ namespace {
 // One sample-counter tick in seconds.
 constexpr float TickSeconds = 0.02f;
 
-}  // namespace
-
-TMonitorPlotInfo::~TMonitorPlotInfo()
+// A plot's labels are optional.
+void SetCaptionOf(TLabel* Label, const std::string& Text)
 {
-    FActiveSeries = FInactiveSeries = FSeriesA = FSeriesB = nullptr;
-    FChart = nullptr;
-    FTitleLabel = FUnitsLabel = FUnitsLabel2 = FMinLabel = FMaxLabel = FAvgLabel = FCurrentLabel = nullptr;
+    if (Label)
+        Label->SetCaption(Text);
 }
+
+}  // namespace
 
 void TMonitorPlotInfo::Attach(TChart* Chart, TFastLineSeries* SeriesA, TFastLineSeries* SeriesB)
 {
@@ -168,26 +168,22 @@ void TMonitorPlotInfo::SetTimeSpan(float Seconds, bool ClearPlot)
 
 void TMonitorPlotInfo::SetCurrentText(const std::string& Text)
 {
-    if (FCurrentLabel)
-        FCurrentLabel->SetCaption(Text);
+    SetCaptionOf(FCurrentLabel, Text);
 }
 
 void TMonitorPlotInfo::SetMinText(const std::string& Text)
 {
-    if (FMinLabel)
-        FMinLabel->SetCaption(Text);
+    SetCaptionOf(FMinLabel, Text);
 }
 
 void TMonitorPlotInfo::SetMaxText(const std::string& Text)
 {
-    if (FMaxLabel)
-        FMaxLabel->SetCaption(Text);
+    SetCaptionOf(FMaxLabel, Text);
 }
 
 void TMonitorPlotInfo::SetAvgText(const std::string& Text)
 {
-    if (FAvgLabel)
-        FAvgLabel->SetCaption(Text);
+    SetCaptionOf(FAvgLabel, Text);
 }
 
 void TMonitorPlotInfo::SetTitle(const std::string& Text)
@@ -201,8 +197,6 @@ void TMonitorPlotInfo::SetTitle(const std::string& Text)
 
 void TMonitorPlotInfo::SetUnits(const std::string& Text)
 {
-    if (FUnitsLabel)
-        FUnitsLabel->SetCaption(Text);
-    if (FUnitsLabel2)
-        FUnitsLabel2->SetCaption(Text);
+    SetCaptionOf(FUnitsLabel, Text);
+    SetCaptionOf(FUnitsLabel2, Text);
 }

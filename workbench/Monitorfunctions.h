@@ -14,9 +14,6 @@ class TLabel;
 
 class TMonitorPlotInfo {
 public:
-    TMonitorPlotInfo() = default;
-    ~TMonitorPlotInfo();
-
     // Binds the chart and its two series (A receives points first), sets
     // them for incremental drawing and clears the plot to position 0.
     void Attach(TChart* Chart, TFastLineSeries* SeriesA, TFastLineSeries* SeriesB);

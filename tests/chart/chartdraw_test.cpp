@@ -4,6 +4,7 @@
 #include "chart/Chart.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,6 @@
 #include <vector>
 
 namespace {
-
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
-TColor PixelOf(TBitmap& B, int X, int Y)
-{
-    const uint32_t P = B.ScanLine(Y)[X];
-    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
-}
 
 // A series that joins its points with a thick line in its own colour.
 class TThickLineSeries : public TChartSeries {
@@ -302,60 +291,61 @@ TEST(AxisLabels, AxisTitleIsDrawnOutsideTheLabels)
 
 // ------------------------------------------------------------------ ticks and grid
 
-TEST(AxisGrid, GridLinesOnlyStrictlyInsideTheSpan)
-{
-    TChartFixture F;
-    F.BindAxes();
-    F.Chart->BackWall()->Pen()->SetVisible(false);
-    F.Chart->SetColor(clWhite);
-    TChartAxis* B = F.Chart->BottomAxis();
-    B->SetMinMax(0, 60);
-    B->SetDesiredIncrement(10);
-    F.Chart->LeftAxis()->SetMinMax(0, 1);
-    F.Chart->LeftAxis()->Grid()->SetVisible(false);
-    auto Image = F.Render();
-    const TRect R = F.Chart->ChartRect;
-    const int MidY = (R.Top + R.Bottom) / 2;
-    auto ColumnHasInk = [&](int X) {
+// The bottom axis' grid alone on a white chart: 0..60 in steps of 10, the
+// left axis 0..1 without a grid, rendered once.
+struct TGridFixture : TChartFixture {
+    explicit TGridFixture(bool Centered)
+    {
+        BindAxes();
+        Chart->BackWall()->Pen()->SetVisible(false);
+        Chart->SetColor(clWhite);
+        B = Chart->BottomAxis();
+        B->SetMinMax(0, 60);
+        B->SetDesiredIncrement(10);
+        if (Centered)
+            B->SetGridCentered(true);
+        Chart->LeftAxis()->SetMinMax(0, 1);
+        Chart->LeftAxis()->Grid()->SetVisible(false);
+        Image = Render();
+        R = Chart->ChartRect;
+    }
+    // Anything but white in column X near the middle of the chart rectangle.
+    bool ColumnHasInk(int X) const
+    {
+        const int MidY = (R.Top + R.Bottom) / 2;
         for (int Y = MidY - 6; Y <= MidY + 6; ++Y)
             if (PixelOf(*Image, X, Y) != clWhite)
                 return true;
         return false;
-    };
+    }
+
+    TChartAxis* B = nullptr;
+    std::unique_ptr<TBitmap> Image;
+    TRect R;
+};
+
+TEST(AxisGrid, GridLinesOnlyStrictlyInsideTheSpan)
+{
+    TGridFixture F(false);
+    TChartAxis* B = F.B;
+    const TRect R = F.R;
     ASSERT_EQ(B->TickPixels.size(), 7u);
     for (size_t i = 1; i + 1 < B->TickPixels.size(); ++i)
-        EXPECT_TRUE(ColumnHasInk(B->TickPixels[i])) << B->TickPixels[i];
-    EXPECT_FALSE(ColumnHasInk(B->TickPixels.front())) << "no grid line on the last pixel of the span";
-    EXPECT_FALSE(ColumnHasInk(R.Right + 1));
+        EXPECT_TRUE(F.ColumnHasInk(B->TickPixels[i])) << B->TickPixels[i];
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels.front())) << "no grid line on the last pixel of the span";
+    EXPECT_FALSE(F.ColumnHasInk(R.Right + 1));
     // The ticks hang below the axis line.
-    EXPECT_NE(PixelOf(*Image, B->TickPixels[3], R.Bottom + 3), clWhite);
-    EXPECT_EQ(PixelOf(*Image, B->TickPixels[3] + 4, R.Bottom + 4), clWhite);
+    EXPECT_NE(PixelOf(*F.Image, B->TickPixels[3], R.Bottom + 3), clWhite);
+    EXPECT_EQ(PixelOf(*F.Image, B->TickPixels[3] + 4, R.Bottom + 4), clWhite);
 }
 
 TEST(AxisGrid, CentredGridFallsBetweenTicks)
 {
-    TChartFixture F;
-    F.BindAxes();
-    F.Chart->BackWall()->Pen()->SetVisible(false);
-    F.Chart->SetColor(clWhite);
-    TChartAxis* B = F.Chart->BottomAxis();
-    B->SetMinMax(0, 60);
-    B->SetDesiredIncrement(10);
-    B->SetGridCentered(true);
-    F.Chart->LeftAxis()->SetMinMax(0, 1);
-    F.Chart->LeftAxis()->Grid()->SetVisible(false);
-    auto Image = F.Render();
-    const TRect R = F.Chart->ChartRect;
-    const int MidY = (R.Top + R.Bottom) / 2;
-    auto ColumnHasInk = [&](int X) {
-        for (int Y = MidY - 6; Y <= MidY + 6; ++Y)
-            if (PixelOf(*Image, X, Y) != clWhite)
-                return true;
-        return false;
-    };
+    TGridFixture F(true);
+    TChartAxis* B = F.B;
     const int Between = static_cast<int>(std::lround((B->TickPixels[2] + B->TickPixels[3]) * 0.5));
-    EXPECT_TRUE(ColumnHasInk(Between));
-    EXPECT_FALSE(ColumnHasInk(B->TickPixels[3]));
+    EXPECT_TRUE(F.ColumnHasInk(Between));
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels[3]));
 }
 
 // ------------------------------------------------------------------ titles

@@ -2,6 +2,7 @@
 // smoothed picture and onto the printer, with print margins and scaling.
 #include "chart/ChProcs.h"
 #include "platform/Application.h"
+#include "tests/chart/ChartRig.h"
 #include "tests/support/PdfTools.h"
 
 #include <gtest/gtest.h>
@@ -12,19 +13,6 @@
 #include <regex>
 
 namespace {
-
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
-TColor PixelOf(const TBitmap& B, int X, int Y)
-{
-    const uint32_t P = B.ScanLine(Y)[X];
-    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
-}
 
 // A panel with a coloured background, a framed box, a diagonal line and a
 // text, so that fills, pens and fonts all show.

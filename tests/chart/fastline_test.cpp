@@ -5,6 +5,7 @@
 #include "chart/Series.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "tests/chart/ChartRig.h"
 #include "tests/support/ProcessEvents.h"
 
 #include <gtest/gtest.h>
@@ -16,25 +17,11 @@
 
 namespace {
 
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
 // A 2-D chart on a form, both axes 0..100, one red one-pixel fast line,
 // drawn once so that it knows its rectangle and draws onto its window.
-struct TFastFixture {
+struct TFastFixture : TFormChartRig {
     TFastFixture()
     {
-        EnsureApplication();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 420, 320);
-        Chart = new TChart(Form.get());
-        Chart->SetParent(Form.get());
-        Chart->SetBounds(0, 0, 400, 300);
-        Chart->SetView3D(false);
-        Chart->Legend()->SetVisible(false);
         Chart->Title()->SetVisible(false);
         Chart->LeftAxis()->Grid()->SetVisible(false);
         Chart->BottomAxis()->Grid()->SetVisible(false);
@@ -45,8 +32,6 @@ struct TFastFixture {
         Chart->AddSeries(Series);
         Chart->Draw();
     }
-    int PX(double X) { return Chart->BottomAxis()->CalcXPosValue(X); }
-    int PY(double Y) { return Chart->LeftAxis()->CalcYPosValue(Y); }
     bool Red(int X, int Y) { return Chart->Canvas()->Pixels(X, Y) == clRed; }
     // Red within one pixel of (X, Y): where a line's rasterisation may put it.
     bool RedNear(int X, int Y)
@@ -66,8 +51,6 @@ struct TFastFixture {
         }
     }
 
-    std::unique_ptr<TForm> Form;
-    TChart* Chart = nullptr;
     TFastLineSeries* Series = nullptr;
 };
 

@@ -1,6 +1,7 @@
 // The chart's series list (drawing order, groups), its axes lists and what
 // the chart answers about its series and axes.
 #include "chart/ChEngine.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
@@ -10,24 +11,12 @@
 
 namespace {
 
-class TListChart : public TCustomAxisPanel, public IChEventListener {
+class TListChart : public TCountingChart {
 public:
-    TListChart() : TCustomAxisPanel(nullptr)
+    TListChart()
     {
         SetView3D(false);
-        Listeners.Add(this);
         Invalidations = 0;
-    }
-    ~TListChart() override { Listeners.Remove(this); }
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TCustomAxisPanel::Invalidate();
-    }
-    void ReceiveEvent(TChEvent* Event) override
-    {
-        if (auto* E = dynamic_cast<TChSeriesEvent*>(Event))
-            Events.push_back(E->Event);
     }
     TChartSeries* NewSeries(const std::string& Name = {})
     {
@@ -36,8 +25,6 @@ public:
         AddSeries(S);
         return S;
     }
-    int Invalidations = 0;
-    std::vector<TChartSeriesEvent> Events;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "chart/Series.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,23 +12,9 @@
 
 namespace {
 
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
-struct TMouseFixture {
+struct TMouseFixture : TFormChartRig {
     TMouseFixture()
     {
-        EnsureApplication();
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 420, 320);
-        Chart = new TChart(Form.get());
-        Chart->SetParent(Form.get());
-        Chart->SetBounds(0, 0, 400, 300);
-        Chart->SetView3D(false);
-        Chart->Legend()->SetVisible(false);
         Series = new TFastLineSeries(Form.get());
         Series->AddXY(0, 0);
         Series->AddXY(100, 100);
@@ -36,8 +23,6 @@ struct TMouseFixture {
         Chart->LeftAxis()->SetMinMax(0, 100);
         Chart->Draw();
     }
-    int PX(double X) { return Chart->BottomAxis()->CalcXPosValue(X); }
-    int PY(double Y) { return Chart->LeftAxis()->CalcYPosValue(Y); }
     void Drag(TMouseButton Button, int X0, int Y0, int X1, int Y1)
     {
         Chart->WidgetMouseDown(Button, {}, X0, Y0, false);
@@ -52,8 +37,6 @@ struct TMouseFixture {
         EXPECT_NEAR(A->Maximum(), Max, 1.0);
     }
 
-    std::unique_ptr<TForm> Form;
-    TChart* Chart = nullptr;
     TFastLineSeries* Series = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "chart/ChProcs.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace {
-
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
-TColor PixelOf(TBitmap& B, int X, int Y)
-{
-    const uint32_t P = B.ScanLine(Y)[X];
-    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
-}
 
 // A panel that paints its own background as the chart does, and records
 // the chart rectangle of each pass.

@@ -3,6 +3,7 @@
 // axes and moving between charts.
 #include "chart/ChEngine.h"
 #include "chart/ChMarks.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
@@ -11,35 +12,6 @@
 #include <vector>
 
 namespace {
-
-class TCountingChart : public TCustomAxisPanel, public IChEventListener {
-public:
-    TCountingChart() : TCustomAxisPanel(nullptr)
-    {
-        Listeners.Add(this);
-        Invalidations = 0;
-    }
-    ~TCountingChart() override { Listeners.Remove(this); }
-    void Invalidate() override
-    {
-        ++Invalidations;
-        TCustomAxisPanel::Invalidate();
-    }
-    void ReceiveEvent(TChEvent* Event) override
-    {
-        if (auto* E = dynamic_cast<TChSeriesEvent*>(Event))
-            Events.push_back(E->Event);
-    }
-    int Count(TChartSeriesEvent Kind) const
-    {
-        int N = 0;
-        for (TChartSeriesEvent E : Events)
-            N += E == Kind;
-        return N;
-    }
-    int Invalidations = 0;
-    std::vector<TChartSeriesEvent> Events;
-};
 
 std::vector<double> Xs(TChartSeries& S)
 {

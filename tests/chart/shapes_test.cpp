@@ -2,25 +2,13 @@
 // and what a shape draws with its shadow, brush, corners and transparency.
 #include "chart/ChProcs.h"
 #include "platform/Application.h"
+#include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
-
-// The Qt application goes before the program's statics do.
-class TQtTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { DoneApplication(); }
-};
-const ::testing::Environment* const QtTeardown = ::testing::AddGlobalTestEnvironment(new TQtTeardown);
-
-TColor PixelOf(TBitmap& B, int X, int Y)
-{
-    const uint32_t P = B.ScanLine(Y)[X];
-    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
-}
 
 // A white panel without bevel that draws one shape.
 class TShapePanel : public TCustomChPanel {

@@ -7,18 +7,17 @@
 #include "platform/Application.h"
 #include "platform/IniFiles.h"
 #include "platform/SerialPorts.h"
+#include "tests/support/ProcessEvents.h"
 #include "tools/analyzer-sim/AnalyzerSim.h"
 #include "workbench/Main.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 struct MainRig {
@@ -77,20 +76,16 @@ struct MainRig {
         ZebbSer->SetBaudIfOpen(38400);
         Form->actnSerialModeBoth->Execute();
     }
-    static bool PumpUntil(const std::function<bool()>& Pred, int TimeoutMs)
+    // Starts the simulator, builds the window at 900 x 600 and shows it:
+    // showing runs the handshake once the window has painted. True once
+    // connected and past sample MinSample.
+    bool ShowConnected(int32_t MinSample)
     {
-        const auto End = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-        while (!Pred()) {
-            if (std::chrono::steady_clock::now() > End)
-                return false;
-            Application->ProcessMessages();
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-        return true;
-    }
-    static void Pump(int Ms)
-    {
-        PumpUntil([] { return false; }, Ms);
+        StartSim();
+        Build();
+        Form->SetBounds(10, 10, 900, 600);
+        Form->Show();
+        return ProcessUntil([&] { return Form->FConnected && Form->FSampleTime > MinSample; }, 15000);
     }
     // Types of the frames the simulator received, as text. A frame resent
     // because its acknowledgement came late (a loaded machine) counts once.

@@ -104,7 +104,7 @@ TEST(Handshake, AnsweredAt2400SkipsTheMiddleRate)
     EXPECT_EQ(R.Types(), "GJ");
     R.Sim.ClearReceived();
     R.Form->Close();
-    R.Pump(100);
+    ProcessFor(100);
     EXPECT_EQ(R.Types(), "");
 }
 
@@ -222,7 +222,7 @@ TEST(Shutdown, SavesEvenWhenTheAnalyzerIsGone)
     R.ConnectAtOwnRate();
     ASSERT_TRUE(R.Form->FConnected);
     R.Sim.HangUp();
-    R.Pump(50);
+    ProcessFor(50);
     R.Form->SetBounds(30, 40, 700, 500);
     R.Form->Close();
     EXPECT_EQ(R.IniValue("Window Settings", "Width"), "700");
@@ -276,15 +276,10 @@ TEST(Screenshot, MainWindowConnected)
         R.Sim.Device().Status.ZeroMode = 0;
         R.Sim.Device().Status.Correction = 2;
     }
-    R.StartSim();
-    R.Build();
-    R.Form->SetBounds(10, 10, 900, 600);
-    // Showing the window runs the handshake once it has painted.
-    R.Form->Show();
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return R.Form->FConnected && R.Form->FSampleTime > 50; }, 15000));
+    ASSERT_TRUE(R.ShowConnected(50));
     EXPECT_EQ(R.Form->FSerialNumber, "123456");
     R.Sim.SendStatus();
-    R.Pump(100);
+    ProcessFor(100);
     std::unique_ptr<TBitmap> Image(R.Form->GetFormImage());
     ASSERT_TRUE(Image);
     EXPECT_EQ(Image->Width(), R.Form->ClientWidth());

@@ -42,8 +42,7 @@ TEST(LiveData, StreamReachesTheStatistics)
     R.StartSim();
     R.ConnectAtOwnRate();
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return F.FParamStats[parPIP].FCurrent != NoValue && F.FSampleTime > 5; },
-                                   3000));
+    ASSERT_TRUE(ProcessUntil([&] { return F.FParamStats[parPIP].FCurrent != NoValue && F.FSampleTime > 5; }, 3000));
     EXPECT_NEAR(F.FSignalStats[sigFlow].FCurrent, 12.5, 0.05);
     EXPECT_NEAR(F.FSignalStats[sigVolume].FCurrent, 321, 0.5);
     EXPECT_NEAR(F.FSignalStats[sigAirwayPressure].FCurrent, 7.5, 0.05);
@@ -79,7 +78,7 @@ TEST(LiveData, StatusFrameSetsChecksAndStatusBar)
     ZebbSer->SetBaudIfOpen(38400);
     R.Sim.SendStatus();
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return !Panel(F, 2).empty(); }, 2000));
+    ASSERT_TRUE(ProcessUntil([&] { return !Panel(F, 2).empty(); }, 2000));
     EXPECT_EQ(Panel(F, 1), "Manual Zero");
     EXPECT_EQ(Panel(F, 2), "STPD21");
     EXPECT_EQ(Panel(F, 3), "Low Flow");

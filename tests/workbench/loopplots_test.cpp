@@ -250,7 +250,7 @@ TEST(LoopPlots, PopupMenuAddressesOneLoop)
         Sample(F, i, 1, 2, 3, false);
 
     F.btnLoop2Menu->Click();
-    MainRig::Pump(50);
+    ProcessFor(50);
     EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
     EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
     F.actnAutoScaleLoop->Execute();
@@ -268,7 +268,7 @@ TEST(LoopPlots, PopupMenuAddressesOneLoop)
     F.chartLoop1MouseDown(F.chartLoop1, mbLeft, TShiftState{}, 10, 10);
     EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
     F.chartLoop1MouseDown(F.chartLoop1, mbRight, TShiftState{}, 10, 10);
-    MainRig::Pump(50);
+    ProcessFor(50);
     EXPECT_EQ(F.menuLoopPopup->Tag(), 0);
     EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
 }

@@ -9,8 +9,10 @@
 #include "platform/ComCtrls.h"
 #include "platform/StdCtrls.h"
 
+#include <chrono>
 #include <ctime>
 #include <sys/resource.h>
+#include <thread>
 
 namespace {
 
@@ -385,7 +387,7 @@ std::vector<sim::SimSample> Breath()
 void SavePage(TMainForm& F, TTabSheet* Page, const std::string& File)
 {
     F.PageControl->SetActivePage(Page);
-    MainRig::Pump(150);
+    ProcessFor(150);
     std::unique_ptr<TBitmap> Image(F.GetFormImage());
     ASSERT_TRUE(Image);
     const std::string Name = std::string(OZ_TEST_ARTIFACTS) + "/" + File;
@@ -406,18 +408,13 @@ TEST(MonitorPlots, SimulatorBreathsOnBothPages)
         R.Sim.Device().Waveform = Breath();
         R.Sim.Device().ParameterPeriodMs = 1000;
     }
-    R.StartSim();
-    R.Build();
+    ASSERT_TRUE(R.ShowConnected(10));
     TMainForm& F = *R.Form;
-    F.SetBounds(10, 10, 900, 600);
-    // Showing the window connects it.
-    F.Show();
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return F.FConnected && F.FSampleTime > 10; }, 15000));
     // 300 ticks: a wrap every 3 s of the simulator's stream.
     for (TMonitorPlotInfo& Plot : F.FMonitorPlots)
         Plot.SetTimeSpan(6, true);
     const int32_t Start = F.FSampleTime;
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return F.FSampleTime - Start > 450; }, 15000));
+    ASSERT_TRUE(ProcessUntil([&] { return F.FSampleTime - Start > 450; }, 15000));
 
     // The flow plot wrapped and took flow's range: -30 .. 40 and margins.
     EXPECT_LT(F.chartMonitor1->LeftAxis()->Minimum(), -30);
@@ -449,12 +446,8 @@ TEST(MonitorPlots, LivePathCpuLoad)
         auto L = R.Sim.Lock();
         R.Sim.Device().ParameterPeriodMs = 1000;
     }
-    R.StartSim();
-    R.Build();
+    ASSERT_TRUE(R.ShowConnected(20));
     TMainForm& F = *R.Form;
-    F.SetBounds(10, 10, 900, 600);
-    F.Show();
-    ASSERT_TRUE(MainRig::PumpUntil([&] { return F.FConnected && F.FSampleTime > 20; }, 15000));
 
     const int32_t Counter0 = F.FSampleTime;
     const double Thread0 = ThreadCpuSeconds();

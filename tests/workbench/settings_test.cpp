@@ -166,7 +166,7 @@ TEST(Settings, GeometryKeptWhenNotNormal)
         R.Build();
         R.Form->Show();
         R.Form->SetWindowState(State);
-        R.Pump(20);
+        ProcessFor(20);
         R.Form->Close();
         EXPECT_EQ(R.IniValue("Window Settings", "Maximized"), State == wsMaximized ? "1" : "0");
         EXPECT_EQ(R.IniValue("Window Settings", "Width"), "555");
