@@ -216,6 +216,12 @@ public:
     void SaveToMetafileRect(bool Enhanced, const std::string& FileName, const TRect& R);
     void SaveToBitmapFile(const std::string& FileName) { SaveToBitmapFile(FileName, GetRectangle()); }
     void SaveToBitmapFile(const std::string& FileName, const TRect& R);
+    void CopyToClipboardBitmap() { CopyToClipboardBitmap(GetRectangle()); }
+    void CopyToClipboardBitmap(const TRect& R);
+    // Our metafile format is private to the program, so the clipboard gets
+    // the metafile played onto a bitmap of the chart's size.
+    void CopyToClipboardMetafile(bool Enhanced) { CopyToClipboardMetafile(Enhanced, GetRectangle()); }
+    void CopyToClipboardMetafile(bool Enhanced, const TRect& R);
     bool CanClip();
     void CheckPenWidth(TPen* APen);
     void CalcMetaBounds(TRect& R, const TRect& AChartRect, int& WinWidth, int& WinHeight,

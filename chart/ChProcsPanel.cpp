@@ -1,6 +1,7 @@
 // The chart panel: its paint pass, chart rectangle, bevels, listeners and
 // setter helpers, and printing and picture export of a panel.
 #include "chart/ChProcs.h"
+#include "platform/Clipbrd.h"
 
 #include <algorithm>
 #include <cmath>
@@ -511,6 +512,19 @@ void TCustomChPanel::SaveToMetafileRect(bool Enhanced, const std::string& FileNa
 void TCustomChPanel::SaveToBitmapFile(const std::string& FileName, const TRect& R)
 {
     ChCreateBitmap(clWhite, R, pfDevice)->SaveToFile(FileName);
+}
+
+void TCustomChPanel::CopyToClipboardBitmap(const TRect& R)
+{
+    Clipboard()->SetBitmap(*ChCreateBitmap(clWhite, R, pfDevice));
+}
+
+void TCustomChPanel::CopyToClipboardMetafile(bool Enhanced, const TRect& R)
+{
+    const std::unique_ptr<TMetafile> Meta = ChCreateMetafile(Enhanced, R);
+    TBitmap Picture(Meta->Width(), Meta->Height());
+    Meta->Draw(Picture.Canvas(), {0, 0, Meta->Width(), Meta->Height()});
+    Clipboard()->SetBitmap(Picture);
 }
 
 bool TCustomChPanel::CanClip()

@@ -6,12 +6,16 @@
 #include "platform/DialogHook.h"
 #include "platform/StdCtrls.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QUrl>
 
 namespace {
 
@@ -566,4 +570,42 @@ TCustomForm* ApplicationMainForm()
 void SetApplicationMainForm(TCustomForm* Form)
 {
     gMainForm = Form;
+}
+
+// ------------------------------------------------------------------ desktop services
+
+namespace {
+
+TShellOpenHook& ShellHook()
+{
+    static TShellOpenHook Hook;
+    return Hook;
+}
+
+}  // namespace
+
+void Beep()
+{
+    EnsureApplication();
+    QApplication::beep();
+}
+
+TShellOpenHook SetShellOpenHook(TShellOpenHook Hook)
+{
+    TShellOpenHook Old = std::move(ShellHook());
+    ShellHook() = std::move(Hook);
+    return Old;
+}
+
+bool ShellOpen(const std::string& FileOrUrl)
+{
+    if (ShellHook())
+        return ShellHook()(FileOrUrl);
+    if (FileOrUrl.empty())
+        return false;
+    EnsureApplication();
+    const QString Text = QString::fromStdString(FileOrUrl);
+    const bool IsUrl = Text.contains(QStringLiteral("://")) || Text.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive);
+    const QUrl Url = IsUrl ? QUrl(Text) : QUrl::fromLocalFile(QDir::current().absoluteFilePath(Text));
+    return Url.isValid() && QDesktopServices::openUrl(Url);
 }

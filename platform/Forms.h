@@ -149,3 +149,16 @@ TCustomForm* GetParentForm(TControl* Control);
 // poMainFormCenter centres over it.
 TCustomForm* ApplicationMainForm();
 void SetApplicationMainForm(TCustomForm* Form);
+
+// The system's alert sound.
+void Beep();
+
+// Hands a document, folder or URL ("scheme://...", "mailto:...") to the
+// desktop to open with its usual program; paths may be relative to the
+// working folder. True when the desktop took it.
+bool ShellOpen(const std::string& FileOrUrl);
+// Tests install a hook that receives every request instead of the desktop;
+// its result is ShellOpen's. Returns the hook it replaces (an empty hook
+// brings the desktop back).
+using TShellOpenHook = std::function<bool(const std::string& FileOrUrl)>;
+TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);

@@ -1,5 +1,6 @@
 #include "widgets/IcNumEdit.h"
 
+#include "platform/Forms.h"
 #include "platform/SysUtils.h"
 #include "widgets/_icproc.h"
 
@@ -312,6 +313,7 @@ std::string binDigits(int32_t Value, int Digits)
 void IcBeep()
 {
     ++gBeeps;
+    Beep();
 }
 
 int IcBeepCount()

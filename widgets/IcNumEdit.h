@@ -70,8 +70,8 @@ TNumCheck IcCheckNumText(const std::string& Text, TEditBase EditBase);
 
 // ------------------------------------------------------------ the controls
 
-// The beep at bad input, at a limit and at a refused keystroke. The platform
-// layer has no sound yet: it is counted, not heard.
+// The beep at bad input, at a limit and at a refused keystroke; counted too,
+// so tests can tell it happened.
 void IcBeep();
 // Number of beeps so far (tests read it).
 int IcBeepCount();

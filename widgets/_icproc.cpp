@@ -1,5 +1,6 @@
 #include "widgets/_icproc.h"
 
+#include "platform/Forms.h"
 #include "platform/IniFiles.h"
 #include "platform/SysUtils.h"
 
@@ -477,4 +478,26 @@ void IcLoadFormPos(TControl* Form)
     int top = ini.ReadInteger(section, "Top", Form->Top());
     clipToScreen(left, top, Form->Width(), Form->Height());
     Form->SetBounds(left, top, Form->Width(), Form->Height());
+}
+
+// ------------------------------------------------------------ opening files
+
+int IcExecuteFile(const std::string& FileName, const std::string& Params, const std::string& DefaultDir,
+                  int ShowCmd)
+{
+    constexpr int Opened = 33;
+    constexpr int FileNotFound = 2;
+    constexpr int NoAssociation = 31;
+    if (FileName.empty())
+        return FileNotFound;
+    const bool IsUrl = FileName.find("://") != std::string::npos || FileName.rfind("mailto:", 0) == 0;
+    if (IsUrl)
+        return ShellOpen(FileName) ? Opened : NoAssociation;
+    std::filesystem::path Path(FileName);
+    if (Path.is_relative() && !DefaultDir.empty())
+        Path = std::filesystem::path(DefaultDir) / Path;
+    std::error_code ec;
+    if (!std::filesystem::exists(Path, ec))
+        return FileNotFound;
+    return ShellOpen(std::filesystem::absolute(Path, ec).string()) ? Opened : NoAssociation;
 }

@@ -129,3 +129,12 @@ void IcSaveFormPos(TControl* Form);
 // Moves the form to its stored position (clipped to the screen); no stored
 // position leaves it where it is.
 void IcLoadFormPos(TControl* Form);
+
+// Opens FileName (a document, folder or URL) with the desktop's usual
+// program. A relative FileName is looked up in DefaultDir when one is given.
+// Returns a value above 32 on success; 2 when the file does not exist, 31
+// when the desktop has nothing to open it with. Params and ShowCmd are kept
+// for callers: the desktop's open takes no arguments and places its own
+// window. Texts of any length are passed whole, and no main form is needed.
+int IcExecuteFile(const std::string& FileName, const std::string& Params, const std::string& DefaultDir,
+                  int ShowCmd);

@@ -1,9 +1,15 @@
 #include "widgets/_icproc.h"
+#include "platform/Forms.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -170,6 +176,63 @@ TEST(IcText, TextOutPlacesTheNamedPointOfTheBox)
     int maxW = 0, height = 0;
     IcGetMaxTokenSize(c, maxW, height, "W;WWW;WW");
     EXPECT_EQ(maxW, c->TextWidth("WWW"));
+}
+
+}  // namespace
+
+// ------------------------------------------------------------ opening files
+
+namespace {
+
+class IcExecuteFileTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Dir = std::filesystem::temp_directory_path() / ("icexec_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(Dir);
+        std::ofstream(Dir / "manual.txt") << "x";
+        SetShellOpenHook([this](const std::string& S) {
+            Asked.push_back(S);
+            return Opens;
+        });
+    }
+    void TearDown() override
+    {
+        SetShellOpenHook(nullptr);
+        std::filesystem::remove_all(Dir);
+    }
+    std::filesystem::path Dir;
+    std::vector<std::string> Asked;
+    bool Opens = true;
+};
+
+TEST_F(IcExecuteFileTest, OpensExistingFilesAndUrlsOnly)
+{
+    const std::string Manual = (Dir / "manual.txt").string();
+    EXPECT_GT(IcExecuteFile("manual.txt", "", Dir.string(), 1), 32);
+    EXPECT_GT(IcExecuteFile(Manual, "-p", "", 1), 32);
+    EXPECT_GT(IcExecuteFile("mailto:service@example.org", "", "", 1), 32);
+    EXPECT_EQ(Asked, (std::vector<std::string>{Manual, Manual, "mailto:service@example.org"}));
+
+    Asked.clear();
+    EXPECT_EQ(IcExecuteFile("missing.txt", "", Dir.string(), 1), 2);
+    EXPECT_EQ(IcExecuteFile("", "", Dir.string(), 1), 2);
+    EXPECT_TRUE(Asked.empty());
+
+    Opens = false;
+    EXPECT_EQ(IcExecuteFile(Manual, "", "", 1), 31);
+}
+
+TEST_F(IcExecuteFileTest, LongNamesAreNotCutShort)
+{
+    // A name cut to 79 characters would open a different file or none.
+    const std::filesystem::path Deep = Dir / std::string(60, 'd') / std::string(60, 'e');
+    std::filesystem::create_directories(Deep);
+    std::ofstream(Deep / "calibration.zrb") << "1";
+    const std::string Name = (Deep / "calibration.zrb").string();
+    ASSERT_GT(Name.size(), 79u);
+    EXPECT_GT(IcExecuteFile(Name, "", "", 1), 32);
+    EXPECT_EQ(Asked, std::vector<std::string>{Name});
 }
 
 }  // namespace
