@@ -8,28 +8,10 @@
 
 namespace {
 
-// Background, a framed yellow box and a red diagonal.
-class TBoxPanel : public TCustomChPanelExtended {
+// The shared picture panel without its text, at a fixed size.
+class TBoxPanel : public TPicturePanel {
 public:
-    TBoxPanel() : TCustomChPanelExtended(nullptr), Box(this)
-    {
-        SetColor(RGB(230, 240, 255));
-        Box.SetColor(clYellow);
-        Box.Pen()->SetColor(clNavy);
-        Box.Pen()->SetWidth(2);
-        SetBounds(0, 0, 200, 120);
-    }
-    void InternalDraw(const TRect& R) override
-    {
-        PanelPaint(R);
-        Box.ShapeBounds = {ChartRect.Left + 20, ChartRect.Top + 20, ChartRect.Left + 80, ChartRect.Top + 60};
-        Box.Draw();
-        TCanvas3D* C = ChartCanvas();
-        C->Pen->SetColor(clRed);
-        C->Pen->SetWidth(1);
-        C->Line(ChartRect.Left, ChartRect.Bottom - 1, ChartRect.Right - 1, ChartRect.Top);
-    }
-    TChShape Box;
+    TBoxPanel() : TPicturePanel(false) { SetBounds(0, 0, 200, 120); }
 };
 
 TEST(ChartClipboard, BitmapCopyIsTheExportedBitmap)

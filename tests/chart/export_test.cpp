@@ -14,34 +14,6 @@
 
 namespace {
 
-// A panel with a coloured background, a framed box, a diagonal line and a
-// text, so that fills, pens and fonts all show.
-class TPicturePanel : public TCustomChPanelExtended {
-public:
-    TPicturePanel() : TCustomChPanelExtended(nullptr), Box(this)
-    {
-        SetColor(RGB(230, 240, 255));
-        Box.SetColor(clYellow);
-        Box.Pen()->SetColor(clNavy);
-        Box.Pen()->SetWidth(2);
-    }
-    void InternalDraw(const TRect& R) override
-    {
-        PanelPaint(R);
-        Box.ShapeBounds = {ChartRect.Left + 20, ChartRect.Top + 20, ChartRect.Left + 80, ChartRect.Top + 60};
-        Box.Draw();
-        TCanvas3D* C = ChartCanvas();
-        C->Pen->SetColor(clRed);
-        C->Pen->SetWidth(1);
-        C->Line(ChartRect.Left, ChartRect.Bottom - 1, ChartRect.Right - 1, ChartRect.Top);
-        C->Brush->SetStyle(bsClear);
-        C->Font->SetName("Arial");
-        C->Font->SetSize(10);
-        C->TextOut(ChartRect.Left + 100, ChartRect.Top + 30, "Flow");
-    }
-    TChShape Box;
-};
-
 std::string Artifact(const std::string& Name) { return std::string(OZ_TEST_ARTIFACTS) + "/" + Name; }
 
 }  // namespace
