@@ -2,6 +2,7 @@
 // the running minimum and maximum, and channel settings.
 #include "widgets/_IcSignal.h"
 
+#include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -266,6 +267,7 @@ TEST(MinMax, RecordsStampTheClockWithoutOnChange)
     const TDateTime t0 = EncodeDate(2024, 3, 1) + EncodeTime(10, 0, 0, 0);
     TDateTime now = t0;
     SetNowOverride([&] { return now; });
+    TScopeExit realClock([] { SetNowOverride(nullptr); });
     TMinMax m;
     EXPECT_EQ(m.Min(), 9999999.0f);
     EXPECT_EQ(m.Max(), -9999999.0f);
@@ -288,7 +290,6 @@ TEST(MinMax, RecordsStampTheClockWithoutOnChange)
     m.SetMaxColor(clRed);
     m.SetMinVisible(false);
     EXPECT_EQ(counter.Changes, 2);
-    SetNowOverride(nullptr);
 }
 
 TEST(ChSettings, ValueAndDigitFollowEachOtherWithOnValueChangeOnly)
