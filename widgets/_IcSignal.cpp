@@ -2,7 +2,6 @@
 
 #include "widgets/_icproc.h"
 
-#include <cstdlib>
 #include <limits>
 
 namespace {
