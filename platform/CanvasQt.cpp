@@ -457,7 +457,8 @@ void StrokePoints(QPainter& P, TCanvas& Canvas, const std::vector<QPoint>& Point
             ThinLine(Points[I], Points[I + 1], Walker, On, Off);
         if (Closed && Points.size() > 1)
             ThinLine(Points.back(), Points.front(), Walker, On, Off);
-        if (Points.size() == 1 && Closed)
+        // A closed figure shrunk to one point (a 1 x 1 rectangle) shows it.
+        if (Closed && On.isEmpty() && Off.isEmpty())
             On << Points.front();
         P.save();
         P.setBrush(Qt::NoBrush);
