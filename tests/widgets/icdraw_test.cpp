@@ -232,6 +232,24 @@ TEST(IcBevels, ButtonBevelAndEllipseReturnTheirFace)
     IcEllipse3D(C, R, clRed, false);
     EXPECT_EQ(R, Rect(1, 1, 18, 18));
     EXPECT_EQ(C->Pixels(10, 10), clRed);
+
+    // A wide thumb of size 20 about (20, 10): 21 x 9, framed, its face in Color.
+    auto T = WhiteBitmap(40, 20);
+    IcThumb(T->Canvas(), Point(20, 10), 20, false, true, clGreen);
+    EXPECT_EQ(T->Canvas()->Pixels(10, 10), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(T->Canvas()->Pixels(30, 10), clBlack);
+    EXPECT_EQ(T->Canvas()->Pixels(20, 14), clBlack);
+    EXPECT_EQ(T->Canvas()->Pixels(20, 10), clGreen);
+    EXPECT_EQ(T->Canvas()->Pixels(9, 10), clWhite);
+    EXPECT_EQ(T->Canvas()->Pixels(20, 5), clWhite);
+
+    // A sunken circle: shadow over the upper-left half of its outline.
+    auto S = WhiteBitmap(30, 30);
+    IcCircleAtPoint(S->Canvas(), Point(15, 15), 8, clRed, clYellow);
+    EXPECT_EQ(S->Canvas()->Pixels(15, 15), clYellow);
+    EXPECT_EQ(S->Canvas()->Pixels(15, 7), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(S->Canvas()->Pixels(7, 15), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(S->Canvas()->Pixels(15, 23), ColorToRGB(clBtnHighlight));
 }
 
 TEST(IcArrowDraw, TurnsThePolygonAndNeverReachesPastItsLists)
