@@ -218,6 +218,43 @@ uint32_t Rop2(TPenMode Mode, uint32_t P, uint32_t D)
     return P;
 }
 
+// cmSrcInvert on an image surface: Src, stretched over the logical Dest
+// (mirrored as asked), XORed into every pixel of Image within the clip.
+// False where the surface cannot mix pixels: the picture is then copied.
+bool XorImage(QImage* Image, TCanvas& Canvas, const QImage& Src, const QRectF& Dest, bool FlipX, bool FlipY)
+{
+    if (!Image || Src.isNull())
+        return false;
+    const QImage::Format F = Image->format();
+    if (F != QImage::Format_RGB32 && F != QImage::Format_ARGB32 && F != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const QRect Device = ToQTransform(Canvas.Transform()).mapRect(Dest).toRect();
+    if (Device.isEmpty())
+        return true;
+    QRegion Area(Device.intersected(Image->rect()));
+    TRegion Clip;
+    if (Canvas.GetClipRegion(Clip))
+        Area &= Clip.Data()->Region;
+    const QImage S = Src.convertToFormat(QImage::Format_RGB32);
+    for (const QRect& Q : Area) {
+        for (int Y = Q.top(); Y <= Q.bottom(); ++Y) {
+            int Sy = static_cast<int>(static_cast<long long>(Y - Device.top()) * S.height() / Device.height());
+            if (FlipY)
+                Sy = S.height() - 1 - Sy;
+            const QRgb* SrcLine = reinterpret_cast<const QRgb*>(S.constScanLine(Sy));
+            // Written in place, as the raster pen modes do.
+            QRgb* Dst = reinterpret_cast<QRgb*>(const_cast<uchar*>(Image->constScanLine(Y)));
+            for (int X = Q.left(); X <= Q.right(); ++X) {
+                int Sx = static_cast<int>(static_cast<long long>(X - Device.left()) * S.width() / Device.width());
+                if (FlipX)
+                    Sx = S.width() - 1 - Sx;
+                Dst[X] ^= SrcLine[Sx] & 0xFFFFFFu;
+            }
+        }
+    }
+    return true;
+}
+
 // The drawing box of a figure: Left..Right-1, Top..Bottom-1.
 QRectF ShapeBox(const TRect& R)
 {
@@ -420,7 +457,8 @@ void StrokePoints(QPainter& P, TCanvas& Canvas, const std::vector<QPoint>& Point
             ThinLine(Points[I], Points[I + 1], Walker, On, Off);
         if (Closed && Points.size() > 1)
             ThinLine(Points.back(), Points.front(), Walker, On, Off);
-        if (Points.size() == 1 && Closed)
+        // A closed figure shrunk to one point (a 1 x 1 rectangle) shows it.
+        if (Closed && On.isEmpty() && Off.isEmpty())
             On << Points.front();
         P.save();
         P.setBrush(Qt::NoBrush);
@@ -1000,7 +1038,16 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
             break;
         Op.Image->Data()->Flush();
         const QImage& Src = Op.Image->Data()->Image;
-        const QRectF Dest(QPointF(Op.R.Left, Op.R.Top), QPointF(Op.R.Right, Op.R.Bottom));
+        // A reversed rectangle mirrors the picture over the same pixels.
+        const bool FlipX = Op.R.Right < Op.R.Left, FlipY = Op.R.Bottom < Op.R.Top;
+        const QRectF Dest(QPointF(std::min(Op.R.Left, Op.R.Right), std::min(Op.R.Top, Op.R.Bottom)),
+                          QPointF(std::max(Op.R.Left, Op.R.Right), std::max(Op.R.Top, Op.R.Bottom)));
+        if (Canvas.CopyMode() == cmSrcInvert && XorImage(FImage, Canvas, Src, Dest, FlipX, FlipY))
+            break;
+        if (FlipX || FlipY)
+            P->setWorldTransform(QTransform(FlipX ? -1 : 1, 0, 0, FlipY ? -1 : 1, FlipX ? Dest.left() + Dest.right() : 0,
+                                            FlipY ? Dest.top() + Dest.bottom() : 0),
+                                 true);
         if (Op.A < 255)
             P->setOpacity(Op.A / 255.0);
         if (Op.B == 1) {

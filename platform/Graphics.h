@@ -11,7 +11,10 @@
 // - polygons are closed and filled by the alternate (even-odd) rule;
 // - FillRect fills Left..Right-1 x Top..Bottom-1 with the brush, no pen;
 // - raster pen modes (pmXor, pmNot, ...) are exact on bitmaps and fall back
-//   to pmCopy on the printer and in metafiles.
+//   to pmCopy on the printer and in metafiles; so does the copy mode of
+//   pictures (cmSrcInvert);
+// - a picture drawn into a reversed rectangle (Right < Left, Bottom < Top)
+//   covers the same pixels, mirrored in that direction.
 // Coordinates are integer pixels of the surface. Fonts are measured in
 // pixels; Size (points) converts through the font's PixelsPerInch.
 #pragma once
@@ -198,6 +201,12 @@ enum TPenMode {
 // Ends and joins of pens wider than one pixel.
 enum TPenEndCap { pecRound, pecSquare, pecFlat };
 enum TPenJoinStyle { pjsRound, pjsBevel, pjsMiter };
+
+// How Draw, StretchDraw and CopyRect combine a picture with the surface
+// (the classic raster-operation codes): copy, or XOR (source invert).
+using TCopyMode = int32_t;
+constexpr TCopyMode cmSrcCopy = 0x00CC0020;
+constexpr TCopyMode cmSrcInvert = 0x00660046;
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 
@@ -498,6 +507,10 @@ public:
     void StretchDraw(const TRect& R, TGraphic* Graphic);
     // Copies Source's SourceRect (stretched) into Dest.
     void CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRect);
+    // Applies to Draw, StretchDraw and CopyRect of bitmaps; any mode other
+    // than cmSrcInvert copies.
+    TCopyMode CopyMode() const { return FCopyMode; }
+    void SetCopyMode(TCopyMode Value) { FCopyMode = Value; }
 
     // Clipping. ClipRect is the bounding rectangle (logical) of the clip in
     // force, or of the whole surface when nothing clips. Regions handed over
@@ -613,6 +626,7 @@ private:
     TColor FSyncedBrushColor = clWhite;
     TBrushStyle FSyncedBrushStyle = bsSolid;
     unsigned FTextAlign = 0;
+    TCopyMode FCopyMode = cmSrcCopy;
     int FCharExtra = 0;
     TCanvasTransform FTransform;
     TClipState FClip;

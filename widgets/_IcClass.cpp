@@ -6,6 +6,22 @@
 
 // ----------------------------------------------------------- TIcPersistent
 
+void TIcPersistent::Assign(TPersistent* Source)
+{
+    if (auto* S = dynamic_cast<TIcPersistent*>(Source)) {
+        if (S != this)
+            S->AssignTo(this);
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TIcPersistent::AssignTo(TPersistent* Dest)
+{
+    throw EConvertError(Dest ? "Cannot assign these settings to an object of another class"
+                             : "Cannot assign settings to nil");
+}
+
 void TIcPersistent::Change()
 {
     if (OnChange)

@@ -14,6 +14,12 @@ class TIcPersistent : public TPersistent {
 public:
     TNotifyEvent OnChange;
 
+    // Source copies itself into this object through its AssignTo.
+    void Assign(TPersistent* Source) override;
+    // Copies this object's values into Dest; classes override it for the
+    // destinations they know. Raises EConvertError for any other.
+    virtual void AssignTo(TPersistent* Dest);
+
     // OnChange with the object itself as sender.
     virtual void Change();
     // OnChange with Sender (a sub-object bound here) as sender.

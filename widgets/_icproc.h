@@ -7,6 +7,7 @@
 #include "platform/Graphics.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 // About texts of the library (the shared info record takes them from here).
@@ -138,3 +139,65 @@ void IcLoadFormPos(TControl* Form);
 // window. Texts of any length are passed whole, and no main form is needed.
 int IcExecuteFile(const std::string& FileName, const std::string& Params, const std::string& DefaultDir,
                   int ShowCmd);
+
+// ------------------------------------------------------------- drawing
+// Painted through the canvas' pen and brush, which are left as the
+// procedures set them. Angles are degrees clockwise from 12 o'clock.
+
+enum TGradientStyle {
+    gsHorizontal1, gsHorizontal2, gsHorizontal3,
+    gsVertical1, gsVertical2, gsVertical3,
+    gsElliptic1, gsElliptic2, gsElliptic3,
+    gsRectangle, gsDiamond1, gsDiamond2,
+    gsTopLeft, gsTopRight
+};
+
+enum TLEDShape { sRound, sArrowLeft, sArrowRight, sArrowUp, sArrowDown, sRectangle };
+
+// A gradient from C1 to C2 over R, bands one colour level apart. An empty R
+// draws nothing.
+void IcGradFill(TCanvas* Canvas, const TRect& R, TColor C1, TColor C2, TGradientStyle Style);
+// Anti-diagonal lines from C1 near the top-left to C2 near the bottom-right
+// of R; they run past R, so the caller clips to its round face.
+void IcCircleGradFill(TCanvas* Canvas, const TRect& R, TColor C1, TColor C2);
+// Bitmap stretched into the ellipse of radii RX, RY about Center (turned by
+// 180 degrees unless Upright), optionally framed. Offset maps Center's
+// coordinates to the canvas' (0, 0 on a control's own canvas). Radii below 1
+// draw nothing.
+void Ic3DEllipse(TCanvas* Canvas, const TPoint& Offset, const TPoint& Center, int RX, int RY, TBitmap* Bitmap,
+                 TColor FrameColor, bool Upright, bool Framed);
+// A bevelled filled ellipse; R returns the face inside the bevel.
+void IcEllipse3D(TCanvas* Canvas, TRect& R, TColor Color, bool Raised);
+// A sunken circle of Radius about P (the outline is always clBtnHighlight).
+void IcCircleAtPoint(TCanvas* Canvas, const TPoint& P, int Radius, TColor OutlineColor, TColor FillColor);
+// A two-pixel button bevel, R filled first when Fill; R returns the face.
+void IcBtnBevel(TCanvas* Canvas, TRect& R, bool Raised, bool Fill, TColor Color);
+// A slider thumb about P, wide or tall. Unused is kept for callers.
+void IcThumb(TCanvas* Canvas, const TPoint& P, int Size, bool Unused, bool Wide, TColor Color);
+void IcDrawLED(TCanvas* Canvas, const TRect& R, TLEDShape Shape, TColor PenColor, TColor FillColor);
+// Pie sector of the ellipse in R from StartAngle over Sweep degrees
+// (clockwise when positive). A sector too thin to show draws nothing.
+void IcRoundSector(TCanvas* Canvas, const TRect& R, float StartAngle, float Sweep);
+// A horizontal scale of Steps main and SubSteps sub steps with the
+// ';'-separated Labels, centred in R; R returns the ticks' extent.
+void IcHorizScala(TCanvas* Canvas, const std::string& Labels, TRect& R, int Steps, int SubSteps, bool LabelsAbove);
+// A filled triangle with its tip at PPT (0..1000) along R's top edge.
+void IcDrawHPointer(TCanvas* Canvas, const TRect& R, int PPT, int HalfWidth, int Length, bool Unused);
+
+// Arrow point lists: element 0 is the header (the low byte of X holds n, the
+// index of the last point), element 1 the centre of rotation, 2..n the
+// polygon.
+void IcArrowSettings(TPoint& Header, int N, uint8_t B0, uint8_t B1, uint8_t B2, uint8_t B3);
+// Dst[0..1] := Src[0..1], Dst[2..n] := Src[2..n] turned Angle degrees about
+// Src[1]; then the filled polygon Dst[2..n]. n is limited to the points
+// both lists hold.
+void IcArrowDraw(TCanvas* Canvas, float Angle, std::span<const TPoint> Src, std::span<TPoint> Dst, bool Clockwise);
+
+// Direction from Center to P: 0 up, 90 right, 180 down, 270 left.
+float IcGetAngle(const TPoint& P, const TPoint& Center);
+// Within half R's width of R's centre.
+bool IcInCircle(int X, int Y, const TRect& R);
+// The square of R's shorter side at R's top-left corner.
+TRect IcMakeSquare(const TRect& R);
+// The square of R's shorter side centred along R's longer side.
+TRect IcMakeCenterSquare(const TRect& R);

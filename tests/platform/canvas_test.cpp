@@ -125,6 +125,12 @@ TEST(Canvas, RectangleLeavesOutRightAndBottomEdges)
     EXPECT_EQ(I.Box, (TRect{2, 3, 11, 8}));
     EXPECT_EQ(I.Count, 10 * 6);
 
+    // A one-pixel rectangle shows that pixel.
+    auto P = NewBitmap(4, 4);
+    P->Canvas()->Rectangle(1, 2, 2, 3);
+    EXPECT_EQ(InkOf(*P).Count, 1);
+    EXPECT_EQ(P->Canvas()->Pixels(1, 2), clBlack);
+
     // Without a pen the filled area is one pixel smaller on the right and bottom.
     auto N = NewBitmap(20, 16);
     N->Canvas()->Pen()->SetStyle(psClear);
