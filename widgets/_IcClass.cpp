@@ -34,19 +34,6 @@ void TIcPersistent::ChangeObject(TObject* Sender)
         OnChange(Sender);
 }
 
-void TIcPersistent::Assign(TPersistent* Source)
-{
-    if (auto* settings = dynamic_cast<TIcPersistent*>(Source))
-        settings->AssignTo(this);
-    else
-        TPersistent::Assign(Source);
-}
-
-void TIcPersistent::AssignTo(TPersistent*)
-{
-    throw EConvertError("Cannot assign these settings to that object");
-}
-
 // -------------------------------------------------------- TIcCustomControl
 
 TIcCustomControl::TIcCustomControl(TComponent* AOwner) : TCustomControl(AOwner), FIcInfo(LoadIcInfo())

@@ -24,12 +24,6 @@ public:
     virtual void Change();
     // OnChange with Sender (a sub-object bound here) as sender.
     virtual void ChangeObject(TObject* Sender);
-
-    // Copying between settings objects: Dest->Assign(Source) runs
-    // Source->AssignTo(Dest), which copies into the destinations its class
-    // knows and raises EConvertError for any other.
-    void Assign(TPersistent* Source) override;
-    virtual void AssignTo(TPersistent* Dest);
 };
 
 // Windowed base: changes made between BeginUpdate and EndUpdate end in one
