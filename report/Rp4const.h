@@ -61,6 +61,7 @@ constexpr int RpResStringLastId = 65263;
     S(SRpExpNumeric, 64978, "numeric")                                                               \
     S(SRpTrue, 64979, "True")                                                                        \
     S(SRpFalse, 64980, "False")                                                                      \
+    S(SRpExpIntegerOverflow, 64981, "Integer overflow")                                              \
     /* Built-in functions: 64990.. */                                                                \
     S(SRpExpTooManyArgs, 64990, "Too many arguments")                                                \
     S(SRpExpWrongArguments, 64991, "Wrong arguments for %s")                                         \
