@@ -53,7 +53,8 @@ void TRpEvResult::CopyFrom(const TRpEvResult& Other)
     FInt = Other.FInt;
     FDouble = Other.FDouble;
     FLength = Other.FLength;
-    std::memcpy(FText, Other.FText, FLength);
+    if (FLength > 0)
+        std::memcpy(FText, Other.FText, FLength);
 }
 
 void TRpEvResult::SetInt(int32_t Value)
@@ -93,7 +94,7 @@ void TRpEvResult::SetText(std::string_view Text)
 {
     // 255 characters take at most 4 bytes each: the cut always fits.
     const size_t Bytes = Utf8PrefixBytes(Text, RpMaxTextChars);
-    if (Text.data() != FText)
+    if (Bytes > 0 && Text.data() != FText)
         std::memmove(FText, Text.data(), Bytes);
     FLength = static_cast<uint16_t>(Bytes);
 }
@@ -135,7 +136,8 @@ void TRpEvResult::AppendText(std::string_view Text)
     if (Have >= RpMaxTextChars)
         return;
     const size_t Bytes = Utf8PrefixBytes(Text, RpMaxTextChars - Have);
-    std::memmove(FText + FLength, Text.data(), Bytes);
+    if (Bytes > 0)
+        std::memmove(FText + FLength, Text.data(), Bytes);
     FLength = static_cast<uint16_t>(FLength + Bytes);
 }
 
