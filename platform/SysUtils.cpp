@@ -1,6 +1,7 @@
 #include "platform/SysUtils.h"
 
 #include <QLocale>
+#include <QString>
 
 #include <algorithm>
 #include <atomic>
@@ -1053,6 +1054,96 @@ int CompareText(const std::string& A, const std::string& B)
 bool SameText(const std::string& A, const std::string& B)
 {
     return A.size() == B.size() && CompareText(A, B) == 0;
+}
+
+size_t Utf8CharSize(std::string_view S, size_t Pos)
+{
+    if (Pos >= S.size())
+        return 0;
+    const auto Byte = [&](size_t i) { return Pos + i < S.size() ? static_cast<uint8_t>(S[Pos + i]) : 0; };
+    const auto Cont = [&](size_t i, uint8_t Lo = 0x80, uint8_t Hi = 0xBF) {
+        const uint8_t b = Byte(i);
+        return Pos + i < S.size() && b >= Lo && b <= Hi;
+    };
+    const uint8_t b0 = Byte(0);
+    if (b0 < 0x80)
+        return 1;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+        return Cont(1) ? 2 : 1;
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        const uint8_t Lo = b0 == 0xE0 ? 0xA0 : 0x80;   // no overlong forms
+        const uint8_t Hi = b0 == 0xED ? 0x9F : 0xBF;   // no surrogates
+        return Cont(1, Lo, Hi) && Cont(2) ? 3 : 1;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        const uint8_t Lo = b0 == 0xF0 ? 0x90 : 0x80;
+        const uint8_t Hi = b0 == 0xF4 ? 0x8F : 0xBF;   // nothing past U+10FFFF
+        return Cont(1, Lo, Hi) && Cont(2) && Cont(3) ? 4 : 1;
+    }
+    return 1;
+}
+
+size_t Utf8Length(std::string_view S)
+{
+    size_t Count = 0;
+    for (size_t i = 0; i < S.size(); i += Utf8CharSize(S, i))
+        ++Count;
+    return Count;
+}
+
+size_t Utf8PrefixBytes(std::string_view S, size_t Count)
+{
+    size_t i = 0;
+    for (; Count > 0 && i < S.size(); --Count)
+        i += Utf8CharSize(S, i);
+    return i;
+}
+
+namespace {
+
+// Maps the case of the well-formed runs of S with Qt's Unicode tables; ASCII
+// takes the short road and damaged bytes are copied as they stand.
+std::string mapCase(const std::string& S, bool Upper)
+{
+    std::string r;
+    r.reserve(S.size());
+    size_t i = 0;
+    while (i < S.size()) {
+        const size_t Size = Utf8CharSize(S, i);
+        const uint8_t b = static_cast<uint8_t>(S[i]);
+        if (b < 0x80) {
+            char c = S[i];
+            if (Upper && c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+            else if (!Upper && c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+            r += c;
+            ++i;
+        } else if (Size == 1) {
+            r += S[i];
+            ++i;
+        } else {
+            size_t End = i;
+            while (End < S.size() && static_cast<uint8_t>(S[End]) >= 0x80 && Utf8CharSize(S, End) > 1)
+                End += Utf8CharSize(S, End);
+            const QString Run = QString::fromUtf8(S.data() + i, static_cast<qsizetype>(End - i));
+            r += (Upper ? Run.toUpper() : Run.toLower()).toStdString();
+            i = End;
+        }
+    }
+    return r;
+}
+
+}  // namespace
+
+std::string AnsiUpperCase(const std::string& S)
+{
+    return mapCase(S, true);
+}
+
+std::string AnsiLowerCase(const std::string& S)
+{
+    return mapCase(S, false);
 }
 
 // ==================================================================== files

@@ -9,6 +9,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 // ---------------------------------------------------------------- date-time
 
@@ -96,6 +97,22 @@ std::string UpperCase(const std::string& S);   // ASCII letters only
 std::string LowerCase(const std::string& S);
 int CompareText(const std::string& A, const std::string& B);   // case-insensitive, <0 / 0 / >0
 bool SameText(const std::string& A, const std::string& B);
+
+// Upper and lower case of every letter by Unicode rules, UTF-8 in and out. A
+// letter may change its length (the German sharp s upper-cases to "SS");
+// bytes that are not well-formed UTF-8 stay as they are.
+std::string AnsiUpperCase(const std::string& S);
+std::string AnsiLowerCase(const std::string& S);
+
+// UTF-8 texts counted in characters (code points). A byte that does not start
+// a well-formed sequence counts as one character of its own, so every text,
+// however damaged, splits into characters of 1 to 4 bytes, and a cut made at
+// a character boundary never splits a sequence.
+// Bytes of the character that starts at byte Pos; 0 at or past the end.
+size_t Utf8CharSize(std::string_view S, size_t Pos);
+size_t Utf8Length(std::string_view S);
+// Bytes taken by the first Count characters of S (all of S when it has fewer).
+size_t Utf8PrefixBytes(std::string_view S, size_t Count);
 
 // -------------------------------------------------------------------- files
 

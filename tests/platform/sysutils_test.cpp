@@ -296,6 +296,34 @@ TEST(Strings, TrimCaseAndFileNames)
     EXPECT_EQ(IncludeTrailingPathDelimiter("/a/"), "/a/");
 }
 
+TEST(Strings, UnicodeCaseAndCharacterCounts)
+{
+    EXPECT_EQ(AnsiUpperCase("stra\xC3\x9F" "e \xC3\xA9t\xC3\xA9"), "STRASSE \xC3\x89T\xC3\x89");
+    EXPECT_EQ(AnsiLowerCase("\xCE\x94\xCE\x95\xCE\x9B\xCE\xA4\xCE\x91 ABC"), "\xCE\xB4\xCE\xB5\xCE\xBB\xCF\x84\xCE\xB1 abc");
+    // Damaged bytes stay as they are around the letters that change.
+    EXPECT_EQ(AnsiUpperCase("a\xFF\xC3\xA9\x80z"), "A\xFF\xC3\x89\x80Z");
+
+    struct Case {
+        std::string_view Text;
+        size_t Chars;
+    };
+    const Case Cases[] = {
+        {"", 0},
+        {"abc", 3},
+        {"\xC3\xA9t\xC3\xA9", 3},                  // 2-byte letters
+        {"\xE2\x82\xAC\xF0\x9F\x98\x80", 2},      // 3- and 4-byte characters
+        {"\xE2\x82", 2},                            // cut sequence: each byte alone
+        {"\xC0\xAF\xED\xA0\x80", 5},              // overlong form and surrogate
+        {"\xF4\x90\x80\x80", 4},                   // past U+10FFFF
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(Utf8Length(C.Text), C.Chars) << C.Text;
+    EXPECT_EQ(Utf8CharSize("\xF0\x9F\x98\x80", 0), 4u);
+    EXPECT_EQ(Utf8CharSize("ab", 2), 0u);
+    EXPECT_EQ(Utf8PrefixBytes("\xC3\xA9t\xC3\xA9", 2), 3u);
+    EXPECT_EQ(Utf8PrefixBytes("ab", 5), 2u);
+}
+
 TEST(Files, ForceDirectoriesAndExistence)
 {
     char tmpl[] = "/tmp/oz-sysutils-XXXXXX";
