@@ -115,13 +115,14 @@ void TRpCompress::InitializeSplay()
     for (int I = 1; I <= 512; ++I)
         FUp[I] = static_cast<uint8_t>((I - 1) / 2);
     for (int J = 0; J <= 255; ++J) {
-        FLeft[J] = static_cast<uint16_t>(2 * J + 1);
-        FRight[J] = static_cast<uint16_t>(2 * J + 2);
+        FChild[0][J] = static_cast<uint16_t>(2 * J + 1);
+        FChild[1][J] = static_cast<uint16_t>(2 * J + 2);
     }
 }
 
-// Semi-splaying: each step exchanges the node with the sibling of its parent,
-// lifting it one level, then goes on from its grandparent.
+// Semi-splaying: each step puts the node in the place of its parent's
+// sibling (the parent's sibling takes the node's place), lifting it one
+// level, then goes on from its grandparent.
 void TRpCompress::Splay(int Symbol)
 {
     int A = 256 + Symbol;
@@ -130,17 +131,10 @@ void TRpCompress::Splay(int Symbol)
         if (C == 0)
             break;
         const int D = FUp[C];
-        int B = FLeft[D];
-        if (C == B) {
-            B = FRight[D];
-            FRight[D] = static_cast<uint16_t>(A);
-        } else {
-            FLeft[D] = static_cast<uint16_t>(A);
-        }
-        if (A == FLeft[C])
-            FLeft[C] = static_cast<uint16_t>(B);
-        else
-            FRight[C] = static_cast<uint16_t>(B);
+        const int SideOfC = FChild[1][D] == C;
+        const int B = FChild[!SideOfC][D];
+        FChild[!SideOfC][D] = static_cast<uint16_t>(A);
+        FChild[FChild[1][C] == A][C] = static_cast<uint16_t>(B);
         FUp[A] = static_cast<uint8_t>(D);
         FUp[B] = static_cast<uint8_t>(C);
         A = D;
@@ -149,37 +143,42 @@ void TRpCompress::Splay(int Symbol)
 
 void TRpCompress::Compress(uint8_t Value)
 {
-    if (FFlushed)
-        throw ERpError("Coder used after Flush");
-    // The path from the leaf up: 1 for a right child. A tree of 257 leaves is
-    // at most 256 levels deep.
-    uint8_t Path[256];
-    int Depth = 0;
-    int A = 256 + Value;
-    do {
-        const int C = FUp[A];
-        Path[Depth++] = FRight[C] == A ? 1 : 0;
-        A = C;
-    } while (A != 0);
-    // Emitted from the root down, each byte filled from its lowest bit.
-    while (Depth > 0) {
-        FBits |= static_cast<uint32_t>(Path[--Depth]) << FBitCount;
-        if (++FBitCount == 32) {
-            if (FBufferLen + 4 > FBuffer.size())
-                WriteOut();
-            for (int K = 0; K < 4; ++K)
-                FBuffer[FBufferLen++] = static_cast<uint8_t>(FBits >> (8 * K));
-            FBits = 0;
-            FBitCount = 0;
-        }
-    }
-    Splay(Value);
+    CompressBuffer(&Value, 1);
 }
 
 void TRpCompress::CompressBuffer(const uint8_t* Data, size_t Count)
 {
-    for (size_t I = 0; I < Count; ++I)
-        Compress(Data[I]);
+    if (FFlushed)
+        throw ERpError("Coder used after Flush");
+    uint32_t Bits = FBits;
+    int BitCount = FBitCount;
+    for (size_t I = 0; I < Count; ++I) {
+        // The path from the leaf up: 1 for a right child. A tree of 257
+        // leaves is at most 256 levels deep.
+        uint8_t Path[256];
+        int Depth = 0;
+        int A = 256 + Data[I];
+        do {
+            const int C = FUp[A];
+            Path[Depth++] = FChild[1][C] == A;
+            A = C;
+        } while (A != 0);
+        // Emitted from the root down, each byte filled from its lowest bit.
+        while (Depth > 0) {
+            Bits |= static_cast<uint32_t>(Path[--Depth]) << BitCount;
+            if (++BitCount == 32) {
+                if (FBufferLen + 4 > FBuffer.size())
+                    WriteOut();
+                for (int K = 0; K < 4; ++K)
+                    FBuffer[FBufferLen++] = static_cast<uint8_t>(Bits >> (8 * K));
+                Bits = 0;
+                BitCount = 0;
+            }
+        }
+        Splay(Data[I]);
+    }
+    FBits = Bits;
+    FBitCount = BitCount;
 }
 
 void TRpCompress::WriteOut()
@@ -212,7 +211,7 @@ uint8_t TRpCompress::GetByte()
             Want = std::min(Want, FCodedLimit - FCodedBytes);
         const int64_t Got = Want > 0 ? FStream->Read(FBuffer.data(), Want) : 0;
         if (Got <= 0)
-            throw ERpCodeError("Coded data ends too soon");
+            CodeEnds();
         FCodedBytes += Got;
         FBufferPos = 0;
         FBufferLen = static_cast<size_t>(Got);
@@ -220,26 +219,38 @@ uint8_t TRpCompress::GetByte()
     return FBuffer[FBufferPos++];
 }
 
+void TRpCompress::CodeEnds()
+{
+    throw ERpCodeError("Coded data ends too soon");
+}
+
 uint8_t TRpCompress::Expand()
 {
-    int Node = 0;
-    while (Node < 256) {
-        if (FBitCount == 0) {
-            FBits = GetByte();
-            FBitCount = 8;
-        }
-        Node = (FBits & 1) ? FRight[Node] : FLeft[Node];
-        FBits >>= 1;
-        --FBitCount;
-    }
-    if (Node == 512)   // the symbol no coder writes
-        throw ERpCodeError("Coded data holds an unknown symbol");
-    Splay(Node - 256);
-    return static_cast<uint8_t>(Node - 256);
+    uint8_t Value = 0;
+    ExpandBuffer(&Value, 1);
+    return Value;
 }
 
 void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
 {
-    for (size_t I = 0; I < Count; ++I)
-        Data[I] = Expand();
+    uint32_t Bits = FBits;
+    int BitCount = FBitCount;
+    for (size_t I = 0; I < Count; ++I) {
+        int Node = 0;
+        do {
+            if (BitCount == 0) {
+                Bits = GetByte();
+                BitCount = 8;
+            }
+            Node = FChild[Bits & 1][Node];
+            Bits >>= 1;
+            --BitCount;
+        } while (Node < 256);
+        if (Node == 512)   // the symbol no coder writes
+            throw ERpCodeError("Coded data holds an unknown symbol");
+        Splay(Node - 256);
+        Data[I] = static_cast<uint8_t>(Node - 256);
+    }
+    FBits = Bits;
+    FBitCount = BitCount;
 }

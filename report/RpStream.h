@@ -102,13 +102,15 @@ public:
 private:
     void InitializeSplay();
     void Splay(int Symbol);
+    [[noreturn]] void CodeEnds();
     uint8_t GetByte();
     void WriteOut();
 
     // Tree: inner nodes 0..255 (0 the root), leaf 256 + s for symbol s.
-    std::array<uint16_t, 256> FLeft{};
-    std::array<uint16_t, 256> FRight{};
-    std::array<uint8_t, 513> FUp{};
+    // FChild[0] holds the left and FChild[1] the right child of each inner
+    // node, so that a code bit indexes the side without a branch.
+    uint16_t FChild[2][256] = {};
+    uint8_t FUp[513] = {};
 
     TStream* FStream;
     bool FCompressFlag;
