@@ -93,6 +93,7 @@ void TRpPageList::SetStream(std::unique_ptr<TRpStream> Value)
     std::lock_guard<std::recursive_mutex> Guard(FLock);
     FStream = std::move(Value);
     FHeaderSize = RpFileHeaderSize;
+    FFileName.clear();
 }
 
 void TRpPageList::AddOutline(int Level, const std::string& Title, const TRect& Area, int Page)

@@ -108,7 +108,8 @@ public:
     int PageCount() const { return FPageCount; }
     // The page stream, owned by the list; nullptr when there is none.
     TRpStream* Stream() const { return FStream.get(); }
-    // Replaces (and frees) the stream; the page count stays as it is.
+    // Replaces (and frees) the stream, which holds no loaded file from then
+    // on; the page count stays as it is.
     void SetStream(std::unique_ptr<TRpStream> Value);
     TRpOutline* Outline() const { return FOutline.get(); }
     // The report file loaded last, empty for pages recorded here.
