@@ -1,0 +1,256 @@
+#include "report/RpStream.h"
+
+#include <algorithm>
+#include <vector>
+
+// ------------------------------------------------------------------ TRpStream
+
+TRpStream::TRpStream(int32_t AMemoryLimit)
+    : FMemoryStream(std::make_unique<TMemoryStream>()), FInMemory(true), FMemoryLimit(AMemoryLimit)
+{
+}
+
+TRpStream::TRpStream(const std::string& AFileName)
+    : FFileStream(std::make_unique<TFileStream>(AFileName, fmOpenRead)), FInMemory(false), FMemoryLimit(0)
+{
+}
+
+// The temporary file is deleted by its file stream; a user's file is only
+// closed.
+TRpStream::~TRpStream() = default;
+
+int64_t TRpStream::Read(void* Buffer, int64_t Count)
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    return FInMemory ? FMemoryStream->Read(Buffer, Count) : FFileStream->Read(Buffer, Count);
+}
+
+int64_t TRpStream::Write(const void* Buffer, int64_t Count)
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    if (!FInMemory)
+        return FFileStream->Write(Buffer, Count);
+    const int64_t Written = FMemoryStream->Write(Buffer, Count);
+    if (FMemoryStream->Size() > FMemoryLimit)
+        MoveToFile();
+    return Written;
+}
+
+void TRpStream::MoveToFile()
+{
+    std::unique_ptr<TFileStream> File;
+    try {
+        File = TFileStream::CreateTemporary("RPF");
+        FMemoryStream->SaveToStream(File.get());
+    } catch (const EStreamError& E) {
+        throw ERpError(FormatResString(SRpCannotCreateTemp, E.what()));
+    }
+    File->SetPosition(FMemoryStream->Position());
+    FFileName = File->FileName();
+    FFileStream = std::move(File);
+    FMemoryStream.reset();
+    FInMemory = false;
+}
+
+int64_t TRpStream::Seek(int64_t Offset, TSeekOrigin Origin)
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    return FInMemory ? FMemoryStream->Seek(Offset, Origin) : FFileStream->Seek(Offset, Origin);
+}
+
+void TRpStream::SetSize(int64_t NewSize)
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    if (FInMemory)
+        FMemoryStream->SetSize(NewSize);
+    else
+        FFileStream->SetSize(NewSize);
+}
+
+int64_t TRpStream::Size()
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    return FInMemory ? FMemoryStream->Size() : FFileStream->Size();
+}
+
+void TRpStream::SaveToStream(TStream* Dest)
+{
+    std::lock_guard<std::recursive_mutex> Guard(FLock);
+    SetPosition(0);
+    std::vector<uint8_t> Block(10240);
+    for (;;) {
+        const int64_t N = Read(Block.data(), static_cast<int64_t>(Block.size()));
+        if (N <= 0)
+            break;
+        Dest->WriteBuffer(Block.data(), N);
+    }
+}
+
+// ---------------------------------------------------------------- TRpCompress
+
+TRpCompress::TRpCompress(TStream* AStream, bool ACompressFlag, int64_t ACodedLimit)
+    : FStream(AStream), FCompressFlag(ACompressFlag), FCodedLimit(ACodedLimit)
+{
+    InitializeSplay();
+}
+
+TRpCompress::~TRpCompress()
+{
+    if (FCompressFlag && !FFlushed) {
+        try {
+            Flush();
+        } catch (...) {
+            // A destructor must not throw; Flush reports the error to callers
+            // that want it.
+        }
+    }
+}
+
+// Every node i > 0 hangs under (i - 1) div 2: byte values 0..254 start with
+// 8-bit codes, 255 with a 9-bit code (its leaf 511 shares inner node 255 with
+// leaf 512).
+void TRpCompress::InitializeSplay()
+{
+    FUp[0] = 0;
+    for (int I = 1; I <= 512; ++I)
+        FUp[I] = static_cast<uint8_t>((I - 1) / 2);
+    for (int J = 0; J <= 255; ++J) {
+        FChild[0][J] = static_cast<uint16_t>(2 * J + 1);
+        FChild[1][J] = static_cast<uint16_t>(2 * J + 2);
+    }
+}
+
+// Semi-splaying: each step puts the node in the place of its parent's
+// sibling (the parent's sibling takes the node's place), lifting it one
+// level, then goes on from its grandparent.
+void TRpCompress::Splay(int Symbol)
+{
+    int A = 256 + Symbol;
+    for (;;) {
+        const int C = FUp[A];
+        if (C == 0)
+            break;
+        const int D = FUp[C];
+        const int SideOfC = FChild[1][D] == C;
+        const int B = FChild[!SideOfC][D];
+        FChild[!SideOfC][D] = static_cast<uint16_t>(A);
+        FChild[FChild[1][C] == A][C] = static_cast<uint16_t>(B);
+        FUp[A] = static_cast<uint8_t>(D);
+        FUp[B] = static_cast<uint8_t>(C);
+        A = D;
+    }
+}
+
+void TRpCompress::Compress(uint8_t Value)
+{
+    CompressBuffer(&Value, 1);
+}
+
+void TRpCompress::CompressBuffer(const uint8_t* Data, size_t Count)
+{
+    if (FFlushed)
+        throw ERpError("Coder used after Flush");
+    uint32_t Bits = FBits;
+    int BitCount = FBitCount;
+    for (size_t I = 0; I < Count; ++I) {
+        // The path from the leaf up: 1 for a right child. A tree of 257
+        // leaves is at most 256 levels deep.
+        uint8_t Path[256];
+        int Depth = 0;
+        int A = 256 + Data[I];
+        do {
+            const int C = FUp[A];
+            Path[Depth++] = FChild[1][C] == A;
+            A = C;
+        } while (A != 0);
+        // Emitted from the root down, each byte filled from its lowest bit.
+        while (Depth > 0) {
+            Bits |= static_cast<uint32_t>(Path[--Depth]) << BitCount;
+            if (++BitCount == 32) {
+                if (FBufferLen + 4 > FBuffer.size())
+                    WriteOut();
+                for (int K = 0; K < 4; ++K)
+                    FBuffer[FBufferLen++] = static_cast<uint8_t>(Bits >> (8 * K));
+                Bits = 0;
+                BitCount = 0;
+            }
+        }
+        Splay(Data[I]);
+    }
+    FBits = Bits;
+    FBitCount = BitCount;
+}
+
+void TRpCompress::WriteOut()
+{
+    FStream->WriteBuffer(FBuffer.data(), static_cast<int64_t>(FBufferLen));
+    FCodedBytes += static_cast<int64_t>(FBufferLen);
+    FBufferLen = 0;
+}
+
+void TRpCompress::Flush()
+{
+    if (!FCompressFlag || FFlushed)
+        return;
+    FFlushed = true;
+    const int Tail = (FBitCount + 7) / 8;
+    if (FBufferLen + static_cast<size_t>(Tail) > FBuffer.size())
+        WriteOut();
+    for (int K = 0; K < Tail; ++K)
+        FBuffer[FBufferLen++] = static_cast<uint8_t>(FBits >> (8 * K));
+    FBits = 0;
+    FBitCount = 0;
+    WriteOut();
+}
+
+uint8_t TRpCompress::GetByte()
+{
+    if (FBufferPos == FBufferLen) {
+        int64_t Want = static_cast<int64_t>(FBuffer.size());
+        if (FCodedLimit >= 0)
+            Want = std::min(Want, FCodedLimit - FCodedBytes);
+        const int64_t Got = Want > 0 ? FStream->Read(FBuffer.data(), Want) : 0;
+        if (Got <= 0)
+            CodeEnds();
+        FCodedBytes += Got;
+        FBufferPos = 0;
+        FBufferLen = static_cast<size_t>(Got);
+    }
+    return FBuffer[FBufferPos++];
+}
+
+void TRpCompress::CodeEnds()
+{
+    throw ERpCodeError("Coded data ends too soon");
+}
+
+uint8_t TRpCompress::Expand()
+{
+    uint8_t Value = 0;
+    ExpandBuffer(&Value, 1);
+    return Value;
+}
+
+void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
+{
+    uint32_t Bits = FBits;
+    int BitCount = FBitCount;
+    for (size_t I = 0; I < Count; ++I) {
+        int Node = 0;
+        do {
+            if (BitCount == 0) {
+                Bits = GetByte();
+                BitCount = 8;
+            }
+            Node = FChild[Bits & 1][Node];
+            Bits >>= 1;
+            --BitCount;
+        } while (Node < 256);
+        if (Node == 512)   // the symbol no coder writes
+            throw ERpCodeError("Coded data holds an unknown symbol");
+        Splay(Node - 256);
+        Data[I] = static_cast<uint8_t>(Node - 256);
+    }
+    FBits = Bits;
+    FBitCount = BitCount;
+}
