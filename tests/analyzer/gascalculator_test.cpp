@@ -1,7 +1,7 @@
 // The "Gas Calculator" driven offscreen through the dialog-answer hook:
 // presets, the balance gas, sums over 100 %, custom gases and the results
 // returned on OK.
-#include "analyzer/CalculatorGasSettings.h"
+#include "analyzer/dialogs/CalculatorGasSettings.h"
 
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"

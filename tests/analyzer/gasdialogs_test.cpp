@@ -1,8 +1,8 @@
 // The "Gas Settings" and "Advanced Gas Settings" dialogs driven offscreen
 // through the dialog-answer hook: kelvin shown as whole degrees C and taken
 // back, the correction-mode combo order, OK, Cancel and the hand-over buttons.
-#include "analyzer/AdvancedGasSettings.h"
-#include "analyzer/BasicGasSettings.h"
+#include "analyzer/dialogs/AdvancedGasSettings.h"
+#include "analyzer/dialogs/BasicGasSettings.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
