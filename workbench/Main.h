@@ -17,6 +17,7 @@
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
+#include "reports/Reportsource.h"
 #include "workbench/Loopfunctions.h"
 #include "workbench/Monitorfunctions.h"
 
@@ -49,10 +50,6 @@ class TZEBBSerialProtocol;
 class TChart;
 class TFastLineSeries;
 
-// Decimal text of a number (the protocol's memory-read log and the playback
-// speed label use it).
-std::string FormatInt(int32_t Value);
-
 // Where the window keeps its files and which port it opens at start.
 struct TMainFormOptions {
     // Full name of the program file: the settings file and the "Signals"
@@ -63,7 +60,7 @@ struct TMainFormOptions {
     int32_t PortOverride = 0;
 };
 
-class TMainForm : public TForm, public TMainFormLink {
+class TMainForm : public TForm, public TMainFormLink, public TReportSource {
 public:
     explicit TMainForm(TComponent* Owner);
     TMainForm(TComponent* Owner, const TMainFormOptions& Options);
@@ -238,50 +235,61 @@ public:
     TAction* actnResizePlots = nullptr;
     TAction* actnLockCalDiag = nullptr;
 
-    // ----------------------------------------------------------- fields
-    std::unique_ptr<TIniFile> FIniFile;
-    TSignalStats FSignalStats[MaxSignals];
-    TMonitorPlotInfo FMonitorPlots[3];
-    TLoopPlotInfo FLoopPlots[2];
-    int32_t FSampleTime = 0;
-    uint8_t FSampleMarker = 0;
-    bool FConnected = false;
-    bool FPlotMaximized = false;
-    bool FRecordSuspended = true;
-    TPlotScale FSignalScales[MaxSignals];
-    TPlotScale FLoopScales[2];
-    TParameterStruct FLastParameters;
-    TSignalStats FParamStats[ParameterCount];
-    int32_t FSelectedParam = 0;
-    bool FLoopPlayback = false;
-    bool FPlaybackPaused = false;
-    bool FPlaybackStarted = false;
-    int32_t FBreathsToStack = 0;
-    std::string FSignalsDir;
-    bool FSyringeCalActive = false;
-    bool FLeakPlotShown = false;
-    int32_t FLabelRefreshCount = 0;
-    std::string FFileInfo[10];
-    std::string FEvents[5];
-    bool FPrinting = false;
-    TDateTime FTimedInterval = 0;
-    TDateTime FNextTimedBreak = 0;
-    std::string FSoftwareVersion;
-    std::string FDeviceVersion;
-    // FDeviceKind: TMainFormLink.
-    std::string FSerialNumber;
-    TCorrectionMode FCorrectionMode = 0;
-    TGasType FGasType = 0;
-    TGasProperties FInspGas;
-    TGasProperties FExpGas;
-    float FAmbientTemp = 0;
-    int32_t FFlowPort = 0;
-    float FBreathThreshold = 0;
-    int32_t FBreathDetectMode = 0;
-    std::string FDataFileName;
-    std::string FPrintHeader;
+    // ------------------------------------------------- live data, state
+    // The main window's records, read through these (the reports through
+    // TReportSource).
+    const TSignalStats& SignalStats(int Id) const override { return FSignalStats[Id]; }
+    const TSignalStats& ParamStats(int Id) const { return FParamStats[Id]; }
+    void SetSignalDisplayUnit(int Id, TUnitCode Unit) { FSignalStats[Id].SetDisplayUnit(Unit); }
+    const TMonitorPlotInfo& MonitorPlot(int Plot) const { return FMonitorPlots[Plot]; }
+    // A new time span clears the plot.
+    void SetMonitorTimeSpan(int Plot, float Seconds) { FMonitorPlots[Plot].SetTimeSpan(Seconds, true); }
+    const TLoopPlotInfo& LoopPlot(int Loop) const { return FLoopPlots[Loop]; }
+    TPlotScale SignalScale(int Id) const { return FSignalScales[Id]; }
+    void SetSignalScale(int Id, TPlotScale Scale) { FSignalScales[Id] = Scale; }
+    TPlotScale LoopScale(int Loop) const { return FLoopScales[Loop]; }
+    void SetLoopScale(int Loop, TPlotScale Scale) { FLoopScales[Loop] = Scale; }
+    TParameterStruct LastParameters() const override { return FLastParameters; }
+    int32_t SampleTime() const { return FSampleTime; }
+    uint8_t SampleMarker() const { return FSampleMarker; }
+    bool Connected() const { return FConnected; }
+    int32_t SelectedParam() const { return FSelectedParam; }
+    bool LoopPlayback() const { return FLoopPlayback; }
+    int32_t BreathsToStack() const { return FBreathsToStack; }
+    const std::string& SignalsDir() const { return FSignalsDir; }
+    // While the syringe dialog runs, samples and records go only to it.
+    bool SyringeCalActive() const { return FSyringeCalActive; }
+    void SetSyringeCalActive(bool Value) { FSyringeCalActive = Value; }
+    // Samples since the monitor's current and average labels last changed
+    // (they change every 25th).
+    int32_t LabelRefreshCount() const { return FLabelRefreshCount; }
+    void SetLabelRefreshCount(int32_t Value) { FLabelRefreshCount = Value; }
+    bool Printing() const { return FPrinting; }
+    void SetPrinting(bool Value) override { FPrinting = Value; }
+    TDateTime TimedInterval() const { return FTimedInterval; }
+    const std::string& SoftwareVersion() const { return FSoftwareVersion; }
+    const std::string& DeviceVersion() const { return FDeviceVersion; }
+    TDeviceKind DeviceKind() const override { return FDeviceKind; }
+    std::string SerialNumber() const override { return FSerialNumber; }
+    TCorrectionMode CorrectionMode() const { return FCorrectionMode; }
+    TGasType GasType() const { return FGasType; }
+    TGasProperties InspGas() const { return FInspGas; }
+    TGasProperties ExpGas() const { return FExpGas; }
+    float AmbientTemp() const { return FAmbientTemp; }
+    int32_t FlowPort() const { return FFlowPort; }
+    float BreathThreshold() const { return FBreathThreshold; }
+    int32_t BreathDetectMode() const { return FBreathDetectMode; }
+    const std::string& DataFileName() const { return FDataFileName; }
+    std::string PrintHeader() const override { return FPrintHeader; }
     // The settings file's shadow flag; the plots keep their own copy.
-    bool FShowPrevious = true;
+    bool ShowPrevious() const { return FShowPrevious; }
+
+    // ---------------------------------------------------------- reports
+    TPlotReportRecord MonitorPlotRecord(int Plot) const override;
+    TPlotReportRecord LoopPlotRecord(int Loop) const override;
+    // The trend and leak tests are not part of the program yet.
+    const TTestReportSource* TrendTestSource() const override { return nullptr; }
+    const TLeakTestReportSource* LeakTestSource() const override { return nullptr; }
 
     std::string IniFileName() const { return FIniFileName; }
     // The program's folder, ending with '/'.
@@ -315,6 +323,7 @@ public:
     void ShowSerialMode(int Mode) override;
     void ShowFlowPort(int Port) override;
     void StatusReceived(uint8_t Extra) override;
+    void ShowDeviceVersion(const std::string& Version) override;
     void SetSerialNumber(const std::string& Text);
     void SetDeviceVersion(const std::string& Text);
 
@@ -344,7 +353,7 @@ public:
     void actnClearLoopExecute(TObject* Sender);
 
     // ------------------------------------------------------- connection
-    int32_t OpenCommPort(TPortSettings Settings);
+    TOpenPortResult OpenCommPort(TPortSettings Settings);
     void actnSelectPortExecute(TObject* Sender);
     void actnSearchCommExecute(TObject* Sender);
     void actnInitCommunicationsExecute(TObject* Sender);
@@ -380,6 +389,51 @@ public:
     bool ActionWanted(TAction* Action) const;
 
 private:
+    // ----------------------------------------------------------- fields
+    std::unique_ptr<TIniFile> FIniFile;
+    TSignalStats FSignalStats[MaxSignals];
+    TMonitorPlotInfo FMonitorPlots[3];
+    TLoopPlotInfo FLoopPlots[2];
+    int32_t FSampleTime = 0;
+    uint8_t FSampleMarker = 0;
+    bool FConnected = false;
+    bool FPlotMaximized = false;
+    bool FRecordSuspended = true;
+    TPlotScale FSignalScales[MaxSignals];
+    TPlotScale FLoopScales[2];
+    TParameterStruct FLastParameters;
+    TSignalStats FParamStats[ParameterCount];
+    int32_t FSelectedParam = 0;
+    bool FLoopPlayback = false;
+    bool FPlaybackPaused = false;
+    bool FPlaybackStarted = false;
+    int32_t FBreathsToStack = 0;
+    std::string FSignalsDir;
+    bool FSyringeCalActive = false;
+    bool FLeakPlotShown = false;
+    int32_t FLabelRefreshCount = 0;
+    std::string FFileInfo[10];
+    std::string FEvents[5];
+    bool FPrinting = false;
+    TDateTime FTimedInterval = 0;
+    TDateTime FNextTimedBreak = 0;
+    std::string FSoftwareVersion;
+    std::string FDeviceVersion;
+    TDeviceKind FDeviceKind = dkAnalyzerOldFirmware;
+    std::string FSerialNumber;
+    TCorrectionMode FCorrectionMode = 0;
+    TGasType FGasType = 0;
+    TGasProperties FInspGas;
+    TGasProperties FExpGas;
+    float FAmbientTemp = 0;
+    int32_t FFlowPort = 0;
+    float FBreathThreshold = 0;
+    int32_t FBreathDetectMode = 0;
+    std::string FDataFileName;
+    std::string FPrintHeader;
+    bool FShowPrevious = true;
+
+
     void CreateComponents();
     void CreateActions();
     void CreateMenus();

@@ -85,7 +85,7 @@ struct MainRig {
         Build();
         Form->SetBounds(10, 10, 900, 600);
         Form->Show();
-        return ProcessUntil([&] { return Form->FConnected && Form->FSampleTime > MinSample; }, 15000);
+        return ProcessUntil([&] { return Form->Connected() && Form->SampleTime() > MinSample; }, 15000);
     }
     // Types of the frames the simulator received, as text. A frame resent
     // because its acknowledgement came late (a loaded machine) counts once.

@@ -48,10 +48,10 @@ TEST(Handshake, BenchAnalyzerAtItsOwnRate)
     EXPECT_EQ(R.Types(), "GJMJEEEE");
     ASSERT_EQ(R.Got('M').size(), 1u);
     EXPECT_EQ(Payload(R.Got('M')[0]), "3");
-    EXPECT_TRUE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceVersion, "01.08.09");
-    EXPECT_EQ(R.Form->FSerialNumber, "123456");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
+    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceVersion(), "01.08.09");
+    EXPECT_EQ(R.Form->SerialNumber(), "123456");
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
     EXPECT_TRUE(R.Form->actnSerialModeBoth->Checked());
     EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
     EXPECT_FALSE(R.Form->mnuZRMobile->Visible());
@@ -68,13 +68,13 @@ TEST(Handshake, HandheldReadsMemorySerialAndSwitchesMenus)
     }
     R.StartSim();
     R.Connect();
-    EXPECT_TRUE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceKind, dkHandheld);
+    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceKind(), dkHandheld);
     EXPECT_EQ(R.Got('E').size(), 0u);
     // Both readings ask for the same memory, so they show as one type here.
     EXPECT_EQ(R.Types(), "GJMJr");
     EXPECT_GE(R.Got('r').size(), 2u);
-    EXPECT_EQ(R.Form->FSerialNumber, "HH0012345");
+    EXPECT_EQ(R.Form->SerialNumber(), "HH0012345");
     EXPECT_TRUE(R.Form->mnuZRMobile->Visible());
     EXPECT_FALSE(R.Form->mnuFlowPort->Visible());
     EXPECT_FALSE(R.Form->mnuZeroingMode->Visible());
@@ -99,7 +99,7 @@ TEST(Handshake, AnsweredAt2400SkipsTheMiddleRate)
     BaudWatch Watch(R.Sim);
     R.Form->actnInitCommunications->Execute();
     EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 38400}));
-    EXPECT_FALSE(R.Form->FConnected);
+    EXPECT_FALSE(R.Form->Connected());
     // Not connected: no version or serial-number reading of its own.
     EXPECT_EQ(R.Types(), "GJ");
     R.Sim.ClearReceived();
@@ -114,9 +114,9 @@ TEST(Handshake, ClosedPortDoesNothing)
     MainRig R;
     R.Build();
     R.Form->actnInitCommunications->Execute();
-    EXPECT_FALSE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceVersion, "");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
+    EXPECT_FALSE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceVersion(), "");
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
     EXPECT_FALSE(R.Form->actnSerialModeBoth->Checked());
 }
 
@@ -128,8 +128,8 @@ TEST(Handshake, EmptyVersionReplyKeepsTheKind)
     R.Build();
     R.Form->ConfigureForDevice(1, "01.08.09");
     R.Form->SetDeviceVersion("");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
-    EXPECT_EQ(R.Form->FDeviceVersion, "");
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
+    EXPECT_EQ(R.Form->DeviceVersion(), "");
     EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
 }
 
@@ -203,13 +203,13 @@ TEST(Shutdown, ConnectedCloseStopsOutputAndSaves)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->FConnected);
+    ASSERT_TRUE(R.Form->Connected());
     R.Sim.ClearReceived();
     R.Form->Close();
     ASSERT_TRUE(R.Got('M').size() >= 1u) << R.Types();
     EXPECT_EQ(Payload(R.Got('M').back()), "X");
     EXPECT_FALSE(R.Form->CommPort->Open());
-    EXPECT_TRUE(ZebbSer->FClosing);
+    EXPECT_TRUE(ZebbSer->Closing());
     EXPECT_EQ(R.IniValue("Settings", "Flow Unit"), "10");
 }
 
@@ -220,7 +220,7 @@ TEST(Shutdown, SavesEvenWhenTheAnalyzerIsGone)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->FConnected);
+    ASSERT_TRUE(R.Form->Connected());
     R.Sim.HangUp();
     ProcessFor(50);
     R.Form->SetBounds(30, 40, 700, 500);
@@ -235,7 +235,7 @@ TEST(Shutdown, ExitEndsProtocolWaits)
     MainRig R;
     R.Build();
     R.Form->mnuExit->Click();
-    EXPECT_TRUE(ZebbSer->FClosing);
+    EXPECT_TRUE(ZebbSer->Closing());
     EXPECT_FALSE(R.Form->Visible());
 }
 
@@ -277,7 +277,7 @@ TEST(Screenshot, MainWindowConnected)
         R.Sim.Device().Status.Correction = 2;
     }
     ASSERT_TRUE(R.ShowConnected(50));
-    EXPECT_EQ(R.Form->FSerialNumber, "123456");
+    EXPECT_EQ(R.Form->SerialNumber(), "123456");
     R.Sim.SendStatus();
     ProcessFor(100);
     std::unique_ptr<TBitmap> Image(R.Form->GetFormImage());

@@ -42,20 +42,20 @@ TEST(LiveData, StreamReachesTheStatistics)
     R.StartSim();
     R.ConnectAtOwnRate();
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(ProcessUntil([&] { return F.FParamStats[parPIP].FCurrent != NoValue && F.FSampleTime > 5; }, 3000));
-    EXPECT_NEAR(F.FSignalStats[sigFlow].FCurrent, 12.5, 0.05);
-    EXPECT_NEAR(F.FSignalStats[sigVolume].FCurrent, 321, 0.5);
-    EXPECT_NEAR(F.FSignalStats[sigAirwayPressure].FCurrent, 7.5, 0.05);
-    EXPECT_NEAR(F.FSignalStats[sigOxygen].FCurrent, 40, 0.1);
-    EXPECT_NEAR(F.FParamStats[parOxygen].FCurrent, 40, 0.1);
-    EXPECT_NEAR(F.FParamStats[parBaroPressure].FCurrent, 750, 0.5);
-    EXPECT_NEAR(F.FParamStats[parTemperature].FCurrent, 300, 0.1);
-    EXPECT_NEAR(F.FParamStats[parRelHumidity].FCurrent, 55, 0.1);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FormatMax(false), "12.50");
-    EXPECT_EQ(F.FSignalStats[sigTemperature].DisplayUnitName(), "deg C");
-    EXPECT_NEAR(F.FParamStats[parPIP].FCurrent, 23, 0.05);
-    EXPECT_NEAR(F.FParamStats[parRespiratoryRate].FCurrent, 14, 0.05);
-    EXPECT_NEAR(F.FLastParameters.GetValue(parPIP), 23, 0.05);
+    ASSERT_TRUE(ProcessUntil([&] { return F.ParamStats(parPIP).Current() != NoValue && F.SampleTime() > 5; }, 3000));
+    EXPECT_NEAR(F.SignalStats(sigFlow).Current(), 12.5, 0.05);
+    EXPECT_NEAR(F.SignalStats(sigVolume).Current(), 321, 0.5);
+    EXPECT_NEAR(F.SignalStats(sigAirwayPressure).Current(), 7.5, 0.05);
+    EXPECT_NEAR(F.SignalStats(sigOxygen).Current(), 40, 0.1);
+    EXPECT_NEAR(F.ParamStats(parOxygen).Current(), 40, 0.1);
+    EXPECT_NEAR(F.ParamStats(parBaroPressure).Current(), 750, 0.5);
+    EXPECT_NEAR(F.ParamStats(parTemperature).Current(), 300, 0.1);
+    EXPECT_NEAR(F.ParamStats(parRelHumidity).Current(), 55, 0.1);
+    EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "12.50");
+    EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnitName(), "deg C");
+    EXPECT_NEAR(F.ParamStats(parPIP).Current(), 23, 0.05);
+    EXPECT_NEAR(F.ParamStats(parRespiratoryRate).Current(), 14, 0.05);
+    EXPECT_NEAR(F.LastParameters().GetValue(parPIP), 23, 0.05);
 }
 
 // A status frame from the analyzer sets the status fields, the checks of the
@@ -87,9 +87,9 @@ TEST(LiveData, StatusFrameSetsChecksAndStatusBar)
     EXPECT_TRUE(F.actnFlowPortLow->Checked());
     EXPECT_TRUE(F.actnBDUniInsp->Checked());
     EXPECT_TRUE(F.actnSerialModeNone->Checked());
-    EXPECT_EQ(F.FBreathDetectMode, 2);
-    EXPECT_NEAR(F.FBreathThreshold, 1.5, 0.01);
-    EXPECT_NEAR(F.FAmbientTemp, 295, 0.1);
+    EXPECT_EQ(F.BreathDetectMode(), 2);
+    EXPECT_NEAR(F.BreathThreshold(), 1.5, 0.01);
+    EXPECT_NEAR(F.AmbientTemp(), 295, 0.1);
 }
 
 // Device identity: the kind from the reply and the version, and the menus
@@ -112,8 +112,8 @@ TEST(DeviceKind, IdentitySwitchesMenusAndActions)
     for (const Case& C : Cases) {
         F.ConfigureForDevice(C.Kind, C.Version);
         SCOPED_TRACE(std::to_string(C.Kind) + " " + C.Version);
-        EXPECT_EQ(F.FDeviceKind, C.Expected);
-        EXPECT_EQ(F.FDeviceVersion, C.Version);
+        EXPECT_EQ(F.DeviceKind(), C.Expected);
+        EXPECT_EQ(F.DeviceVersion(), C.Version);
         const bool Handheld = C.Expected == dkHandheld;
         const bool Analyzer = C.Expected == dkAnalyzer;
         EXPECT_EQ(F.mnuZRMobile->Visible(), Handheld);
@@ -165,13 +165,13 @@ TEST(DeviceStatus, SettersAtTheirEdges)
                               {dkHandheld, 1, "High Flow", false, false},  {dkHandheld, 3, "Low Press", false, false},
                               {dkHandheld, 4, "Low Flow", false, false},   {dkHandheld, 2, "No Sensor", false, false}};
     for (const PortCase& C : Ports) {
-        F.FDeviceKind = C.Kind;
+        F.SetDeviceKind(static_cast<uint8_t>(C.Kind));
         F.ShowFlowPort(C.Port);
         SCOPED_TRACE(std::to_string(C.Kind) + "/" + std::to_string(C.Port));
         EXPECT_EQ(Panel(F, 3), C.Text);
         EXPECT_EQ(F.actnFlowPortHigh->Checked(), C.High);
         EXPECT_EQ(F.actnFlowPortLow->Checked(), C.Low);
-        EXPECT_EQ(F.FFlowPort, C.Port);
+        EXPECT_EQ(F.FlowPort(), C.Port);
     }
 
     struct BreathCase {
@@ -210,22 +210,22 @@ TEST(LiveData, SyringeCalibrationAndAbsentValues)
     TWaveformSample S;
     S.Flow = 30;
     S.SampleCounter = 7;
-    F.FSyringeCalActive = true;
+    F.SetSyringeCalActive(true);
     F.NewWaveformSample(S);
     TParameterStruct P;
     F.NewParameters(P);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FCurrent, 0.0f);
-    EXPECT_EQ(F.FSampleTime, 0);
-    EXPECT_TRUE(F.FSignalStats[sigFlow].FResetPending);
+    EXPECT_EQ(F.SignalStats(sigFlow).Current(), 0.0f);
+    EXPECT_EQ(F.SampleTime(), 0);
+    EXPECT_TRUE(F.SignalStats(sigFlow).ResetPending());
 
-    F.FSyringeCalActive = false;
+    F.SetSyringeCalActive(false);
     F.NewWaveformSample(S);
     S.Flow = NoValue;
     S.Flags[0] = 1;
     S.SampleCounter = 8;
     F.NewWaveformSample(S);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FCurrent, NoValue);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FormatMax(false), "30.00");
-    EXPECT_EQ(F.FSampleTime, 8);
-    EXPECT_EQ(F.FSampleMarker, 1);
+    EXPECT_EQ(F.SignalStats(sigFlow).Current(), NoValue);
+    EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "30.00");
+    EXPECT_EQ(F.SampleTime(), 8);
+    EXPECT_EQ(F.SampleMarker(), 1);
 }

@@ -65,15 +65,15 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    TMonitorPlotInfo& Plot = F.FMonitorPlots[0];
+    const TMonitorPlotInfo& Plot = F.MonitorPlot(0);
     TFastLineSeries* First = F.seriesMonitor[0][0];
     TFastLineSeries* Second = F.seriesMonitor[0][1];
     // Flow runs -30 .. 60 in steps of 10.
     auto Flow = [](int i) { return static_cast<float>((i % 10) * 10 - 30); };
     for (int i = 0; i < 1500; ++i)
         P.Sample(i, Flow(i));
-    EXPECT_EQ(Plot.FSweepPos, 1500);
-    EXPECT_EQ(Plot.FActiveSeries, First);
+    EXPECT_EQ(Plot.SweepPos(), 1500);
+    EXPECT_EQ(Plot.ActiveSeries(), First);
     ASSERT_EQ(First->Count(), 1500);
     EXPECT_NEAR(First->XValue(0), 0.02, 1e-9);
     EXPECT_NEAR(First->XValue(1499), 30.0, 1e-6);
@@ -82,9 +82,9 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Minimum(), -1);
 
     P.Sample(1500, 25);
-    EXPECT_EQ(Plot.FSweepPos, 0);
-    EXPECT_EQ(Plot.FActiveSeries, Second);
-    EXPECT_EQ(Plot.FInactiveSeries, First);
+    EXPECT_EQ(Plot.SweepPos(), 0);
+    EXPECT_EQ(Plot.ActiveSeries(), Second);
+    EXPECT_EQ(Plot.InactiveSeries(), First);
     ASSERT_EQ(Second->Count(), 2);
     EXPECT_DOUBLE_EQ(Second->XValue(0), 0);
     EXPECT_DOUBLE_EQ(Second->YValue(0), Flow(1499));
@@ -97,8 +97,8 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     EXPECT_EQ(F.chartMonitor1->Series(1), Second);
     // min -30, max 60, plus 5 %: -34.5 .. 64.5 stored; the axis adds its own
     // 5 % of 99: -39.45 .. 69.45.
-    EXPECT_NEAR(F.FSignalScales[sigFlow].YLower, -34.5, 1e-4);
-    EXPECT_NEAR(F.FSignalScales[sigFlow].YUpper, 64.5, 1e-4);
+    EXPECT_NEAR(F.SignalScale(sigFlow).YLower, -34.5, 1e-4);
+    EXPECT_NEAR(F.SignalScale(sigFlow).YUpper, 64.5, 1e-4);
     EXPECT_NEAR(F.chartMonitor1->LeftAxis()->Minimum(), -39.45, 1e-4);
     EXPECT_NEAR(F.chartMonitor1->LeftAxis()->Maximum(), 69.45, 1e-4);
     EXPECT_NEAR(F.chartMonitor1->BottomAxis()->Maximum(), 30, 1e-9);
@@ -106,7 +106,7 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     // The next wrap gives the first series back, cleared.
     for (int i = 1501; i <= 3001; ++i)
         P.Sample(i, 1);
-    EXPECT_EQ(Plot.FActiveSeries, First);
+    EXPECT_EQ(Plot.ActiveSeries(), First);
     EXPECT_EQ(First->Count(), 2);
     EXPECT_EQ(F.chartMonitor1->Series(1), First);
 }
@@ -130,9 +130,9 @@ TEST(MonitorPlots, SweepFollowsTheSampleCounter)
         PlotRig P;
         P.Sample(C.A, 1);
         P.Sample(C.B, 1);
-        TMonitorPlotInfo& Plot = P.F->FMonitorPlots[0];
-        EXPECT_EQ(Plot.FSweepPos, C.Pos) << C.A << " -> " << C.B;
-        EXPECT_NEAR(Plot.FActiveSeries->XValue(1), C.Pos * 0.02, 1e-6) << C.A << " -> " << C.B;
+        const TMonitorPlotInfo& Plot = P.F->MonitorPlot(0);
+        EXPECT_EQ(Plot.SweepPos(), C.Pos) << C.A << " -> " << C.B;
+        EXPECT_NEAR(Plot.ActiveSeries()->XValue(1), C.Pos * 0.02, 1e-6) << C.A << " -> " << C.B;
     }
 }
 
@@ -148,14 +148,14 @@ TEST(MonitorPlots, ShowPreviousDataHidesTheShadowSweep)
     for (int i = 0; i <= 1500; ++i)
         P.Sample(i, 1);
     for (int p = 0; p < 3; ++p) {
-        EXPECT_FALSE(F.FMonitorPlots[p].FInactiveSeries->Active()) << p;
-        EXPECT_TRUE(F.FMonitorPlots[p].FActiveSeries->Active()) << p;
+        EXPECT_FALSE(F.MonitorPlot(p).InactiveSeries()->Active()) << p;
+        EXPECT_TRUE(F.MonitorPlot(p).ActiveSeries()->Active()) << p;
     }
     F.actnShowPreviousData->Execute();
     for (int i = 1501; i <= 3001; ++i)
         P.Sample(i, 1);
-    EXPECT_TRUE(F.FMonitorPlots[0].FInactiveSeries->Active());
-    EXPECT_TRUE(F.FMonitorPlots[0].FActiveSeries->Active());
+    EXPECT_TRUE(F.MonitorPlot(0).InactiveSeries()->Active());
+    EXPECT_TRUE(F.MonitorPlot(0).ActiveSeries()->Active());
 }
 
 // The settings file's choice reaches the plots at start.
@@ -165,8 +165,8 @@ TEST(MonitorPlots, ShowPreviousDataFromTheSettingsFile)
     R.Ini("Settings", "Monitor Shadow Series", "0");
     R.Build();
     EXPECT_FALSE(R.Form->actnShowPreviousData->Checked());
-    for (const TMonitorPlotInfo& Plot : R.Form->FMonitorPlots)
-        EXPECT_FALSE(Plot.FShowPrevious);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_FALSE(R.Form->MonitorPlot(p).ShowPrevious());
 }
 
 // A wrap leaves the axis alone while the signal is scaled by hand, and while
@@ -180,14 +180,16 @@ TEST(MonitorPlots, WrapKeepsTheAxisWhenManualOrWithoutStatistics)
     for (const Case C : {Case{true, 5}, Case{false, NoValue}}) {
         PlotRig P;
         TMainForm& F = *P.F;
-        F.FSignalScales[sigFlow].Manual = C.Manual;
-        F.FSignalScales[sigFlow].YUpper = 7;
+        TPlotScale Scale = F.SignalScale(sigFlow);
+        Scale.Manual = C.Manual;
+        Scale.YUpper = 7;
+        F.SetSignalScale(sigFlow, Scale);
         for (int i = 0; i <= 1500; ++i)
             P.Sample(i, C.Flow);
-        EXPECT_EQ(F.FMonitorPlots[0].FSweepPos, 0);
+        EXPECT_EQ(F.MonitorPlot(0).SweepPos(), 0);
         EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Minimum(), -1) << C.Manual;
         EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Maximum(), 1) << C.Manual;
-        EXPECT_FLOAT_EQ(F.FSignalScales[sigFlow].YUpper, 7) << C.Manual;
+        EXPECT_FLOAT_EQ(F.SignalScale(sigFlow).YUpper, 7) << C.Manual;
     }
 }
 
@@ -202,7 +204,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
     for (int i = 0; i < 6; ++i) {
         P.Sample(i, In[i]);
         if (i == 3) {
-            EXPECT_FLOAT_EQ(F.FMonitorPlots[0].FLastY, 20);
+            EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 20);
         }
     }
     struct Point {
@@ -219,7 +221,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
         EXPECT_EQ(S->IsNull(i), Want[i].Null) << i;
     }
     EXPECT_FALSE(S->IgnoreNulls());
-    EXPECT_FLOAT_EQ(F.FMonitorPlots[0].FLastY, 40);
+    EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 40);
 
     // A wrap on an absent value seeds the new sweep with the last good y.
     for (int i = 6; i < 1500; ++i)
@@ -240,7 +242,7 @@ TEST(MonitorPlots, LabelsRefreshOnTheirCadence)
     PlotRig P;
     TMainForm& F = *P.F;
     // The count runs across title updates too; start it here.
-    F.FLabelRefreshCount = 0;
+    F.SetLabelRefreshCount(0);
     for (int i = 1; i <= 24; ++i)
         P.Sample(i, static_cast<float>(i));
     EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "24.00");
@@ -250,7 +252,7 @@ TEST(MonitorPlots, LabelsRefreshOnTheirCadence)
     P.Sample(25, 25);
     EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "25.00");
     EXPECT_EQ(Caption(F.lblAvgMonitor[0]), "13.00");
-    EXPECT_EQ(Caption(F.lblCurrMonitor[0]), F.FSignalStats[sigFlow].FormatSmoothed(false));
+    EXPECT_EQ(Caption(F.lblCurrMonitor[0]), F.SignalStats(sigFlow).FormatSmoothed(false));
     EXPECT_NE(Caption(F.lblCurrMonitor[0]), "-----");
     // The next 24 leave current and average as they were.
     for (int i = 26; i <= 49; ++i)
@@ -267,10 +269,10 @@ TEST(MonitorPlots, PrintingTakesNoPoints)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    F.FPrinting = true;
+    F.SetPrinting(true);
     for (int i = 0; i < 30; ++i)
         P.Sample(i, 5, 100, 10, i == 10);
-    EXPECT_FLOAT_EQ(F.FSignalStats[sigFlow].FCurrent, 5);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).Current(), 5);
     for (int p = 0; p < 3; ++p)
         for (TFastLineSeries* S : F.seriesMonitor[p])
             EXPECT_EQ(S->Count(), 0);
@@ -278,7 +280,7 @@ TEST(MonitorPlots, PrintingTakesNoPoints)
         for (TFastLineSeries* S : F.seriesLoop[l])
             EXPECT_EQ(S->Count(), 0);
     EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "-----");
-    F.FPrinting = false;
+    F.SetPrinting(false);
     P.Sample(30, 5);
     EXPECT_EQ(F.seriesMonitor[0][0]->Count(), 1);
     EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "5.00");
@@ -304,7 +306,7 @@ TEST(MonitorPlots, TitlesAndUnits)
     EXPECT_EQ(F.chartLoop2->BottomAxis()->Title()->Caption(), "Airway Pressure (cmH2O)");
     EXPECT_EQ(F.chartMonitor1->BottomAxis()->Title()->Caption(), "Seconds");
 
-    F.FSignalStats[sigAirwayPressure].FDisplayUnit = ucMBar;
+    F.SetSignalDisplayUnit(sigAirwayPressure, ucMBar);
     F.actnUpdateMonitorTitles->Execute();
     EXPECT_EQ(Caption(F.lblUnits1Monitor[1]), "mBar");
     EXPECT_EQ(F.chartLoop2->BottomAxis()->Title()->Caption(), "Airway Pressure (mBar)");
@@ -347,10 +349,10 @@ TEST(MonitorPlots, YRangeAndTimeSpan)
         EXPECT_FALSE(Plot.AddPoint(1, i));
     EXPECT_TRUE(Plot.AddPoint(1, 500));
     Plot.SetTimeSpan(10, true);
-    EXPECT_EQ(Plot.FSweepPos, 0);
+    EXPECT_EQ(Plot.SweepPos(), 0);
     EXPECT_EQ(A.Count() + B.Count(), 0);
     Plot.AddPoint(1, 7);
-    EXPECT_EQ(Plot.FSweepPos, 1);
+    EXPECT_EQ(Plot.SweepPos(), 1);
 
     // Unbound, only the record changes.
     TMonitorPlotInfo Loose;
@@ -411,17 +413,17 @@ TEST(MonitorPlots, SimulatorBreathsOnBothPages)
     ASSERT_TRUE(R.ShowConnected(10));
     TMainForm& F = *R.Form;
     // 300 ticks: a wrap every 3 s of the simulator's stream.
-    for (TMonitorPlotInfo& Plot : F.FMonitorPlots)
-        Plot.SetTimeSpan(6, true);
-    const int32_t Start = F.FSampleTime;
-    ASSERT_TRUE(ProcessUntil([&] { return F.FSampleTime - Start > 450; }, 15000));
+    for (int p = 0; p < 3; ++p)
+        F.SetMonitorTimeSpan(p, 6);
+    const int32_t Start = F.SampleTime();
+    ASSERT_TRUE(ProcessUntil([&] { return F.SampleTime() - Start > 450; }, 15000));
 
     // The flow plot wrapped and took flow's range: -30 .. 40 and margins.
     EXPECT_LT(F.chartMonitor1->LeftAxis()->Minimum(), -30);
     EXPECT_GT(F.chartMonitor1->LeftAxis()->Maximum(), 40);
     EXPECT_LT(F.chartMonitor1->LeftAxis()->Maximum(), 50);
-    EXPECT_GT(F.FMonitorPlots[0].FActiveSeries->Count(), 0);
-    EXPECT_GT(F.FMonitorPlots[0].FInactiveSeries->Count(), 200);
+    EXPECT_GT(F.MonitorPlot(0).ActiveSeries()->Count(), 0);
+    EXPECT_GT(F.MonitorPlot(0).InactiveSeries()->Count(), 200);
     // Four breath markers rescaled the loops: volume 0 .. 500 across loop 0.
     EXPECT_LT(F.chartLoop1->BottomAxis()->Minimum(), 0);
     EXPECT_GT(F.chartLoop1->BottomAxis()->Maximum(), 500);
@@ -449,7 +451,7 @@ TEST(MonitorPlots, LivePathCpuLoad)
     ASSERT_TRUE(R.ShowConnected(20));
     TMainForm& F = *R.Form;
 
-    const int32_t Counter0 = F.FSampleTime;
+    const int32_t Counter0 = F.SampleTime();
     const double Thread0 = ThreadCpuSeconds();
     const double Process0 = ProcessCpuSeconds();
     const auto Wall0 = std::chrono::steady_clock::now();
@@ -462,14 +464,14 @@ TEST(MonitorPlots, LivePathCpuLoad)
     const double Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - Wall0).count();
     const double Thread = ThreadCpuSeconds() - Thread0;
     const double Process = ProcessCpuSeconds() - Process0;
-    const int32_t Samples = F.FSampleTime - Counter0;
+    const int32_t Samples = F.SampleTime() - Counter0;
 
     int32_t SimCounter = 0;
     {
         auto L = R.Sim.Lock();
         SimCounter = R.Sim.Device().SampleCounter;
     }
-    const int32_t Lag = SimCounter - 1 - F.FSampleTime;
+    const int32_t Lag = SimCounter - 1 - F.SampleTime();
     const double Streamed = Samples / 100.0;
     std::printf("live path: %d samples (%.2f s of stream) in %.2f s; window thread %.1f ms CPU per streamed "
                 "second (%.1f %% of a core); whole process with the simulator %.1f %%; lag %d samples\n",
