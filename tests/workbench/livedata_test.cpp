@@ -1,6 +1,7 @@
 // Samples, breath-parameter records, device identity and status reaching
 // the main window: live from the simulator and through the callbacks.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "platform/ComCtrls.h"
 #include "platform/Menus.h"
@@ -11,7 +12,7 @@ namespace {
 
 std::string Panel(TMainForm& F, int I)
 {
-    return F.StatusBar->Panels()->Items(I)->Text();
+    return Find<TStatusBar>(&F, "StatusBar")->Panels()->Items(I)->Text();
 }
 
 }  // namespace
@@ -82,11 +83,11 @@ TEST(LiveData, StatusFrameSetsChecksAndStatusBar)
     EXPECT_EQ(Panel(F, 1), "Manual Zero");
     EXPECT_EQ(Panel(F, 2), "STPD21");
     EXPECT_EQ(Panel(F, 3), "Low Flow");
-    EXPECT_TRUE(F.actnZeroManual->Checked());
-    EXPECT_FALSE(F.actnZeroAuto->Checked());
-    EXPECT_TRUE(F.actnFlowPortLow->Checked());
-    EXPECT_TRUE(F.actnBDUniInsp->Checked());
-    EXPECT_TRUE(F.actnSerialModeNone->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnZeroManual")->Checked());
+    EXPECT_FALSE(Find<TAction>(&F, "actnZeroAuto")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnFlowPortLow")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnBDUniInsp")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeNone")->Checked());
     EXPECT_EQ(F.BreathDetectMode(), 2);
     EXPECT_NEAR(F.BreathThreshold(), 1.5, 0.01);
     EXPECT_NEAR(F.AmbientTemp(), 295, 0.1);
@@ -116,18 +117,18 @@ TEST(DeviceKind, IdentitySwitchesMenusAndActions)
         EXPECT_EQ(F.DeviceVersion(), C.Version);
         const bool Handheld = C.Expected == dkHandheld;
         const bool Analyzer = C.Expected == dkAnalyzer;
-        EXPECT_EQ(F.mnuZRMobile->Visible(), Handheld);
-        EXPECT_EQ(F.ActionWanted(F.actnDownloadFiles), Handheld);
-        EXPECT_EQ(F.ActionWanted(F.actnLoadFirmware), Analyzer);
-        EXPECT_EQ(F.mnuFlowPort->Visible(), Analyzer);
-        EXPECT_EQ(F.mnuZeroingMode->Visible(), Analyzer);
-        EXPECT_EQ(F.mnuCalibVIDuri->Visible(), Analyzer);
-        for (TAction* A : {F.actnFlowPortHigh, F.actnFlowPortLow, F.actnZeroAuto, F.actnZeroManual, F.actnZeroFlow,
-                           F.actnZeroHPress, F.actnZeroLPress, F.actnZeroVolume, F.actnBDBiDi, F.actnBDUniInsp,
-                           F.actnBDUniExp, F.actnBDNone})
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuZRMobile")->Visible(), Handheld);
+        EXPECT_EQ(F.ActionWanted(Find<TAction>(&F, "actnDownloadFiles")), Handheld);
+        EXPECT_EQ(F.ActionWanted(Find<TAction>(&F, "actnLoadFirmware")), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuFlowPort")->Visible(), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuZeroingMode")->Visible(), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuCalibVIDuri")->Visible(), Analyzer);
+        for (TAction* A : ActionsNamed(&F, {"actnFlowPortHigh", "actnFlowPortLow", "actnZeroAuto", "actnZeroManual",
+                                            "actnZeroFlow", "actnZeroHPress", "actnZeroLPress", "actnZeroVolume",
+                                            "actnBDBiDi", "actnBDUniInsp", "actnBDUniExp", "actnBDNone"}))
             EXPECT_EQ(F.ActionWanted(A), Analyzer) << A->Name();
         // Not switched by the kind.
-        EXPECT_TRUE(F.ActionWanted(F.actnZeroAll));
+        EXPECT_TRUE(F.ActionWanted(Find<TAction>(&F, "actnZeroAll")));
     }
 }
 
@@ -139,10 +140,10 @@ TEST(DeviceStatus, SettersAtTheirEdges)
     TMainForm& F = *R.Form;
 
     F.ShowSerialMode(2);
-    EXPECT_TRUE(F.actnSerialModeParameters->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeParameters")->Checked());
     F.ShowSerialMode(4);
-    for (TAction* A : {F.actnSerialModeBoth, F.actnSerialModeWaveform, F.actnSerialModeParameters,
-                       F.actnSerialModeNone})
+    for (TAction* A : ActionsNamed(&F, {"actnSerialModeBoth", "actnSerialModeWaveform", "actnSerialModeParameters",
+                                        "actnSerialModeNone"}))
         EXPECT_FALSE(A->Checked()) << A->Name();
 
     struct CorrectionCase {
@@ -169,34 +170,34 @@ TEST(DeviceStatus, SettersAtTheirEdges)
         F.ShowFlowPort(C.Port);
         SCOPED_TRACE(std::to_string(C.Kind) + "/" + std::to_string(C.Port));
         EXPECT_EQ(Panel(F, 3), C.Text);
-        EXPECT_EQ(F.actnFlowPortHigh->Checked(), C.High);
-        EXPECT_EQ(F.actnFlowPortLow->Checked(), C.Low);
+        EXPECT_EQ(Find<TAction>(&F, "actnFlowPortHigh")->Checked(), C.High);
+        EXPECT_EQ(Find<TAction>(&F, "actnFlowPortLow")->Checked(), C.Low);
         EXPECT_EQ(F.FlowPort(), C.Port);
     }
 
     struct BreathCase {
         int Mode;
-        TAction* TMainForm::*Checked;
+        const char* Checked;
         int Image;
     };
-    const BreathCase Modes[] = {{0, &TMainForm::actnBDNone, 11},
-                                {1, &TMainForm::actnBDBiDi, 8},
-                                {2, &TMainForm::actnBDUniInsp, 9},
-                                {3, &TMainForm::actnBDUniExp, 10},
-                                {9, &TMainForm::actnBDBiDi, 8}};
+    const BreathCase Modes[] = {{0, "actnBDNone", 11},
+                                {1, "actnBDBiDi", 8},
+                                {2, "actnBDUniInsp", 9},
+                                {3, "actnBDUniExp", 10},
+                                {9, "actnBDBiDi", 8}};
     for (const BreathCase& C : Modes) {
         F.ShowBreathDetectMode(C.Mode);
-        for (TAction* A : {F.actnBDBiDi, F.actnBDNone, F.actnBDUniInsp, F.actnBDUniExp})
-            EXPECT_EQ(A->Checked(), A == F.*C.Checked) << C.Mode << " " << A->Name();
-        EXPECT_EQ(F.btnBreathDetect->ImageIndex(), C.Image) << C.Mode;
+        for (TAction* A : ActionsNamed(&F, {"actnBDBiDi", "actnBDNone", "actnBDUniInsp", "actnBDUniExp"}))
+            EXPECT_EQ(A->Checked(), A->Name() == C.Checked) << C.Mode << " " << A->Name();
+        EXPECT_EQ(Find<TToolButton>(&F, "btnBreathDetect")->ImageIndex(), C.Image) << C.Mode;
     }
 
     F.ShowZeroMode(0);
     EXPECT_EQ(Panel(F, 1), "Automatic Zero");
-    EXPECT_TRUE(F.actnZeroAuto->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnZeroAuto")->Checked());
     F.ShowZeroMode(5);
     EXPECT_EQ(Panel(F, 1), "Manual Zero");
-    EXPECT_FALSE(F.actnZeroAuto->Checked());
+    EXPECT_FALSE(Find<TAction>(&F, "actnZeroAuto")->Checked());
 }
 
 // While the syringe calibration takes the stream, nothing of the main

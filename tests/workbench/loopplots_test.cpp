@@ -2,6 +2,7 @@
 // new loop continuing the old one, the ranges, automatic scaling every
 // fourth breath, gaps and the cap on a loop that never closes.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
@@ -176,11 +177,11 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
     MainRig M;
     M.Build();
     TMainForm& F = *M.Form;
-    EXPECT_EQ(F.lblLoopTitle1->Caption(), "Flow / Volume");
-    EXPECT_EQ(F.lblLoopTitle2->Caption(), "Volume / Pressure");
+    EXPECT_EQ(Find<TLabel>(&F, "lblLoopTitle1")->Caption(), "Flow / Volume");
+    EXPECT_EQ(Find<TLabel>(&F, "lblLoopTitle2")->Caption(), "Volume / Pressure");
     // The start ranges: loop 0 x 0 .. 1, y -50 .. 50, plus 5 %.
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -0.05, 1e-5);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Maximum(), 55, 1e-4);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -0.05, 1e-5);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Maximum(), 55, 1e-4);
 
     // Flow -30 .. 60, volume 0 .. 500, pressure 5 .. 20 over each breath of
     // 10 samples; a marker on the first sample of breaths 2 to 5.
@@ -191,35 +192,35 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
                    static_cast<float>(5 + i * 15 / 9.0), Marker && i == 0);
     };
     Breath(false);
-    EXPECT_EQ(F.seriesLoop[0][0]->Count(), 10);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[0][0]->XValue(9), 500);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[0][0]->YValue(9), 60);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[1][0]->XValue(9), 20);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[1][0]->YValue(9), 500);
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->Count(), 10);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->XValue(9), 500);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->YValue(9), 60);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->XValue(9), 20);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->YValue(9), 500);
     for (int b = 0; b < 3; ++b)
         Breath(true);
     EXPECT_EQ(F.LoopPlot(0).Rotation(), 3);
     EXPECT_EQ(F.LoopPlot(1).Rotation(), 3);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -0.05, 1e-5);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -0.05, 1e-5);
     Breath(true);
     EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
 
     // Loop 0: volume 0 .. 500 -> -25 .. 525, axis -52.5 .. 552.5; flow
     // -30 .. 60 -> -34.5 .. 64.5, axis -39.45 .. 69.45.
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -52.5, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Maximum(), 552.5, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Minimum(), -39.45, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Maximum(), 69.45, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -52.5, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 552.5, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Minimum(), -39.45, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Maximum(), 69.45, 1e-3);
     EXPECT_NEAR(F.LoopScale(0).XLower, -25, 1e-3);
     EXPECT_NEAR(F.LoopScale(0).XUpper, 525, 1e-3);
     EXPECT_NEAR(F.LoopScale(0).YLower, -34.5, 1e-3);
     EXPECT_NEAR(F.LoopScale(0).YUpper, 64.5, 1e-3);
     // Loop 1: pressure 5 .. 20 -> 4.25 .. 20.75, axis 3.425 .. 21.575;
     // volume x 1.05: 0 .. 525 -> -26.25 .. 551.25, axis -55.125 .. 580.125.
-    EXPECT_NEAR(F.chartLoop2->BottomAxis()->Minimum(), 3.425, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->BottomAxis()->Maximum(), 21.575, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->LeftAxis()->Minimum(), -55.125, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->LeftAxis()->Maximum(), 580.125, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Minimum(), 3.425, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Maximum(), 21.575, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Minimum(), -55.125, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 580.125, 1e-3);
     EXPECT_NEAR(F.LoopScale(1).YUpper, 551.25, 1e-3);
 }
 
@@ -235,8 +236,8 @@ TEST(LoopPlots, ManualLoopKeepsItsAxes)
     for (int i = 0; i < 50; ++i)
         Sample(F, i, static_cast<float>(i), static_cast<float>(i * 10), 5, i % 10 == 0 && i > 0);
     EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Maximum(), 1.05, 1e-5);
-    EXPECT_GT(F.chartLoop2->LeftAxis()->Maximum(), 400);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 1.05, 1e-5);
+    EXPECT_GT(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 400);
 }
 
 // The loop popup: the button says which loop it addresses, the check mark
@@ -247,30 +248,30 @@ TEST(LoopPlots, PopupMenuAddressesOneLoop)
     M.Build();
     TMainForm& F = *M.Form;
     F.Show();
-    F.PageControl->SetActivePage(F.tsLoop);
+    Find<TPageControl>(&F, "PageControl")->SetActivePage(Find<TTabSheet>(&F, "tsLoop"));
     for (int i = 0; i < 5; ++i)
         Sample(F, i, 1, 2, 3, false);
 
-    F.btnLoop2Menu->Click();
+    Find<TButton>(&F, "btnLoop2Menu")->Click();
     ProcessFor(50);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
-    EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
-    F.actnAutoScaleLoop->Execute();
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 1);
+    EXPECT_TRUE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
+    Find<TAction>(&F, "actnAutoScaleLoop")->Execute();
     EXPECT_TRUE(F.LoopScale(1).Manual);
     EXPECT_FALSE(F.LoopScale(0).Manual);
     F.menuLoopPopupPopup(nullptr);
-    EXPECT_FALSE(F.actnAutoScaleLoop->Checked());
-    F.actnClearLoop->Execute();
-    EXPECT_EQ(F.seriesLoop[1][0]->Count(), 0);
-    EXPECT_EQ(F.seriesLoop[0][0]->Count(), 5);
+    EXPECT_FALSE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
+    Find<TAction>(&F, "actnClearLoop")->Execute();
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->Count(), 0);
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->Count(), 5);
     // Manual scaling waits for its dialog.
-    EXPECT_FALSE(F.actnManualScaleLoop->Enabled());
+    EXPECT_FALSE(Find<TAction>(&F, "actnManualScaleLoop")->Enabled());
 
     // Only the right button opens it from the chart.
-    F.chartLoop1MouseDown(F.chartLoop1, mbLeft, TShiftState{}, 10, 10);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
-    F.chartLoop1MouseDown(F.chartLoop1, mbRight, TShiftState{}, 10, 10);
+    F.chartLoop1MouseDown(Find<TChart>(&F, "chartLoop1"), mbLeft, TShiftState{}, 10, 10);
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 1);
+    F.chartLoop1MouseDown(Find<TChart>(&F, "chartLoop1"), mbRight, TShiftState{}, 10, 10);
     ProcessFor(50);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 0);
-    EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 0);
+    EXPECT_TRUE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
 }

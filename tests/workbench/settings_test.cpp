@@ -1,6 +1,7 @@
 // The settings file: what a start reads, what a close writes, and the
 // values a damaged or hand-edited file may hold.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "platform/ActnList.h"
 #include "platform/ApdComPort.h"
@@ -24,13 +25,13 @@ TEST(Settings, FirstStartWritesEveryKey)
     EXPECT_EQ(F.Height(), 480);
     EXPECT_EQ(F.Left(), 10);
     EXPECT_EQ(F.Top(), 10);
-    EXPECT_FALSE(F.CommPort->Open());
+    EXPECT_FALSE(Find<TApdComPort>(&F, "CommPort")->Open());
     EXPECT_TRUE(std::filesystem::is_directory(R.Dir + "/Signals"));
     EXPECT_EQ(F.SignalsDir(), R.Dir + "/Signals/");
-    EXPECT_TRUE(F.actnShowPreviousData->Checked());
-    EXPECT_FALSE(F.tsDebug->TabVisible());
-    EXPECT_FALSE(F.tsPrintTest->TabVisible());
-    EXPECT_FALSE(F.menuCalibration->Visible());
+    EXPECT_TRUE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
+    EXPECT_FALSE(Find<TTabSheet>(&F, "tsDebug")->TabVisible());
+    EXPECT_FALSE(Find<TTabSheet>(&F, "tsPrintTest")->TabVisible());
+    EXPECT_FALSE(Find<TMenuItem>(&F, "menuCalibration")->Visible());
     F.Close();
 
     TIniFile Ini(R.IniName());
@@ -73,7 +74,7 @@ TEST(Settings, ValuesSurviveARestart)
     EXPECT_EQ(F.SignalStats(sigVolume).DisplayUnit(), ucLiters);
     EXPECT_EQ(F.SignalStats(sigHighPressure).DisplayUnit(), ucKPa);
     EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnit(), ucFahrenheit);
-    EXPECT_FALSE(F.actnShowPreviousData->Checked());
+    EXPECT_FALSE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
     EXPECT_FALSE(F.ShowPrevious());
     EXPECT_DOUBLE_EQ(F.TimedInterval(), 0.25);
     EXPECT_EQ(F.PrintHeader(), "Ward 3");
@@ -184,8 +185,8 @@ TEST(Settings, PortKeptAndOverrideNotWritten)
         R.StartSim();
         const std::string Port = R.IniValue("Communications", "Comm");
         R.Build();
-        EXPECT_TRUE(R.Form->CommPort->Open());
-        R.Form->CommPort->SetOpen(false);
+        EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+        Find<TApdComPort>(R.Form.get(), "CommPort")->SetOpen(false);
         R.Form->Close();
         EXPECT_EQ(R.IniValue("Communications", "Comm"), Port);
     }
@@ -195,8 +196,8 @@ TEST(Settings, PortKeptAndOverrideNotWritten)
         R.Ini("Communications", "Comm", "101");
         R.Options.PortOverride = DeviceToPortNumber(R.Sim.SlavePath());
         R.Build();
-        EXPECT_TRUE(R.Form->CommPort->Open());
-        EXPECT_EQ(R.Form->CommPort->ComNumber(), R.Options.PortOverride);
+        EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+        EXPECT_EQ(Find<TApdComPort>(R.Form.get(), "CommPort")->ComNumber(), R.Options.PortOverride);
         R.Form->Close();
         EXPECT_EQ(R.IniValue("Communications", "Comm"), "101");
     }
