@@ -69,7 +69,7 @@ public:
     void SendByte(uint8_t B);
 
     // -------------------------------------------------- send and wait
-    // Count payload bytes (at most 47); the result is FAcked afterwards.
+    // Count payload bytes (at most 47); the result is Acked() afterwards.
     void SendFrame(uint8_t Type, int Count, const uint8_t* Data);
     void WaitForAck();
     void WaitForAckLong();
