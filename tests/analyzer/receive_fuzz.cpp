@@ -102,6 +102,9 @@ public:
 
 class NullDialog : public TFileDownloadLink {
 public:
+    TZRMobFileInfo Infos[HandheldDirectorySize];
+    TZRMobFileInfo FileInfo(int Index) const override { return Infos[Index]; }
+    void SetFileInfo(int Index, const TZRMobFileInfo& Info) override { Infos[Index] = Info; }
     void UpdateFileList() override {}
 };
 
