@@ -13,6 +13,7 @@ protected:
     {
         FlashRig::SetUp();
         Dialog = std::make_unique<TdlgFlashLoad>(nullptr, Proto.get());
+        Sending = [this] { return Dialog && Dialog->Label2->Caption().rfind("Flashing", 0) == 0; };
         WriteFiles(MakeHexFile(3, 1), MakeHexFile(5, 2));
         // The open dialog gets the next file of Choices.
         OnDialog = [this](const TDialogRequest& R, TDialogAnswer& A) {
