@@ -72,7 +72,7 @@ TEST(Dispatch, OldFirmwareScalingFollowsTheDeviceKind)
         R.Window.Kind = Kind;
         R.Receive(MakeFrame('P', P));
         ASSERT_EQ(R.Window.Params.size(), 1u);
-        EXPECT_FLOAT_EQ(R.Window.Params[0].FValues[12], Kind == dkAnalyzerOldFirmware ? 150.0f : 15.0f);
+        EXPECT_FLOAT_EQ(R.Window.Params[0].Slot(12), Kind == dkAnalyzerOldFirmware ? 150.0f : 15.0f);
     }
 }
 

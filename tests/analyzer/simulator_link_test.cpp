@@ -137,10 +137,10 @@ TEST_F(SimulatorLink, WaveformAndParameterStreamsArriveDecoded)
     EXPECT_FLOAT_EQ(S[1].Oxygen, 99.87f);
     EXPECT_EQ(S[1].LowPressure, NoValue);
     const TParameterStruct& P = Window.Params[0];
-    EXPECT_FLOAT_EQ(P.FValues[0], 500.0f);  // the single tidal volume in both slots
-    EXPECT_FLOAT_EQ(P.FValues[1], 500.0f);
-    EXPECT_FLOAT_EQ(P.FValues[17], -2.0f);
-    EXPECT_FLOAT_EQ(P.FValues[12], 12.0f);
+    EXPECT_FLOAT_EQ(P.Slot(0), 500.0f);  // the single tidal volume in both slots
+    EXPECT_FLOAT_EQ(P.Slot(1), 500.0f);
+    EXPECT_FLOAT_EQ(P.Slot(17), -2.0f);
+    EXPECT_FLOAT_EQ(P.Slot(12), 12.0f);
     // Each stream frame was recorded and acknowledged.
     EXPECT_TRUE(PumpUntil([&] { return Sim.AcksReceived() >= 5; }));
     EXPECT_EQ(Window.Recorded[0].size(), 30u);
@@ -159,8 +159,8 @@ TEST_F(SimulatorLink, OldFirmwareParametersKeepTheirScale)
     EXPECT_EQ(Window.Kind, dkAnalyzerOldFirmware);
     Stream('2');
     ASSERT_TRUE(PumpUntil([&] { return !Window.Params.empty(); }));
-    EXPECT_FLOAT_EQ(Window.Params[0].FValues[12], 12.0f);
-    EXPECT_FLOAT_EQ(Window.Params[0].FValues[13], 1.5f);
+    EXPECT_FLOAT_EQ(Window.Params[0].Slot(12), 12.0f);
+    EXPECT_FLOAT_EQ(Window.Params[0].Slot(13), 1.5f);
 }
 
 TEST_F(SimulatorLink, StatusFramesReachTheSetters)
