@@ -118,7 +118,7 @@ bool SendChannelWord(TZEBBSerialProtocol& Protocol, uint8_t Type, uint8_t Channe
         return false;
     const uint8_t Data[3] = {Channel, static_cast<uint8_t>(Value >> 8), static_cast<uint8_t>(Value)};
     Protocol.SendFrame(Type, 3, Data);
-    return Protocol.FAcked;
+    return Protocol.Acked();
 }
 
 }  // namespace

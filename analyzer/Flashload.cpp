@@ -1,9 +1,6 @@
 // Firmware loading through the analyzer's boot loader.
 #include "analyzer/Filefunctions.h"
 #include "analyzer/Serialfunctions.h"
-#include "platform/ComCtrls.h"
-#include "platform/Dialogs.h"
-#include "platform/StdCtrls.h"
 
 #include <memory>
 
@@ -18,17 +15,13 @@ constexpr int WakeUpBaud = 2400;
 constexpr int LoadBaud = 19200;
 constexpr int EraseSeconds = 50;
 
-void ShowText(TLabel* Label, const std::string& Text)
-{
-    if (Label)
-        Label->SetCaption(Text);
-}
-
-void ReportFailure(TLabel* StatusLabel, const std::string& Message)
-{
-    ShowText(StatusLabel, "Flash Load Failed");
-    MessageDlg(Message, mtError, TMsgDlgButtons{mbOK});
-}
+class TNoMonitor : public TFlashLoadMonitor {
+public:
+    void ShowStatus(const std::string&) override {}
+    void ShowProgress(int, int) override {}
+    void ShowCounts(int32_t, int32_t, int32_t) override {}
+    void LoadFailed(const std::string&) override {}
+};
 
 }  // namespace
 
@@ -39,19 +32,15 @@ void TZEBBSerialProtocol::SendRawString(const std::string& Text)
     FPort->PutBlock(Text.data(), Text.size());
 }
 
-int TZEBBSerialProtocol::FlashLoad(const std::string& TextFile, const std::string& CodeFile,
-                                   TProgressBar* ProgressBar, TLabel* StatusLabel, TLabel* NakLabel,
-                                   TLabel* LinesLabel, TLabel* TimeLabel)
+TFlashLoadResult TZEBBSerialProtocol::FlashLoad(const std::string& TextFile, const std::string& CodeFile,
+                                                TFlashLoadMonitor* Monitor)
 {
-    ShowText(StatusLabel, "Erasing Flash");
-    if (ProgressBar) {
-        ProgressBar->SetMax(120);
-        ProgressBar->SetMin(0);
-        ProgressBar->SetPosition(0);
-    }
-    ShowText(NakLabel, "0");
-    ShowText(LinesLabel, "0");
-    ShowText(TimeLabel, "");
+    TNoMonitor Quiet;
+    TFlashLoadMonitor& Show = Monitor ? *Monitor : Quiet;
+    constexpr int EraseMax = 120;
+    int Position = 0;
+    Show.ShowStatus("Erasing Flash");
+    Show.ShowProgress(Position, EraseMax);
 
     // An erased analyzer needs a complete firmware: both files are read and
     // checked before anything is sent to it.
@@ -60,16 +49,16 @@ int TZEBBSerialProtocol::FlashLoad(const std::string& TextFile, const std::strin
     for (TFlashFileQueue* Queue : {TextQueue.get(), CodeQueue.get()}) {
         const std::string& Name = Queue == TextQueue.get() ? TextFile : CodeFile;
         if (Queue->LoadFromFile(Name) == 0) {
-            ReportFailure(StatusLabel, Queue->ErrorText());
-            return 0;
+            Show.LoadFailed(Queue->ErrorText());
+            return flFailed;
         }
     }
 
     SendSerialMode('X');
     SendSerialMode('X');
     if (PortGone() || !FPort->Open()) {
-        ReportFailure(StatusLabel, "The analyzer is not connected; no firmware was loaded.");
-        return 0;
+        Show.LoadFailed("The analyzer is not connected; no firmware was loaded.");
+        return flFailed;
     }
 
     FPort->SetBaud(WakeUpBaud);
@@ -79,13 +68,13 @@ int TZEBBSerialProtocol::FlashLoad(const std::string& TextFile, const std::strin
     if (!PortGone())
         FPort->SetBaud(LoadBaud);
     Delay(2000);
-    if (ProgressBar)
-        ProgressBar->SetPosition(20);
+    Position = 20;
+    Show.ShowProgress(Position, EraseMax);
     SendRawString(EraseString);
     for (int i = 0; i < EraseSeconds; ++i) {
         Delay(1000);
-        if (ProgressBar)
-            ProgressBar->SetPosition(ProgressBar->Position() + 2);
+        Position += 2;
+        Show.ShowProgress(Position, EraseMax);
     }
 
     int32_t Acked = 0;
@@ -96,30 +85,28 @@ int TZEBBSerialProtocol::FlashLoad(const std::string& TextFile, const std::strin
         TFlashFileQueue* Queue;
     } Files[] = {{"Flashing Text File", TextQueue.get()}, {"Flashing Code File", CodeQueue.get()}};
     for (const auto& File : Files) {
-        ShowText(StatusLabel, File.Status);
+        Show.ShowStatus(File.Status);
         const int32_t SentBefore = Sent;
-        if (SendHexFile(*File.Queue, Acked, Naks, Sent, ProgressBar, NakLabel, LinesLabel) != 1) {
+        if (SendHexFile(*File.Queue, Acked, Naks, Sent, &Show) != flLoaded) {
             // The flash now holds part of the firmware: going on would only
             // hide that, so the load stops and says which record failed.
-            ReportFailure(StatusLabel, "Flash File " + File.Queue->FileName() + ": record " +
-                                           IntToStr(Sent - SentBefore) + " was not acknowledged. " +
-                                           "The firmware load was stopped.");
-            return 0;
+            Show.LoadFailed("Flash File " + File.Queue->FileName() + ": record " + IntToStr(Sent - SentBefore) +
+                            " was not acknowledged. " + "The firmware load was stopped.");
+            return flFailed;
         }
     }
     SendRawString(EndString);
     Delay(500);
-    return 1;
+    return flLoaded;
 }
 
-int TZEBBSerialProtocol::SendHexFile(TFlashFileQueue& Queue, int32_t& Acked, int32_t& Naks, int32_t& Sent,
-                                     TProgressBar* ProgressBar, TLabel* NakLabel, TLabel* LinesLabel)
+TFlashLoadResult TZEBBSerialProtocol::SendHexFile(TFlashFileQueue& Queue, int32_t& Acked, int32_t& Naks,
+                                                  int32_t& Sent, TFlashLoadMonitor* Monitor)
 {
+    TNoMonitor Quiet;
+    TFlashLoadMonitor& Show = Monitor ? *Monitor : Quiet;
     const int32_t Count = Queue.GetRecordCount();
-    if (ProgressBar) {
-        ProgressBar->SetPosition(0);
-        ProgressBar->SetMax(Count);
-    }
+    Show.ShowProgress(0, Count);
     uint8_t Record[TFlashFileQueue::SlotSize];
     for (int32_t i = 0; i < Count; ++i) {
         if (!Queue.GetRecord(Record))
@@ -142,12 +129,10 @@ int TZEBBSerialProtocol::SendHexFile(TFlashFileQueue& Queue, int32_t& Acked, int
         }
         Queue.Next();
         ++Sent;
-        if (ProgressBar)
-            ProgressBar->SetPosition(ProgressBar->Position() + 1);
-        ShowText(NakLabel, IntToStr(Naks));
-        ShowText(LinesLabel, IntToStr(Acked) + " " + IntToStr(Sent));
+        Show.ShowProgress(i + 1, Count);
+        Show.ShowCounts(Naks, Acked, Sent);
         if (!Accepted)
-            return 0;
+            return flFailed;
     }
-    return 1;
+    return flLoaded;
 }

@@ -46,7 +46,7 @@ bool NextNumber(const std::string& Text, size_t& Pos, uint64_t Max, uint64_t& Va
 
 }  // namespace
 
-bool TZEBBSerialProtocol::ReadFlowTable(char Table, const std::string& FileName)
+TFlowTableReadResult TZEBBSerialProtocol::ReadFlowTable(char Table, const std::string& FileName)
 {
     const TFlowTableRegisters& R = TableRegisters(Table);
     bool AllRead = true;
@@ -63,14 +63,18 @@ bool TZEBBSerialProtocol::ReadFlowTable(char Table, const std::string& FileName)
         Values[i] = Read(static_cast<uint16_t>(R.RowA + i));
     for (int i = 0; i < RowLength; ++i)
         Values[RowLength + i] = Read(static_cast<uint16_t>(R.RowB + i));
-    if (!AllRead)
-        return false;
+    // A register that did not answer would go into the file as 65,535:
+    // nothing is written then.
+    if (!AllRead) {
+        Log("ERROR Reading Linearization Table");
+        return ftReadFailed;
+    }
 
+    // The file keeps what the analyzer holds, whether its checksum matches
+    // or not; the mismatch is reported.
     uint16_t Sum = 0;
     for (uint16_t V : Values)
         Sum = static_cast<uint16_t>(Sum + V);
-    if (Sum != Checksum)
-        return false;
 
     char Line[16];
     std::snprintf(Line, sizeof Line, "%u\n", Identifier);
@@ -82,7 +86,15 @@ bool TZEBBSerialProtocol::ReadFlowTable(char Table, const std::string& FileName)
         Data += Line;
     }
     std::string Error;
-    return WriteFileAtomic(FileName, Data, Error);
+    if (!WriteFileAtomic(FileName, Data, Error)) {
+        Log("ERROR Writing Linearization Table:  " + Error);
+        return ftWriteFailed;
+    }
+    if (Sum != Checksum) {
+        Log("Linearization Table Checksum Mismatch:  Calc " + IntToStr(Sum) + " != Table " + IntToStr(Checksum));
+        return ftChecksumMismatch;
+    }
+    return ftWritten;
 }
 
 bool TZEBBSerialProtocol::LoadFlowTable(char Table, const std::string& FileName)

@@ -43,7 +43,9 @@ TWaveformSample TZEBBSerialProtocol::DecodeWaveformSample(const uint8_t* Frame)
 TParameterStruct TZEBBSerialProtocol::DecodeParameters(const uint8_t* Frame, bool OldFirmware)
 {
     TParameterStruct R;
-    float* V = R.FValues;
+    float V[ParameterSlotCount];
+    for (int i = 0; i < ParameterSlotCount; ++i)
+        V[i] = R.Slot(i);
     const uint8_t L = Frame[2];
     const uint8_t SA = Frame[3];
     const uint8_t SB = Frame[4];
@@ -85,6 +87,8 @@ TParameterStruct TZEBBSerialProtocol::DecodeParameters(const uint8_t* Frame, boo
     const float Te = V[14];
     if (Ti != 0 && Te != 0 && Ti != NoValue && Te != NoValue)
         V[17] = Ti > Te ? Ti / Te : -(Te / Ti);
+    for (int i = 0; i < ParameterSlotCount; ++i)
+        R.SetSlot(i, V[i]);
     return R;
 }
 

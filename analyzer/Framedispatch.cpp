@@ -31,7 +31,7 @@ void TZEBBSerialProtocol::DispatchFrame(const uint8_t* Frame)
     case 'P':
         if (FMainWindow) {
             FMainWindow->RecordMessage('p', L, Frame);
-            FMainWindow->NewParameters(DecodeParameters(Frame, FMainWindow->FDeviceKind == dkAnalyzerOldFirmware));
+            FMainWindow->NewParameters(DecodeParameters(Frame, FMainWindow->DeviceKind() == dkAnalyzerOldFirmware));
         }
         break;
     case 0xF2:

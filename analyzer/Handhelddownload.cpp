@@ -55,8 +55,11 @@ void TZEBBSerialProtocol::HandleFileReply(const uint8_t* Payload)
     if (P[0] == 'l') {
         const int Index = P[2];
         // The directory has 50 entries; others are not stored.
-        if (FFileDownload && Index < HandheldDirectorySize)
-            ParseFileIndexEntry(FFileDownload->FFileInfos[Index], P + 1);
+        if (FFileDownload && Index < HandheldDirectorySize) {
+            TZRMobFileInfo Info = FFileDownload->FileInfo(Index);
+            ParseFileIndexEntry(Info, P + 1);
+            FFileDownload->SetFileInfo(Index, Info);
+        }
         Log("FI idx " + IntToStr(Index));
         if (FFileDownload && Index >= P[3] - 1)
             FFileDownload->UpdateFileList();

@@ -22,12 +22,22 @@ extern const int32_t ParamSlots[parTime];
 
 class TParameterStruct {
 public:
-    // Slots in the decoder's order, NoValue when absent.
-    float FValues[ParameterSlotCount];
-    // When the record was made (days since 30 Dec 1899).
-    double FTime;
-
     TParameterStruct();
+
+    // Slot 0 to ParameterSlotCount - 1 in the decoder's order, NoValue when
+    // absent; a slot outside the range reads as NoValue and is not written.
+    float Slot(int Index) const
+    {
+        return Index >= 0 && Index < ParameterSlotCount ? FValues[Index] : NoValue;
+    }
+    void SetSlot(int Index, float Value)
+    {
+        if (Index >= 0 && Index < ParameterSlotCount)
+            FValues[Index] = Value;
+    }
+    // When the record was made (days since 30 Dec 1899).
+    double Time() const { return FTime; }
+    void SetTime(double Value) { FTime = Value; }
 
     // Every slot NoValue, FTime the current local date-time.
     void Clear();
@@ -47,4 +57,8 @@ public:
     static std::string ShortNameText(int32_t Id);
     static TUnitCode GetUnitCode(int32_t Id);
     static std::string UnitText(int32_t Id);
+
+private:
+    float FValues[ParameterSlotCount];
+    double FTime;
 };

@@ -28,10 +28,10 @@ TPortSettings TZEBBSerialProtocol::GetPortSettings() const
     return S;
 }
 
-int TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
+TOpenPortResult TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
 {
     if (!FComPort)
-        return 0;
+        return opFailed;
     try {
         const bool WasOpen = FComPort->Open();
         if (WasOpen) {
@@ -49,7 +49,7 @@ int TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
             while (!FComPort->PromptForPort() && MonotonicMs() < Deadline) {
                 Application->ProcessMessages();
                 if (FClosing)
-                    return 0;
+                    return opFailed;
                 FComPort->ProcessCommunications();
                 if (GetCount() > 0)
                     ProcessInput(GetCount());
@@ -57,7 +57,7 @@ int TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
             if (FClosing)
-                return 0;
+                return opFailed;
         }
         FComPort->SetRTS(true);
         FComPort->SetPromptForPort(false);
@@ -81,15 +81,15 @@ int TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
         // A new line: nothing of the old one is left to parse, and the
         // commands may wait again.
         Reset();
-        return 1;
+        return opOpened;
     } catch (const Exception& E) {
-        int Result = 0;
+        TOpenPortResult Result = opFailed;
         if (dynamic_cast<const EAlreadyOpen*>(&E))
-            Result = -3;
+            Result = opInUse;
         else if (dynamic_cast<const EHardware*>(&E))
-            Result = -2;
+            Result = opHardwareError;
         else if (dynamic_cast<const EBadId*>(&E))
-            Result = -1;
+            Result = opNoSuchPort;
         try {
             FComPort->SetOpen(false);
         } catch (...) {
@@ -102,11 +102,11 @@ int TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
         } catch (...) {
         }
         FComPort->SetAutoOpen(false);
-        return 0;
+        return opFailed;
     }
 }
 
-int TZEBBSerialProtocol::OpenPortAt(int32_t Number, int32_t Baud)
+TOpenPortResult TZEBBSerialProtocol::OpenPortAt(int32_t Number, int32_t Baud)
 {
     TPortSettings S = GetPortSettings();
     S.ComNumber = Number;

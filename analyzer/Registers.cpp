@@ -1,8 +1,6 @@
 // Registers, memory, version, serial numbers and the printout header.
 #include "analyzer/Serialfunctions.h"
 
-#include "platform/Dialogs.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -26,16 +24,14 @@ std::string TZEBBSerialProtocol::QueryVersion(bool Show)
     if (!WaitForFlag(FReplyTimeoutMs, FReplyReceived, true))
         return "";
     const std::string Text = FReplyText;
-    if (Show)
-        MessageDlg(Text, mtInformation, TMsgDlgButtons{mbOK});
+    if (Show && FMainWindow)
+        FMainWindow->ShowDeviceVersion(Text);
     return Text;
 }
 
 uint16_t TZEBBSerialProtocol::ReadRegister(uint16_t Register)
 {
-    FReplyReceived = false;
-    FReplyAddress = 0;
-    std::memset(FReplyData, 0, sizeof FReplyData);
+    ClearReply();
     const uint8_t Data[2] = {static_cast<uint8_t>(Register >> 8), static_cast<uint8_t>(Register)};
     SendFrame('E', 2, Data);
     WaitForFlag(FReplyTimeoutMs, FReplyReceived, true);
@@ -53,37 +49,33 @@ bool TZEBBSerialProtocol::WriteRegister(uint16_t Register, uint16_t Value)
     return FAcked;
 }
 
-int TZEBBSerialProtocol::ReadMemory(uint32_t Address, int Count, uint8_t* Destination)
+TMemoryReadResult TZEBBSerialProtocol::ReadMemory(uint32_t Address, int Count, uint8_t* Destination)
 {
     if (Count == 0)
-        return 0;
+        return rmRead;
     // The reply carries the address in three bytes and the data in one
     // short frame; anything more cannot come back.
     if (Count < 0 || Count > MaxMemoryRead || Address > 0xFFFFFF || !Destination)
-        return 1;
-    int Result = 1;
+        return rmFailed;
     for (int Attempt = 0; Attempt < FMaxReadAttempts; ++Attempt) {
-        FReplyReceived = false;
-        FReplyAddress = 0;
-        std::memset(FReplyData, 0, sizeof FReplyData);
+        ClearReply();
         const uint8_t Data[5] = {static_cast<uint8_t>(Address >> 16), static_cast<uint8_t>(Address >> 8),
                                  static_cast<uint8_t>(Address), static_cast<uint8_t>(Count), 'P'};
         SendFrame('r', 5, Data);
         WaitForFlag(FReplyTimeoutMs, FReplyReceived, true);
         if (FClosing)
-            return 1;
+            return rmFailed;
         if (FReplyReceived && FReplyAddress == static_cast<int32_t>(Address)) {
             std::memcpy(Destination, FReplyData, static_cast<size_t>(Count));
-            return 0;
+            return rmRead;
         }
         Delay(1000);
         if (FClosing)
-            return 1;
+            return rmFailed;
         Reset();
-        Result = 1;
         Log("ERROR Reading Address:  " + IntToStr(Address));
     }
-    return Result;
+    return rmFailed;
 }
 
 std::string TZEBBSerialProtocol::ReadSerialNumber()

@@ -1,6 +1,7 @@
 #include "analyzer/Serialfunctions.h"
 
 #include "platform/Application.h"
+#include "platform/ScopeGuard.h"
 
 #include <chrono>
 #include <cstring>
@@ -29,6 +30,13 @@ void TZEBBSerialProtocol::Reset()
         FPort->FlushInBuffer();
         FPort->FlushOutBuffer();
     }
+}
+
+void TZEBBSerialProtocol::ClearReply()
+{
+    FReplyReceived = false;
+    FReplyAddress = 0;
+    std::memset(FReplyData, 0, sizeof FReplyData);
 }
 
 void TZEBBSerialProtocol::Log(const std::string& Text)
@@ -177,15 +185,13 @@ void TZEBBSerialProtocol::SendByte(uint8_t B)
     } catch (...) {
         // A control byte that cannot be queued is lost; the sender resends.
     }
-    const bool WasAnswering = FAnswering;
-    FAnswering = true;
+    const TValueRollback<bool> Answering(FAnswering, true);
     while (FPort && FPort->OutBuffUsed() != 0) {
         Application->ProcessMessages();
         if (PortGone())
             break;
         FPort->ProcessCommunications();
     }
-    FAnswering = WasAnswering;
 }
 
 // ------------------------------------------------------------ send and wait

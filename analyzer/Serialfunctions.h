@@ -69,7 +69,7 @@ public:
     void SendByte(uint8_t B);
 
     // -------------------------------------------------- send and wait
-    // Count payload bytes (at most 47); the result is FAcked afterwards.
+    // Count payload bytes (at most 47); the result is Acked() afterwards.
     void SendFrame(uint8_t Type, int Count, const uint8_t* Data);
     void WaitForAck();
     void WaitForAckLong();
@@ -135,55 +135,80 @@ public:
     static char CorrectionLetter(int32_t Index);
 
     // Registers and memory. ReadRegister gives 0xFFFF when no reply for that
-    // register came; ReadMemory returns 0 on success, 1 on error.
+    // register came.
     static constexpr int MaxMemoryRead = 21;  // a longer reply reads as a status frame
     std::string QueryVersion(bool Show);
     uint16_t ReadRegister(uint16_t Register);
     bool WriteRegister(uint16_t Register, uint16_t Value);
-    int ReadMemory(uint32_t Address, int Count, uint8_t* Destination);
+    TMemoryReadResult ReadMemory(uint32_t Address, int Count, uint8_t* Destination);
     std::string ReadSerialNumber();
     std::string ReadHandheldSerial();
     void WriteHeaderText(const std::string& Text);
 
     // Flow linearization tables: '2' the high-flow table, anything else the
-    // low-flow table. ReadFlowTable is true when every register was read and
-    // the checksum matches; the file is replaced only after a complete read.
+    // low-flow table. ReadFlowTable writes the file (replacing it whole)
+    // once every register was read, also when the checksum does not match
+    // (the result then says so); after a failed read nothing is written.
     // LoadFlowTable is true when all 29 writes were acknowledged.
-    bool ReadFlowTable(char Table, const std::string& FileName);
+    TFlowTableReadResult ReadFlowTable(char Table, const std::string& FileName);
     bool LoadFlowTable(char Table, const std::string& FileName);
 
-    // Port opening. OpenPort gives 1 opened, -3 in use elsewhere, -2
-    // hardware error, -1 no such port, 0 any other error.
+    // Port opening with a full set of line settings.
     static constexpr int PortCloseWaitMs = 2000;
     TPortSettings GetPortSettings() const;
-    int OpenPort(TPortSettings Settings);
-    int OpenPortAt(int32_t Number, int32_t Baud);
+    TOpenPortResult OpenPort(TPortSettings Settings);
+    TOpenPortResult OpenPortAt(int32_t Number, int32_t Baud);
     bool SetBaudIfOpen(int32_t Baud);
     void ClosePort();
-    TApdComPort* FComPort = nullptr;  // the serial component, when there is one
 
     // ------------------------------------------------------- firmware
     // Loads new firmware through the analyzer's boot loader: both files are
     // read and checked first (nothing is sent for a file that cannot be
     // loaded), then the output is stopped, the boot loader woken at 2,400
     // and 19,200 baud, the flash erased and the text file and then the code
-    // file sent record by record. Returns 1 when every record of both files
-    // was acknowledged, 0 otherwise (no port, a bad file, a record refused
-    // five times); a failure is shown in a message box and in the status
-    // label. Every control may be null. The port is left at 19,200 baud.
+    // file sent record by record. flLoaded when every record of both files
+    // was acknowledged, flFailed otherwise (no port, a bad file, a record
+    // refused five times); Monitor (may be null) hears the progress and why
+    // a load failed. The port is left at 19,200 baud.
     static constexpr int FlashRecordTries = 5;
-    int FlashLoad(const std::string& TextFile, const std::string& CodeFile, class TProgressBar* ProgressBar,
-                  class TLabel* StatusLabel, TLabel* NakLabel, TLabel* LinesLabel, TLabel* TimeLabel);
+    TFlashLoadResult FlashLoad(const std::string& TextFile, const std::string& CodeFile,
+                               TFlashLoadMonitor* Monitor);
     // Sends the records of one loaded file, each up to FlashRecordTries
-    // times. Acked, Naks and Sent run on across files. Returns 1 when every
-    // record was acknowledged, 0 at the first one that was not (the load
-    // stops there).
-    int SendHexFile(class TFlashFileQueue& Queue, int32_t& Acked, int32_t& Naks, int32_t& Sent,
-                    TProgressBar* ProgressBar, TLabel* NakLabel, TLabel* LinesLabel);
+    // times. Acked, Naks and Sent run on across files. flLoaded when every
+    // record was acknowledged, flFailed at the first one that was not (the
+    // load stops there).
+    TFlashLoadResult SendHexFile(class TFlashFileQueue& Queue, int32_t& Acked, int32_t& Naks, int32_t& Sent,
+                                 TFlashLoadMonitor* Monitor);
     // A boot-loader string, sent as it stands (not as a frame).
     void SendRawString(const std::string& Text);
 
     // ---------------------------------------------------------- state
+    // The outcome of the last frame sent, and the reply slots the waiting
+    // commands read.
+    bool Acked() const { return FAcked; }
+    bool Nacked() const { return FNacked; }
+    // A reference, so WaitForFlag can watch it.
+    const bool& ReplyReceived() const { return FReplyReceived; }
+    int32_t ReplyAddress() const { return FReplyAddress; }
+    const uint8_t* ReplyData() const { return FReplyData; }
+    const std::string& ReplyText() const { return FReplyText; }
+    // Empties the reply slots (not the text) before a command that waits
+    // for one.
+    void ClearReply();
+    // True once the analyzer's connect reply ('g') arrived since the last
+    // Reset.
+    bool ConnectReply() const { return FConnectReply; }
+    // The abort flag: set, every wait ends at once and nothing more is sent
+    // (the port closes or the program ends); Reset and OpenPort clear it.
+    bool Closing() const { return FClosing; }
+    void SetClosing(bool Value) { FClosing = Value; }
+    TApdComPort* ComPort() const { return FComPort; }
+
+private:
+    void WaitForAnswer(int Ms);
+    void PumpOnce();
+    bool PortGone() const { return FPort == nullptr || FClosing; }
+
     uint8_t FRxBuffer[RxBufferSize];
     int32_t FRxCount = 0;
     int32_t FRxRead = 0;
@@ -204,14 +229,10 @@ public:
     const int32_t FReplyTimeoutMs = 750;
     bool FConnectReply = false;
     const int32_t FMaxReadAttempts = 5;
+    TApdComPort* FComPort = nullptr;  // the serial component, when there is one
 
     TMainFormLink* FMainWindow = nullptr;
     TFileDownloadLink* FFileDownload = nullptr;
-
-private:
-    void WaitForAnswer(int Ms);
-    void PumpOnce();
-    bool PortGone() const { return FPort == nullptr || FClosing; }
 
     std::unique_ptr<TProtocolPort> FOwnedPort;  // the adapter over TApdComPort
     // Set while an ACK or NAK drains: the data-available handler then only

@@ -10,28 +10,6 @@
 
 class TSignalStats {
 public:
-    float FCurrent;        // last value given to AddSample (may be NoValue)
-    float FSmoothed;       // average of the last completed 13-value window
-    float FStackResult;    // sum of the last completed stack; NoValue while none is complete
-    float FMin;
-    float FMax;
-    float FMean;
-    float FSmoothSum;      // current smoothing window
-    float FSmoothCount;
-    double FMeanSum;       // kept in double so a long run neither drifts nor stops counting
-    double FMeanCount;
-    float FStackSum;       // current stack
-    float FStackCount;
-    float FStackSize;      // 1 to 25 once set; 0 (never set) behaves like 1
-    float FMinSpan;        // smallest axis span of a plot of this signal, base unit
-    bool FIsRatio;         // shown as "r:1" or "1:r"
-    bool FResetPending;    // the next valid value restarts every statistic
-    std::string FLongName;
-    std::string FShortName;
-    TUnitCode FBaseUnit;
-    TUnitCode FDisplayUnit;
-    int32_t FDecimals;     // -1: DecimalsFor(FBaseUnit, FDisplayUnit)
-
     TSignalStats();
 
     void Setup(const std::string& LongName, const std::string& ShortName, TUnitCode BaseUnit,
@@ -70,7 +48,54 @@ public:
     std::string FormatStackSize() const;
     std::string DisplayUnitName() const;
 
+    // The fields as they stand (values in the base unit).
+    float Current() const { return FCurrent; }
+    float Smoothed() const { return FSmoothed; }
+    float StackResult() const { return FStackResult; }
+    float Min() const { return FMin; }
+    float Max() const { return FMax; }
+    float Mean() const { return FMean; }
+    float SmoothSum() const { return FSmoothSum; }
+    float SmoothCount() const { return FSmoothCount; }
+    double MeanSum() const { return FMeanSum; }
+    double MeanCount() const { return FMeanCount; }
+    float StackSum() const { return FStackSum; }
+    float StackCount() const { return FStackCount; }
+    float StackSize() const { return FStackSize; }
+    float MinSpan() const { return FMinSpan; }
+    bool IsRatio() const { return FIsRatio; }
+    void SetIsRatio(bool Value) { FIsRatio = Value; }
+    bool ResetPending() const { return FResetPending; }
+    const std::string& LongName() const { return FLongName; }
+    const std::string& ShortName() const { return FShortName; }
+    TUnitCode BaseUnit() const { return FBaseUnit; }
+    TUnitCode DisplayUnit() const { return FDisplayUnit; }
+    void SetDisplayUnit(TUnitCode Value) { FDisplayUnit = Value; }
+    int32_t Decimals() const { return FDecimals; }
+
 private:
+    float FCurrent;        // last value given to AddSample (may be NoValue)
+    float FSmoothed;       // average of the last completed 13-value window
+    float FStackResult;    // sum of the last completed stack; NoValue while none is complete
+    float FMin;
+    float FMax;
+    float FMean;
+    float FSmoothSum;      // current smoothing window
+    float FSmoothCount;
+    double FMeanSum;       // kept in double so a long run neither drifts nor stops counting
+    double FMeanCount;
+    float FStackSum;       // current stack
+    float FStackCount;
+    float FStackSize;      // 1 to 25 once set; 0 (never set) behaves like 1
+    float FMinSpan;        // smallest axis span of a plot of this signal, base unit
+    bool FIsRatio;         // shown as "r:1" or "1:r"
+    bool FResetPending;    // the next valid value restarts every statistic
+    std::string FLongName;
+    std::string FShortName;
+    TUnitCode FBaseUnit;
+    TUnitCode FDisplayUnit;
+    int32_t FDecimals;     // -1: DecimalsFor(FBaseUnit, FDisplayUnit)
+
     // Starts a stack with Value and publishes it at once when the stack is
     // already full (length 1).
     void StartStack(float Value);

@@ -173,3 +173,27 @@ struct TZRMobFileInfo {
 };
 
 constexpr int HandheldDirectorySize = 50;
+
+// Results of the commands with more than two outcomes; the numbers are the
+// analyzer link's own.
+enum TOpenPortResult : int {
+    opOpened = 1,
+    opFailed = 0,        // any other error (no serial component, aborted)
+    opNoSuchPort = -1,
+    opHardwareError = -2,
+    opInUse = -3,        // opened elsewhere
+};
+enum TMemoryReadResult : int {
+    rmRead = 0,
+    rmFailed = 1,
+};
+enum TFlashLoadResult : int {
+    flLoaded = 1,
+    flFailed = 0,
+};
+enum TFlowTableReadResult : int {
+    ftWritten,           // every register read, checksum right, file written
+    ftChecksumMismatch,  // every register read and the file written, but the checksum is wrong
+    ftReadFailed,        // a register did not answer: nothing written
+    ftWriteFailed,       // read whole, but the file could not be written
+};

@@ -32,6 +32,8 @@ class SinkWindow : public TMainFormLink {
 public:
     TWaveformSample Last;
     long Samples = 0;
+    TDeviceKind DeviceKind() const override { return dkAnalyzer; }
+    void ShowDeviceVersion(const std::string&) override {}
     void RecordMessage(int, uint8_t, const uint8_t*) override {}
     void NewWaveformSample(TWaveformSample S) override
     {

@@ -1,6 +1,6 @@
 #include "platform/Buttons.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Menus.h"
 
 #include <QIcon>

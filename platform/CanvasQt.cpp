@@ -2,7 +2,7 @@
 // thin lines are rasterised here (end pixel left out, styles with the
 // classic dash lengths), shapes leave out their right and bottom edge, and
 // raster pen modes are applied pixel by pixel on images.
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 
 #include "platform/Application.h"
 

@@ -1,6 +1,6 @@
 #include "platform/CheckLst.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 
 #include <QListWidget>
 

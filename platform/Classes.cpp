@@ -1,6 +1,7 @@
 #include "platform/Classes.h"
 
 #include "platform/SysUtils.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cctype>
@@ -131,15 +132,9 @@ void TStrings::CheckIndex(int Index, int Limit) const
 void TStrings::Put(int Index, const std::string& S)
 {
     TObject* o = GetObject(Index);
-    BeginUpdate();
-    try {
-        Delete(Index);
-        InsertObject(Index, S, o);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    const TUpdateGuard<TStrings> Batch(*this);
+    Delete(Index);
+    InsertObject(Index, S, o);
 }
 
 TObject* TStrings::GetObject(int) const
@@ -303,24 +298,18 @@ std::string TStrings::Text() const
 
 void TStrings::SetText(const std::string& Value)
 {
-    BeginUpdate();
-    try {
-        Clear();
-        size_t p = 0;
-        while (p < Value.size()) {
-            size_t e = p;
-            while (e < Value.size() && Value[e] != '\n' && Value[e] != '\r')
-                ++e;
-            Add(Value.substr(p, e - p));
-            if (e < Value.size() && Value[e] == '\r' && e + 1 < Value.size() && Value[e + 1] == '\n')
-                ++e;
-            p = e + 1;
-        }
-    } catch (...) {
-        EndUpdate();
-        throw;
+    const TUpdateGuard<TStrings> Batch(*this);
+    Clear();
+    size_t p = 0;
+    while (p < Value.size()) {
+        size_t e = p;
+        while (e < Value.size() && Value[e] != '\n' && Value[e] != '\r')
+            ++e;
+        Add(Value.substr(p, e - p));
+        if (e < Value.size() && Value[e] == '\r' && e + 1 < Value.size() && Value[e + 1] == '\n')
+            ++e;
+        p = e + 1;
     }
-    EndUpdate();
 }
 
 std::string TStrings::CommaText() const

@@ -1,7 +1,7 @@
 #include "platform/ComCtrls.h"
 
 #include "platform/ActnList.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/ExtCtrls.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"

@@ -1,8 +1,9 @@
 #include "platform/Controls.h"
 
 #include "platform/ActnList.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Menus.h"
+#include "platform/ScopeGuard.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -758,16 +759,10 @@ void TWinControl::AlignChildren(TControl* AControl)
 {
     if (FAlignLevel > 0 || FAligning || Destroying())
         return;
-    FAligning = true;
+    const TValueRollback<bool> Aligning(FAligning, true);
     TRect r = ClientRect();
     AdjustClientRect(r);
-    try {
-        AlignControls(AControl, r);
-    } catch (...) {
-        FAligning = false;
-        throw;
-    }
-    FAligning = false;
+    AlignControls(AControl, r);
 }
 
 namespace {

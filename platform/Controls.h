@@ -2,7 +2,7 @@
 // from, their placement (bounds, alignment), look (colour, font, caption),
 // mouse and keyboard messages, painting through a canvas and focus.
 //
-// Each control lives on one Qt widget of its own (ControlsQt.h); callers see
+// Each control lives on one Qt widget of its own (private/ControlsQt.h); callers see
 // only the class library's shapes. A control's component name is its widget's
 // object name, so a test finds `lblFlowMax` by name.
 //
@@ -28,7 +28,7 @@ class QWidget;
 class TWinControl;
 class TPopupMenu;
 class TBasicAction;
-class TControlPainter;   // the backing image of painting controls (ControlsQt.h)
+class TControlPainter;   // the backing image of painting controls (private/ControlsQt.h)
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -237,7 +237,7 @@ public:
     // The Qt widget behind the control (platform code only).
     QWidget* Handle() const { return FHandle; }
 
-    // Called by the Qt side (ControlsQt.h); not for the program.
+    // Called by the Qt side (private/ControlsQt.h); not for the program.
     void WidgetResized(int AWidth, int AHeight);
     void WidgetMoved(int ALeft, int ATop);
     void WidgetMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool Double);

@@ -1,7 +1,7 @@
 #include "platform/Dialogs.h"
 
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 #include "platform/DialogHook.h"
 #include "platform/Printers.h"
 #include "platform/SysUtils.h"

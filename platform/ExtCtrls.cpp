@@ -1,6 +1,7 @@
 #include "platform/ExtCtrls.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
+#include "platform/ScopeGuard.h"
 
 #include <QFontMetrics>
 
@@ -211,26 +212,27 @@ TRadioGroup::~TRadioGroup()
 
 void TRadioGroup::ItemsChanged()
 {
-    FUpdating = true;
-    while (static_cast<int>(FButtons.size()) > FItems->Count()) {
-        delete FButtons.back();
-        FButtons.pop_back();
+    {  // the buttons change without clicking the group
+        const TValueRollback<bool> Updating(FUpdating, true);
+        while (static_cast<int>(FButtons.size()) > FItems->Count()) {
+            delete FButtons.back();
+            FButtons.pop_back();
+        }
+        while (static_cast<int>(FButtons.size()) < FItems->Count()) {
+            auto* b = new TRadioButton(this);
+            const int index = static_cast<int>(FButtons.size());
+            b->OnClick = [this, index](TObject*) { ButtonClick(index); };
+            b->SetEnabled(Enabled());
+            b->SetParent(this);
+            FButtons.push_back(b);
+        }
+        for (int i = 0; i < FItems->Count(); ++i) {
+            FButtons[static_cast<size_t>(i)]->SetCaption(FItems->Strings(i));
+            FButtons[static_cast<size_t>(i)]->SetChecked(i == FItemIndex);
+        }
+        if (FItemIndex >= FItems->Count())
+            FItemIndex = -1;
     }
-    while (static_cast<int>(FButtons.size()) < FItems->Count()) {
-        auto* b = new TRadioButton(this);
-        const int index = static_cast<int>(FButtons.size());
-        b->OnClick = [this, index](TObject*) { ButtonClick(index); };
-        b->SetEnabled(Enabled());
-        b->SetParent(this);
-        FButtons.push_back(b);
-    }
-    for (int i = 0; i < FItems->Count(); ++i) {
-        FButtons[static_cast<size_t>(i)]->SetCaption(FItems->Strings(i));
-        FButtons[static_cast<size_t>(i)]->SetChecked(i == FItemIndex);
-    }
-    if (FItemIndex >= FItems->Count())
-        FItemIndex = -1;
-    FUpdating = false;
     ArrangeButtons();
 }
 
@@ -265,10 +267,10 @@ void TRadioGroup::SetItemIndex(int Value)
     if (Value == FItemIndex)
         return;
     if (Value < 0) {
-        FUpdating = true;
-        if (FItemIndex >= 0)
+        if (FItemIndex >= 0) {
+            const TValueRollback<bool> Updating(FUpdating, true);
             FButtons[static_cast<size_t>(FItemIndex)]->SetChecked(false);
-        FUpdating = false;
+        }
         FItemIndex = -1;
         return;
     }

@@ -1,7 +1,7 @@
 #include "platform/Graphics.h"
 
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>

@@ -446,7 +446,7 @@ struct TCanvasTransform {
     bool operator==(const TCanvasTransform&) const = default;
 };
 
-class TCanvasSurface;   // the Qt side (platform/CanvasQt.h)
+class TCanvasSurface;   // the Qt side (platform/private/CanvasQt.h)
 
 // A drawing surface with the current pen, brush, font and drawing state.
 // A canvas without a surface accepts every call and draws nothing.

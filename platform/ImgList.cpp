@@ -1,7 +1,7 @@
 #include "platform/ImgList.h"
 
-#include "platform/CanvasQt.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/CanvasQt.h"
+#include "platform/private/ControlsQt.h"
 
 #include <QPainter>
 

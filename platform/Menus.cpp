@@ -2,7 +2,7 @@
 
 #include "platform/ActnList.h"
 #include "platform/Application.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Forms.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "platform/Metafile.h"
 
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 
 #include <QFile>
 #include <QString>

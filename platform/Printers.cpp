@@ -1,7 +1,7 @@
 #include "platform/Printers.h"
 
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 
 #include <QFile>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
 #include "platform/StdCtrls.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 

@@ -46,9 +46,9 @@ TdlgAbout::TdlgAbout(TComponent* Owner) : TForm(Owner)
 
 void TdlgAbout::Execute()
 {
-    FVersion->SetCaption("Device Version " + (MainForm ? MainForm->FDeviceVersion : std::string()));
-    WVersion->SetCaption("Software Version " + (MainForm ? MainForm->FSoftwareVersion : std::string()));
-    lblDevSN->SetCaption("Device Serial Number " + (MainForm ? MainForm->FSerialNumber : std::string()));
+    FVersion->SetCaption("Device Version " + (MainForm ? MainForm->DeviceVersion() : std::string()));
+    WVersion->SetCaption("Software Version " + (MainForm ? MainForm->SoftwareVersion() : std::string()));
+    lblDevSN->SetCaption("Device Serial Number " + (MainForm ? MainForm->SerialNumber() : std::string()));
     ShowModal();
 }
 

@@ -1,11 +1,12 @@
 #include "workbench/Appforms.h"
 
-#include "analyzer/AdvancedGasSettings.h"
-#include "analyzer/BasicGasSettings.h"
-#include "analyzer/CalculatorGasSettings.h"
-#include "analyzer/FlashLoadDialog.h"
-#include "analyzer/SearchComm.h"
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/AdvancedGasSettings.h"
+#include "analyzer/dialogs/BasicGasSettings.h"
+#include "analyzer/dialogs/CalculatorGasSettings.h"
+#include "analyzer/dialogs/FlashLoadDialog.h"
+#include "analyzer/dialogs/SearchComm.h"
+#include "analyzer/dialogs/SelectComm.h"
+#include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
 #include "workbench/About.h"
 
@@ -16,11 +17,11 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     // here are created by their own units' additions.
     MainForm = new TMainForm(Application, Options);
     SetApplicationMainForm(MainForm);
-    dlgSearchCommPorts = new TdlgSearchCommPorts(Application);
+    dlgSearchCommPorts = new TdlgSearchCommPorts(Application, ZebbSer);
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
     dlgAbout = new TdlgAbout(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
-    dlgFlashLoad = new TdlgFlashLoad(Application);
+    dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
 }

@@ -2,14 +2,14 @@
 // and the About box.
 #include "workbench/Main.h"
 
-#include "analyzer/SearchComm.h"
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/SearchComm.h"
+#include "analyzer/dialogs/SelectComm.h"
 #include "analyzer/Serialfunctions.h"
 #include "platform/ApdComPort.h"
 #include "platform/Menus.h"
 #include "workbench/About.h"
 
-int32_t TMainForm::OpenCommPort(TPortSettings Settings)
+TOpenPortResult TMainForm::OpenCommPort(TPortSettings Settings)
 {
     if (CommPort->Open()) {
         CommPort->FlushInBuffer();
@@ -34,7 +34,7 @@ void TMainForm::actnSelectPortExecute(TObject* Sender)
     TPortSettings Settings = FProtocol->GetPortSettings();
     if (!SelectCommPortDlg->Execute(Settings.ComNumber))
         return;
-    Settings.ComNumber = SelectCommPortDlg->FSelectedPort;
+    Settings.ComNumber = SelectCommPortDlg->SelectedPort();
     Settings.Baud = 2400;
     OpenCommPort(Settings);
     actnInitCommunicationsExecute(Sender);

@@ -4,6 +4,7 @@
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "platform/StdCtrls.h"
+#include "workbench/Plotfunctions.h"
 
 void TLoopPlotInfo::Attach(TChart* Chart, TFastLineSeries* Series1, TFastLineSeries* Series2,
                            TFastLineSeries* Series3, TFastLineSeries* Series4, TLabel* Title)
@@ -85,18 +86,8 @@ bool TLoopPlotInfo::AddPoint(float X, float Y, bool NewLoop)
     if (FActiveSeries->Count() >= MaxLoopPoints)
         FActiveSeries->Delete(0, LoopPointsDropped);
 
-    if (Gap) {
-        // The pen moves without drawing; the stored point is the last good
-        // one, so no axis or report meets NoValue.
-        FActiveSeries->AddXY(FHistoryX[0], FHistoryY[0], "", clNone);
-        FInGap = true;
-    } else {
-        if (FInGap) {
-            FActiveSeries->AddXY(X, Y, "", clNone);
-            FInGap = false;
-        }
-        FActiveSeries->AddXY(X, Y, "", FActiveColour);
-    }
+    // A gap keeps the last good point (the newest of the history).
+    AddPointOrGap(*FActiveSeries, Gap ? FHistoryX[0] : X, Gap ? FHistoryY[0] : Y, Gap, FActiveColour, FInGap);
     return Result;
 }
 

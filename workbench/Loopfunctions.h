@@ -35,6 +35,16 @@ public:
     void SetBottomAxisTitle(const std::string& Text);
     void SetLeftAxisTitle(const std::string& Text);
 
+    // The plot's state and bindings.
+    TFastLineSeries* ActiveSeries() const { return FActiveSeries; }
+    int32_t Rotation() const { return FRotation; }
+    // The last five good points, 0 the newest.
+    float HistoryX(int I) const { return FHistoryX[I]; }
+    float HistoryY(int I) const { return FHistoryY[I]; }
+    TChart* Chart() const { return FChart; }
+    TLabel* TitleLabel() const { return FTitleLabel; }
+
+private:
     TFastLineSeries* FActiveSeries = nullptr;
     TFastLineSeries* FSeries[4] = {};
     int32_t FRotation = 0;

@@ -12,14 +12,8 @@
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
 
-#include <sys/stat.h>
 
 TMainForm* MainForm = nullptr;
-
-std::string FormatInt(int32_t Value)
-{
-    return std::to_string(Value);
-}
 
 namespace {
 
@@ -39,20 +33,6 @@ private:
     TMemo* FMemo;
 };
 
-std::string FolderOf(const std::string& Path)
-{
-    const size_t Slash = Path.rfind('/');
-    return Slash == std::string::npos ? std::string("./") : Path.substr(0, Slash + 1);
-}
-
-// Creates every missing folder of Dir; failures are left to the caller.
-void ForceFolder(const std::string& Dir)
-{
-    for (size_t i = 1; i <= Dir.size(); ++i)
-        if (i == Dir.size() || Dir[i] == '/')
-            ::mkdir(Dir.substr(0, i).c_str(), 0755);
-}
-
 }  // namespace
 
 TMainForm::TMainForm(TComponent* Owner) : TMainForm(Owner, TMainFormOptions{Application->ExeName(), 0}) {}
@@ -63,7 +43,9 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     SetCaption("RO Ziv Ozezudo");
     SetBounds(10, 10, 640, 480);
     FPortOverride = Options.PortOverride;
-    FProgramDir = FolderOf(Options.ExeName);
+    FProgramDir = ExtractFilePath(Options.ExeName);
+    if (FProgramDir.empty())
+        FProgramDir = "./";
     const TProgramDataPaths Paths = ProgramDataPaths(Options.ExeName);
     FIniFileName = Paths.IniFileName;
 
@@ -113,7 +95,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
         FParamStats[Id].Setup(TParameterStruct::NameText(Id), TParameterStruct::ShortNameText(Id), Unit, Unit,
                               TParameterStruct::GetDecimals(Id), -1.0f);
     }
-    FParamStats[parIERatio].FIsRatio = true;
+    FParamStats[parIERatio].SetIsRatio(true);
     FParamStats[parOxygen].Setup("Oxygen", "O2", ucPercent, ucPercent, -1, -1.0f);
     FParamStats[parTemperature].Setup("Temperature", "Temp", ucKelvin, ucCelsius, -1, -1.0f);
     FParamStats[parRelHumidity].Setup("Relative Humidity", "RH", ucPercent, ucPercent, -1, -1.0f);
@@ -127,7 +109,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     TChart* const MonitorCharts[3] = {chartMonitor1, chartMonitor2, chartMonitor3};
     for (int p = 0; p < 3; ++p) {
         TMonitorPlotInfo& Plot = FMonitorPlots[p];
-        Plot.FSignalId = Shown[p];
+        Plot.SetSignalId(Shown[p]);
         Plot.SetColours(Colours[p], clGray);
         Plot.Attach(MonitorCharts[p], seriesMonitor[p][0], seriesMonitor[p][1]);
         Plot.AttachLabels(lblTitleMonitor[p], lblUnits1Monitor[p], lblUnits2Monitor[p], lblMaxMonitor[p],
@@ -157,16 +139,10 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     FSelectedParam = 2;
 
     // The help file is named after the program.
-    {
-        std::string Exe = Options.ExeName;
-        const size_t Dot = Exe.rfind('.');
-        if (Dot != std::string::npos && Exe.find('/', Dot) == std::string::npos)
-            Exe.erase(Dot);
-        Application->SetHelpFile(Exe + ".HLP");
-    }
+    Application->SetHelpFile(ChangeFileExt(Options.ExeName, ".HLP"));
 
     FSignalsDir = Paths.SignalsDir;
-    ForceFolder(FSignalsDir);
+    ForceDirectories(FSignalsDir);
 
     FRecordSuspended = true;
 
@@ -178,7 +154,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
 
     actnInitFromIni->Execute();
     for (TMonitorPlotInfo& Plot : FMonitorPlots)
-        Plot.FShowPrevious = FShowPrevious;
+        Plot.SetShowPrevious(FShowPrevious);
 
     PageControl->SetActivePage(tsMonitor);
     LayoutMonitorPage();
@@ -198,7 +174,7 @@ TMainForm::~TMainForm()
         CommPort->OnPortClose = nullptr;
     }
     if (FProtocol) {
-        FProtocol->FClosing = true;
+        FProtocol->SetClosing(true);
         FProtocol->SetMainWindow(nullptr);
         FProtocol->SetLogMemo(nullptr);
         try {
@@ -238,7 +214,7 @@ void TMainForm::FormCloseQuery(TObject* Sender, bool& CanClose)
 
 void TMainForm::Exit1Click(TObject* Sender)
 {
-    FProtocol->FClosing = true;
+    FProtocol->SetClosing(true);
     Close();
 }
 
@@ -254,11 +230,14 @@ void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
         }
     } catch (...) {
     }
-    FProtocol->FClosing = true;
+    FProtocol->SetClosing(true);
     tmrTrendTest->SetEnabled(false);
+    // Settings that cannot be stored are not lost without a word; the
+    // program closes all the same.
     try {
         actnSaveIniSettings->Execute();
-    } catch (...) {
+    } catch (const std::exception& E) {
+        MessageDlg("The settings could not be saved.\n" + std::string(E.what()), mtError, TMsgDlgButtons{mbOK});
     }
     try {
         FProtocol->ClosePort();
@@ -303,4 +282,43 @@ void TMainForm::ApplyActionState(TAction* Action)
         if (A == Action && FDeviceCommandDepth > 0)
             Enabled = false;
     Action->SetEnabled(Enabled);
+}
+
+// ------------------------------------------------------------------ reports
+
+namespace {
+
+std::string CaptionOf(const TLabel* Label)
+{
+    return Label ? Label->Caption() : std::string();
+}
+
+}  // namespace
+
+TPlotReportRecord TMainForm::MonitorPlotRecord(int Plot) const
+{
+    const TMonitorPlotInfo& P = FMonitorPlots[Plot];
+    TPlotReportRecord R;
+    R.Chart = P.Chart();
+    R.Title = CaptionOf(P.TitleLabel());
+    R.Units = CaptionOf(P.UnitsLabel2());
+    R.Current = CaptionOf(P.CurrentLabel());
+    R.Min = CaptionOf(P.MinLabel());
+    R.Max = CaptionOf(P.MaxLabel());
+    R.Avg = CaptionOf(P.AvgLabel());
+    return R;
+}
+
+TPlotReportRecord TMainForm::LoopPlotRecord(int Loop) const
+{
+    const TLoopPlotInfo& L = FLoopPlots[Loop];
+    TPlotReportRecord R;
+    R.Chart = L.Chart();
+    R.Title = CaptionOf(L.TitleLabel());
+    return R;
+}
+
+void TMainForm::ShowDeviceVersion(const std::string& Version)
+{
+    MessageDlg(Version, mtInformation, TMsgDlgButtons{mbOK});
 }

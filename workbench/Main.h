@@ -17,6 +17,7 @@
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
+#include "reports/Reportsource.h"
 #include "workbench/Loopfunctions.h"
 #include "workbench/Monitorfunctions.h"
 
@@ -49,10 +50,6 @@ class TZEBBSerialProtocol;
 class TChart;
 class TFastLineSeries;
 
-// Decimal text of a number (the protocol's memory-read log and the playback
-// speed label use it).
-std::string FormatInt(int32_t Value);
-
 // Where the window keeps its files and which port it opens at start.
 struct TMainFormOptions {
     // Full name of the program file: the settings file and the "Signals"
@@ -63,13 +60,168 @@ struct TMainFormOptions {
     int32_t PortOverride = 0;
 };
 
-class TMainForm : public TForm, public TMainFormLink {
+class TMainForm : public TForm, public TMainFormLink, public TReportSource {
 public:
     explicit TMainForm(TComponent* Owner);
     TMainForm(TComponent* Owner, const TMainFormOptions& Options);
     ~TMainForm() override;
 
+    // ------------------------------------------------- live data, state
+    // The main window's records, read through these (the reports through
+    // TReportSource).
+    const TSignalStats& SignalStats(int Id) const override { return FSignalStats[Id]; }
+    const TSignalStats& ParamStats(int Id) const { return FParamStats[Id]; }
+    void SetSignalDisplayUnit(int Id, TUnitCode Unit) { FSignalStats[Id].SetDisplayUnit(Unit); }
+    const TMonitorPlotInfo& MonitorPlot(int Plot) const { return FMonitorPlots[Plot]; }
+    // A new time span clears the plot.
+    void SetMonitorTimeSpan(int Plot, float Seconds) { FMonitorPlots[Plot].SetTimeSpan(Seconds, true); }
+    const TLoopPlotInfo& LoopPlot(int Loop) const { return FLoopPlots[Loop]; }
+    TPlotScale SignalScale(int Id) const { return FSignalScales[Id]; }
+    void SetSignalScale(int Id, TPlotScale Scale) { FSignalScales[Id] = Scale; }
+    TPlotScale LoopScale(int Loop) const { return FLoopScales[Loop]; }
+    void SetLoopScale(int Loop, TPlotScale Scale) { FLoopScales[Loop] = Scale; }
+    TParameterStruct LastParameters() const override { return FLastParameters; }
+    int32_t SampleTime() const { return FSampleTime; }
+    uint8_t SampleMarker() const { return FSampleMarker; }
+    bool Connected() const { return FConnected; }
+    int32_t SelectedParam() const { return FSelectedParam; }
+    bool LoopPlayback() const { return FLoopPlayback; }
+    int32_t BreathsToStack() const { return FBreathsToStack; }
+    const std::string& SignalsDir() const { return FSignalsDir; }
+    // While the syringe dialog runs, samples and records go only to it.
+    bool SyringeCalActive() const { return FSyringeCalActive; }
+    void SetSyringeCalActive(bool Value) { FSyringeCalActive = Value; }
+    // Samples since the monitor's current and average labels last changed
+    // (they change every 25th).
+    int32_t LabelRefreshCount() const { return FLabelRefreshCount; }
+    void SetLabelRefreshCount(int32_t Value) { FLabelRefreshCount = Value; }
+    bool Printing() const { return FPrinting; }
+    void SetPrinting(bool Value) override { FPrinting = Value; }
+    TDateTime TimedInterval() const { return FTimedInterval; }
+    const std::string& SoftwareVersion() const { return FSoftwareVersion; }
+    const std::string& DeviceVersion() const { return FDeviceVersion; }
+    TDeviceKind DeviceKind() const override { return FDeviceKind; }
+    std::string SerialNumber() const override { return FSerialNumber; }
+    TCorrectionMode CorrectionMode() const { return FCorrectionMode; }
+    TGasType GasType() const { return FGasType; }
+    TGasProperties InspGas() const { return FInspGas; }
+    TGasProperties ExpGas() const { return FExpGas; }
+    float AmbientTemp() const { return FAmbientTemp; }
+    int32_t FlowPort() const { return FFlowPort; }
+    float BreathThreshold() const { return FBreathThreshold; }
+    int32_t BreathDetectMode() const { return FBreathDetectMode; }
+    const std::string& DataFileName() const { return FDataFileName; }
+    std::string PrintHeader() const override { return FPrintHeader; }
+    // The settings file's shadow flag; the plots keep their own copy.
+    bool ShowPrevious() const { return FShowPrevious; }
+
+    // ---------------------------------------------------------- reports
+    TPlotReportRecord MonitorPlotRecord(int Plot) const override;
+    TPlotReportRecord LoopPlotRecord(int Loop) const override;
+    // The trend and leak tests are not part of the program yet.
+    const TTestReportSource* TrendTestSource() const override { return nullptr; }
+    const TLeakTestReportSource* LeakTestSource() const override { return nullptr; }
+
+    std::string IniFileName() const { return FIniFileName; }
+    // The program's folder, ending with '/'.
+    std::string ProgramDir() const { return FProgramDir; }
+
+    // ------------------------------------------------------ life cycle
+    void FormShow(TObject* Sender);
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void Exit1Click(TObject* Sender);
+
+    // ----------------------------------------------------------- settings
+    void actnInitFromIniExecute(TObject* Sender);
+    void actnSaveIniSettingsExecute(TObject* Sender);
+
+    // ------------------------------------------------ receive and status
+    void CommPortTriggerAvail(TObject* Sender, uint16_t Count);
+    void RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame) override;
+    void NewWaveformSample(TWaveformSample Sample) override;
+    void NewParameters(TParameterStruct Params) override;
+    void ConfigureForDevice(int Kind, const std::string& Version) override;
+    void SetDeviceKind(uint8_t Kind) override;
+    void SetCorrectionMode(int Mode) override;
+    void SetInspGas(TGasProperties Gas) override;
+    void SetExpGas(TGasProperties Gas) override;
+    void SetAmbientTemp(float Kelvin) override;
+    void SetGasType(int GasType) override;
+    void SetBreathThreshold(float Threshold) override;
+    void ShowBreathDetectMode(int Mode) override;
+    void ShowZeroMode(int Mode) override;
+    void ShowSerialMode(int Mode) override;
+    void ShowFlowPort(int Port) override;
+    void StatusReceived(uint8_t Extra) override;
+    void ShowDeviceVersion(const std::string& Version) override;
+    void SetSerialNumber(const std::string& Text);
+    void SetDeviceVersion(const std::string& Text);
+
+    // ---------------------------------------------- monitor and loop plots
+    // Every waveform sample: a point on each monitor and loop plot.
+    void actnUpdateSignalsExecute(TObject* Sender);
+    // Maximum and minimum labels every sample, current and average every
+    // 25th.
+    void actnUpdateMonitorSignalsExecute(TObject* Sender);
+    void actnUpdateMonitorTitlesExecute(TObject* Sender);
+    void actnShowPreviousDataExecute(TObject* Sender);
+    // The Y range of a monitor plot from its signal's minimum and maximum,
+    // unless the signal is scaled by hand.
+    void AutoScaleMonitorPlot(int Plot);
+    void AutoScaleFlowVolumeLoop();
+    void AutoScaleVolumePressureLoop();
+    // Both axes of a loop from its signals' ranges, the Y range scaled by
+    // YFactor first, unless the loop is scaled by hand.
+    void AutoScaleLoop(int Loop, int XSignal, int YSignal, float YFactor);
+    // The loop popup menu; its Tag names the loop addressed (0 or 1).
+    void btnLoop1MenuClick(TObject* Sender);
+    void btnLoop2MenuClick(TObject* Sender);
+    void chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void menuLoopPopupPopup(TObject* Sender);
+    void actnAutoScaleLoopExecute(TObject* Sender);
+    void actnClearLoopExecute(TObject* Sender);
+
+    // ------------------------------------------------------- connection
+    TOpenPortResult OpenCommPort(TPortSettings Settings);
+    void actnSelectPortExecute(TObject* Sender);
+    void actnSearchCommExecute(TObject* Sender);
+    void actnInitCommunicationsExecute(TObject* Sender);
+    void actnSerialModeBothExecute(TObject* Sender);
+    void actnSerialModeWaveformExecute(TObject* Sender);
+    void actnSerialModeParametersExecute(TObject* Sender);
+    void actnSerialModeNoneExecute(TObject* Sender);
+    void CommPortPortClose(TObject* Sender);
+    void actnAboutExecute(TObject* Sender);
+    void actnLockCalDiagExecute(TObject* Sender);
+
+    // ------------------------------------------------- device commands
+    // While one of the user's device commands waits for the analyzer, every
+    // other device-command action is disabled, so no two commands wait for
+    // one acknowledgement. Nested locks count.
+    class TDeviceCommandLock {
+    public:
+        explicit TDeviceCommandLock(TMainForm& Form);
+        ~TDeviceCommandLock();
+        TDeviceCommandLock(const TDeviceCommandLock&) = delete;
+        TDeviceCommandLock& operator=(const TDeviceCommandLock&) = delete;
+
+    private:
+        TMainForm& FForm;
+    };
+    bool DeviceCommandRunning() const { return FDeviceCommandDepth > 0; }
+    // Enables or disables an action as the device kind asks; a device
+    // command stays disabled while another one runs and comes back when it
+    // ends. An action with no handler (its unit is not part of the program
+    // yet) stays disabled.
+    void SetActionEnabled(TAction* Action, bool Value);
+    // What the device kind asks for, whatever runs now.
+    bool ActionWanted(TAction* Action) const;
+
+private:
     // ------------------------------------------------------- components
+    // Reached from outside by name (FindComponent), as the user would.
     // Pages.
     TPageControl* PageControl = nullptr;
     TTabSheet* tsMonitor = nullptr;
@@ -268,7 +420,7 @@ public:
     TDateTime FNextTimedBreak = 0;
     std::string FSoftwareVersion;
     std::string FDeviceVersion;
-    // FDeviceKind: TMainFormLink.
+    TDeviceKind FDeviceKind = dkAnalyzerOldFirmware;
     std::string FSerialNumber;
     TCorrectionMode FCorrectionMode = 0;
     TGasType FGasType = 0;
@@ -280,106 +432,9 @@ public:
     int32_t FBreathDetectMode = 0;
     std::string FDataFileName;
     std::string FPrintHeader;
-    // The settings file's shadow flag; the plots keep their own copy.
     bool FShowPrevious = true;
 
-    std::string IniFileName() const { return FIniFileName; }
-    // The program's folder, ending with '/'.
-    std::string ProgramDir() const { return FProgramDir; }
 
-    // ------------------------------------------------------ life cycle
-    void FormShow(TObject* Sender);
-    void FormCloseQuery(TObject* Sender, bool& CanClose);
-    void FormClose(TObject* Sender, TCloseAction& Action);
-    void Exit1Click(TObject* Sender);
-
-    // ----------------------------------------------------------- settings
-    void actnInitFromIniExecute(TObject* Sender);
-    void actnSaveIniSettingsExecute(TObject* Sender);
-
-    // ------------------------------------------------ receive and status
-    void CommPortTriggerAvail(TObject* Sender, uint16_t Count);
-    void RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame) override;
-    void NewWaveformSample(TWaveformSample Sample) override;
-    void NewParameters(TParameterStruct Params) override;
-    void ConfigureForDevice(int Kind, const std::string& Version) override;
-    void SetDeviceKind(uint8_t Kind) override;
-    void SetCorrectionMode(int Mode) override;
-    void SetInspGas(TGasProperties Gas) override;
-    void SetExpGas(TGasProperties Gas) override;
-    void SetAmbientTemp(float Kelvin) override;
-    void SetGasType(int GasType) override;
-    void SetBreathThreshold(float Threshold) override;
-    void ShowBreathDetectMode(int Mode) override;
-    void ShowZeroMode(int Mode) override;
-    void ShowSerialMode(int Mode) override;
-    void ShowFlowPort(int Port) override;
-    void StatusReceived(uint8_t Extra) override;
-    void SetSerialNumber(const std::string& Text);
-    void SetDeviceVersion(const std::string& Text);
-
-    // ---------------------------------------------- monitor and loop plots
-    // Every waveform sample: a point on each monitor and loop plot.
-    void actnUpdateSignalsExecute(TObject* Sender);
-    // Maximum and minimum labels every sample, current and average every
-    // 25th.
-    void actnUpdateMonitorSignalsExecute(TObject* Sender);
-    void actnUpdateMonitorTitlesExecute(TObject* Sender);
-    void actnShowPreviousDataExecute(TObject* Sender);
-    // The Y range of a monitor plot from its signal's minimum and maximum,
-    // unless the signal is scaled by hand.
-    void AutoScaleMonitorPlot(int Plot);
-    void AutoScaleFlowVolumeLoop();
-    void AutoScaleVolumePressureLoop();
-    // Both axes of a loop from its signals' ranges, the Y range scaled by
-    // YFactor first, unless the loop is scaled by hand.
-    void AutoScaleLoop(int Loop, int XSignal, int YSignal, float YFactor);
-    // The loop popup menu; its Tag names the loop addressed (0 or 1).
-    void btnLoop1MenuClick(TObject* Sender);
-    void btnLoop2MenuClick(TObject* Sender);
-    void chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
-    void menuLoopPopupPopup(TObject* Sender);
-    void actnAutoScaleLoopExecute(TObject* Sender);
-    void actnClearLoopExecute(TObject* Sender);
-
-    // ------------------------------------------------------- connection
-    int32_t OpenCommPort(TPortSettings Settings);
-    void actnSelectPortExecute(TObject* Sender);
-    void actnSearchCommExecute(TObject* Sender);
-    void actnInitCommunicationsExecute(TObject* Sender);
-    void actnSerialModeBothExecute(TObject* Sender);
-    void actnSerialModeWaveformExecute(TObject* Sender);
-    void actnSerialModeParametersExecute(TObject* Sender);
-    void actnSerialModeNoneExecute(TObject* Sender);
-    void CommPortPortClose(TObject* Sender);
-    void actnAboutExecute(TObject* Sender);
-    void actnLockCalDiagExecute(TObject* Sender);
-
-    // ------------------------------------------------- device commands
-    // While one of the user's device commands waits for the analyzer, every
-    // other device-command action is disabled, so no two commands wait for
-    // one acknowledgement. Nested locks count.
-    class TDeviceCommandLock {
-    public:
-        explicit TDeviceCommandLock(TMainForm& Form);
-        ~TDeviceCommandLock();
-        TDeviceCommandLock(const TDeviceCommandLock&) = delete;
-        TDeviceCommandLock& operator=(const TDeviceCommandLock&) = delete;
-
-    private:
-        TMainForm& FForm;
-    };
-    bool DeviceCommandRunning() const { return FDeviceCommandDepth > 0; }
-    // Enables or disables an action as the device kind asks; a device
-    // command stays disabled while another one runs and comes back when it
-    // ends. An action with no handler (its unit is not part of the program
-    // yet) stays disabled.
-    void SetActionEnabled(TAction* Action, bool Value);
-    // What the device kind asks for, whatever runs now.
-    bool ActionWanted(TAction* Action) const;
-
-private:
     void CreateComponents();
     void CreateActions();
     void CreateMenus();

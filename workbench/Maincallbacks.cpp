@@ -216,7 +216,7 @@ void TMainForm::actnUpdateSignalsExecute(TObject* Sender)
         return;
     for (int p = 0; p < 3; ++p) {
         TMonitorPlotInfo& Plot = FMonitorPlots[p];
-        if (Plot.AddPoint(FSignalStats[Plot.FSignalId].CurrentIn(-1), FSampleTime))
+        if (Plot.AddPoint(FSignalStats[Plot.SignalId()].CurrentIn(-1), FSampleTime))
             AutoScaleMonitorPlot(p);
     }
     const float Flow = FSignalStats[sigFlow].CurrentIn(-1);
@@ -234,14 +234,14 @@ void TMainForm::actnUpdateMonitorSignalsExecute(TObject* Sender)
 {
     if (++FLabelRefreshCount >= 25) {
         for (TMonitorPlotInfo& Plot : FMonitorPlots) {
-            const TSignalStats& S = FSignalStats[Plot.FSignalId];
+            const TSignalStats& S = FSignalStats[Plot.SignalId()];
             Plot.SetCurrentText(S.FormatSmoothed(false));
             Plot.SetAvgText(S.FormatMean(false));
         }
         FLabelRefreshCount = 0;
     }
     for (TMonitorPlotInfo& Plot : FMonitorPlots) {
-        const TSignalStats& S = FSignalStats[Plot.FSignalId];
+        const TSignalStats& S = FSignalStats[Plot.SignalId()];
         Plot.SetMaxText(S.FormatMax(false));
         Plot.SetMinText(S.FormatMin(false));
     }
@@ -250,13 +250,13 @@ void TMainForm::actnUpdateMonitorSignalsExecute(TObject* Sender)
 void TMainForm::actnUpdateMonitorTitlesExecute(TObject* Sender)
 {
     for (TMonitorPlotInfo& Plot : FMonitorPlots) {
-        const TSignalStats& S = FSignalStats[Plot.FSignalId];
-        Plot.SetTitle(S.FLongName);
+        const TSignalStats& S = FSignalStats[Plot.SignalId()];
+        Plot.SetTitle(S.LongName());
         Plot.SetUnits(S.DisplayUnitName());
     }
     auto AxisTitle = [this](int Signal) {
         const TSignalStats& S = FSignalStats[Signal];
-        return S.FLongName + " (" + S.DisplayUnitName() + ")";
+        return S.LongName() + " (" + S.DisplayUnitName() + ")";
     };
     FLoopPlots[0].SetLeftAxisTitle(AxisTitle(sigFlow));
     FLoopPlots[0].SetBottomAxisTitle(AxisTitle(sigVolume));
@@ -270,7 +270,7 @@ void TMainForm::actnShowPreviousDataExecute(TObject* Sender)
     actnShowPreviousData->SetChecked(!actnShowPreviousData->Checked());
     FShowPrevious = actnShowPreviousData->Checked();
     for (TMonitorPlotInfo& Plot : FMonitorPlots)
-        Plot.FShowPrevious = FShowPrevious;
+        Plot.SetShowPrevious(FShowPrevious);
 }
 
 namespace {
@@ -282,7 +282,7 @@ bool PaddedRange(const TSignalStats& S, float Factor, float& Lo, float& Hi)
 {
     Lo = S.MinValue();
     Hi = S.MaxValue();
-    if (S.FResetPending || Lo == NoValue || Hi == NoValue)
+    if (S.ResetPending() || Lo == NoValue || Hi == NoValue)
         return false;
     Lo *= Factor;
     Hi *= Factor;
@@ -297,7 +297,7 @@ bool PaddedRange(const TSignalStats& S, float Factor, float& Lo, float& Hi)
 
 void TMainForm::AutoScaleMonitorPlot(int Plot)
 {
-    const int S = FMonitorPlots[Plot].FSignalId;
+    const int S = FMonitorPlots[Plot].SignalId();
     if (FSignalScales[S].Manual)
         return;
     float Lo, Hi;
@@ -315,7 +315,7 @@ void TMainForm::AutoScaleLoop(int Loop, int XSignal, int YSignal, float YFactor)
     if (!PaddedRange(FSignalStats[XSignal], 1.0f, XLo, XHi) || !PaddedRange(FSignalStats[YSignal], YFactor, YLo, YHi))
         return;
     FLoopPlots[Loop].SetRanges(XLo, YLo, XHi, YHi, false);
-    SetLoopScale(FLoopScales[Loop], YHi, YLo, XHi, XLo);
+    ::SetLoopScale(FLoopScales[Loop], YHi, YLo, XHi, XLo);
 }
 
 void TMainForm::AutoScaleFlowVolumeLoop()

@@ -6,6 +6,7 @@
 #include "chart/Series.h"
 #include "platform/ApdComPort.h"
 #include "platform/ComCtrls.h"
+#include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
 #include "platform/LookOut.h"
@@ -40,20 +41,9 @@ void AddLine(TComponent* Owner, TMenuItem* Parent)
     AddSub(Owner, Parent, "-");
 }
 
-TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption)
-{
-    auto* L = new TLabel(Owner);
-    L->SetName(Name);
-    L->SetParent(Parent);
-    L->SetCaption(Caption);
-    return L;
-}
-
 TChart* NewChart(TComponent* Owner, TWinControl* Parent, const std::string& Name)
 {
-    auto* C = new TChart(Owner);
-    C->SetName(Name);
-    C->SetParent(Parent);
+    auto* C = NewControl<TChart>(Owner, Parent, Name);
     C->SetView3D(false);
     return C;
 }
@@ -74,15 +64,6 @@ TFastLineSeries* NewSeries(TComponent* Owner, TChart* Chart, const std::string& 
     S->SetName(Name);
     S->SetParentChart(Chart);
     return S;
-}
-
-TButton* NewButton(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption)
-{
-    auto* B = new TButton(Owner);
-    B->SetName(Name);
-    B->SetParent(Parent);
-    B->SetCaption(Caption);
-    return B;
 }
 
 }  // namespace
@@ -358,9 +339,7 @@ void TMainForm::CreateMenus()
 
 void TMainForm::CreateToolBar()
 {
-    ToolBar = new TToolBar(this);
-    ToolBar->SetName("ToolBar");
-    ToolBar->SetParent(this);
+    ToolBar = NewControl<TToolBar>(this, this, "ToolBar");
     ToolBar->SetAlign(alTop);
     ToolBar->SetHeight(26);
     ToolBar->SetShowCaptions(true);
@@ -368,9 +347,7 @@ void TMainForm::CreateToolBar()
 
     int Count = 0;
     auto Button = [this, &Count](TAction* Action, TPopupMenu* DropDown = nullptr) {
-        auto* B = new TToolButton(this);
-        B->SetName("ToolButton" + std::to_string(++Count));
-        B->SetParent(ToolBar);
+        auto* B = NewControl<TToolButton>(this, ToolBar, "ToolButton" + std::to_string(++Count));
         if (Action)
             B->SetAction(Action);
         if (DropDown) {
@@ -380,9 +357,7 @@ void TMainForm::CreateToolBar()
         return B;
     };
     auto Separator = [this, &Count] {
-        auto* B = new TToolButton(this);
-        B->SetName("ToolButton" + std::to_string(++Count));
-        B->SetParent(ToolBar);
+        auto* B = NewControl<TToolButton>(this, ToolBar, "ToolButton" + std::to_string(++Count));
         B->SetStyle(tbsSeparator);
     };
     Button(actnSaveFile);
@@ -409,9 +384,7 @@ void TMainForm::CreateToolBar()
 
 void TMainForm::CreatePages()
 {
-    PageControl = new TPageControl(this);
-    PageControl->SetName("PageControl");
-    PageControl->SetParent(this);
+    PageControl = NewControl<TPageControl>(this, this, "PageControl");
     PageControl->SetAlign(alClient);
 
     auto Sheet = [this](TTabSheet*& Field, const std::string& Name, const std::string& Caption) {
@@ -432,9 +405,7 @@ void TMainForm::CreatePages()
     for (int p = 0; p < 4; ++p) {
         const std::string S = Suffix[p];
         const std::string N = std::to_string(p + 1);
-        auto* Panel = new TPanel(this);
-        Panel->SetName("pnlSigPlots" + N);
-        Panel->SetParent(tsMonitor);
+        auto* Panel = NewControl<TPanel>(this, tsMonitor, "pnlSigPlots" + N);
         Panel->SetCaption("");
         Panel->SetBevelOuter(bvLowered);
         pnlSigPlots[p] = Panel;
@@ -448,24 +419,22 @@ void TMainForm::CreatePages()
             for (int s = 0; s < 2; ++s)
                 seriesMonitor[p][s] = NewSeries(this, Chart, "seriesMonitor" + N + "_" + std::to_string(s + 1));
         }
-        lblTitleMonitor[p] = NewLabel(this, Panel, "lblTitle" + std::string(p < 3 ? "Monitor" : "") + S, "");
-        lblUnits1Monitor[p] = NewLabel(this, Panel, "lblUnits1" + std::string(p < 3 ? "Monitor" : "") + S, "");
-        lblUnits2Monitor[p] = NewLabel(this, Panel, "lblUnits2" + std::string(p < 3 ? "Monitor" : "") + S, "");
-        lblMaxMonitor[p] = NewLabel(this, Panel, "lblMax" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
-        lblMinMonitor[p] = NewLabel(this, Panel, "lblMin" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
-        lblAvgMonitor[p] = NewLabel(this, Panel, "lblAvg" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
-        lblCurrMonitor[p] = NewLabel(this, Panel, "lblCurr" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
-        btnMonitorMenu[p] = NewButton(this, Panel, "btnMonitor" + N + "Menu", "...");
-        btnMonitorMax[p] = NewButton(this, Panel, "btnMonitor" + N + "Max", "+");
+        lblTitleMonitor[p] = NewControl<TLabel>(this, Panel, "lblTitle" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblUnits1Monitor[p] = NewControl<TLabel>(this, Panel, "lblUnits1" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblUnits2Monitor[p] = NewControl<TLabel>(this, Panel, "lblUnits2" + std::string(p < 3 ? "Monitor" : "") + S, "");
+        lblMaxMonitor[p] = NewControl<TLabel>(this, Panel, "lblMax" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblMinMonitor[p] = NewControl<TLabel>(this, Panel, "lblMin" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblAvgMonitor[p] = NewControl<TLabel>(this, Panel, "lblAvg" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        lblCurrMonitor[p] = NewControl<TLabel>(this, Panel, "lblCurr" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
+        btnMonitorMenu[p] = NewControl<TButton>(this, Panel, "btnMonitor" + N + "Menu", "...");
+        btnMonitorMax[p] = NewControl<TButton>(this, Panel, "btnMonitor" + N + "Max", "+");
     }
     pnlSigPlots[3]->SetVisible(false);
     tsMonitor->OnResize = [this](TObject*) { LayoutMonitorPage(); };
 
     // Loop page.
     auto LoopPanel = [this](TPanel*& Field, const std::string& Name) {
-        Field = new TPanel(this);
-        Field->SetName(Name);
-        Field->SetParent(tsLoop);
+        Field = NewControl<TPanel>(this, tsLoop, Name);
         Field->SetCaption("");
         Field->SetBevelOuter(bvLowered);
     };
@@ -480,10 +449,10 @@ void TMainForm::CreatePages()
             seriesLoop[l][s] =
                 NewSeries(this, Chart, "seriesLoop" + std::to_string(l + 1) + "_" + std::to_string(s + 1));
     }
-    lblLoopTitle1 = NewLabel(this, pnlLoop1, "lblLoopTitle1", "Flow / Volume");
-    lblLoopTitle2 = NewLabel(this, pnlLoop2, "lblLoopTitle2", "Volume / Pressure");
-    btnLoop1Menu = NewButton(this, pnlLoop1, "btnLoop1Menu", "...");
-    btnLoop2Menu = NewButton(this, pnlLoop2, "btnLoop2Menu", "...");
+    lblLoopTitle1 = NewControl<TLabel>(this, pnlLoop1, "lblLoopTitle1", "Flow / Volume");
+    lblLoopTitle2 = NewControl<TLabel>(this, pnlLoop2, "lblLoopTitle2", "Volume / Pressure");
+    btnLoop1Menu = NewControl<TButton>(this, pnlLoop1, "btnLoop1Menu", "...");
+    btnLoop2Menu = NewControl<TButton>(this, pnlLoop2, "btnLoop2Menu", "...");
     btnLoop1Menu->OnClick = [this](TObject* Sender) { btnLoop1MenuClick(Sender); };
     btnLoop2Menu->OnClick = [this](TObject* Sender) { btnLoop2MenuClick(Sender); };
     chartLoop1->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -495,42 +464,30 @@ void TMainForm::CreatePages()
     tsLoop->OnResize = [this](TObject*) { LayoutLoopPage(); };
 
     // Full Test page.
-    pnlFullTest = new TPanel(this);
-    pnlFullTest->SetName("pnlFullTest");
-    pnlFullTest->SetParent(tsFullTest);
+    pnlFullTest = NewControl<TPanel>(this, tsFullTest, "pnlFullTest");
     pnlFullTest->SetAlign(alClient);
     pnlFullTest->SetCaption("");
 
     // Debug page.
-    memoDebug = new TMemo(this);
-    memoDebug->SetName("memoDebug");
-    memoDebug->SetParent(tsDebug);
+    memoDebug = NewControl<TMemo>(this, tsDebug, "memoDebug");
     memoDebug->SetAlign(alLeft);
     memoDebug->SetWidth(250);
-    lblZRPSN = NewLabel(this, tsDebug, "lblZRPSN", "");
+    lblZRPSN = NewControl<TLabel>(this, tsDebug, "lblZRPSN", "");
     lblZRPSN->SetAlign(alTop);
-    memoFileList = new TMemo(this);
-    memoFileList->SetName("memoFileList");
-    memoFileList->SetParent(tsDebug);
+    memoFileList = NewControl<TMemo>(this, tsDebug, "memoFileList");
     memoFileList->SetAlign(alClient);
     memoFileList->SetReadOnly(true);
 
     // Side bar, hidden until a file is played or a test runs.
-    pnlSideBar = new TPanel(this);
-    pnlSideBar->SetName("pnlSideBar");
-    pnlSideBar->SetParent(this);
+    pnlSideBar = NewControl<TPanel>(this, this, "pnlSideBar");
     pnlSideBar->SetAlign(alLeft);
     pnlSideBar->SetWidth(160);
     pnlSideBar->SetCaption("");
     pnlSideBar->SetVisible(false);
-    LookOutBar = new TLookOutBar(this);
-    LookOutBar->SetName("LookOutBar");
-    LookOutBar->SetParent(pnlSideBar);
+    LookOutBar = NewControl<TLookOutBar>(this, pnlSideBar, "LookOutBar");
     LookOutBar->SetAlign(alClient);
     auto Page = [this](TLookOutPage*& Field, const std::string& Name, const std::string& Caption) {
-        Field = new TLookOutPage(this);
-        Field->SetName(Name);
-        Field->SetParent(LookOutBar);
+        Field = NewControl<TLookOutPage>(this, LookOutBar, Name);
         Field->SetCaption(Caption);
     };
     Page(lopFileControls, "lopFileControls", "File Controls");
@@ -590,9 +547,7 @@ void TMainForm::CreateComponents()
     CreateMenus();
     CreateToolBar();
 
-    StatusBar = new TStatusBar(this);
-    StatusBar->SetName("StatusBar");
-    StatusBar->SetParent(this);
+    StatusBar = NewControl<TStatusBar>(this, this, "StatusBar");
     StatusBar->SetAlign(alBottom);
     StatusBar->SetHeight(20);
     for (int W : {350, 100, 75, 100})

@@ -83,7 +83,7 @@ void TMainForm::actnInitFromIniExecute(TObject* Sender)
         // a wrong unit name.
         if (Unit < K.First || Unit > K.Last)
             Unit = K.Default;
-        FSignalStats[K.Signal].FDisplayUnit = Unit;
+        FSignalStats[K.Signal].SetDisplayUnit(Unit);
     }
     if (actnUpdateFullTest->OnExecute)
         actnUpdateFullTest->Execute();
@@ -126,7 +126,7 @@ void TMainForm::actnSaveIniSettingsExecute(TObject* Sender)
     Ini.WriteBool(FileSection, "Loop Playback", FLoopPlayback);
     Ini.WriteInteger(SettingsSection, "Stacked Test", FBreathsToStack);
     for (const TUnitKey& K : UnitKeys)
-        Ini.WriteInteger(SettingsSection, K.Key, FSignalStats[K.Signal].FDisplayUnit);
+        Ini.WriteInteger(SettingsSection, K.Key, FSignalStats[K.Signal].DisplayUnit());
     Ini.WriteBool(SettingsSection, "Monitor Shadow Series", actnShowPreviousData->Checked());
     Ini.WriteFloat(SettingsSection, "Timed Interval", FTimedInterval);
     FIniFile.reset();

@@ -4,6 +4,7 @@
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "platform/StdCtrls.h"
+#include "workbench/Plotfunctions.h"
 
 namespace {
 
@@ -105,20 +106,12 @@ bool TMonitorPlotInfo::AddPoint(float Y, int32_t Counter)
         FPointsSinceRepaint = 0;
     }
 
-    if (Y == NoValue) {
-        // The pen moves to the gap's place without drawing; the stored value
-        // is the last good one, so nothing scales or prints to NoValue.
-        FActiveSeries->AddXY(X, FLastY, "", clNone);
-        FInGap = true;
-    } else {
-        if (FInGap) {
-            // The first point after a gap starts a new piece of trace.
-            FActiveSeries->AddXY(X, Y, "", clNone);
-            FInGap = false;
-        }
-        FActiveSeries->AddXY(X, Y, "", FActiveColour);
+    // A gap keeps the last good value, so nothing scales or prints to
+    // NoValue.
+    const bool Gap = Y == NoValue;
+    AddPointOrGap(*FActiveSeries, X, Gap ? FLastY : Y, Gap, FActiveColour, FInGap);
+    if (!Gap)
         FLastY = Y;
-    }
 
     if (FChart && FChart->BottomAxis()->Maximum() != FTimeSpan)
         FChart->BottomAxis()->SetMaximum(FTimeSpan);

@@ -37,6 +37,24 @@ public:
     void SetTitle(const std::string& Text);
     void SetUnits(const std::string& Text);
 
+    // The plot's state and bindings.
+    int32_t SignalId() const { return FSignalId; }
+    void SetSignalId(int32_t Value) { FSignalId = Value; }
+    bool ShowPrevious() const { return FShowPrevious; }
+    void SetShowPrevious(bool Value) { FShowPrevious = Value; }
+    TFastLineSeries* ActiveSeries() const { return FActiveSeries; }
+    TFastLineSeries* InactiveSeries() const { return FInactiveSeries; }
+    int32_t SweepPos() const { return FSweepPos; }
+    float LastY() const { return FLastY; }
+    TChart* Chart() const { return FChart; }
+    TLabel* TitleLabel() const { return FTitleLabel; }
+    TLabel* UnitsLabel2() const { return FUnitsLabel2; }
+    TLabel* MinLabel() const { return FMinLabel; }
+    TLabel* MaxLabel() const { return FMaxLabel; }
+    TLabel* AvgLabel() const { return FAvgLabel; }
+    TLabel* CurrentLabel() const { return FCurrentLabel; }
+
+private:
     TFastLineSeries* FActiveSeries = nullptr;
     TFastLineSeries* FInactiveSeries = nullptr;
     TFastLineSeries* FSeriesA = nullptr;

@@ -139,8 +139,12 @@ protected:
             using P = sim::SimBootLoader::Phase;
             const sim::SimBootLoader& Boot = Sim.BootLoader();
             const P Phase = Boot.CurrentPhase();
-            if (SkipAlways || Phase == P::Woken || Phase == P::Done ||
-                (Phase == P::Erased && Boot.RecordsReceived() == 0))
+            // The erase wait is skipped until the load says it sends records:
+            // a record on its way to the boot loader is not skipped past.
+            const bool Erasing = Phase == P::Erased && Boot.RecordsReceived() == 0 && !(Sending && Sending());
+            // Nor is the wake-up string on its way at 2,400 baud.
+            const bool WakingUp = Phase == P::Off && Sim.CurrentBaud() == 2400;
+            if ((SkipAlways && !WakingUp) || Phase == P::Woken || Phase == P::Done || Erasing)
                 SetMonotonicOffsetMs(MonotonicOffsetMs() + 100);
         };
         Clock->SetEnabled(true);
@@ -179,6 +183,9 @@ protected:
     std::unique_ptr<TZEBBSerialProtocol> Proto;
     std::unique_ptr<TTimer> Clock;
     bool SkipAlways = false;
+    // True once the load has started sending records (what the load's
+    // monitor shows).
+    std::function<bool()> Sending;
     std::vector<std::string> Messages;
     std::function<bool(const TDialogRequest&, TDialogAnswer&)> OnDialog;
     TempDir Dir;

@@ -155,7 +155,10 @@ public:
     TGasProperties Insp{}, Exp{};
     float Ambient = 0, Threshold = 0;
     std::string Version;
+    TDeviceKind Kind = dkAnalyzerOldFirmware;
 
+    TDeviceKind DeviceKind() const override { return Kind; }
+    void ShowDeviceVersion(const std::string& V) override { Calls.push_back("ShowDeviceVersion " + V); }
     void RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame) override
     {
         Calls.push_back("RecordMessage " + std::to_string(RecordType) + " " + std::to_string(Length));
@@ -176,12 +179,12 @@ public:
         Calls.push_back("ConfigureForDevice " + std::to_string(Kind) + " " + V);
         Version = V;
         // As the main window does.
-        FDeviceKind = Kind == 2 ? dkHandheld : VersionNumber(V) > 10513 ? dkAnalyzer : dkAnalyzerOldFirmware;
+        this->Kind = Kind == 2 ? dkHandheld : VersionNumber(V) > 10513 ? dkAnalyzer : dkAnalyzerOldFirmware;
     }
     void SetDeviceKind(uint8_t Kind) override
     {
         Calls.push_back("SetDeviceKind " + std::to_string(Kind));
-        FDeviceKind = static_cast<TDeviceKind>(Kind);
+        this->Kind = static_cast<TDeviceKind>(Kind);
     }
     void SetCorrectionMode(int M) override { Calls.push_back("SetCorrectionMode " + std::to_string(M)); }
     void SetInspGas(TGasProperties G) override
@@ -223,6 +226,9 @@ public:
 class FakeDownloadDialog : public TFileDownloadLink {
 public:
     int Updates = 0;
+    TZRMobFileInfo Infos[HandheldDirectorySize];
+    TZRMobFileInfo FileInfo(int Index) const override { return Infos[Index]; }
+    void SetFileInfo(int Index, const TZRMobFileInfo& Info) override { Infos[Index] = Info; }
     void UpdateFileList() override { ++Updates; }
 };
 

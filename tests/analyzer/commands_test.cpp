@@ -154,7 +154,7 @@ TEST(ConnectProbe, AckAloneIsNoAnswer)
     Rig.Sim.OnCommand('G', [](sim::AnalyzerSim&, const sim::Frame&) {});
     Rig.Start();
     EXPECT_FALSE(Rig.Proto->ProbeConnection());
-    EXPECT_TRUE(Rig.Proto->FAcked);
+    EXPECT_TRUE(Rig.Proto->Acked());
     EXPECT_EQ(Rig.Got("G").size(), 1u);
 }
 

@@ -163,19 +163,19 @@ TEST(ParameterDecoder, SlotsScalingAndExtendedFields)
     const float Expected[24] = {480, 500, 6, 40, 35, 2, 20, 5, 10, 18, 4, 2, 15, 1, 2, 0.2f, 0.1f, -2, 50, NoValue,
                                 NoValue, 21, NoValue, NoValue};
     for (int i = 0; i < 24; ++i)
-        EXPECT_FLOAT_EQ(P.FValues[i], Expected[i]) << "slot " << i;
+        EXPECT_FLOAT_EQ(P.Slot(i), Expected[i]) << "slot " << i;
 
     TParameterStruct Old = TZEBBSerialProtocol::DecodeParameters(F.B, true);
-    EXPECT_FLOAT_EQ(Old.FValues[12], 150);
-    EXPECT_FLOAT_EQ(Old.FValues[13], 10);
-    EXPECT_FLOAT_EQ(Old.FValues[14], 20);
-    EXPECT_FLOAT_EQ(Old.FValues[15], 2);
-    EXPECT_FLOAT_EQ(Old.FValues[6], 20);  // pressures keep their scaling
+    EXPECT_FLOAT_EQ(Old.Slot(12), 150);
+    EXPECT_FLOAT_EQ(Old.Slot(13), 10);
+    EXPECT_FLOAT_EQ(Old.Slot(14), 20);
+    EXPECT_FLOAT_EQ(Old.Slot(15), 2);
+    EXPECT_FLOAT_EQ(Old.Slot(6), 20);  // pressures keep their scaling
 
     FrameBuffer Short = ParameterFrame(48);
     P = TZEBBSerialProtocol::DecodeParameters(Short.B, false);
-    EXPECT_EQ(P.FValues[10], NoValue);
-    EXPECT_EQ(P.FValues[11], NoValue);
+    EXPECT_EQ(P.Slot(10), NoValue);
+    EXPECT_EQ(P.Slot(11), NoValue);
 }
 
 TEST(ParameterDecoder, TidalVolumeSwapAndFill)
@@ -199,8 +199,8 @@ TEST(ParameterDecoder, TidalVolumeSwapAndFill)
         F.Long(14, C.B);
         F.B[5] = C.SC;
         TParameterStruct P = TZEBBSerialProtocol::DecodeParameters(F.B, false);
-        EXPECT_FLOAT_EQ(P.FValues[0], C.Slot0) << C.Name;
-        EXPECT_FLOAT_EQ(P.FValues[1], C.Slot1) << C.Name;
+        EXPECT_FLOAT_EQ(P.Slot(0), C.Slot0) << C.Name;
+        EXPECT_FLOAT_EQ(P.Slot(1), C.Slot1) << C.Name;
     }
 }
 
@@ -218,7 +218,7 @@ TEST(ParameterDecoder, IERatioSign)
         F.Word(38, C.Ti);
         F.Word(40, C.Te);
         TParameterStruct P = TZEBBSerialProtocol::DecodeParameters(F.B, false);
-        EXPECT_FLOAT_EQ(P.FValues[17], C.IE) << C.Ti << " " << C.Te;
+        EXPECT_FLOAT_EQ(P.Slot(17), C.IE) << C.Ti << " " << C.Te;
     }
 }
 
@@ -229,12 +229,12 @@ TEST(ParameterDecoder, SignBits)
     F.B[4] = 0x80 | 0x08 | 0x02;   // PIP and assist, compliance, minimum airway
     F.B[5] = 0x40;                 // inspiratory hold
     TParameterStruct P = TZEBBSerialProtocol::DecodeParameters(F.B, false);
-    EXPECT_FLOAT_EQ(P.FValues[2], -6);
-    EXPECT_FLOAT_EQ(P.FValues[5], -2);
-    EXPECT_FLOAT_EQ(P.FValues[6], -20);
-    EXPECT_FLOAT_EQ(P.FValues[11], -2);
-    EXPECT_FLOAT_EQ(P.FValues[18], -50);
-    EXPECT_FLOAT_EQ(P.FValues[10], -4);
-    EXPECT_FLOAT_EQ(P.FValues[15], -0.2f);
-    EXPECT_FLOAT_EQ(P.FValues[3], 40);  // untouched by the others
+    EXPECT_FLOAT_EQ(P.Slot(2), -6);
+    EXPECT_FLOAT_EQ(P.Slot(5), -2);
+    EXPECT_FLOAT_EQ(P.Slot(6), -20);
+    EXPECT_FLOAT_EQ(P.Slot(11), -2);
+    EXPECT_FLOAT_EQ(P.Slot(18), -50);
+    EXPECT_FLOAT_EQ(P.Slot(10), -4);
+    EXPECT_FLOAT_EQ(P.Slot(15), -0.2f);
+    EXPECT_FLOAT_EQ(P.Slot(3), 40);  // untouched by the others
 }

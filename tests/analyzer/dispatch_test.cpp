@@ -8,25 +8,25 @@ TEST(Dispatch, ReplySlots)
 {
     LinkRig R;
     R.Receive(MakeFrame('e', {0x00, 0x54, 0x12, 0x34}));
-    EXPECT_TRUE(R.Proto.FReplyReceived);
-    EXPECT_EQ(R.Proto.FReplyAddress, 84);
-    EXPECT_EQ(R.Proto.FReplyData[0], 0x12);
-    EXPECT_EQ(R.Proto.FReplyData[1], 0x34);
+    EXPECT_TRUE(R.Proto.ReplyReceived());
+    EXPECT_EQ(R.Proto.ReplyAddress(), 84);
+    EXPECT_EQ(R.Proto.ReplyData()[0], 0x12);
+    EXPECT_EQ(R.Proto.ReplyData()[1], 0x34);
 
-    R.Proto.FReplyReceived = false;
+    R.Proto.ClearReply();
     R.Receive(MakeFrame('r', {0x00, 0x25, 0x4E, 3, 'A', 'B', 'C'}));
-    EXPECT_TRUE(R.Proto.FReplyReceived);
-    EXPECT_EQ(R.Proto.FReplyAddress, 9550);
-    EXPECT_EQ(std::string(R.Proto.FReplyData, R.Proto.FReplyData + 3), "ABC");
+    EXPECT_TRUE(R.Proto.ReplyReceived());
+    EXPECT_EQ(R.Proto.ReplyAddress(), 9550);
+    EXPECT_EQ(std::string(R.Proto.ReplyData(), R.Proto.ReplyData() + 3), "ABC");
 
-    R.Proto.FReplyReceived = false;
+    R.Proto.ClearReply();
     R.Receive(MakeFrame('V', {1, 5, 7}));
-    EXPECT_TRUE(R.Proto.FReplyReceived);
-    EXPECT_EQ(R.Proto.FReplyText, "1.05.07");
+    EXPECT_TRUE(R.Proto.ReplyReceived());
+    EXPECT_EQ(R.Proto.ReplyText(), "1.05.07");
     EXPECT_EQ(R.Memo.Lines.back(), "Version:  1.05.07");
 
     R.Receive(MakeFrame('j', {'0', '1', '.', '0', '8', '.', '0', '9'}));
-    EXPECT_EQ(R.Proto.FReplyText, "01.08.09");
+    EXPECT_EQ(R.Proto.ReplyText(), "01.08.09");
     EXPECT_TRUE(R.Window.Calls.empty());
 }
 
@@ -36,12 +36,12 @@ TEST(Dispatch, MemoryReplyCountBeyondTheSlotStopsAt25)
     Bytes P{0x00, 0x00, 0x10, 200};
     for (int i = 0; i < 21; ++i)  // L = 30: still a memory reply
         P.push_back(static_cast<uint8_t>(i + 1));
-    R.Proto.FReplyText = "kept";
+    R.Receive(MakeFrame('j', {'k', 'e', 'p', 't', 0, 0, 0, 0}));
     R.Receive(MakeFrame('r', P));
-    EXPECT_EQ(R.Proto.FReplyAddress, 16);
-    EXPECT_EQ(R.Proto.FReplyData[20], 21);
-    EXPECT_EQ(R.Proto.FReplyData[22], 0x0D);  // what follows in the frame buffer
-    EXPECT_EQ(R.Proto.FReplyText, "kept");  // the next field is intact
+    EXPECT_EQ(R.Proto.ReplyAddress(), 16);
+    EXPECT_EQ(R.Proto.ReplyData()[20], 21);
+    EXPECT_EQ(R.Proto.ReplyData()[22], 0x0D);  // what follows in the frame buffer
+    EXPECT_EQ(R.Proto.ReplyText(), "kept");  // the next field is intact
 }
 
 TEST(Dispatch, StreamFramesAreRecordedBeforeTheyAreDecoded)
@@ -69,10 +69,10 @@ TEST(Dispatch, OldFirmwareScalingFollowsTheDeviceKind)
     P[30] = 0x96;  // rate at frame offset 32
     for (TDeviceKind Kind : {dkAnalyzerOldFirmware, dkAnalyzer, dkHandheld}) {
         LinkRig R;
-        R.Window.FDeviceKind = Kind;
+        R.Window.Kind = Kind;
         R.Receive(MakeFrame('P', P));
         ASSERT_EQ(R.Window.Params.size(), 1u);
-        EXPECT_FLOAT_EQ(R.Window.Params[0].FValues[12], Kind == dkAnalyzerOldFirmware ? 150.0f : 15.0f);
+        EXPECT_FLOAT_EQ(R.Window.Params[0].Slot(12), Kind == dkAnalyzerOldFirmware ? 150.0f : 15.0f);
     }
 }
 
@@ -126,7 +126,7 @@ TEST(Dispatch, ConnectReplyAsksTheVersionAndConfiguresTheDevice)
         const int64_t Offset = MonotonicOffsetMs();
         R.Port.ProcessCommunications();
         SetMonotonicOffsetMs(Offset);
-        EXPECT_TRUE(R.Proto.FConnectReply);
+        EXPECT_TRUE(R.Proto.ConnectReply());
         EXPECT_EQ(R.Window.Counters(), std::vector<int>{42});
         ASSERT_FALSE(R.Window.Calls.empty());
         EXPECT_EQ(R.Window.Calls.back(), C.Call);

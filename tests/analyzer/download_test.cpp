@@ -30,14 +30,14 @@ Bytes Block(uint8_t File, uint16_t B, uint16_t N, uint8_t Fill)
 TEST(HandheldDirectory, FillsEntriesAndRefreshesAfterTheLast)
 {
     LinkRig R;
-    R.Dialog.FFileInfos[1].DateTime = 5;
+    R.Dialog.Infos[1].DateTime = 5;
     R.Receive(Entry(1, 0, 3, std::string("A B\x01") + "C", 5));
     R.Receive(Entry(0, 1, 3, "Ignored", 7));
     EXPECT_EQ(R.Dialog.Updates, 0);
     R.Receive(Entry(1, 2, 3, "Bad Month", 9, 13));
     EXPECT_EQ(R.Dialog.Updates, 1);
 
-    const TZRMobFileInfo* E = R.Dialog.FFileInfos;
+    const TZRMobFileInfo* E = R.Dialog.Infos;
     EXPECT_TRUE(E[0].Valid);
     EXPECT_EQ(E[0].Name, "ABC");
     TDateTime D, T;
@@ -51,7 +51,7 @@ TEST(HandheldDirectory, FillsEntriesAndRefreshesAfterTheLast)
     EXPECT_EQ(E[2].Name, "BadMonth");
     EXPECT_EQ(E[2].DateTime, 0);
     EXPECT_EQ(R.Memo.Lines, (std::vector<std::string>{"FI idx 0", "FI idx 1", "FI idx 2"}));
-    EXPECT_FALSE(R.Proto.FReplyReceived);
+    EXPECT_FALSE(R.Proto.ReplyReceived());
 }
 
 TEST(HandheldDirectory, BoundsOfIndexNameAndCount)
@@ -59,12 +59,12 @@ TEST(HandheldDirectory, BoundsOfIndexNameAndCount)
     LinkRig R;
     R.Receive(Entry(1, 50, 60, "Beyond", 6));  // not stored, nothing overwritten
     R.Receive(Entry(1, 255, 0, "Beyond", 6));
-    for (const auto& E : R.Dialog.FFileInfos)
+    for (const auto& E : R.Dialog.Infos)
         EXPECT_FALSE(E.Valid);
     EXPECT_EQ(R.Dialog.Updates, 1);  // count 0: every entry is the last
 
     R.Receive(Entry(1, 3, 5, std::string(30, 'N'), 200));
-    EXPECT_EQ(R.Dialog.FFileInfos[3].Name, std::string(25, 'N'));
+    EXPECT_EQ(R.Dialog.Infos[3].Name, std::string(25, 'N'));
     EXPECT_EQ(R.Dialog.Updates, 1);
     R.Receive(Entry(1, 4, 5, "Last", 4));
     EXPECT_EQ(R.Dialog.Updates, 2);

@@ -1,6 +1,6 @@
 // The flash-load dialog driven through the dialog-answer hook, with the
 // load itself running against the simulated boot loader.
-#include "analyzer/FlashLoadDialog.h"
+#include "analyzer/dialogs/FlashLoadDialog.h"
 #include "tests/analyzer/FlashRig.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,8 @@ protected:
     void SetUp() override
     {
         FlashRig::SetUp();
-        Dialog = std::make_unique<TdlgFlashLoad>(nullptr);
+        Dialog = std::make_unique<TdlgFlashLoad>(nullptr, Proto.get());
+        Sending = [this] { return Dialog && Dialog->Label2->Caption().rfind("Flashing", 0) == 0; };
         WriteFiles(MakeHexFile(3, 1), MakeHexFile(5, 2));
         // The open dialog gets the next file of Choices.
         OnDialog = [this](const TDialogRequest& R, TDialogAnswer& A) {
@@ -69,7 +70,7 @@ TEST_F(FlashDialog, OkIsEnabledOnlyOnceBothFilesAreChosen)
     EXPECT_TRUE(S.OkAfterText);
     EXPECT_EQ(S.CodeEdit, "code.hex");
     EXPECT_EQ(S.TextEdit, "text.hex");
-    EXPECT_EQ(Dialog->FCodeFile, CodePath);
+    EXPECT_EQ(Dialog->CodeFile(), CodePath);
     EXPECT_EQ(Filters, (std::vector<std::string>{"Hex File|*.hex", "Hex File|*.hex"}));
 
     // Opened again, it starts over.
@@ -79,13 +80,12 @@ TEST_F(FlashDialog, OkIsEnabledOnlyOnceBothFilesAreChosen)
         return mrCancel;
     };
     EXPECT_FALSE(Dialog->Execute());
-    EXPECT_EQ(Dialog->FTextFile, "");
+    EXPECT_EQ(Dialog->TextFile(), "");
     EXPECT_TRUE(Sim.Received().empty());
 }
 
 TEST_F(FlashDialog, RunsTheLoadShowsTheTimeAndClosesWhenDone)
 {
-    ZebbSer = Proto.get();
     // The wall clock shows 3 minutes 7 seconds more once the boot loader has
     // had the end of the load.
     const TDateTime Start = EncodeDate(2026, 3, 4) + EncodeTime(10, 0, 0, 0);
@@ -120,4 +120,23 @@ TEST_F(FlashDialog, RunsTheLoadShowsTheTimeAndClosesWhenDone)
     EXPECT_EQ(Dialog->lblNacks->Caption(), "0");
     EXPECT_EQ(Sim.BootLoader().Records(), Expected);
     EXPECT_TRUE(Messages.empty());
+}
+
+TEST_F(FlashDialog, AFailedLoadShowsInTheStatusAndInAMessageBox)
+{
+    CodePath = Dir.Write("code.hex", MakeHexFile(3, 1).Text + ":0400100011223344" "43\r\n");
+    Choices = {CodePath, TextPath};
+    OnShown = [&] {
+        Dialog->btnCodeFile->Click();
+        Dialog->btnTextFile->Click();
+        Dialog->btnOk->Click();
+        Dialog->tmrDone->OnTimer(Dialog->tmrDone);
+        return mrNone;
+    };
+
+    EXPECT_TRUE(Dialog->Execute());
+
+    EXPECT_EQ(Dialog->Label2->Caption(), "Flash Load Failed");
+    EXPECT_EQ(Messages, std::vector<std::string>{"Flash File " + CodePath + ", line 5: checksum error."});
+    EXPECT_TRUE(Sim.Received().empty());
 }

@@ -98,7 +98,7 @@ TEST(FlowTables, ReadIntoAFileAndLoadBack)
         Rig.Start();
         PutTable(Rig, C.Layout, Sample);
         const std::string Path = TempPath(std::string("table ") + C.Table + ".zrb");
-        EXPECT_TRUE(Rig.Proto->ReadFlowTable(C.Table, Path));
+        EXPECT_EQ(Rig.Proto->ReadFlowTable(C.Table, Path), ftWritten);
         EXPECT_EQ(ReadText(Path), Sample.File());
         // Each register was asked for once, in file order.
         std::vector<uint16_t> Asked;
@@ -133,7 +133,7 @@ TEST(FlowTables, ChecksumIsTheRowSumModulo65536)
         Rig.SetRegister(static_cast<uint16_t>(140 + i), i < 25 ? 2700 : 2500);
     const std::string Path = TempPath("sum.zrb");
     std::filesystem::remove(Path);
-    EXPECT_TRUE(Rig.Proto->ReadFlowTable('1', Path));
+    EXPECT_EQ(Rig.Proto->ReadFlowTable('1', Path), ftWritten);
     EXPECT_EQ(ReadText(Path).substr(0, 7), "0\n4464\n");
     // The load writes the file's checksum unchanged, without checking it.
     std::string Ones;
@@ -143,37 +143,52 @@ TEST(FlowTables, ChecksumIsTheRowSumModulo65536)
     EXPECT_TRUE(Rig.Proto->LoadFlowTable('1', Path));
     EXPECT_EQ(Rig.Register(197), 4465);
     // A file that cannot be made, or a folder for a file, fails.
-    EXPECT_FALSE(Rig.Proto->ReadFlowTable('1', TempPath("no such folder/sum.zrb")));
+    EXPECT_EQ(Rig.Proto->ReadFlowTable('1', TempPath("no such folder/sum.zrb")), ftWriteFailed);
     EXPECT_FALSE(Rig.Proto->LoadFlowTable('1', TempPath("")));
 }
 
-TEST(FlowTables, FailedReadReportsFailureAndKeepsTheOldFile)
+TEST(FlowTables, AFailedReadWritesNothing)
 {
-    const struct {
-        const char* What;
-        bool Silent150;      // register 150 never answers
-        bool BadChecksum;
-    } Cases[] = {{"a register without reply", true, false}, {"checksum mismatch", false, true}};
-    for (const auto& C : Cases) {
-        SCOPED_TRACE(C.What);
-        CommandRig Rig;
-        if (C.Silent150) {
-            // As the standard handler, except for register 150.
-            Rig.Sim.OnCommand('E', [](sim::AnalyzerSim& S, const sim::Frame& F) {
-                const uint16_t R = static_cast<uint16_t>(F.Payload[0] << 8 | F.Payload[1]);
-                if (R != 150)
-                    S.Reply('e', {F.Payload[0], F.Payload[1], 0, 0});
-            });
-        }
-        Rig.Start();
-        // The silent register reads as 0xFFFF, and the checksum would match it.
-        Rig.SetRegister(197, C.BadChecksum ? 1 : C.Silent150 ? 0xFFFF : 0);
-        const std::string Path = TempPath("kept.zrb");
-        WriteText(Path, "old table\n");
-        EXPECT_FALSE(Rig.Proto->ReadFlowTable('1', Path));
-        EXPECT_EQ(ReadText(Path), "old table\n");
-        EXPECT_EQ(Rig.Got("E").size(), 29u);  // the read goes on to the end
-    }
+    CommandRig Rig;
+    // As the standard handler, except for register 150, which never answers.
+    Rig.Sim.OnCommand('E', [](sim::AnalyzerSim& S, const sim::Frame& F) {
+        const uint16_t R = static_cast<uint16_t>(F.Payload[0] << 8 | F.Payload[1]);
+        if (R != 150)
+            S.Reply('e', {F.Payload[0], F.Payload[1], 0, 0});
+    });
+    Rig.Start();
+    // The silent register reads as 0xFFFF, and the checksum would match it.
+    Rig.SetRegister(197, 0xFFFF);
+    const std::string Path = TempPath("kept.zrb");
+    WriteText(Path, "old table\n");
+    EXPECT_EQ(Rig.Proto->ReadFlowTable('1', Path), ftReadFailed);
+    EXPECT_EQ(ReadText(Path), "old table\n");
+    EXPECT_EQ(Rig.Got("E").size(), 29u);  // the read goes on to the end
+    EXPECT_EQ(Rig.Memo.Lines.back(), "ERROR Reading Linearization Table");
+}
+
+TEST(FlowTables, AChecksumMismatchStillWritesTheFileAndSaysSo)
+{
+    CommandRig Rig;
+    Rig.Start();
+    const SampleTable Sample;
+    PutTable(Rig, LowTable, Sample);
+    Rig.SetRegister(LowTable.Checksum, static_cast<uint16_t>(Sample.Checksum + 1));
+    const std::string Path = TempPath("mismatch.zrb");
+    WriteText(Path, "old table\n");
+
+    EXPECT_EQ(Rig.Proto->ReadFlowTable('1', Path), ftChecksumMismatch);
+
+    // The file holds what the analyzer holds, its checksum included.
+    std::string Expected = Sample.File();
+    const std::string Right = "\n" + std::to_string(Sample.Checksum) + "\n";
+    const size_t At = Expected.find(Right);
+    ASSERT_NE(At, std::string::npos);
+    Expected.replace(At, Right.size(), "\n" + std::to_string(Sample.Checksum + 1) + "\n");
+    EXPECT_EQ(ReadText(Path), Expected);
+    EXPECT_EQ(Rig.Memo.Lines.back(), "Linearization Table Checksum Mismatch:  Calc " +
+                                         std::to_string(Sample.Checksum) + " != Table " +
+                                         std::to_string(Sample.Checksum + 1));
 }
 
 TEST(FlowTables, UnusableFilesSendNothing)

@@ -1,7 +1,7 @@
 // The "Gas Calculator" driven offscreen through the dialog-answer hook:
 // presets, the balance gas, sums over 100 %, custom gases and the results
 // returned on OK.
-#include "analyzer/CalculatorGasSettings.h"
+#include "analyzer/dialogs/CalculatorGasSettings.h"
 
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
@@ -101,11 +101,11 @@ TEST_F(Calculator, PresetsGiveTheMixturesWorkedOutByHand)
             return mrOk;
         }));
         EXPECT_TRUE(Boxes.empty());
-        EXPECT_FLOAT_EQ(Dlg->FInspResult.Temperature, 295.15f);
-        EXPECT_FLOAT_EQ(Dlg->FExpResult.Temperature, C.ExpKelvin);
-        EXPECT_FLOAT_EQ(Dlg->FExpResult.RelHumidity, C.ExpRH);
-        EXPECT_EQ(FormatFloat("0.0", Dlg->FInspResult.Viscosity), C.InspVisc);
-        EXPECT_EQ(FormatFloat("0.00", Dlg->FExpResult.MolWeight), C.ExpMW);
+        EXPECT_FLOAT_EQ(Dlg->InspResult().Temperature, 295.15f);
+        EXPECT_FLOAT_EQ(Dlg->ExpResult().Temperature, C.ExpKelvin);
+        EXPECT_FLOAT_EQ(Dlg->ExpResult().RelHumidity, C.ExpRH);
+        EXPECT_EQ(FormatFloat("0.0", Dlg->InspResult().Viscosity), C.InspVisc);
+        EXPECT_EQ(FormatFloat("0.00", Dlg->ExpResult().MolWeight), C.ExpMW);
     }
 }
 
@@ -121,7 +121,7 @@ TEST_F(Calculator, PresetOverAnotherBalanceShowsNoErrorHalfWay)
         return mrOk;
     }));
     EXPECT_TRUE(Boxes.empty());
-    EXPECT_EQ(Dlg->FBalanceGas, gcN2);
+    EXPECT_EQ(Dlg->BalanceGas(), gcN2);
     EXPECT_NEAR(Spin("eInspN2")->Value(), 79.07, 1e-4);
     EXPECT_EQ(Spin("eInspCO2")->Value(), 0);
     EXPECT_EQ(Spin("eInspHE")->Value(), 0);
@@ -140,7 +140,7 @@ TEST_F(Calculator, BalanceMovesToAnotherGas)
         Spin("eExpN2")->SetValue(60);
         return mrOk;
     }));
-    EXPECT_EQ(Dlg->FBalanceGas, gcO2);
+    EXPECT_EQ(Dlg->BalanceGas(), gcO2);
     EXPECT_TRUE(Spin("eInspN2")->Enabled());
     EXPECT_FALSE(Spin("eInspO2")->Enabled());
     EXPECT_FALSE(Spin("eExpO2")->Enabled());
@@ -191,7 +191,7 @@ TEST_F(Calculator, SumsOver100AreRefused)
     EXPECT_EQ(Runs, 1);
     EXPECT_NEAR(Spin("eInspN2")->Value(), 30, 1e-6);
     EXPECT_NEAR(Spin("eExpN2")->Value(), 30, 1e-6);
-    EXPECT_EQ(Dlg->FInspResult.MolWeight, Dlg->FMixMolWeight[0]);
+    EXPECT_EQ(Dlg->InspResult().MolWeight, Dlg->MixMolWeight(0));
 }
 
 TEST_F(Calculator, CustomGasComesAndGoes)
@@ -219,7 +219,7 @@ TEST_F(Calculator, CustomGasComesAndGoes)
         EXPECT_FALSE(Spin("eUG1MW")->Enabled());
         EXPECT_EQ(Spin("eInspUG1")->Value(), 0);
         EXPECT_EQ(Spin("eInspN2")->Value(), 100);
-        EXPECT_EQ(Dlg->FMolWeight[gcCustom1], 0);
+        EXPECT_EQ(Dlg->MolWeight(gcCustom1), 0);
         EXPECT_EQ(Shown("eInspMW"), "28.00");
         return mrOk;
     }));
@@ -239,7 +239,7 @@ TEST_F(Calculator, CustomBalanceGasSetToNoneFallsBackToN2)
         Pick("eUG2Select", 0);
         return mrOk;
     }));
-    EXPECT_EQ(Dlg->FBalanceGas, gcN2);
+    EXPECT_EQ(Dlg->BalanceGas(), gcN2);
     EXPECT_TRUE(Find<TRadioButton>("rbN2")->Checked());
     EXPECT_FALSE(Find<TRadioButton>("rbUG2")->Enabled());
     EXPECT_FALSE(Spin("eInspUG2")->Enabled());
@@ -251,14 +251,21 @@ TEST_F(Calculator, CustomBalanceGasSetToNoneFallsBackToN2)
 
 TEST_F(Calculator, CancelKeepsTheResults)
 {
-    Dlg->FInspResult = {1, 2, 3, 4};
-    Dlg->FExpResult = {5, 6, 7, 8};
+    ASSERT_TRUE(Run([&](int) { return mrOk; }));
+    const TGasProperties Insp = Dlg->InspResult();
+    const TGasProperties Exp = Dlg->ExpResult();
     EXPECT_FALSE(Run([&](int) {
         Pick("eSettings", 1);
+        Spin("eInspTemperature")->SetValue(30);
+        Spin("eInspHumidity")->SetValue(50);
         return mrCancel;
     }));
-    EXPECT_EQ(Dlg->FInspResult.Viscosity, 3);
-    EXPECT_EQ(Dlg->FExpResult.MolWeight, 8);
+    for (const auto& [Got, Kept] : {std::pair{Dlg->InspResult(), Insp}, std::pair{Dlg->ExpResult(), Exp}}) {
+        EXPECT_EQ(Got.Temperature, Kept.Temperature);
+        EXPECT_EQ(Got.RelHumidity, Kept.RelHumidity);
+        EXPECT_EQ(Got.Viscosity, Kept.Viscosity);
+        EXPECT_EQ(Got.MolWeight, Kept.MolWeight);
+    }
 }
 
 TEST_F(Calculator, NoBarometricPressureStillGivesNumbers)

@@ -1,8 +1,8 @@
 // The "Gas Settings" and "Advanced Gas Settings" dialogs driven offscreen
 // through the dialog-answer hook: kelvin shown as whole degrees C and taken
 // back, the correction-mode combo order, OK, Cancel and the hand-over buttons.
-#include "analyzer/AdvancedGasSettings.h"
-#include "analyzer/BasicGasSettings.h"
+#include "analyzer/dialogs/AdvancedGasSettings.h"
+#include "analyzer/dialogs/BasicGasSettings.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
@@ -80,11 +80,11 @@ TEST(GasSettingsDialog, OkWithoutChangeReturnsWhatWasPassed)
             },
             mrOk);
         ASSERT_TRUE(Dlg.Execute(4, C.GasTempK, 45, C.AmbientK, C.Mode));
-        EXPECT_EQ(Dlg.FGasType, 4);
-        EXPECT_EQ(Dlg.FGasTemp, C.GasTempK);
-        EXPECT_EQ(Dlg.FAmbientTemp, C.AmbientK);
-        EXPECT_EQ(Dlg.FRelHumidity, 45);
-        EXPECT_EQ(Dlg.FCorrectionMode, C.ReturnedMode);
+        EXPECT_EQ(Dlg.GasType(), 4);
+        EXPECT_EQ(Dlg.GasTemp(), C.GasTempK);
+        EXPECT_EQ(Dlg.AmbientTemp(), C.AmbientK);
+        EXPECT_EQ(Dlg.RelHumidity(), 45);
+        EXPECT_EQ(Dlg.CorrectionMode(), C.ReturnedMode);
     }
 }
 
@@ -102,11 +102,11 @@ TEST(GasSettingsDialog, ReturnsTheUsersChoiceOnOk)
         },
         mrOk);
     ASSERT_TRUE(Dlg.Execute(0, 310, 40, 296, cmSTPD0));
-    EXPECT_EQ(Dlg.FGasType, 9);
-    EXPECT_EQ(Dlg.FCorrectionMode, 1);
-    EXPECT_EQ(Dlg.FGasTemp, 313);
-    EXPECT_EQ(Dlg.FRelHumidity, 56);
-    EXPECT_EQ(Dlg.FAmbientTemp, 271);
+    EXPECT_EQ(Dlg.GasType(), 9);
+    EXPECT_EQ(Dlg.CorrectionMode(), 1);
+    EXPECT_EQ(Dlg.GasTemp(), 313);
+    EXPECT_EQ(Dlg.RelHumidity(), 56);
+    EXPECT_EQ(Dlg.AmbientTemp(), 271);
 }
 
 TEST(GasSettingsDialog, GasTypeOutsideTheListIsKept)
@@ -115,7 +115,7 @@ TEST(GasSettingsDialog, GasTypeOutsideTheListIsKept)
     TdlgGasSettings Dlg(nullptr);
     ModalAnswer Answer([&] { EXPECT_EQ(Find<TComboBox>(&Dlg, "cbGasType")->ItemIndex(), -1); }, mrOk);
     ASSERT_TRUE(Dlg.Execute(12, 310, 40, 296, cmATP));
-    EXPECT_EQ(Dlg.FGasType, 12);
+    EXPECT_EQ(Dlg.GasType(), 12);
 }
 
 TEST(GasSettingsDialog, CancelAndAdvancedKeepThePassedValues)
@@ -131,11 +131,11 @@ TEST(GasSettingsDialog, CancelAndAdvancedKeepThePassedValues)
     for (int Result : Results) {
         ModalAnswer Answer([&] { Find<TIcNumSpin>(&Dlg, "eGasTemp")->SetValue(50); }, Result);
         EXPECT_FALSE(Dlg.Execute(2, 300, 30, 290, cmBTPS));
-        EXPECT_EQ(Dlg.FGasType, 2);
-        EXPECT_EQ(Dlg.FGasTemp, 300);
-        EXPECT_EQ(Dlg.FRelHumidity, 30);
-        EXPECT_EQ(Dlg.FAmbientTemp, 290);
-        EXPECT_EQ(Dlg.FCorrectionMode, cmBTPS);
+        EXPECT_EQ(Dlg.GasType(), 2);
+        EXPECT_EQ(Dlg.GasTemp(), 300);
+        EXPECT_EQ(Dlg.RelHumidity(), 30);
+        EXPECT_EQ(Dlg.AmbientTemp(), 290);
+        EXPECT_EQ(Dlg.CorrectionMode(), cmBTPS);
     }
     EXPECT_EQ(Advanced, 1);
 }
@@ -161,16 +161,16 @@ TEST(AdvancedGasSettingsDialog, RoundTripOfBothGasRecords)
         },
         mrOk);
     ASSERT_TRUE(Dlg.Execute(Insp, Exp, 268, cmSTPD0));
-    EXPECT_FLOAT_EQ(Dlg.FInspGas.Temperature, 310.15f);
-    EXPECT_FLOAT_EQ(Dlg.FExpGas.Temperature, 296.15f);
-    EXPECT_EQ(Dlg.FAmbientTemp, 268);
-    EXPECT_EQ(Dlg.FCorrectionMode, 1);
-    EXPECT_FLOAT_EQ(Dlg.FInspGas.RelHumidity, 50);
-    EXPECT_FLOAT_EQ(Dlg.FInspGas.Viscosity, 184.6f);
-    EXPECT_FLOAT_EQ(Dlg.FInspGas.MolWeight, 28.96f);
-    EXPECT_FLOAT_EQ(Dlg.FExpGas.RelHumidity, 100);
-    EXPECT_FLOAT_EQ(Dlg.FExpGas.Viscosity, 181.2f);
-    EXPECT_FLOAT_EQ(Dlg.FExpGas.MolWeight, 28.82f);
+    EXPECT_FLOAT_EQ(Dlg.InspGas().Temperature, 310.15f);
+    EXPECT_FLOAT_EQ(Dlg.ExpGas().Temperature, 296.15f);
+    EXPECT_EQ(Dlg.AmbientTemp(), 268);
+    EXPECT_EQ(Dlg.CorrectionMode(), 1);
+    EXPECT_FLOAT_EQ(Dlg.InspGas().RelHumidity, 50);
+    EXPECT_FLOAT_EQ(Dlg.InspGas().Viscosity, 184.6f);
+    EXPECT_FLOAT_EQ(Dlg.InspGas().MolWeight, 28.96f);
+    EXPECT_FLOAT_EQ(Dlg.ExpGas().RelHumidity, 100);
+    EXPECT_FLOAT_EQ(Dlg.ExpGas().Viscosity, 181.2f);
+    EXPECT_FLOAT_EQ(Dlg.ExpGas().MolWeight, 28.82f);
 }
 
 TEST(AdvancedGasSettingsDialog, TypedValuesCountAndCalculatorHandsOver)
@@ -186,16 +186,16 @@ TEST(AdvancedGasSettingsDialog, TypedValuesCountAndCalculatorHandsOver)
             },
             mrOk);
         ASSERT_TRUE(Dlg.Execute(Gas, Gas, 300, cmATP));
-        EXPECT_FLOAT_EQ(Dlg.FExpGas.MolWeight, 29.5f);
-        EXPECT_FLOAT_EQ(Dlg.FInspGas.Temperature, 270.15f);
+        EXPECT_FLOAT_EQ(Dlg.ExpGas().MolWeight, 29.5f);
+        EXPECT_FLOAT_EQ(Dlg.InspGas().Temperature, 270.15f);
     }
     int Calculator = 0;
     Dlg.actnGasCalculatorExecute = [&] { ++Calculator; };
     ModalAnswer Answer([&] { Find<TIcNumSpin>(&Dlg, "eInspVisc")->SetValue(1); }, 5);
     EXPECT_FALSE(Dlg.Execute(Gas, Gas, 300, cmATP));
     EXPECT_EQ(Calculator, 1);
-    EXPECT_FLOAT_EQ(Dlg.FInspGas.Viscosity, 180);
-    EXPECT_EQ(Dlg.FCorrectionMode, cmATP);
+    EXPECT_FLOAT_EQ(Dlg.InspGas().Viscosity, 180);
+    EXPECT_EQ(Dlg.CorrectionMode(), cmATP);
 }
 
 }  // namespace

@@ -22,11 +22,11 @@ TEST(ParameterStruct, ClearStampsTheCurrentTime)
     const TDateTime Stamp = EncodeDate(2024, 5, 6) + EncodeTime(14, 3, 7, 0);
     SetNowOverride([Stamp] { return Stamp; });
     TParameterStruct Record;
-    EXPECT_EQ(Record.FTime, Stamp);
-    Record.FValues[2] = 7.5f;
-    Record.FTime = 0;
+    EXPECT_EQ(Record.Time(), Stamp);
+    Record.SetSlot(2, 7.5f);
+    Record.SetTime(0);
     Record.Clear();
-    EXPECT_EQ(Record.FTime, Stamp);
+    EXPECT_EQ(Record.Time(), Stamp);
     EXPECT_EQ(Record.GetValue(0), NoValue);
     SetNowOverride({});
 }
@@ -37,7 +37,7 @@ TEST(ParameterStruct, IdsReachTheirSlotsThroughTheFixedTable)
     const int Slots[21] = {2, 1, 0, 5, 3, 4, 6, 7, 9, 8, 12, 15, 16, 13, 14, 18, 21, 17, 20, 10, 11};
     TParameterStruct Record;
     for (int Slot = 0; Slot < ParameterSlotCount; ++Slot)
-        Record.FValues[Slot] = 100.0f + Slot;
+        Record.SetSlot(Slot, 100.0f + Slot);
     std::set<int> Reached;
     for (int Id = 0; Id < 21; ++Id) {
         EXPECT_EQ(Record.GetValue(Id), 100.0f + Slots[Id]) << "id " << Id;
@@ -53,7 +53,7 @@ TEST(ParameterStruct, IdsReachTheirSlotsThroughTheFixedTable)
     for (int Id : {21, 22, -1})
         EXPECT_EQ(TParameterStruct::SlotOf(Id), -1) << Id;
 
-    Record.FTime = 45000.5;
+    Record.SetTime(45000.5);
     EXPECT_EQ(Record.GetValue(21), 45000.5f);
 }
 
@@ -98,11 +98,11 @@ TEST(ParameterStruct, TablesByIdAndOutsideThem)
 TEST(ParameterStruct, ValueTexts)
 {
     TParameterStruct Record;
-    Record.FValues[2] = 7.5f;       // id 0, minute volume
-    Record.FValues[1] = 512.34f;    // id 1, tidal volume
-    Record.FValues[20] = 760.4f;    // id 18, barometric pressure
-    Record.FValues[12] = 14.96f;    // id 10, respiratory rate
-    Record.FTime = EncodeDate(2024, 5, 6) + EncodeTime(14, 3, 7, 0);
+    Record.SetSlot(2, 7.5f);       // id 0, minute volume
+    Record.SetSlot(1, 512.34f);    // id 1, tidal volume
+    Record.SetSlot(20, 760.4f);    // id 18, barometric pressure
+    Record.SetSlot(12, 14.96f);    // id 10, respiratory rate
+    Record.SetTime(EncodeDate(2024, 5, 6) + EncodeTime(14, 3, 7, 0));
 
     const struct {
         int Id;
@@ -132,7 +132,7 @@ TEST(ParameterStruct, IERatioTexts)
     } Cases[] = {{2.0f, "2.00:1"}, {-1.5f, "1:1.50"}, {1.0f, "1.00:1"}, {-2.345f, "1:2.35"}, {0.0f, "1:0.00"}};
     for (const auto& c : Cases) {
         TParameterStruct Record;
-        Record.FValues[17] = c.Slot;
+        Record.SetSlot(17, c.Slot);
         EXPECT_EQ(Record.ValueText(17, false), c.Text) << c.Slot;
         EXPECT_EQ(Record.ValueText(17, true), std::string(c.Text) + "  ") << c.Slot;
     }
@@ -141,8 +141,8 @@ TEST(ParameterStruct, IERatioTexts)
 TEST(ParameterStruct, CopiesByValue)
 {
     TParameterStruct Record;
-    Record.FValues[0] = 3;
+    Record.SetSlot(0, 3);
     TParameterStruct Copy = Record;
-    Record.FValues[0] = 4;
+    Record.SetSlot(0, 4);
     EXPECT_EQ(Copy.GetValue(2), 3);
 }

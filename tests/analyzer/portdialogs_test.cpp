@@ -1,6 +1,6 @@
 // The port selection and search dialogs, against the simulator.
-#include "analyzer/SearchComm.h"
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/SearchComm.h"
+#include "analyzer/dialogs/SelectComm.h"
 #include "tests/analyzer/CommandRig.h"
 
 #include "platform/DialogHook.h"
@@ -72,7 +72,7 @@ TEST(SelectCommPort, TakesOnlyTextsThatNameAPort)
         Answer.Result = C.Result;
         EXPECT_EQ(Dlg.Execute(Current), C.Ok);
         EXPECT_EQ(Answer.Shown, "None");
-        EXPECT_EQ(Dlg.FSelectedPort, C.Selected);
+        EXPECT_EQ(Dlg.SelectedPort(), C.Selected);
     }
     const auto Listed = CommPortList();
     if (!Listed.empty()) {
@@ -80,7 +80,7 @@ TEST(SelectCommPort, TakesOnlyTextsThatNameAPort)
         Answer.Result = mrOk;
         EXPECT_TRUE(Dlg.Execute(Listed.back()));
         EXPECT_EQ(Answer.Shown, PortDisplayName(Listed.back()));
-        EXPECT_EQ(Dlg.FSelectedPort, Listed.back());
+        EXPECT_EQ(Dlg.SelectedPort(), Listed.back());
     }
 }
 
@@ -93,15 +93,13 @@ protected:
             Dead.Device().ConnectBaud = 1200;  // hears nothing the search sends
         }
         ASSERT_TRUE(Dead.Start());
-        Dlg.FFoundPauseMs = 100;
-        ZebbSer = Rig.Proto.get();
+        Dlg.SetFoundPauseMs(100);
     }
-    void TearDown() override { ZebbSer = nullptr; }
     std::string Caption() { return dynamic_cast<TLabel*>(Dlg.FindComponent("Label1"))->Caption(); }
 
     sim::AnalyzerSim Dead;
     CommandRig Rig;
-    TdlgSearchCommPorts Dlg{nullptr};
+    TdlgSearchCommPorts Dlg{nullptr, Rig.Proto.get()};
 };
 
 TEST_F(SearchCommPorts, FindsTheAnalyzerOnTheSecondPort)

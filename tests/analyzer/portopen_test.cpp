@@ -103,7 +103,7 @@ TEST(PortOpen, ReopeningWaitsForTheCloseThenTheLinkWorksAgain)
 
     // Closed by the program: every wait ends; opening again revives the link.
     Rig.Proto->ClosePort();
-    EXPECT_TRUE(Rig.Proto->FClosing);
+    EXPECT_TRUE(Rig.Proto->Closing());
     EXPECT_FALSE(Rig.Proto->ProbeConnection());
     EXPECT_EQ(Rig.Proto->OpenPortAt(Rig.SimPort(), 38400), 1);
     EXPECT_TRUE(Rig.Proto->ProbeConnection());

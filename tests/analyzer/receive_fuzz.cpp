@@ -76,14 +76,17 @@ private:
 
 class NullWindow : public TMainFormLink {
 public:
+    TDeviceKind Kind = dkAnalyzerOldFirmware;
+    TDeviceKind DeviceKind() const override { return Kind; }
+    void ShowDeviceVersion(const std::string&) override {}
     void RecordMessage(int, uint8_t, const uint8_t*) override {}
     void NewWaveformSample(TWaveformSample) override {}
     void NewParameters(TParameterStruct) override {}
     void ConfigureForDevice(int Kind, const std::string&) override
     {
-        FDeviceKind = Kind == 2 ? dkHandheld : dkAnalyzerOldFirmware;
+        this->Kind = Kind == 2 ? dkHandheld : dkAnalyzerOldFirmware;
     }
-    void SetDeviceKind(uint8_t K) override { FDeviceKind = static_cast<TDeviceKind>(K); }
+    void SetDeviceKind(uint8_t K) override { Kind = static_cast<TDeviceKind>(K); }
     void SetCorrectionMode(int) override {}
     void SetInspGas(TGasProperties) override {}
     void SetExpGas(TGasProperties) override {}
@@ -99,6 +102,9 @@ public:
 
 class NullDialog : public TFileDownloadLink {
 public:
+    TZRMobFileInfo Infos[HandheldDirectorySize];
+    TZRMobFileInfo FileInfo(int Index) const override { return Infos[Index]; }
+    void SetFileInfo(int Index, const TZRMobFileInfo& Info) override { Infos[Index] = Info; }
     void UpdateFileList() override {}
 };
 

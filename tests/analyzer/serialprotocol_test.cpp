@@ -103,11 +103,11 @@ TEST(FrameParser, LogsTheRejectedChecksumAndControlBytes)
     ASSERT_EQ(R.Memo.Lines.size(), 2u);
     EXPECT_EQ(R.Memo.Lines[0], "Checksum Rejected:  63  Calc 126 != Actual 127");
     EXPECT_EQ(R.Memo.Lines[1], "NACK Recieved");
-    EXPECT_FALSE(R.Proto.FAcked);
-    EXPECT_TRUE(R.Proto.FNacked);
+    EXPECT_FALSE(R.Proto.Acked());
+    EXPECT_TRUE(R.Proto.Nacked());
     R.Receive({ACK});
-    EXPECT_TRUE(R.Proto.FAcked);
-    EXPECT_FALSE(R.Proto.FNacked);
+    EXPECT_TRUE(R.Proto.Acked());
+    EXPECT_FALSE(R.Proto.Nacked());
 }
 
 TEST(FrameParser, ReentryWhileTheAckDrainsKeepsFramesInOrderAndOnce)
@@ -137,7 +137,7 @@ TEST(FrameParser, ACommandStartedWhileTheAckDrainsStillSeesItsAnswer)
             return;
         Nested = true;  // a user command run from the message loop
         R.Proto.SendFrame('J', 0, nullptr);
-        NestedAcked = R.Proto.FAcked;
+        NestedAcked = R.Proto.Acked();
     };
     R.Receive(WaveFrame(1));
     EXPECT_TRUE(Nested);
@@ -163,7 +163,7 @@ TEST(DataAvailable, FlushesANearlyFullPortAndStopsAtAFullRing)
     EXPECT_EQ(R.Proto.GetCount(), 0);  // and the junk was dropped
 
     LinkRig Closing;
-    Closing.Proto.FClosing = true;
+    Closing.Proto.SetClosing(true);
     Closing.Port.Deliver(WaveFrame(1));
     Closing.Proto.CommPortTriggerAvail(25);
     EXPECT_EQ(Closing.Proto.GetCount(), 0);
@@ -176,7 +176,7 @@ TEST(SendFrame, BuildsTheFrame)
     R.Port.OnBlock = [](FakePort& P, const Bytes&) { P.Deliver({ACK}); };
     const uint8_t Data[2] = {0x00, 0xFA};
     R.Proto.SendFrame('H', 2, Data);
-    EXPECT_TRUE(R.Proto.FAcked);
+    EXPECT_TRUE(R.Proto.Acked());
     ASSERT_EQ(R.Port.Blocks.size(), 1u);
     EXPECT_EQ(R.Port.Blocks[0], MakeFrame('H', {0x00, 0xFA}));
     EXPECT_EQ(R.Memo.Lines, std::vector<std::string>{"Ack-ed. 1"});
@@ -189,7 +189,7 @@ TEST(SendFrame, ResendsAfterNaksUntilAcknowledged)
     size_t Next = 0;
     R.Port.OnBlock = [&](FakePort& P, const Bytes&) { P.Deliver({Answers[Next++]}); };
     R.Proto.SendFrame('J', 0, nullptr);
-    EXPECT_TRUE(R.Proto.FAcked);
+    EXPECT_TRUE(R.Proto.Acked());
     EXPECT_EQ(R.Port.Blocks.size(), 3u);
     EXPECT_EQ(R.Memo.Lines, (std::vector<std::string>{"NACK Recieved", "Nack-ed.  Resending. 1", "NACK Recieved",
                                                       "Nack-ed.  Resending. 2", "Ack-ed. 3"}));
@@ -203,7 +203,7 @@ TEST(SendFrame, GivesUpAfterFiveTimeOuts)
     const int64_t Start = MonotonicMs();
     R.Proto.SendFrame('J', 0, nullptr);
     const int64_t Elapsed = MonotonicMs() - Start;
-    EXPECT_FALSE(R.Proto.FAcked);
+    EXPECT_FALSE(R.Proto.Acked());
     EXPECT_EQ(R.Port.Blocks.size(), 5u);
     std::vector<std::string> Expected;
     for (int i = 1; i <= 5; ++i)
@@ -218,32 +218,33 @@ TEST(SendFrame, ClosingInsideTheWaitEndsIt)
     LinkRig R;
     R.Port.OnProcess = [&](FakePort& P) {
         if (P.Processes == 3)
-            R.Proto.FClosing = true;
+            R.Proto.SetClosing(true);
     };
     const int64_t Start = MonotonicMs();
     R.Proto.SendFrame('J', 0, nullptr);
-    EXPECT_FALSE(R.Proto.FAcked);
+    EXPECT_FALSE(R.Proto.Acked());
     EXPECT_EQ(R.Port.Blocks.size(), 1u);
     EXPECT_LT(MonotonicMs() - Start, 500);
     // Nothing is sent while closing; Reset clears the flag.
     R.Proto.SendFrame('J', 0, nullptr);
     EXPECT_EQ(R.Port.Blocks.size(), 1u);
     R.Proto.Reset();
-    EXPECT_FALSE(R.Proto.FClosing);
+    EXPECT_FALSE(R.Proto.Closing());
 }
 
 TEST(SendFrame, DoesNothingOnAClosedOrMissingPort)
 {
     LinkRig R;
     R.Port.IsOpen = false;
-    R.Proto.FAcked = true;
+    R.Receive({ACK});
+    ASSERT_TRUE(R.Proto.Acked());
     R.Proto.SendFrame('J', 0, nullptr);
-    EXPECT_FALSE(R.Proto.FAcked);
+    EXPECT_FALSE(R.Proto.Acked());
     EXPECT_TRUE(R.Port.Written.empty());
     TZEBBSerialProtocol NoPort(static_cast<TProtocolPort*>(nullptr));
     NoPort.SendFrame('J', 0, nullptr);
-    EXPECT_FALSE(NoPort.FAcked);
-    EXPECT_FALSE(NoPort.WaitForFlag(1000, NoPort.FReplyReceived, true));
+    EXPECT_FALSE(NoPort.Acked());
+    EXPECT_FALSE(NoPort.WaitForFlag(1000, NoPort.ReplyReceived(), true));
 }
 
 TEST(SendByte, SwallowsAnExceptionOfThePort)
@@ -264,13 +265,13 @@ TEST(WaitForFlag, SeesAFlagSetByAFrameParsedDuringTheWait)
         if (P.Processes == 4)
             P.Deliver(MakeFrame('e', {0, 84, 0x12, 0x34}));
     };
-    R.Proto.FReplyReceived = false;
-    EXPECT_TRUE(R.Proto.WaitForFlag(750, R.Proto.FReplyReceived, true));
-    EXPECT_EQ(R.Proto.FReplyAddress, 84);
-    R.Proto.FReplyReceived = false;
+    R.Proto.ClearReply();
+    EXPECT_TRUE(R.Proto.WaitForFlag(750, R.Proto.ReplyReceived(), true));
+    EXPECT_EQ(R.Proto.ReplyAddress(), 84);
+    R.Proto.ClearReply();
     R.Port.OnProcess = nullptr;
     const int64_t Start = MonotonicMs();
-    EXPECT_FALSE(R.Proto.WaitForFlag(750, R.Proto.FReplyReceived, true));
+    EXPECT_FALSE(R.Proto.WaitForFlag(750, R.Proto.ReplyReceived(), true));
     EXPECT_GE(MonotonicMs() - Start, 750);
 }
 

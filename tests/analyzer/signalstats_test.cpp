@@ -30,10 +30,10 @@ TEST(SignalStats, EveryTextReadsNoValueUntilTheFirstValidSample)
     EXPECT_EQ(Stats.FormatCurrent(false), "-----");
     EXPECT_EQ(Stats.FormatMax(false), "-----");
     Stats.AddSample(NoValue);
-    EXPECT_TRUE(Stats.FResetPending);
+    EXPECT_TRUE(Stats.ResetPending());
     EXPECT_EQ(Stats.FormatMin(false), "-----");
     Stats.AddSample(1.5f);
-    EXPECT_FALSE(Stats.FResetPending);
+    EXPECT_FALSE(Stats.ResetPending());
     EXPECT_EQ(Stats.FormatMean(false), "1.50");
     EXPECT_EQ(Stats.FormatStack(false), "1.50");   // stack length never set: one value
 }
@@ -42,19 +42,19 @@ TEST(SignalStats, MinMaxMeanAndSmoothedAfterAReset)
 {
     TSignalStats Stats = FlowStats();
     Feed(Stats, {1, 2, 3});
-    EXPECT_EQ(Stats.FMin, 1);
-    EXPECT_EQ(Stats.FMax, 3);
-    EXPECT_EQ(Stats.FMean, 2);
-    EXPECT_EQ(Stats.FSmoothed, 1);   // no window completed yet
-    EXPECT_EQ(Stats.FCurrent, 3);
+    EXPECT_EQ(Stats.Min(), 1);
+    EXPECT_EQ(Stats.Max(), 3);
+    EXPECT_EQ(Stats.Mean(), 2);
+    EXPECT_EQ(Stats.Smoothed(), 1);   // no window completed yet
+    EXPECT_EQ(Stats.Current(), 3);
 
     Stats.Reset();
-    EXPECT_EQ(Stats.FCurrent, 3);
+    EXPECT_EQ(Stats.Current(), 3);
     EXPECT_EQ(Stats.FormatMin(false), "-----");
     Feed(Stats, {10, 7});
-    EXPECT_EQ(Stats.FMin, 7);
-    EXPECT_EQ(Stats.FMax, 10);
-    EXPECT_EQ(Stats.FMean, 8.5f);
+    EXPECT_EQ(Stats.Min(), 7);
+    EXPECT_EQ(Stats.Max(), 10);
+    EXPECT_EQ(Stats.Mean(), 8.5f);
 }
 
 TEST(SignalStats, SmoothingWindowsShareTheirBoundaryValue)
@@ -62,14 +62,14 @@ TEST(SignalStats, SmoothingWindowsShareTheirBoundaryValue)
     TSignalStats Stats = FlowStats();
     for (int v = 1; v <= 12; ++v)
         Stats.AddSample(static_cast<float>(v));
-    EXPECT_EQ(Stats.FSmoothed, 1);
+    EXPECT_EQ(Stats.Smoothed(), 1);
     Stats.AddSample(13);
-    EXPECT_EQ(Stats.FSmoothed, 7);   // average of 1..13
+    EXPECT_EQ(Stats.Smoothed(), 7);   // average of 1..13
     for (int v = 14; v <= 24; ++v)
         Stats.AddSample(static_cast<float>(v));
-    EXPECT_EQ(Stats.FSmoothed, 7);   // held until the next window completes
+    EXPECT_EQ(Stats.Smoothed(), 7);   // held until the next window completes
     Stats.AddSample(25);
-    EXPECT_EQ(Stats.FSmoothed, 19);  // average of 13..25
+    EXPECT_EQ(Stats.Smoothed(), 19);  // average of 13..25
 }
 
 TEST(SignalStats, NoValueSampleTouchesOnlyCurrentAndSmoothed)
@@ -78,18 +78,18 @@ TEST(SignalStats, NoValueSampleTouchesOnlyCurrentAndSmoothed)
     for (int v = 1; v <= 6; ++v)
         Stats.AddSample(static_cast<float>(v));
     Stats.AddSample(NoValue);
-    EXPECT_EQ(Stats.FCurrent, NoValue);
-    EXPECT_EQ(Stats.FSmoothed, NoValue);
-    EXPECT_EQ(Stats.FMin, 1);
-    EXPECT_EQ(Stats.FMax, 6);
-    EXPECT_EQ(Stats.FMean, 3.5f);
-    EXPECT_EQ(Stats.FSmoothSum, 21);
-    EXPECT_EQ(Stats.FSmoothCount, 6);
+    EXPECT_EQ(Stats.Current(), NoValue);
+    EXPECT_EQ(Stats.Smoothed(), NoValue);
+    EXPECT_EQ(Stats.Min(), 1);
+    EXPECT_EQ(Stats.Max(), 6);
+    EXPECT_EQ(Stats.Mean(), 3.5f);
+    EXPECT_EQ(Stats.SmoothSum(), 21);
+    EXPECT_EQ(Stats.SmoothCount(), 6);
     EXPECT_EQ(Stats.FormatCurrent(false), "-----");
     for (int v = 7; v <= 13; ++v)
         Stats.AddSample(static_cast<float>(v));
-    EXPECT_EQ(Stats.FSmoothed, 7);   // the window holds only the 13 valid values
-    EXPECT_EQ(Stats.FMean, 7);
+    EXPECT_EQ(Stats.Smoothed(), 7);   // the window holds only the 13 valid values
+    EXPECT_EQ(Stats.Mean(), 7);
 }
 
 TEST(SignalStats, StackSumsEveryCompleteGroup)
@@ -110,7 +110,7 @@ TEST(SignalStats, StackSumsEveryCompleteGroup)
         Stats.SetStackSize(c.Size);
         for (size_t i = 0; i < c.Values.size(); ++i) {
             Stats.AddSample(c.Values[i]);
-            EXPECT_EQ(Stats.FStackResult, c.Results[i]) << "size " << c.Size << " after value " << i;
+            EXPECT_EQ(Stats.StackResult(), c.Results[i]) << "size " << c.Size << " after value " << i;
         }
     }
 }
@@ -121,10 +121,10 @@ TEST(SignalStats, StackOfTwentyFive)
     Stats.SetStackSize(25);
     for (int v = 1; v <= 24; ++v)
         Stats.AddSample(static_cast<float>(v));
-    EXPECT_EQ(Stats.FStackResult, NoValue);
+    EXPECT_EQ(Stats.StackResult(), NoValue);
     EXPECT_EQ(Stats.FormatStack(false), "-----");
     Stats.AddSample(25);
-    EXPECT_EQ(Stats.FStackResult, 325);
+    EXPECT_EQ(Stats.StackResult(), 325);
     EXPECT_EQ(Stats.FormatStack(false), "325.00");
 }
 
@@ -138,31 +138,31 @@ TEST(SignalStats, StackSizeIsClampedAndRestartsFromTheCurrentValue)
     for (const auto& s : Sizes) {
         TSignalStats Stats;
         Stats.SetStackSize(s.Asked);
-        EXPECT_EQ(Stats.FStackSize, s.Stored) << s.Asked;
+        EXPECT_EQ(Stats.StackSize(), s.Stored) << s.Asked;
         EXPECT_EQ(Stats.FormatStackSize(), s.Text) << s.Asked;
     }
 
     TSignalStats Stats = FlowStats();
     Feed(Stats, {1, NoValue});
     Stats.SetStackSize(5);
-    EXPECT_EQ(Stats.FStackSum, 0);
-    EXPECT_EQ(Stats.FStackCount, 0);
-    EXPECT_EQ(Stats.FStackResult, NoValue);
+    EXPECT_EQ(Stats.StackSum(), 0);
+    EXPECT_EQ(Stats.StackCount(), 0);
+    EXPECT_EQ(Stats.StackResult(), NoValue);
 
     Stats.AddSample(4);
     Stats.SetStackSize(5);
-    EXPECT_EQ(Stats.FStackSum, 4);
-    EXPECT_EQ(Stats.FStackCount, 1);
+    EXPECT_EQ(Stats.StackSum(), 4);
+    EXPECT_EQ(Stats.StackCount(), 1);
     Feed(Stats, {1, 1, 1});
-    EXPECT_EQ(Stats.FStackResult, NoValue);
+    EXPECT_EQ(Stats.StackResult(), NoValue);
     Stats.AddSample(1);
-    EXPECT_EQ(Stats.FStackResult, 8);
+    EXPECT_EQ(Stats.StackResult(), 8);
 
     // Length 1 shows the current value at once and then each new one alone.
     Stats.SetStackSize(1);
-    EXPECT_EQ(Stats.FStackResult, 1);
+    EXPECT_EQ(Stats.StackResult(), 1);
     Stats.AddSample(2);
-    EXPECT_EQ(Stats.FStackResult, 2);
+    EXPECT_EQ(Stats.StackResult(), 2);
 }
 
 TEST(SignalStats, MeanStaysExactOverLongRuns)
@@ -170,14 +170,14 @@ TEST(SignalStats, MeanStaysExactOverLongRuns)
     TSignalStats Stats = FlowStats();
     for (int i = 0; i < 1000000; ++i)
         Stats.AddSample(0.1f);
-    EXPECT_FLOAT_EQ(Stats.FMean, 0.1f);
+    EXPECT_FLOAT_EQ(Stats.Mean(), 0.1f);
 
     // Counting goes on past 2^24 values.
-    Stats.FMeanCount = 16777216.0;
-    Stats.FMeanSum = 16777216.0 * 0.1f;
+    for (int i = 1000000; i < 16777216; ++i)
+        Stats.AddSample(0.1f);
     Stats.AddSample(0.1f);
-    EXPECT_EQ(Stats.FMeanCount, 16777217.0);
-    EXPECT_FLOAT_EQ(Stats.FMean, 0.1f);
+    EXPECT_EQ(Stats.MeanCount(), 16777217.0);
+    EXPECT_FLOAT_EQ(Stats.Mean(), 0.1f);
 }
 
 TEST(SignalStats, ValuesAndTextsInTheDisplayUnit)
@@ -197,9 +197,11 @@ TEST(SignalStats, ValuesAndTextsInTheDisplayUnit)
     EXPECT_EQ(Stats.FormatSmoothed(false), "0.98");
     EXPECT_EQ(Stats.DisplayUnitName(), "kPa");
 
-    Stats.FDecimals = 3;
+    Stats.Setup("Airway Pressure", "Air Press", ucCmH2O, ucKPa, 3, 10);
+    Feed(Stats, {10, 20});
     EXPECT_EQ(Stats.FormatCurrent(false), "1.961");
-    Stats.FDecimals = 0;
+    Stats.Setup("Airway Pressure", "Air Press", ucCmH2O, ucKPa, 0, 10);
+    Feed(Stats, {10, 20});
     EXPECT_EQ(Stats.FormatCurrent(false), "2");
 }
 
@@ -227,7 +229,7 @@ TEST(SignalStats, AbsoluteAndRatioTexts)
 {
     TSignalStats Stats;
     Stats.Setup("I:E Ratio", "IE", ucRatio, ucRatio, -1, -1);
-    Stats.FIsRatio = true;
+    Stats.SetIsRatio(true);
     // While a reset is pending the number is absent but the side still shows.
     EXPECT_EQ(Stats.FormatValue(2.5f, false), "-----:1");
     EXPECT_EQ(Stats.FormatValue(-1.5f, false), "1:-----");
@@ -261,36 +263,36 @@ TEST(SignalStats, RestoreTakesSavedValuesAndEndsTheResetRequest)
     TSignalStats Live = FlowStats();
     Live.SetStackSize(3);
     Live.Restore(Saved);
-    EXPECT_FALSE(Live.FResetPending);
+    EXPECT_FALSE(Live.ResetPending());
     EXPECT_EQ(Live.FormatMin(false), "1.00");
     EXPECT_EQ(Live.FormatMax(false), "9.00");
     EXPECT_EQ(Live.FormatMean(false), "5.00");
     EXPECT_EQ(Live.FormatCurrent(false), "4.00");
     EXPECT_EQ(Live.FormatSmoothed(false), "4.00");
-    EXPECT_EQ(Live.FStackSize, 3);   // the stack stays the live one's
-    EXPECT_EQ(Live.FLongName, "Flow");
+    EXPECT_EQ(Live.StackSize(), 3);   // the stack stays the live one's
+    EXPECT_EQ(Live.LongName(), "Flow");
 
     // The next value updates the restored statistics instead of restarting them.
     Live.AddSample(10);
-    EXPECT_EQ(Live.FMin, 1);
-    EXPECT_EQ(Live.FMax, 10);
-    EXPECT_EQ(Live.FMean, 7.5f);   // (5 + 10) / 2: the mean restarted from the saved mean
+    EXPECT_EQ(Live.Min(), 1);
+    EXPECT_EQ(Live.Max(), 10);
+    EXPECT_EQ(Live.Mean(), 7.5f);   // (5 + 10) / 2: the mean restarted from the saved mean
 }
 
 TEST(SignalStats, SettersOfTheImport)
 {
     TSignalStats Stats = FlowStats();
     Stats.SetMean(5);
-    EXPECT_EQ(Stats.FCurrent, 5);
-    EXPECT_EQ(Stats.FMeanSum, 5);
-    EXPECT_EQ(Stats.FMeanCount, 1);
+    EXPECT_EQ(Stats.Current(), 5);
+    EXPECT_EQ(Stats.MeanSum(), 5);
+    EXPECT_EQ(Stats.MeanCount(), 1);
     Stats.SetCurrent(4);
-    EXPECT_EQ(Stats.FSmoothed, 4);
-    EXPECT_EQ(Stats.FSmoothSum, 4);
-    EXPECT_EQ(Stats.FSmoothCount, 1);
-    EXPECT_EQ(Stats.FStackResult, 4);   // stack length never set: a stack of one
+    EXPECT_EQ(Stats.Smoothed(), 4);
+    EXPECT_EQ(Stats.SmoothSum(), 4);
+    EXPECT_EQ(Stats.SmoothCount(), 1);
+    EXPECT_EQ(Stats.StackResult(), 4);   // stack length never set: a stack of one
     Stats.SetStackSize(2);
     Stats.SetCurrent(3);
-    EXPECT_EQ(Stats.FStackResult, NoValue);
-    EXPECT_EQ(Stats.FStackSum, 3);
+    EXPECT_EQ(Stats.StackResult(), NoValue);
+    EXPECT_EQ(Stats.StackSum(), 3);
 }

@@ -55,13 +55,13 @@ protected:
     void Connect()
     {
         Proto->SendFrame('G', 0, nullptr);
-        ASSERT_TRUE(Proto->FConnectReply);
+        ASSERT_TRUE(Proto->ConnectReply());
     }
     void Stream(char Mode)
     {
         const uint8_t M[1] = {static_cast<uint8_t>(Mode)};
         Proto->SendFrame('M', 1, M);
-        ASSERT_TRUE(Proto->FAcked);
+        ASSERT_TRUE(Proto->Acked());
     }
 
     sim::AnalyzerSim Sim;
@@ -83,11 +83,11 @@ TEST_F(SimulatorLink, ConnectIdentifiesBenchAndHandheld)
             Sim.Device().Kind = Kind;
         }
         Window.Calls.clear();
-        Proto->FConnectReply = false;
+        Proto->Reset();  // clears the connect reply
         Proto->SendFrame('G', 0, nullptr);
-        EXPECT_TRUE(Proto->FAcked);
+        EXPECT_TRUE(Proto->Acked());
         // The reply came with the ACK and was dispatched while the send waited.
-        EXPECT_TRUE(Proto->FConnectReply);
+        EXPECT_TRUE(Proto->ConnectReply());
         const std::string Kind1or2 = Kind == sim::DeviceKind::Bench ? "1" : "2";
         EXPECT_EQ(Window.Calls, std::vector<std::string>{"ConfigureForDevice " + Kind1or2 + " 01.08.09"});
     }
@@ -123,7 +123,7 @@ TEST_F(SimulatorLink, WaveformAndParameterStreamsArriveDecoded)
         D.ParameterPeriodMs = 20;
     }
     Connect();
-    EXPECT_EQ(Window.FDeviceKind, dkAnalyzer);
+    EXPECT_EQ(Window.Kind, dkAnalyzer);
     Stream('3');
     ASSERT_TRUE(PumpUntil([&] { return Window.Samples.size() >= 3 && !Window.Params.empty(); }));
     const auto& S = Window.Samples;
@@ -137,10 +137,10 @@ TEST_F(SimulatorLink, WaveformAndParameterStreamsArriveDecoded)
     EXPECT_FLOAT_EQ(S[1].Oxygen, 99.87f);
     EXPECT_EQ(S[1].LowPressure, NoValue);
     const TParameterStruct& P = Window.Params[0];
-    EXPECT_FLOAT_EQ(P.FValues[0], 500.0f);  // the single tidal volume in both slots
-    EXPECT_FLOAT_EQ(P.FValues[1], 500.0f);
-    EXPECT_FLOAT_EQ(P.FValues[17], -2.0f);
-    EXPECT_FLOAT_EQ(P.FValues[12], 12.0f);
+    EXPECT_FLOAT_EQ(P.Slot(0), 500.0f);  // the single tidal volume in both slots
+    EXPECT_FLOAT_EQ(P.Slot(1), 500.0f);
+    EXPECT_FLOAT_EQ(P.Slot(17), -2.0f);
+    EXPECT_FLOAT_EQ(P.Slot(12), 12.0f);
     // Each stream frame was recorded and acknowledged.
     EXPECT_TRUE(PumpUntil([&] { return Sim.AcksReceived() >= 5; }));
     EXPECT_EQ(Window.Recorded[0].size(), 30u);
@@ -156,11 +156,11 @@ TEST_F(SimulatorLink, OldFirmwareParametersKeepTheirScale)
         D.ParameterPeriodMs = 5;
     }
     Connect();
-    EXPECT_EQ(Window.FDeviceKind, dkAnalyzerOldFirmware);
+    EXPECT_EQ(Window.Kind, dkAnalyzerOldFirmware);
     Stream('2');
     ASSERT_TRUE(PumpUntil([&] { return !Window.Params.empty(); }));
-    EXPECT_FLOAT_EQ(Window.Params[0].FValues[12], 12.0f);
-    EXPECT_FLOAT_EQ(Window.Params[0].FValues[13], 1.5f);
+    EXPECT_FLOAT_EQ(Window.Params[0].Slot(12), 12.0f);
+    EXPECT_FLOAT_EQ(Window.Params[0].Slot(13), 1.5f);
 }
 
 TEST_F(SimulatorLink, StatusFramesReachTheSetters)
@@ -205,7 +205,7 @@ TEST_F(SimulatorLink, SurvivesAMisbehavingAnalyzer)
     Memo.Lines.clear();
     Sim.ClearReceived();
     Proto->SendFrame('J', 0, nullptr);
-    EXPECT_TRUE(Proto->FAcked);
+    EXPECT_TRUE(Proto->Acked());
     EXPECT_EQ(Sim.Received().size(), 3u);
     EXPECT_EQ(Memo.CountOf("Nack-ed.  Resending. 1"), 1);
     EXPECT_EQ(Memo.CountOf("Nack-ed.  Resending. 2"), 1);
@@ -218,7 +218,7 @@ TEST_F(SimulatorLink, HangUpEndsTheSend)
     Sim.HangUp();
     const int64_t Start = MonotonicMs();
     Proto->SendFrame('J', 0, nullptr);
-    EXPECT_FALSE(Proto->FAcked);
+    EXPECT_FALSE(Proto->Acked());
     EXPECT_LT(MonotonicMs() - Start, 2000);
     EXPECT_TRUE(PumpUntil([&] { return PortCloses > 0; }));
     EXPECT_FALSE(Port.Open());
@@ -243,11 +243,11 @@ TEST_F(SimulatorLink, HandheldDirectoryAndDownload)
         }
     }
     Proto->RequestFileList();
-    EXPECT_TRUE(Proto->FAcked);
+    EXPECT_TRUE(Proto->Acked());
     ASSERT_TRUE(PumpUntil([&] { return Dialog.Updates == 1; }));
-    EXPECT_EQ(Dialog.FFileInfos[0].Name, "Vent1");
-    EXPECT_EQ(Dialog.FFileInfos[1].Name, "Vent2");
-    EXPECT_FALSE(Dialog.FFileInfos[2].Valid);
+    EXPECT_EQ(Dialog.Infos[0].Name, "Vent1");
+    EXPECT_EQ(Dialog.Infos[1].Name, "Vent2");
+    EXPECT_FALSE(Dialog.Infos[2].Valid);
 
     FakeProgress Progress;
     std::vector<uint8_t> Buffer(20000, 0xAA);

@@ -72,7 +72,7 @@ TEST(StatusReports, HandheldSetsItsKindFirstAndAlwaysManualZero)
                                         "SetInspGas", "SetExpGas", "SetAmbientTemp", "SetGasType 7",
                                         "SetBreathThreshold", "ShowBreathDetectMode 3", "ShowSerialMode 3",
                                         "ShowZeroMode 1", "ShowFlowPort 1", "StatusReceived 9"}));
-    EXPECT_EQ(R.Window.FDeviceKind, dkHandheld);
+    EXPECT_EQ(R.Window.Kind, dkHandheld);
 }
 
 TEST(StatusReports, HandheldGasCodes)
@@ -92,7 +92,7 @@ TEST(StatusReports, ShortRFrameIsAMemoryReply)
     P.resize(25);  // L = 30
     R.Receive(MakeFrame('r', P));
     EXPECT_TRUE(R.Window.Calls.empty());
-    EXPECT_TRUE(R.Proto.FReplyReceived);
+    EXPECT_TRUE(R.Proto.ReplyReceived());
     P.resize(26);  // L = 31
     R.Receive(MakeFrame('r', P));
     EXPECT_FALSE(R.Window.Calls.empty());

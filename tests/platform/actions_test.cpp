@@ -3,7 +3,7 @@
 #include "platform/Application.h"
 #include "platform/ActnList.h"
 #include "platform/ComCtrls.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Forms.h"
 #include "platform/ImgList.h"
 #include "platform/Menus.h"

@@ -4,7 +4,7 @@
 #include "platform/Buttons.h"
 #include "platform/CheckLst.h"
 #include "platform/ComCtrls.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/ExtCtrls.h"
 #include "platform/ImgList.h"
 #include "platform/Forms.h"

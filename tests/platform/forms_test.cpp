@@ -2,7 +2,7 @@
 // name, the modal loop, closing, and a form rendered to a PNG.
 #include "platform/Application.h"
 #include "platform/ActnList.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/DialogHook.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"

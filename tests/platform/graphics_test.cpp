@@ -1,6 +1,6 @@
 // Colours, rectangles, regions and the graphics objects.
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 #include "platform/Graphics.h"
 
 #include <gtest/gtest.h>

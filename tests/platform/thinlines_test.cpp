@@ -2,7 +2,7 @@
 // into the image; through a painter somebody else began they go through
 // Qt. Both must give the same pixels.
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 #include "platform/Graphics.h"
 
 #include <gtest/gtest.h>

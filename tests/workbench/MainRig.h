@@ -4,9 +4,11 @@
 #pragma once
 
 #include "analyzer/Serialfunctions.h"
+#include "platform/ActnList.h"
 #include "platform/Application.h"
 #include "platform/IniFiles.h"
 #include "platform/SerialPorts.h"
+#include "tests/support/Components.h"
 #include "tests/support/ProcessEvents.h"
 #include "tools/analyzer-sim/AnalyzerSim.h"
 #include "workbench/Main.h"
@@ -19,6 +21,15 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+// The main window's actions by name, in the order given.
+inline std::vector<TAction*> ActionsNamed(TComponent* Form, std::initializer_list<const char*> Names)
+{
+    std::vector<TAction*> Out;
+    for (const char* Name : Names)
+        Out.push_back(Find<TAction>(Form, Name));
+    return Out;
+}
 
 struct MainRig {
     std::string Dir;
@@ -66,7 +77,7 @@ struct MainRig {
     void Connect()
     {
         Build();
-        Form->actnInitCommunications->Execute();
+        Find<TAction>(Form.get(), "actnInitCommunications")->Execute();
     }
     // Builds the window and switches the analyzer's output on at its own
     // rate: connected without the slow probes at the other rates.
@@ -74,7 +85,7 @@ struct MainRig {
     {
         Build();
         ZebbSer->SetBaudIfOpen(38400);
-        Form->actnSerialModeBoth->Execute();
+        Find<TAction>(Form.get(), "actnSerialModeBoth")->Execute();
     }
     // Starts the simulator, builds the window at 900 x 600 and shows it:
     // showing runs the handshake once the window has painted. True once
@@ -85,7 +96,7 @@ struct MainRig {
         Build();
         Form->SetBounds(10, 10, 900, 600);
         Form->Show();
-        return ProcessUntil([&] { return Form->FConnected && Form->FSampleTime > MinSample; }, 15000);
+        return ProcessUntil([&] { return Form->Connected() && Form->SampleTime() > MinSample; }, 15000);
     }
     // Types of the frames the simulator received, as text. A frame resent
     // because its acknowledgement came late (a loaded machine) counts once.

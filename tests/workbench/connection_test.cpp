@@ -1,6 +1,7 @@
 // The connect handshake, the serial output mode, the About box and the
 // shut-down, against the analyzer simulator on a pseudo-terminal.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "platform/ApdComPort.h"
 #include "platform/DialogHook.h"
@@ -41,20 +42,20 @@ TEST(Handshake, BenchAnalyzerAtItsOwnRate)
     R.StartSim();
     R.Build();
     BaudWatch Watch(R.Sim);
-    R.Form->actnInitCommunications->Execute();
+    Find<TAction>(R.Form.get(), "actnInitCommunications")->Execute();
     EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 19200, 38400}));
     // The connect reply itself asks for the version ('J') before the
     // handshake goes on; each serial-number reading takes two registers.
     EXPECT_EQ(R.Types(), "GJMJEEEE");
     ASSERT_EQ(R.Got('M').size(), 1u);
     EXPECT_EQ(Payload(R.Got('M')[0]), "3");
-    EXPECT_TRUE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceVersion, "01.08.09");
-    EXPECT_EQ(R.Form->FSerialNumber, "123456");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
-    EXPECT_TRUE(R.Form->actnSerialModeBoth->Checked());
-    EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
-    EXPECT_FALSE(R.Form->mnuZRMobile->Visible());
+    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceVersion(), "01.08.09");
+    EXPECT_EQ(R.Form->SerialNumber(), "123456");
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnSerialModeBoth")->Checked());
+    EXPECT_TRUE(Find<TMenuItem>(R.Form.get(), "mnuFlowPort")->Visible());
+    EXPECT_FALSE(Find<TMenuItem>(R.Form.get(), "mnuZRMobile")->Visible());
 }
 
 // A handheld reads its serial number from memory instead of the registers,
@@ -68,20 +69,20 @@ TEST(Handshake, HandheldReadsMemorySerialAndSwitchesMenus)
     }
     R.StartSim();
     R.Connect();
-    EXPECT_TRUE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceKind, dkHandheld);
+    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceKind(), dkHandheld);
     EXPECT_EQ(R.Got('E').size(), 0u);
     // Both readings ask for the same memory, so they show as one type here.
     EXPECT_EQ(R.Types(), "GJMJr");
     EXPECT_GE(R.Got('r').size(), 2u);
-    EXPECT_EQ(R.Form->FSerialNumber, "HH0012345");
-    EXPECT_TRUE(R.Form->mnuZRMobile->Visible());
-    EXPECT_FALSE(R.Form->mnuFlowPort->Visible());
-    EXPECT_FALSE(R.Form->mnuZeroingMode->Visible());
-    EXPECT_FALSE(R.Form->mnuCalibVIDuri->Visible());
-    EXPECT_FALSE(R.Form->ActionWanted(R.Form->actnLoadFirmware));
-    EXPECT_FALSE(R.Form->ActionWanted(R.Form->actnZeroFlow));
-    EXPECT_TRUE(R.Form->ActionWanted(R.Form->actnDownloadFiles));
+    EXPECT_EQ(R.Form->SerialNumber(), "HH0012345");
+    EXPECT_TRUE(Find<TMenuItem>(R.Form.get(), "mnuZRMobile")->Visible());
+    EXPECT_FALSE(Find<TMenuItem>(R.Form.get(), "mnuFlowPort")->Visible());
+    EXPECT_FALSE(Find<TMenuItem>(R.Form.get(), "mnuZeroingMode")->Visible());
+    EXPECT_FALSE(Find<TMenuItem>(R.Form.get(), "mnuCalibVIDuri")->Visible());
+    EXPECT_FALSE(R.Form->ActionWanted(Find<TAction>(R.Form.get(), "actnLoadFirmware")));
+    EXPECT_FALSE(R.Form->ActionWanted(Find<TAction>(R.Form.get(), "actnZeroFlow")));
+    EXPECT_TRUE(R.Form->ActionWanted(Find<TAction>(R.Form.get(), "actnDownloadFiles")));
 }
 
 // An analyzer answering at 2,400 baud gets no 19,200 probe; the connection
@@ -97,9 +98,9 @@ TEST(Handshake, AnsweredAt2400SkipsTheMiddleRate)
     R.StartSim();
     R.Build();
     BaudWatch Watch(R.Sim);
-    R.Form->actnInitCommunications->Execute();
+    Find<TAction>(R.Form.get(), "actnInitCommunications")->Execute();
     EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 38400}));
-    EXPECT_FALSE(R.Form->FConnected);
+    EXPECT_FALSE(R.Form->Connected());
     // Not connected: no version or serial-number reading of its own.
     EXPECT_EQ(R.Types(), "GJ");
     R.Sim.ClearReceived();
@@ -113,11 +114,11 @@ TEST(Handshake, ClosedPortDoesNothing)
 {
     MainRig R;
     R.Build();
-    R.Form->actnInitCommunications->Execute();
-    EXPECT_FALSE(R.Form->FConnected);
-    EXPECT_EQ(R.Form->FDeviceVersion, "");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
-    EXPECT_FALSE(R.Form->actnSerialModeBoth->Checked());
+    Find<TAction>(R.Form.get(), "actnInitCommunications")->Execute();
+    EXPECT_FALSE(R.Form->Connected());
+    EXPECT_EQ(R.Form->DeviceVersion(), "");
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
+    EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnSerialModeBoth")->Checked());
 }
 
 // An empty version reply leaves a connected analyzer's kind alone (it would
@@ -128,9 +129,9 @@ TEST(Handshake, EmptyVersionReplyKeepsTheKind)
     R.Build();
     R.Form->ConfigureForDevice(1, "01.08.09");
     R.Form->SetDeviceVersion("");
-    EXPECT_EQ(R.Form->FDeviceKind, dkAnalyzer);
-    EXPECT_EQ(R.Form->FDeviceVersion, "");
-    EXPECT_TRUE(R.Form->mnuFlowPort->Visible());
+    EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
+    EXPECT_EQ(R.Form->DeviceVersion(), "");
+    EXPECT_TRUE(Find<TMenuItem>(R.Form.get(), "mnuFlowPort")->Visible());
 }
 
 // The serial-mode commands: each sends its code and checks itself, even
@@ -142,27 +143,27 @@ TEST(SerialMode, SendsItsCodeAndChecksItself)
     R.Build();
     ZebbSer->SetBaudIfOpen(38400);
     struct Case {
-        TAction* TMainForm::*Action;
+        const char* Action;
         const char* Code;
     };
-    const Case Cases[] = {{&TMainForm::actnSerialModeWaveform, "1"},
-                          {&TMainForm::actnSerialModeParameters, "2"},
-                          {&TMainForm::actnSerialModeNone, "0"},
-                          {&TMainForm::actnSerialModeBoth, "3"}};
+    const Case Cases[] = {{"actnSerialModeWaveform", "1"},
+                          {"actnSerialModeParameters", "2"},
+                          {"actnSerialModeNone", "0"},
+                          {"actnSerialModeBoth", "3"}};
     for (const Case& C : Cases) {
         R.Sim.ClearReceived();
-        TAction* A = R.Form.get()->*C.Action;
+        TAction* A = Find<TAction>(R.Form.get(), C.Action);
         ASSERT_TRUE(A->Execute());
         ASSERT_EQ(R.Got('M').size(), 1u) << C.Code;
         EXPECT_EQ(Payload(R.Got('M')[0]), C.Code);
-        for (TAction* B : {R.Form->actnSerialModeBoth, R.Form->actnSerialModeWaveform,
-                           R.Form->actnSerialModeParameters, R.Form->actnSerialModeNone})
+        for (TAction* B : ActionsNamed(R.Form.get(), {"actnSerialModeBoth", "actnSerialModeWaveform",
+                                                      "actnSerialModeParameters", "actnSerialModeNone"}))
             EXPECT_EQ(B->Checked(), A == B) << C.Code << " " << B->Name();
     }
     R.Sim.SetSilent(true);
-    R.Form->actnSerialModeWaveform->Execute();
-    EXPECT_TRUE(R.Form->actnSerialModeWaveform->Checked());
-    EXPECT_FALSE(R.Form->actnSerialModeBoth->Checked());
+    Find<TAction>(R.Form.get(), "actnSerialModeWaveform")->Execute();
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnSerialModeWaveform")->Checked());
+    EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnSerialModeBoth")->Checked());
 }
 
 // While a serial-mode command waits for the analyzer, the other device
@@ -181,19 +182,20 @@ TEST(SerialMode, OtherDeviceCommandsWaitTheirTurn)
     Probe.OnTimer = [&](TObject*) {
         Probe.SetEnabled(false);
         Seen = true;
-        OthersEnabled = R.Form->actnSerialModeNone->Enabled() || R.Form->actnSelectPort->Enabled() ||
-                        R.Form->actnInitCommunications->Enabled();
-        AboutEnabled = R.Form->actnAbout->Enabled();
+        OthersEnabled = false;
+        for (TAction* A : ActionsNamed(R.Form.get(), {"actnSerialModeNone", "actnSelectPort", "actnInitCommunications"}))
+            OthersEnabled = OthersEnabled || A->Enabled();
+        AboutEnabled = Find<TAction>(R.Form.get(), "actnAbout")->Enabled();
         // A second command started now would not run.
-        EXPECT_FALSE(R.Form->actnSerialModeNone->Execute());
+        EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnSerialModeNone")->Execute());
     };
     Probe.SetEnabled(true);
-    R.Form->actnSerialModeWaveform->Execute();
+    Find<TAction>(R.Form.get(), "actnSerialModeWaveform")->Execute();
     EXPECT_TRUE(Seen);
     EXPECT_FALSE(OthersEnabled);
     EXPECT_TRUE(AboutEnabled) << "not a device command";
-    EXPECT_TRUE(R.Form->actnSerialModeNone->Enabled());
-    EXPECT_TRUE(R.Form->actnSelectPort->Enabled());
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnSerialModeNone")->Enabled());
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnSelectPort")->Enabled());
 }
 
 // Closing a connected window stops the analyzer's output ('M' 'X') before
@@ -203,13 +205,13 @@ TEST(Shutdown, ConnectedCloseStopsOutputAndSaves)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->FConnected);
+    ASSERT_TRUE(R.Form->Connected());
     R.Sim.ClearReceived();
     R.Form->Close();
     ASSERT_TRUE(R.Got('M').size() >= 1u) << R.Types();
     EXPECT_EQ(Payload(R.Got('M').back()), "X");
-    EXPECT_FALSE(R.Form->CommPort->Open());
-    EXPECT_TRUE(ZebbSer->FClosing);
+    EXPECT_FALSE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+    EXPECT_TRUE(ZebbSer->Closing());
     EXPECT_EQ(R.IniValue("Settings", "Flow Unit"), "10");
 }
 
@@ -220,7 +222,7 @@ TEST(Shutdown, SavesEvenWhenTheAnalyzerIsGone)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->FConnected);
+    ASSERT_TRUE(R.Form->Connected());
     R.Sim.HangUp();
     ProcessFor(50);
     R.Form->SetBounds(30, 40, 700, 500);
@@ -234,8 +236,8 @@ TEST(Shutdown, ExitEndsProtocolWaits)
 {
     MainRig R;
     R.Build();
-    R.Form->mnuExit->Click();
-    EXPECT_TRUE(ZebbSer->FClosing);
+    Find<TMenuItem>(R.Form.get(), "Exit1")->Click();
+    EXPECT_TRUE(ZebbSer->Closing());
     EXPECT_FALSE(R.Form->Visible());
 }
 
@@ -254,12 +256,12 @@ TEST(About, ShowsTheIdentityReadAtConnect)
         return true;
     });
     dlgAbout = &About;
-    R.Form->actnAbout->Execute();
+    Find<TAction>(R.Form.get(), "actnAbout")->Execute();
     EXPECT_EQ(Lines, (std::vector<std::string>{"Zephra for Windows", "Software Version 2.01.07", "Device Version ",
                                                "Device Serial Number "}));
     R.Form->SetDeviceVersion("01.08.09");
     R.Form->SetSerialNumber("123456");
-    R.Form->actnAbout->Execute();
+    Find<TAction>(R.Form.get(), "actnAbout")->Execute();
     EXPECT_EQ(Lines[2], "Device Version 01.08.09");
     EXPECT_EQ(Lines[3], "Device Serial Number 123456");
     dlgAbout = nullptr;
@@ -277,7 +279,7 @@ TEST(Screenshot, MainWindowConnected)
         R.Sim.Device().Status.Correction = 2;
     }
     ASSERT_TRUE(R.ShowConnected(50));
-    EXPECT_EQ(R.Form->FSerialNumber, "123456");
+    EXPECT_EQ(R.Form->SerialNumber(), "123456");
     R.Sim.SendStatus();
     ProcessFor(100);
     std::unique_ptr<TBitmap> Image(R.Form->GetFormImage());

@@ -2,12 +2,12 @@
 // window ending the application.
 #include "tests/workbench/MainRig.h"
 
-#include "analyzer/AdvancedGasSettings.h"
-#include "analyzer/BasicGasSettings.h"
-#include "analyzer/CalculatorGasSettings.h"
-#include "analyzer/FlashLoadDialog.h"
-#include "analyzer/SearchComm.h"
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/AdvancedGasSettings.h"
+#include "analyzer/dialogs/BasicGasSettings.h"
+#include "analyzer/dialogs/CalculatorGasSettings.h"
+#include "analyzer/dialogs/FlashLoadDialog.h"
+#include "analyzer/dialogs/SearchComm.h"
+#include "analyzer/dialogs/SelectComm.h"
 #include "workbench/About.h"
 #include "workbench/Appforms.h"
 

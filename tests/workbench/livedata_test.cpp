@@ -1,6 +1,7 @@
 // Samples, breath-parameter records, device identity and status reaching
 // the main window: live from the simulator and through the callbacks.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "platform/ComCtrls.h"
 #include "platform/Menus.h"
@@ -11,7 +12,7 @@ namespace {
 
 std::string Panel(TMainForm& F, int I)
 {
-    return F.StatusBar->Panels()->Items(I)->Text();
+    return Find<TStatusBar>(&F, "StatusBar")->Panels()->Items(I)->Text();
 }
 
 }  // namespace
@@ -42,20 +43,20 @@ TEST(LiveData, StreamReachesTheStatistics)
     R.StartSim();
     R.ConnectAtOwnRate();
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(ProcessUntil([&] { return F.FParamStats[parPIP].FCurrent != NoValue && F.FSampleTime > 5; }, 3000));
-    EXPECT_NEAR(F.FSignalStats[sigFlow].FCurrent, 12.5, 0.05);
-    EXPECT_NEAR(F.FSignalStats[sigVolume].FCurrent, 321, 0.5);
-    EXPECT_NEAR(F.FSignalStats[sigAirwayPressure].FCurrent, 7.5, 0.05);
-    EXPECT_NEAR(F.FSignalStats[sigOxygen].FCurrent, 40, 0.1);
-    EXPECT_NEAR(F.FParamStats[parOxygen].FCurrent, 40, 0.1);
-    EXPECT_NEAR(F.FParamStats[parBaroPressure].FCurrent, 750, 0.5);
-    EXPECT_NEAR(F.FParamStats[parTemperature].FCurrent, 300, 0.1);
-    EXPECT_NEAR(F.FParamStats[parRelHumidity].FCurrent, 55, 0.1);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FormatMax(false), "12.50");
-    EXPECT_EQ(F.FSignalStats[sigTemperature].DisplayUnitName(), "deg C");
-    EXPECT_NEAR(F.FParamStats[parPIP].FCurrent, 23, 0.05);
-    EXPECT_NEAR(F.FParamStats[parRespiratoryRate].FCurrent, 14, 0.05);
-    EXPECT_NEAR(F.FLastParameters.GetValue(parPIP), 23, 0.05);
+    ASSERT_TRUE(ProcessUntil([&] { return F.ParamStats(parPIP).Current() != NoValue && F.SampleTime() > 5; }, 3000));
+    EXPECT_NEAR(F.SignalStats(sigFlow).Current(), 12.5, 0.05);
+    EXPECT_NEAR(F.SignalStats(sigVolume).Current(), 321, 0.5);
+    EXPECT_NEAR(F.SignalStats(sigAirwayPressure).Current(), 7.5, 0.05);
+    EXPECT_NEAR(F.SignalStats(sigOxygen).Current(), 40, 0.1);
+    EXPECT_NEAR(F.ParamStats(parOxygen).Current(), 40, 0.1);
+    EXPECT_NEAR(F.ParamStats(parBaroPressure).Current(), 750, 0.5);
+    EXPECT_NEAR(F.ParamStats(parTemperature).Current(), 300, 0.1);
+    EXPECT_NEAR(F.ParamStats(parRelHumidity).Current(), 55, 0.1);
+    EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "12.50");
+    EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnitName(), "deg C");
+    EXPECT_NEAR(F.ParamStats(parPIP).Current(), 23, 0.05);
+    EXPECT_NEAR(F.ParamStats(parRespiratoryRate).Current(), 14, 0.05);
+    EXPECT_NEAR(F.LastParameters().GetValue(parPIP), 23, 0.05);
 }
 
 // A status frame from the analyzer sets the status fields, the checks of the
@@ -82,14 +83,14 @@ TEST(LiveData, StatusFrameSetsChecksAndStatusBar)
     EXPECT_EQ(Panel(F, 1), "Manual Zero");
     EXPECT_EQ(Panel(F, 2), "STPD21");
     EXPECT_EQ(Panel(F, 3), "Low Flow");
-    EXPECT_TRUE(F.actnZeroManual->Checked());
-    EXPECT_FALSE(F.actnZeroAuto->Checked());
-    EXPECT_TRUE(F.actnFlowPortLow->Checked());
-    EXPECT_TRUE(F.actnBDUniInsp->Checked());
-    EXPECT_TRUE(F.actnSerialModeNone->Checked());
-    EXPECT_EQ(F.FBreathDetectMode, 2);
-    EXPECT_NEAR(F.FBreathThreshold, 1.5, 0.01);
-    EXPECT_NEAR(F.FAmbientTemp, 295, 0.1);
+    EXPECT_TRUE(Find<TAction>(&F, "actnZeroManual")->Checked());
+    EXPECT_FALSE(Find<TAction>(&F, "actnZeroAuto")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnFlowPortLow")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnBDUniInsp")->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeNone")->Checked());
+    EXPECT_EQ(F.BreathDetectMode(), 2);
+    EXPECT_NEAR(F.BreathThreshold(), 1.5, 0.01);
+    EXPECT_NEAR(F.AmbientTemp(), 295, 0.1);
 }
 
 // Device identity: the kind from the reply and the version, and the menus
@@ -112,22 +113,22 @@ TEST(DeviceKind, IdentitySwitchesMenusAndActions)
     for (const Case& C : Cases) {
         F.ConfigureForDevice(C.Kind, C.Version);
         SCOPED_TRACE(std::to_string(C.Kind) + " " + C.Version);
-        EXPECT_EQ(F.FDeviceKind, C.Expected);
-        EXPECT_EQ(F.FDeviceVersion, C.Version);
+        EXPECT_EQ(F.DeviceKind(), C.Expected);
+        EXPECT_EQ(F.DeviceVersion(), C.Version);
         const bool Handheld = C.Expected == dkHandheld;
         const bool Analyzer = C.Expected == dkAnalyzer;
-        EXPECT_EQ(F.mnuZRMobile->Visible(), Handheld);
-        EXPECT_EQ(F.ActionWanted(F.actnDownloadFiles), Handheld);
-        EXPECT_EQ(F.ActionWanted(F.actnLoadFirmware), Analyzer);
-        EXPECT_EQ(F.mnuFlowPort->Visible(), Analyzer);
-        EXPECT_EQ(F.mnuZeroingMode->Visible(), Analyzer);
-        EXPECT_EQ(F.mnuCalibVIDuri->Visible(), Analyzer);
-        for (TAction* A : {F.actnFlowPortHigh, F.actnFlowPortLow, F.actnZeroAuto, F.actnZeroManual, F.actnZeroFlow,
-                           F.actnZeroHPress, F.actnZeroLPress, F.actnZeroVolume, F.actnBDBiDi, F.actnBDUniInsp,
-                           F.actnBDUniExp, F.actnBDNone})
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuZRMobile")->Visible(), Handheld);
+        EXPECT_EQ(F.ActionWanted(Find<TAction>(&F, "actnDownloadFiles")), Handheld);
+        EXPECT_EQ(F.ActionWanted(Find<TAction>(&F, "actnLoadFirmware")), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuFlowPort")->Visible(), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuZeroingMode")->Visible(), Analyzer);
+        EXPECT_EQ(Find<TMenuItem>(&F, "mnuCalibVIDuri")->Visible(), Analyzer);
+        for (TAction* A : ActionsNamed(&F, {"actnFlowPortHigh", "actnFlowPortLow", "actnZeroAuto", "actnZeroManual",
+                                            "actnZeroFlow", "actnZeroHPress", "actnZeroLPress", "actnZeroVolume",
+                                            "actnBDBiDi", "actnBDUniInsp", "actnBDUniExp", "actnBDNone"}))
             EXPECT_EQ(F.ActionWanted(A), Analyzer) << A->Name();
         // Not switched by the kind.
-        EXPECT_TRUE(F.ActionWanted(F.actnZeroAll));
+        EXPECT_TRUE(F.ActionWanted(Find<TAction>(&F, "actnZeroAll")));
     }
 }
 
@@ -139,10 +140,10 @@ TEST(DeviceStatus, SettersAtTheirEdges)
     TMainForm& F = *R.Form;
 
     F.ShowSerialMode(2);
-    EXPECT_TRUE(F.actnSerialModeParameters->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeParameters")->Checked());
     F.ShowSerialMode(4);
-    for (TAction* A : {F.actnSerialModeBoth, F.actnSerialModeWaveform, F.actnSerialModeParameters,
-                       F.actnSerialModeNone})
+    for (TAction* A : ActionsNamed(&F, {"actnSerialModeBoth", "actnSerialModeWaveform", "actnSerialModeParameters",
+                                        "actnSerialModeNone"}))
         EXPECT_FALSE(A->Checked()) << A->Name();
 
     struct CorrectionCase {
@@ -165,38 +166,38 @@ TEST(DeviceStatus, SettersAtTheirEdges)
                               {dkHandheld, 1, "High Flow", false, false},  {dkHandheld, 3, "Low Press", false, false},
                               {dkHandheld, 4, "Low Flow", false, false},   {dkHandheld, 2, "No Sensor", false, false}};
     for (const PortCase& C : Ports) {
-        F.FDeviceKind = C.Kind;
+        F.SetDeviceKind(static_cast<uint8_t>(C.Kind));
         F.ShowFlowPort(C.Port);
         SCOPED_TRACE(std::to_string(C.Kind) + "/" + std::to_string(C.Port));
         EXPECT_EQ(Panel(F, 3), C.Text);
-        EXPECT_EQ(F.actnFlowPortHigh->Checked(), C.High);
-        EXPECT_EQ(F.actnFlowPortLow->Checked(), C.Low);
-        EXPECT_EQ(F.FFlowPort, C.Port);
+        EXPECT_EQ(Find<TAction>(&F, "actnFlowPortHigh")->Checked(), C.High);
+        EXPECT_EQ(Find<TAction>(&F, "actnFlowPortLow")->Checked(), C.Low);
+        EXPECT_EQ(F.FlowPort(), C.Port);
     }
 
     struct BreathCase {
         int Mode;
-        TAction* TMainForm::*Checked;
+        const char* Checked;
         int Image;
     };
-    const BreathCase Modes[] = {{0, &TMainForm::actnBDNone, 11},
-                                {1, &TMainForm::actnBDBiDi, 8},
-                                {2, &TMainForm::actnBDUniInsp, 9},
-                                {3, &TMainForm::actnBDUniExp, 10},
-                                {9, &TMainForm::actnBDBiDi, 8}};
+    const BreathCase Modes[] = {{0, "actnBDNone", 11},
+                                {1, "actnBDBiDi", 8},
+                                {2, "actnBDUniInsp", 9},
+                                {3, "actnBDUniExp", 10},
+                                {9, "actnBDBiDi", 8}};
     for (const BreathCase& C : Modes) {
         F.ShowBreathDetectMode(C.Mode);
-        for (TAction* A : {F.actnBDBiDi, F.actnBDNone, F.actnBDUniInsp, F.actnBDUniExp})
-            EXPECT_EQ(A->Checked(), A == F.*C.Checked) << C.Mode << " " << A->Name();
-        EXPECT_EQ(F.btnBreathDetect->ImageIndex(), C.Image) << C.Mode;
+        for (TAction* A : ActionsNamed(&F, {"actnBDBiDi", "actnBDNone", "actnBDUniInsp", "actnBDUniExp"}))
+            EXPECT_EQ(A->Checked(), A->Name() == C.Checked) << C.Mode << " " << A->Name();
+        EXPECT_EQ(Find<TToolButton>(&F, "btnBreathDetect")->ImageIndex(), C.Image) << C.Mode;
     }
 
     F.ShowZeroMode(0);
     EXPECT_EQ(Panel(F, 1), "Automatic Zero");
-    EXPECT_TRUE(F.actnZeroAuto->Checked());
+    EXPECT_TRUE(Find<TAction>(&F, "actnZeroAuto")->Checked());
     F.ShowZeroMode(5);
     EXPECT_EQ(Panel(F, 1), "Manual Zero");
-    EXPECT_FALSE(F.actnZeroAuto->Checked());
+    EXPECT_FALSE(Find<TAction>(&F, "actnZeroAuto")->Checked());
 }
 
 // While the syringe calibration takes the stream, nothing of the main
@@ -210,22 +211,22 @@ TEST(LiveData, SyringeCalibrationAndAbsentValues)
     TWaveformSample S;
     S.Flow = 30;
     S.SampleCounter = 7;
-    F.FSyringeCalActive = true;
+    F.SetSyringeCalActive(true);
     F.NewWaveformSample(S);
     TParameterStruct P;
     F.NewParameters(P);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FCurrent, 0.0f);
-    EXPECT_EQ(F.FSampleTime, 0);
-    EXPECT_TRUE(F.FSignalStats[sigFlow].FResetPending);
+    EXPECT_EQ(F.SignalStats(sigFlow).Current(), 0.0f);
+    EXPECT_EQ(F.SampleTime(), 0);
+    EXPECT_TRUE(F.SignalStats(sigFlow).ResetPending());
 
-    F.FSyringeCalActive = false;
+    F.SetSyringeCalActive(false);
     F.NewWaveformSample(S);
     S.Flow = NoValue;
     S.Flags[0] = 1;
     S.SampleCounter = 8;
     F.NewWaveformSample(S);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FCurrent, NoValue);
-    EXPECT_EQ(F.FSignalStats[sigFlow].FormatMax(false), "30.00");
-    EXPECT_EQ(F.FSampleTime, 8);
-    EXPECT_EQ(F.FSampleMarker, 1);
+    EXPECT_EQ(F.SignalStats(sigFlow).Current(), NoValue);
+    EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "30.00");
+    EXPECT_EQ(F.SampleTime(), 8);
+    EXPECT_EQ(F.SampleMarker(), 1);
 }

@@ -2,6 +2,7 @@
 // new loop continuing the old one, the ranges, automatic scaling every
 // fourth breath, gaps and the cap on a loop that never closes.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
@@ -47,7 +48,7 @@ TEST(LoopPlots, MarkersRotateTheSeries)
     LoopRig R;
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(R.Loop.AddPoint(i, i, false));
-    EXPECT_EQ(R.Loop.FActiveSeries, &R.S[0]);
+    EXPECT_EQ(R.Loop.ActiveSeries(), &R.S[0]);
     struct Step {
         bool Result;
         int Active;
@@ -63,8 +64,8 @@ TEST(LoopPlots, MarkersRotateTheSeries)
     int n = 0;
     for (const Step& St : Steps) {
         EXPECT_EQ(R.Loop.AddPoint(10, 10, true), St.Result) << n;
-        EXPECT_EQ(R.Loop.FRotation, St.Active) << n;
-        EXPECT_EQ(R.Loop.FActiveSeries, &R.S[St.Active]) << n;
+        EXPECT_EQ(R.Loop.Rotation(), St.Active) << n;
+        EXPECT_EQ(R.Loop.ActiveSeries(), &R.S[St.Active]) << n;
         ASSERT_EQ(R.Chart.SeriesCount(), 4);
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(R.Chart.Series(i), &R.S[St.Order[i]]) << n << " index " << i;
@@ -75,7 +76,7 @@ TEST(LoopPlots, MarkersRotateTheSeries)
     }
     // Clearing keeps the rotation.
     R.Loop.Clear();
-    EXPECT_EQ(R.Loop.FRotation, 1);
+    EXPECT_EQ(R.Loop.Rotation(), 1);
     for (auto& S : R.S)
         EXPECT_EQ(S.Count(), 0);
 }
@@ -133,7 +134,7 @@ TEST(LoopPlots, Ranges)
     TLoopPlotInfo Loose;
     Loose.SetRanges(0, 0, 1, 1, true);
     EXPECT_FALSE(Loose.AddPoint(1, 1, true));
-    EXPECT_EQ(Loose.FRotation, 0);
+    EXPECT_EQ(Loose.Rotation(), 0);
 }
 
 // An absent value leaves a gap and is kept out of the history that starts
@@ -156,8 +157,8 @@ TEST(LoopPlots, GapsAndTheCap)
         EXPECT_DOUBLE_EQ(R.S[0].YValue(i), Want[i].Y) << i;
         EXPECT_EQ(R.S[0].IsNull(i), Want[i].Null) << i;
     }
-    EXPECT_FLOAT_EQ(R.Loop.FHistoryX[0], 4);
-    EXPECT_FLOAT_EQ(R.Loop.FHistoryX[1], 1);
+    EXPECT_FLOAT_EQ(R.Loop.HistoryX(0), 4);
+    EXPECT_FLOAT_EQ(R.Loop.HistoryX(1), 1);
 
     LoopRig C;
     for (int i = 0; i < 10000; ++i)
@@ -176,11 +177,11 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
     MainRig M;
     M.Build();
     TMainForm& F = *M.Form;
-    EXPECT_EQ(F.lblLoopTitle1->Caption(), "Flow / Volume");
-    EXPECT_EQ(F.lblLoopTitle2->Caption(), "Volume / Pressure");
+    EXPECT_EQ(Find<TLabel>(&F, "lblLoopTitle1")->Caption(), "Flow / Volume");
+    EXPECT_EQ(Find<TLabel>(&F, "lblLoopTitle2")->Caption(), "Volume / Pressure");
     // The start ranges: loop 0 x 0 .. 1, y -50 .. 50, plus 5 %.
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -0.05, 1e-5);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Maximum(), 55, 1e-4);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -0.05, 1e-5);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Maximum(), 55, 1e-4);
 
     // Flow -30 .. 60, volume 0 .. 500, pressure 5 .. 20 over each breath of
     // 10 samples; a marker on the first sample of breaths 2 to 5.
@@ -191,36 +192,36 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
                    static_cast<float>(5 + i * 15 / 9.0), Marker && i == 0);
     };
     Breath(false);
-    EXPECT_EQ(F.seriesLoop[0][0]->Count(), 10);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[0][0]->XValue(9), 500);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[0][0]->YValue(9), 60);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[1][0]->XValue(9), 20);
-    EXPECT_DOUBLE_EQ(F.seriesLoop[1][0]->YValue(9), 500);
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->Count(), 10);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->XValue(9), 500);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->YValue(9), 60);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->XValue(9), 20);
+    EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->YValue(9), 500);
     for (int b = 0; b < 3; ++b)
         Breath(true);
-    EXPECT_EQ(F.FLoopPlots[0].FRotation, 3);
-    EXPECT_EQ(F.FLoopPlots[1].FRotation, 3);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -0.05, 1e-5);
+    EXPECT_EQ(F.LoopPlot(0).Rotation(), 3);
+    EXPECT_EQ(F.LoopPlot(1).Rotation(), 3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -0.05, 1e-5);
     Breath(true);
-    EXPECT_EQ(F.FLoopPlots[0].FRotation, 0);
+    EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
 
     // Loop 0: volume 0 .. 500 -> -25 .. 525, axis -52.5 .. 552.5; flow
     // -30 .. 60 -> -34.5 .. 64.5, axis -39.45 .. 69.45.
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Minimum(), -52.5, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Maximum(), 552.5, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Minimum(), -39.45, 1e-3);
-    EXPECT_NEAR(F.chartLoop1->LeftAxis()->Maximum(), 69.45, 1e-3);
-    EXPECT_NEAR(F.FLoopScales[0].XLower, -25, 1e-3);
-    EXPECT_NEAR(F.FLoopScales[0].XUpper, 525, 1e-3);
-    EXPECT_NEAR(F.FLoopScales[0].YLower, -34.5, 1e-3);
-    EXPECT_NEAR(F.FLoopScales[0].YUpper, 64.5, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -52.5, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 552.5, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Minimum(), -39.45, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Maximum(), 69.45, 1e-3);
+    EXPECT_NEAR(F.LoopScale(0).XLower, -25, 1e-3);
+    EXPECT_NEAR(F.LoopScale(0).XUpper, 525, 1e-3);
+    EXPECT_NEAR(F.LoopScale(0).YLower, -34.5, 1e-3);
+    EXPECT_NEAR(F.LoopScale(0).YUpper, 64.5, 1e-3);
     // Loop 1: pressure 5 .. 20 -> 4.25 .. 20.75, axis 3.425 .. 21.575;
     // volume x 1.05: 0 .. 525 -> -26.25 .. 551.25, axis -55.125 .. 580.125.
-    EXPECT_NEAR(F.chartLoop2->BottomAxis()->Minimum(), 3.425, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->BottomAxis()->Maximum(), 21.575, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->LeftAxis()->Minimum(), -55.125, 1e-3);
-    EXPECT_NEAR(F.chartLoop2->LeftAxis()->Maximum(), 580.125, 1e-3);
-    EXPECT_NEAR(F.FLoopScales[1].YUpper, 551.25, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Minimum(), 3.425, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Maximum(), 21.575, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Minimum(), -55.125, 1e-3);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 580.125, 1e-3);
+    EXPECT_NEAR(F.LoopScale(1).YUpper, 551.25, 1e-3);
 }
 
 // A loop scaled by hand keeps its axes at the fourth marker.
@@ -229,12 +230,14 @@ TEST(LoopPlots, ManualLoopKeepsItsAxes)
     MainRig M;
     M.Build();
     TMainForm& F = *M.Form;
-    F.FLoopScales[0].Manual = true;
+    TPlotScale Scale = F.LoopScale(0);
+    Scale.Manual = true;
+    F.SetLoopScale(0, Scale);
     for (int i = 0; i < 50; ++i)
         Sample(F, i, static_cast<float>(i), static_cast<float>(i * 10), 5, i % 10 == 0 && i > 0);
-    EXPECT_EQ(F.FLoopPlots[0].FRotation, 0);
-    EXPECT_NEAR(F.chartLoop1->BottomAxis()->Maximum(), 1.05, 1e-5);
-    EXPECT_GT(F.chartLoop2->LeftAxis()->Maximum(), 400);
+    EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
+    EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 1.05, 1e-5);
+    EXPECT_GT(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 400);
 }
 
 // The loop popup: the button says which loop it addresses, the check mark
@@ -245,30 +248,30 @@ TEST(LoopPlots, PopupMenuAddressesOneLoop)
     M.Build();
     TMainForm& F = *M.Form;
     F.Show();
-    F.PageControl->SetActivePage(F.tsLoop);
+    Find<TPageControl>(&F, "PageControl")->SetActivePage(Find<TTabSheet>(&F, "tsLoop"));
     for (int i = 0; i < 5; ++i)
         Sample(F, i, 1, 2, 3, false);
 
-    F.btnLoop2Menu->Click();
+    Find<TButton>(&F, "btnLoop2Menu")->Click();
     ProcessFor(50);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
-    EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
-    F.actnAutoScaleLoop->Execute();
-    EXPECT_TRUE(F.FLoopScales[1].Manual);
-    EXPECT_FALSE(F.FLoopScales[0].Manual);
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 1);
+    EXPECT_TRUE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
+    Find<TAction>(&F, "actnAutoScaleLoop")->Execute();
+    EXPECT_TRUE(F.LoopScale(1).Manual);
+    EXPECT_FALSE(F.LoopScale(0).Manual);
     F.menuLoopPopupPopup(nullptr);
-    EXPECT_FALSE(F.actnAutoScaleLoop->Checked());
-    F.actnClearLoop->Execute();
-    EXPECT_EQ(F.seriesLoop[1][0]->Count(), 0);
-    EXPECT_EQ(F.seriesLoop[0][0]->Count(), 5);
+    EXPECT_FALSE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
+    Find<TAction>(&F, "actnClearLoop")->Execute();
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->Count(), 0);
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop1_1")->Count(), 5);
     // Manual scaling waits for its dialog.
-    EXPECT_FALSE(F.actnManualScaleLoop->Enabled());
+    EXPECT_FALSE(Find<TAction>(&F, "actnManualScaleLoop")->Enabled());
 
     // Only the right button opens it from the chart.
-    F.chartLoop1MouseDown(F.chartLoop1, mbLeft, TShiftState{}, 10, 10);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 1);
-    F.chartLoop1MouseDown(F.chartLoop1, mbRight, TShiftState{}, 10, 10);
+    F.chartLoop1MouseDown(Find<TChart>(&F, "chartLoop1"), mbLeft, TShiftState{}, 10, 10);
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 1);
+    F.chartLoop1MouseDown(Find<TChart>(&F, "chartLoop1"), mbRight, TShiftState{}, 10, 10);
     ProcessFor(50);
-    EXPECT_EQ(F.menuLoopPopup->Tag(), 0);
-    EXPECT_TRUE(F.actnAutoScaleLoop->Checked());
+    EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 0);
+    EXPECT_TRUE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
 }

@@ -3,6 +3,7 @@
 // cadence and titles; end to end with the simulator, with a picture of both
 // plot pages and the CPU time the live path takes.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "chart/Chart.h"
 #include "chart/Series.h"
@@ -65,26 +66,26 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    TMonitorPlotInfo& Plot = F.FMonitorPlots[0];
-    TFastLineSeries* First = F.seriesMonitor[0][0];
-    TFastLineSeries* Second = F.seriesMonitor[0][1];
+    const TMonitorPlotInfo& Plot = F.MonitorPlot(0);
+    TFastLineSeries* First = Find<TFastLineSeries>(&F, "seriesMonitor1_1");
+    TFastLineSeries* Second = Find<TFastLineSeries>(&F, "seriesMonitor1_2");
     // Flow runs -30 .. 60 in steps of 10.
     auto Flow = [](int i) { return static_cast<float>((i % 10) * 10 - 30); };
     for (int i = 0; i < 1500; ++i)
         P.Sample(i, Flow(i));
-    EXPECT_EQ(Plot.FSweepPos, 1500);
-    EXPECT_EQ(Plot.FActiveSeries, First);
+    EXPECT_EQ(Plot.SweepPos(), 1500);
+    EXPECT_EQ(Plot.ActiveSeries(), First);
     ASSERT_EQ(First->Count(), 1500);
     EXPECT_NEAR(First->XValue(0), 0.02, 1e-9);
     EXPECT_NEAR(First->XValue(1499), 30.0, 1e-6);
     EXPECT_EQ(Second->Count(), 0);
     // No wrap yet: the axis keeps its start range.
-    EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Minimum(), -1);
+    EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -1);
 
     P.Sample(1500, 25);
-    EXPECT_EQ(Plot.FSweepPos, 0);
-    EXPECT_EQ(Plot.FActiveSeries, Second);
-    EXPECT_EQ(Plot.FInactiveSeries, First);
+    EXPECT_EQ(Plot.SweepPos(), 0);
+    EXPECT_EQ(Plot.ActiveSeries(), Second);
+    EXPECT_EQ(Plot.InactiveSeries(), First);
     ASSERT_EQ(Second->Count(), 2);
     EXPECT_DOUBLE_EQ(Second->XValue(0), 0);
     EXPECT_DOUBLE_EQ(Second->YValue(0), Flow(1499));
@@ -93,22 +94,22 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     EXPECT_EQ(First->SeriesColor(), clGray);
     EXPECT_EQ(Second->SeriesColor(), clBlue);
     EXPECT_TRUE(First->Active());
-    EXPECT_EQ(F.chartMonitor1->Series(0), First);
-    EXPECT_EQ(F.chartMonitor1->Series(1), Second);
+    EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->Series(0), First);
+    EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->Series(1), Second);
     // min -30, max 60, plus 5 %: -34.5 .. 64.5 stored; the axis adds its own
     // 5 % of 99: -39.45 .. 69.45.
-    EXPECT_NEAR(F.FSignalScales[sigFlow].YLower, -34.5, 1e-4);
-    EXPECT_NEAR(F.FSignalScales[sigFlow].YUpper, 64.5, 1e-4);
-    EXPECT_NEAR(F.chartMonitor1->LeftAxis()->Minimum(), -39.45, 1e-4);
-    EXPECT_NEAR(F.chartMonitor1->LeftAxis()->Maximum(), 69.45, 1e-4);
-    EXPECT_NEAR(F.chartMonitor1->BottomAxis()->Maximum(), 30, 1e-9);
+    EXPECT_NEAR(F.SignalScale(sigFlow).YLower, -34.5, 1e-4);
+    EXPECT_NEAR(F.SignalScale(sigFlow).YUpper, 64.5, 1e-4);
+    EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -39.45, 1e-4);
+    EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 69.45, 1e-4);
+    EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->BottomAxis()->Maximum(), 30, 1e-9);
 
     // The next wrap gives the first series back, cleared.
     for (int i = 1501; i <= 3001; ++i)
         P.Sample(i, 1);
-    EXPECT_EQ(Plot.FActiveSeries, First);
+    EXPECT_EQ(Plot.ActiveSeries(), First);
     EXPECT_EQ(First->Count(), 2);
-    EXPECT_EQ(F.chartMonitor1->Series(1), First);
+    EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->Series(1), First);
 }
 
 // The sweep advances by the counter's difference; a counter that repeats or
@@ -130,9 +131,9 @@ TEST(MonitorPlots, SweepFollowsTheSampleCounter)
         PlotRig P;
         P.Sample(C.A, 1);
         P.Sample(C.B, 1);
-        TMonitorPlotInfo& Plot = P.F->FMonitorPlots[0];
-        EXPECT_EQ(Plot.FSweepPos, C.Pos) << C.A << " -> " << C.B;
-        EXPECT_NEAR(Plot.FActiveSeries->XValue(1), C.Pos * 0.02, 1e-6) << C.A << " -> " << C.B;
+        const TMonitorPlotInfo& Plot = P.F->MonitorPlot(0);
+        EXPECT_EQ(Plot.SweepPos(), C.Pos) << C.A << " -> " << C.B;
+        EXPECT_NEAR(Plot.ActiveSeries()->XValue(1), C.Pos * 0.02, 1e-6) << C.A << " -> " << C.B;
     }
 }
 
@@ -142,20 +143,20 @@ TEST(MonitorPlots, ShowPreviousDataHidesTheShadowSweep)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    ASSERT_TRUE(F.actnShowPreviousData->Checked());
-    F.actnShowPreviousData->Execute();
-    EXPECT_FALSE(F.actnShowPreviousData->Checked());
+    ASSERT_TRUE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
+    Find<TAction>(&F, "actnShowPreviousData")->Execute();
+    EXPECT_FALSE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
     for (int i = 0; i <= 1500; ++i)
         P.Sample(i, 1);
     for (int p = 0; p < 3; ++p) {
-        EXPECT_FALSE(F.FMonitorPlots[p].FInactiveSeries->Active()) << p;
-        EXPECT_TRUE(F.FMonitorPlots[p].FActiveSeries->Active()) << p;
+        EXPECT_FALSE(F.MonitorPlot(p).InactiveSeries()->Active()) << p;
+        EXPECT_TRUE(F.MonitorPlot(p).ActiveSeries()->Active()) << p;
     }
-    F.actnShowPreviousData->Execute();
+    Find<TAction>(&F, "actnShowPreviousData")->Execute();
     for (int i = 1501; i <= 3001; ++i)
         P.Sample(i, 1);
-    EXPECT_TRUE(F.FMonitorPlots[0].FInactiveSeries->Active());
-    EXPECT_TRUE(F.FMonitorPlots[0].FActiveSeries->Active());
+    EXPECT_TRUE(F.MonitorPlot(0).InactiveSeries()->Active());
+    EXPECT_TRUE(F.MonitorPlot(0).ActiveSeries()->Active());
 }
 
 // The settings file's choice reaches the plots at start.
@@ -164,9 +165,9 @@ TEST(MonitorPlots, ShowPreviousDataFromTheSettingsFile)
     MainRig R;
     R.Ini("Settings", "Monitor Shadow Series", "0");
     R.Build();
-    EXPECT_FALSE(R.Form->actnShowPreviousData->Checked());
-    for (const TMonitorPlotInfo& Plot : R.Form->FMonitorPlots)
-        EXPECT_FALSE(Plot.FShowPrevious);
+    EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnShowPreviousData")->Checked());
+    for (int p = 0; p < 3; ++p)
+        EXPECT_FALSE(R.Form->MonitorPlot(p).ShowPrevious());
 }
 
 // A wrap leaves the axis alone while the signal is scaled by hand, and while
@@ -180,14 +181,16 @@ TEST(MonitorPlots, WrapKeepsTheAxisWhenManualOrWithoutStatistics)
     for (const Case C : {Case{true, 5}, Case{false, NoValue}}) {
         PlotRig P;
         TMainForm& F = *P.F;
-        F.FSignalScales[sigFlow].Manual = C.Manual;
-        F.FSignalScales[sigFlow].YUpper = 7;
+        TPlotScale Scale = F.SignalScale(sigFlow);
+        Scale.Manual = C.Manual;
+        Scale.YUpper = 7;
+        F.SetSignalScale(sigFlow, Scale);
         for (int i = 0; i <= 1500; ++i)
             P.Sample(i, C.Flow);
-        EXPECT_EQ(F.FMonitorPlots[0].FSweepPos, 0);
-        EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Minimum(), -1) << C.Manual;
-        EXPECT_DOUBLE_EQ(F.chartMonitor1->LeftAxis()->Maximum(), 1) << C.Manual;
-        EXPECT_FLOAT_EQ(F.FSignalScales[sigFlow].YUpper, 7) << C.Manual;
+        EXPECT_EQ(F.MonitorPlot(0).SweepPos(), 0);
+        EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -1) << C.Manual;
+        EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 1) << C.Manual;
+        EXPECT_FLOAT_EQ(F.SignalScale(sigFlow).YUpper, 7) << C.Manual;
     }
 }
 
@@ -202,7 +205,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
     for (int i = 0; i < 6; ++i) {
         P.Sample(i, In[i]);
         if (i == 3) {
-            EXPECT_FLOAT_EQ(F.FMonitorPlots[0].FLastY, 20);
+            EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 20);
         }
     }
     struct Point {
@@ -211,7 +214,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
     };
     const Point Want[] = {{0.02, 10, false}, {0.04, 20, false}, {0.06, 20, true}, {0.08, 20, true},
                           {0.10, 30, true},  {0.10, 30, false}, {0.12, 40, false}};
-    TFastLineSeries* S = F.seriesMonitor[0][0];
+    TFastLineSeries* S = Find<TFastLineSeries>(&F, "seriesMonitor1_1");
     ASSERT_EQ(S->Count(), 7);
     for (int i = 0; i < 7; ++i) {
         EXPECT_NEAR(S->XValue(i), Want[i].X, 1e-6) << i;
@@ -219,13 +222,13 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
         EXPECT_EQ(S->IsNull(i), Want[i].Null) << i;
     }
     EXPECT_FALSE(S->IgnoreNulls());
-    EXPECT_FLOAT_EQ(F.FMonitorPlots[0].FLastY, 40);
+    EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 40);
 
     // A wrap on an absent value seeds the new sweep with the last good y.
     for (int i = 6; i < 1500; ++i)
         P.Sample(i, 3);
     P.Sample(1500, NoValue);
-    TFastLineSeries* New = F.seriesMonitor[0][1];
+    TFastLineSeries* New = Find<TFastLineSeries>(&F, "seriesMonitor1_2");
     ASSERT_EQ(New->Count(), 2);
     EXPECT_DOUBLE_EQ(New->YValue(0), 3);
     EXPECT_FALSE(New->IsNull(0));
@@ -240,25 +243,25 @@ TEST(MonitorPlots, LabelsRefreshOnTheirCadence)
     PlotRig P;
     TMainForm& F = *P.F;
     // The count runs across title updates too; start it here.
-    F.FLabelRefreshCount = 0;
+    F.SetLabelRefreshCount(0);
     for (int i = 1; i <= 24; ++i)
         P.Sample(i, static_cast<float>(i));
-    EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "24.00");
-    EXPECT_EQ(Caption(F.lblMinMonitor[0]), "1.00");
-    EXPECT_EQ(Caption(F.lblCurrMonitor[0]), "-----");
-    EXPECT_EQ(Caption(F.lblAvgMonitor[0]), "-----");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "24.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMinMonitor1")), "1.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblCurrMonitor1")), "-----");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblAvgMonitor1")), "-----");
     P.Sample(25, 25);
-    EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "25.00");
-    EXPECT_EQ(Caption(F.lblAvgMonitor[0]), "13.00");
-    EXPECT_EQ(Caption(F.lblCurrMonitor[0]), F.FSignalStats[sigFlow].FormatSmoothed(false));
-    EXPECT_NE(Caption(F.lblCurrMonitor[0]), "-----");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "25.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblAvgMonitor1")), "13.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblCurrMonitor1")), F.SignalStats(sigFlow).FormatSmoothed(false));
+    EXPECT_NE(Caption(Find<TLabel>(&F, "lblCurrMonitor1")), "-----");
     // The next 24 leave current and average as they were.
     for (int i = 26; i <= 49; ++i)
         P.Sample(i, 100);
-    EXPECT_EQ(Caption(F.lblAvgMonitor[0]), "13.00");
-    EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "100.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblAvgMonitor1")), "13.00");
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "100.00");
     P.Sample(50, 100);
-    EXPECT_NE(Caption(F.lblAvgMonitor[0]), "13.00");
+    EXPECT_NE(Caption(Find<TLabel>(&F, "lblAvgMonitor1")), "13.00");
 }
 
 // While a report prints, samples reach the statistics but no plot and no
@@ -267,21 +270,24 @@ TEST(MonitorPlots, PrintingTakesNoPoints)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    F.FPrinting = true;
+    F.SetPrinting(true);
     for (int i = 0; i < 30; ++i)
         P.Sample(i, 5, 100, 10, i == 10);
-    EXPECT_FLOAT_EQ(F.FSignalStats[sigFlow].FCurrent, 5);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).Current(), 5);
     for (int p = 0; p < 3; ++p)
-        for (TFastLineSeries* S : F.seriesMonitor[p])
-            EXPECT_EQ(S->Count(), 0);
+        for (int s = 0; s < 2; ++s)
+            EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesMonitor" + std::to_string(p + 1) + "_" + std::to_string(s + 1))
+                          ->Count(),
+                      0);
     for (int l = 0; l < 2; ++l)
-        for (TFastLineSeries* S : F.seriesLoop[l])
-            EXPECT_EQ(S->Count(), 0);
-    EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "-----");
-    F.FPrinting = false;
+        for (int s = 0; s < 4; ++s)
+            EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesLoop" + std::to_string(l + 1) + "_" + std::to_string(s + 1))->Count(),
+                      0);
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "-----");
+    F.SetPrinting(false);
     P.Sample(30, 5);
-    EXPECT_EQ(F.seriesMonitor[0][0]->Count(), 1);
-    EXPECT_EQ(Caption(F.lblMaxMonitor[0]), "5.00");
+    EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesMonitor1_1")->Count(), 1);
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "5.00");
 }
 
 // Titles and units of the plots and the loop axes come from the shown
@@ -293,21 +299,23 @@ TEST(MonitorPlots, TitlesAndUnits)
     const char* const Titles[3] = {"Flow", "Airway Pressure", "Volume"};
     const char* const Units[3] = {"LPM", "cmH2O", "mL"};
     for (int p = 0; p < 3; ++p) {
-        EXPECT_EQ(Caption(F.lblTitleMonitor[p]), Titles[p]);
-        EXPECT_EQ(Caption(F.lblUnits1Monitor[p]), Units[p]);
-        EXPECT_EQ(Caption(F.lblUnits2Monitor[p]), Units[p]);
-        EXPECT_EQ(F.lblUnits1Monitor[p]->Left(), F.lblTitleMonitor[p]->Left() + F.lblTitleMonitor[p]->Width() + 5);
+        EXPECT_EQ(Caption(Find<TLabel>(&F, "lblTitleMonitor" + std::to_string(p + 1))), Titles[p]);
+        EXPECT_EQ(Caption(Find<TLabel>(&F, "lblUnits1Monitor" + std::to_string(p + 1))), Units[p]);
+        EXPECT_EQ(Caption(Find<TLabel>(&F, "lblUnits2Monitor" + std::to_string(p + 1))), Units[p]);
+        const TLabel* Title = Find<TLabel>(&F, "lblTitleMonitor" + std::to_string(p + 1));
+        EXPECT_EQ(Find<TLabel>(&F, "lblUnits1Monitor" + std::to_string(p + 1))->Left(),
+                  Title->Left() + Title->Width() + 5);
     }
-    EXPECT_EQ(F.chartLoop1->LeftAxis()->Title()->Caption(), "Flow (LPM)");
-    EXPECT_EQ(F.chartLoop1->BottomAxis()->Title()->Caption(), "Volume (mL)");
-    EXPECT_EQ(F.chartLoop2->LeftAxis()->Title()->Caption(), "Volume (mL)");
-    EXPECT_EQ(F.chartLoop2->BottomAxis()->Title()->Caption(), "Airway Pressure (cmH2O)");
-    EXPECT_EQ(F.chartMonitor1->BottomAxis()->Title()->Caption(), "Seconds");
+    EXPECT_EQ(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Title()->Caption(), "Flow (LPM)");
+    EXPECT_EQ(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Title()->Caption(), "Volume (mL)");
+    EXPECT_EQ(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Title()->Caption(), "Volume (mL)");
+    EXPECT_EQ(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Title()->Caption(), "Airway Pressure (cmH2O)");
+    EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->BottomAxis()->Title()->Caption(), "Seconds");
 
-    F.FSignalStats[sigAirwayPressure].FDisplayUnit = ucMBar;
-    F.actnUpdateMonitorTitles->Execute();
-    EXPECT_EQ(Caption(F.lblUnits1Monitor[1]), "mBar");
-    EXPECT_EQ(F.chartLoop2->BottomAxis()->Title()->Caption(), "Airway Pressure (mBar)");
+    F.SetSignalDisplayUnit(sigAirwayPressure, ucMBar);
+    Find<TAction>(&F, "actnUpdateMonitorTitles")->Execute();
+    EXPECT_EQ(Caption(Find<TLabel>(&F, "lblUnits1Monitor2")), "mBar");
+    EXPECT_EQ(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Title()->Caption(), "Airway Pressure (mBar)");
 }
 
 // The plot record on a chart of its own: Y range and time span.
@@ -347,10 +355,10 @@ TEST(MonitorPlots, YRangeAndTimeSpan)
         EXPECT_FALSE(Plot.AddPoint(1, i));
     EXPECT_TRUE(Plot.AddPoint(1, 500));
     Plot.SetTimeSpan(10, true);
-    EXPECT_EQ(Plot.FSweepPos, 0);
+    EXPECT_EQ(Plot.SweepPos(), 0);
     EXPECT_EQ(A.Count() + B.Count(), 0);
     Plot.AddPoint(1, 7);
-    EXPECT_EQ(Plot.FSweepPos, 1);
+    EXPECT_EQ(Plot.SweepPos(), 1);
 
     // Unbound, only the record changes.
     TMonitorPlotInfo Loose;
@@ -386,7 +394,7 @@ std::vector<sim::SimSample> Breath()
 
 void SavePage(TMainForm& F, TTabSheet* Page, const std::string& File)
 {
-    F.PageControl->SetActivePage(Page);
+    Find<TPageControl>(&F, "PageControl")->SetActivePage(Page);
     ProcessFor(150);
     std::unique_ptr<TBitmap> Image(F.GetFormImage());
     ASSERT_TRUE(Image);
@@ -411,28 +419,28 @@ TEST(MonitorPlots, SimulatorBreathsOnBothPages)
     ASSERT_TRUE(R.ShowConnected(10));
     TMainForm& F = *R.Form;
     // 300 ticks: a wrap every 3 s of the simulator's stream.
-    for (TMonitorPlotInfo& Plot : F.FMonitorPlots)
-        Plot.SetTimeSpan(6, true);
-    const int32_t Start = F.FSampleTime;
-    ASSERT_TRUE(ProcessUntil([&] { return F.FSampleTime - Start > 450; }, 15000));
+    for (int p = 0; p < 3; ++p)
+        F.SetMonitorTimeSpan(p, 6);
+    const int32_t Start = F.SampleTime();
+    ASSERT_TRUE(ProcessUntil([&] { return F.SampleTime() - Start > 450; }, 15000));
 
     // The flow plot wrapped and took flow's range: -30 .. 40 and margins.
-    EXPECT_LT(F.chartMonitor1->LeftAxis()->Minimum(), -30);
-    EXPECT_GT(F.chartMonitor1->LeftAxis()->Maximum(), 40);
-    EXPECT_LT(F.chartMonitor1->LeftAxis()->Maximum(), 50);
-    EXPECT_GT(F.FMonitorPlots[0].FActiveSeries->Count(), 0);
-    EXPECT_GT(F.FMonitorPlots[0].FInactiveSeries->Count(), 200);
+    EXPECT_LT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -30);
+    EXPECT_GT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 40);
+    EXPECT_LT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 50);
+    EXPECT_GT(F.MonitorPlot(0).ActiveSeries()->Count(), 0);
+    EXPECT_GT(F.MonitorPlot(0).InactiveSeries()->Count(), 200);
     // Four breath markers rescaled the loops: volume 0 .. 500 across loop 0.
-    EXPECT_LT(F.chartLoop1->BottomAxis()->Minimum(), 0);
-    EXPECT_GT(F.chartLoop1->BottomAxis()->Maximum(), 500);
-    EXPECT_LT(F.chartLoop1->BottomAxis()->Maximum(), 600);
+    EXPECT_LT(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), 0);
+    EXPECT_GT(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 500);
+    EXPECT_LT(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 600);
     int Filled = 0;
-    for (TFastLineSeries* S : F.seriesLoop[0])
-        Filled += S->Count() > 50;
+    for (int s = 0; s < 4; ++s)
+        Filled += Find<TFastLineSeries>(&F, "seriesLoop1_" + std::to_string(s + 1))->Count() > 50;
     EXPECT_GE(Filled, 3);
 
-    SavePage(F, F.tsMonitor, "workbench-monitor-plots.png");
-    SavePage(F, F.tsLoop, "workbench-loop-plots.png");
+    SavePage(F, Find<TTabSheet>(&F, "tsMonitor"), "workbench-monitor-plots.png");
+    SavePage(F, Find<TTabSheet>(&F, "tsLoop"), "workbench-loop-plots.png");
 }
 
 // The whole path from the serial line to the plots with the window shown,
@@ -449,7 +457,7 @@ TEST(MonitorPlots, LivePathCpuLoad)
     ASSERT_TRUE(R.ShowConnected(20));
     TMainForm& F = *R.Form;
 
-    const int32_t Counter0 = F.FSampleTime;
+    const int32_t Counter0 = F.SampleTime();
     const double Thread0 = ThreadCpuSeconds();
     const double Process0 = ProcessCpuSeconds();
     const auto Wall0 = std::chrono::steady_clock::now();
@@ -462,14 +470,14 @@ TEST(MonitorPlots, LivePathCpuLoad)
     const double Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - Wall0).count();
     const double Thread = ThreadCpuSeconds() - Thread0;
     const double Process = ProcessCpuSeconds() - Process0;
-    const int32_t Samples = F.FSampleTime - Counter0;
+    const int32_t Samples = F.SampleTime() - Counter0;
 
     int32_t SimCounter = 0;
     {
         auto L = R.Sim.Lock();
         SimCounter = R.Sim.Device().SampleCounter;
     }
-    const int32_t Lag = SimCounter - 1 - F.FSampleTime;
+    const int32_t Lag = SimCounter - 1 - F.SampleTime();
     const double Streamed = Samples / 100.0;
     std::printf("live path: %d samples (%.2f s of stream) in %.2f s; window thread %.1f ms CPU per streamed "
                 "second (%.1f %% of a core); whole process with the simulator %.1f %%; lag %d samples\n",

@@ -1,11 +1,13 @@
 // The settings file: what a start reads, what a close writes, and the
 // values a damaged or hand-edited file may hold.
 #include "tests/workbench/MainRig.h"
+#include "tests/support/Components.h"
 
 #include "platform/ActnList.h"
 #include "platform/ApdComPort.h"
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
+#include "platform/DialogHook.h"
 #include "platform/Menus.h"
 
 #include <filesystem>
@@ -23,13 +25,13 @@ TEST(Settings, FirstStartWritesEveryKey)
     EXPECT_EQ(F.Height(), 480);
     EXPECT_EQ(F.Left(), 10);
     EXPECT_EQ(F.Top(), 10);
-    EXPECT_FALSE(F.CommPort->Open());
+    EXPECT_FALSE(Find<TApdComPort>(&F, "CommPort")->Open());
     EXPECT_TRUE(std::filesystem::is_directory(R.Dir + "/Signals"));
-    EXPECT_EQ(F.FSignalsDir, R.Dir + "/Signals/");
-    EXPECT_TRUE(F.actnShowPreviousData->Checked());
-    EXPECT_FALSE(F.tsDebug->TabVisible());
-    EXPECT_FALSE(F.tsPrintTest->TabVisible());
-    EXPECT_FALSE(F.menuCalibration->Visible());
+    EXPECT_EQ(F.SignalsDir(), R.Dir + "/Signals/");
+    EXPECT_TRUE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
+    EXPECT_FALSE(Find<TTabSheet>(&F, "tsDebug")->TabVisible());
+    EXPECT_FALSE(Find<TTabSheet>(&F, "tsPrintTest")->TabVisible());
+    EXPECT_FALSE(Find<TMenuItem>(&F, "menuCalibration")->Visible());
     F.Close();
 
     TIniFile Ini(R.IniName());
@@ -62,21 +64,21 @@ TEST(Settings, ValuesSurviveARestart)
     R.Ini("Window Settings", "Left", "40");
     R.Ini("Window Settings", "Width", "500");
     R.Build();
-    R.Form->FSignalStats[sigVolume].FDisplayUnit = ucLiters;
+    R.Form->SetSignalDisplayUnit(sigVolume, ucLiters);
     R.Form->Close();
     R.Form.reset();
 
     R.Build();
     TMainForm& F = *R.Form;
-    EXPECT_EQ(F.FSignalStats[sigFlow].FDisplayUnit, ucLPS);
-    EXPECT_EQ(F.FSignalStats[sigVolume].FDisplayUnit, ucLiters);
-    EXPECT_EQ(F.FSignalStats[sigHighPressure].FDisplayUnit, ucKPa);
-    EXPECT_EQ(F.FSignalStats[sigTemperature].FDisplayUnit, ucFahrenheit);
-    EXPECT_FALSE(F.actnShowPreviousData->Checked());
-    EXPECT_FALSE(F.FShowPrevious);
-    EXPECT_DOUBLE_EQ(F.FTimedInterval, 0.25);
-    EXPECT_EQ(F.FPrintHeader, "Ward 3");
-    EXPECT_TRUE(F.FLoopPlayback);
+    EXPECT_EQ(F.SignalStats(sigFlow).DisplayUnit(), ucLPS);
+    EXPECT_EQ(F.SignalStats(sigVolume).DisplayUnit(), ucLiters);
+    EXPECT_EQ(F.SignalStats(sigHighPressure).DisplayUnit(), ucKPa);
+    EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnit(), ucFahrenheit);
+    EXPECT_FALSE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
+    EXPECT_FALSE(F.ShowPrevious());
+    EXPECT_DOUBLE_EQ(F.TimedInterval(), 0.25);
+    EXPECT_EQ(F.PrintHeader(), "Ward 3");
+    EXPECT_TRUE(F.LoopPlayback());
     EXPECT_EQ(F.Left(), 40);
     EXPECT_EQ(F.Width(), 500);
 }
@@ -103,7 +105,7 @@ TEST(Settings, UnitOutsideItsFamilyFallsBack)
         MainRig R;
         R.Ini("Settings", C.Key, C.Stored);
         R.Build();
-        EXPECT_EQ(R.Form->FSignalStats[C.Signal].FDisplayUnit, C.Expected) << C.Key << "=" << C.Stored;
+        EXPECT_EQ(R.Form->SignalStats(C.Signal).DisplayUnit(), C.Expected) << C.Key << "=" << C.Stored;
     }
 }
 
@@ -150,8 +152,8 @@ TEST(Settings, StackLengthClampedButKept)
     MainRig R;
     R.Ini("Settings", "Stacked Test", "40");
     R.Build();
-    EXPECT_EQ(R.Form->FBreathsToStack, 40);
-    EXPECT_EQ(R.Form->FParamStats[parPIP].FormatStackSize(), "25");
+    EXPECT_EQ(R.Form->BreathsToStack(), 40);
+    EXPECT_EQ(R.Form->ParamStats(parPIP).FormatStackSize(), "25");
     R.Form->Close();
     EXPECT_EQ(R.IniValue("Settings", "Stacked Test"), "40");
 }
@@ -183,8 +185,8 @@ TEST(Settings, PortKeptAndOverrideNotWritten)
         R.StartSim();
         const std::string Port = R.IniValue("Communications", "Comm");
         R.Build();
-        EXPECT_TRUE(R.Form->CommPort->Open());
-        R.Form->CommPort->SetOpen(false);
+        EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+        Find<TApdComPort>(R.Form.get(), "CommPort")->SetOpen(false);
         R.Form->Close();
         EXPECT_EQ(R.IniValue("Communications", "Comm"), Port);
     }
@@ -194,9 +196,36 @@ TEST(Settings, PortKeptAndOverrideNotWritten)
         R.Ini("Communications", "Comm", "101");
         R.Options.PortOverride = DeviceToPortNumber(R.Sim.SlavePath());
         R.Build();
-        EXPECT_TRUE(R.Form->CommPort->Open());
-        EXPECT_EQ(R.Form->CommPort->ComNumber(), R.Options.PortOverride);
+        EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+        EXPECT_EQ(Find<TApdComPort>(R.Form.get(), "CommPort")->ComNumber(), R.Options.PortOverride);
         R.Form->Close();
         EXPECT_EQ(R.IniValue("Communications", "Comm"), "101");
     }
+}
+
+// Settings that cannot be stored when the program closes are reported; the
+// window closes all the same and the file keeps what it held.
+TEST(Settings, ASaveThatFailsOnCloseIsReported)
+{
+    MainRig R;
+    R.Ini("Settings", "Stacked Test", "7");
+    R.Build();
+    std::vector<TDialogRequest> Shown;
+    auto Old = SetDialogAnswerer([&](const TDialogRequest& Request, TDialogAnswer& Answer) {
+        Shown.push_back(Request);
+        Answer.ModalResult = mrOk;
+        return true;
+    });
+    TIniFile::BeforeRename = [](const std::string&) { return false; };  // the disk refuses
+
+    R.Form->Close();
+
+    TIniFile::BeforeRename = nullptr;
+    SetDialogAnswerer(Old);
+    ASSERT_EQ(Shown.size(), 1u);
+    EXPECT_EQ(Shown[0].Kind, TDialogKind::MessageBox);
+    EXPECT_EQ(Shown[0].Text.rfind("The settings could not be saved.\n", 0), 0u) << Shown[0].Text;
+    EXPECT_NE(Shown[0].Text.find(R.IniName()), std::string::npos) << Shown[0].Text;
+    EXPECT_EQ(R.IniValue("Settings", "Stacked Test"), "7");
+    EXPECT_EQ(R.IniValue("Window Settings", "Height"), "<none>");
 }

@@ -1,8 +1,9 @@
-#include "analyzer/SearchComm.h"
+#include "analyzer/dialogs/SearchComm.h"
 
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/SelectComm.h"
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
+#include "platform/Controlbuilder.h"
 #include "platform/SerialPorts.h"
 #include "platform/StdCtrls.h"
 
@@ -10,7 +11,7 @@
 
 TdlgSearchCommPorts* dlgSearchCommPorts = nullptr;
 
-TdlgSearchCommPorts::TdlgSearchCommPorts(TComponent* Owner) : TForm(Owner)
+TdlgSearchCommPorts::TdlgSearchCommPorts(TComponent* Owner, TZEBBSerialProtocol* Link) : TForm(Owner), FLink(Link)
 {
     SetName("dlgSearchCommPorts");
     SetCaption("Search Comm Ports");
@@ -19,15 +20,10 @@ TdlgSearchCommPorts::TdlgSearchCommPorts(TComponent* Owner) : TForm(Owner)
     SetClientWidth(320);
     SetClientHeight(100);
 
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(this);
+    Label1 = NewControl<TLabel>(this, this, "Label1", "");
     Label1->SetBounds(12, 18, 296, 16);
 
-    CancelBtn = new TButton(this);
-    CancelBtn->SetName("CancelBtn");
-    CancelBtn->SetParent(this);
-    CancelBtn->SetCaption("Cancel");
+    CancelBtn = NewControl<TButton>(this, this, "CancelBtn", "Cancel");
     CancelBtn->SetModalResult(mrCancel);
     CancelBtn->SetCancel(true);
     CancelBtn->SetBounds(120, 60, 80, 26);
@@ -54,12 +50,12 @@ void TdlgSearchCommPorts::Search()
 void TdlgSearchCommPorts::SearchPorts(const std::vector<int32_t>& Ports)
 {
     Show();
-    TZEBBSerialProtocol* Link = ZebbSer;
+    TZEBBSerialProtocol* Link = FLink;
     for (int32_t N : Ports) {
         if (!Link)
             break;
         ShowChecking(N, 2400);
-        if (Link->OpenPortAt(N, 2400) <= 0)
+        if (Link->OpenPortAt(N, 2400) != opOpened)
             continue;
         if (!Link->ProbeConnection()) {
             Link->SetBaudIfOpen(19200);

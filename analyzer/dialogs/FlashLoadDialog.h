@@ -3,6 +3,7 @@
 // dialog closes by itself five seconds after the load.
 #pragma once
 
+#include "analyzer/Mainformlink.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
@@ -13,15 +14,19 @@
 
 #include <string>
 
-class TdlgFlashLoad : public TForm {
+class TZEBBSerialProtocol;
+
+class TdlgFlashLoad : public TForm, private TFlashLoadMonitor {
 public:
-    explicit TdlgFlashLoad(TComponent* Owner);
+    // Link: the protocol object that loads the firmware (may be null: OK
+    // then loads nothing).
+    TdlgFlashLoad(TComponent* Owner, TZEBBSerialProtocol* Link);
     // True when the dialog closed with OK (after a load).
     bool Execute();
 
-    std::string FCodeFile;
-    std::string FTextFile;
-    TDateTime FStartTime = 0;
+    // The files chosen.
+    const std::string& CodeFile() const { return FCodeFile; }
+    const std::string& TextFile() const { return FTextFile; }
 
     TNotebook* Notebook;
     TEdit* eCodeFile;
@@ -49,6 +54,17 @@ private:
     // Runs the open dialog; true with Path and Edit filled when a file was chosen.
     bool ChooseFile(std::string& Path, TEdit* Edit);
     void UpdateOkButton();
+
+    // What the load tells, shown on the status page.
+    void ShowStatus(const std::string& Status) override;
+    void ShowProgress(int Position, int Max) override;
+    void ShowCounts(int32_t Naks, int32_t Acked, int32_t Sent) override;
+    void LoadFailed(const std::string& Message) override;
+
+    TZEBBSerialProtocol* FLink;
+    std::string FCodeFile;
+    std::string FTextFile;
+    TDateTime FStartTime = 0;
 };
 
 extern TdlgFlashLoad* dlgFlashLoad;

@@ -1,6 +1,6 @@
-#include "analyzer/BasicGasSettings.h"
+#include "analyzer/dialogs/BasicGasSettings.h"
 
-#include "analyzer/Gasdialogcontrols.h"
+#include "analyzer/dialogs/Gasdialogcontrols.h"
 #include "analyzer/Gasfunctions.h"
 
 

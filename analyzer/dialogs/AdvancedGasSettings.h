@@ -20,21 +20,27 @@ public:
     explicit TdlgAdvGasSettings(TComponent* Owner);
 
     // Temperatures in kelvin, the correction mode in the analyzer's
-    // numbering. True when closed with OK; the fields then hold the choice
-    // (FCorrectionMode as the combo index: 0 ATP, 1 BTPS, 2 STPD0, 3 STPD21).
+    // numbering. True when closed with OK; the values below then hold the
+    // choice (CorrectionMode as the combo index: 0 ATP, 1 BTPS, 2 STPD0,
+    // 3 STPD21).
     bool Execute(const TGasProperties& Insp, const TGasProperties& Exp, int32_t AmbientK,
                  TCorrectionMode CorrectionMode);
 
-    TGasProperties FInspGas;
-    TGasProperties FExpGas;
-    int32_t FAmbientTemp = 0;
-    int32_t FCorrectionMode = 0;
+    TGasProperties InspGas() const { return FInspGas; }
+    TGasProperties ExpGas() const { return FExpGas; }
+    int32_t AmbientTemp() const { return FAmbientTemp; }
+    int32_t CorrectionMode() const { return FCorrectionMode; }
 
     // The main window's Gas Calculator action; run when "Gas Calculator"
     // closed the dialog, before Execute returns.
     std::function<void()> actnGasCalculatorExecute;
 
 private:
+    TGasProperties FInspGas;
+    TGasProperties FExpGas;
+    int32_t FAmbientTemp = 0;
+    int32_t FCorrectionMode = 0;
+
     // The four spins of one gas record.
     struct TGasSpins {
         TIcNumSpin* Temp;

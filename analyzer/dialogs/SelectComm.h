@@ -26,12 +26,13 @@ public:
     explicit TSelectCommPortDlg(TComponent* Owner);
 
     // Offers the port list with Current selected ("None" when it is not
-    // listed). True when closed with OK on a port; FSelectedPort holds it.
+    // listed). True when closed with OK on a port; SelectedPort holds it.
     bool Execute(int32_t Current);
 
-    int32_t FSelectedPort = 0;
+    int32_t SelectedPort() const { return FSelectedPort; }
 
 private:
+    int32_t FSelectedPort = 0;
     TLabel* Label1;
     TComboBox* PortList;
     TButton* OKBtn;

@@ -1,49 +1,29 @@
-#include "analyzer/FlashLoadDialog.h"
+#include "analyzer/dialogs/FlashLoadDialog.h"
 
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
+#include "platform/Controlbuilder.h"
 
 TdlgFlashLoad* dlgFlashLoad = nullptr;
 
 namespace {
 
-TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption,
-                 int Left, int Top)
+TEdit* NewFileEdit(TComponent* Owner, TWinControl* Parent, const std::string& Name, int Top)
 {
-    auto* Label = new TLabel(Owner);
-    if (!Name.empty())
-        Label->SetName(Name);
-    Label->SetParent(Parent);
-    Label->SetCaption(Caption);
-    Label->SetLeft(Left);
-    Label->SetTop(Top);
-    return Label;
+    auto* Edit = NewControl<TEdit>(Owner, Parent, Name, "", 80, Top, 176, 21);
+    Edit->SetReadOnly(true);
+    return Edit;
 }
 
 TButton* NewButton(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption,
                    int Left, int Top)
 {
-    auto* Button = new TButton(Owner);
-    Button->SetName(Name);
-    Button->SetParent(Parent);
-    Button->SetCaption(Caption);
-    Button->SetBounds(Left, Top, 75, 25);
-    return Button;
-}
-
-TEdit* NewFileEdit(TComponent* Owner, TWinControl* Parent, const std::string& Name, int Top)
-{
-    auto* Edit = new TEdit(Owner);
-    Edit->SetName(Name);
-    Edit->SetParent(Parent);
-    Edit->SetBounds(80, Top, 176, 21);
-    Edit->SetReadOnly(true);
-    return Edit;
+    return NewControl<TButton>(Owner, Parent, Name, Caption, Left, Top, 75, 25);
 }
 
 }  // namespace
 
-TdlgFlashLoad::TdlgFlashLoad(TComponent* Owner) : TForm(Owner)
+TdlgFlashLoad::TdlgFlashLoad(TComponent* Owner, TZEBBSerialProtocol* Link) : TForm(Owner), FLink(Link)
 {
     SetName("dlgFlashLoad");
     SetCaption("Load Flash");
@@ -52,36 +32,30 @@ TdlgFlashLoad::TdlgFlashLoad(TComponent* Owner) : TForm(Owner)
     SetClientWidth(360);
     SetClientHeight(210);
 
-    Notebook = new TNotebook(this);
-    Notebook->SetName("Notebook");
-    Notebook->SetParent(this);
-    Notebook->SetBounds(8, 8, 344, 156);
+    Notebook = NewControl<TNotebook>(this, this, "Notebook", "", 8, 8, 344, 156);
     Notebook->Pages()->Clear();
     Notebook->Pages()->Add("Select Files");
     Notebook->Pages()->Add("Status");
     TPage* SelectPage = Notebook->Page(0);
     TPage* StatusPage = Notebook->Page(1);
 
-    NewLabel(this, SelectPage, "", "Code File:", 8, 20);
+    NewControl<TLabel>(this, SelectPage, "", "Code File:", 8, 20);
     eCodeFile = NewFileEdit(this, SelectPage, "eCodeFile", 16);
     btnCodeFile = NewButton(this, SelectPage, "btnCodeFile", "Browse", 262, 14);
     btnCodeFile->OnClick = [this](TObject* Sender) { btnCodeFileClick(Sender); };
-    NewLabel(this, SelectPage, "", "Text File:", 8, 56);
+    NewControl<TLabel>(this, SelectPage, "", "Text File:", 8, 56);
     eTextFile = NewFileEdit(this, SelectPage, "eTextFile", 52);
     btnTextFile = NewButton(this, SelectPage, "btnTextFile", "Browse", 262, 50);
     btnTextFile->OnClick = [this](TObject* Sender) { btnTextFileClick(Sender); };
 
-    Label2 = NewLabel(this, StatusPage, "Label2", "Loading", 8, 8);
-    LoadingBar = new TProgressBar(this);
-    LoadingBar->SetName("LoadingBar");
-    LoadingBar->SetParent(StatusPage);
-    LoadingBar->SetBounds(8, 30, 328, 18);
-    NewLabel(this, StatusPage, "", "Number of Nack's:", 8, 64);
-    lblNacks = NewLabel(this, StatusPage, "lblNacks", "0", 150, 64);
-    NewLabel(this, StatusPage, "", "Number of Lines:", 8, 88);
-    lblLines = NewLabel(this, StatusPage, "lblLines", "0", 150, 88);
-    NewLabel(this, StatusPage, "", "Time to Send:", 8, 112);
-    lblSendTime = NewLabel(this, StatusPage, "lblSendTime", "", 150, 112);
+    Label2 = NewControl<TLabel>(this, StatusPage, "Label2", "Loading", 8, 8);
+    LoadingBar = NewControl<TProgressBar>(this, StatusPage, "LoadingBar", "", 8, 30, 328, 18);
+    NewControl<TLabel>(this, StatusPage, "", "Number of Nack's:", 8, 64);
+    lblNacks = NewControl<TLabel>(this, StatusPage, "lblNacks", "0", 150, 64);
+    NewControl<TLabel>(this, StatusPage, "", "Number of Lines:", 8, 88);
+    lblLines = NewControl<TLabel>(this, StatusPage, "lblLines", "0", 150, 88);
+    NewControl<TLabel>(this, StatusPage, "", "Time to Send:", 8, 112);
+    lblSendTime = NewControl<TLabel>(this, StatusPage, "lblSendTime", "", 150, 112);
 
     btnOk = NewButton(this, this, "btnOk", "OK", 98, 176);
     btnOk->SetDefault(true);
@@ -159,9 +133,12 @@ void TdlgFlashLoad::btnOkClick(TObject* Sender)
     btnCancel->Hide();
     Notebook->SetActivePage("Status");
     FStartTime = Now();
+    lblNacks->SetCaption("0");
+    lblLines->SetCaption("0");
+    lblSendTime->SetCaption("");
     tmrElapseTime->SetEnabled(true);
-    if (ZebbSer)
-        ZebbSer->FlashLoad(FTextFile, FCodeFile, LoadingBar, Label2, lblNacks, lblLines, lblSendTime);
+    if (FLink)
+        FLink->FlashLoad(FTextFile, FCodeFile, this);
     tmrElapseTime->SetEnabled(false);
     // The timer's last tick may lie up to half a second back.
     tmrElapseTimeTimer(tmrElapseTime);
@@ -177,4 +154,28 @@ void TdlgFlashLoad::tmrDoneTimer(TObject* Sender)
 {
     SetModalResult(mrOk);
     tmrDone->SetEnabled(false);
+}
+
+void TdlgFlashLoad::ShowStatus(const std::string& Status)
+{
+    Label2->SetCaption(Status);
+}
+
+void TdlgFlashLoad::ShowProgress(int Position, int Max)
+{
+    LoadingBar->SetMin(0);
+    LoadingBar->SetMax(Max);
+    LoadingBar->SetPosition(Position);
+}
+
+void TdlgFlashLoad::ShowCounts(int32_t Naks, int32_t Acked, int32_t Sent)
+{
+    lblNacks->SetCaption(IntToStr(Naks));
+    lblLines->SetCaption(IntToStr(Acked) + " " + IntToStr(Sent));
+}
+
+void TdlgFlashLoad::LoadFailed(const std::string& Message)
+{
+    Label2->SetCaption("Flash Load Failed");
+    MessageDlg(Message, mtError, TMsgDlgButtons{mbOK});
 }

@@ -1,5 +1,6 @@
-#include "analyzer/SelectComm.h"
+#include "analyzer/dialogs/SelectComm.h"
 
+#include "platform/Controlbuilder.h"
 #include "platform/SerialPorts.h"
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
@@ -34,29 +35,18 @@ TSelectCommPortDlg::TSelectCommPortDlg(TComponent* Owner) : TForm(Owner)
     SetClientWidth(260);
     SetClientHeight(110);
 
-    Label1 = new TLabel(this);
-    Label1->SetName("Label1");
-    Label1->SetParent(this);
-    Label1->SetCaption("Comm Number:");
+    Label1 = NewControl<TLabel>(this, this, "Label1", "Comm Number:");
     Label1->SetBounds(12, 20, 90, 16);
 
-    PortList = new TComboBox(this);
-    PortList->SetName("PortList");
-    PortList->SetParent(this);
+    PortList = NewControl<TComboBox>(this, this, "PortList", "");
     PortList->SetBounds(104, 16, 144, 24);
 
-    OKBtn = new TButton(this);
-    OKBtn->SetName("OKBtn");
-    OKBtn->SetParent(this);
-    OKBtn->SetCaption("OK");
+    OKBtn = NewControl<TButton>(this, this, "OKBtn", "OK");
     OKBtn->SetModalResult(mrOk);
     OKBtn->SetDefault(true);
     OKBtn->SetBounds(44, 68, 80, 26);
 
-    CancelBtn = new TButton(this);
-    CancelBtn->SetName("CancelBtn");
-    CancelBtn->SetParent(this);
-    CancelBtn->SetCaption("Cancel");
+    CancelBtn = NewControl<TButton>(this, this, "CancelBtn", "Cancel");
     CancelBtn->SetModalResult(mrCancel);
     CancelBtn->SetCancel(true);
     CancelBtn->SetBounds(136, 68, 80, 26);

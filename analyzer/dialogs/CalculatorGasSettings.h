@@ -20,11 +20,28 @@ class TdlgGasCalculator : public TForm {
 public:
     explicit TdlgGasCalculator(TComponent* Owner);
 
-    // BaroPressure in mmHg. True when closed with OK; FInspResult and
-    // FExpResult then hold the two mixtures (temperatures in kelvin).
+    // BaroPressure in mmHg. True when closed with OK; InspResult and
+    // ExpResult then hold the two mixtures (temperatures in kelvin).
     bool Execute(float BaroPressure);
 
+    TGasProperties InspResult() const { return FInspResult; }
+    TGasProperties ExpResult() const { return FExpResult; }
     // Component constants, indexed like the components (gcN2 .. gcWater).
+    float MolWeight(int Component) const { return FMolWeight[Component]; }
+    // The balance gas (gcN2, gcO2 or gcHe) and the mixtures' properties,
+    // Side 0 inspiratory, 1 expiratory.
+    int32_t BalanceGas() const { return FBalanceGas; }
+    float MixViscosity(int Side) const { return FMixViscosity[Side]; }
+    float MixMolWeight(int Side) const { return FMixMolWeight[Side]; }
+
+    void FormShow(TObject* Sender);
+    void rbN2Click(TObject* Sender);
+    void actnUpdateBalanceExecute(TObject* Sender);
+    void actnUpdateViscMWExecute(TObject* Sender);
+    void eSettingsChange(TObject* Sender);
+    void eUG1SelectChange(TObject* Sender);
+
+private:
     float FMolWeight[GasComponentCount];
     float FViscIntercept[GasComponentCount];
     float FViscSlope[GasComponentCount];
@@ -36,14 +53,6 @@ public:
     TGasProperties FInspResult;
     TGasProperties FExpResult;
 
-    void FormShow(TObject* Sender);
-    void rbN2Click(TObject* Sender);
-    void actnUpdateBalanceExecute(TObject* Sender);
-    void actnUpdateViscMWExecute(TObject* Sender);
-    void eSettingsChange(TObject* Sender);
-    void eUG1SelectChange(TObject* Sender);
-
-private:
     // Holds the update handlers while a batch of values is set; the batch
     // recomputes once afterwards.
     class THold;

@@ -1,25 +1,18 @@
-#include "analyzer/Gasdialogcontrols.h"
+#include "analyzer/dialogs/Gasdialogcontrols.h"
 
 #include "analyzer/Gasfunctions.h"
 #include "analyzer/Units.h"
+#include "platform/Controlbuilder.h"
 
 TLabel* GasLabel(TComponent* Owner, TWinControl* Parent, const std::string& Caption, int Left, int Top)
 {
-    auto* Label = new TLabel(Owner);
-    Label->SetParent(Parent);
-    Label->SetCaption(Caption);
-    Label->SetLeft(Left);
-    Label->SetTop(Top);
-    return Label;
+    return NewControl<TLabel>(Owner, Parent, "", Caption, Left, Top);
 }
 
 TIcNumSpin* GasSpin(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Format,
                     int Left, int Top, int Width)
 {
-    auto* Spin = new TIcNumSpin(Owner);
-    Spin->SetName(Name);
-    Spin->SetParent(Parent);
-    Spin->SetBounds(Left, Top, Width, Spin->Height());
+    auto* Spin = NewControl<TIcNumSpin>(Owner, Parent, Name, "", Left, Top, Width);
     Spin->SetFormatStr(Format);
     Spin->SetIncrement(1);
     return Spin;
@@ -35,9 +28,7 @@ void LimitSpin(TIcNumSpin* Spin, double Min, double Max)
 TComboBox* GasCombo(TComponent* Owner, TWinControl* Parent, const std::string& Name,
                     std::initializer_list<const char*> Items, int Left, int Top, int Width)
 {
-    auto* Combo = new TComboBox(Owner);
-    Combo->SetName(Name);
-    Combo->SetParent(Parent);
+    auto* Combo = NewControl<TComboBox>(Owner, Parent, Name);
     Combo->SetStyle(csDropDownList);
     for (const char* Item : Items)
         Combo->Items()->Add(Item);
@@ -48,22 +39,14 @@ TComboBox* GasCombo(TComponent* Owner, TWinControl* Parent, const std::string& N
 TGroupBox* GasGroup(TComponent* Owner, TWinControl* Parent, const std::string& Caption, int Left, int Top, int Width,
                     int Height)
 {
-    auto* Group = new TGroupBox(Owner);
-    Group->SetParent(Parent);
-    Group->SetCaption(Caption);
-    Group->SetBounds(Left, Top, Width, Height);
-    return Group;
+    return NewControl<TGroupBox>(Owner, Parent, "", Caption, Left, Top, Width, Height);
 }
 
 TButton* GasButton(TComponent* Owner, TWinControl* Parent, const std::string& Name, const std::string& Caption,
                    int ModalResult, int Left, int Top)
 {
-    auto* Button = new TButton(Owner);
-    Button->SetName(Name);
-    Button->SetParent(Parent);
-    Button->SetCaption(Caption);
+    auto* Button = NewControl<TButton>(Owner, Parent, Name, Caption, Left, Top, 90, 25);
     Button->SetModalResult(ModalResult);
-    Button->SetBounds(Left, Top, 90, 25);
     return Button;
 }
 

@@ -1,7 +1,8 @@
-#include "analyzer/CalculatorGasSettings.h"
+#include "analyzer/dialogs/CalculatorGasSettings.h"
 
-#include "analyzer/Gasdialogcontrols.h"
+#include "analyzer/dialogs/Gasdialogcontrols.h"
 #include "analyzer/Units.h"
+#include "platform/ScopeGuard.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
@@ -285,10 +286,8 @@ void TdlgGasCalculator::ShowPercentError()
 
 void TdlgGasCalculator::SetBalanceSpin(TIcNumSpin* Spin, double Value)
 {
-    const bool Old = FSettingBalance;
-    FSettingBalance = true;
+    const TValueRollback<bool> Setting(FSettingBalance, true);
     Spin->SetValue(Value);
-    FSettingBalance = Old;
 }
 
 void TdlgGasCalculator::rbN2Click(TObject* Sender)

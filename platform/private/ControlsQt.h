@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/Application.h"
-#include "platform/CanvasQt.h"
+#include "platform/private/CanvasQt.h"
 #include "platform/Controls.h"
 
 #include <QContextMenuEvent>

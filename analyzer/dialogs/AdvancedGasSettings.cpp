@@ -1,6 +1,6 @@
-#include "analyzer/AdvancedGasSettings.h"
+#include "analyzer/dialogs/AdvancedGasSettings.h"
 
-#include "analyzer/Gasdialogcontrols.h"
+#include "analyzer/dialogs/Gasdialogcontrols.h"
 #include "analyzer/Gasfunctions.h"
 
 TdlgAdvGasSettings* dlgAdvGasSettings = nullptr;

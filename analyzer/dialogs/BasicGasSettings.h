@@ -19,22 +19,29 @@ public:
     explicit TdlgGasSettings(TComponent* Owner);
 
     // Temperatures in kelvin, the correction mode in the analyzer's
-    // numbering. True when closed with OK; the fields then hold the choice
-    // (FCorrectionMode as the combo index: 0 ATP, 1 BTPS, 2 STPD0, 3 STPD21).
+    // numbering. True when closed with OK; the values below then hold the
+    // choice (CorrectionMode as the combo index: 0 ATP, 1 BTPS, 2 STPD0,
+    // 3 STPD21).
     bool Execute(TGasType GasType, int32_t GasTempK, int32_t RelHumidity, int32_t AmbientK,
                  TCorrectionMode CorrectionMode);
 
-    int32_t FGasType = 0;
-    int32_t FGasTemp = 0;
-    int32_t FAmbientTemp = 0;
-    int32_t FRelHumidity = 0;
-    int32_t FCorrectionMode = 0;
+    int32_t GasType() const { return FGasType; }
+    int32_t GasTemp() const { return FGasTemp; }
+    int32_t AmbientTemp() const { return FAmbientTemp; }
+    int32_t RelHumidity() const { return FRelHumidity; }
+    int32_t CorrectionMode() const { return FCorrectionMode; }
 
     // The main window's Advanced Gas Settings action; run when "Advanced"
     // closed the dialog, before Execute returns.
     std::function<void()> actnAdvancedGasSettingsExecute;
 
 private:
+    int32_t FGasType = 0;
+    int32_t FGasTemp = 0;
+    int32_t FAmbientTemp = 0;
+    int32_t FRelHumidity = 0;
+    int32_t FCorrectionMode = 0;
+
     TGroupBox* gbGasSettings;
     TComboBox* cbGasType;
     TIcNumSpin* eGasTemp;
