@@ -1,6 +1,6 @@
 #include "platform/TreeView.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
