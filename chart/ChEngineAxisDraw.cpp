@@ -3,6 +3,7 @@
 // positions the labels collected.
 #include "chart/ChEngine.h"
 #include "chart/ChMarks.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -315,6 +316,10 @@ int TChartAxis::MaxLabelsWidth()
 void TChartAxis::Draw(bool CalcPosAxis)
 {
     TCanvas3D* C = FChart->ChartCanvas();
+    // The axis leaves a transparent background behind, also when drawing
+    // fails: an opaque one, in whatever colour the last brush set, would
+    // fill the cells of the texts drawn after it.
+    TScopeExit ClearBackground([C] { C->SetBackMode(cbmTransparent); });
     ShowsDateTime = IsDateTime();
     if (CalcPosAxis)
         AxisLinePos = ApplyPosition(GetRectangleEdge(FChart->ChartRect), FChart->ChartRect);
@@ -383,15 +388,8 @@ void TChartAxis::DrawTitle(int X, int Y)
         C->TextOut3D(X, Y, FChart->DepthWidth / 2, FTitle->Caption());
         return;
     }
-    const bool OldExponent = FLabelsExponent;
-    FLabelsExponent = false;
-    try {
-        DrawAxisLabel(X, Y, FTitle.get(), FTitle->Caption(), FTitle->Angle());
-    } catch (...) {
-        FLabelsExponent = OldExponent;
-        throw;
-    }
-    FLabelsExponent = OldExponent;
+    TValueRollback<bool> PlainTitle(FLabelsExponent, false);
+    DrawAxisLabel(X, Y, FTitle.get(), FTitle->Caption(), FTitle->Angle());
 }
 
 // ------------------------------------------------------------------ value labels
@@ -749,6 +747,8 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::
         C->Brush->SetStyle(bsClear);
     }
 
+    // Labels sit on whatever lies under them: no text cell is filled.
+    C->SetBackMode(cbmTransparent);
     C->SetTextAlign(Align);
     bool DoDraw = true;
     if (OnDrawLabel) {
@@ -885,7 +885,6 @@ void TChartAxis::DrawTicksGridAndLine()
             DrawMinorTicks(true);
         }
     }
-    C->SetBackMode(cbmOpaque);
 }
 
 void TChartAxis::DrawGrids(int Count)

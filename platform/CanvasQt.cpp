@@ -27,6 +27,50 @@ bool IsPixelExact(const TCanvasTransform& T)
     return T.ScaleX == 1.0 && T.ScaleY == 1.0 && T.DX == std::floor(T.DX) && T.DY == std::floor(T.DY);
 }
 
+// A colour-keyed bitmap drawn at its own size onto a 32-bit image: every
+// pixel but the key colour is copied, straight into the image, without the
+// keyed copy of the whole bitmap the painter would need (a fresh allocation
+// on every call). False when the draw needs the painter (scaling, opacity, a
+// transform that is not whole pixels, formats other than 32-bit).
+bool BlitKeyed(QImage& Dst, TCanvas& Canvas, const TCanvasOp& Op, QRect& Touched)
+{
+    if (Op.B != 1 || Op.A != 255 || !Op.Image || Op.Image->Empty())
+        return false;
+    const QImage& Src = Op.Image->Data()->Image;
+    const QImage::Format SF = Src.format(), DF = Dst.format();
+    if ((SF != QImage::Format_RGB32 && SF != QImage::Format_ARGB32) ||
+        (DF != QImage::Format_RGB32 && DF != QImage::Format_ARGB32 && DF != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    const TCanvasTransform& T = Canvas.Transform();
+    if (!IsPixelExact(T) || Op.R.Width() != Src.width() || Op.R.Height() != Src.height())
+        return false;
+    const QRect Target(Op.R.Left + static_cast<int>(T.DX), Op.R.Top + static_cast<int>(T.DY), Src.width(), Src.height());
+    QRegion Area = QRegion(Target) & QRegion(QRect(QPoint(0, 0), Dst.size()));
+    TRegion Clip;
+    if (Canvas.GetClipRegion(Clip))
+        Area &= Clip.Data()->Region;
+    const QRgb Key = Op.C == clDefault ? (Src.pixel(0, Src.height() - 1) & 0xFFFFFFu) : (ToQColor(Op.C).rgb() & 0xFFFFFFu);
+    uchar* Bits = const_cast<uchar*>(Dst.constBits());
+    const qsizetype Stride = Dst.bytesPerLine();
+    for (const QRect& Part : Area) {
+        for (int Y = Part.top(); Y <= Part.bottom(); ++Y) {
+            const QRgb* __restrict From =
+                reinterpret_cast<const QRgb*>(Src.constScanLine(Y - Target.top())) + (Part.left() - Target.left());
+            QRgb* __restrict To = reinterpret_cast<QRgb*>(Bits + Y * Stride) + Part.left();
+            // Branch-free: a keyed bitmap mixes both kinds of pixel on
+            // every row.
+            const int N = Part.width();
+            for (int X = 0; X < N; ++X) {
+                const QRgb S = From[X];
+                const QRgb Keep = 0u - static_cast<QRgb>((S & 0xFFFFFFu) == Key);
+                To[X] = (To[X] & Keep) | ((S | 0xFF000000u) & ~Keep);
+            }
+        }
+    }
+    Touched = Area.boundingRect();
+    return true;
+}
+
 // Lengths (pixels) of the on and off runs of one-pixel styled pens.
 const std::vector<int>& ThinPattern(TPenStyle Style)
 {
@@ -263,16 +307,16 @@ struct TTextLayout {
     int Descent = 0;
 };
 
-TTextLayout LayoutText(TCanvas& Canvas, const QString& Text)
+// Measured through the canvas, which keeps what it measured per font.
+TTextLayout LayoutText(TCanvas& Canvas, const std::string& Text)
 {
     TTextLayout L;
     L.Font = ToQFont(*Canvas.Font());
     if (Canvas.TextCharacterExtra() != 0)
         L.Font.setLetterSpacing(QFont::AbsoluteSpacing, Canvas.TextCharacterExtra());
-    QFontMetrics Fm(L.Font);
-    L.Width = Fm.horizontalAdvance(Text);
-    L.Ascent = Fm.ascent();
-    L.Descent = Fm.descent();
+    L.Width = Canvas.TextWidth(Text);
+    L.Ascent = Canvas.TextAscent();
+    L.Descent = Canvas.TextDescent();
     return L;
 }
 
@@ -699,7 +743,7 @@ void TCanvasSurface::PaintShape(TCanvas& Canvas, const TCanvasOp& Op, QPainter& 
 void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched)
 {
     const QString Text = QString::fromStdString(Op.Text);
-    const TTextLayout L = LayoutText(Canvas, Text);
+    const TTextLayout L = LayoutText(Canvas, Op.Text);
     const QColor Color = ToQColor(Canvas.Font()->Color());
     const bool Opaque = Canvas.BackgroundMode() == bkOpaque;
     const QColor Back = ToQColor(Canvas.BackgroundColor());
@@ -872,7 +916,7 @@ void TCanvasSurface::AddToPath(TCanvas& Canvas, const TCanvasOp& Op)
         if (Op.Pts.empty())
             return;
         const QString Text = QString::fromStdString(Op.Text);
-        const TTextLayout L = LayoutText(Canvas, Text);
+        const TTextLayout L = LayoutText(Canvas, Op.Text);
         QPainterPath Glyphs;
         Glyphs.addText(TextOrigin(L, Canvas.TextAlign()), L.Font, Text);
         QTransform Local;
@@ -959,6 +1003,17 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
         }
         Notify(Box);
         return;
+    }
+
+    if (Op.Kind == TCanvasOp::opStretchDraw && Op.B == 1 && Op.Image && FImage && FOwn && !FExternal) {
+        // The painter over the image rests (no transform, no clip): the
+        // pixels may go straight into the image.
+        Op.Image->Data()->Flush();
+        QRect Keyed;
+        if (BlitKeyed(*FImage, Canvas, Op, Keyed)) {
+            Notify(Keyed);
+            return;
+        }
     }
 
     P->save();

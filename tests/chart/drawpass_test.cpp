@@ -1,0 +1,134 @@
+// The chart's draw pass as a whole: axis labels drawn on what lies under
+// them, the legend laid out before it paints, and the faster paths of the
+// pass drawing the very pixels of the plain ones.
+#include "chart/Chart.h"
+#include "chart/Series.h"
+#include "tests/chart/ChartRig.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TLabelCell {
+    TChartAxis* Axis;
+    std::string Text;
+    int X;
+    int Y;
+};
+
+// A 2-D monitor-like chart with two series and recorded label anchors.
+struct TLabelRig {
+    TLabelRig()
+    {
+        EnsureApplication();
+        Chart = std::make_unique<TChart>(nullptr);
+        Chart->SetBounds(0, 0, 480, 300);
+        Chart->SetView3D(false);
+        Chart->Title()->SetVisible(false);
+        Chart->Legend()->SetVisible(false);
+        Chart->BottomAxis()->SetMinMax(0, 10);
+        Chart->LeftAxis()->SetMinMax(-100, 100);
+        for (int s = 0; s < 2; ++s) {
+            auto* S = new TFastLineSeries(Chart.get());
+            S->SetSeriesColor(s == 0 ? SymbolColour[0] : SymbolColour[1]);
+            S->SetTitle(s == 0 ? "Flow" : "Volume");
+            for (int i = 0; i <= 50; ++i)
+                S->AddXY(i * 0.2, (s == 0 ? 80 : 40) * std::sin(i * 0.3));
+            Chart->AddSeries(S);
+        }
+        for (TChartAxis* A : {Chart->LeftAxis(), Chart->BottomAxis()})
+            A->OnDrawLabel = [this](TChartAxis* Sender, int& X, int& Y, int&, std::string& Text, bool&) {
+                Cells.push_back({Sender, Text, X, Y});
+            };
+    }
+    std::unique_ptr<TBitmap> Render()
+    {
+        Cells.clear();
+        return Chart->ChCreateBitmap(clWhite, Chart->GetRectangle(), pfDevice);
+    }
+    // The pixels of Colour inside the text cells of every label drawn.
+    int PixelsOfColourInLabelCells(const TBitmap& Image, TColor Colour)
+    {
+        TBitmap Measure(1, 1);
+        TCanvas* M = Measure.Canvas();
+        M->Font()->Assign(Chart->LeftAxis()->LabelsFont());
+        int Found = 0;
+        for (const TLabelCell& C : Cells) {
+            const int W = M->TextWidth(C.Text), H = M->TextHeight(C.Text);
+            // The left axis right-aligns its labels, the bottom one centres
+            // them; the anchor handed to OnDrawLabel is one line above the
+            // line's top.
+            const int Left = C.Axis->Horizontal() ? C.X - W / 2 : C.X - W;
+            const int Top = C.Y + H;
+            for (int Y = Top; Y < Top + H; ++Y)
+                for (int X = Left; X < Left + W; ++X)
+                    if (X >= 0 && Y >= 0 && X < Image.Width() && Y < Image.Height())
+                        Found += PixelOf(Image, X, Y) == Colour;
+        }
+        return Found;
+    }
+
+    static constexpr TColor SymbolColour[2] = {clLime, clFuchsia};
+    std::unique_ptr<TChart> Chart;
+    std::vector<TLabelCell> Cells;
+};
+
+// Labels are written with a clear background: neither the colour the legend
+// symbols leave on the canvas nor an opaque back wall's colour fills their
+// cells, on either axis, in either order of the axes.
+TEST(AxisLabelCells, NoFillFromLegendSymbolsOrBackWall)
+{
+    const TColor Wall = RGB(250, 200, 120);
+    struct TCase {
+        const char* Name;
+        std::function<void(TChart&)> Setup;
+        std::vector<TColor> Forbidden;
+    };
+    const std::vector<TCase> Cases = {
+        {"legend", [](TChart& C) { C.Legend()->SetVisible(true); },
+         {TLabelRig::SymbolColour[0], TLabelRig::SymbolColour[1]}},
+        {"opaque back wall",
+         [Wall](TChart& C) {
+             C.BackWall()->SetTransparent(false);
+             C.BackWall()->SetColor(Wall);
+         },
+         {Wall}},
+        {"legend and wall, axes behind the series",
+         [Wall](TChart& C) {
+             C.Legend()->SetVisible(true);
+             C.BackWall()->SetTransparent(false);
+             C.BackWall()->SetColor(Wall);
+             C.SetAxisBehind(false);
+         },
+         {Wall, TLabelRig::SymbolColour[0], TLabelRig::SymbolColour[1]}},
+    };
+    for (const TCase& K : Cases) {
+        TLabelRig R;
+        K.Setup(*R.Chart);
+        auto Image = R.Render();
+        Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/label_cells_" + std::to_string(&K - Cases.data()) + ".png");
+        ASSERT_GT(R.Cells.size(), 6u) << K.Name;
+        for (TColor C : K.Forbidden)
+            EXPECT_EQ(R.PixelsOfColourInLabelCells(*Image, C), 0) << K.Name << " colour " << std::hex << C;
+    }
+}
+
+// After the axes, the canvas is left with a transparent background, so a
+// text drawn later on the same canvas fills nothing either.
+TEST(AxisLabelCells, AxisPassLeavesTransparentBackground)
+{
+    TLabelRig R;
+    R.Chart->Legend()->SetVisible(true);
+    TCanvasBackMode After = cbmOpaque;
+    R.Chart->OnBeforeDrawSeries = [&](TObject*) { After = R.Chart->ChartCanvas()->BackMode(); };
+    R.Render();
+    EXPECT_EQ(After, cbmTransparent);
+}
+
+}  // namespace
