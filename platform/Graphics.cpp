@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/CanvasQt.h"
+#include "platform/ScopeGuard.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -612,9 +613,18 @@ void TCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
 
 void TCanvas::LineTo(int X, int Y)
 {
-    TCanvasOp Op;
+    // Lines come by the thousand in a chart pass: one operation's point
+    // storage serves them all, unless a line is drawn from inside another
+    // one's drawing.
+    thread_local TCanvasOp Shared;
+    thread_local bool InUse = false;
+    TCanvasOp Own;
+    TCanvasOp& Op = InUse ? Own : Shared;
+    TValueRollback<bool> Busy(InUse, true);
     Op.Kind = TCanvasOp::opLine;
-    Op.Pts = {FPenPos, {X, Y}};
+    Op.Pts.resize(2);
+    Op.Pts[0] = FPenPos;
+    Op.Pts[1] = {X, Y};
     FPenPos = {X, Y};
     DoPerform(Op);
 }
