@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,6 @@ public:
 
     // Puts Value where Order says; returns its index.
     virtual int AddChartValue(double Value);
-    int AddChartValue();
     virtual void ClearValues();
     virtual void InsertChartValue(int Index, double Value);
     virtual void Delete(int ValueIndex);
@@ -122,7 +122,6 @@ public:
     // The obsolete stored "Multiplier": anything but 1 tells the developer.
     void ReadMultiplier(double Value);
 
-    double PendingValue = 0;
     // The data-set field named by ValueSource, kept by the data-bound chart.
     TObject* BoundField = nullptr;
 
@@ -334,6 +333,11 @@ public:
 
     // adding
     virtual int AddXY(double X, double Y, const std::string& Label = {}, TColor Color = clSeriesDefault);
+    // One point with the values of the further value lists (from the third
+    // on, in list order; missing ones are 0): what a series kind with more
+    // dimensions adds through.
+    int AddPoint(double X, double Y, std::span<const double> More, const std::string& Label = {},
+                 TColor Color = clSeriesDefault);
     virtual int Add(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
     int AddX(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
     int AddY(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
@@ -694,6 +698,8 @@ public:
     int LabelWidth(double Value) { return InternalLabelSize(true, Value); }
     int LabelHeight(double Value) { return InternalLabelSize(false, Value); }
     int InternalLabelSize(bool IsWidth, double Value);
+    // The label of Value as the axis formats it, passed through the chart's
+    // OnGetAxisLabel.
     virtual std::string LabelValue(double Value);
     virtual int MaxLabelsWidth();
     void IncDecDateTime(bool Increment, double& Value, double AnIncrement, TDateTimeStep Step);
@@ -872,6 +878,14 @@ public:
     static constexpr int ChTextAlignRight = 2;
 
 private:
+    // The label text of Value before the user's event sees it.
+    std::string FormattedLabelValue(double Value) const;
+    std::string MultiLineLabel(std::string Text) const;
+    // CalcIncrement, with the label sizes taken from the axis's own texts
+    // unless AskUser.
+    double IncrementFor(bool AskUser);
+    // Width (or height) of a label text in the canvas's current font.
+    int LabelTextSize(bool IsWidth, const std::string& Text);
     void AddTick(int Pixel) { TickPixels.push_back(Pixel); }
     void DrawValueLabel(double Value);
     void PlaceAxisLabel(int Pixel, const std::string& Text, TChCustomShape* Format = nullptr);

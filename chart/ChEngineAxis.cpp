@@ -293,20 +293,28 @@ void TChartAxis::SetDesiredIncrement(double Value)
     FChart->SetDoubleProperty(FIncrement, Value);
 }
 
-double TChartAxis::CalcIncrement()
+double TChartAxis::CalcIncrement() { return IncrementFor(true); }
+
+double TChartAxis::IncrementFor(bool AskUser)
 {
-    const int A = InternalLabelSize(FHorizontal, ScaleMax);
-    const int B = InternalLabelSize(FHorizontal, ScaleMin);
+    auto Size = [&](double Value) {
+        return AskUser ? InternalLabelSize(FHorizontal, Value)
+                       : LabelTextSize(FHorizontal, MultiLineLabel(FormattedLabelValue(Value)));
+    };
+    const int A = Size(ScaleMax);
+    const int B = Size(ScaleMin);
     double Inc = CalcXYIncrement(std::max(A, B));
     if (FLabelsAlternate)
         Inc = FLogarithmic ? Inc / FLogarithmicBase : Inc * 0.5;
     return Inc;
 }
 
-int TChartAxis::InternalLabelSize(bool IsWidth, double Value)
+int TChartAxis::InternalLabelSize(bool IsWidth, double Value) { return LabelTextSize(IsWidth, LabelValue(Value)); }
+
+int TChartAxis::LabelTextSize(bool IsWidth, const std::string& Text)
 {
     int Lines = 0;
-    const int W = FChart->MultiLineTextWidth(LabelValue(Value), Lines);
+    const int W = FChart->MultiLineTextWidth(Text, Lines);
     const bool Across = FLabelsAngle == 90 || FLabelsAngle == 270;
     const bool Along = FLabelsAngle == 0 || FLabelsAngle == 180;
     if ((IsWidth && Across) || (!IsWidth && Along))

@@ -244,7 +244,7 @@ TAxisLabelStyle TChartAxis::InternalCalcLabelStyle()
 
 // ------------------------------------------------------------------ label texts
 
-std::string TChartAxis::LabelValue(double Value)
+std::string TChartAxis::FormattedLabelValue(double Value) const
 {
     std::string Result;
     if (ShowsDateTime) {
@@ -259,11 +259,22 @@ std::string TChartAxis::LabelValue(double Value)
             Result.find_first_not_of("0.,", 1) == std::string::npos)
             Result.erase(0, 1);
     }
+    return Result;
+}
+
+std::string TChartAxis::MultiLineLabel(std::string Text) const
+{
+    if (FLabelsMultiLine)
+        std::replace(Text.begin(), Text.end(), ' ', ChLineSeparator);
+    return Text;
+}
+
+std::string TChartAxis::LabelValue(double Value)
+{
+    std::string Result = FormattedLabelValue(Value);
     if (FChart->OnGetAxisLabel)
         FChart->OnGetAxisLabel(this, nullptr, -1, Result);
-    if (FLabelsMultiLine)
-        std::replace(Result.begin(), Result.end(), ' ', ChLineSeparator);
-    return Result;
+    return MultiLineLabel(std::move(Result));
 }
 
 int TChartAxis::MaxLabelsWidth()
@@ -283,23 +294,16 @@ int TChartAxis::MaxLabelsWidth()
     case talValue: {
         double Lo = ScaleMin, Hi = ScaleMax;
         if (FRoundFirstLabel || (ShowsDateTime && FExactDateTime)) {
-            const double Inc = CalcIncrement();
+            const double Inc = IncrementFor(false);
             if (Inc > 0) {
                 Lo = Inc * std::trunc(SnapToSteps(ScaleMin / Inc));
                 Hi = Inc * std::trunc(SnapToSteps(ScaleMax / Inc));
             }
         }
-        // The user's label event is not asked while measuring.
-        TAxisOnGetLabel Saved = std::move(FChart->OnGetAxisLabel);
-        FChart->OnGetAxisLabel = nullptr;
-        int W = 0;
-        try {
-            W = std::max(LabelWidth(Lo), LabelWidth(Hi));
-        } catch (...) {
-            FChart->OnGetAxisLabel = std::move(Saved);
-            throw;
-        }
-        FChart->OnGetAxisLabel = std::move(Saved);
+        // Measured on the texts the axis makes itself: the user's label
+        // event is not asked while measuring.
+        const int W = std::max(LabelTextSize(true, MultiLineLabel(FormattedLabelValue(Lo))),
+                               LabelTextSize(true, MultiLineLabel(FormattedLabelValue(Hi))));
         return W + FChart->ChartCanvas()->TextWidth(" ");
     }
     case talMark:
@@ -459,9 +463,9 @@ void TChartAxis::DrawLogLabels()
         Min = Min == 0 ? 0.1 : RoundLogPower(MinAxisRange);
         T = Min;
     }
-    const double SavedMin = ScaleMin;
-    ScaleMin = Min;
-    try {
+    // The scale's lower end, for this draw only.
+    TValueRollback<double> DrawnMin(ScaleMin, Min);
+    {
         const double LogBase = std::log(FLogarithmicBase);
         if (FMinorGrid->Visible()) {
             double U = T;
@@ -484,11 +488,7 @@ void TChartAxis::DrawLogLabels()
         }
         if (FMinorGrid->Visible() && T > ScaleMax)
             AddTick(CalcPosValue(T));
-    } catch (...) {
-        ScaleMin = SavedMin;
-        throw;
     }
-    ScaleMin = SavedMin;
 }
 
 void TChartAxis::DrawCustomLabels(double Inc, TDateTimeStep Step)

@@ -131,4 +131,32 @@ TEST(AxisLabelCells, AxisPassLeavesTransparentBackground)
     EXPECT_EQ(After, cbmTransparent);
 }
 
+// The room an axis keeps for its labels is measured on the texts it makes
+// itself, whatever the user's label event makes of them; the event stays
+// assigned and rewrites the labels drawn.
+TEST(AxisLabelEvent, RoomIsMeasuredOnTheAxisOwnTexts)
+{
+    TLabelRig Plain;
+    Plain.Render();
+    const int PlainLeft = Plain.Chart->ChartRect.Left;
+
+    TLabelRig R;
+    int Asked = 0;
+    R.Chart->OnGetAxisLabel = [&](TChartAxis* Axis, TChartSeries*, int, std::string& Text) {
+        if (Axis == R.Chart->LeftAxis()) {
+            ++Asked;
+            Text = "[" + Text + " units]";
+        }
+    };
+    R.Render();
+    EXPECT_EQ(R.Chart->ChartRect.Left, PlainLeft);
+    EXPECT_TRUE(static_cast<bool>(R.Chart->OnGetAxisLabel));
+    EXPECT_GT(Asked, 0);
+    bool AllRewritten = true;
+    for (const TLabelCell& C : R.Cells)
+        if (C.Axis == R.Chart->LeftAxis())
+            AllRewritten = AllRewritten && C.Text.find(" units]") != std::string::npos;
+    EXPECT_TRUE(AllRewritten);
+}
+
 }  // namespace
