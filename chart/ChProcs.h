@@ -517,6 +517,28 @@ public:
     using TChCustomShape::TChCustomShape;
 };
 
+// A shape that either lays itself out or stays where the user put it.
+class TChCustomShapePosition : public TChCustomShape {
+public:
+    using TChCustomShape::TChCustomShape;
+    void Assign(TPersistent* Source) override;
+    bool CustomPosition() const { return FCustomPosition; }
+    void SetCustomPosition(bool Value);
+    int Left() const { return ShapeBounds.Left; }
+    int Top() const { return ShapeBounds.Top; }
+    // Writing either turns CustomPosition on.
+    void SetLeft(int Value);
+    void SetTop(int Value);
+
+private:
+    bool FCustomPosition = false;
+};
+
+// Frame width of a shape: its visible pen's width (none when
+// CheckDefaultColor and the pen has the default colour), or the bevel's.
+int ShapeFrameWidth(TChCustomShape* Shape, bool CheckDefaultColor);
+
+
 // The corners of R turned by Angle degrees about its centre (counter-clockwise
 // on the screen): from (Left, Top), (Right, Top), (Right, Bottom), (Left, Bottom).
 void RectToFourPoints(const TRect& R, double Angle, TFourPoints& Points);

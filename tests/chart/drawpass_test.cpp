@@ -159,4 +159,37 @@ TEST(AxisLabelEvent, RoomIsMeasuredOnTheAxisOwnTexts)
     EXPECT_TRUE(AllRewritten);
 }
 
+// The legend is laid out before it paints: when the chart's OnGetLegendRect
+// hears of the box, the rows, columns and shown items are already known and
+// nothing of the legend is on the canvas yet; the box is then painted where
+// the event moved it, and the chart gives it its room.
+TEST(LegendLayout, LaidOutBeforeItPaints)
+{
+    TLabelRig R;
+    const TColor Box = RGB(255, 250, 200);
+    R.Chart->Legend()->SetVisible(true);
+    R.Chart->Legend()->SetColor(Box);
+    int RowsSeen = -1, LastSeen = -2, BoxPixelsBefore = -1;
+    TRect Moved;
+    R.Chart->OnGetLegendRect = [&](TCustomChart* Sender, TRect& Rect) {
+        RowsSeen = Sender->Legend()->RowCount;
+        LastSeen = Sender->Legend()->LastShownValue;
+        TCanvas* C = Sender->ChartCanvas()->ReferenceCanvas;
+        BoxPixelsBefore = 0;
+        for (int Y = Rect.Top; Y < Rect.Bottom; ++Y)
+            for (int X = Rect.Left; X < Rect.Right; ++X)
+                BoxPixelsBefore += C->Pixels(X, Y) == Box;
+        Rect.Top += 20;
+        Rect.Bottom += 20;
+        Moved = Rect;
+    };
+    auto Image = R.Render();
+    EXPECT_EQ(RowsSeen, 2);
+    EXPECT_EQ(LastSeen, 1);
+    EXPECT_EQ(BoxPixelsBefore, 0);
+    EXPECT_EQ(R.Chart->Legend()->ShapeBounds, Moved);
+    EXPECT_EQ(PixelOf(*Image, (Moved.Left + Moved.Right) / 2, Moved.Bottom - 2), Box);
+    EXPECT_LT(R.Chart->ChartRect.Right, Moved.Left);
+}
+
 }  // namespace
