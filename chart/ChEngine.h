@@ -843,29 +843,33 @@ public:
     // Pixel positions of the ticks of the last draw.
     std::vector<int> TickPixels;
 
-    // state of the current layout and draw
-    double ScaleMin = 0;
-    double ScaleMax = 0;
-    double ScaleRange = 0;
-    bool ScaleRangeIsZero = true;
-    double PixelsPerValue = 0;
-    double LogScaleMin = 0;
-    double LogScaleMax = 0;
-    double LogScaleRange = 0;
-    double PixelsPerLogValue = 0;
+    // State of the current layout and draw: written by the axis's layout
+    // (scale, pixel span, positions) and draw steps only, read by everyone.
+    double ScaleMin() const { return FScaleMin; }
+    double ScaleMax() const { return FScaleMax; }
+    double ScaleRange() const { return FScaleRange; }
+    bool ScaleRangeIsZero() const { return FScaleRangeIsZero; }
+    double PixelsPerValue() const { return FPixelsPerValue; }
+    double LogScaleMin() const { return FLogScaleMin; }
+    double LogScaleMax() const { return FLogScaleMax; }
+    double LogScaleRange() const { return FLogScaleRange; }
+    double PixelsPerLogValue() const { return FPixelsPerLogValue; }
     // The smallest value a logarithmic axis shows: ScaleMin when positive,
     // else one step of the base below ScaleMax (and never above 1).
-    double LogScaleFloor = 1;
-    int PixelStart = 0;
-    int PixelEnd = 0;
-    int PixelSize = 0;
-    int PixelCenter = 0;
-    int DepthPixel = 0;
-    bool ShowsDateTime = false;
+    double LogScaleFloor() const { return FLogScaleFloor; }
+    int PixelStart() const { return FPixelStart; }
+    int PixelEnd() const { return FPixelEnd; }
+    int PixelSize() const { return FPixelSize; }
+    int PixelCenter() const { return FPixelCenter; }
+    int DepthPixel() const { return FDepthPixel; }
+    bool ShowsDateTime() const { return FShowsDateTime; }
+    int AxisLinePos() const { return FAxisLinePos; }
+    int LabelsPos() const { return FLabelsPos; }
+    int TitlePos() const { return FTitlePos; }
+    // The scale of the current pass, set directly (as a custom draw does)
+    // instead of from Minimum and Maximum; the range follows.
+    void SetScale(double AMin, double AMax);
     bool IsDepth = false;
-    int AxisLinePos = 0;
-    int LabelsPos = 0;
-    int TitlePos = 0;
     bool SkipBackGrid = false;
     bool SkipSideGrid = false;
     // Visibility of the axis in the current pass, set by the chart.
@@ -878,6 +882,25 @@ public:
     static constexpr int ChTextAlignRight = 2;
 
 private:
+    double FScaleMin = 0;
+    double FScaleMax = 0;
+    double FScaleRange = 0;
+    bool FScaleRangeIsZero = true;
+    double FPixelsPerValue = 0;
+    double FLogScaleMin = 0;
+    double FLogScaleMax = 0;
+    double FLogScaleRange = 0;
+    double FPixelsPerLogValue = 0;
+    double FLogScaleFloor = 1;
+    int FPixelStart = 0;
+    int FPixelEnd = 0;
+    int FPixelSize = 0;
+    int FPixelCenter = 0;
+    int FDepthPixel = 0;
+    bool FShowsDateTime = false;
+    int FAxisLinePos = 0;
+    int FLabelsPos = 0;
+    int FTitlePos = 0;
     // The label text of Value before the user's event sees it.
     std::string FormattedLabelValue(double Value) const;
     std::string MultiLineLabel(std::string Text) const;

@@ -137,7 +137,7 @@ TEST(AxisScale, AutomaticRangeComesFromTheFiniteValuesOfBoundSeries)
     Left->AdjustMaxMin();
     EXPECT_EQ(Left->Minimum(), -2);
     EXPECT_EQ(Left->Maximum(), 1);
-    EXPECT_EQ(Left->ScaleRange, 3);
+    EXPECT_EQ(Left->ScaleRange(), 3);
 
     // a maximum set by hand on an automatic axis is replaced at the next draw
     Left->SetMaximum(50);
@@ -208,10 +208,9 @@ TEST(AxisScale, ZeroRangeStartsFromOne)
     TScaleChart Chart;
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 0, 100);
-    Axis->ScaleMin = Axis->ScaleMax = 4;
-    Axis->InternalCalcRange();
-    EXPECT_TRUE(Axis->ScaleRangeIsZero);
-    EXPECT_EQ(Axis->PixelsPerValue, 0);
+    Axis->SetScale(4, 4);
+    EXPECT_TRUE(Axis->ScaleRangeIsZero());
+    EXPECT_EQ(Axis->PixelsPerValue(), 0);
     EXPECT_EQ(Axis->CalcLabelsIncrement(5), 1);
 }
 
@@ -249,7 +248,7 @@ TEST(AxisScale, DateTimeIncrementClimbsTheStepTable)
     Place(Bottom, 0, 3650);
     TRect R = Chart.ChartRect;
     Bottom->CalcRect(R, false);
-    ASSERT_TRUE(Bottom->ShowsDateTime);
+    ASSERT_TRUE(Bottom->ShowsDateTime());
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(5), 730);
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(10), 365);
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(0), DateTimeStep[dtOneMicroSecond]);
@@ -282,9 +281,7 @@ TEST(AxisScale, LogarithmicIncrementsGrowByTheBase)
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 1, 1000);
     Axis->SetLogarithmic(true);
-    Axis->ScaleMin = 0;
-    Axis->ScaleMax = 5e-324;
-    Axis->InternalCalcRange();
+    Axis->SetScale(0, 5e-324);
     EXPECT_EQ(Axis->CalcLabelsIncrement(1000), MinAxisIncrement);
 }
 
@@ -316,10 +313,10 @@ TEST(AxisScale, MarginsWidenTheScaleUnlessNothingIsLeftBetweenThem)
         TChartAxis* Axis = Chart.BottomAxis();
         Place(Axis, 0, 100);
         Axis->AdjustMaxMinRect({C.Left, 0, C.Right, 0});
-        EXPECT_DOUBLE_EQ(Axis->ScaleMin, C.Min) << C.Left;
-        EXPECT_DOUBLE_EQ(Axis->ScaleMax, C.Max) << C.Left;
-        EXPECT_EQ(Axis->PixelStart, 0);
-        EXPECT_EQ(Axis->PixelEnd, 500);
+        EXPECT_DOUBLE_EQ(Axis->ScaleMin(), C.Min) << C.Left;
+        EXPECT_DOUBLE_EQ(Axis->ScaleMax(), C.Max) << C.Left;
+        EXPECT_EQ(Axis->PixelStart(), 0);
+        EXPECT_EQ(Axis->PixelEnd(), 500);
     }
 
     // a vertical axis yields its new bounds reversed and swaps them
@@ -327,8 +324,8 @@ TEST(AxisScale, MarginsWidenTheScaleUnlessNothingIsLeftBetweenThem)
     TChartAxis* Left = Chart.LeftAxis();
     Place(Left, 0, 100);
     Left->AdjustMaxMinRect({0, 40, 0, 40});
-    EXPECT_DOUBLE_EQ(Left->ScaleMin, -12.5);
-    EXPECT_DOUBLE_EQ(Left->ScaleMax, 112.5);
+    EXPECT_DOUBLE_EQ(Left->ScaleMin(), -12.5);
+    EXPECT_DOUBLE_EQ(Left->ScaleMax(), 112.5);
 }
 
 TEST(AxisScale, CheckedScrollNeverMovesPastTheData)
