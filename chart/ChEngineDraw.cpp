@@ -12,9 +12,9 @@
 
 void TCustomAxisPanel::ReCalcWidthHeight()
 {
-    ChartWidth = ChartRect.Right - ChartRect.Left;
-    ChartHeight = ChartRect.Bottom - ChartRect.Top;
-    RectCenter(ChartRect, ChartXCenter, ChartYCenter);
+    FChartWidth = FChartRect.Right - FChartRect.Left;
+    FChartHeight = FChartRect.Bottom - FChartRect.Top;
+    RectCenter(FChartRect, FChartXCenter, FChartYCenter);
 }
 
 void TCustomAxisPanel::Set3DPercent(int Value)
@@ -203,7 +203,7 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
         if (X.Left < X.Right && X.Top < X.Bottom)
             Inner = X;
     }
-    ChartRect = Inner;
+    FChartRect = Inner;
     ReCalcWidthHeight();
     for (int i = 0; i < AxesList().Count(); ++i)
         AxesList()[i]->InternalCalcPositions();
@@ -215,10 +215,10 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
     C->Projection(DepthWidth, PanelBounds, ChartRect);
     if (FullRotation) {
         const TRect Saved = ChartRect;
-        ChartRect = R;
+        FChartRect = R;
         PanelPaint(UserRect);
         DrawTitlesAndLegend(true);
-        ChartRect = Saved;
+        FChartRect = Saved;
     }
     DrawWalls();
     if (AxisBehind()) {

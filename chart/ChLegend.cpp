@@ -400,7 +400,7 @@ bool TCustomChartLegend::CalcLayout()
     C->AssignFont(Font());
 
     const TRect& PB = FChart->PanelBounds;
-    const TRect& CR = FChart->ChartRect;
+    const TRect& CR = FChart->FChartRect;
     int W = 0;
     if (Vertical()) {
         if (!CustomPosition())
@@ -618,7 +618,7 @@ void TCustomChartLegend::Paint()
 
 void TCustomChartLegend::ResizeChartRect()
 {
-    TRect& CR = FChart->ChartRect;
+    TRect& CR = FChart->FChartRect;
     if (FResizeChart && !CustomPosition()) {
         switch (FAlignment) {
         case laLeft: CR.Left = ShapeBounds.Right; break;

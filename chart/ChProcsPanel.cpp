@@ -146,24 +146,24 @@ void TCustomChPanel::Draw(TCanvas* UserCanvas, const TRect& UserRect)
         B += FBorder->Width();
     const auto Horiz = [&](int M) { return FMarginUnits == muPercent ? M * W / 100 : M; };
     const auto Vert = [&](int M) { return FMarginUnits == muPercent ? M * H / 100 : M; };
-    ChartRect.Left = PanelBounds.Left + B + Horiz(FMargins[0]);
-    ChartRect.Top = PanelBounds.Top + B + Vert(FMargins[1]);
-    ChartRect.Right = PanelBounds.Right - B - Horiz(FMargins[2]);
-    ChartRect.Bottom = PanelBounds.Bottom - B - Vert(FMargins[3]);
+    FChartRect.Left = PanelBounds.Left + B + Horiz(FMargins[0]);
+    FChartRect.Top = PanelBounds.Top + B + Vert(FMargins[1]);
+    FChartRect.Right = PanelBounds.Right - B - Horiz(FMargins[2]);
+    FChartRect.Bottom = PanelBounds.Bottom - B - Vert(FMargins[3]);
 
-    ChartRect.Left = std::max(ChartRect.Left, PanelBounds.Left);
-    ChartRect.Top = std::max(ChartRect.Top, PanelBounds.Top);
-    if (ChartRect.Right < ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + 1;
-    else if (ChartRect.Right == ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + Width();
-    if (ChartRect.Bottom < ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + 1;
-    else if (ChartRect.Bottom == ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + Height();
-    ChartWidth = ChartRect.Right - ChartRect.Left;
-    ChartHeight = ChartRect.Bottom - ChartRect.Top;
-    RectCenter(ChartRect, ChartXCenter, ChartYCenter);
+    FChartRect.Left = std::max(FChartRect.Left, PanelBounds.Left);
+    FChartRect.Top = std::max(FChartRect.Top, PanelBounds.Top);
+    if (FChartRect.Right < FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + 1;
+    else if (FChartRect.Right == FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + Width();
+    if (FChartRect.Bottom < FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + 1;
+    else if (FChartRect.Bottom == FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + Height();
+    FChartWidth = FChartRect.Right - FChartRect.Left;
+    FChartHeight = FChartRect.Bottom - FChartRect.Top;
+    RectCenter(FChartRect, FChartXCenter, FChartYCenter);
 
     InternalDraw(PanelBounds);
     FChartCanvas->ShowImage(UserCanvas, WindowCanvas(), UserRect);

@@ -123,9 +123,9 @@ void TChartTitle::DrawTitle()
         if (!Transparent())
             G += Shadow()->VertSize();
         if (FOnTop)
-            Chart->ChartRect.Top = ShapeBounds.Bottom + G;
+            Chart->FChartRect.Top = ShapeBounds.Bottom + G;
         else
-            Chart->ChartRect.Bottom = ShapeBounds.Bottom - G - N * FH;
+            Chart->FChartRect.Bottom = ShapeBounds.Bottom - G - N * FH;
         Chart->ReCalcWidthHeight();
     }
 }
@@ -477,15 +477,15 @@ void TCustomChart::CalcWallsRect()
     if (View3D() && View3DOptions()->Orthogonal()) {
         const int S = ActiveSeriesUseAxis() ? FWalls->Back()->Size() : 0;
         if (View3DOptions()->OrthoAngle() > 90) {
-            ChartRect.Left += std::abs(DepthWidth) + S;
+            FChartRect.Left += std::abs(DepthWidth) + S;
             if (FWalls->Left()->Visible())
-                ChartRect.Left += FWalls->Left()->Size() + 1;
+                FChartRect.Left += FWalls->Left()->Size() + 1;
         } else {
-            ChartRect.Right -= std::abs(DepthWidth) + S;
+            FChartRect.Right -= std::abs(DepthWidth) + S;
             if (FWalls->Right()->Visible())
-                ChartRect.Right -= FWalls->Right()->Size() + 1;
+                FChartRect.Right -= FWalls->Right()->Size() + 1;
         }
-        ChartRect.Top += S + std::abs(DepthHeight);
+        FChartRect.Top += S + std::abs(DepthHeight);
     }
     ReCalcWidthHeight();
 }

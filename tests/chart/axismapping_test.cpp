@@ -15,9 +15,13 @@ public:
     TMapChart() : TCustomAxisPanel(nullptr)
     {
         SetView3D(false);
-        ChartRect = {100, 50, 500, 250};
-        ChartWidth = 400;
-        ChartHeight = 200;
+        LayOut({100, 50, 500, 250});
+    }
+    // The chart rectangle a layout would have given.
+    void LayOut(const TRect& R)
+    {
+        FChartRect = R;
+        ReCalcWidthHeight();
     }
 };
 
@@ -176,7 +180,7 @@ TEST(AxisMapping, PixelsBackToValues)
         }
     }
 
-    Chart.ChartWidth = 0;
+    Chart.LayOut({100, 50, 100, 250});
     Place(Chart.BottomAxis(), 1, 2);
     EXPECT_EQ(Chart.BottomAxis()->CalcPosPoint(100), 0);
 }
@@ -184,8 +188,7 @@ TEST(AxisMapping, PixelsBackToValues)
 TEST(AxisMapping, SpanFollowsStartAndEndPositions)
 {
     TMapChart Chart;
-    Chart.ChartRect = {20, 0, 420, 300};
-    Chart.ChartWidth = 400;
+    Chart.LayOut({20, 0, 420, 300});
     TChartAxis* Axis = Chart.BottomAxis();
     Axis->SetStartPosition(50);
     Axis->SetEndPosition(100);

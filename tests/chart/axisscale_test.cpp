@@ -15,9 +15,13 @@ public:
     TScaleChart() : TCustomAxisPanel(nullptr)
     {
         SetView3D(false);
-        ChartRect = {0, 0, 500, 400};
-        ChartWidth = 500;
-        ChartHeight = 400;
+        LayOut({0, 0, 500, 400});
+    }
+    // The chart rectangle a layout would have given.
+    void LayOut(const TRect& R)
+    {
+        FChartRect = R;
+        ReCalcWidthHeight();
     }
 };
 
@@ -195,7 +199,7 @@ TEST(AxisScale, IncrementFromPixelSizeAndLabelSize)
     };
     for (const Case& C : Cases) {
         TScaleChart Chart;
-        Chart.ChartWidth = C.Pixels;
+        Chart.LayOut({0, 0, C.Pixels, 400});
         TChartAxis* Axis = Chart.BottomAxis();
         Place(Axis, 0, 100);
         Axis->SetLabelsSeparation(C.Separation);

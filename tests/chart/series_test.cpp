@@ -357,8 +357,7 @@ TEST(Series, LabelsListSlots)
 TEST(Series, AxesOfASeries)
 {
     TCountingChart Chart;
-    Chart.ChartRect = {0, 0, 100, 100};
-    Chart.ChartWidth = Chart.ChartHeight = 100;
+    Chart.LayOut({0, 0, 100, 100});
     auto* S = new TChartSeries(nullptr);
     Chart.AddSeries(S);
     S->AddXY(5, 50);
