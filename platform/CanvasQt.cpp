@@ -8,11 +8,17 @@
 
 #include <QBitmap>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QPainterPathStroker>
 #include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -318,6 +324,49 @@ TTextLayout LayoutText(TCanvas& Canvas, const std::string& Text)
     L.Ascent = Canvas.TextAscent();
     L.Descent = Canvas.TextDescent();
     return L;
+}
+
+// The glyphs of a text shaped in a font, kept per text and font: a chart
+// draws the same labels in the same few fonts on every pass, and shaping is
+// most of what drawing a short text costs. Drawn with drawGlyphRun at the
+// baseline they give drawText's pixels (tests/platform/fastpaths_test.cpp).
+struct TShapedText {
+    QFont Font;
+    QList<QGlyphRun> Runs;
+    qreal Ascent = 0;   // of the laid-out line: where the runs' baseline lies
+};
+
+const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
+{
+    static std::unordered_map<std::string, std::vector<TShapedText>> Cache;
+    constexpr size_t MaxTexts = 4096;
+    auto It = Cache.find(Text);
+    if (It != Cache.end()) {
+        for (const TShapedText& T : It->second)
+            if (T.Font == Font)
+                return T;
+    } else {
+        if (Cache.size() >= MaxTexts)
+            Cache.clear();
+        It = Cache.emplace(Text, std::vector<TShapedText>()).first;
+    }
+    TShapedText T;
+    T.Font = Font;
+    QTextLayout Layout(QString::fromStdString(Text), Font);
+    QTextOption Option;
+    Option.setWrapMode(QTextOption::NoWrap);
+    Option.setTextDirection(Qt::LeftToRight);
+    Layout.setTextOption(Option);
+    Layout.beginLayout();
+    QTextLine Line = Layout.createLine();
+    if (Line.isValid())
+        Line.setNumColumns(static_cast<int>(Text.size()) + 1);
+    Layout.endLayout();
+    if (Line.isValid())
+        T.Ascent = Line.ascent();
+    T.Runs = Layout.glyphRuns();
+    It->second.push_back(std::move(T));
+    return It->second.back();
 }
 
 // Where the text's baseline starts relative to the reference point, for the
@@ -819,7 +868,16 @@ void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P
     if (Opaque && Op.Kind == TCanvasOp::opTextOut)
         P.fillRect(Cell, Back);
     P.setPen(Color);
-    P.drawText(QPointF(Ox, Baseline), Text);
+    // Underlines and strike-outs are placed a little differently on glyph
+    // runs: decorated text is shaped by drawText each time.
+    const bool Decorated = L.Font.underline() || L.Font.strikeOut() || L.Font.overline();
+    if (Op.Kind == TCanvasOp::opTextOut && !Decorated && !Op.Text.empty() && Op.Text.find('\n') == std::string::npos) {
+        const TShapedText& Shaped = ShapedText(L.Font, Op.Text);
+        for (const QGlyphRun& Run : Shaped.Runs)
+            P.drawGlyphRun(QPointF(Ox, Baseline - Shaped.Ascent), Run);
+    } else {
+        P.drawText(QPointF(Ox, Baseline), Text);
+    }
     if (Op.Kind == TCanvasOp::opTextOut)
         Touched = P.worldTransform().mapRect(Cell).toAlignedRect().adjusted(-2, -2, 2, 2);
 }

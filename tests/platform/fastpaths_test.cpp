@@ -228,3 +228,75 @@ TEST(CanvasFastPaths, TextSizesFollowEveryFontSetting)
     }
     EXPECT_EQ(C->TextWidth("") , 0);
 }
+
+// Text drawn from glyphs shaped once per font and text lands the pixels
+// Qt's own drawText gives for the same font, alignment and position.
+TEST(CanvasFastPaths, ShapedTextMatchesDrawText)
+{
+    EnsureApplication();
+    struct TCase {
+        const char* Name;
+        const char* Face;
+        int Size;
+        TFontStyles Style;
+        unsigned Align;
+        int Orientation;
+    };
+    const TCase Cases[] = {
+        {"labels", "Arial", 8, {}, TA_LEFT, 0},
+        {"right-aligned bold", "Arial", 10, TFontStyles{fsBold}, TA_RIGHT, 0},
+        {"centred, bottom", "Times New Roman", 12, TFontStyles{fsItalic}, TA_CENTER | TA_BOTTOM, 0},
+        {"underlined", "Arial", 9, TFontStyles{fsUnderline, fsStrikeOut}, TA_LEFT, 0},
+        {"rotated", "Courier New", 11, {}, TA_LEFT, 900},
+    };
+    const std::vector<std::string> Texts{"-100", "12.5", "Seconds", "LPM", "W\xc3\xa4rme %", "0"};
+    for (const TCase& K : Cases) {
+        for (int Pass = 0; Pass < 2; ++Pass) {   // shaped anew, then from the cache
+            QImage Fast(160, 120, QImage::Format_RGB32), Plain(160, 120, QImage::Format_RGB32);
+            Fast.fill(Qt::white);
+            Plain.fill(Qt::white);
+            TBitmap FontHolder(1, 1);
+            TFont* F = FontHolder.Canvas()->Font();
+            F->SetName(K.Face);
+            F->SetSize(K.Size);
+            F->SetStyle(K.Style);
+            F->SetColor(clNavy);
+            {
+                TQtCanvas C(&Fast);
+                C.Font()->Assign(F);
+                C.Font()->SetOrientation(K.Orientation);
+                C.SetTextAlign(K.Align);
+                C.Brush()->SetStyle(bsClear);
+                for (size_t I = 0; I < Texts.size(); ++I)
+                    C.TextOut(80, 10 + static_cast<int>(I) * 18, Texts[I]);
+                C.Flush();
+            }
+            {
+                // The same texts through Qt's drawText, placed as the canvas
+                // places them.
+                TBitmap Measure(1, 1);
+                TCanvas* M = Measure.Canvas();
+                M->Font()->Assign(F);
+                QPainter P(&Plain);
+                P.setFont(ToQFont(*F));
+                P.setPen(QColor(0, 0, 128));
+                for (size_t I = 0; I < Texts.size(); ++I) {
+                    const int W = M->TextWidth(Texts[I]);
+                    double Ox = 0;
+                    if ((K.Align & TA_CENTER) == TA_CENTER)
+                        Ox = -std::floor(W / 2.0);
+                    else if (K.Align & TA_RIGHT)
+                        Ox = -W;
+                    const double Base = (K.Align & TA_BOTTOM) ? -M->TextDescent() : M->TextAscent();
+                    P.save();
+                    P.translate(80, 10 + static_cast<int>(I) * 18);
+                    P.rotate(-K.Orientation / 10.0);
+                    P.drawText(QPointF(Ox, Base), QString::fromStdString(Texts[I]));
+                    P.restore();
+                }
+            }
+            EXPECT_EQ(Differing(Fast, Plain), 0) << K.Name << ", pass " << Pass;
+        }
+    }
+}
+
