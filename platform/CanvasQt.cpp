@@ -338,7 +338,7 @@ struct TShapedText {
 
 const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
 {
-    static std::unordered_map<std::string, std::vector<TShapedText>> Cache;
+    auto& Cache = PerApplicationCache<std::unordered_map<std::string, std::vector<TShapedText>>>();
     constexpr size_t MaxTexts = 4096;
     auto It = Cache.find(Text);
     if (It != Cache.end()) {

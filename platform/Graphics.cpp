@@ -507,7 +507,8 @@ constexpr size_t MaxCachedWidths = 4096;
 
 TFontEntry& CachedFont(const TFont& Font, int CharExtra, double Scale)
 {
-    static std::unordered_map<TFontKey, std::unique_ptr<TFontEntry>, TFontKeyHash> Cache;
+    EnsureApplication();
+    auto& Cache = PerApplicationCache<std::unordered_map<TFontKey, std::unique_ptr<TFontEntry>, TFontKeyHash>>();
     uint8_t Style = 0;
     for (TFontStyle S : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
         Style = static_cast<uint8_t>(Style << 1 | (Font.Style().Contains(S) ? 1 : 0));
