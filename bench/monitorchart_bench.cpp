@@ -12,9 +12,11 @@
 #include <benchmark/benchmark.h>
 #include <qcustomplot.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -110,14 +112,22 @@ void Compare(benchmark::State& State, double BottomStep)
     TOurs Ours(BottomStep);
     TTheirs Theirs(BottomStep);
     double OursTotal = 0, TheirsTotal = 0;
+    std::vector<double> Ratios;
     for (auto _ : State) {
-        OursTotal += Seconds([&] { Ours.Repaint(); });
-        TheirsTotal += Seconds([&] { Theirs.Replot(); });
+        const double A = Seconds([&] { Ours.Repaint(); });
+        const double B = Seconds([&] { Theirs.Replot(); });
+        OursTotal += A;
+        TheirsTotal += B;
+        Ratios.push_back(A / B);
     }
     const double N = static_cast<double>(State.iterations());
     State.counters["ours_us"] = OursTotal / N * 1e6;
     State.counters["qcp_us"] = TheirsTotal / N * 1e6;
-    State.counters["ratio"] = OursTotal / TheirsTotal;
+    // Each pair ran back to back: the median of their ratios is what a
+    // busy machine moves least; the ratio of the sums is shown beside it.
+    std::nth_element(Ratios.begin(), Ratios.begin() + static_cast<long>(Ratios.size() / 2), Ratios.end());
+    State.counters["ratio"] = Ratios.empty() ? 0 : Ratios[Ratios.size() / 2];
+    State.counters["ratio_of_sums"] = OursTotal / TheirsTotal;
 }
 
 // The monitor plots' labels every 5 s; the ratio should stay at or below 1.
