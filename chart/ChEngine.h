@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,6 @@ public:
 
     // Puts Value where Order says; returns its index.
     virtual int AddChartValue(double Value);
-    int AddChartValue();
     virtual void ClearValues();
     virtual void InsertChartValue(int Index, double Value);
     virtual void Delete(int ValueIndex);
@@ -122,7 +122,6 @@ public:
     // The obsolete stored "Multiplier": anything but 1 tells the developer.
     void ReadMultiplier(double Value);
 
-    double PendingValue = 0;
     // The data-set field named by ValueSource, kept by the data-bound chart.
     TObject* BoundField = nullptr;
 
@@ -334,6 +333,11 @@ public:
 
     // adding
     virtual int AddXY(double X, double Y, const std::string& Label = {}, TColor Color = clSeriesDefault);
+    // One point with the values of the further value lists (from the third
+    // on, in list order; missing ones are 0): what a series kind with more
+    // dimensions adds through.
+    int AddPoint(double X, double Y, std::span<const double> More, const std::string& Label = {},
+                 TColor Color = clSeriesDefault);
     virtual int Add(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
     int AddX(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
     int AddY(double Value, const std::string& Label = {}, TColor Color = clSeriesDefault);
@@ -694,6 +698,8 @@ public:
     int LabelWidth(double Value) { return InternalLabelSize(true, Value); }
     int LabelHeight(double Value) { return InternalLabelSize(false, Value); }
     int InternalLabelSize(bool IsWidth, double Value);
+    // The label of Value as the axis formats it, passed through the chart's
+    // OnGetAxisLabel.
     virtual std::string LabelValue(double Value);
     virtual int MaxLabelsWidth();
     void IncDecDateTime(bool Increment, double& Value, double AnIncrement, TDateTimeStep Step);
@@ -837,29 +843,33 @@ public:
     // Pixel positions of the ticks of the last draw.
     std::vector<int> TickPixels;
 
-    // state of the current layout and draw
-    double ScaleMin = 0;
-    double ScaleMax = 0;
-    double ScaleRange = 0;
-    bool ScaleRangeIsZero = true;
-    double PixelsPerValue = 0;
-    double LogScaleMin = 0;
-    double LogScaleMax = 0;
-    double LogScaleRange = 0;
-    double PixelsPerLogValue = 0;
+    // State of the current layout and draw: written by the axis's layout
+    // (scale, pixel span, positions) and draw steps only, read by everyone.
+    double ScaleMin() const { return FScaleMin; }
+    double ScaleMax() const { return FScaleMax; }
+    double ScaleRange() const { return FScaleRange; }
+    bool ScaleRangeIsZero() const { return FScaleRangeIsZero; }
+    double PixelsPerValue() const { return FPixelsPerValue; }
+    double LogScaleMin() const { return FLogScaleMin; }
+    double LogScaleMax() const { return FLogScaleMax; }
+    double LogScaleRange() const { return FLogScaleRange; }
+    double PixelsPerLogValue() const { return FPixelsPerLogValue; }
     // The smallest value a logarithmic axis shows: ScaleMin when positive,
     // else one step of the base below ScaleMax (and never above 1).
-    double LogScaleFloor = 1;
-    int PixelStart = 0;
-    int PixelEnd = 0;
-    int PixelSize = 0;
-    int PixelCenter = 0;
-    int DepthPixel = 0;
-    bool ShowsDateTime = false;
+    double LogScaleFloor() const { return FLogScaleFloor; }
+    int PixelStart() const { return FPixelStart; }
+    int PixelEnd() const { return FPixelEnd; }
+    int PixelSize() const { return FPixelSize; }
+    int PixelCenter() const { return FPixelCenter; }
+    int DepthPixel() const { return FDepthPixel; }
+    bool ShowsDateTime() const { return FShowsDateTime; }
+    int AxisLinePos() const { return FAxisLinePos; }
+    int LabelsPos() const { return FLabelsPos; }
+    int TitlePos() const { return FTitlePos; }
+    // The scale of the current pass, set directly (as a custom draw does)
+    // instead of from Minimum and Maximum; the range follows.
+    void SetScale(double AMin, double AMax);
     bool IsDepth = false;
-    int AxisLinePos = 0;
-    int LabelsPos = 0;
-    int TitlePos = 0;
     bool SkipBackGrid = false;
     bool SkipSideGrid = false;
     // Visibility of the axis in the current pass, set by the chart.
@@ -872,6 +882,33 @@ public:
     static constexpr int ChTextAlignRight = 2;
 
 private:
+    double FScaleMin = 0;
+    double FScaleMax = 0;
+    double FScaleRange = 0;
+    bool FScaleRangeIsZero = true;
+    double FPixelsPerValue = 0;
+    double FLogScaleMin = 0;
+    double FLogScaleMax = 0;
+    double FLogScaleRange = 0;
+    double FPixelsPerLogValue = 0;
+    double FLogScaleFloor = 1;
+    int FPixelStart = 0;
+    int FPixelEnd = 0;
+    int FPixelSize = 0;
+    int FPixelCenter = 0;
+    int FDepthPixel = 0;
+    bool FShowsDateTime = false;
+    int FAxisLinePos = 0;
+    int FLabelsPos = 0;
+    int FTitlePos = 0;
+    // The label text of Value before the user's event sees it.
+    std::string FormattedLabelValue(double Value) const;
+    std::string MultiLineLabel(std::string Text) const;
+    // CalcIncrement, with the label sizes taken from the axis's own texts
+    // unless AskUser.
+    double IncrementFor(bool AskUser);
+    // Width (or height) of a label text in the canvas's current font.
+    int LabelTextSize(bool IsWidth, const std::string& Text);
     void AddTick(int Pixel) { TickPixels.push_back(Pixel); }
     void DrawValueLabel(double Value);
     void PlaceAxisLabel(int Pixel, const std::string& Text, TChCustomShape* Format = nullptr);

@@ -215,8 +215,8 @@ void TChartAxis::CalcMinMax(double& AMin, double& AMax)
 void TChartAxis::AdjustMaxMin()
 {
     CalcMinMax(FMinimum, FMaximum);
-    ScaleMax = FMaximum;
-    ScaleMin = FMinimum;
+    FScaleMax = FMaximum;
+    FScaleMin = FMinimum;
     InternalCalcRange();
 }
 
@@ -228,12 +228,12 @@ void TChartAxis::AdjustMaxMinRect(const TRect& Rect)
     const int EndMargin = FHorizontal ? Rect.Right : Rect.Bottom;
     if (StartMargin == 0 && EndMargin == 0)
         return;
-    const int OldStart = PixelStart;
-    const int OldEnd = PixelEnd;
-    PixelStart += StartMargin;
-    PixelEnd -= EndMargin;
-    PixelSize = PixelEnd - PixelStart;
-    if (PixelSize < 1) {
+    const int OldStart = FPixelStart;
+    const int OldEnd = FPixelEnd;
+    FPixelStart += StartMargin;
+    FPixelEnd -= EndMargin;
+    FPixelSize = FPixelEnd - FPixelStart;
+    if (FPixelSize < 1) {
         InternalCalcPositions();
         return;
     }
@@ -242,29 +242,36 @@ void TChartAxis::AdjustMaxMinRect(const TRect& Rect)
     InternalCalcPositions();
     if (NewMin > NewMax)
         std::swap(NewMin, NewMax);
-    ScaleMax = NewMax;
-    ScaleMin = NewMin;
+    FScaleMax = NewMax;
+    FScaleMin = NewMin;
+    InternalCalcRange();
+}
+
+void TChartAxis::SetScale(double AMin, double AMax)
+{
+    FScaleMin = AMin;
+    FScaleMax = AMax;
     InternalCalcRange();
 }
 
 void TChartAxis::InternalCalcRange()
 {
-    ScaleRange = ScaleMax - ScaleMin;
-    ScaleRangeIsZero = ScaleRange == 0;
-    PixelsPerValue = ScaleRangeIsZero ? 0 : PixelSize / ScaleRange;
+    FScaleRange = FScaleMax - FScaleMin;
+    FScaleRangeIsZero = FScaleRange == 0;
+    FPixelsPerValue = FScaleRangeIsZero ? 0 : FPixelSize / FScaleRange;
     if (FLogarithmic) {
-        if (ScaleMin > 0)
-            LogScaleFloor = ScaleMin;
-        else if (ScaleMax > 0)
-            LogScaleFloor = std::min(1.0, ScaleMax / FLogarithmicBase);
+        if (FScaleMin > 0)
+            FLogScaleFloor = FScaleMin;
+        else if (FScaleMax > 0)
+            FLogScaleFloor = std::min(1.0, FScaleMax / FLogarithmicBase);
         else
-            LogScaleFloor = 1;
-        LogScaleMin = std::log(LogScaleFloor);
-        LogScaleMax = ScaleMax > 0 ? std::log(ScaleMax) : LogScaleMin;
-        LogScaleRange = LogScaleMax - LogScaleMin;
-        PixelsPerLogValue = LogScaleRange == 0 ? 0 : PixelSize / LogScaleRange;
+            FLogScaleFloor = 1;
+        FLogScaleMin = std::log(FLogScaleFloor);
+        FLogScaleMax = FScaleMax > 0 ? std::log(FScaleMax) : FLogScaleMin;
+        FLogScaleRange = FLogScaleMax - FLogScaleMin;
+        FPixelsPerLogValue = FLogScaleRange == 0 ? 0 : FPixelSize / FLogScaleRange;
     }
-    DepthPixel = CalcZPos();
+    FDepthPixel = CalcZPos();
 }
 
 void TChartAxis::Scroll(double Offset, bool CheckLimits)
@@ -293,20 +300,28 @@ void TChartAxis::SetDesiredIncrement(double Value)
     FChart->SetDoubleProperty(FIncrement, Value);
 }
 
-double TChartAxis::CalcIncrement()
+double TChartAxis::CalcIncrement() { return IncrementFor(true); }
+
+double TChartAxis::IncrementFor(bool AskUser)
 {
-    const int A = InternalLabelSize(FHorizontal, ScaleMax);
-    const int B = InternalLabelSize(FHorizontal, ScaleMin);
+    auto Size = [&](double Value) {
+        return AskUser ? InternalLabelSize(FHorizontal, Value)
+                       : LabelTextSize(FHorizontal, MultiLineLabel(FormattedLabelValue(Value)));
+    };
+    const int A = Size(FScaleMax);
+    const int B = Size(FScaleMin);
     double Inc = CalcXYIncrement(std::max(A, B));
     if (FLabelsAlternate)
         Inc = FLogarithmic ? Inc / FLogarithmicBase : Inc * 0.5;
     return Inc;
 }
 
-int TChartAxis::InternalLabelSize(bool IsWidth, double Value)
+int TChartAxis::InternalLabelSize(bool IsWidth, double Value) { return LabelTextSize(IsWidth, LabelValue(Value)); }
+
+int TChartAxis::LabelTextSize(bool IsWidth, const std::string& Text)
 {
     int Lines = 0;
-    const int W = FChart->MultiLineTextWidth(LabelValue(Value), Lines);
+    const int W = FChart->MultiLineTextWidth(Text, Lines);
     const bool Across = FLabelsAngle == 90 || FLabelsAngle == 270;
     const bool Along = FLabelsAngle == 0 || FLabelsAngle == 180;
     if ((IsWidth && Across) || (!IsWidth && Along))
@@ -321,7 +336,7 @@ double TChartAxis::CalcXYIncrement(int MaxLabelSize)
         int S = MaxLabelSize;
         if (FLabelsSeparation > 0)
             S += RoundInt(FLabelsSeparation * 0.01 * MaxLabelSize);
-        N = RoundInt(static_cast<double>(PixelSize) / S);
+        N = RoundInt(static_cast<double>(FPixelSize) / S);
     }
     return CalcLabelsIncrement(N);
 }
@@ -329,18 +344,18 @@ double TChartAxis::CalcXYIncrement(int MaxLabelSize)
 double TChartAxis::CalcLabelsIncrement(int MaxNumLabels)
 {
     if (MaxNumLabels < 1)
-        return ShowsDateTime ? DateTimeStep[dtOneMicroSecond] : MinAxisIncrement;
-    if (ShowsDateTime)
+        return FShowsDateTime ? DateTimeStep[dtOneMicroSecond] : MinAxisIncrement;
+    if (FShowsDateTime)
         return CalcDateTimeIncrement(MaxNumLabels);
 
     double N = MaxNumLabels + 1.0;
     double Inc;
     if (FIncrement > 0) {
         Inc = FIncrement;
-    } else if (ScaleRange == 0) {
+    } else if (FScaleRange == 0) {
         Inc = 1;
     } else {
-        Inc = std::fabs(ScaleRange) / (MaxNumLabels + 1.0);
+        Inc = std::fabs(FScaleRange) / (MaxNumLabels + 1.0);
         if (FLogarithmic)
             Inc = RoundLogPower(Inc);
         for (int i = 0; i < FChart->SeriesCount(); ++i) {
@@ -359,7 +374,7 @@ double TChartAxis::CalcLabelsIncrement(int MaxNumLabels)
     bool IsInfinite = false;
     if (FLabelsSeparation > 0) {
         do {
-            const double Q = ScaleRange / Inc;
+            const double Q = FScaleRange / Inc;
             bool Step = true;
             if (std::fabs(Q) < 2147483647.0) {
                 N = RoundHalfEven(Q);
@@ -369,18 +384,18 @@ double TChartAxis::CalcLabelsIncrement(int MaxNumLabels)
                 Inc = FLogarithmic ? Inc * FLogarithmicBase : NiceNextStep(Inc);
                 IsInfinite = std::isinf(Inc);
             }
-        } while (!(N <= MaxNumLabels || Inc > ScaleRange || IsInfinite));
+        } while (!(N <= MaxNumLabels || Inc > FScaleRange || IsInfinite));
     }
-    return IsInfinite ? ScaleRange : std::max(MinAxisIncrement, Inc);
+    return IsInfinite ? FScaleRange : std::max(MinAxisIncrement, Inc);
 }
 
 double TChartAxis::CalcDateTimeIncrement(int MaxNumLabels)
 {
     double C = std::max(DateTimeStep[dtOneMicroSecond], FIncrement);
     if (C > 0 && MaxNumLabels > 0) {
-        if (ScaleRange / C > 1000000)
-            C = ScaleRange / 1000000;
-        while (RoundHalfEven(ScaleRange / C) > MaxNumLabels) {
+        if (FScaleRange / C > 1000000)
+            C = FScaleRange / 1000000;
+        while (RoundHalfEven(FScaleRange / C) > MaxNumLabels) {
             if (C >= DateTimeStep[dtOneYear])
                 C *= 2;
             else if (C >= DateTimeStep[dtOneSecond])
@@ -401,7 +416,7 @@ double TChartAxis::RoundLogPower(double Value)
 // one that suits the range), numbers in its value format.
 void TChartAxis::IncDecDateTime(bool Increment, double& Value, double AnIncrement, TDateTimeStep Step)
 {
-    const bool Exact = FExactDateTime && ShowsDateTime && Step >= dtHalfMonth && Step != dtNone;
+    const bool Exact = FExactDateTime && FShowsDateTime && Step >= dtHalfMonth && Step != dtNone;
     ChDateTimeIncrement(Exact, Increment, Value, AnIncrement, Step);
 }
 
@@ -413,7 +428,7 @@ void TChartAxis::SetLogarithmic(bool Value)
         throw AxisException(ChMsg_AxisLogDateTime);
     if (Value) {
         AdjustMaxMin();
-        if (ScaleMin < 0 || ScaleMax < 0)
+        if (FScaleMin < 0 || FScaleMax < 0)
             throw AxisException(ChMsg_AxisLogNotPositive);
     }
     FChart->SetBooleanProperty(FLogarithmic, Value);
@@ -539,15 +554,15 @@ void TChartAxis::InternalCalcPositions()
         Origin = FChart->ChartRect.Top;
         Extent = FChart->ChartHeight;
     }
-    PixelStart = Origin + RoundInt(Extent * 0.01 * FStartPosition);
-    PixelEnd = Origin + RoundInt(Extent * 0.01 * FEndPosition);
+    FPixelStart = Origin + RoundInt(Extent * 0.01 * FStartPosition);
+    FPixelEnd = Origin + RoundInt(Extent * 0.01 * FEndPosition);
     RecalcSizeCenter();
 }
 
 void TChartAxis::RecalcSizeCenter()
 {
-    PixelSize = PixelEnd - PixelStart;
-    PixelCenter = (PixelStart + PixelEnd) / 2;
+    FPixelSize = FPixelEnd - FPixelStart;
+    FPixelCenter = (FPixelStart + FPixelEnd) / 2;
     InternalCalcRange();
 }
 
@@ -571,66 +586,66 @@ void TChartAxis::SetCalcPosValue()
 
 int TChartAxis::XPosValue(double Value)
 {
-    if (ScaleRangeIsZero)
-        return PixelCenter;
-    const double T = (Value - ScaleMin) * PixelsPerValue;
-    return FInverted ? AddOffset(PixelEnd, -T) : AddOffset(PixelStart, T);
+    if (FScaleRangeIsZero)
+        return FPixelCenter;
+    const double T = (Value - FScaleMin) * FPixelsPerValue;
+    return FInverted ? AddOffset(FPixelEnd, -T) : AddOffset(FPixelStart, T);
 }
 
 int TChartAxis::YPosValue(double Value)
 {
-    if (ScaleRangeIsZero)
-        return PixelCenter;
-    const double T = (Value - ScaleMin) * PixelsPerValue;
-    return FInverted ? AddOffset(PixelStart, T) : AddOffset(PixelEnd, -T);
+    if (FScaleRangeIsZero)
+        return FPixelCenter;
+    const double T = (Value - FScaleMin) * FPixelsPerValue;
+    return FInverted ? AddOffset(FPixelStart, T) : AddOffset(FPixelEnd, -T);
 }
 
 int TChartAxis::XPosValueCheck(double Value)
 {
-    if (ScaleRangeIsZero)
-        return PixelCenter;
-    const double T = (Value - ScaleMin) * PixelsPerValue;
-    return RoundPixel(FInverted ? PixelEnd - T : PixelStart + T);
+    if (FScaleRangeIsZero)
+        return FPixelCenter;
+    const double T = (Value - FScaleMin) * FPixelsPerValue;
+    return RoundPixel(FInverted ? FPixelEnd - T : FPixelStart + T);
 }
 
 int TChartAxis::YPosValueCheck(double Value)
 {
-    if (ScaleRangeIsZero)
-        return PixelCenter;
-    const double T = (Value - ScaleMin) * PixelsPerValue;
-    return RoundPixel(FInverted ? PixelStart + T : PixelEnd - T);
+    if (FScaleRangeIsZero)
+        return FPixelCenter;
+    const double T = (Value - FScaleMin) * FPixelsPerValue;
+    return RoundPixel(FInverted ? FPixelStart + T : FPixelEnd - T);
 }
 
 int TChartAxis::LogXPosValue(double Value)
 {
-    if (LogScaleRange == 0)
-        return PixelCenter;
+    if (FLogScaleRange == 0)
+        return FPixelCenter;
     if (!(Value > 0))
-        return FInverted ? PixelEnd : PixelStart;
+        return FInverted ? FPixelEnd : FPixelStart;
     const double L = std::log(Value);
     if (FInverted)
-        return AddOffset(PixelStart, PixelsPerLogValue * (LogScaleMax - L));
-    return AddOffset(PixelStart, PixelsPerLogValue * (L - LogScaleMin));
+        return AddOffset(FPixelStart, FPixelsPerLogValue * (FLogScaleMax - L));
+    return AddOffset(FPixelStart, FPixelsPerLogValue * (L - FLogScaleMin));
 }
 
 int TChartAxis::LogYPosValue(double Value)
 {
-    if (LogScaleRange == 0)
-        return PixelCenter;
+    if (FLogScaleRange == 0)
+        return FPixelCenter;
     if (!(Value > 0))
-        return FInverted ? PixelStart : PixelEnd;
+        return FInverted ? FPixelStart : FPixelEnd;
     const double L = std::log(Value);
     if (FInverted)
-        return AddOffset(PixelEnd, -(PixelsPerLogValue * (LogScaleMax - L)));
-    return AddOffset(PixelEnd, -((L - LogScaleMin) * PixelsPerLogValue));
+        return AddOffset(FPixelEnd, -(FPixelsPerLogValue * (FLogScaleMax - L)));
+    return AddOffset(FPixelEnd, -((L - FLogScaleMin) * FPixelsPerLogValue));
 }
 
 int TChartAxis::InternalCalcDepthPosValue(double Value)
 {
-    if (ScaleRangeIsZero)
-        return PixelCenter;
-    return FInverted ? AddOffset(0, PixelsPerValue * (ScaleMax - Value))
-                     : AddOffset(0, (Value - ScaleMin) * PixelsPerValue);
+    if (FScaleRangeIsZero)
+        return FPixelCenter;
+    return FInverted ? AddOffset(0, FPixelsPerValue * (FScaleMax - Value))
+                     : AddOffset(0, (Value - FScaleMin) * FPixelsPerValue);
 }
 
 int TChartAxis::CalcSizeValue(double Value)
@@ -638,30 +653,30 @@ int TChartAxis::CalcSizeValue(double Value)
     if (!(Value > 0))
         return 0;
     if (FLogarithmic)
-        return LogScaleRange != 0 ? AddOffset(0, std::log(Value) * PixelsPerLogValue) : 0;
-    return ScaleRange != 0 ? AddOffset(0, Value * PixelsPerValue) : 0;
+        return FLogScaleRange != 0 ? AddOffset(0, std::log(Value) * FPixelsPerLogValue) : 0;
+    return FScaleRange != 0 ? AddOffset(0, Value * FPixelsPerValue) : 0;
 }
 
 double TChartAxis::CalcPosPoint(int Value)
 {
     if (FLogarithmic) {
         const bool MaxAtStart = (FHorizontal && FInverted) || (!FHorizontal && !FInverted);
-        if (Value == PixelStart)
-            return MaxAtStart ? ScaleMax : ScaleMin;
-        if (Value == PixelEnd)
-            return MaxAtStart ? ScaleMin : ScaleMax;
-        if (LogScaleRange != 0 && PixelSize != 0) {
-            const double D = FInverted ? PixelEnd - Value : Value - PixelStart;
-            const double T = D * LogScaleRange / PixelSize;
-            return FHorizontal ? std::exp(LogScaleMin + T) : std::exp(LogScaleMax - T);
+        if (Value == FPixelStart)
+            return MaxAtStart ? FScaleMax : FScaleMin;
+        if (Value == FPixelEnd)
+            return MaxAtStart ? FScaleMin : FScaleMax;
+        if (FLogScaleRange != 0 && FPixelSize != 0) {
+            const double D = FInverted ? FPixelEnd - Value : Value - FPixelStart;
+            const double T = D * FLogScaleRange / FPixelSize;
+            return FHorizontal ? std::exp(FLogScaleMin + T) : std::exp(FLogScaleMax - T);
         }
-        return ScaleMin;
+        return FScaleMin;
     }
-    if (PixelSize < 1)
+    if (FPixelSize < 1)
         return 0;
-    const double D = FInverted ? static_cast<double>(PixelEnd) - Value : static_cast<double>(Value) - PixelStart;
-    const double T = D * ScaleRange / PixelSize;
-    return FHorizontal ? ScaleMin + T : ScaleMax - T;
+    const double D = FInverted ? static_cast<double>(FPixelEnd) - Value : static_cast<double>(Value) - FPixelStart;
+    const double T = D * FScaleRange / FPixelSize;
+    return FHorizontal ? FScaleMin + T : FScaleMax - T;
 }
 
 int TChartAxis::CalcZPos()
@@ -724,14 +739,14 @@ int TChartAxis::InternalCalcSize(TChFont* AFont, int AAngle, int FixedSize, cons
 
 void TChartAxis::CalcRect(TRect& R, bool InflateChartRectangle)
 {
-    ShowsDateTime = IsDateTime();
+    FShowsDateTime = IsDateTime();
     // The left and top axes grow outward towards smaller coordinates.
     const bool Backward = FHorizontal ? FOtherSide : !FOtherSide;
     if (!InflateChartRectangle) {
         const int Outward = Backward ? -1 : 1;
-        AxisLinePos = ApplyPosition(GetRectangleEdge(R), R);
-        LabelsPos = AxisLinePos + Outward * SizeTickAxis();
-        TitlePos = LabelsPos + Outward * SizeLabels();
+        FAxisLinePos = ApplyPosition(GetRectangleEdge(R), R);
+        FLabelsPos = FAxisLinePos + Outward * SizeTickAxis();
+        FTitlePos = FLabelsPos + Outward * SizeLabels();
         return;
     }
     auto Cut = [&](int Amount) {
@@ -749,29 +764,29 @@ void TChartAxis::CalcRect(TRect& R, bool InflateChartRectangle)
         return GetRectangleEdge(R);
     };
     if (IsDepth)
-        TitlePos = FOtherSide ? R.Right : R.Left;
+        FTitlePos = FOtherSide ? R.Right : R.Left;
     else if (FTitle->Visible() && !FTitle->Caption().empty())
-        TitlePos = Cut(InternalCalcSize(FTitle->Font(), FTitle->Angle(), FTitleSize, FTitle->Caption()));
+        FTitlePos = Cut(InternalCalcSize(FTitle->Font(), FTitle->Angle(), FTitleSize, FTitle->Caption()));
     if (FLabels)
-        LabelsPos = Cut(SizeLabels());
+        FLabelsPos = Cut(SizeLabels());
     const int Rest = FChart->CalcWallSize(this) + SizeTickAxis();
     if (Rest > 0)
         Cut(Rest);
-    TitlePos = ApplyPosition(TitlePos, R);
-    LabelsPos = ApplyPosition(LabelsPos, R);
+    FTitlePos = ApplyPosition(FTitlePos, R);
+    FLabelsPos = ApplyPosition(FLabelsPos, R);
 }
 
 TRect TChartAxis::AxisRect() const
 {
-    const int AlongMin = std::min(PixelStart, PixelEnd);
-    const int AlongMax = std::max(PixelStart, PixelEnd);
+    const int AlongMin = std::min(FPixelStart, FPixelEnd);
+    const int AlongMax = std::max(FPixelStart, FPixelEnd);
     int A, B;
-    if (LabelsPos < AxisLinePos) {
-        A = LabelsPos;
-        B = AxisLinePos + ChAxisClickGap;
+    if (FLabelsPos < FAxisLinePos) {
+        A = FLabelsPos;
+        B = FAxisLinePos + ChAxisClickGap;
     } else {
-        A = AxisLinePos - ChAxisClickGap;
-        B = LabelsPos;
+        A = FAxisLinePos - ChAxisClickGap;
+        B = FLabelsPos;
     }
     if (FHorizontal)
         return {AlongMin, A, AlongMax, B};

@@ -3,6 +3,7 @@
 // positions the labels collected.
 #include "chart/ChEngine.h"
 #include "chart/ChMarks.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -243,12 +244,12 @@ TAxisLabelStyle TChartAxis::InternalCalcLabelStyle()
 
 // ------------------------------------------------------------------ label texts
 
-std::string TChartAxis::LabelValue(double Value)
+std::string TChartAxis::FormattedLabelValue(double Value) const
 {
     std::string Result;
-    if (ShowsDateTime) {
+    if (FShowsDateTime) {
         if (Value >= 0) {
-            const std::string Fmt = FDateTimeFormat.empty() ? DateTimeDefaultFormat(ScaleRange) : FDateTimeFormat;
+            const std::string Fmt = FDateTimeFormat.empty() ? DateTimeDefaultFormat(FScaleRange) : FDateTimeFormat;
             Result = FormatDateTime(Fmt, Value);
         }
     } else {
@@ -258,11 +259,22 @@ std::string TChartAxis::LabelValue(double Value)
             Result.find_first_not_of("0.,", 1) == std::string::npos)
             Result.erase(0, 1);
     }
+    return Result;
+}
+
+std::string TChartAxis::MultiLineLabel(std::string Text) const
+{
+    if (FLabelsMultiLine)
+        std::replace(Text.begin(), Text.end(), ' ', ChLineSeparator);
+    return Text;
+}
+
+std::string TChartAxis::LabelValue(double Value)
+{
+    std::string Result = FormattedLabelValue(Value);
     if (FChart->OnGetAxisLabel)
         FChart->OnGetAxisLabel(this, nullptr, -1, Result);
-    if (FLabelsMultiLine)
-        std::replace(Result.begin(), Result.end(), ' ', ChLineSeparator);
-    return Result;
+    return MultiLineLabel(std::move(Result));
 }
 
 int TChartAxis::MaxLabelsWidth()
@@ -280,25 +292,18 @@ int TChartAxis::MaxLabelsWidth()
     }
     switch (CalcLabelStyle()) {
     case talValue: {
-        double Lo = ScaleMin, Hi = ScaleMax;
-        if (FRoundFirstLabel || (ShowsDateTime && FExactDateTime)) {
-            const double Inc = CalcIncrement();
+        double Lo = FScaleMin, Hi = FScaleMax;
+        if (FRoundFirstLabel || (FShowsDateTime && FExactDateTime)) {
+            const double Inc = IncrementFor(false);
             if (Inc > 0) {
-                Lo = Inc * std::trunc(SnapToSteps(ScaleMin / Inc));
-                Hi = Inc * std::trunc(SnapToSteps(ScaleMax / Inc));
+                Lo = Inc * std::trunc(SnapToSteps(FScaleMin / Inc));
+                Hi = Inc * std::trunc(SnapToSteps(FScaleMax / Inc));
             }
         }
-        // The user's label event is not asked while measuring.
-        TAxisOnGetLabel Saved = std::move(FChart->OnGetAxisLabel);
-        FChart->OnGetAxisLabel = nullptr;
-        int W = 0;
-        try {
-            W = std::max(LabelWidth(Lo), LabelWidth(Hi));
-        } catch (...) {
-            FChart->OnGetAxisLabel = std::move(Saved);
-            throw;
-        }
-        FChart->OnGetAxisLabel = std::move(Saved);
+        // Measured on the texts the axis makes itself: the user's label
+        // event is not asked while measuring.
+        const int W = std::max(LabelTextSize(true, MultiLineLabel(FormattedLabelValue(Lo))),
+                               LabelTextSize(true, MultiLineLabel(FormattedLabelValue(Hi))));
         return W + FChart->ChartCanvas()->TextWidth(" ");
     }
     case talMark:
@@ -315,17 +320,21 @@ int TChartAxis::MaxLabelsWidth()
 void TChartAxis::Draw(bool CalcPosAxis)
 {
     TCanvas3D* C = FChart->ChartCanvas();
-    ShowsDateTime = IsDateTime();
+    // The axis leaves a transparent background behind, also when drawing
+    // fails: an opaque one, in whatever colour the last brush set, would
+    // fill the cells of the texts drawn after it.
+    TScopeExit ClearBackground([C] { C->SetBackMode(cbmTransparent); });
+    FShowsDateTime = IsDateTime();
     if (CalcPosAxis)
-        AxisLinePos = ApplyPosition(GetRectangleEdge(FChart->ChartRect), FChart->ChartRect);
+        FAxisLinePos = ApplyPosition(GetRectangleEdge(FChart->ChartRect), FChart->ChartRect);
 
     if (FTitle->Visible() && !FTitle->Caption().empty()) {
         if (IsDepth)
-            DrawTitle(TitlePos, DepthAxisPos());
+            DrawTitle(FTitlePos, DepthAxisPos());
         else if (FHorizontal)
-            DrawTitle(PixelCenter, TitlePos);
+            DrawTitle(FPixelCenter, FTitlePos);
         else
-            DrawTitle(TitlePos, PixelCenter);
+            DrawTitle(FTitlePos, FPixelCenter);
     }
 
     TickPixels.clear();
@@ -345,14 +354,14 @@ void TChartAxis::Draw(bool CalcPosAxis)
         C->AssignFont(FLabelsFont.get());
         const double Inc = CalcIncrement();
         TDateTimeStep Step = dtNone;
-        if (ShowsDateTime && FExactDateTime && FIncrement != 0) {
+        if (FShowsDateTime && FExactDateTime && FIncrement != 0) {
             Step = FindDateTimeStep(FIncrement);
             if (Step != dtNone)
                 while (Inc > DateTimeStep[Step] && Step != dtOneYear)
                     Step = static_cast<TDateTimeStep>(Step + 1);
         }
         const bool LongStep = Step != dtNone && Step >= dtHalfMonth && Step <= dtOneYear;
-        if ((Inc > 0 || LongStep) && ScaleMax >= ScaleMin) {
+        if ((Inc > 0 || LongStep) && FScaleMax >= FScaleMin) {
             if (Style == talValue) {
                 if (FChart->OnGetNextAxisLabel)
                     DrawCustomLabels(Inc, Step);
@@ -383,15 +392,8 @@ void TChartAxis::DrawTitle(int X, int Y)
         C->TextOut3D(X, Y, FChart->DepthWidth / 2, FTitle->Caption());
         return;
     }
-    const bool OldExponent = FLabelsExponent;
-    FLabelsExponent = false;
-    try {
-        DrawAxisLabel(X, Y, FTitle.get(), FTitle->Caption(), FTitle->Angle());
-    } catch (...) {
-        FLabelsExponent = OldExponent;
-        throw;
-    }
-    FLabelsExponent = OldExponent;
+    TValueRollback<bool> PlainTitle(FLabelsExponent, false);
+    DrawAxisLabel(X, Y, FTitle.get(), FTitle->Caption(), FTitle->Angle());
 }
 
 // ------------------------------------------------------------------ value labels
@@ -399,7 +401,7 @@ void TChartAxis::DrawTitle(int X, int Y)
 void TChartAxis::DrawValueLabel(double Value)
 {
     const int Pixel = CalcPosValue(Value);
-    if (FLabelsOnAxis || (PixelStart < Pixel && Pixel < PixelEnd)) {
+    if (FLabelsOnAxis || (FPixelStart < Pixel && Pixel < FPixelEnd)) {
         if (!FTickOnLabelsOnly)
             AddTick(Pixel);
         if (FLabels)
@@ -412,27 +414,27 @@ void TChartAxis::DrawValueLabel(double Value)
 // rounding of the step arithmetic never loses the first or the last label.
 void TChartAxis::DrawDefaultLabels(double Inc, TDateTimeStep Step)
 {
-    if (Inc > 0 && std::fabs(ScaleRange / Inc) >= 10000)
+    if (Inc > 0 && std::fabs(FScaleRange / Inc) >= 10000)
         return;
-    const bool ExactDates = ShowsDateTime && FExactDateTime && Step != dtNone && Step >= dtOneDay;
+    const bool ExactDates = FShowsDateTime && FExactDateTime && Step != dtNone && Step >= dtOneDay;
     double V;
     if (ExactDates)
-        V = ChRoundDate(ScaleMax, Step);
-    else if (FloatToStr(ScaleMin) != FloatToStr(ScaleMax) && FRoundFirstLabel)
-        V = Inc * std::trunc(SnapToSteps(ScaleMax / Inc));
+        V = ChRoundDate(FScaleMax, Step);
+    else if (FloatToStr(FScaleMin) != FloatToStr(FScaleMax) && FRoundFirstLabel)
+        V = Inc * std::trunc(SnapToSteps(FScaleMax / Inc));
     else
-        V = ScaleMax;
+        V = FScaleMax;
     const double Tolerance = Inc * 1e-9;
-    while (V > ScaleMax + Tolerance)
+    while (V > FScaleMax + Tolerance)
         IncDecDateTime(false, V, Inc, Step);
 
-    if (ScaleRangeIsZero || std::fabs(ScaleMax - ScaleMin) < 1e-10 || FloatToStr(V) == FloatToStr(V - Inc)) {
+    if (FScaleRangeIsZero || std::fabs(FScaleMax - FScaleMin) < 1e-10 || FloatToStr(V) == FloatToStr(V - Inc)) {
         DrawValueLabel(V);
         return;
     }
-    if (ShowsDateTime && FExactDateTime && Step >= dtHalfMonth && Step != dtNone) {
+    if (FShowsDateTime && FExactDateTime && Step >= dtHalfMonth && Step != dtNone) {
         // Months and years have no fixed length: step the calendar.
-        const double Limit = ScaleMin >= 0 ? (ScaleMin - MinAxisIncrement) / (1 + MinAxisIncrement) : ScaleMin;
+        const double Limit = FScaleMin >= 0 ? (FScaleMin - MinAxisIncrement) / (1 + MinAxisIncrement) : FScaleMin;
         for (int Guard = 0; V >= Limit && Guard < 10000; ++Guard) {
             DrawValueLabel(V);
             IncDecDateTime(false, V, Inc, Step);
@@ -440,7 +442,7 @@ void TChartAxis::DrawDefaultLabels(double Inc, TDateTimeStep Step)
         return;
     }
     const double Top = V;
-    const long Steps = static_cast<long>(std::floor((Top - ScaleMin) / Inc + 1e-9));
+    const long Steps = static_cast<long>(std::floor((Top - FScaleMin) / Inc + 1e-9));
     for (long k = 0; k <= Steps; ++k) {
         double Value = Top - static_cast<double>(k) * Inc;
         if (std::fabs(Value) < Tolerance)
@@ -451,9 +453,9 @@ void TChartAxis::DrawDefaultLabels(double Inc, TDateTimeStep Step)
 
 void TChartAxis::DrawLogLabels()
 {
-    if (ScaleMin == ScaleMax || FLogarithmicBase <= 1)
+    if (FScaleMin == FScaleMax || FLogarithmicBase <= 1)
         return;
-    double Min = ScaleMin;
+    double Min = FScaleMin;
     double T;
     if (Min > 0) {
         T = RoundLogPower(Min);
@@ -461,41 +463,37 @@ void TChartAxis::DrawLogLabels()
         Min = Min == 0 ? 0.1 : RoundLogPower(MinAxisRange);
         T = Min;
     }
-    const double SavedMin = ScaleMin;
-    ScaleMin = Min;
-    try {
+    // The scale's lower end, for this draw only.
+    TValueRollback<double> DrawnMin(FScaleMin, Min);
+    {
         const double LogBase = std::log(FLogarithmicBase);
         if (FMinorGrid->Visible()) {
             double U = T;
-            if (T >= ScaleMin)
-                U = std::pow(FLogarithmicBase, std::log(ScaleMin) / LogBase - 1);
-            if (U < ScaleMin)
+            if (T >= FScaleMin)
+                U = std::pow(FLogarithmicBase, std::log(FScaleMin) / LogBase - 1);
+            if (U < FScaleMin)
                 AddTick(CalcPosValue(U));
         }
         bool Drawn = false;
-        for (double V = T; V <= ScaleMax; V *= FLogarithmicBase)
-            if (V >= ScaleMin) {
+        for (double V = T; V <= FScaleMax; V *= FLogarithmicBase)
+            if (V >= FScaleMin) {
                 DrawValueLabel(V);
                 Drawn = true;
             }
         if (!Drawn) {
             const double Step = std::pow(FLogarithmicBase, std::log(T) / LogBase - 1);
-            for (double V = T; V <= ScaleMax && Step > 0; V += Step)
-                if (V >= ScaleMin)
+            for (double V = T; V <= FScaleMax && Step > 0; V += Step)
+                if (V >= FScaleMin)
                     DrawValueLabel(V);
         }
-        if (FMinorGrid->Visible() && T > ScaleMax)
+        if (FMinorGrid->Visible() && T > FScaleMax)
             AddTick(CalcPosValue(T));
-    } catch (...) {
-        ScaleMin = SavedMin;
-        throw;
     }
-    ScaleMin = SavedMin;
 }
 
 void TChartAxis::DrawCustomLabels(double Inc, TDateTimeStep Step)
 {
-    double V = ScaleMin;
+    double V = FScaleMin;
     int Index = 0;
     bool InRange = true;
     bool Stop = true;
@@ -507,7 +505,7 @@ void TChartAxis::DrawCustomLabels(double Inc, TDateTimeStep Step)
                 DrawDefaultLabels(Inc, Step);
             return;
         }
-        InRange = ScaleMin - 1e-7 <= V && V <= ScaleMax + 1e-7;
+        InRange = FScaleMin - 1e-7 <= V && V <= FScaleMax + 1e-7;
         if (InRange)
             DrawValueLabel(V);
         ++Index;
@@ -554,7 +552,7 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style)
             Found = true;
             break;
         }
-        if (!Found || Value < ScaleMin || Value > ScaleMax)
+        if (!Found || Value < FScaleMin || Value > FScaleMax)
             continue;
         const int Pixel = CalcPosValue(Value);
         if (!FTickOnLabelsOnly)
@@ -587,8 +585,8 @@ void TChartAxis::DrawDepthTitleLabels()
 {
     if (FChart->CountActiveSeries() == 0)
         return;
-    for (int i = static_cast<int>(std::trunc(ScaleMin)); i <= static_cast<int>(std::trunc(ScaleMax)); ++i) {
-        const int Pixel = VertPosValue(ScaleMax - i - 0.5);
+    for (int i = static_cast<int>(std::trunc(FScaleMin)); i <= static_cast<int>(std::trunc(FScaleMax)); ++i) {
+        const int Pixel = VertPosValue(FScaleMax - i - 0.5);
         if (!FTickOnLabelsOnly)
             AddTick(Pixel);
         if (!FLabels)
@@ -614,11 +612,11 @@ void TChartAxis::PlaceAxisLabel(int Pixel, const std::string& Text, TChCustomSha
         int Depth = Pixel;
         if (FChart->View3DOptions()->Orthogonal() || FChart->View3DOptions()->Rotation() == 360)
             Depth += C->GetFontHeight() / 2;
-        const int X = FOtherSide ? LabelsPos : LabelsPos - C->TextWidth("W") / 2 - 2;
+        const int X = FOtherSide ? FLabelsPos : FLabelsPos - C->TextWidth("W") / 2 - 2;
         C->TextOut3D(X, DepthAxisPos(), Depth, Text);
         return;
     }
-    int Cross = LabelsPos;
+    int Cross = FLabelsPos;
     if (FLabelsAlternate) {
         if (!FAlternateRow) {
             if (FHorizontal)
@@ -700,7 +698,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::
         }
     }
 
-    int Z = DepthPixel;
+    int Z = FDepthPixel;
     std::string Text = AText;
     int Lines = CountLines(Text);
     int F = C->GetFontHeight();
@@ -749,6 +747,8 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::
         C->Brush->SetStyle(bsClear);
     }
 
+    // Labels sit on whatever lies under them: no text cell is filled.
+    C->SetBackMode(cbmTransparent);
     C->SetTextAlign(Align);
     bool DoDraw = true;
     if (OnDrawLabel) {
@@ -809,32 +809,32 @@ void TChartAxis::DrawTick(int Pixel, int Direction, int Length)
     const int W = FChart->CalcWallSize(this);
     const bool Flat = !FChart->View3D();
     if (IsDepth) {
-        const int X0 = FOtherSide ? AxisLinePos + Direction : AxisLinePos - Direction;
+        const int X0 = FOtherSide ? FAxisLinePos + Direction : FAxisLinePos - Direction;
         const int X1 = FOtherSide ? X0 + Direction * Length : X0 - Direction * Length;
         C->HorizLine3D(std::min(X0, X1), std::max(X0, X1), DepthAxisPos(), Pixel);
         return;
     }
     if (FHorizontal) {
         if (FOtherSide) {
-            const int Y0 = AxisLinePos - Direction;
-            C->VertLine3D(Pixel, Y0 - Direction * Length, Y0, DepthPixel);
+            const int Y0 = FAxisLinePos - Direction;
+            C->VertLine3D(Pixel, Y0 - Direction * Length, Y0, FDepthPixel);
         } else {
-            const int Y0 = AxisLinePos + W + Direction;
+            const int Y0 = FAxisLinePos + W + Direction;
             if (Flat)
                 C->DoVertLine(Pixel, Y0, Y0 + Direction * Length);
             else
-                C->VertLine3D(Pixel, Y0, Y0 + Direction * Length, DepthPixel);
+                C->VertLine3D(Pixel, Y0, Y0 + Direction * Length, FDepthPixel);
         }
     } else {
         if (FOtherSide) {
-            const int X0 = AxisLinePos + W + Direction;
-            C->HorizLine3D(X0, X0 + Direction * Length, Pixel, DepthPixel);
+            const int X0 = FAxisLinePos + W + Direction;
+            C->HorizLine3D(X0, X0 + Direction * Length, Pixel, FDepthPixel);
         } else {
-            const int X0 = AxisLinePos - W - Direction;
+            const int X0 = FAxisLinePos - W - Direction;
             if (Flat)
                 C->DoHorizLine(X0, X0 - Direction * Length, Pixel);
             else
-                C->HorizLine3D(X0 - Direction * Length, X0, Pixel, DepthPixel);
+                C->HorizLine3D(X0 - Direction * Length, X0, Pixel, FDepthPixel);
         }
     }
 }
@@ -850,18 +850,18 @@ void TChartAxis::DrawTicksGridAndLine()
     if (FAxisPen->Visible()) {
         C->AssignVisiblePen(FAxisPen.get());
         if (IsDepth) {
-            const int Y = FOtherSide ? R.Bottom + FChart->CalcWallSize(FChart->BottomAxis()) - DepthPixel
-                                     : R.Top - DepthPixel;
-            C->ZLine3D(AxisLinePos, Y, PixelStart, PixelEnd);
+            const int Y = FOtherSide ? R.Bottom + FChart->CalcWallSize(FChart->BottomAxis()) - FDepthPixel
+                                     : R.Top - FDepthPixel;
+            C->ZLine3D(FAxisLinePos, Y, FPixelStart, FPixelEnd);
         } else if (FHorizontal) {
             if (FOtherSide)
-                C->HorizLine3D(PixelStart, PixelEnd, AxisLinePos, DepthPixel);
+                C->HorizLine3D(FPixelStart, FPixelEnd, FAxisLinePos, FDepthPixel);
             else
-                C->HorizLine3D(PixelStart - FChart->CalcWallSize(FChart->LeftAxis()),
-                               PixelEnd + FChart->CalcWallSize(FChart->RightAxis()), AxisLinePos + W, DepthPixel);
+                C->HorizLine3D(FPixelStart - FChart->CalcWallSize(FChart->LeftAxis()),
+                               FPixelEnd + FChart->CalcWallSize(FChart->RightAxis()), FAxisLinePos + W, FDepthPixel);
         } else {
-            const int X = FOtherSide ? AxisLinePos + W : AxisLinePos - W;
-            C->VertLine3D(X, PixelStart, PixelEnd + FChart->CalcWallSize(FChart->BottomAxis()), DepthPixel);
+            const int X = FOtherSide ? FAxisLinePos + W : FAxisLinePos - W;
+            C->VertLine3D(X, FPixelStart, FPixelEnd + FChart->CalcWallSize(FChart->BottomAxis()), FDepthPixel);
         }
     }
     if (FTicks->Visible() && FTickLength != 0) {
@@ -885,7 +885,6 @@ void TChartAxis::DrawTicksGridAndLine()
             DrawMinorTicks(true);
         }
     }
-    C->SetBackMode(cbmOpaque);
 }
 
 void TChartAxis::DrawGrids(int Count)
@@ -910,7 +909,7 @@ void TChartAxis::DrawGrids(int Count)
 
 void TChartAxis::DrawGridLine(int P)
 {
-    if (!(PixelStart < P && P < PixelEnd))
+    if (!(FPixelStart < P && P < FPixelEnd))
         return;
     TCanvas3D* C = FChart->ChartCanvas();
     const TRect& R = FChart->ChartRect;
@@ -937,9 +936,9 @@ void TChartAxis::DrawGridLine(int P)
         const int Z0 = RoundInt(Depth * FGrid->ZPosition() * 0.01);
         if (!SkipSideGrid && Z0 != Depth) {
             if (FHorizontal)
-                C->ZLine3D(P, AxisLinePos, Z0, Depth);
+                C->ZLine3D(P, FAxisLinePos, Z0, Depth);
             else
-                C->ZLine3D(AxisLinePos, P, Z0, Depth);
+                C->ZLine3D(FAxisLinePos, P, Z0, Depth);
         }
     } else if (FHorizontal) {
         C->VertLine3D(P, R.Top, R.Bottom, 0);
@@ -952,7 +951,7 @@ void TChartAxis::DrawMinorTicks(bool IsGrid)
 {
     const int N = FMinorTickCount + 1;
     auto Use = [&](int P) {
-        if (!(PixelStart < P && P < PixelEnd))
+        if (!(FPixelStart < P && P < FPixelEnd))
             return;
         if (IsGrid)
             DrawGridLine(P);
@@ -989,7 +988,7 @@ void TChartAxis::DrawMinorTicks(bool IsGrid)
         const double Span = (V * FLogarithmicBase - V) / N;
         for (int k = 1; k <= FMinorTickCount; ++k) {
             const double M = V + k * Span;
-            if (M >= ScaleMin && M <= ScaleMax)
+            if (M >= FScaleMin && M <= FScaleMax)
                 Use(CalcPosValue(M));
         }
     }

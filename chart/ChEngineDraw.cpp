@@ -3,34 +3,18 @@
 // its legend texts and symbols, and paging.
 #include "chart/ChEngine.h"
 #include "chart/ChMarks.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cmath>
-
-namespace {
-
-// Restores a flag however the block is left.
-class THoldFlag {
-public:
-    THoldFlag(bool& Flag, bool Value) : FFlag(Flag), FOld(Flag) { Flag = Value; }
-    ~THoldFlag() { FFlag = FOld; }
-    THoldFlag(const THoldFlag&) = delete;
-    THoldFlag& operator=(const THoldFlag&) = delete;
-
-private:
-    bool& FFlag;
-    bool FOld;
-};
-
-}  // namespace
 
 // ------------------------------------------------------------------ panel settings
 
 void TCustomAxisPanel::ReCalcWidthHeight()
 {
-    ChartWidth = ChartRect.Right - ChartRect.Left;
-    ChartHeight = ChartRect.Bottom - ChartRect.Top;
-    RectCenter(ChartRect, ChartXCenter, ChartYCenter);
+    FChartWidth = FChartRect.Right - FChartRect.Left;
+    FChartHeight = FChartRect.Bottom - FChartRect.Top;
+    RectCenter(FChartRect, FChartXCenter, FChartYCenter);
 }
 
 void TCustomAxisPanel::Set3DPercent(int Value)
@@ -162,7 +146,7 @@ void TCustomAxisPanel::CalcSize3DWalls()
 
 void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
 {
-    THoldFlag Quiet(RepaintOnChange, false);
+    TValueRollback<bool> Quiet(RepaintOnChange, false);
     TCanvas3D* C = ChartCanvas();
     std::vector<TChartSeries*> Active;
     for (int i = 0; i < SeriesCount(); ++i)
@@ -219,7 +203,7 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
         if (X.Left < X.Right && X.Top < X.Bottom)
             Inner = X;
     }
-    ChartRect = Inner;
+    FChartRect = Inner;
     ReCalcWidthHeight();
     for (int i = 0; i < AxesList().Count(); ++i)
         AxesList()[i]->InternalCalcPositions();
@@ -231,10 +215,10 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
     C->Projection(DepthWidth, PanelBounds, ChartRect);
     if (FullRotation) {
         const TRect Saved = ChartRect;
-        ChartRect = R;
+        FChartRect = R;
         PanelPaint(UserRect);
         DrawTitlesAndLegend(true);
-        ChartRect = Saved;
+        FChartRect = Saved;
     }
     DrawWalls();
     if (AxisBehind()) {
@@ -686,7 +670,7 @@ void TChartSeries::DrawLegend(int ValueIndex, const TRect& Rect)
     if (ValueIndex == -1 && ColorEachPoint())
         return;
     TCustomAxisPanel* Chart = ParentChart();
-    THoldFlag Quiet(Chart->RepaintOnChange, false);
+    TValueRollback<bool> Quiet(Chart->RepaintOnChange, false);
     TCanvas3D* C = Chart->ChartCanvas();
     const TColor Color = ValueIndex == -1 ? GetSeriesColor() : LegendItemColor(ValueIndex);
     C->Brush->SetColor(Color);
@@ -703,20 +687,17 @@ void TChartSeries::DrawLegend(int ValueIndex, const TRect& Rect)
         if (Back == clSeriesDefault)
             Back = Chart->Color();
     }
+    // The series' own brush takes the symbol's style for the symbol only.
     const TBrushStyle OldStyle = Brush()->Style();
     const bool ChangeStyle = Style != OldStyle;
     if (ChangeStyle)
         Brush()->SetStyle(Style);
-    try {
-        Chart->SetBrushCanvas(C->Brush->Color(), Brush(), Back);
-        DrawLegendShape(ValueIndex, Rect);
-    } catch (...) {
+    TScopeExit RestoreStyle([&] {
         if (ChangeStyle)
             Brush()->SetStyle(OldStyle);
-        throw;
-    }
-    if (ChangeStyle)
-        Brush()->SetStyle(OldStyle);
+    });
+    Chart->SetBrushCanvas(C->Brush->Color(), Brush(), Back);
+    DrawLegendShape(ValueIndex, Rect);
 }
 
 void TChartSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)

@@ -1,8 +1,8 @@
 // Chart elements and series: common properties, points with labels and
 // colours, notifications, axes of a series and its place in a chart.
 #include "chart/ChEngine.h"
-
 #include "chart/ChMarks.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <utility>
@@ -221,14 +221,19 @@ void TChartSeries::Assign(TPersistent* Source)
 
 int TChartSeries::AddXY(double X, double Y, const std::string& Label, TColor Color)
 {
-    FXValues->PendingValue = X;
-    FYValues->PendingValue = Y;
+    return AddPoint(X, Y, {}, Label, Color);
+}
+
+int TChartSeries::AddPoint(double X, double Y, std::span<const double> More, const std::string& Label, TColor Color)
+{
     if (OnBeforeAdd && !OnBeforeAdd(this))
         return -1;
-    const int Index = FXValues->AddChartValue();
-    FYValues->InsertChartValue(Index, FYValues->PendingValue);
-    for (int i = 2; i < FValuesList.Count(); ++i)
-        FValuesList[i]->InsertChartValue(Index, FValuesList[i]->PendingValue);
+    const int Index = FXValues->AddChartValue(X);
+    FYValues->InsertChartValue(Index, Y);
+    for (int i = 2; i < FValuesList.Count(); ++i) {
+        const size_t k = static_cast<size_t>(i - 2);
+        FValuesList[i]->InsertChartValue(Index, k < More.size() ? More[k] : 0.0);
+    }
     if (FValueColors) {
         if (static_cast<int>(FValueColors->size()) < Index)
             FValueColors->resize(static_cast<size_t>(Index), clSeriesDefault);
@@ -263,15 +268,9 @@ int TChartSeries::AddY(double Value, const std::string& Label, TColor Color)
 
 int TChartSeries::AddArray(const std::vector<double>& Values)
 {
-    BeginUpdate();
-    try {
-        for (double V : Values)
-            Add(V, {}, clSeriesDefault);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    TUpdateGuard<TChartSeries> Batch(*this);
+    for (double V : Values)
+        Add(V, {}, clSeriesDefault);
     return static_cast<int>(Values.size());
 }
 
@@ -311,8 +310,8 @@ void TChartSeries::AddedValue(TChartSeries* Source, int ValueIndex)
 // Rebuilds every point from Source.
 void TChartSeries::AddValues(TChartSeries* Source)
 {
-    BeginUpdate();
-    try {
+    {
+        TUpdateGuard<TChartSeries> Batch(*this);
         Clear();
         for (int i = 0; i < Source->Count(); ++i) {
             const int j = AddChartValue(Source, i);
@@ -329,11 +328,7 @@ void TChartSeries::AddValues(TChartSeries* Source)
             if (!L.empty() || FLabels.Count() > 0)
                 FLabels.InsertLabel(j, L);
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
     }
-    EndUpdate();
     Repaint();
 }
 
@@ -857,15 +852,9 @@ std::string SeriesTitleOrName(TChartSeries* ASeries)
 
 void FillSeriesItems(TStrings* Items, TCustomSeriesList* List, bool UseTitles)
 {
-    Items->BeginUpdate();
-    try {
-        for (int i = 0; i < List->Count(); ++i) {
-            TChartSeries* S = List->Get(i);
-            Items->AddObject(UseTitles ? SeriesTitleOrName(S) : S->Name(), S);
-        }
-    } catch (...) {
-        Items->EndUpdate();
-        throw;
+    TUpdateGuard<TStrings> Batch(*Items);
+    for (int i = 0; i < List->Count(); ++i) {
+        TChartSeries* S = List->Get(i);
+        Items->AddObject(UseTitles ? SeriesTitleOrName(S) : S->Name(), S);
     }
-    Items->EndUpdate();
 }

@@ -37,15 +37,8 @@ void TChartValueList::Grow()
     FValues.resize(FValues.size() + ChDefaultCapacity);
 }
 
-int TChartValueList::AddChartValue(double Value)
+int TChartValueList::AddChartValue(double P)
 {
-    PendingValue = Value;
-    return AddChartValue();
-}
-
-int TChartValueList::AddChartValue()
-{
-    const double P = PendingValue;
     int Index = FCount;
     if (FOrder == loAscending && FCount > 0 && P < Value(FCount - 1)) {
         int t = FCount - 1;

@@ -114,10 +114,6 @@ public:
     // Set by a listener to stop a mouse event.
     bool MouseCancelled = false;
     TRect PanelBounds;
-    int ChartWidth = 0;
-    int ChartHeight = 0;
-    int ChartXCenter = 0;
-    int ChartYCenter = 0;
     int DepthHeight = 0;
     int DepthWidth = 0;
     TCursor SavedCursor = crDefault;
@@ -125,7 +121,14 @@ public:
     // True while drawing onto a printer canvas.
     bool Printing = false;
     int PrintScalePercent = 0;
-    TRect ChartRect;
+    // The chart rectangle of the current pass with its width, height and
+    // centre: read-only views, written by the layout step alone (the panel's
+    // pass, the axis panel's layout, walls, titles and legend).
+    const TRect& ChartRect = FChartRect;
+    const int& ChartWidth = FChartWidth;
+    const int& ChartHeight = FChartHeight;
+    const int& ChartXCenter = FChartXCenter;
+    const int& ChartYCenter = FChartYCenter;
     TChEventListeners Listeners;
 
     TCanvas* WindowCanvas() const { return Canvas(); }
@@ -247,6 +250,18 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void DblClick() override;
+
+protected:
+    // The layout step's chart rectangle.
+    TRect FChartRect;
+    int FChartWidth = 0;
+    int FChartHeight = 0;
+    int FChartXCenter = 0;
+    int FChartYCenter = 0;
+    // Layout steps outside the panel's own classes: titles and the legend
+    // take their room from the chart rectangle.
+    friend class TChartTitle;
+    friend class TCustomChartLegend;
 
 private:
     std::unique_ptr<TChartHiddenPen> FBorder;
@@ -516,6 +531,28 @@ class TChShape : public TChCustomShape {
 public:
     using TChCustomShape::TChCustomShape;
 };
+
+// A shape that either lays itself out or stays where the user put it.
+class TChCustomShapePosition : public TChCustomShape {
+public:
+    using TChCustomShape::TChCustomShape;
+    void Assign(TPersistent* Source) override;
+    bool CustomPosition() const { return FCustomPosition; }
+    void SetCustomPosition(bool Value);
+    int Left() const { return ShapeBounds.Left; }
+    int Top() const { return ShapeBounds.Top; }
+    // Writing either turns CustomPosition on.
+    void SetLeft(int Value);
+    void SetTop(int Value);
+
+private:
+    bool FCustomPosition = false;
+};
+
+// Frame width of a shape: its visible pen's width (none when
+// CheckDefaultColor and the pen has the default colour), or the bevel's.
+int ShapeFrameWidth(TChCustomShape* Shape, bool CheckDefaultColor);
+
 
 // The corners of R turned by Angle degrees about its centre (counter-clockwise
 // on the screen): from (Left, Top), (Right, Top), (Right, Bottom), (Left, Bottom).

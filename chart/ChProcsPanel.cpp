@@ -2,6 +2,7 @@
 // setter helpers, and printing and picture export of a panel.
 #include "chart/ChProcs.h"
 #include "platform/Clipbrd.h"
+#include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cmath>
@@ -31,20 +32,6 @@ int MulDiv(int A, int B, int C)
 }
 
 int ClampMargin(int Value) { return std::clamp(Value, 0, 49); }
-
-// Restores a flag when the scope ends, also when drawing raises.
-template <class T>
-class TRestore {
-public:
-    TRestore(T& AField, T Value) : FField(AField), FSaved(AField) { FField = Value; }
-    ~TRestore() { FField = FSaved; }
-    TRestore(const TRestore&) = delete;
-    TRestore& operator=(const TRestore&) = delete;
-
-private:
-    T& FField;
-    T FSaved;
-};
 
 }  // namespace
 
@@ -114,7 +101,7 @@ void TCustomChPanel::SetInternalCanvas(std::unique_ptr<TCanvas3D> NewCanvas)
         return;
     NewCanvas->SetCanvas(WindowCanvas());
     if (FChartCanvas) {
-        TRestore<bool> Hold(RepaintOnChange, false);
+        TValueRollback<bool> Hold(RepaintOnChange, false);
         NewCanvas->Assign(FChartCanvas.get());
     }
     FChartCanvas = std::move(NewCanvas);
@@ -145,7 +132,7 @@ void TCustomChPanel::Draw()
 void TCustomChPanel::Draw(TCanvas* UserCanvas, const TRect& UserRect)
 {
     // Whatever the pass changes is drawn by the pass itself.
-    TRestore<bool> Hold(FDrawing, true);
+    TValueRollback<bool> Hold(FDrawing, true);
     PanelBounds = FChartCanvas->InitWindow(UserCanvas, FView3DOptions.get(), Color(), FView3D, UserRect);
 
     const int W = PanelBounds.Right - PanelBounds.Left;
@@ -159,24 +146,24 @@ void TCustomChPanel::Draw(TCanvas* UserCanvas, const TRect& UserRect)
         B += FBorder->Width();
     const auto Horiz = [&](int M) { return FMarginUnits == muPercent ? M * W / 100 : M; };
     const auto Vert = [&](int M) { return FMarginUnits == muPercent ? M * H / 100 : M; };
-    ChartRect.Left = PanelBounds.Left + B + Horiz(FMargins[0]);
-    ChartRect.Top = PanelBounds.Top + B + Vert(FMargins[1]);
-    ChartRect.Right = PanelBounds.Right - B - Horiz(FMargins[2]);
-    ChartRect.Bottom = PanelBounds.Bottom - B - Vert(FMargins[3]);
+    FChartRect.Left = PanelBounds.Left + B + Horiz(FMargins[0]);
+    FChartRect.Top = PanelBounds.Top + B + Vert(FMargins[1]);
+    FChartRect.Right = PanelBounds.Right - B - Horiz(FMargins[2]);
+    FChartRect.Bottom = PanelBounds.Bottom - B - Vert(FMargins[3]);
 
-    ChartRect.Left = std::max(ChartRect.Left, PanelBounds.Left);
-    ChartRect.Top = std::max(ChartRect.Top, PanelBounds.Top);
-    if (ChartRect.Right < ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + 1;
-    else if (ChartRect.Right == ChartRect.Left)
-        ChartRect.Right = ChartRect.Left + Width();
-    if (ChartRect.Bottom < ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + 1;
-    else if (ChartRect.Bottom == ChartRect.Top)
-        ChartRect.Bottom = ChartRect.Top + Height();
-    ChartWidth = ChartRect.Right - ChartRect.Left;
-    ChartHeight = ChartRect.Bottom - ChartRect.Top;
-    RectCenter(ChartRect, ChartXCenter, ChartYCenter);
+    FChartRect.Left = std::max(FChartRect.Left, PanelBounds.Left);
+    FChartRect.Top = std::max(FChartRect.Top, PanelBounds.Top);
+    if (FChartRect.Right < FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + 1;
+    else if (FChartRect.Right == FChartRect.Left)
+        FChartRect.Right = FChartRect.Left + Width();
+    if (FChartRect.Bottom < FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + 1;
+    else if (FChartRect.Bottom == FChartRect.Top)
+        FChartRect.Bottom = FChartRect.Top + Height();
+    FChartWidth = FChartRect.Right - FChartRect.Left;
+    FChartHeight = FChartRect.Bottom - FChartRect.Top;
+    RectCenter(FChartRect, FChartXCenter, FChartYCenter);
 
     InternalDraw(PanelBounds);
     FChartCanvas->ShowImage(UserCanvas, WindowCanvas(), UserRect);
@@ -461,18 +448,13 @@ void TCustomChPanel::NonBufferDraw(TCanvas* ACanvas, const TRect& R)
 {
     const bool Old = BufferedDisplay();
     SetBufferedDisplay(false);
-    try {
-        Draw(ACanvas, R);
-    } catch (...) {
-        SetBufferedDisplay(Old);
-        throw;
-    }
-    SetBufferedDisplay(Old);
+    TScopeExit Restore([this, Old] { SetBufferedDisplay(Old); });
+    Draw(ACanvas, R);
 }
 
 void TCustomChPanel::DrawToMetaCanvas(TCanvas* ACanvas, const TRect& Rect)
 {
-    TRestore<bool> Hold(FChartCanvas->Metafiling, true);
+    TValueRollback<bool> Hold(FChartCanvas->Metafiling, true);
     NonBufferDraw(ACanvas, Rect);
 }
 
@@ -575,25 +557,16 @@ void TCustomChPanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& Print
     Mapping.ScaleX = static_cast<double>(ViewWidth) / WinWidth;
     Mapping.ScaleY = static_cast<double>(ViewHeight) / WinHeight;
     PrintCanvas->SetTransform(Mapping.Then(Saved));
-    try {
-        TRestore<bool> Hold(Printing, true);
-        const bool Clip = CanClip();
-        if (Clip)
-            ClipCanvas(PrintCanvas, R);
-        try {
-            DrawToMetaCanvas(PrintCanvas, R);
-        } catch (...) {
-            if (Clip)
-                UnClipCanvas(PrintCanvas);
-            throw;
-        }
+    TScopeExit RestoreMapping([PrintCanvas, &Saved] { PrintCanvas->SetTransform(Saved); });
+    TValueRollback<bool> Hold(Printing, true);
+    const bool Clip = CanClip();
+    if (Clip)
+        ClipCanvas(PrintCanvas, R);
+    TScopeExit Unclip([this, PrintCanvas, Clip] {
         if (Clip)
             UnClipCanvas(PrintCanvas);
-    } catch (...) {
-        PrintCanvas->SetTransform(Saved);
-        throw;
-    }
-    PrintCanvas->SetTransform(Saved);
+    });
+    DrawToMetaCanvas(PrintCanvas, R);
 }
 
 void TCustomChPanel::PrintPartial(const TRect& PrinterRect)
@@ -623,13 +596,8 @@ void TCustomChPanel::PrintOrientation(TPrinterOrientation AOrientation)
     TPrinter* P = Printer();
     const TPrinterOrientation Old = P->Orientation();
     P->SetOrientation(AOrientation);
-    try {
-        Print();
-    } catch (...) {
-        P->SetOrientation(Old);
-        throw;
-    }
-    P->SetOrientation(Old);
+    TScopeExit Restore([P, Old] { P->SetOrientation(Old); });
+    Print();
 }
 
 TRect ChProportionalMargins(int W, int H, int Pw, int Ph, int ResX, int ResY)
@@ -693,24 +661,22 @@ bool TCustomChPanel::IsPrintMarginsStored() const
 
 std::unique_ptr<TBitmap> ChAntiAlias(TCustomChPanel* Panel)
 {
-    TRestore<bool> HoldRepaint(Panel->RepaintOnChange, false);
+    TValueRollback<bool> HoldRepaint(Panel->RepaintOnChange, false);
     const int W = Panel->Width();
     const int H = Panel->Height();
     TView3DOptions* Options = Panel->View3DOptions();
     const int OldZoom = Options->FontZoom();
     const bool OldBuffered = Panel->BufferedDisplay();
-    Options->SetFontZoom(OldZoom * 2);
-    Panel->SetBufferedDisplay(false);
     std::unique_ptr<TBitmap> Large;
-    try {
+    {
+        Options->SetFontZoom(OldZoom * 2);
+        Panel->SetBufferedDisplay(false);
+        TScopeExit Restore([&] {
+            Panel->SetBufferedDisplay(OldBuffered);
+            Options->SetFontZoom(OldZoom);
+        });
         Large = Panel->ChCreateBitmap(Panel->Color(), {0, 0, 2 * W, 2 * H}, pf24bit);
-    } catch (...) {
-        Panel->SetBufferedDisplay(OldBuffered);
-        Options->SetFontZoom(OldZoom);
-        throw;
     }
-    Panel->SetBufferedDisplay(OldBuffered);
-    Options->SetFontZoom(OldZoom);
 
     auto Result = std::make_unique<TBitmap>(std::max(0, W), std::max(0, H));
     for (int Y = 0; Y < H; ++Y) {

@@ -293,3 +293,56 @@ void TChCustomShape::DrawRectRotated(const TRect& Rect, double Angle, int Z)
     if (Blend != nullptr)
         C->EndBlending(Blend);
 }
+
+// ------------------------------------------------------------------ frame width and positioned shapes
+
+int ShapeFrameWidth(TChCustomShape* Shape, bool CheckDefaultColor)
+{
+    int F = 0;
+    TChartPen* P = Shape->Pen();
+    if (P->Visible() && !(CheckDefaultColor && P->Color() == clDefault))
+        F = P->Width();
+    if (Shape->Bevel() != bvNone)
+        F = Shape->BevelWidth();
+    return F;
+}
+
+
+void TChCustomShapePosition::Assign(TPersistent* Source)
+{
+    if (auto* S = dynamic_cast<TChCustomShapePosition*>(Source)) {
+        FCustomPosition = S->FCustomPosition;
+        if (FCustomPosition) {
+            const int W = ShapeBounds.Right - ShapeBounds.Left, H = ShapeBounds.Bottom - ShapeBounds.Top;
+            ShapeBounds = {S->Left(), S->Top(), S->Left() + W, S->Top() + H};
+        }
+    }
+    TChCustomShape::Assign(Source);
+}
+
+void TChCustomShapePosition::SetCustomPosition(bool Value)
+{
+    if (Parent() != nullptr)
+        Parent()->SetBooleanProperty(FCustomPosition, Value);
+    else
+        FCustomPosition = Value;
+}
+
+void TChCustomShapePosition::SetLeft(int Value)
+{
+    FCustomPosition = true;
+    if (Parent() != nullptr)
+        Parent()->SetIntegerProperty(ShapeBounds.Left, Value);
+    else
+        ShapeBounds.Left = Value;
+}
+
+void TChCustomShapePosition::SetTop(int Value)
+{
+    FCustomPosition = true;
+    if (Parent() != nullptr)
+        Parent()->SetIntegerProperty(ShapeBounds.Top, Value);
+    else
+        ShapeBounds.Top = Value;
+}
+

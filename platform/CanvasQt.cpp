@@ -8,11 +8,17 @@
 
 #include <QBitmap>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QPainterPathStroker>
 #include <QPolygon>
 
 #include <algorithm>
 #include <cmath>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,6 +31,62 @@ QTransform ToQTransform(const TCanvasTransform& T) { return QTransform(T.ScaleX,
 bool IsPixelExact(const TCanvasTransform& T)
 {
     return T.ScaleX == 1.0 && T.ScaleY == 1.0 && T.DX == std::floor(T.DX) && T.DY == std::floor(T.DY);
+}
+
+// A colour-keyed bitmap drawn at its own size onto a 32-bit image: every
+// pixel but the key colour is copied, straight into the image, without the
+// keyed copy of the whole bitmap the painter would need (a fresh allocation
+// on every call). False when the draw needs the painter (scaling, opacity, a
+// transform that is not whole pixels, formats other than 32-bit).
+bool BlitKeyed(QImage& Dst, TCanvas& Canvas, const TCanvasOp& Op, QRect& Touched)
+{
+    if (Op.B != 1 || Op.A != 255 || !Op.Image || Op.Image->Empty())
+        return false;
+    const QImage& Src = Op.Image->Data()->Image;
+    const QImage::Format SF = Src.format(), DF = Dst.format();
+    if ((SF != QImage::Format_RGB32 && SF != QImage::Format_ARGB32) ||
+        (DF != QImage::Format_RGB32 && DF != QImage::Format_ARGB32 && DF != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    const TCanvasTransform& T = Canvas.Transform();
+    if (!IsPixelExact(T) || Op.R.Width() != Src.width() || Op.R.Height() != Src.height())
+        return false;
+    const QRect Target(Op.R.Left + static_cast<int>(T.DX), Op.R.Top + static_cast<int>(T.DY), Src.width(), Src.height());
+    QRegion Area = QRegion(Target) & QRegion(QRect(QPoint(0, 0), Dst.size()));
+    TRegion Clip;
+    if (Canvas.GetClipRegion(Clip))
+        Area &= Clip.Data()->Region;
+    const QRgb Key = Op.C == clDefault ? (Src.pixel(0, Src.height() - 1) & 0xFFFFFFu) : (ToQColor(Op.C).rgb() & 0xFFFFFFu);
+    uchar* Bits = const_cast<uchar*>(Dst.constBits());
+    const qsizetype Stride = Dst.bytesPerLine();
+    for (const QRect& Part : Area) {
+        for (int Y = Part.top(); Y <= Part.bottom(); ++Y) {
+            const QRgb* __restrict From =
+                reinterpret_cast<const QRgb*>(Src.constScanLine(Y - Target.top())) + (Part.left() - Target.left());
+            QRgb* __restrict To = reinterpret_cast<QRgb*>(Bits + Y * Stride) + Part.left();
+            // Branch-free (a keyed bitmap mixes both kinds of pixel on every
+            // row), four pixels a step.
+            const int N = Part.width();
+            int X = 0;
+            for (; X + 4 <= N; X += 4) {
+                QRgb S[4], D[4];
+                for (int k = 0; k < 4; ++k) {
+                    S[k] = From[X + k];
+                    D[k] = To[X + k];
+                }
+                for (int k = 0; k < 4; ++k) {
+                    const QRgb Keep = 0u - static_cast<QRgb>((S[k] & 0xFFFFFFu) == Key);
+                    To[X + k] = (D[k] & Keep) | ((S[k] | 0xFF000000u) & ~Keep);
+                }
+            }
+            for (; X < N; ++X) {
+                const QRgb S = From[X];
+                const QRgb Keep = 0u - static_cast<QRgb>((S & 0xFFFFFFu) == Key);
+                To[X] = (To[X] & Keep) | ((S | 0xFF000000u) & ~Keep);
+            }
+        }
+    }
+    Touched = Area.boundingRect();
+    return true;
 }
 
 // Lengths (pixels) of the on and off runs of one-pixel styled pens.
@@ -300,17 +362,60 @@ struct TTextLayout {
     int Descent = 0;
 };
 
-TTextLayout LayoutText(TCanvas& Canvas, const QString& Text)
+// Measured through the canvas, which keeps what it measured per font.
+TTextLayout LayoutText(TCanvas& Canvas, const std::string& Text)
 {
     TTextLayout L;
     L.Font = ToQFont(*Canvas.Font());
     if (Canvas.TextCharacterExtra() != 0)
         L.Font.setLetterSpacing(QFont::AbsoluteSpacing, Canvas.TextCharacterExtra());
-    QFontMetrics Fm(L.Font);
-    L.Width = Fm.horizontalAdvance(Text);
-    L.Ascent = Fm.ascent();
-    L.Descent = Fm.descent();
+    L.Width = Canvas.TextWidth(Text);
+    L.Ascent = Canvas.TextAscent();
+    L.Descent = Canvas.TextDescent();
     return L;
+}
+
+// The glyphs of a text shaped in a font, kept per text and font: a chart
+// draws the same labels in the same few fonts on every pass, and shaping is
+// most of what drawing a short text costs. Drawn with drawGlyphRun at the
+// baseline they give drawText's pixels (tests/platform/fastpaths_test.cpp).
+struct TShapedText {
+    QFont Font;
+    QList<QGlyphRun> Runs;
+    qreal Ascent = 0;   // of the laid-out line: where the runs' baseline lies
+};
+
+const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
+{
+    auto& Cache = PerApplicationCache<std::unordered_map<std::string, std::vector<TShapedText>>>();
+    constexpr size_t MaxTexts = 4096;
+    auto It = Cache.find(Text);
+    if (It != Cache.end()) {
+        for (const TShapedText& T : It->second)
+            if (T.Font == Font)
+                return T;
+    } else {
+        if (Cache.size() >= MaxTexts)
+            Cache.clear();
+        It = Cache.emplace(Text, std::vector<TShapedText>()).first;
+    }
+    TShapedText T;
+    T.Font = Font;
+    QTextLayout Layout(QString::fromStdString(Text), Font);
+    QTextOption Option;
+    Option.setWrapMode(QTextOption::NoWrap);
+    Option.setTextDirection(Qt::LeftToRight);
+    Layout.setTextOption(Option);
+    Layout.beginLayout();
+    QTextLine Line = Layout.createLine();
+    if (Line.isValid())
+        Line.setNumColumns(static_cast<int>(Text.size()) + 1);
+    Layout.endLayout();
+    if (Line.isValid())
+        T.Ascent = Line.ascent();
+    T.Runs = Layout.glyphRuns();
+    It->second.push_back(std::move(T));
+    return It->second.back();
 }
 
 // Where the text's baseline starts relative to the reference point, for the
@@ -445,6 +550,37 @@ void FillWithBrush(QPainter& P, TCanvas& Canvas, const QPainterPath& Path)
 }
 
 // Strokes the figure through Points (closed when Closed) with the canvas pen.
+// Paints the points in Color. Points that follow each other along a row or
+// a column are painted as one rectangle: the same pixels, each painted as
+// often as in the list, at a fraction of the cost per pixel.
+void PaintPixelRuns(QPainter& P, const QPolygon& Points, const QColor& Color)
+{
+    const int N = static_cast<int>(Points.size());
+    int I = 0;
+    while (I < N) {
+        const QPoint A = Points[I];
+        int J = I + 1;
+        int DX = 0, DY = 0;
+        if (J < N) {
+            const QPoint B = Points[J];
+            if (B.y() == A.y() && std::abs(B.x() - A.x()) == 1)
+                DX = B.x() - A.x();
+            else if (B.x() == A.x() && std::abs(B.y() - A.y()) == 1)
+                DY = B.y() - A.y();
+        }
+        if (DX != 0 || DY != 0)
+            while (J < N && Points[J] == QPoint(A.x() + DX * (J - I), A.y() + DY * (J - I)))
+                ++J;
+        else
+            J = I + 1;
+        const QPoint Z = Points[J - 1];
+        P.fillRect(QRect(QPoint(std::min(A.x(), Z.x()), std::min(A.y(), Z.y())),
+                         QPoint(std::max(A.x(), Z.x()), std::max(A.y(), Z.y()))),
+                   Color);
+        I = J;
+    }
+}
+
 void StrokePoints(QPainter& P, TCanvas& Canvas, const std::vector<QPoint>& Points, bool Closed)
 {
     TPen& Pen = *Canvas.Pen();
@@ -460,16 +596,10 @@ void StrokePoints(QPainter& P, TCanvas& Canvas, const std::vector<QPoint>& Point
         // A closed figure shrunk to one point (a 1 x 1 rectangle) shows it.
         if (Closed && On.isEmpty() && Off.isEmpty())
             On << Points.front();
-        P.save();
-        P.setBrush(Qt::NoBrush);
-        if (!Off.isEmpty() && Canvas.BackgroundMode() == bkOpaque) {
-            P.setPen(QPen(ToQColor(Canvas.BackgroundColor()), 0));
-            P.drawPoints(Off);
-        }
-        P.setPen(QPen(ToQColor(Pen.Color()), 0));
+        if (!Off.isEmpty() && Canvas.BackgroundMode() == bkOpaque)
+            PaintPixelRuns(P, Off, ToQColor(Canvas.BackgroundColor()));
         if (!On.isEmpty())
-            P.drawPoints(On);
-        P.restore();
+            PaintPixelRuns(P, On, ToQColor(Pen.Color()));
         return;
     }
     QPainterPath Path;
@@ -737,7 +867,7 @@ void TCanvasSurface::PaintShape(TCanvas& Canvas, const TCanvasOp& Op, QPainter& 
 void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched)
 {
     const QString Text = QString::fromStdString(Op.Text);
-    const TTextLayout L = LayoutText(Canvas, Text);
+    const TTextLayout L = LayoutText(Canvas, Op.Text);
     const QColor Color = ToQColor(Canvas.Font()->Color());
     const bool Opaque = Canvas.BackgroundMode() == bkOpaque;
     const QColor Back = ToQColor(Canvas.BackgroundColor());
@@ -788,7 +918,16 @@ void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P
     if (Opaque && Op.Kind == TCanvasOp::opTextOut)
         P.fillRect(Cell, Back);
     P.setPen(Color);
-    P.drawText(QPointF(Ox, Baseline), Text);
+    // Underlines and strike-outs are placed a little differently on glyph
+    // runs: decorated text is shaped by drawText each time.
+    const bool Decorated = L.Font.underline() || L.Font.strikeOut() || L.Font.overline();
+    if (Op.Kind == TCanvasOp::opTextOut && !Decorated && !Op.Text.empty() && Op.Text.find('\n') == std::string::npos) {
+        const TShapedText& Shaped = ShapedText(L.Font, Op.Text);
+        for (const QGlyphRun& Run : Shaped.Runs)
+            P.drawGlyphRun(QPointF(Ox, Baseline - Shaped.Ascent), Run);
+    } else {
+        P.drawText(QPointF(Ox, Baseline), Text);
+    }
     if (Op.Kind == TCanvasOp::opTextOut)
         Touched = P.worldTransform().mapRect(Cell).toAlignedRect().adjusted(-2, -2, 2, 2);
 }
@@ -910,7 +1049,7 @@ void TCanvasSurface::AddToPath(TCanvas& Canvas, const TCanvasOp& Op)
         if (Op.Pts.empty())
             return;
         const QString Text = QString::fromStdString(Op.Text);
-        const TTextLayout L = LayoutText(Canvas, Text);
+        const TTextLayout L = LayoutText(Canvas, Op.Text);
         QPainterPath Glyphs;
         Glyphs.addText(TextOrigin(L, Canvas.TextAlign()), L.Font, Text);
         QTransform Local;
@@ -997,6 +1136,17 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
         }
         Notify(Box);
         return;
+    }
+
+    if (Op.Kind == TCanvasOp::opStretchDraw && Op.B == 1 && Op.Image && FImage && FOwn && !FExternal) {
+        // The painter over the image rests (no transform, no clip): the
+        // pixels may go straight into the image.
+        Op.Image->Data()->Flush();
+        QRect Keyed;
+        if (BlitKeyed(*FImage, Canvas, Op, Keyed)) {
+            Notify(Keyed);
+            return;
+        }
     }
 
     P->save();

@@ -2,6 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/private/CanvasQt.h"
+#include "platform/ScopeGuard.h"
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
@@ -12,6 +13,8 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <unordered_map>
 
 // ------------------------------------------------------------------ colours
 
@@ -432,7 +435,9 @@ int EmForCellHeight(const QFont& Base, int CellHeight)
 
 }  // namespace
 
-QFont ToQFont(const TFont& Font, double Scale)
+namespace {
+
+QFont BuildQFont(const TFont& Font, double Scale)
 {
     EnsureApplication();
     QFont F(QString::fromStdString(ResolveFontFamily(Font.Name())));
@@ -456,7 +461,75 @@ QFont ToQFont(const TFont& Font, double Scale)
     return F;
 }
 
-QFontMetrics FontMetricsOf(const TFont& Font) { return QFontMetrics(ToQFont(Font)); }
+// What a font turns into on the Qt side, kept per distinct font (the values
+// ToQFont reads, the scale and the extra character spacing). Building the
+// Qt font (family lookup, cell-height search) and loading its glyph engine
+// cost many times what measuring with it does, and a chart measures the
+// same few fonts and the same label texts on every pass; the widths of the
+// texts measured are kept too. Everything here is derived from the key
+// alone, so a cached answer is the answer a fresh font would give.
+struct TFontKey {
+    std::string Name;
+    int Height = 0;
+    int PixelsPerInch = 0;
+    uint8_t Style = 0;
+    uint8_t Pitch = 0;
+    int CharExtra = 0;
+    double Scale = 1;
+    bool operator==(const TFontKey&) const = default;
+};
+
+struct TFontKeyHash {
+    size_t operator()(const TFontKey& K) const
+    {
+        size_t H = std::hash<std::string>()(K.Name);
+        for (long long V : {static_cast<long long>(K.Height), static_cast<long long>(K.PixelsPerInch),
+                            static_cast<long long>(K.Style), static_cast<long long>(K.Pitch),
+                            static_cast<long long>(K.CharExtra), static_cast<long long>(K.Scale * 4096)})
+            H = H * 1000003u ^ std::hash<long long>()(V);
+        return H;
+    }
+};
+
+struct TFontEntry {
+    explicit TFontEntry(const QFont& F) : Font(F), Metrics(F), Ascent(Metrics.ascent()), Descent(Metrics.descent()) {}
+    QFont Font;
+    QFontMetrics Metrics;
+    int Ascent;
+    int Descent;
+    std::unordered_map<std::string, int> Widths;
+};
+
+// Bounds of the cache: a program uses a few dozen fonts; label texts of a
+// live chart repeat. Past a bound the part is emptied and refilled.
+constexpr size_t MaxCachedFonts = 256;
+constexpr size_t MaxCachedWidths = 4096;
+
+TFontEntry& CachedFont(const TFont& Font, int CharExtra, double Scale)
+{
+    EnsureApplication();
+    auto& Cache = PerApplicationCache<std::unordered_map<TFontKey, std::unique_ptr<TFontEntry>, TFontKeyHash>>();
+    uint8_t Style = 0;
+    for (TFontStyle S : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
+        Style = static_cast<uint8_t>(Style << 1 | (Font.Style().Contains(S) ? 1 : 0));
+    TFontKey Key{Font.Name(), Font.Height(), Font.Height() == 0 ? Font.PixelsPerInch() : 0, Style,
+                 static_cast<uint8_t>(Font.Pitch() == fpFixed), CharExtra, Scale};
+    auto It = Cache.find(Key);
+    if (It != Cache.end())
+        return *It->second;
+    if (Cache.size() >= MaxCachedFonts)
+        Cache.clear();
+    QFont F = BuildQFont(Font, Scale);
+    if (CharExtra != 0)
+        F.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
+    return *Cache.emplace(std::move(Key), std::make_unique<TFontEntry>(F)).first->second;
+}
+
+}  // namespace
+
+QFont ToQFont(const TFont& Font, double Scale) { return CachedFont(Font, 0, Scale).Font; }
+
+QFontMetrics FontMetricsOf(const TFont& Font) { return CachedFont(Font, 0, 1.0).Metrics; }
 
 // ------------------------------------------------------------------ canvas
 
@@ -541,9 +614,18 @@ void TCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
 
 void TCanvas::LineTo(int X, int Y)
 {
-    TCanvasOp Op;
+    // Lines come by the thousand in a chart pass: one operation's point
+    // storage serves them all, unless a line is drawn from inside another
+    // one's drawing.
+    thread_local TCanvasOp Shared;
+    thread_local bool InUse = false;
+    TCanvasOp Own;
+    TCanvasOp& Op = InUse ? Own : Shared;
+    TValueRollback<bool> Busy(InUse, true);
     Op.Kind = TCanvasOp::opLine;
-    Op.Pts = {FPenPos, {X, Y}};
+    Op.Pts.resize(2);
+    Op.Pts[0] = FPenPos;
+    Op.Pts[1] = {X, Y};
     FPenPos = {X, Y};
     DoPerform(Op);
 }
@@ -666,28 +748,33 @@ void TCanvas::TextRect(TRect& R, const std::string& Text, unsigned Format)
     DoPerform(Op);
 }
 
-namespace {
-
-QFont CanvasFont(TFont& Font, int CharExtra)
-{
-    QFont F = ToQFont(Font);
-    if (CharExtra != 0)
-        F.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
-    return F;
-}
-
-}  // namespace
-
 TSize TCanvas::TextExtent(const std::string& Text)
 {
-    QFontMetrics Fm(CanvasFont(FFont, FCharExtra));
-    return {Fm.horizontalAdvance(QString::fromStdString(Text)), Fm.ascent() + Fm.descent()};
+    TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
+    return {TextWidth(Text), E.Ascent + E.Descent};
 }
 
-int TCanvas::TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
-int TCanvas::TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
-int TCanvas::TextAscent() { return QFontMetrics(CanvasFont(FFont, FCharExtra)).ascent(); }
-int TCanvas::TextDescent() { return QFontMetrics(CanvasFont(FFont, FCharExtra)).descent(); }
+int TCanvas::TextWidth(const std::string& Text)
+{
+    TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
+    auto It = E.Widths.find(Text);
+    if (It != E.Widths.end())
+        return It->second;
+    if (E.Widths.size() >= MaxCachedWidths)
+        E.Widths.clear();
+    const int W = E.Metrics.horizontalAdvance(QString::fromStdString(Text));
+    E.Widths.emplace(Text, W);
+    return W;
+}
+
+int TCanvas::TextHeight(const std::string&)
+{
+    const TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
+    return E.Ascent + E.Descent;
+}
+
+int TCanvas::TextAscent() { return CachedFont(FFont, FCharExtra, 1.0).Ascent; }
+int TCanvas::TextDescent() { return CachedFont(FFont, FCharExtra, 1.0).Descent; }
 
 namespace {
 
@@ -784,9 +871,21 @@ void TCanvas::CopyRect(const TRect& Dest, TCanvas* Source, const TRect& SourceRe
     const QRect Q = QRectF(A, B).normalized().toRect();
     if (Q.isEmpty())
         return;
+    const QImage& Image = *S->Image();
     TBitmap Copy;
-    Copy.SetSize(Q.width(), Q.height());
-    Copy.Data()->Image = S->Image()->copy(Q).convertToFormat(QImage::Format_RGB32);
+    const QImage::Format Format = Image.format();
+    const bool Inside = QRect(QPoint(0, 0), Image.size()).contains(Q);
+    const bool SameImage = FSurface && FSurface->Image() == S->Image();
+    if (Inside && !SameImage && (Format == QImage::Format_RGB32 || Format == QImage::Format_ARGB32)) {
+        // The source's own pixels, read in place for the time of the draw:
+        // a copy of them would cost a fresh allocation (and, from about
+        // 128 KiB on, fresh pages from the system) on every call.
+        const qsizetype Stride = Image.bytesPerLine();
+        Copy.Data()->Image = QImage(Image.constBits() + Q.top() * Stride + Q.left() * 4, Q.width(), Q.height(),
+                                    Stride, QImage::Format_RGB32);
+    } else {
+        Copy.Data()->Image = Image.copy(Q).convertToFormat(QImage::Format_RGB32);
+    }
     StretchDraw(Dest, &Copy);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Graphics.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
@@ -16,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 struct TRegion::TData {
     QRegion Region;
@@ -36,6 +38,26 @@ TRegion FromQRegion(const QRegion& Region);
 QFont ToQFont(const TFont& Font, double Scale = 1.0);
 // Font metrics in pixels, identical for every surface.
 QFontMetrics FontMetricsOf(const TFont& Font);
+
+// A cache of Qt objects that belong to the running application (fonts,
+// glyphs): a new one for every application, while the caches of an ended
+// one are kept and never touched or freed, since Qt objects must not be
+// destroyed after their application. Call with the application running.
+template <class T>
+T& PerApplicationCache()
+{
+    static T* Current = nullptr;
+    static bool Stale = true;
+    if (Stale) {
+        static auto& Retired = *new std::vector<T*>;
+        if (Current)
+            Retired.push_back(Current);
+        Current = new T;
+        Stale = false;
+        QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] { Stale = true; });
+    }
+    return *Current;
+}
 
 // Where a TCanvas paints. Three kinds:
 // - over a QImage (bitmaps, the backing image of a custom control): the

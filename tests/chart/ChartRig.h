@@ -44,6 +44,12 @@ public:
             N += E == Kind;
         return N;
     }
+    // The chart rectangle a layout would have given.
+    void LayOut(const TRect& R)
+    {
+        FChartRect = R;
+        ReCalcWidthHeight();
+    }
     int Invalidations = 0;
     std::vector<TChartSeriesEvent> Events;
 };

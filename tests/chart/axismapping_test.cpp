@@ -15,9 +15,13 @@ public:
     TMapChart() : TCustomAxisPanel(nullptr)
     {
         SetView3D(false);
-        ChartRect = {100, 50, 500, 250};
-        ChartWidth = 400;
-        ChartHeight = 200;
+        LayOut({100, 50, 500, 250});
+    }
+    // The chart rectangle a layout would have given.
+    void LayOut(const TRect& R)
+    {
+        FChartRect = R;
+        ReCalcWidthHeight();
     }
 };
 
@@ -104,9 +108,8 @@ TEST(AxisMapping, ZeroRangeMapsToTheCentre)
     TMapChart Chart;
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 0, 10);
-    Axis->ScaleMin = Axis->ScaleMax = 3;
-    Axis->InternalCalcRange();
-    EXPECT_EQ(Axis->PixelCenter, 300);
+    Axis->SetScale(3, 3);
+    EXPECT_EQ(Axis->PixelCenter(), 300);
     for (double V : {-1e9, 3.0, 7.0})
         EXPECT_EQ(Axis->HorizPosValue(V), 300);
     EXPECT_EQ(Axis->CalcSizeValue(5), 0);
@@ -148,7 +151,7 @@ TEST(AxisMapping, LogarithmicAxisBelowOneKeepsItsDirection)
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 0, 0.5);
     Axis->SetLogarithmic(true);
-    EXPECT_DOUBLE_EQ(Axis->LogScaleFloor, 0.05);
+    EXPECT_DOUBLE_EQ(Axis->LogScaleFloor(), 0.05);
     EXPECT_EQ(Axis->HorizPosValue(0.05), 100);
     EXPECT_EQ(Axis->HorizPosValue(0.5), 500);
     EXPECT_LT(Axis->HorizPosValue(0.1), Axis->HorizPosValue(0.2));
@@ -157,7 +160,7 @@ TEST(AxisMapping, LogarithmicAxisBelowOneKeepsItsDirection)
     // with a positive minimum the floor is the minimum itself
     Place(Axis, 2, 200);
     Axis->InternalCalcRange();
-    EXPECT_DOUBLE_EQ(Axis->LogScaleFloor, 2);
+    EXPECT_DOUBLE_EQ(Axis->LogScaleFloor(), 2);
 }
 
 TEST(AxisMapping, PixelsBackToValues)
@@ -165,19 +168,19 @@ TEST(AxisMapping, PixelsBackToValues)
     TMapChart Chart;
     TChartAxis* Left = Chart.LeftAxis();
     Place(Left, -1.7, 3.3);
-    EXPECT_EQ(Left->CalcPosPoint(Left->PixelStart), 3.3);
-    EXPECT_DOUBLE_EQ(Left->CalcPosPoint(Left->PixelEnd), -1.7);
+    EXPECT_EQ(Left->CalcPosPoint(Left->PixelStart()), 3.3);
+    EXPECT_DOUBLE_EQ(Left->CalcPosPoint(Left->PixelEnd()), -1.7);
 
     for (bool Inverted : {false, true}) {
         for (TChartAxis* Axis : {Chart.BottomAxis(), Chart.LeftAxis()}) {
             Place(Axis, -1.7, 3.3, Inverted);
-            const double OnePixel = Axis->ScaleRange / Axis->PixelSize;
+            const double OnePixel = Axis->ScaleRange() / Axis->PixelSize();
             for (double V : {-1.7, -0.3, 0.0, 1.234, 3.3})
                 EXPECT_NEAR(Axis->CalcPosPoint(Axis->CalcPosValue(V)), V, OnePixel) << V;
         }
     }
 
-    Chart.ChartWidth = 0;
+    Chart.LayOut({100, 50, 100, 250});
     Place(Chart.BottomAxis(), 1, 2);
     EXPECT_EQ(Chart.BottomAxis()->CalcPosPoint(100), 0);
 }
@@ -185,16 +188,15 @@ TEST(AxisMapping, PixelsBackToValues)
 TEST(AxisMapping, SpanFollowsStartAndEndPositions)
 {
     TMapChart Chart;
-    Chart.ChartRect = {20, 0, 420, 300};
-    Chart.ChartWidth = 400;
+    Chart.LayOut({20, 0, 420, 300});
     TChartAxis* Axis = Chart.BottomAxis();
     Axis->SetStartPosition(50);
     Axis->SetEndPosition(100);
     Axis->InternalCalcPositions();
-    EXPECT_EQ(Axis->PixelStart, 220);
-    EXPECT_EQ(Axis->PixelEnd, 420);
-    EXPECT_EQ(Axis->PixelSize, 200);
-    EXPECT_EQ(Axis->PixelCenter, 320);
+    EXPECT_EQ(Axis->PixelStart(), 220);
+    EXPECT_EQ(Axis->PixelEnd(), 420);
+    EXPECT_EQ(Axis->PixelSize(), 200);
+    EXPECT_EQ(Axis->PixelCenter(), 320);
 }
 
 TEST(AxisMapping, PositionPercentMovesTheLineIntoTheChart)
@@ -233,24 +235,24 @@ TEST(AxisMapping, LayoutCutsLabelsTicksAndTitleFromTheRectangle)
     Bottom->CalcRect(R, true);
     // axis pen 2 + 1, ticks 4; no title caption
     EXPECT_EQ(R, (TRect{100, 50, 500, 223}));
-    EXPECT_EQ(Bottom->LabelsPos, 230);
+    EXPECT_EQ(Bottom->LabelsPos(), 230);
 
     Bottom->Title()->SetCaption("Time");
     Bottom->SetTitleSize(15);
     R = Chart.ChartRect;
     Bottom->CalcRect(R, true);
     EXPECT_EQ(R.Bottom, 208);
-    EXPECT_EQ(Bottom->TitlePos, 235);
-    EXPECT_EQ(Bottom->LabelsPos, 215);
+    EXPECT_EQ(Bottom->TitlePos(), 235);
+    EXPECT_EQ(Bottom->LabelsPos(), 215);
 
     TChartAxis* Left = Chart.LeftAxis();
     Left->SetLabelsSize(30);
     R = Chart.ChartRect;
     Left->CalcRect(R, false);
     EXPECT_EQ(R, Chart.ChartRect);
-    EXPECT_EQ(Left->AxisLinePos, 100);
-    EXPECT_EQ(Left->LabelsPos, 93);
-    EXPECT_EQ(Left->TitlePos, 63);
+    EXPECT_EQ(Left->AxisLinePos(), 100);
+    EXPECT_EQ(Left->LabelsPos(), 93);
+    EXPECT_EQ(Left->TitlePos(), 63);
 }
 
 TEST(AxisMapping, ClickHitsTheAxisLineWithAGap)
@@ -283,7 +285,7 @@ TEST(AxisMapping, DepthPositions)
     Axis->SetZPosition(40);
     Chart.DepthWidth = 50;
     Axis->InternalCalcRange();
-    EXPECT_EQ(Axis->DepthPixel, 20);
+    EXPECT_EQ(Axis->DepthPixel(), 20);
     EXPECT_TRUE(Axis->IsZStored());
     EXPECT_FALSE(Chart.TopAxis()->IsZStored());
 }

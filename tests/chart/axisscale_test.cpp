@@ -15,9 +15,13 @@ public:
     TScaleChart() : TCustomAxisPanel(nullptr)
     {
         SetView3D(false);
-        ChartRect = {0, 0, 500, 400};
-        ChartWidth = 500;
-        ChartHeight = 400;
+        LayOut({0, 0, 500, 400});
+    }
+    // The chart rectangle a layout would have given.
+    void LayOut(const TRect& R)
+    {
+        FChartRect = R;
+        ReCalcWidthHeight();
     }
 };
 
@@ -137,7 +141,7 @@ TEST(AxisScale, AutomaticRangeComesFromTheFiniteValuesOfBoundSeries)
     Left->AdjustMaxMin();
     EXPECT_EQ(Left->Minimum(), -2);
     EXPECT_EQ(Left->Maximum(), 1);
-    EXPECT_EQ(Left->ScaleRange, 3);
+    EXPECT_EQ(Left->ScaleRange(), 3);
 
     // a maximum set by hand on an automatic axis is replaced at the next draw
     Left->SetMaximum(50);
@@ -195,7 +199,7 @@ TEST(AxisScale, IncrementFromPixelSizeAndLabelSize)
     };
     for (const Case& C : Cases) {
         TScaleChart Chart;
-        Chart.ChartWidth = C.Pixels;
+        Chart.LayOut({0, 0, C.Pixels, 400});
         TChartAxis* Axis = Chart.BottomAxis();
         Place(Axis, 0, 100);
         Axis->SetLabelsSeparation(C.Separation);
@@ -208,10 +212,9 @@ TEST(AxisScale, ZeroRangeStartsFromOne)
     TScaleChart Chart;
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 0, 100);
-    Axis->ScaleMin = Axis->ScaleMax = 4;
-    Axis->InternalCalcRange();
-    EXPECT_TRUE(Axis->ScaleRangeIsZero);
-    EXPECT_EQ(Axis->PixelsPerValue, 0);
+    Axis->SetScale(4, 4);
+    EXPECT_TRUE(Axis->ScaleRangeIsZero());
+    EXPECT_EQ(Axis->PixelsPerValue(), 0);
     EXPECT_EQ(Axis->CalcLabelsIncrement(5), 1);
 }
 
@@ -249,7 +252,7 @@ TEST(AxisScale, DateTimeIncrementClimbsTheStepTable)
     Place(Bottom, 0, 3650);
     TRect R = Chart.ChartRect;
     Bottom->CalcRect(R, false);
-    ASSERT_TRUE(Bottom->ShowsDateTime);
+    ASSERT_TRUE(Bottom->ShowsDateTime());
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(5), 730);
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(10), 365);
     EXPECT_DOUBLE_EQ(Bottom->CalcLabelsIncrement(0), DateTimeStep[dtOneMicroSecond]);
@@ -282,9 +285,7 @@ TEST(AxisScale, LogarithmicIncrementsGrowByTheBase)
     TChartAxis* Axis = Chart.BottomAxis();
     Place(Axis, 1, 1000);
     Axis->SetLogarithmic(true);
-    Axis->ScaleMin = 0;
-    Axis->ScaleMax = 5e-324;
-    Axis->InternalCalcRange();
+    Axis->SetScale(0, 5e-324);
     EXPECT_EQ(Axis->CalcLabelsIncrement(1000), MinAxisIncrement);
 }
 
@@ -316,10 +317,10 @@ TEST(AxisScale, MarginsWidenTheScaleUnlessNothingIsLeftBetweenThem)
         TChartAxis* Axis = Chart.BottomAxis();
         Place(Axis, 0, 100);
         Axis->AdjustMaxMinRect({C.Left, 0, C.Right, 0});
-        EXPECT_DOUBLE_EQ(Axis->ScaleMin, C.Min) << C.Left;
-        EXPECT_DOUBLE_EQ(Axis->ScaleMax, C.Max) << C.Left;
-        EXPECT_EQ(Axis->PixelStart, 0);
-        EXPECT_EQ(Axis->PixelEnd, 500);
+        EXPECT_DOUBLE_EQ(Axis->ScaleMin(), C.Min) << C.Left;
+        EXPECT_DOUBLE_EQ(Axis->ScaleMax(), C.Max) << C.Left;
+        EXPECT_EQ(Axis->PixelStart(), 0);
+        EXPECT_EQ(Axis->PixelEnd(), 500);
     }
 
     // a vertical axis yields its new bounds reversed and swaps them
@@ -327,8 +328,8 @@ TEST(AxisScale, MarginsWidenTheScaleUnlessNothingIsLeftBetweenThem)
     TChartAxis* Left = Chart.LeftAxis();
     Place(Left, 0, 100);
     Left->AdjustMaxMinRect({0, 40, 0, 40});
-    EXPECT_DOUBLE_EQ(Left->ScaleMin, -12.5);
-    EXPECT_DOUBLE_EQ(Left->ScaleMax, 112.5);
+    EXPECT_DOUBLE_EQ(Left->ScaleMin(), -12.5);
+    EXPECT_DOUBLE_EQ(Left->ScaleMax(), 112.5);
 }
 
 TEST(AxisScale, CheckedScrollNeverMovesPastTheData)

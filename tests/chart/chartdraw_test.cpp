@@ -566,10 +566,10 @@ TEST(ChartSeries, AutomaticAxesFollowTheData)
     TChartFixture F;
     F.AddSeries(clRed, {{0, -2}, {30, 8}});
     F.Render();
-    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMin, 0);
-    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax, 30);
-    EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMin, -2);
-    EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMax, 8);
+    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMin(), 0);
+    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax(), 30);
+    EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMin(), -2);
+    EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMax(), 8);
     EXPECT_FALSE(F.Chart->TopAxis()->VisibleInPass);
     EXPECT_FALSE(F.Chart->RightAxis()->VisibleInPass);
 }
@@ -662,11 +662,11 @@ TEST(ChartPaging, PagesShowTheirOwnPoints)
     EXPECT_EQ(First, 20);
     EXPECT_EQ(Last, 24);
     F.Render();
-    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMin, 20);
-    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax, 24);
+    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMin(), 20);
+    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax(), 24);
     F.Chart->SetScaleLastPage(false);
     F.Render();
-    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax, 20 + 4.0 * 10 / 5);
+    EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax(), 20 + 4.0 * 10 / 5);
     F.Chart->SetPage(0);
     EXPECT_EQ(F.Chart->Page(), 1);
     EXPECT_THROW(F.Chart->SetMaxPointsPerPage(-1), ChartException);

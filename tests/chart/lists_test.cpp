@@ -176,8 +176,7 @@ TEST(AxesList, CustomAxesFollowTheirMaster)
 TEST(AxesList, FastCalcRoundsTheOffsetBeforeAddingIt)
 {
     TListChart Chart;
-    Chart.ChartRect = {101, 0, 301, 100};
-    Chart.ChartWidth = 200;
+    Chart.LayOut({101, 0, 301, 100});
     TChartAxis* Axis = Chart.BottomAxis();
     Axis->SetMinMax(0, 200);
     Axis->InternalCalcPositions();

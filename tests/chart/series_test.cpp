@@ -66,6 +66,26 @@ TEST(Series, RefusedAddReturnsMinusOne)
     EXPECT_FALSE(S.HasValueColors());
 }
 
+// A series with a third value list hands that value on with the point; the
+// list takes it at the point's ordered place, and plain AddXY gives it 0.
+TEST(Series, FurtherValueListsTakeTheirValuesWithThePoint)
+{
+    TChartSeries S(nullptr);
+    S.XValues()->SetOrder(loAscending);
+    auto* Size = new TChartValueList(&S, "Size");
+    const double Three[] = {3.5};
+    EXPECT_EQ(S.AddPoint(2, 20, Three, "b"), 0);
+    const double One[] = {1.5, 99};
+    EXPECT_EQ(S.AddPoint(1, 10, One), 0);
+    EXPECT_EQ(S.AddXY(3, 30), 2);
+    EXPECT_EQ(Size->Count(), 3);
+    EXPECT_EQ(Size->Value(0), 1.5);
+    EXPECT_EQ(Size->Value(1), 3.5);
+    EXPECT_EQ(Size->Value(2), 0);
+    EXPECT_EQ(S.YValue(1), 20);
+    EXPECT_EQ(S.XLabel(1), "b");
+}
+
 TEST(Series, AddTakesThePointCountAsPosition)
 {
     TChartSeries S(nullptr);
@@ -337,8 +357,7 @@ TEST(Series, LabelsListSlots)
 TEST(Series, AxesOfASeries)
 {
     TCountingChart Chart;
-    Chart.ChartRect = {0, 0, 100, 100};
-    Chart.ChartWidth = Chart.ChartHeight = 100;
+    Chart.LayOut({0, 0, 100, 100});
     auto* S = new TChartSeries(nullptr);
     Chart.AddSeries(S);
     S->AddXY(5, 50);
