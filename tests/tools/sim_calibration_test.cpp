@@ -27,7 +27,7 @@ protected:
             S.AirwayPressure = 5;
             S.LowPressure = 5;
             S.HighPressure = 2;
-            S.Oxygen = 60.5;  // halfway between the two oxygen calibration points
+            S.Oxygen = 40.75;  // a quarter of the way from 21 % to 100 %
             S.BaroPressure = 750;
             S.HighRes = true;
             D.Waveform = {S};
@@ -101,8 +101,9 @@ TEST_F(SimCalibration, ZeroCodesClearTheirSensorsOffsets)
         EXPECT_NEAR(W.Low, 5 + O.LowPressure, 0.06);
         EXPECT_NEAR(W.Airway, 5 + O.LowPressure, 0.06);  // the same sensor
         EXPECT_NEAR(W.High, 2 + O.HighPressure, 0.006);
-        // Halfway between 21 % and 100 %: half of each point's error.
-        EXPECT_NEAR(W.Oxygen, 60.5 + (O.Oxygen21 + O.Oxygen100) / 2, 0.006);
+        // A quarter of the way from 21 % to 100 %: that share of each
+        // calibration point's error.
+        EXPECT_NEAR(W.Oxygen, 40.75 + 0.75 * O.Oxygen21 + 0.25 * O.Oxygen100, 0.006);
         EXPECT_NEAR(W.Baro, 750, 0.06);
     }
     // The mode codes still set the zeroing mode the status reports.
