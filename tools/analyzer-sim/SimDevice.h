@@ -169,7 +169,10 @@ struct SimOffsets {
 // half-wave of flow in, a pause, a half-wave out and a pause, with a breath
 // marker where the flow starts in and a parameter record when it ends. The
 // measured volumes miss the size by ErrorPercent until 'C' '1' applies the
-// correction; 'C' '0' drops it again.
+// correction; 'C' '0' drops it again. Strokes advance with the waveform
+// stream and their records go out when the serial mode asks for parameters
+// too; they go on until Active is cleared, as the analyzer cannot tell when
+// the syringe is put down.
 struct SimSyringe {
     bool Active = false;      // strokes replace the waveform and the timed parameter records
     double Size = 0;          // mL
