@@ -1,88 +1,12 @@
 // The simulator itself: framing, checksums and its answers on the line.
+#include "tests/tools/SimLine.h"
 #include "tools/analyzer-sim/AnalyzerSim.h"
 #include "tools/analyzer-sim/SimEncode.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <thread>
-
 using namespace sim;
-
-namespace {
-
-// The program's end of the line, opened the way a serial port is.
-class Line {
-public:
-    explicit Line(const std::string& Path, speed_t Speed = B38400)
-    {
-        FFd = ::open(Path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
-        termios T{};
-        ::tcgetattr(FFd, &T);
-        ::cfmakeraw(&T);
-        ::cfsetispeed(&T, Speed);
-        ::cfsetospeed(&T, Speed);
-        ::tcsetattr(FFd, TCSANOW, &T);
-    }
-    ~Line() { ::close(FFd); }
-    bool IsOpen() const { return FFd >= 0; }
-    void Write(const Bytes& B) { ASSERT_EQ(::write(FFd, B.data(), B.size()), static_cast<ssize_t>(B.size())); }
-    // Everything that arrives until MinBytes are in or TimeoutMs passed.
-    Bytes Read(size_t MinBytes, int TimeoutMs = 1000)
-    {
-        Bytes Out;
-        const int64_t End = SimNowMs() + TimeoutMs;
-        while (Out.size() < MinBytes && SimNowMs() < End) {
-            pollfd P{FFd, POLLIN, 0};
-            if (::poll(&P, 1, 5) <= 0)
-                continue;
-            if (P.revents & (POLLHUP | POLLERR)) {
-                FHungUp = true;
-                break;
-            }
-            uint8_t Buf[256];
-            ssize_t N = ::read(FFd, Buf, sizeof Buf);
-            if (N > 0)
-                Out.insert(Out.end(), Buf, Buf + N);
-        }
-        return Out;
-    }
-    bool HungUp() const { return FHungUp; }
-
-private:
-    int FFd = -1;
-    bool FHungUp = false;
-};
-
-std::vector<Frame> FramesIn(const Bytes& B, int* Acks = nullptr, int* Bad = nullptr)
-{
-    std::vector<Frame> Out;
-    FrameReader R;
-    R.Feed(B.data(), B.size(), [&](FrameReader::Event E, const Frame& F) {
-        if (E == FrameReader::Event::Frame)
-            Out.push_back(F);
-        if (E == FrameReader::Event::Ack && Acks)
-            ++*Acks;
-        if (E == FrameReader::Event::BadChecksum && Bad)
-            ++*Bad;
-    });
-    return Out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> Parts)
-{
-    Bytes Out;
-    for (const Bytes& P : Parts)
-        Out.insert(Out.end(), P.begin(), P.end());
-    return Out;
-}
-
-}  // namespace
+using namespace simtest;
 
 TEST(SimFrame, BuildsLengthChecksumAndCR)
 {

@@ -1,6 +1,7 @@
 #include "tools/analyzer-sim/AnalyzerSim.h"
 
 #include "tools/analyzer-sim/SimEncode.h"
+#include "tools/analyzer-sim/SimStream.h"
 
 #include <cerrno>
 #include <chrono>
@@ -388,27 +389,23 @@ void AnalyzerSim::TickStreams()
         // Catch up a few samples at most; a long stall is not replayed.
         for (int k = 0; Wave && D.WaveformPeriodMs > 0 && Now >= FNextWaveformMs && k < 4; ++k) {
             SimSample S;
-            if (D.Waveform.empty()) {
-                S = SyntheticSample(D.SampleCounter);
-            } else if (D.WaveformNext < D.Waveform.size()) {
-                S = D.Waveform[D.WaveformNext++];
-                if (D.WaveformNext >= D.Waveform.size() && D.WaveformLoop)
-                    D.WaveformNext = 0;
-            } else {
+            std::optional<SimParameters> Stroke;
+            if (!NextWaveform(D, S, Stroke))
                 break;  // the script is done
-            }
             Out.emplace_back('?', WaveformPayload(S, D.SampleCounter++, D.ExtendedFrames));
+            if (Stroke && Params)
+                Out.emplace_back('P', ParametersPayload(*Stroke, D.ExtendedFrames, D.OldFirmwareScaling));
             FNextWaveformMs += D.WaveformPeriodMs;
         }
         if (Now - FNextWaveformMs > 100)
             FNextWaveformMs = Now;
-        if (!Params || D.ParameterPeriodMs <= 0) {
+        // Syringe strokes bring their own records.
+        if (!Params || D.ParameterPeriodMs <= 0 || D.Syringe.Active) {
             FNextParametersMs = Now + D.ParameterPeriodMs;
         } else if (Now >= FNextParametersMs) {
             SimParameters P;
-            if (!D.Parameters.empty())
-                P = D.Parameters[D.ParametersNext++ % D.Parameters.size()];
-            Out.emplace_back('P', ParametersPayload(P, D.ExtendedFrames, D.OldFirmwareScaling));
+            if (NextParameters(D, P))
+                Out.emplace_back('P', ParametersPayload(P, D.ExtendedFrames, D.OldFirmwareScaling));
             FNextParametersMs = Now + D.ParameterPeriodMs;
         }
         if (D.StatusPeriodMs <= 0) {
@@ -446,6 +443,7 @@ void InstallStandardCommands(AnalyzerSim& Sim)
     InstallHandheldCommands(Sim);
     InstallMemoryCommands(Sim);
     InstallSettingsCommands(Sim);
+    InstallCalibrationCommands(Sim);
 }
 
 }  // namespace sim

@@ -156,9 +156,12 @@ void InstallLinkCommands(AnalyzerSim& Sim);
 void InstallHandheldCommands(AnalyzerSim& Sim);
 // Registers and memory.
 void InstallMemoryCommands(AnalyzerSim& Sim);
-// Flow port, zeroing mode, breath detection, gas and correction settings
-// (after the link commands: it also answers the version query 'V').
+// Flow port, breath detection, gas and correction settings (after the link
+// commands: it also answers the version query 'V').
 void InstallSettingsCommands(AnalyzerSim& Sim);
+// Zeroing ('Z': the mode and the sensors' zero offsets) and calibration
+// ('C': barometric pressure, syringe strokes and their correction).
+void InstallCalibrationCommands(AnalyzerSim& Sim);
 // Every command set above; the constructor calls it.
 void InstallStandardCommands(AnalyzerSim& Sim);
 

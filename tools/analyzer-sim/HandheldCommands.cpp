@@ -57,11 +57,16 @@ void SendFile(AnalyzerSim& S, uint8_t Index)
         const SimDevice& D = S.Device();
         if (Index >= D.Files.size())
             return;
-        const std::vector<uint8_t>& Data = D.Files[Index].Data;
+        const SimFile& File = D.Files[Index];
+        const std::vector<uint8_t>& Data = File.Data;
+        auto Dropped = [&](int Block) {
+            return std::find(D.DropBlocks.begin(), D.DropBlocks.end(), Block) != D.DropBlocks.end() ||
+                   std::find(File.DropBlocks.begin(), File.DropBlocks.end(), Block) != File.DropBlocks.end();
+        };
         const size_t Count = (Data.size() + kBlockBytes - 1) / kBlockBytes;
         const uint8_t Named = D.OtherFileIndexInBlocks >= 0 ? static_cast<uint8_t>(D.OtherFileIndexInBlocks) : Index;
         for (size_t b = 1; b <= Count && b <= 0xFFFF; ++b) {
-            if (std::find(D.DropBlocks.begin(), D.DropBlocks.end(), static_cast<int>(b)) != D.DropBlocks.end())
+            if (Dropped(static_cast<int>(b)))
                 continue;
             Bytes P{'d', Named};
             PutWord(P, static_cast<uint16_t>(b));

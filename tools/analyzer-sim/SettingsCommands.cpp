@@ -1,6 +1,6 @@
 // The setting commands: the analyzer keeps what they set, so its status
-// frame reports it afterwards. Zeroing, oxygen calibration and the
-// calibration command ('C') are acknowledged and change nothing here.
+// frame reports it afterwards. Zeroing and calibration are in
+// CalibrationCommands.cpp.
 #include "tools/analyzer-sim/AnalyzerSim.h"
 
 #include <cstring>
@@ -34,14 +34,6 @@ void InstallSettingsCommands(AnalyzerSim& Sim)
             return;
         auto L = S.Lock();
         S.Device().Status.FlowPort = F.Payload[0] == '2' ? 1 : 0;
-    });
-    // Zeroing: '1' automatic, '0' manual (the status reports 0 automatic);
-    // the other codes zero a channel.
-    Sim.OnCommand('Z', [](AnalyzerSim& S, const Frame& F) {
-        if (F.Payload.size() < 1 || (F.Payload[0] != '0' && F.Payload[0] != '1'))
-            return;
-        auto L = S.Lock();
-        S.Device().Status.ZeroMode = F.Payload[0] == '1' ? 0 : 1;
     });
     // Breath detection: '0' off, '1' bidirectional, '2' inspiratory, '3'
     // expiratory.

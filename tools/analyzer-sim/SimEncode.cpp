@@ -154,23 +154,172 @@ Bytes StatusPayload(const SimStatus& S, char SerialMode)
 
 SimSample SyntheticSample(uint16_t Counter)
 {
-    // 12 breaths a minute at 100 samples a second: 500 samples a breath,
-    // inspiration the first third.
-    const int Phase = Counter % 500;
+    // Inspiration the first third of each 250-sample breath. The counter
+    // wraps at 65,536, which is no multiple of 250: the breath that spans
+    // the wrap is cut short, as a real pattern would not be whole either.
+    const int Phase = Counter % 250;
     const double Pi = 3.14159265358979;
     SimSample S;
-    if (Phase < 167) {
-        S.Flow = 40 * std::sin(Pi * Phase / 167.0);
-        S.AirwayPressure = 5 + 15 * std::sin(Pi * Phase / 334.0);
+    if (Phase < 83) {
+        S.Flow = 40 * std::sin(Pi * Phase / 83.0);
+        S.AirwayPressure = 5 + 15 * std::sin(Pi * Phase / 166.0);
     } else {
-        S.Flow = -30 * std::sin(Pi * (Phase - 167) / 333.0);
-        S.AirwayPressure = 5 + 15 * std::exp(-(Phase - 167) / 40.0);
+        S.Flow = -30 * std::sin(Pi * (Phase - 83) / 167.0);
+        S.AirwayPressure = 5 + 15 * std::exp(-(Phase - 83) / 20.0);
     }
-    S.Volume = 250 * (1 - std::cos(2 * Pi * Phase / 500.0));
+    S.Volume = 250 * (1 - std::cos(2 * Pi * Phase / 250.0));
     S.LowPressure = S.AirwayPressure;
     S.HighPressure = 14.7;
     S.Breath = Phase == 0;
     return S;
+}
+
+}  // namespace sim
+
+// ------------------------------------------------------ handheld records
+
+namespace sim {
+
+namespace {
+
+constexpr size_t kNameLengthAt = 10;
+constexpr size_t kNameAt = 11;
+constexpr size_t kNameRoom = 29;  // up to the time at 40
+constexpr size_t kTimeAt = 40;
+constexpr size_t kSampleCountAt = 990;
+constexpr size_t kAuxCountAt = 992;
+
+// Where each statistics block is stored and its divisor.
+struct StatsPlace {
+    size_t Offset;
+    double Divisor;
+    SimHandheldStats SimHandheldRecord::*Stats;
+};
+constexpr StatsPlace kStatsBlocks[] = {
+    {100, 100, &SimHandheldRecord::Flow},
+    {134, 10, &SimHandheldRecord::Pressure},
+    {168, 100, &SimHandheldRecord::HighPressure},
+    {202, 10, &SimHandheldRecord::Volume},
+    {236, 10, &SimHandheldRecord::Temperature},
+    {270, 10, &SimHandheldRecord::RelHumidity},
+    {304, 100, &SimHandheldRecord::Oxygen},
+    {350, 10, &SimHandheldRecord::TidalVolume},
+    {384, 1000, &SimHandheldRecord::MinuteVolume},
+    {418, 100, &SimHandheldRecord::PeakInspFlow},
+    {452, 100, &SimHandheldRecord::PeakExpFlow},
+    {486, 10, &SimHandheldRecord::PIP},
+    {520, 10, &SimHandheldRecord::PEEP},
+    {554, 10, &SimHandheldRecord::MeanAirway},
+    {588, 10, &SimHandheldRecord::PausePressure},
+    {622, 10, &SimHandheldRecord::Rate},
+    {656, 100, &SimHandheldRecord::InspTime},
+    {690, 100, &SimHandheldRecord::ExpTime},
+};
+
+// Where each value of the last breath is stored, its width and divisor.
+struct BreathPlace {
+    size_t Offset;
+    int Width;
+    double Divisor;
+    double SimHandheldRecord::Breath::*Value;
+};
+using Br = SimHandheldRecord::Breath;
+constexpr BreathPlace kLastBreath[] = {
+    {754, 2, 10, &Br::Rate},           {756, 2, 100, &Br::InspTime},         {758, 2, 100, &Br::ExpTime},
+    {760, 2, 100, &Br::InspHold},      {762, 2, 100, &Br::ExpHold},          {764, 4, 1000, &Br::MinuteVolume},
+    {768, 4, 10, &Br::TidalVolumeInsp}, {772, 4, 10, &Br::TidalVolumeExp}, {776, 2, 100, &Br::PeakInspFlow},
+    {778, 2, 100, &Br::PeakExpFlow},   {782, 2, 10, &Br::MeanAirway},        {784, 2, 10, &Br::PIP},
+    {788, 2, 10, &Br::PEEP},           {790, 2, 10, &Br::PausePressure},
+};
+
+}  // namespace
+
+void SetWordLE(Bytes& B, size_t Offset, uint16_t Value)
+{
+    B.at(Offset) = static_cast<uint8_t>(Value);
+    B.at(Offset + 1) = static_cast<uint8_t>(Value >> 8);
+}
+
+void SetLongLE(Bytes& B, size_t Offset, uint32_t Value)
+{
+    SetWordLE(B, Offset, static_cast<uint16_t>(Value));
+    SetWordLE(B, Offset + 2, static_cast<uint16_t>(Value >> 16));
+}
+
+uint16_t HandheldWord(double Value, double Divisor, bool Signed)
+{
+    if (std::isnan(Value))
+        return 0x7FFF;
+    const double Low = Signed ? -32768.0 : 0.0;
+    const double High = Signed ? 32766.0 : 65535.0;
+    const double Scaled = std::clamp(std::round(Value * Divisor), Low, High);
+    uint16_t W = static_cast<uint16_t>(static_cast<int32_t>(Scaled));
+    if (W == 0x7FFF)
+        W = 0x7FFE;  // only an unsigned value can land on the mark
+    return W;
+}
+
+uint32_t HandheldLong(double Value, double Divisor)
+{
+    if (std::isnan(Value))
+        return 0x7FFFFFFFu;
+    const double Scaled = std::clamp(std::round(Value * Divisor), -2147483648.0, 2147483646.0);
+    return static_cast<uint32_t>(static_cast<int64_t>(Scaled));
+}
+
+Bytes HandheldImage(const SimHandheldRecord& R)
+{
+    Bytes B(kHandheldImageSize, 0);
+    std::copy(std::begin(R.HeaderFlags), std::end(R.HeaderFlags), B.begin());
+    B[5] = R.PressureMode;
+    const size_t N = std::min(R.Name.size(), kNameRoom);
+    B[kNameLengthAt] = static_cast<uint8_t>(N);
+    std::copy_n(R.Name.begin(), N, B.begin() + kNameAt);
+    const uint8_t When[6] = {R.Hour, R.Minute, R.Second, R.Day, R.Month, R.Year};
+    std::copy(std::begin(When), std::end(When), B.begin() + kTimeAt);
+    SetWordLE(B, 75, HandheldWord(R.AuxValue1, 10, false));
+    SetWordLE(B, 77, HandheldWord(R.AuxValue2, 10));
+    for (const StatsPlace& P : kStatsBlocks) {
+        const SimHandheldStats& S = R.*P.Stats;
+        SetLongLE(B, P.Offset, HandheldLong(S.Min, P.Divisor));
+        SetLongLE(B, P.Offset + 4, HandheldLong(S.Max, P.Divisor));
+        SetLongLE(B, P.Offset + 8, HandheldLong(S.Mean, P.Divisor));
+        SetLongLE(B, P.Offset + 24, HandheldLong(S.Last, P.Divisor));
+    }
+    for (const BreathPlace& P : kLastBreath) {
+        const double V = R.LastBreath.*P.Value;
+        if (P.Width == 4)
+            SetLongLE(B, P.Offset, HandheldLong(V, P.Divisor));
+        else
+            SetWordLE(B, P.Offset, HandheldWord(V, P.Divisor));
+    }
+    const size_t Stored = std::min(R.Samples.size(), kHandheldSampleRoom);
+    const int Count = R.SampleCount >= 0 ? R.SampleCount : static_cast<int>(R.Samples.size());
+    SetWordLE(B, kSampleCountAt, static_cast<uint16_t>(std::clamp(Count, 0, 0xFFFF)));
+    SetWordLE(B, kAuxCountAt, R.AuxCount);
+    for (size_t k = 0; k < Stored; ++k) {
+        const SimHandheldSample& S = R.Samples[k];
+        const size_t At = kHandheldSamplesAt + kHandheldSampleSize * k;
+        SetWordLE(B, At, HandheldWord(S.Flow, 100));
+        SetLongLE(B, At + 2, HandheldLong(S.Volume, 10));
+        SetWordLE(B, At + 6, HandheldWord(S.Pressure, 10));
+        SetWordLE(B, At + 8, HandheldWord(S.HighPressure, 100));
+    }
+    return B;
+}
+
+SimFile HandheldFile(const SimHandheldRecord& R)
+{
+    SimFile F;
+    F.Name = R.Name;
+    F.Hour = R.Hour;
+    F.Minute = R.Minute;
+    F.Second = R.Second;
+    F.Day = R.Day;
+    F.Month = R.Month;
+    F.Year = R.Year;
+    F.Data = HandheldImage(R);
+    return F;
 }
 
 }  // namespace sim
