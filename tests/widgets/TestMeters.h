@@ -43,10 +43,12 @@ public:
         FBar.SetOptions({opUseSectorCol});
     }
 
+    // Texts, position and sector are current from the start.
     void Loaded() override
     {
         TIcAnalogGControl::Loaded();
         FFaceValid = false;
+        ValueChange();
     }
 
     // Angle of the needle for a position: degrees clockwise from 12 o'clock.
@@ -89,6 +91,7 @@ public:
             {Sec->Sector3From(), Sec->Sector3To(), Sec->Sector3Color()},
         };
         C->Pen()->SetWidth(1);
+        C->Brush()->SetStyle(bsSolid);
         for (const auto& Sector : Sectors) {
             C->Pen()->SetColor(Sector.Color);
             C->Brush()->SetColor(Sector.Color);
@@ -123,7 +126,7 @@ public:
         FBar.SetSectorColor(SectorColor());
         FBar.PaintBar(C, PPT());
         C->Pen()->SetWidth(1);
-        C->Pen()->SetColor(clMaroon);
+        C->Pen()->SetColor(NeedleColor);
         C->Brush()->SetStyle(bsSolid);
         C->Brush()->SetColor(NeedleColor);
         IcArrowDraw(C, AngleOf(PPT()), FNeedle, FNeedleMoved, true);
@@ -183,6 +186,13 @@ public:
     }
 
     const TRect& BarRect() const { return FBar.BarRect(); }
+
+    void Loaded() override
+    {
+        TIcAnalogGControl::Loaded();
+        FFaceValid = false;
+        ValueChange();
+    }
 
     void DrawFace()
     {
