@@ -199,7 +199,7 @@ using TEnabledKeys = TIcSet<TEnabledKey>;
 // arrows and the wheel by ChangeSmall, Home and End to the range ends), or
 // by sliding the mouse in SlideRect, always inside the digit range.
 // OnValueChange comes with every step, OnValueChanged once when the key or
-// the left button is released.
+// the left button is released (and after each wheel notch).
 class TIcAnalogCControl : public TIcCustomControl {
 public:
     // Value 10 on digit 100 of 0..1000; opens an update that Loaded ends.
@@ -271,7 +271,8 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    // Only deltas of one notch (+120 up, -120 down) step.
+    // Only deltas of one notch (+120 up, -120 down) step; a notch is a
+    // finished change (OnValueChanged follows at once).
     bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
     void DoEnter() override;
     void DoExit() override;

@@ -103,6 +103,17 @@ TEST(IcAnalogG, DefaultsLimitsSectorsAndRangeAfterLoaded)
     G->SetValue(80);
     EXPECT_EQ(R.Take(), (Events{"leave 1", "enter 3"}));
 
+    // A move is seen by the next value change.
+    int moves = 0;
+    G->OnPosChange = [&](TObject*) { ++moves; };
+    G->SetBounds(10, 20, 100, 100);
+    EXPECT_EQ(moves, 0);
+    G->SetValue(81);
+    G->SetValue(82);
+    EXPECT_EQ(moves, 1);
+    EXPECT_EQ(G->LastOrigin(), Point(10, 20));
+    R.Take();
+
     // Limits: 0 is kept just above it; positions follow.
     G->SetLimitLower(0);
     EXPECT_EQ(G->LimitLower(), 0.0001f);
