@@ -133,6 +133,9 @@ Qt::CursorShape CursorShapeOf(TCursor Cursor)
     case crSizeAll:
         return Qt::SizeAllCursor;
     default:
+        // The program's own numbers show the stock shape entered for them.
+        if (Cursor > 0 && Screen && Screen->Cursors(Cursor) < 0)
+            return CursorShapeOf(Screen->Cursors(Cursor));
         return Qt::ArrowCursor;
     }
 }
@@ -437,8 +440,11 @@ void TControl::ApplyToolTip()
 {
     if (!FHandle)
         return;
-    const std::string tip = FHint.substr(0, FHint.find('|'));
-    FHandle->setToolTip(QString::fromStdString(tip));
+    // Lines of a hint end with CR (CR LF counts as one end).
+    QString tip = QString::fromStdString(FHint.substr(0, FHint.find('|')));
+    tip.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    tip.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    FHandle->setToolTip(tip);
 }
 
 void TControl::SetHint(const std::string& Value)
@@ -976,6 +982,24 @@ void TScreen::SetCursor(TCursor Value)
     FCursor = Value;
     if (FCursor != crDefault)
         QApplication::setOverrideCursor(QCursor(CursorShapeOf(FCursor)));
+}
+
+TCursor TScreen::Cursors(TCursor Index) const
+{
+    for (const auto& [index, shape] : FCursors)
+        if (index == Index)
+            return shape;
+    return crDefault;
+}
+
+void TScreen::SetCursors(TCursor Index, TCursor Shape)
+{
+    if (Index <= 0 || Shape > 0)
+        return;
+    FCursors.erase(std::remove_if(FCursors.begin(), FCursors.end(), [Index](const auto& e) { return e.first == Index; }),
+                   FCursors.end());
+    if (Shape != crDefault)
+        FCursors.emplace_back(Index, Shape);
 }
 
 // ------------------------------------------------------------------ TMouse

@@ -22,6 +22,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -198,7 +199,8 @@ public:
     std::string Text() const { return GetTextBuf(); }
     void SetText(const std::string& Value) { SetTextBuf(Value); }
 
-    // "short|long": the part before '|' is the tool tip.
+    // "short|long": the part before '|' is the tool tip; a carriage return
+    // (#13) in it starts a new line of the tip.
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value);
     bool ShowHint() const { return FShowHint; }
@@ -353,8 +355,9 @@ public:
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
 
-    // True when the control handles Key itself (Enter in a memo), so that
-    // the form does not take it for its default or cancel button.
+    // True when the control handles Key itself (Enter in a memo, arrow keys
+    // in a knob), so that the form does not take it for its default or
+    // cancel button and the key does not travel on to the parent.
     virtual bool WantsKey(uint16_t Key) const { return false; }
 
     // The widget the children live on (a form's client area).
@@ -433,8 +436,16 @@ public:
     void SetCursor(TCursor Value);
     int PixelsPerInch() const { return 96; }
 
+    // The program's own cursors: a number above 0 names an entry that shows
+    // one of the stock shapes (a library enters its hand at its number).
+    // An empty entry, like crDefault, shows the arrow.
+    TCursor Cursors(TCursor Index) const;
+    // Shape crDefault empties the entry; entries are not chained.
+    void SetCursors(TCursor Index, TCursor Shape);
+
 private:
     TCursor FCursor = crDefault;
+    std::vector<std::pair<TCursor, TCursor>> FCursors;
 };
 
 extern TScreen* Screen;

@@ -61,19 +61,15 @@ void TIcCustomControl::Change()
 
 // ------------------------------------------------------- TIcGraphicControl
 
-namespace {
-
-TComponent* checkedWindowedOwner(TComponent* AOwner)
+TComponent* IcWindowedOwner(TComponent* AOwner)
 {
     if (AOwner && !dynamic_cast<TWinControl*>(AOwner))
         throw EConvertError("The owner of a graphic control must be a windowed control");
     return AOwner;
 }
 
-}  // namespace
-
 TIcGraphicControl::TIcGraphicControl(TComponent* AOwner)
-    : TGraphicControl(checkedWindowedOwner(AOwner)), FIcInfo(LoadIcInfo())
+    : TGraphicControl(IcWindowedOwner(AOwner)), FIcInfo(LoadIcInfo())
 {
     if (auto* parent = dynamic_cast<TWinControl*>(AOwner))
         SetParent(parent);

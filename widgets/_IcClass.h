@@ -47,6 +47,10 @@ private:
     int FUpdateCount = 0;
 };
 
+// AOwner when it is a windowed control or none; EConvertError for any other
+// (windowless controls of the library are parented to their owner).
+TComponent* IcWindowedOwner(TComponent* AOwner);
+
 // Windowless base: the owner (a windowed control, or none) becomes the
 // parent; the final EndUpdate runs Change.
 class TIcGraphicControl : public TGraphicControl {

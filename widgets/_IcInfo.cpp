@@ -8,6 +8,7 @@ struct TSharedIcInfo {
     TIcInfo Info;
     TSharedIcInfo()
     {
+        IcUnitStartUp();
         Info.SetpName(pName);
         Info.SetpVersion(pVersion);
         Info.SetCopyright(pCopyright);

@@ -31,6 +31,15 @@ double Decade(long long Exp)
 
 }  // namespace
 
+void IcUnitStartUp()
+{
+    static const bool done = [] {
+        Screen->SetCursors(crIcHand, crHandPoint);
+        return true;
+    }();
+    (void)done;
+}
+
 std::string IcSettingsFileName()
 {
     std::string base;

@@ -20,6 +20,13 @@ inline constexpr const char* pWWW = "";
 // Settings key under which form positions are kept.
 inline constexpr const char* IcKeyPath = "SOFTWARE\\IcWidgets\\Data\\";
 
+// The library's hand cursor (the default slide cursor of its input
+// controls), entered into Screen->Cursors at the library's start-up.
+constexpr TCursor crIcHand = 5;
+// The library's start-up, run once by the first of its components to be
+// made (through LoadIcInfo).
+void IcUnitStartUp();
+
 // Folder of the program file with its trailing '/'.
 const std::string& AppPath();
 // The library's root folder from the per-user settings ("RootDir"), empty

@@ -195,7 +195,12 @@ protected:
                 return;
             }
         }
+        const uint16_t pressed = VirtualKeyFromQt(E->key());
+        const bool wanted = WinControl() && pressed != 0 && WinControl()->WantsKey(pressed);
         W::keyPressEvent(E);
+        // A key the control wants stays with it.
+        if (wanted)
+            E->accept();
     }
     void keyReleaseEvent(QKeyEvent* E) override
     {
