@@ -1,7 +1,7 @@
 // What instrument controls need of the window layer: the program's own
 // cursor numbers, keys a control keeps for itself, multi-line tool tips.
 #include "platform/Application.h"
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/Forms.h"
 
 #include <QApplication>
