@@ -45,6 +45,7 @@
 #include "platform/SysUtils.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -538,7 +539,7 @@ protected:
     // What the engine reads on open and refresh.
     struct TFetchResult {
         std::vector<TFieldDef> Defs;
-        std::vector<TDBValue> Values;   // row after row
+        std::deque<TDBValue> Values;    // row after row (grows without moving)
         std::vector<int64_t> Keys;      // one per row when CanModify
         bool CanModify = false;
         std::vector<bool> ReadOnly;     // per column
@@ -577,7 +578,7 @@ private:
     TDataSetState FState = dsInactive;
     TFields FFields;
     TFieldDefs FFieldDefs{this};
-    std::vector<TDBValue> FValues;   // row after row, FieldCount values each
+    std::deque<TDBValue> FValues;    // row after row, FieldCount values each
     std::vector<int64_t> FKeys;
     int FRowCount = 0;
     int FRow = -1;                   // current row; -1 when empty

@@ -488,7 +488,7 @@ void TDBDataSet::InternalOpen(TFetchResult& Result)
     TStatement& st = keyed ? *keyed : *plain;
     const int first = keyed ? 1 : 0;
     bindParams(db, st.Get(), params);
-    std::vector<TDBValue>& values = Result.Values;
+    std::deque<TDBValue>& values = Result.Values;
     while (st.Step()) {
         if (keyed)
             Result.Keys.push_back(sqlite3_column_int64(st.Get(), 0));
