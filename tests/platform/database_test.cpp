@@ -804,6 +804,57 @@ TEST(Events, DataSourcesAndLinksHearOpenMovePostRefreshAndClose)
     EXPECT_EQ(Late.Take(), Lines{"link active 0"});
 }
 
+// A watcher that refills on the state and update-data notices alone, with a
+// was-active flag, hears each open and each posted change once.
+TEST(Events, StateAndUpdateNoticesMarkEachOpenAndPostOnce)
+{
+    MemoryDb M;
+    M.Db.ExecSQL("CREATE TABLE T (QTY INTEGER); INSERT INTO T VALUES (1)");
+    M.Q.SQL()->SetText("SELECT QTY FROM T");
+    TDataSource W(nullptr);
+    bool WasActive = false;
+    std::vector<std::string> Heard;
+    W.OnStateChange = [&](TObject*) {
+        if (W.State() == dsInactive) {
+            WasActive = false;
+            Heard.push_back("closed");
+        } else if (W.State() == dsBrowse && !WasActive) {
+            Heard.push_back("refill " + IntToStr(M.Q.RecordCount()));
+            WasActive = true;
+        }
+    };
+    W.OnUpdateData = [&](TObject*) {
+        if (W.State() == dsBrowse)
+            Heard.push_back("refill " + IntToStr(M.Q.RecordCount()));
+        else
+            WasActive = false;
+    };
+    W.SetDataSet(&M.Q);
+    M.Q.Open();
+    M.Q.Append();
+    M.Q.FieldByName("QTY")->SetAsInteger(2);
+    M.Q.Post();
+    M.Q.Edit();
+    M.Q.FieldByName("QTY")->SetAsInteger(3);
+    M.Q.Post();
+    M.Q.Next();
+    M.Q.Refresh();
+    M.Q.Close();
+    EXPECT_EQ(Heard, (Lines{"refill 1", "refill 2", "refill 2", "closed"}));
+
+    // Another data source or none: state notices follow.
+    M.Q.Open();
+    TQuery Other(nullptr);
+    Other.SetDatabase(&M.Db);
+    Other.SQL()->SetText("SELECT 1 AS A");
+    Heard.clear();
+    W.SetDataSet(&Other);
+    W.SetDataSet(nullptr);
+    EXPECT_EQ(Heard, Lines{"closed"});
+    M.Db.Close();
+    EXPECT_FALSE(M.Q.Active());
+}
+
 TEST(Lifetime, AFreedDataSetIsDroppedByWhoeverWatchesIt)
 {
     // A component that keeps a data set, as the chart and the report do.
