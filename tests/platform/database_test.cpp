@@ -79,7 +79,7 @@ std::string ErrorOf(const std::function<void()>& Call)
 
 // ------------------------------------------------------------ connection
 
-TEST(Database, FileDatabaseIsSharedBetweenConnectionsAndEngineErrorsCarryItsMessage)
+TEST(DbConnection, FileDatabaseIsSharedBetweenConnectionsAndEngineErrorsCarryItsMessage)
 {
     TempFolder Dir;
     TDatabase A(nullptr), B(nullptr);
@@ -122,7 +122,7 @@ TEST(Database, FileDatabaseIsSharedBetweenConnectionsAndEngineErrorsCarryItsMess
 
 // ---------------------------------------------------------------- fields
 
-TEST(Fields, ClassAndTypeFollowTheDeclaredColumnType)
+TEST(DbFields, ClassAndTypeFollowTheDeclaredColumnType)
 {
     struct Case {
         const char* Decl;
@@ -194,7 +194,7 @@ TEST(Fields, ClassAndTypeFollowTheDeclaredColumnType)
     EXPECT_FALSE(M.Q.FieldByName("S")->IsBlob());
 }
 
-TEST(Fields, ExpressionColumnsTakeTheTypeOfTheirFirstValue)
+TEST(DbFields, ExpressionColumnsTakeTheTypeOfTheirFirstValue)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (K INTEGER, X REAL); INSERT INTO T VALUES (1, NULL); INSERT INTO T VALUES (2, 1.5)");
@@ -221,7 +221,7 @@ TEST(Fields, ExpressionColumnsTakeTheTypeOfTheirFirstValue)
     EXPECT_EQ(M.Q.FieldCount(), 0);
 }
 
-TEST(Fields, NullsReadAsEmptyZeroAndFalse)
+TEST(DbFields, NullsReadAsEmptyZeroAndFalse)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (I INTEGER, R REAL, S TEXT, D DATETIME, B BOOLEAN, L BLOB, M MEMO);"
@@ -243,7 +243,7 @@ TEST(Fields, NullsReadAsEmptyZeroAndFalse)
     EXPECT_TRUE(static_cast<TBlobField*>(M.Q.FieldByName("L"))->AsBytes().empty());
 }
 
-TEST(Fields, ConversionsBetweenTypesAndTheirFailures)
+TEST(DbFields, ConversionsBetweenTypesAndTheirFailures)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (I INTEGER, R REAL, S TEXT, D DATETIME, BIG BIGINT);"
@@ -272,7 +272,7 @@ TEST(Fields, ConversionsBetweenTypesAndTheirFailures)
     EXPECT_EQ(M.Q.FindField("big"), M.Q.Fields()[4]);
 }
 
-TEST(Fields, DatesAreISOTextInTheDatabase)
+TEST(DbFields, DatesAreISOTextInTheDatabase)
 {
     struct Case {
         const char* Text;
@@ -323,7 +323,7 @@ TEST(Fields, DatesAreISOTextInTheDatabase)
 
 // ------------------------------------------------------------ parameters
 
-TEST(Query, ParametersAreBoundNeverPastedIntoTheText)
+TEST(DbQuery, ParametersAreBoundNeverPastedIntoTheText)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE ORDERS (COUNTRY TEXT, CITY TEXT, QTY INTEGER, PRICE REAL, SOLD DATE);"
@@ -400,7 +400,7 @@ TEST(Query, ParametersAreBoundNeverPastedIntoTheText)
     EXPECT_EQ(ErrorOf([&] { Ins.Open(); }), "Parameters must have a name (:NAME)");
 }
 
-TEST(Query, ParameterNamesOfTheText)
+TEST(DbQuery, ParameterNamesOfTheText)
 {
     struct Case {
         const char* SQL;
@@ -420,7 +420,7 @@ TEST(Query, ParameterNamesOfTheText)
 
 // ------------------------------------------------------------ navigation
 
-TEST(Navigation, EofKeepsTheLastRecordCurrent)
+TEST(DbNavigation, EofKeepsTheLastRecordCurrent)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (A INTEGER); INSERT INTO T VALUES (1); INSERT INTO T VALUES (2); "
@@ -469,7 +469,7 @@ TEST(Navigation, EofKeepsTheLastRecordCurrent)
     EXPECT_EQ(M.Q.FieldCount(), 0);
 }
 
-TEST(Navigation, BookmarksKeepTheirRecordAcrossRefreshAndEdits)
+TEST(DbNavigation, BookmarksKeepTheirRecordAcrossRefreshAndEdits)
 {
     TempFolder Dir;
     TDatabase Db(nullptr), Other(nullptr);
@@ -524,7 +524,7 @@ TEST(Navigation, BookmarksKeepTheirRecordAcrossRefreshAndEdits)
 
 // --------------------------------------------------------------- editing
 
-TEST(Editing, AppendEditAndDeleteWriteThroughTheRowId)
+TEST(DbEditing, AppendEditAndDeleteWriteThroughTheRowId)
 {
     TempFolder Dir;
     TDatabase Db(nullptr);
@@ -617,7 +617,7 @@ TEST(Editing, AppendEditAndDeleteWriteThroughTheRowId)
     EXPECT_EQ(Scalar(Db, "SELECT CITY || STATE FROM ORDERS"), "Bonnnew");
 }
 
-TEST(Editing, OnlyASelectOfOneTableIsWritable)
+TEST(DbEditing, OnlyASelectOfOneTableIsWritable)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE A (ID INTEGER PRIMARY KEY, X INTEGER, Y TEXT);"
@@ -726,7 +726,7 @@ using Lines = std::vector<std::string>;
 
 }  // namespace
 
-TEST(Events, DataSourcesAndLinksHearOpenMovePostRefreshAndClose)
+TEST(DbEvents, DataSourcesAndLinksHearOpenMovePostRefreshAndClose)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (QTY INTEGER); INSERT INTO T VALUES (1); INSERT INTO T VALUES (2)");
@@ -806,7 +806,7 @@ TEST(Events, DataSourcesAndLinksHearOpenMovePostRefreshAndClose)
 
 // A watcher that refills on the state and update-data notices alone, with a
 // was-active flag, hears each open and each posted change once.
-TEST(Events, StateAndUpdateNoticesMarkEachOpenAndPostOnce)
+TEST(DbEvents, StateAndUpdateNoticesMarkEachOpenAndPostOnce)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (QTY INTEGER); INSERT INTO T VALUES (1)");
@@ -855,7 +855,7 @@ TEST(Events, StateAndUpdateNoticesMarkEachOpenAndPostOnce)
     EXPECT_FALSE(M.Q.Active());
 }
 
-TEST(Lifetime, AFreedDataSetIsDroppedByWhoeverWatchesIt)
+TEST(DbLifetime, AFreedDataSetIsDroppedByWhoeverWatchesIt)
 {
     // A component that keeps a data set, as the chart and the report do.
     class TKeeper : public TComponent {
@@ -940,7 +940,7 @@ TEST(Lifetime, AFreedDataSetIsDroppedByWhoeverWatchesIt)
 
 // ----------------------------------------------------------------- speed
 
-TEST(Speed, OpeningAHundredThousandRecordsIsQuick)
+TEST(DbSpeed, OpeningAHundredThousandRecordsIsQuick)
 {
     MemoryDb M;
     M.Db.ExecSQL("CREATE TABLE T (X REAL, Y INTEGER);"
