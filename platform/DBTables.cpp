@@ -524,24 +524,32 @@ void TDBDataSet::InternalInitFieldDefs(std::vector<TFieldDef>& Defs)
     if (st.Empty())
         DatabaseError("No SQL statement");
     const int columns = sqlite3_column_count(st.Get());
-    bool stepped = false, hasRow = false;
+    std::vector<TFieldType> types(static_cast<size_t>(columns), ftString);
+    std::vector<int> sizes(static_cast<size_t>(columns), 0);
+    std::vector<int> untyped;   // expressions: their first non-null value tells
     for (int i = 0; i < columns; ++i) {
-        const char* decl = sqlite3_column_decltype(st.Get(), i);
-        int size = 0;
-        TFieldType type = ftString;
-        if (decl) {
-            type = typeOfDeclaration(decl, size);
-        } else {
-            if (!stepped) {   // an expression: its first value tells
-                bindParams(db, st.Get(), SelectParams(), nullptr, 0, true);
-                hasRow = st.Step();
-                stepped = true;
+        if (const char* decl = sqlite3_column_decltype(st.Get(), i))
+            types[static_cast<size_t>(i)] = typeOfDeclaration(decl, sizes[static_cast<size_t>(i)]);
+        else
+            untyped.push_back(i);
+    }
+    if (!untyped.empty()) {
+        bindParams(db, st.Get(), SelectParams(), nullptr, 0, true);
+        while (!untyped.empty() && st.Step()) {
+            for (auto it = untyped.begin(); it != untyped.end();) {
+                const TDBValue v = columnValue(st.Get(), *it);
+                if (v.IsNull()) {
+                    ++it;
+                } else {
+                    types[static_cast<size_t>(*it)] = typeOfValue(v);
+                    it = untyped.erase(it);
+                }
             }
-            if (hasRow)
-                type = typeOfValue(columnValue(st.Get(), i));
         }
+    }
+    for (int i = 0; i < columns; ++i) {
         const char* name = sqlite3_column_name(st.Get(), i);
-        Defs.emplace_back(name ? name : "", type, size, i + 1);
+        Defs.emplace_back(name ? name : "", types[static_cast<size_t>(i)], sizes[static_cast<size_t>(i)], i + 1);
     }
 }
 

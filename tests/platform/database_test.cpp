@@ -217,6 +217,7 @@ TEST(DbFields, ExpressionColumnsTakeTheTypeOfTheirFirstValue)
     ASSERT_EQ(M.Q.FieldDefs().Count(), 6);
     EXPECT_EQ(M.Q.FieldDefs()[0].Name(), "I");
     EXPECT_EQ(M.Q.FieldDefs()[0].DataType(), ftInteger);
+    EXPECT_EQ(M.Q.FieldDefs()[1].DataType(), ftFloat);   // from the second record
     EXPECT_EQ(M.Q.FieldDefs().IndexOf("s"), 2);
     EXPECT_EQ(M.Q.FieldCount(), 0);
 }
