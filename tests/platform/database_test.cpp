@@ -922,6 +922,23 @@ TEST(DbLifetime, AFreedDataSetIsDroppedByWhoeverWatchesIt)
     EXPECT_EQ(T.Database(), nullptr);
     EXPECT_EQ(ErrorOf([&] { T.Open(); }), "No database");
 
+    // A handler that raises while the data set is being freed does not stop
+    // the data set from letting go of its watchers.
+    {
+        MemoryDb R;
+        R.Open("SELECT 1 AS A");
+        auto* Q2 = new TQuery(nullptr);
+        Q2->SetDatabase(&R.Db);
+        Q2->SQL()->SetText("SELECT 2 AS B");
+        Q2->Open();
+        TDataSource Src2(nullptr);
+        Src2.SetDataSet(Q2);
+        Src2.OnStateChange = [](TObject*) { throw EDatabaseError("handler failed"); };
+        EXPECT_NO_THROW(delete Q2);
+        EXPECT_EQ(Src2.DataSet(), nullptr);
+        EXPECT_EQ(R.Db.DataSetCount(), 1);
+    }
+
     // Links, sources and data sets may go in any order.
     MemoryDb M;
     M.Open("SELECT 1 AS A");
