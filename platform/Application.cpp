@@ -259,12 +259,20 @@ void TApplication::HandleException(const std::exception& E)
 
 void InvokeGuarded(const std::function<void()>& Call)
 {
+    // Destructors of components that need no application (data sets) run
+    // handlers this way too; without an application the error goes to stderr.
     try {
         Call();
     } catch (const std::exception& e) {
-        Application->HandleException(e);
+        if (Application)
+            Application->HandleException(e);
+        else
+            std::fprintf(stderr, "%s\n", e.what());
     } catch (...) {
-        Application->HandleException(std::runtime_error("Unknown error"));
+        if (Application)
+            Application->HandleException(std::runtime_error("Unknown error"));
+        else
+            std::fprintf(stderr, "Unknown error\n");
     }
 }
 

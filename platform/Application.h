@@ -71,7 +71,8 @@ void DoneApplication();
 bool IsMainThread();
 
 // Runs Call; an exception it raises goes to Application->HandleException
-// instead of into the event loop. Event handlers of the platform run this way.
+// instead of into the event loop (to stderr when there is no application).
+// Event handlers of the platform run this way.
 void InvokeGuarded(const std::function<void()>& Call);
 
 // From any thread: Call runs on the GUI thread during its next event
