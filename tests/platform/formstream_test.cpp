@@ -390,6 +390,36 @@ TEST_F(FormStream, DefaultsAreNotWrittenAndOlderNamesOnlyRead)
     W->SetRatio(std::numeric_limits<double>::infinity());
     EXPECT_NE(Write(W).find("Ratio = INF\n"), std::string::npos);
     EXPECT_EQ(Write(Read(Write(W)).get()), Write(W));
+
+    // Floats keep every bit, the smallest and largest included.
+    for (double X : {5e-324, 2.2250738585072014e-308, 1.7976931348623157e308, -1e-5, 123456789012345678.0, 3.0}) {
+        W->SetRatio(X);
+        auto Back = Read(Write(W));
+        EXPECT_EQ(static_cast<TTestThing*>(Back.get())->Ratio(), X) << Write(W);
+    }
+}
+
+TEST(Collection, ItemsBelongToTheirCollection)
+{
+    TComponent Owner(nullptr);
+    TCollection A(&Owner, MakeCollectionItem<TTestItem>), B(&Owner, MakeCollectionItem<TTestItem>);
+    EXPECT_EQ(A.Owner(), &Owner);
+    auto* I0 = static_cast<TTestItem*>(A.Add());
+    auto* I1 = static_cast<TTestItem*>(A.Add());
+    I1->SetText("one");
+    EXPECT_EQ(I1->Index(), 1);
+    EXPECT_EQ(A.FindItemID(I1->ID()), I1);
+    I1->SetIndex(0);
+    EXPECT_EQ(A.Items(0), I1);
+    I0->SetCollection(&B);
+    EXPECT_EQ(A.Count(), 1);
+    EXPECT_EQ(B.Items(0), I0);
+    delete I1;   // an item leaves its collection when freed
+    EXPECT_EQ(A.Count(), 0);
+    EXPECT_THROW(A.Items(0), Exception);
+    A.Insert(0);
+    B.Clear();
+    EXPECT_EQ(B.Count(), 0);
 }
 
 TEST_F(FormStream, ReadingIntoAnExistingComponentReusesItsChildren)
