@@ -1,10 +1,23 @@
 #include "platform/Classes.h"
 
+#include "platform/Filer.h"
+#include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
 #include "platform/ScopeGuard.h"
 
 #include <algorithm>
 #include <cctype>
+
+TClass TObject::StaticClass()
+{
+    static const TClassRef Ref = TClassRef::Make<TObject, void>("TObject");
+    return &Ref;
+}
+
+TClass TObject::ClassType() const
+{
+    return StaticClass();
+}
 
 void TPersistent::Assign(TPersistent* Source)
 {
@@ -20,7 +33,7 @@ TComponent::TComponent(TComponent* AOwner)
 
 TComponent::~TComponent()
 {
-    FDestroying = true;
+    FState << csDestroying;
     // Tell everyone who asked, then forget them; a component being told may
     // remove itself from the list, so work on a copy.
     const auto notifies = FFreeNotifies;
@@ -105,6 +118,51 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
 
 void TComponent::Notification(TComponent*, TOperation)
 {
+}
+
+void TComponent::SetDesigning(bool Value)
+{
+    if (Value)
+        FState << csDesigning;
+    else
+        FState >> csDesigning;
+    for (TComponent* C : FComponents)
+        C->SetDesigning(Value);
+}
+
+void TComponent::SetSubComponent(bool Value)
+{
+    if (Value)
+        FState << csSubComponent;
+    else
+        FState >> csSubComponent;
+}
+
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent*)
+{
+    for (TComponent* C : FComponents)
+        if (!C->FState.Contains(csSubComponent))
+            Proc(C);
+}
+
+TComponent* TComponent::GetChildOwner()
+{
+    return this;
+}
+
+void TComponent::ReadState(TReader* Reader)
+{
+    Reader->ReadData(this);
+}
+
+void TComponent::Loaded()
+{
+    FState >> csLoading;
+}
+
+void TComponent::Publish(TPublisher<TComponent>& P)
+{
+    P.Integer("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
 }
 
 // ================================================================ TStrings
@@ -395,6 +453,29 @@ void TStrings::SaveToFile(const std::string& FileName) const
     std::string error;
     if (!WriteFileAtomic(FileName, Text(), error, {}))
         throw EFileError("Cannot create file \"" + FileName + "\": " + error);
+}
+
+void TStrings::DefineProperties(TFiler* Filer)
+{
+    TPersistent::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "Strings",
+        [this](TReader* Reader) {
+            BeginUpdate();
+            TScopeExit Done([this] { EndUpdate(); });
+            Clear();
+            Reader->ReadListBegin();
+            while (!Reader->EndOfList())
+                Add(Reader->ReadString());
+            Reader->ReadListEnd();
+        },
+        [this](TWriter* Writer) {
+            Writer->WriteListBegin();
+            for (int I = 0; I < Count(); ++I)
+                Writer->WriteString(Get(I));
+            Writer->WriteListEnd();
+        },
+        Count() > 0);
 }
 
 void TStrings::BeginUpdate()

@@ -1,13 +1,21 @@
 // The object model every other layer builds on: plain objects, persistent
 // objects that copy their values with Assign, and components that own the
 // components created on them and tell interested components when they go.
+// Every class has a class reference (platform/TypInfo.h); components are
+// stored in forms and read back by the form stream (platform/Filer.h).
 #pragma once
+
+#include "platform/TypInfo.h"
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+class TFiler;
+class TReader;
 
 class TObject {
 public:
@@ -15,6 +23,13 @@ public:
     TObject(const TObject&) = delete;
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject() = default;
+
+    // The reference of TObject, and of this object's class: the nearest
+    // class of it that declares one with OZ_CLASS.
+    static TClass StaticClass();
+    virtual TClass ClassType() const;
+    const std::string& ClassName() const { return ClassType()->ClassName(); }
+    bool InheritsFrom(TClass AClass) const { return ClassType()->InheritsFrom(AClass); }
 };
 
 using TNotifyEvent = std::function<void(TObject* Sender)>;
@@ -39,15 +54,52 @@ public:
 };
 
 class TPersistent : public TObject {
+    OZ_CLASS(TPersistent, TObject);
+
 public:
     // Copies the values of Source. Classes override it for the sources they
     // know and call the inherited version for the others, which raises.
     virtual void Assign(TPersistent* Source);
+    // Values a form stores besides the published properties: overrides call
+    // Filer->DefineProperty / DefineBinaryProperty for each (and the
+    // inherited version).
+    virtual void DefineProperties(TFiler* Filer) {}
 };
 
 enum TOperation { opInsert, opRemove };
 
+enum TComponentStateItem {
+    csLoading,        // being read from a form, until its Loaded
+    csDestroying,     // its destructor runs
+    csDesigning,      // open in a form designer
+    csSubComponent,   // a part its owner makes and frees itself: not stored as a child
+};
+
+class TComponentState {
+public:
+    constexpr TComponentState() = default;
+    constexpr TComponentState(std::initializer_list<TComponentStateItem> Items)
+    {
+        for (TComponentStateItem I : Items)
+            FBits = static_cast<uint8_t>(FBits | Bit(I));
+    }
+    constexpr bool Contains(TComponentStateItem I) const { return (FBits & Bit(I)) != 0; }
+    constexpr bool Empty() const { return FBits == 0; }
+    TComponentState& operator<<(TComponentStateItem I) { FBits = static_cast<uint8_t>(FBits | Bit(I)); return *this; }
+    TComponentState& operator>>(TComponentStateItem I) { FBits = static_cast<uint8_t>(FBits & ~Bit(I)); return *this; }
+    constexpr bool operator==(const TComponentState&) const = default;
+
+private:
+    static constexpr uint8_t Bit(TComponentStateItem I) { return static_cast<uint8_t>(1u << static_cast<unsigned>(I)); }
+    uint8_t FBits = 0;
+};
+
+class TComponent;
+using TGetChildProc = std::function<void(TComponent* Child)>;
+
 class TComponent : public TPersistent {
+    OZ_CLASS(TComponent, TPersistent);
+
 public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
@@ -71,18 +123,43 @@ public:
     void RemoveFreeNotification(TComponent* AComponent);
 
     // True from the start of the destructor on.
-    bool Destroying() const { return FDestroying; }
+    bool Destroying() const { return FState.Contains(csDestroying); }
+    TComponentState ComponentState() const { return FState; }
+    // csDesigning for this component and those it owns.
+    void SetDesigning(bool Value);
+    void SetSubComponent(bool Value);
+
+    // Form stream (platform/Filer.h).
+    // The components stored inside this one's block: by default those it
+    // owns that are not sub-components, in order.
+    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+    // The owner the reader gives the components it creates inside this
+    // one's block (this one; nil: the form's root).
+    virtual TComponent* GetChildOwner();
+    // Told the component whose block encloses this one, after the reader
+    // created it and before its properties are read.
+    virtual void SetParentComponent(TComponent* Value) {}
+    // Reads the properties and children of this component from its block;
+    // overrides call the inherited version (Reader->ReadData(this)).
+    virtual void ReadState(TReader* Reader);
+    // Runs once the whole form is read and its references resolved; ends
+    // csLoading.
+    virtual void Loaded();
+
+    static void Publish(TPublisher<TComponent>& P);
 
 protected:
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
 private:
+    friend class TReader;
+
     TComponent* FOwner = nullptr;
     std::string FName;
     intptr_t FTag = 0;
     std::vector<TComponent*> FComponents;
     std::vector<TComponent*> FFreeNotifies;
-    bool FDestroying = false;
+    TComponentState FState;
 };
 
 // ------------------------------------------------------------ string lists
@@ -92,6 +169,8 @@ private:
 // (combo box and list box items); they implement the abstract operations.
 // Changes between BeginUpdate and EndUpdate are reported once, at the end.
 class TStrings : public TPersistent {
+    OZ_CLASS(TStrings, TPersistent);
+
 public:
     virtual int Count() const = 0;
     virtual std::string Get(int Index) const = 0;
@@ -143,6 +222,9 @@ public:
     void EndUpdate();
     int UpdateCount() const { return FUpdateCount; }
 
+    // Forms store the lines as the list "Strings".
+    void DefineProperties(TFiler* Filer) override;
+
 protected:
     // Told when the first BeginUpdate starts and the last EndUpdate ends.
     virtual void SetUpdateState(bool Updating);
@@ -157,6 +239,8 @@ private:
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStringList : public TStrings {
+    OZ_CLASS(TStringList, TStrings);
+
 public:
     TStringList() = default;
 

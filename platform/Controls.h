@@ -139,9 +139,17 @@ using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState
 using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
 
 class TControl : public TComponent {
+    OZ_CLASS(TControl, TComponent);
+
 public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
+
+    // Published: bounds, Align, Visible, Enabled, Color, ParentColor, Font,
+    // Hint, ShowHint, Cursor (platform/PublishedProps.cpp).
+    static void Publish(TPublisher<TControl>& P);
+    // A control read inside a windowed control's block becomes its child.
+    void SetParentComponent(TComponent* Value) override;
 
     // Also the widget's object name.
     void SetName(const std::string& Value) override;
@@ -324,6 +332,8 @@ private:
 };
 
 class TWinControl : public TControl {
+    OZ_CLASS(TWinControl, TControl);
+
 public:
     explicit TWinControl(TComponent* AOwner);
     // Frees the child controls first, whoever owns them.
@@ -404,6 +414,8 @@ private:
 
 // A windowed control that paints itself through Canvas.
 class TCustomControl : public TWinControl {
+    OZ_CLASS(TCustomControl, TWinControl);
+
 public:
     explicit TCustomControl(TComponent* AOwner);
     TCanvas* Canvas() const { return PaintCanvas(); }
@@ -416,6 +428,8 @@ protected:
 // A light control (label, bevel, speed button) that paints through Canvas
 // and takes no focus.
 class TGraphicControl : public TControl {
+    OZ_CLASS(TGraphicControl, TControl);
+
 public:
     explicit TGraphicControl(TComponent* AOwner);
     TCanvas* Canvas() const { return PaintCanvas(); }

@@ -220,6 +220,7 @@ void TRadioGroup::ItemsChanged()
         }
         while (static_cast<int>(FButtons.size()) < FItems->Count()) {
             auto* b = new TRadioButton(this);
+            b->SetSubComponent(true);   // made from Items, not stored
             const int index = static_cast<int>(FButtons.size());
             b->OnClick = [this, index](TObject*) { ButtonClick(index); };
             b->SetEnabled(Enabled());
@@ -334,6 +335,7 @@ void TNotebook::PagesChanged(TItemStrings::TChange Kind, int Index)
     switch (Kind) {
     case TItemStrings::icInsert: {
         auto* page = new TPage(this);
+        page->SetSubComponent(true);   // made from Pages, not stored
         page->SetVisible(false);
         page->SetParent(this);
         FPageList.insert(FPageList.begin() + Index, page);
@@ -355,6 +357,7 @@ void TNotebook::PagesChanged(TItemStrings::TChange Kind, int Index)
         FPageList.clear();
         for (int i = 0; i < FPages->Count(); ++i) {
             auto* page = new TPage(this);
+            page->SetSubComponent(true);
             page->SetVisible(false);
             page->SetParent(this);
             page->SetCaption(FPages->Strings(i));

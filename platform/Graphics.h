@@ -285,6 +285,8 @@ class TGraphic;
 // Base of pen, brush and font: OnChange runs after every change of a value
 // (not after Assign of an equal object, and Assign itself notifies once).
 class TGraphicsObject : public TPersistent {
+    OZ_CLASS(TGraphicsObject, TPersistent);
+
 public:
     TNotifyEvent OnChange;
 
@@ -293,6 +295,8 @@ protected:
 };
 
 class TPen : public TGraphicsObject {
+    OZ_CLASS(TPen, TGraphicsObject);
+
 public:
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
@@ -308,6 +312,7 @@ public:
     void SetJoinStyle(TPenJoinStyle Value);
     void Assign(TPersistent* Source) override;
     bool SameAs(const TPen& Other) const;
+    static void Publish(TPublisher<TPen>& P);   // platform/PublishedProps.cpp
 
 private:
     TColor FColor = clBlack;
@@ -319,6 +324,8 @@ private:
 };
 
 class TBrush : public TGraphicsObject {
+    OZ_CLASS(TBrush, TGraphicsObject);
+
 public:
     TBrush();
     ~TBrush() override;
@@ -332,6 +339,7 @@ public:
     void SetBitmap(TBitmap* Value);
     void Assign(TPersistent* Source) override;
     bool SameAs(const TBrush& Other) const;
+    static void Publish(TPublisher<TBrush>& P);
 
 private:
     TColor FColor = clWhite;
@@ -340,6 +348,8 @@ private:
 };
 
 class TFont : public TGraphicsObject {
+    OZ_CLASS(TFont, TGraphicsObject);
+
 public:
     const std::string& Name() const { return FName; }
     void SetName(const std::string& Value);
@@ -365,6 +375,7 @@ public:
     void SetPixelsPerInch(int Value);
     void Assign(TPersistent* Source) override;
     bool SameAs(const TFont& Other) const;
+    static void Publish(TPublisher<TFont>& P);
 
 private:
     std::string FName = "MS Sans Serif";

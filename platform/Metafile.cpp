@@ -42,7 +42,7 @@ using TRecord = TMetafile::TRecord;
 
 // ---- writing
 
-struct TWriter {
+struct TMetaWriter {
     std::vector<uint8_t>& B;
     void U8(uint8_t V) { B.push_back(V); }
     void U16(uint16_t V)
@@ -92,7 +92,7 @@ struct TWriter {
 
 // ---- reading
 
-struct TReader {
+struct TMetaReader {
     const uint8_t* P;
     size_t N;
     size_t Pos = 0;
@@ -174,7 +174,7 @@ struct TReader {
 
 bool ValidRegionRect(int32_t L, int32_t T, int32_t R, int32_t B) { return R > L && B > T; }
 
-void WriteRecord(TWriter& W, const TRecord& R)
+void WriteRecord(TMetaWriter& W, const TRecord& R)
 {
     const size_t Start = W.B.size();
     W.U16(R.Type);
@@ -270,7 +270,7 @@ size_t PointsNeeded(uint16_t Kind)
     }
 }
 
-bool ReadRecord(TReader& In, TRecord& R)
+bool ReadRecord(TMetaReader& In, TRecord& R)
 {
     const size_t Start = In.Pos;
     const uint16_t Type = In.U16();
@@ -278,7 +278,7 @@ bool ReadRecord(TReader& In, TRecord& R)
     if (!In.Ok || Size < 6 || Size > In.N - Start)
         return false;
     // Fields are read from exactly this record's bytes.
-    TReader Body{In.P, Start + Size, In.Pos};
+    TMetaReader Body{In.P, Start + Size, In.Pos};
     switch (Type) {
     case TRecord::rtOp: {
         TCanvasOp& Op = R.Op;
@@ -589,7 +589,7 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect)
 std::vector<uint8_t> TMetafile::SaveToBytes() const
 {
     std::vector<uint8_t> Out;
-    TWriter W{Out};
+    TMetaWriter W{Out};
     W.U32(1);
     W.U32(HeaderSize);
     W.I32(FBounds.Left);
@@ -616,7 +616,7 @@ bool TMetafile::StoredSize(const uint8_t* Data, size_t Size, uint32_t& Bytes)
 {
     if (!Data || Size < HeaderSize)
         return false;
-    TReader In{Data, Size};
+    TMetaReader In{Data, Size};
     if (In.U32() != 1 || In.U32() != HeaderSize)
         return false;
     In.Pos = 40;
@@ -631,7 +631,7 @@ bool TMetafile::LoadFromBytes(const uint8_t* Data, size_t Size)
     uint32_t Total = 0;
     if (!StoredSize(Data, Size, Total) || Total > Size)
         return false;
-    TReader In{Data, Total};
+    TMetaReader In{Data, Total};
     In.Pos = 8;
     TRect Bounds;
     Bounds.Left = In.I32();

@@ -1,5 +1,6 @@
 #include "platform/Streams.h"
 
+#include "platform/Filer.h"
 #include "platform/SysUtils.h"
 
 #include <algorithm>
@@ -81,6 +82,18 @@ int64_t TStream::CopyFrom(TStream* Source, int64_t Count)
         Done += N;
     }
     return Done;
+}
+
+void TStream::WriteComponent(TComponent* Instance)
+{
+    TWriter Writer(this);
+    Writer.WriteRootComponent(Instance);
+}
+
+TComponent* TStream::ReadComponent(TComponent* Instance)
+{
+    TReader Reader(this);
+    return Reader.ReadRootComponent(Instance);
 }
 
 // ------------------------------------------------------------ TMemoryStream

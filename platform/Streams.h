@@ -68,6 +68,12 @@ public:
     // Copies Count bytes of Source from its position (Count 0: from its
     // start to its end); returns the bytes copied.
     int64_t CopyFrom(TStream* Source, int64_t Count);
+
+    // The form of Instance, and the form at the position read into Instance
+    // (nil: into a new component of the stored class, which the caller then
+    // owns); see platform/Filer.h.
+    void WriteComponent(TComponent* Instance);
+    TComponent* ReadComponent(TComponent* Instance);
 };
 
 // The bytes in memory.
