@@ -164,6 +164,7 @@ void FillPlain(QTextDocument* D, const std::vector<std::string>& Lines)
         C.insertText(ToQText(Lines[I]), QTextCharFormat());
     }
     C.endEditBlock();
+    D->clearUndoRedoStacks();   // a new text is not undone piece by piece
 }
 
 void FillDocument(QTextDocument* D, const TRichDocument& Doc)
@@ -186,6 +187,7 @@ void FillDocument(QTextDocument* D, const TRichDocument& Doc)
     if (Doc.Paragraphs.size() > 1 && Doc.Paragraphs.back().Runs.empty())
         C.insertBlock(QTextBlockFormat(), QTextCharFormat());
     C.endEditBlock();
+    D->clearUndoRedoStacks();   // a new text is not undone piece by piece
 }
 
 // Copies From's blocks and fragments with their formats into To.
@@ -205,6 +207,7 @@ void CopyDocument(const QTextDocument* From, QTextDocument* To)
             C.insertText(F.fragment().text(), F.fragment().charFormat());
     }
     C.endEditBlock();
+    To->clearUndoRedoStacks();
 }
 
 std::vector<std::string> SplitLines(const std::string& Text)
