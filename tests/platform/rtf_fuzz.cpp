@@ -31,10 +31,6 @@ bool WellFormed(std::string_view S)
 // it looks up for them for the life of the process.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
 
-// Font names come from the input: the font configuration library keeps what
-// it looks up for them for the life of the process.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
-
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
