@@ -206,9 +206,10 @@ public:
     // An empty Value removes the line.
     void SetValues(const std::string& Name, const std::string& Value);
 
-    // Every line followed by a line break; SetText splits at CR LF, LF or CR.
+    // Every line followed by a line break; SetText splits at CR LF, LF or CR
+    // (a rich edit's lines read RTF instead).
     std::string Text() const;
-    void SetText(const std::string& Value);
+    virtual void SetText(const std::string& Value);
     // Comma-separated, items with blanks, commas or quotes in double quotes.
     std::string CommaText() const;
     void SetCommaText(const std::string& Value);
