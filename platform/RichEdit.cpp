@@ -1,6 +1,6 @@
 #include "platform/RichEdit.h"
 
-#include "platform/ControlsQt.h"
+#include "platform/private/ControlsQt.h"
 #include "platform/ScopeGuard.h"
 
 #include <QTextBlock>
