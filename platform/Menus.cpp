@@ -503,5 +503,12 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)
 
 void TPopupMenu::Popup(int X, int Y)
 {
-    Handle()->popup(QPoint(X, Y));
+    QMenu* Menu = Handle();
+    Menu->popup(QPoint(X, Y));
+    // The size is known once OnPopup has set the items up and the menu is
+    // shown.
+    if (FAlignment != paLeft && Menu->isVisible()) {
+        const int Shift = FAlignment == paRight ? Menu->width() : Menu->width() / 2;
+        Menu->move(X - Shift, Menu->y());
+    }
 }

@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/ComCtrls.h"
 #include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
 #include "platform/IniFiles.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
@@ -178,6 +179,13 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
 
 TMainForm::~TMainForm()
 {
+    // The controls outlive this part of the window: their resize events
+    // must not reach its layout any more.
+    PageControl->OnResize = nullptr;
+    for (TPanel* Panel : pnlSigPlots)
+        Panel->OnResize = nullptr;
+    pnlLoop1->OnResize = nullptr;
+    pnlLoop2->OnResize = nullptr;
     if (CommPort) {
         CommPort->OnTriggerAvail = nullptr;
         CommPort->OnPortClose = nullptr;

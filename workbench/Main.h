@@ -20,6 +20,7 @@
 #include "analyzer/Types.h"
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "platform/SysUtils.h"
 #include "reports/Reportsource.h"
 #include "workbench/Fulltestfunctions.h"
@@ -384,7 +385,7 @@ private:
     TLookOutPage* lopLeakTest = nullptr;
     TGroupBox* gbFileInfo = nullptr;
     TMemo* pnlFileInfo = nullptr;
-    TGroupBox* gbEvents = nullptr;
+    TGroupBox* gbComments = nullptr;
     TMemo* CommentMemo = nullptr;
 
     TToolBar* ToolBar = nullptr;
@@ -587,8 +588,9 @@ private:
     void TogglePlotMaximized(int Panel);
     // Every panel back to its row (alignment none) and laid out again.
     void RestorePlots();
-    // Opens the monitor popup for plot Plot at a point of Control's client.
-    void PopupMonitorMenu(int Plot, const TControl* Control, TPoint At);
+    // Opens the monitor popup for plot Plot at a point of Control's client:
+    // right-aligned below a menu button, left-aligned at the mouse.
+    void PopupMonitorMenu(int Plot, const TControl* Control, TPoint At, TPopupAlignment Alignment);
     // The monitor plot the popup addressed last; -1 for the leak plot.
     int AddressedPlot() const;
     void SelectMonitorSignal(int Signal);

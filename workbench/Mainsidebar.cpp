@@ -33,10 +33,10 @@ void TMainForm::CreateFileControlsPage()
 {
     // The playback controls and the event buttons go above these two, at
     // the top of the page.
-    gbEvents = NewControl<TGroupBox>(this, lopFileControls, "gbEvents", "Events");
-    gbEvents->SetHeight(90);
-    gbEvents->SetAlign(alBottom);
-    CommentMemo = ReadOnlyMemo(this, gbEvents, "CommentMemo");
+    gbComments = NewControl<TGroupBox>(this, lopFileControls, "gbComments", "Events");
+    gbComments->SetHeight(90);
+    gbComments->SetAlign(alBottom);
+    CommentMemo = ReadOnlyMemo(this, gbComments, "CommentMemo");
     gbFileInfo = NewControl<TGroupBox>(this, lopFileControls, "gbFileInfo", "File Information");
     gbFileInfo->SetHeight(120);
     gbFileInfo->SetAlign(alBottom);

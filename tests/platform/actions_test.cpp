@@ -176,6 +176,26 @@ TEST(PopupMenu, OnPopupRunsBeforeTheItemsUpdateAndTagTellsThePlot)
     popup->Handle()->hide();
 }
 
+// A right-aligned popup ends at the point, a left-aligned one starts there.
+TEST(PopupMenu, AlignmentPlacesTheMenuAgainstThePoint)
+{
+    TForm form(nullptr);
+    auto* popup = new TPopupMenu(&form);
+    auto* item = new TMenuItem(&form);
+    item->SetCaption("A rather long menu item");
+    popup->Items()->Add(item);
+    EXPECT_EQ(popup->Alignment(), paLeft);
+    popup->Popup(400, 300);
+    EXPECT_EQ(popup->Handle()->x(), 400);
+    const int Width = popup->Handle()->width();
+    popup->Handle()->hide();
+    popup->SetAlignment(paRight);
+    popup->Popup(400, 300);
+    EXPECT_EQ(popup->Handle()->x() + popup->Handle()->width(), 400);
+    EXPECT_EQ(popup->Handle()->width(), Width);
+    popup->Handle()->hide();
+}
+
 TEST(MenuItem, RadioItemsOfAGroupExcludeEachOtherAndDisabledItemsDoNotClick)
 {
     TMenuItem parent(nullptr);

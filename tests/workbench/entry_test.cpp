@@ -10,6 +10,11 @@
 #include "analyzer/dialogs/SelectComm.h"
 #include "workbench/About.h"
 #include "workbench/Appforms.h"
+#include "workbench/Entrydialogs.h"
+#include "workbench/PlotScale.h"
+#include "workbench/StackSetup.h"
+#include "workbench/TimeScale.h"
+#include "workbench/UnitSelect.h"
 
 TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
 {
@@ -22,8 +27,10 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
     EXPECT_EQ(ApplicationMainForm(), MainForm);
 
     // The application owns them, the main window first.
-    std::vector<TComponent*> Expected = {MainForm,  dlgSearchCommPorts, dlgGasSettings,    dlgAdvGasSettings,
-                                         dlgAbout,  dlgGasCalculator,   SelectCommPortDlg, dlgFlashLoad};
+    std::vector<TComponent*> Expected = {MainForm,       dlgSearchCommPorts, dlgGasSettings,   dlgAdvGasSettings,
+                                         dlgAbout,       dlgStackSetup,      dlgUnitSelect,    dlgTimeScale,
+                                         dlgGasCalculator, SelectCommPortDlg, dlgValueEntry,   dlgPassword,
+                                         dlgStringEntry, dlgFlashLoad,       dlgPlotScale};
     std::vector<TComponent*> Owned;
     for (int i = 0; i < Application->ComponentCount(); ++i)
         for (TComponent* C : Expected)
