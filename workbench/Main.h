@@ -29,6 +29,7 @@
 
 class TApdComPort;
 class TButton;
+class TImageList;
 class TIniFile;
 class TLabel;
 class TLookOutBar;
@@ -278,6 +279,7 @@ private:
     TLookOutPage* lopLeakTest = nullptr;
 
     TToolBar* ToolBar = nullptr;
+    TImageList* ToolImages = nullptr;
     TToolButton* btnBreathDetect = nullptr;
     TStatusBar* StatusBar = nullptr;
     TMainMenu* MainMenu = nullptr;
@@ -439,6 +441,7 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    void CreateToolImages();
     void CreatePages();
     void LayoutMonitorPage();
     void LayoutLoopPage();
