@@ -526,5 +526,12 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)
 
 void TPopupMenu::Popup(int X, int Y)
 {
-    Handle()->popup(QPoint(X, Y));
+    QMenu* m = Handle();
+    if (FAlignment != paLeft) {
+        ApplyWindowFont(m, this);
+        m->ensurePolished();
+        const int w = m->sizeHint().width();
+        X -= FAlignment == paRight ? w : w / 2;
+    }
+    m->popup(QPoint(X, Y));
 }

@@ -155,6 +155,8 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     actnInitFromIni->Execute();
     for (TMonitorPlotInfo& Plot : FMonitorPlots)
         Plot.SetShowPrevious(FShowPrevious);
+    for (int p = 0; p < 3; ++p)
+        SetStartRange(p);
 
     PageControl->SetActivePage(tsMonitor);
     LayoutMonitorPage();

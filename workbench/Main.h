@@ -170,6 +170,9 @@ public:
     // The Y range of a monitor plot from its signal's minimum and maximum,
     // unless the signal is scaled by hand.
     void AutoScaleMonitorPlot(int Plot);
+    // The Y range a plot starts with, until its first wrap: what its signal
+    // usually spans, in the signal's display unit.
+    void SetStartRange(int Plot);
     void AutoScaleFlowVolumeLoop();
     void AutoScaleVolumePressureLoop();
     // Both axes of a loop from its signals' ranges, the Y range scaled by

@@ -525,6 +525,10 @@ void TMainForm::LayoutMonitorPage()
     const int H = tsMonitor->ClientHeight();
     // Three rows; the leak plot takes the third when it is shown.
     const int RowH = std::max(1, H / 3);
+    // The statistics column is wide enough for a title with its unit.
+    int Column = 110;
+    for (int p = 0; p < 4; ++p)
+        Column = std::max(Column, lblTitleMonitor[p]->Width() + 5 + lblUnits1Monitor[p]->Width() + 6);
     int Top = 0;
     for (int p = 0; p < 4; ++p) {
         TPanel* Panel = pnlSigPlots[p];
@@ -536,12 +540,15 @@ void TMainForm::LayoutMonitorPage()
         Top += RowH;
         // Chart on the left, statistics column on the right: title,
         // units, then the values.
-        const int X = std::max(0, W - 110);
+        const int X = std::max(0, W - Column);
         TChart* const Charts[4] = {chartMonitor1, chartMonitor2, chartMonitor3, chartLeakTest};
         Charts[p]->SetBounds(2, 2, std::max(0, X - 6), std::max(0, Panel->Height() - 4));
-        lblTitleMonitor[p]->SetBounds(X, 4, 105, 16);
-        lblUnits1Monitor[p]->SetBounds(X, 20, 50, 16);
-        lblUnits2Monitor[p]->SetBounds(X + 52, 20, 50, 16);
+        // The unit stands 5 pixels right of the title, on its line.
+        TLabel* const Title = lblTitleMonitor[p];
+        Title->SetBounds(X, 4, Title->Width(), Title->Height());
+        lblUnits1Monitor[p]->SetBounds(X + Title->Width() + 5, 4, lblUnits1Monitor[p]->Width(),
+                                       lblUnits1Monitor[p]->Height());
+        lblUnits2Monitor[p]->SetBounds(X, 20, lblUnits2Monitor[p]->Width(), lblUnits2Monitor[p]->Height());
         lblMaxMonitor[p]->SetBounds(X, 38, 105, 16);
         lblMinMonitor[p]->SetBounds(X, 54, 105, 16);
         lblAvgMonitor[p]->SetBounds(X, 70, 105, 16);
