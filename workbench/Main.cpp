@@ -53,6 +53,11 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    OnResize = [this](TObject* Sender) { FormResize(Sender); };
+    tmrRelayout->OnTimer = [this](TObject*) {
+        tmrRelayout->SetEnabled(false);
+        LayoutPlots();
+    };
     tmrStartHandshake->OnTimer = [this](TObject*) {
         tmrStartHandshake->SetEnabled(false);
         if (actnInitCommunications->Enabled())
@@ -192,9 +197,23 @@ TMainForm::~TMainForm()
         MainForm = nullptr;
 }
 
-void TMainForm::FormShow(TObject* Sender)
+void TMainForm::LayoutPlots()
 {
     LayoutMonitorPage();
+    LayoutLoopPage();
+}
+
+void TMainForm::FormResize(TObject* Sender)
+{
+    LayoutPlots();
+    tmrRelayout->SetEnabled(false);
+    tmrRelayout->SetEnabled(true);
+}
+
+void TMainForm::FormShow(TObject* Sender)
+{
+    LayoutPlots();
+    tmrRelayout->SetEnabled(true);
     dlgFileOpen->SetInitialDir(FSignalsDir);
     dlgFileSave->SetInitialDir(FSignalsDir);
     dlgSaveTable->SetInitialDir(FProgramDir);
@@ -223,6 +242,7 @@ void TMainForm::Exit1Click(TObject* Sender)
 void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
 {
     tmrStartHandshake->SetEnabled(false);
+    tmrRelayout->SetEnabled(false);
     // Stopping the analyzer's output may fail (a lost device, a port gone);
     // the settings are saved all the same.
     try {

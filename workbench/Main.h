@@ -131,6 +131,10 @@ public:
     void FormShow(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // The window's size changed (the user, the window manager maximizing
+    // it): the plots are laid out again at once and once more when the
+    // window has settled, so they always fill its final size.
+    void FormResize(TObject* Sender);
     void Exit1Click(TObject* Sender);
 
     // ----------------------------------------------------------- settings
@@ -301,6 +305,7 @@ private:
     TTimer* tmrPlayback = nullptr;
     TTimer* tmrTrendTest = nullptr;
     TTimer* tmrStartHandshake = nullptr;   // runs the handshake once the window painted
+    TTimer* tmrRelayout = nullptr;         // lays the plots out once the window settled
     TOpenDialog* dlgFileOpen = nullptr;
     TSaveDialog* dlgFileSave = nullptr;
     TSaveDialog* dlgSaveTable = nullptr;
@@ -448,6 +453,8 @@ private:
     void CreatePages();
     void LayoutMonitorPage();
     void LayoutLoopPage();
+    // Every plot page laid out from the pages' present sizes.
+    void LayoutPlots();
     void RegisterDeviceCommands();
     void ApplyActionState(TAction* Action);
     void SerialModeExecute(TAction* Own, char Mode);

@@ -321,8 +321,8 @@ void TMainForm::SetStartRange(int Plot)
     const TSignalStats& Stats = FSignalStats[S];
     const float Lo = ConvertUnits(Stats.BaseUnit(), Stats.DisplayUnit(), Ranges[S].Lo);
     const float Hi = ConvertUnits(Stats.BaseUnit(), Stats.DisplayUnit(), Ranges[S].Hi);
+    // Only the axis: the signal's scale is a measured (or the user's) range.
     FMonitorPlots[Plot].SetYRange(Lo, Hi, false);
-    SetPlotScale(FSignalScales[S], Hi, Lo);
 }
 
 void TMainForm::AutoScaleMonitorPlot(int Plot)

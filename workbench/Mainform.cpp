@@ -598,6 +598,10 @@ void TMainForm::CreateComponents()
     tmrStartHandshake->SetName("tmrStartHandshake");
     tmrStartHandshake->SetEnabled(false);
     tmrStartHandshake->SetInterval(50);
+    tmrRelayout = new TTimer(this);
+    tmrRelayout->SetName("tmrRelayout");
+    tmrRelayout->SetEnabled(false);
+    tmrRelayout->SetInterval(100);
 
     auto Open = [this](TOpenDialog*& Field, const std::string& Name) {
         Field = new TOpenDialog(this);
