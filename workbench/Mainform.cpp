@@ -402,6 +402,10 @@ void TMainForm::CreateToolBar()
     btnBreathDetect->SetCaption("Bi-Directional");
     btnBreathDetect->SetImageIndex(8);
     btnBreathDetect->OnClick = [this](TObject*) { actnBDBiDi->Execute(); };
+    // The button runs the bi-directional mode: it is as enabled as that is.
+    actnBDBiDi->RegisterClient(btnBreathDetect,
+                               [this](TBasicAction*) { btnBreathDetect->SetEnabled(actnBDBiDi->Enabled()); });
+    btnBreathDetect->SetEnabled(actnBDBiDi->Enabled());
     Button(actnBDThreshold);
     ToolBar->ArrangeButtons();
 }

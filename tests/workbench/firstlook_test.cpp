@@ -105,7 +105,13 @@ TEST(FirstLook, ToolButtonsFollowTheirActionsAndShowPictures)
     EXPECT_FALSE(B->Visible());
     EXPECT_LT(ButtonOf(F, "actnBDThreshold")->Left(), Left) << "the next buttons close up";
 
+    // The breath-detect button runs the bi-directional mode and is as
+    // enabled as that action.
     TToolButton* Breath = Find<TToolButton>(&F, "btnBreathDetect");
+    TAction* BiDi = Find<TAction>(&F, "actnBDBiDi");
+    EXPECT_EQ(Breath->Enabled(), BiDi->Enabled());
+    BiDi->SetEnabled(!BiDi->Enabled());
+    EXPECT_EQ(Breath->Enabled(), BiDi->Enabled());
     EXPECT_EQ(Breath->ImageIndex(), 8);
     const std::array<std::pair<int, int>, 4> Modes = {{{0, 11}, {2, 9}, {3, 10}, {1, 8}}};
     for (auto [Mode, Image] : Modes) {
