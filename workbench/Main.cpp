@@ -56,6 +56,8 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     OnResize = [this](TObject* Sender) { FormResize(Sender); };
     tmrRelayout->OnTimer = [this](TObject*) {
         tmrRelayout->SetEnabled(false);
+        // The aligned controls from the window's settled size, then the plots.
+        Realign();
         LayoutPlots();
     };
     tmrStartHandshake->OnTimer = [this](TObject*) {
