@@ -696,6 +696,7 @@ bool TToolBar::OverflowShown() const
 void TToolBar::FillOverflowMenu()
 {
     QMenu* m = FData->OverflowMenu.get();
+    m->setFont(Handle()->font());
     for (QAction* a : m->actions()) {
         m->removeAction(a);
         if (a->parent() == m)
