@@ -351,9 +351,11 @@ void TMainForm::CreateToolImages()
     for (int i = 0; i < ToolImageCount(); ++i)
         ToolImages->AddSvg(ToolImageSvg(i));
     const std::pair<TAction*, int> Indices[] = {
-        {actnSaveFile, 0},  {actnOpenFile, 1},     {actnCloseFile, 2},  {actnPrintReport, 3}, {actnFileControls, 4},
-        {actnZeroAll, 5},   {actnClearAll, 6},     {actnRescalePlots, 7}, {actnBDBiDi, 8},     {actnBDUniInsp, 9},
-        {actnBDUniExp, 10}, {actnBDNone, 11},      {actnBDThreshold, 12}};
+        {actnSaveFile, 0}, {actnOpenFile, 1},      {actnCloseFile, 2},    {actnPrintReport, 3},
+        {actnFileControls, 4}, {actnZeroAll, 5},   {actnClearAll, 6},     {actnRescalePlots, 7},
+        {actnBDBiDi, 8},   {actnBDUniInsp, 9},     {actnBDUniExp, 10},    {actnBDNone, 11},
+        {actnBDThreshold, 12},
+    };
     for (auto [Action, Index] : Indices)
         Action->SetImageIndex(Index);
 }
