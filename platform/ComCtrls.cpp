@@ -7,7 +7,9 @@
 #include "platform/Menus.h"
 
 #include <QMenu>
+#include <QPainter>
 #include <QProgressBar>
+#include <QStyleOption>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QToolButton>
@@ -20,6 +22,27 @@ QString qs(const std::string& S)
 {
     return QString::fromStdString(S);
 }
+
+// A tool button's widget: a separator draws the style's divider line.
+class TToolButtonWidget : public TBridged<QToolButton> {
+public:
+    bool Separator = false;
+
+protected:
+    void paintEvent(QPaintEvent* E) override
+    {
+        if (!Separator) {
+            TBridged<QToolButton>::paintEvent(E);
+            return;
+        }
+        QPainter p(this);
+        QStyleOption opt;
+        opt.initFrom(this);
+        opt.state |= QStyle::State_Horizontal;
+        opt.rect = QRect(0, 2, width(), std::max(0, height() - 4));
+        style()->drawPrimitive(QStyle::PE_IndicatorToolBarSeparator, &opt, &p, this);
+    }
+};
 
 }  // namespace
 
@@ -447,8 +470,7 @@ TRect TStatusBar::PanelRect(int Index) const
         left += FPanels->Items(i)->Width();
     if (Index < 0 || Index >= FPanels->Count())
         return Rect(left, 0, left, client.Bottom);
-    const int right = Index == FPanels->Count() - 1 ? std::max(client.Right, left) : left + FPanels->Items(Index)->Width();
-    return Rect(left, 0, right, client.Bottom);
+    return Rect(left, 0, left + FPanels->Items(Index)->Width(), client.Bottom);
 }
 
 void TStatusBar::Paint()
@@ -483,7 +505,7 @@ void TStatusBar::Paint()
 
 // ------------------------------------------------------------------ TToolButton
 
-TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner, NewWidget<TBridged<QToolButton>>(), false)
+TToolButton::TToolButton(TComponent* AOwner) : TGraphicControl(AOwner, NewWidget<TToolButtonWidget>(), false)
 {
     auto* b = static_cast<QToolButton*>(Handle());
     b->setAutoRaise(true);
@@ -539,6 +561,29 @@ void TToolButton::Notification(TComponent* AComponent, TOperation Operation)
     }
 }
 
+void TToolButton::SetVisible(bool Value)
+{
+    if (Value == Visible())
+        return;
+    TGraphicControl::SetVisible(Value);
+    if (TToolBar* bar = ToolBar())
+        bar->ArrangeButtons();
+}
+
+void TToolButton::UpdateWidgetVisible()
+{
+    if (Handle())
+        Handle()->setVisible(Visible() && Parent() != nullptr && !FInOverflow);
+}
+
+void TToolButton::SetInOverflow(bool Value)
+{
+    if (FInOverflow == Value)
+        return;
+    FInOverflow = Value;
+    UpdateWidgetVisible();
+}
+
 void TToolButton::SetImageIndex(int Value)
 {
     FImageIndex = Value;
@@ -562,6 +607,7 @@ void TToolButton::UpdateButton()
     if (!b)
         return;
     const bool separator = FStyle == tbsSeparator || FStyle == tbsDivider;
+    static_cast<TToolButtonWidget*>(b)->Separator = separator;
     TToolBar* bar = ToolBar();
     b->setText(separator ? QString() : qs(StripHotkey(Caption())));
     QPixmap pm;
@@ -574,8 +620,10 @@ void TToolButton::UpdateButton()
     b->setToolButtonStyle(captions ? Qt::ToolButtonTextUnderIcon : pm.isNull() ? Qt::ToolButtonTextOnly
                                                                                : Qt::ToolButtonIconOnly);
     b->setEnabled(Enabled() && !separator);
-    b->setCheckable(FStyle == tbsCheck);
+    // A button shows its action's check mark pressed, whatever its style.
+    b->setCheckable(FStyle == tbsCheck || FDown);
     b->setChecked(FDown);
+    b->update();
     if (FStyle == tbsDropDown && FDropdownMenu) {
         b->setMenu(FDropdownMenu->Handle());
         b->setPopupMode(QToolButton::MenuButtonPopup);
@@ -608,8 +656,26 @@ void TToolButton::Click()
 
 // ------------------------------------------------------------------ TToolBar
 
-TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner)
+struct TToolBar::TData {
+    // The chevron at the right end that lists the buttons that do not fit.
+    QToolButton* Overflow = nullptr;
+    std::unique_ptr<QMenu> OverflowMenu;
+};
+
+TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner), FData(std::make_unique<TData>())
 {
+    FData->OverflowMenu = std::make_unique<QMenu>();
+    FData->Overflow = new QToolButton(Handle());
+    FData->Overflow->setObjectName("ToolBarOverflow");
+    FData->Overflow->setAutoRaise(true);
+    FData->Overflow->setArrowType(Qt::NoArrow);
+    FData->Overflow->setText(QString::fromUtf8("\u00bb"));
+    FData->Overflow->setToolTip("More buttons");
+    FData->Overflow->setMenu(FData->OverflowMenu.get());
+    FData->Overflow->setPopupMode(QToolButton::InstantPopup);
+    FData->Overflow->setStyleSheet("QToolButton::menu-indicator { image: none; }");
+    FData->Overflow->hide();
+    QObject::connect(FData->OverflowMenu.get(), &QMenu::aboutToShow, [this] { InvokeGuarded([this] { FillOverflowMenu(); }); });
     SetBounds(0, 0, 150, 26);
     SetAlign(alTop);
 }
@@ -617,6 +683,75 @@ TToolBar::TToolBar(TComponent* AOwner) : TWinControl(AOwner)
 TToolBar::~TToolBar()
 {
     SetImages(nullptr);
+    // The menu holds the drop-down menus of buttons; they go on their own.
+    for (QAction* a : FData->OverflowMenu->actions())
+        FData->OverflowMenu->removeAction(a);
+}
+
+bool TToolBar::OverflowShown() const
+{
+    return !FData->Overflow->isHidden();
+}
+
+void TToolBar::FillOverflowMenu()
+{
+    QMenu* m = FData->OverflowMenu.get();
+    m->setFont(Handle()->font());
+    for (QAction* a : m->actions()) {
+        m->removeAction(a);
+        if (a->parent() == m)
+            delete a;
+    }
+    bool lastWasLine = true;
+    for (int i = 0; i < ButtonCount(); ++i) {
+        TToolButton* b = Buttons(i);
+        if (!b->InOverflow() || !b->Visible())
+            continue;
+        // Action buttons update before the menu shows them, as menu items do.
+        if (b->Action())
+            b->Action()->Update();
+        if (b->Style() == tbsSeparator || b->Style() == tbsDivider) {
+            if (!lastWasLine)
+                m->addSeparator();
+            lastWasLine = true;
+            continue;
+        }
+        lastWasLine = false;
+        const QString text = qs(StripHotkey(b->Caption()));
+        if (b->Style() == tbsDropDown && b->DropdownMenu()) {
+            // The drop-down menu as a submenu: it opens as from the arrow.
+            QMenu* sub = b->DropdownMenu()->Handle();
+            sub->setTitle(text);
+            QAction* a = m->addMenu(sub);
+            a->setEnabled(b->Enabled());
+            continue;
+        }
+        QAction* a = new QAction(text, m);
+        a->setEnabled(b->Enabled());
+        a->setCheckable(b->Down());
+        a->setChecked(b->Down());
+        if (Images()) {
+            const QPixmap pm = ImageListPixmap(Images(), b->ImageIndex());
+            if (!pm.isNull())
+                a->setIcon(QIcon(pm));
+        }
+        TToolButton* target = b;
+        QObject::connect(a, &QAction::triggered, [this, target] {
+            InvokeGuarded([this, target] {
+                for (int j = 0; j < ButtonCount(); ++j)
+                    if (Buttons(j) == target)
+                        target->Click();
+            });
+        });
+        m->addAction(a);
+    }
+}
+
+void TToolBar::BoundsChanged(bool SizeChanged)
+{
+    TWinControl::BoundsChanged(SizeChanged);
+    if (SizeChanged)
+        ArrangeButtons();
 }
 
 int TToolBar::ButtonCount() const
@@ -689,7 +824,11 @@ void TToolBar::ArrangeButtons()
     if (FArranging)
         return;
     FArranging = true;
-    int x = 0;
+    // Buttons that would pass the right edge go to the overflow menu behind
+    // a chevron, which then takes the end of the bar.
+    const int chevron = 16;
+    std::vector<std::pair<TToolButton*, int>> shown;
+    int total = 0;
     for (int i = 0; i < ButtonCount(); ++i) {
         TToolButton* b = Buttons(i);
         if (!b->Visible())
@@ -701,8 +840,25 @@ void TToolBar::ArrangeButtons()
             w += 14;
         if (FShowCaptions && b->Style() != tbsSeparator && b->Style() != tbsDivider)
             w = std::max(w, b->Handle()->sizeHint().width());
-        b->SetBounds(x, 2, w, FButtonHeight);
-        x += w;
+        shown.emplace_back(b, w);
+        total += w;
     }
+    const int room = ClientWidth();
+    const bool overflow = room > 0 && total > room;
+    const int limit = overflow ? room - chevron : room;
+    int x = 0;
+    bool full = false;
+    for (auto [b, w] : shown) {
+        full = full || (overflow && x + w > limit);
+        b->SetInOverflow(full);
+        if (!full) {
+            b->SetBounds(x, 2, w, FButtonHeight);
+            x += w;
+        }
+    }
+    FData->Overflow->setGeometry(std::max(0, room - chevron), 2, chevron, FButtonHeight);
+    FData->Overflow->setVisible(overflow);
+    if (overflow)
+        FData->Overflow->raise();
     FArranging = false;
 }

@@ -173,7 +173,8 @@ private:
     std::vector<std::unique_ptr<TStatusPanel>> FItems;
 };
 
-// Panels of fixed width from the left; the last one reaches the right edge.
+// Panels of fixed width from the left, the last one as wide as the others
+// are; the bar beyond them stays empty.
 class TStatusBar : public TCustomControl {
 public:
     explicit TStatusBar(TComponent* AOwner);
@@ -185,7 +186,7 @@ public:
     void SetSimplePanel(bool Value);
     const std::string& SimpleText() const { return FSimpleText; }
     void SetSimpleText(const std::string& Value);
-    // The area panel Index takes (the last one runs to the right edge).
+    // The area panel Index takes.
     TRect PanelRect(int Index) const;
 
 protected:
@@ -223,11 +224,19 @@ public:
 
     void Click() override;
     void SetParent(TWinControl* AParent) override;
+    // A hidden button leaves its place to the next one.
+    void SetVisible(bool Value) override;
+    // The button did not fit on its bar and waits in the bar's overflow
+    // menu (it is not shown on the bar then).
+    bool InOverflow() const { return FInOverflow; }
 
     // The Qt side: the tool bar's images changed.
     void UpdateButton();
 
 protected:
+    friend class TToolBar;
+    void SetInOverflow(bool Value);
+    void UpdateWidgetVisible() override;
     void TextChanged() override;
     void ActionChange(TBasicAction* Sender) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -238,6 +247,7 @@ private:
     int FImageIndex = -1;
     bool FDown = false;
     bool FGrouped = false;
+    bool FInOverflow = false;
 };
 
 // Tool buttons side by side, aligned to the top of the form.
@@ -259,14 +269,21 @@ public:
     bool Flat() const { return FFlat; }
     void SetFlat(bool Value) { FFlat = Value; }
 
-    // Places the buttons from the left in child order.
+    // Places the buttons from the left in child order; those past the right
+    // edge go to an overflow menu that a chevron at the end opens.
     void ArrangeButtons();
+    // The chevron is there: some buttons did not fit.
+    bool OverflowShown() const;
 
 protected:
     void ControlsChanged() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    void BoundsChanged(bool SizeChanged) override;
 
 private:
+    struct TData;
+    std::unique_ptr<TData> FData;
+    void FillOverflowMenu();
     TCustomImageList* FImages = nullptr;
     int FButtonWidth = 23;
     int FButtonHeight = 22;

@@ -414,11 +414,15 @@ void TControl::FontChanged()
     if (!FHandle)
         return;
     FHandle->setFont(ToQFont(FFont));
+    // The font's colour is the text of an enabled control; a disabled one
+    // keeps the greyed text of the style, so it looks as dead as it is.
     QPalette pal = FHandle->palette();
     const QColor c = ToQColor(FFont.Color());
-    pal.setColor(QPalette::WindowText, c);
-    pal.setColor(QPalette::Text, c);
-    pal.setColor(QPalette::ButtonText, c);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::WindowText, c);
+        pal.setColor(group, QPalette::Text, c);
+        pal.setColor(group, QPalette::ButtonText, c);
+    }
     FHandle->setPalette(pal);
     Invalidate();
 }

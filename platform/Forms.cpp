@@ -15,6 +15,8 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -39,6 +41,34 @@ protected:
         QWidget::moveEvent(E);
         if (Control && isWindow())
             Control->WidgetMoved(x(), y());
+    }
+    // A window the window manager sizes as it maps it (maximized at start)
+    // can reach its new size without a resize event of that size; the form
+    // takes the window's size once it shows and whenever its state changes.
+    void showEvent(QShowEvent* E) override
+    {
+        QWidget::showEvent(E);
+        SyncSizeSoon();
+    }
+    void changeEvent(QEvent* E) override
+    {
+        QWidget::changeEvent(E);
+        if (E->type() == QEvent::WindowStateChange)
+            SyncSizeSoon();
+    }
+
+private:
+    void SyncSizeSoon()
+    {
+        for (int ms : {0, 250})
+            QTimer::singleShot(ms, this, [this] { SyncSize(); });
+    }
+    void SyncSize()
+    {
+        if (!Control || !isWindow() || !isVisible())
+            return;
+        if (width() != Control->Width() || height() != Control->Height())
+            GuardedAlive(this, [this] { Control->WidgetResized(width(), height()); });
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/private/ControlsQt.h"
 
 #include <QPainter>
+#include <QSvgRenderer>
 
 namespace {
 
@@ -72,6 +73,26 @@ int TCustomImageList::AddMasked(TBitmap* Image, TColor MaskColor)
     std::unique_ptr<TBitmap> b = fitted(Image, FWidth, FHeight, ToQColor(MaskColor == clDefault ? clWhite : MaskColor));
     b->SetTransparent(true);
     b->SetTransparentColor(MaskColor);
+    FImages.push_back(std::move(b));
+    Changed();
+    return Count() - 1;
+}
+
+int TCustomImageList::AddSvg(const std::string& Svg)
+{
+    QSvgRenderer renderer(QByteArray(Svg.data(), static_cast<qsizetype>(Svg.size())));
+    if (!renderer.isValid())
+        return -1;
+    auto b = std::make_unique<TBitmap>(FWidth, FHeight);
+    b->Data()->Flush();
+    QImage& img = b->Data()->Image;
+    img = QImage(FWidth, FHeight, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        renderer.render(&p, QRectF(0, 0, FWidth, FHeight));
+    }
     FImages.push_back(std::move(b));
     Changed();
     return Count() - 1;

@@ -6,6 +6,7 @@
 #include "platform/Graphics.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 class TCustomImageList : public TComponent {
@@ -25,6 +26,10 @@ public:
     int Add(TBitmap* Image, TBitmap* Mask);
     // Pixels of MaskColor are transparent.
     int AddMasked(TBitmap* Image, TColor MaskColor);
+    // An image drawn from an SVG document at the list's size, with its
+    // smooth, partly transparent edges. Returns the index, or -1 (nothing
+    // added) when Svg is not a document the renderer can draw.
+    int AddSvg(const std::string& Svg);
     void Delete(int Index);
     void Clear();
     // A copy of image Index into Image (sized to the list).

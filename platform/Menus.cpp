@@ -77,6 +77,22 @@ bool startsWithNoCase(const std::string& S, const std::string& Prefix)
 
 }  // namespace
 
+namespace {
+
+void ApplyWindowFont(QMenu* Menu, const TMenu* Owner)
+{
+    // A drop-down menu is a window of its own; it takes the font of the
+    // window whose menu it is, as the menu bar does.
+    for (TComponent* c = Owner ? Owner->Owner() : nullptr; c; c = c->Owner())
+        if (auto* control = dynamic_cast<TControl*>(c)) {
+            if (control->Handle() && Menu->font() != control->Handle()->font())
+                Menu->setFont(control->Handle()->font());
+            return;
+        }
+}
+
+}  // namespace
+
 std::string ShortCutToText(TShortCut ShortCut)
 {
     const std::string name = keyName(static_cast<uint16_t>(ShortCut & 0xFF));
@@ -166,9 +182,10 @@ void TMenuItem::UpdateHandle()
 {
     if (!FHandle)
         return;
+    // A separator is a line: a text on it would be drawn as a heading.
     FHandle->setSeparator(IsLine());
-    std::string text = FCaption;
-    if (FShortCut != scNone)
+    std::string text = IsLine() ? std::string() : FCaption;
+    if (FShortCut != scNone && !IsLine())
         text += "\t" + ShortCutToText(FShortCut);
     FHandle->setText(QString::fromStdString(text));
     FHandle->setCheckable(FChecked || FRadioItem);
@@ -328,9 +345,14 @@ QMenu* TMenuItem::SubMenu()
         FSubMenu = std::make_unique<QMenu>();
         FSubMenu->setObjectName(QString::fromStdString(Name()));
         // Items of a submenu update from their actions as it opens (a popup
-        // menu does it after its OnPopup).
+        // menu does it after its OnPopup); it opens in its window's font.
         if (!FMenu)
-            QObject::connect(FSubMenu.get(), &QMenu::aboutToShow, [this] { InvokeGuarded([this] { UpdateItems(); }); });
+            QObject::connect(FSubMenu.get(), &QMenu::aboutToShow, [this] {
+                InvokeGuarded([this] {
+                    ApplyWindowFont(FSubMenu.get(), GetParentMenu());
+                    UpdateItems();
+                });
+            });
     }
     return FSubMenu.get();
 }
@@ -468,6 +490,7 @@ TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner)
     // However the menu opens (Popup, a tool button's arrow), OnPopup comes first.
     QObject::connect(Handle(), &QMenu::aboutToShow, [this] {
         InvokeGuarded([this] {
+            ApplyWindowFont(Handle(), this);
             if (OnPopup)
                 OnPopup(this);
             Items()->UpdateItems();
@@ -504,6 +527,7 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation)
 void TPopupMenu::Popup(int X, int Y)
 {
     QMenu* Menu = Handle();
+    ApplyWindowFont(Menu, this);
     Menu->popup(QPoint(X, Y));
     // The size is known once OnPopup has set the items up and the menu is
     // shown.

@@ -155,16 +155,16 @@ private:
     std::unique_ptr<TData> FData;
 };
 
-// Where a popup menu stands against the point it is opened at: its left
-// edge, its right edge or its middle there.
+// Where a popup menu stands against the point it opens at: its left edge
+// (paLeft), its right edge (paRight) or its middle (paCenter) there.
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
-    // Fires OnPopup, then opens the menu at screen point (X, Y) as Alignment
-    // says; returns at once.
+    // Fires OnPopup, then opens the menu at screen point (X, Y), its top
+    // there and its side as Alignment says; returns at once.
     virtual void Popup(int X, int Y);
     TPopupAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }

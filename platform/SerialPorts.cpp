@@ -67,6 +67,11 @@ std::string PortNumberToDevice(int PortNumber)
     return std::string();
 }
 
+bool IsPseudoTerminalPort(int PortNumber)
+{
+    return PortNumber >= 1000;
+}
+
 int DeviceToPortNumber(const std::string& Device)
 {
     if (const int number = NameToPortNumber(Device))

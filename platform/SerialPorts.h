@@ -21,6 +21,11 @@ std::string PortNumberToDevice(int PortNumber);
 // (/dev/serial/by-id/...) gives the number of its target. 0 for anything else.
 int DeviceToPortNumber(const std::string& Device);
 
+// The number stands for a pseudo-terminal (1000 + N): a line that lives as
+// long as the program at its other end, and whose number the next such
+// program gets; it is no port to remember.
+bool IsPseudoTerminalPort(int PortNumber);
+
 // What the user sees for a port: its device path, or the number in decimal
 // when the number stands for no device.
 std::string PortDisplayName(int PortNumber);

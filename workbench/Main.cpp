@@ -54,6 +54,13 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    OnResize = [this](TObject* Sender) { FormResize(Sender); };
+    tmrRelayout->OnTimer = [this](TObject*) {
+        tmrRelayout->SetEnabled(false);
+        // The aligned controls from the window's settled size, then the plots.
+        Realign();
+        LayoutPlots();
+    };
     tmrStartHandshake->OnTimer = [this](TObject*) {
         tmrStartHandshake->SetEnabled(false);
         if (actnInitCommunications->Enabled())
@@ -165,6 +172,8 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     actnInitFromIni->Execute();
     for (TMonitorPlotInfo& Plot : FMonitorPlots)
         Plot.SetShowPrevious(FShowPrevious);
+    for (int p = 0; p < 3; ++p)
+        SetStartRange(p);
 
     PageControl->SetActivePage(tsMonitor);
     actnResizePlots->Execute();
@@ -207,9 +216,22 @@ TMainForm::~TMainForm()
         MainForm = nullptr;
 }
 
-void TMainForm::FormShow(TObject* Sender)
+void TMainForm::LayoutPlots()
 {
     actnResizePlots->Execute();
+}
+
+void TMainForm::FormResize(TObject* Sender)
+{
+    LayoutPlots();
+    tmrRelayout->SetEnabled(false);
+    tmrRelayout->SetEnabled(true);
+}
+
+void TMainForm::FormShow(TObject* Sender)
+{
+    LayoutPlots();
+    tmrRelayout->SetEnabled(true);
     dlgFileOpen->SetInitialDir(FSignalsDir);
     dlgFileSave->SetInitialDir(FSignalsDir);
     dlgSaveTable->SetInitialDir(FProgramDir);
@@ -238,6 +260,7 @@ void TMainForm::Exit1Click(TObject* Sender)
 void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
 {
     tmrStartHandshake->SetEnabled(false);
+    tmrRelayout->SetEnabled(false);
     // Stopping the analyzer's output may fail (a lost device, a port gone);
     // the settings are saved all the same.
     try {

@@ -36,6 +36,7 @@
 class TApdComPort;
 class TButton;
 class TGroupBox;
+class TImageList;
 class TIniFile;
 class TLabel;
 class TLookOutBar;
@@ -152,6 +153,10 @@ public:
     void FormShow(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormClose(TObject* Sender, TCloseAction& Action);
+    // The window's size changed (the user, the window manager maximizing
+    // it): the plots are laid out again at once and once more when the
+    // window has settled, so they always fill its final size.
+    void FormResize(TObject* Sender);
     void Exit1Click(TObject* Sender);
 
     // ----------------------------------------------------------- settings
@@ -191,6 +196,9 @@ public:
     // The Y range of a monitor plot from its signal's minimum and maximum,
     // unless the signal is scaled by hand.
     void AutoScaleMonitorPlot(int Plot);
+    // The Y range a plot starts with, until its first wrap: what its signal
+    // usually spans, in the signal's display unit.
+    void SetStartRange(int Plot);
     void AutoScaleFlowVolumeLoop();
     void AutoScaleVolumePressureLoop();
     // Both axes of a loop from its signals' ranges, the Y range scaled by
@@ -389,6 +397,7 @@ private:
     TMemo* CommentMemo = nullptr;
 
     TToolBar* ToolBar = nullptr;
+    TImageList* ToolImages = nullptr;
     TToolButton* btnBreathDetect = nullptr;
     TStatusBar* StatusBar = nullptr;
     TMainMenu* MainMenu = nullptr;
@@ -412,6 +421,7 @@ private:
     TTimer* tmrPlayback = nullptr;
     TTimer* tmrTrendTest = nullptr;
     TTimer* tmrStartHandshake = nullptr;   // runs the handshake once the window painted
+    TTimer* tmrRelayout = nullptr;         // lays the plots out once the window settled
     TOpenDialog* dlgFileOpen = nullptr;
     TSaveDialog* dlgFileSave = nullptr;
     TSaveDialog* dlgSaveTable = nullptr;
@@ -579,6 +589,7 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBar();
+    void CreateToolImages();
     void CreatePages();
     void CreateFullTestPage();
     void CreateFileControlsPage();
@@ -594,6 +605,8 @@ private:
     // The monitor plot the popup addressed last; -1 for the leak plot.
     int AddressedPlot() const;
     void SelectMonitorSignal(int Signal);
+    // Every plot page laid out from the pages' present sizes.
+    void LayoutPlots();
     void RegisterDeviceCommands();
     void ApplyActionState(TAction* Action);
     void SerialModeExecute(TAction* Own, char Mode);

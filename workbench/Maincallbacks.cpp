@@ -7,6 +7,7 @@
 #include "analyzer/Functions.h"
 #include "analyzer/Gasfunctions.h"
 #include "analyzer/Serialfunctions.h"
+#include "analyzer/Units.h"
 #include "chart/Chart.h"
 #include "platform/ComCtrls.h"
 #include "platform/Menus.h"
@@ -254,6 +255,9 @@ void TMainForm::actnUpdateMonitorTitlesExecute(TObject* Sender)
         Plot.SetTitle(S.LongName());
         Plot.SetUnits(S.DisplayUnitName());
     }
+    // Titles and units change the statistics column's width.
+    for (int p = 0; p < 4; ++p)
+        LayoutPlotPanel(p);
     auto AxisTitle = [this](int Signal) {
         const TSignalStats& S = FSignalStats[Signal];
         return S.LongName() + " (" + S.DisplayUnitName() + ")";
@@ -297,14 +301,46 @@ bool PaddedRange(const TSignalStats& S, float Factor, float& Lo, float& Hi)
 
 }  // namespace
 
+void TMainForm::SetStartRange(int Plot)
+{
+    // Before a signal has a range of its own, its plot shows what such a
+    // signal usually spans, in its display unit (base units here).
+    struct TStartRange {
+        float Lo;
+        float Hi;
+    };
+    static const TStartRange Ranges[SignalCount] = {
+        {-100, 100},             // flow, LPM
+        {-100, 1000},            // volume, mL
+        {-10, 60},               // airway pressure, cmH2O
+        {-10, 60},               // low pressure, cmH2O
+        {0, 80},                 // high pressure, PSI
+        {600, 800},              // barometric pressure, mmHg
+        {0, 100},                // oxygen, %
+        {273.15f, 323.15f},      // temperature, K (0 to 50 deg C)
+        {0, 100},                // relative humidity, %
+    };
+    const int S = FMonitorPlots[Plot].SignalId();
+    if (S < 0 || S >= SignalCount || FSignalScales[S].Manual)
+        return;
+    const TSignalStats& Stats = FSignalStats[S];
+    const float Lo = ConvertUnits(Stats.BaseUnit(), Stats.DisplayUnit(), Ranges[S].Lo);
+    const float Hi = ConvertUnits(Stats.BaseUnit(), Stats.DisplayUnit(), Ranges[S].Hi);
+    // Only the axis: the signal's scale is a measured (or the user's) range.
+    FMonitorPlots[Plot].SetYRange(Lo, Hi, false);
+}
+
 void TMainForm::AutoScaleMonitorPlot(int Plot)
 {
     const int S = FMonitorPlots[Plot].SignalId();
     if (FSignalScales[S].Manual)
         return;
     float Lo, Hi;
-    if (!PaddedRange(FSignalStats[S], 1.0f, Lo, Hi))
+    if (!PaddedRange(FSignalStats[S], 1.0f, Lo, Hi)) {
+        // Nothing measured yet (a unit changed before the first values).
+        SetStartRange(Plot);
         return;
+    }
     FMonitorPlots[Plot].SetYRange(Lo, Hi, false);
     SetPlotScale(FSignalScales[S], Hi, Lo);
 }
@@ -334,11 +370,14 @@ void TMainForm::AutoScaleVolumePressureLoop()
 
 namespace {
 
-// Pops the menu up for a loop at a point in Control's client coordinates.
-void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At)
+// Pops the menu up for a loop at a point in Control's client coordinates,
+// the menu's left or right edge there.
+void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At,
+                  TPopupAlignment Alignment = paLeft)
 {
     Menu->SetTag(Loop);
     const TPoint P = Control->ClientToScreen(At);
+    Menu->SetAlignment(Alignment);
     Menu->Popup(P.X, P.Y);
 }
 
@@ -346,12 +385,12 @@ void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At
 
 void TMainForm::btnLoop1MenuClick(TObject* Sender)
 {
-    PopupForLoop(menuLoopPopup, 0, btnLoop1Menu, TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()});
+    PopupForLoop(menuLoopPopup, 0, btnLoop1Menu, TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()}, paRight);
 }
 
 void TMainForm::btnLoop2MenuClick(TObject* Sender)
 {
-    PopupForLoop(menuLoopPopup, 1, btnLoop2Menu, TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()});
+    PopupForLoop(menuLoopPopup, 1, btnLoop2Menu, TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()}, paRight);
 }
 
 void TMainForm::chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)

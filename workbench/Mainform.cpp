@@ -9,12 +9,15 @@
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
+#include "platform/ImgList.h"
 #include "platform/LookOut.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
+#include "workbench/Toolimages.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -393,13 +396,36 @@ void TMainForm::CreateMenus()
     menuLoopPopup->OnPopup = [this](TObject* Sender) { menuLoopPopupPopup(Sender); };
 }
 
+void TMainForm::CreateToolImages()
+{
+    // The pictures of the tool bar, indexed by the actions (and the
+    // breath-detect button, which switches among 8 to 11).
+    ToolImages = new TImageList(this);
+    ToolImages->SetName("ToolImages");
+    ToolImages->SetWidth(16);
+    ToolImages->SetHeight(16);
+    for (int i = 0; i < ToolImageCount(); ++i)
+        ToolImages->AddSvg(ToolImageSvg(i));
+    const std::pair<TAction*, int> Indices[] = {
+        {actnSaveFile, 0}, {actnOpenFile, 1},      {actnCloseFile, 2},    {actnPrintReport, 3},
+        {actnFileControls, 4}, {actnZeroAll, 5},   {actnClearAll, 6},     {actnRescalePlots, 7},
+        {actnBDBiDi, 8},   {actnBDUniInsp, 9},     {actnBDUniExp, 10},    {actnBDNone, 11},
+        {actnBDThreshold, 12},
+    };
+    for (auto [Action, Index] : Indices)
+        Action->SetImageIndex(Index);
+}
+
 void TMainForm::CreateToolBar()
 {
+    CreateToolImages();
     ToolBar = NewControl<TToolBar>(this, this, "ToolBar");
     ToolBar->SetAlign(alTop);
-    ToolBar->SetHeight(26);
+    ToolBar->SetHeight(40);
+    ToolBar->SetButtonHeight(36);
+    ToolBar->SetImages(ToolImages);
     ToolBar->SetShowCaptions(true);
-    ToolBar->SetButtonWidth(70);
+    ToolBar->SetButtonWidth(40);
 
     int Count = 0;
     auto Button = [this, &Count](TAction* Action, TPopupMenu* DropDown = nullptr) {
@@ -434,6 +460,10 @@ void TMainForm::CreateToolBar()
     btnBreathDetect->SetCaption("Bi-Directional");
     btnBreathDetect->SetImageIndex(8);
     btnBreathDetect->OnClick = [this](TObject*) { actnBDBiDi->Execute(); };
+    // The button runs the bi-directional mode: it is as enabled as that is.
+    actnBDBiDi->RegisterClient(btnBreathDetect,
+                               [this](TBasicAction*) { btnBreathDetect->SetEnabled(actnBDBiDi->Enabled()); });
+    btnBreathDetect->SetEnabled(actnBDBiDi->Enabled());
     Button(actnBDThreshold);
     ToolBar->ArrangeButtons();
 }
@@ -599,6 +629,10 @@ void TMainForm::CreateComponents()
     tmrStartHandshake->SetName("tmrStartHandshake");
     tmrStartHandshake->SetEnabled(false);
     tmrStartHandshake->SetInterval(50);
+    tmrRelayout = new TTimer(this);
+    tmrRelayout->SetName("tmrRelayout");
+    tmrRelayout->SetEnabled(false);
+    tmrRelayout->SetInterval(100);
 
     auto Open = [this](TOpenDialog*& Field, const std::string& Name) {
         Field = new TOpenDialog(this);

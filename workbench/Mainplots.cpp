@@ -91,12 +91,19 @@ void TMainForm::LayoutPlotPanel(int Panel)
     // then the values.
     TPanel* P = pnlSigPlots[Panel];
     const int W = P->Width();
-    const int X = std::max(0, W - 110);
+    // The statistics column is wide enough for a title with its unit.
+    int Column = 110;
+    for (int p = 0; p < 4; ++p)
+        Column = std::max(Column, lblTitleMonitor[p]->Width() + 5 + lblUnits1Monitor[p]->Width() + 6);
+    const int X = std::max(0, W - Column);
     TChart* const Charts[4] = {chartMonitor1, chartMonitor2, chartMonitor3, chartLeakTest};
     Charts[Panel]->SetBounds(2, 2, std::max(0, X - 6), std::max(0, P->Height() - 4));
-    lblTitleMonitor[Panel]->SetBounds(X, 4, 105, 16);
-    lblUnits1Monitor[Panel]->SetBounds(X, 20, 50, 16);
-    lblUnits2Monitor[Panel]->SetBounds(X + 52, 20, 50, 16);
+    // The unit stands 5 pixels right of the title, on its line.
+    TLabel* const Title = lblTitleMonitor[Panel];
+    Title->SetBounds(X, 4, Title->Width(), Title->Height());
+    lblUnits1Monitor[Panel]->SetBounds(X + Title->Width() + 5, 4, lblUnits1Monitor[Panel]->Width(),
+                                       lblUnits1Monitor[Panel]->Height());
+    lblUnits2Monitor[Panel]->SetBounds(X, 20, lblUnits2Monitor[Panel]->Width(), lblUnits2Monitor[Panel]->Height());
     lblMaxMonitor[Panel]->SetBounds(X, 38, 105, 16);
     lblMinMonitor[Panel]->SetBounds(X, 54, 105, 16);
     lblAvgMonitor[Panel]->SetBounds(X, 70, 105, 16);

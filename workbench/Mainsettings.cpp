@@ -5,6 +5,7 @@
 #include "analyzer/Serialfunctions.h"
 #include "platform/ApdComPort.h"
 #include "platform/IniFiles.h"
+#include "platform/SerialPorts.h"
 
 #include <algorithm>
 
@@ -120,8 +121,11 @@ void TMainForm::actnSaveIniSettingsExecute(TObject* Sender)
         Ini.WriteInteger(WindowSection, "Top", Top());
         Ini.WriteInteger(WindowSection, "Left", Left());
     }
-    // The port named on the command line is for that run only.
-    if (CommPort->Open() && CommPort->ComNumber() != 0 && CommPort->ComNumber() != FPortOverride)
+    // The port named on the command line is for that run only, and so is a
+    // pseudo-terminal, however it was chosen: the next start would find
+    // another program's terminal under its number.
+    if (CommPort->Open() && CommPort->ComNumber() != 0 && CommPort->ComNumber() != FPortOverride &&
+        !IsPseudoTerminalPort(CommPort->ComNumber()))
         Ini.WriteInteger(CommSection, "Comm", CommPort->ComNumber());
     Ini.WriteBool(FileSection, "Loop Playback", FLoopPlayback);
     Ini.WriteInteger(SettingsSection, "Stacked Test", FBreathsToStack);

@@ -14,6 +14,7 @@
 #include <QContextMenuEvent>
 #include <QEventLoop>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -268,6 +269,137 @@ TEST(ToolBar, ButtonsRunTheirActionsAndOpenTheirDropDownMenus)
     QTimer::singleShot(0, [&] { popup->Handle()->hide(); });
     qb->showMenu();
     EXPECT_TRUE(popped);
+}
+
+// A "-" item is a line without text, in menus and popups alike, and the
+// drop-down menus open in the font of their window, as its menu bar does.
+TEST(MenuItem, LinesAreSeparatorsAndMenusTakeTheWindowsFont)
+{
+    TForm form(nullptr);
+    form.Font()->SetName("Liberation Serif");
+    form.Font()->SetSize(14);
+    auto* menu = new TMainMenu(&form);
+    auto* file = new TMenuItem(&form);
+    file->SetCaption("&File");
+    menu->Items()->Add(file);
+    auto* popup = new TPopupMenu(&form);
+    for (TMenuItem* parent : {file, popup->Items()}) {
+        for (const char* caption : {"&Open", "-", "E&xit"}) {
+            auto* item = new TMenuItem(&form);
+            item->SetCaption(caption);
+            parent->Add(item);
+        }
+    }
+    for (TMenuItem* parent : {file, popup->Items()}) {
+        QAction* line = parent->Items(1)->Handle();
+        EXPECT_TRUE(line->isSeparator());
+        EXPECT_TRUE(line->text().isEmpty());
+        EXPECT_FALSE(parent->Items(0)->Handle()->isSeparator());
+    }
+    // An item that stops being a line gets its text back.
+    file->Items(1)->SetCaption("&Close");
+    EXPECT_FALSE(file->Items(1)->Handle()->isSeparator());
+    EXPECT_EQ(file->Items(1)->Handle()->text().toStdString(), "&Close");
+
+    form.Show();
+    const QFont windowFont = form.Handle()->font();
+    EXPECT_EQ(menu->MenuBar()->font().family(), windowFont.family());
+    QMenu* drop = file->SubMenu();
+    QTimer::singleShot(0, [drop] { drop->hide(); });
+    drop->exec(QPoint(10, 10));
+    EXPECT_EQ(drop->font().family(), windowFont.family());
+    EXPECT_EQ(drop->font().pointSize(), windowFont.pointSize());
+    popup->Popup(50, 50);
+    EXPECT_EQ(popup->Handle()->font().family(), windowFont.family());
+    popup->Handle()->hide();
+}
+
+// A right-aligned popup ends at the point it opens at.
+TEST(PopupMenu, RightAlignedEndsAtThePoint)
+{
+    TForm form(nullptr);
+    auto* popup = new TPopupMenu(&form);
+    auto* item = new TMenuItem(&form);
+    item->SetCaption("Auto Re-scale");
+    popup->Items()->Add(item);
+    popup->SetAlignment(paRight);
+    popup->Popup(400, 300);
+    const QRect r = popup->Handle()->geometry();
+    EXPECT_NEAR(r.x() + r.width(), 400, 1);
+    EXPECT_EQ(r.y(), 300);
+    popup->Handle()->hide();
+}
+
+// A tool button of a disabled action is disabled and looks it (greyed text,
+// not the font's colour); a separator draws a line; buttons that do not fit
+// wait in the chevron's menu.
+TEST(ToolBar, DisabledLooksDeadSeparatorsDrawAndOverflowGoesToTheChevron)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 100);
+    auto* bar = new TToolBar(&form);
+    bar->SetParent(&form);
+    bar->SetShowCaptions(true);
+    bar->SetButtonWidth(70);
+    std::vector<TAction*> actions;
+    std::vector<TToolButton*> buttons;
+    int runs = 0;
+    for (int i = 0; i < 6; ++i) {
+        auto* a = new TAction(&form);
+        a->SetCaption("Button " + std::to_string(i));
+        a->OnExecute = [&](TObject*) { ++runs; };
+        actions.push_back(a);
+        if (i == 1) {
+            auto* sep = new TToolButton(&form);
+            sep->SetStyle(tbsSeparator);
+            sep->SetParent(bar);
+        }
+        auto* b = new TToolButton(&form);
+        b->SetParent(bar);
+        b->SetAction(a);
+        buttons.push_back(b);
+    }
+    form.Show();
+    RunIdle();
+
+    actions[0]->SetEnabled(false);
+    auto* qb = static_cast<QToolButton*>(buttons[0]->Handle());
+    EXPECT_FALSE(qb->isEnabled());
+    EXPECT_NE(qb->palette().color(QPalette::Disabled, QPalette::ButtonText),
+              qb->palette().color(QPalette::Active, QPalette::ButtonText));
+
+    TToolButton* sep = bar->Buttons(1);
+    const QImage line = sep->Handle()->grab().toImage();
+    bool drawn = false;
+    for (int y = 0; y < line.height() && !drawn; ++y)
+        for (int x = 1; x < line.width() && !drawn; ++x)
+            drawn = line.pixel(x, y) != line.pixel(0, y);
+    EXPECT_TRUE(drawn) << "the separator shows a line";
+
+    // 300 pixels hold three 70-pixel buttons and the separator beside the
+    // chevron; the rest wait in its menu, which runs them.
+    EXPECT_TRUE(bar->OverflowShown());
+    EXPECT_FALSE(buttons[2]->InOverflow());
+    EXPECT_TRUE(buttons[4]->InOverflow());
+    EXPECT_FALSE(buttons[4]->Handle()->isVisible());
+    QToolButton* chevron = bar->Handle()->findChild<QToolButton*>("ToolBarOverflow");
+    ASSERT_NE(chevron, nullptr);
+    EXPECT_LE(chevron->geometry().right(), bar->Width());
+    QMenu* more = chevron->menu();
+    QTimer::singleShot(0, [more] { more->hide(); });
+    more->exec(QPoint(10, 10));
+    ASSERT_FALSE(more->actions().isEmpty());
+    QAction* last = more->actions().back();
+    EXPECT_EQ(last->text().toStdString(), "Button 5");
+    last->trigger();
+    EXPECT_EQ(runs, 1);
+
+    // Wide enough: no chevron, every button on the bar.
+    form.SetBounds(0, 0, 900, 100);
+    RunIdle();
+    EXPECT_FALSE(bar->OverflowShown());
+    EXPECT_FALSE(buttons[5]->InOverflow());
+    EXPECT_TRUE(buttons[5]->Handle()->isVisible());
 }
 
 struct TShortCutCase {

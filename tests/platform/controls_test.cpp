@@ -460,7 +460,7 @@ TEST(PageControl, HiddenTabsAndTheActivePage)
     EXPECT_GT(sheets[2]->Top(), 0);
 }
 
-TEST(StatusBar, PanelsHaveFixedWidthsAndTheLastReachesTheEdge)
+TEST(StatusBar, PanelsHaveFixedWidthsTheLastOneToo)
 {
     TForm form(nullptr);
     form.SetBounds(0, 0, 800, 200);
@@ -473,7 +473,7 @@ TEST(StatusBar, PanelsHaveFixedWidthsAndTheLastReachesTheEdge)
     EXPECT_EQ(bar->Width(), 800);
     EXPECT_EQ(bar->PanelRect(0), Rect(0, 0, 350, bar->Height()));
     EXPECT_EQ(bar->PanelRect(1), Rect(350, 0, 450, bar->Height()));
-    EXPECT_EQ(bar->PanelRect(3), Rect(525, 0, 800, bar->Height()));
+    EXPECT_EQ(bar->PanelRect(3), Rect(525, 0, 625, bar->Height()));
     EXPECT_EQ(bar->Panels()->Items(1)->Text(), "Connected");
 }
 

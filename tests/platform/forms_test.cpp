@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -346,3 +347,46 @@ TEST_F(Forms, SmallFormRendersToPng)
 }
 
 }  // namespace
+
+namespace {
+
+// Swallows the resize events of one widget, as a window manager's mapping
+// sometimes leaves a window at its new size without one.
+class TSwallowResize : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override { return Event->type() == QEvent::Resize; }
+};
+
+}  // namespace
+
+// A window that reached a new size without a resize event of that size (a
+// maximized start under a window manager) takes the size once its state
+// changes: the form, its aligned controls and OnResize follow.
+TEST(Form, TakesTheWindowsSizeWhenItsStateChanges)
+{
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 300, 200);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    panel->SetAlign(alClient);
+    int resizes = 0;
+    form.OnResize = [&](TObject*) { ++resizes; };
+    form.Show();
+    QApplication::processEvents();
+
+    TSwallowResize swallow;
+    form.Handle()->installEventFilter(&swallow);
+    form.Handle()->resize(500, 400);
+    form.Handle()->removeEventFilter(&swallow);
+    EXPECT_EQ(form.Width(), 300);
+
+    QWindowStateChangeEvent change(Qt::WindowNoState);
+    QApplication::sendEvent(form.Handle(), &change);
+    QEventLoop loop;
+    QTimer::singleShot(300, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(form.Width(), 500);
+    EXPECT_EQ(form.Height(), 400);
+    EXPECT_EQ(panel->Width(), 500);
+    EXPECT_GT(resizes, 0);
+}

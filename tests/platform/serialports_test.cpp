@@ -25,6 +25,7 @@ TEST(PortNumbers, MapToDevicesAndBack)
         EXPECT_EQ(DeviceToPortNumber(c.Device), c.Number);
         EXPECT_EQ(DeviceToPortNumber(std::string(c.Device).substr(5)), c.Number);   // without "/dev/"
         EXPECT_EQ(PortDisplayName(c.Number), c.Device);
+        EXPECT_EQ(IsPseudoTerminalPort(c.Number), c.Number >= 1000);
     }
 }
 

@@ -79,8 +79,8 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     EXPECT_NEAR(First->XValue(0), 0.02, 1e-9);
     EXPECT_NEAR(First->XValue(1499), 30.0, 1e-6);
     EXPECT_EQ(Second->Count(), 0);
-    // No wrap yet: the axis keeps its start range.
-    EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -1);
+    // No wrap yet: the axis keeps its start range, -100 .. 100 LPM plus 5 %.
+    EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -110, 1e-4);
 
     P.Sample(1500, 25);
     EXPECT_EQ(Plot.SweepPos(), 0);
@@ -188,8 +188,8 @@ TEST(MonitorPlots, WrapKeepsTheAxisWhenManualOrWithoutStatistics)
         for (int i = 0; i <= 1500; ++i)
             P.Sample(i, C.Flow);
         EXPECT_EQ(F.MonitorPlot(0).SweepPos(), 0);
-        EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -1) << C.Manual;
-        EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 1) << C.Manual;
+        EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -110, 1e-4) << C.Manual;
+        EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 110, 1e-4) << C.Manual;
         EXPECT_FLOAT_EQ(F.SignalScale(sigFlow).YUpper, 7) << C.Manual;
     }
 }
