@@ -23,6 +23,7 @@ class TChCustomTool;
 class TCustomAxisPanel;
 class TSeriesMarks;
 class TSeriesMarkPosition;
+class TStream;
 
 // ------------------------------------------------------------------ constants and errors
 
@@ -236,6 +237,8 @@ public:
     // The stored extras "Identifier" and "Style" are written only when set.
     bool IsIdentifierStored() const { return !FIdentifier.empty(); }
     bool IsStyleStored() const { return FStyle != 0; }
+    // "Identifier" (text) and "Style" (integer of the style bits).
+    void DefineProperties(TFiler* Filer) override;
 
     virtual void CalcHorizMargins(int& LeftMargin, int& RightMargin);
     virtual void CalcVerticalMargins(int& TopMargin, int& BottomMargin);
@@ -613,6 +616,21 @@ public:
     // Adds a random walk of NumValues points; the index of the last one.
     virtual int AddSampleValues(int NumValues, bool OnlyMandatory = false);
     virtual void PrepareForGallery(bool IsEnabled);
+
+    // the stored form: "DataSources", "CustomHorizAxis", "CustomVertAxis"
+    // and the points ("Data", when ManualData)
+    void DefineProperties(TFiler* Filer) override;
+    // The points in the "Data" layout (see ChEngineStream.cpp).
+    virtual void WriteData(TStream* Stream);
+    // Replaces the points; EReadError (points read so far kept) on bytes
+    // that do not hold a whole valid layout.
+    void ReadData(TStream* Stream);
+    // Resolves the stored data source names among the owner's components.
+    void Loaded() override;
+    // The components stored inside the series: its own, then its function.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Names read from "DataSources", resolved by Loaded.
+    std::vector<std::string> DataSourceNames;
 
     TCursor Cursor = 0;
     int Depth = -1;
@@ -1459,6 +1477,19 @@ private:
     TChartAxis* FDepthAxis = nullptr;
     TChartAxis* FDepthTopAxis = nullptr;
 };
+
+// What optional parts the points of a series carry ("Data" flags).
+using TChFormatFlags = uint8_t;
+constexpr TChFormatFlags tfNoMandatory = 1;
+constexpr TChFormatFlags tfColor = 2;
+constexpr TChFormatFlags tfLabel = 4;
+constexpr TChFormatFlags tfMarkPosition = 8;
+TChFormatFlags SeriesGuessContents(TChartSeries* ASeries);
+// The positions are not the plain sequence 0, 1, 2...
+bool HasNoMandatoryValues(TChartSeries* ASeries);
+// Some point has a colour of its own other than the series'.
+bool HasColors(TChartSeries* ASeries);
+bool HasLabels(TChartSeries* ASeries);
 
 // The series' title, else its name, else "Series" and its place in the chart.
 std::string SeriesTitleOrName(TChartSeries* ASeries);

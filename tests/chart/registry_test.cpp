@@ -226,6 +226,10 @@ TEST(SeriesCloning, ChangeSeriesTypeKeepsNamePlaceEventsAndFollowers)
     TChartSeries* Same = Old;
     ChangeSeriesType(Same, TWatchedSeries::StaticClass());
     EXPECT_EQ(Same, Old);
+    TFastLineSeries Line(nullptr);
+    EXPECT_TRUE(Old->SameClass(R.Chart->Series(0)));
+    EXPECT_TRUE(Line.SameClass(R.Chart->Series(0)));
+    EXPECT_FALSE(Line.SameClass(Old));
 
     TChartSeries* S = Old;
     ChangeSeriesType(S, TFastLineSeries::StaticClass());
