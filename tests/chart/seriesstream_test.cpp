@@ -176,3 +176,40 @@ TEST(SeriesData, StoredSourceNamesResolveAndACircleIsBroken)
     S[2]->Add(3);   // reaches A once, through B
     Chart.FreeAllSeries();
 }
+
+TEST(SeriesData, ExtrasTravelThroughTheFormStream)
+{
+    TChartSeries S(nullptr);
+    S.SetName("Series1");
+    S.SetIdentifier("flow");
+    S.SetStyle(0x05);
+    S.ManualData = true;
+    S.Add(0.25, "Hi");
+    S.Add(-3);
+    TMemoryStream M;
+    M.WriteComponent(&S);
+    const std::string Text(reinterpret_cast<const char*>(M.Memory()), static_cast<size_t>(M.Size()));
+    EXPECT_NE(Text.find("Identifier = \"flow\""), std::string::npos) << Text;
+    EXPECT_NE(Text.find("Style = 5"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("0402000000000000000000D03F024869000000000000"), std::string::npos) << Text;
+
+    TChartSeries Back(nullptr);
+    M.SetPosition(0);
+    M.ReadComponent(&Back);
+    EXPECT_EQ(Back.Identifier(), "flow");
+    EXPECT_EQ(Back.Style(), 0x05);
+    EXPECT_TRUE(Back.ManualData);
+    ASSERT_EQ(Back.Count(), 2);
+    EXPECT_EQ(Back.XLabel(0), "Hi");
+    TMemoryStream Again;
+    Again.WriteComponent(&Back);
+    EXPECT_EQ(Again.Size(), M.Size());
+
+    // An empty series writes neither extra nor points.
+    TChartSeries Plain(nullptr);
+    TMemoryStream P;
+    P.WriteComponent(&Plain);
+    const std::string PlainText(reinterpret_cast<const char*>(P.Memory()), static_cast<size_t>(P.Size()));
+    EXPECT_EQ(PlainText.find("Identifier"), std::string::npos) << PlainText;
+    EXPECT_EQ(PlainText.find("Data"), std::string::npos) << PlainText;
+}
