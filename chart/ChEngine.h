@@ -18,10 +18,12 @@
 
 class TChartAxis;
 class TChartSeries;
+class TChFunction;
 class TChCustomTool;
 class TCustomAxisPanel;
 class TSeriesMarks;
 class TSeriesMarkPosition;
+class TStream;
 
 // ------------------------------------------------------------------ constants and errors
 
@@ -151,6 +153,11 @@ public:
     TChartValueList* Get(int Index) const { return FItems[static_cast<size_t>(Index)]; }
     TChartValueList* operator[](int Index) const { return Get(Index); }
     void Add(TChartValueList* List) { FItems.push_back(List); }
+    int IndexOf(const TChartValueList* List) const;
+    // Puts List at Index in place of the list there (which is not freed).
+    void Put(int Index, TChartValueList* List) { FItems[static_cast<size_t>(Index)] = List; }
+    // Takes List out without freeing it.
+    void Remove(TChartValueList* List);
     void Clear();
 
 private:
@@ -160,6 +167,8 @@ private:
 // ------------------------------------------------------------------ elements
 
 class TCustomChartElement : public TComponent {
+    OZ_CLASS(TCustomChartElement, TComponent);
+
 public:
     explicit TCustomChartElement(TComponent* AOwner);
     ~TCustomChartElement() override;
@@ -210,6 +219,8 @@ using TChartSeriesStyle = uint8_t;
 constexpr TChartSeriesStyle ChSeriesStyleMask = 0x3F;
 
 class TCustomChartSeries : public TCustomChartElement {
+    OZ_CLASS(TCustomChartSeries, TCustomChartElement);
+
 public:
     explicit TCustomChartSeries(TComponent* AOwner);
     void Assign(TPersistent* Source) override;
@@ -226,6 +237,8 @@ public:
     // The stored extras "Identifier" and "Style" are written only when set.
     bool IsIdentifierStored() const { return !FIdentifier.empty(); }
     bool IsStyleStored() const { return FStyle != 0; }
+    // "Identifier" (text) and "Style" (integer of the style bits).
+    void DefineProperties(TFiler* Filer) override;
 
     virtual void CalcHorizMargins(int& LeftMargin, int& RightMargin);
     virtual void CalcVerticalMargins(int& TopMargin, int& BottomMargin);
@@ -235,6 +248,8 @@ public:
     virtual void Removed() { FParent = nullptr; }
     void GalleryChanged3D(bool Is3D);
     void RepaintDesigner();
+    // Either series is of the other's class or of a class derived from it.
+    bool SameClass(const TCustomChartSeries* Series) const;
 
 private:
     bool FShowInLegend = true;
@@ -322,7 +337,38 @@ private:
     std::vector<TChartSeries*> FItems;
 };
 
+// The components a series takes its points from (series or series
+// sources), in order; the first is the series' DataSource. Owns none.
+class TDataSourcesList {
+public:
+    explicit TDataSourcesList(TChartSeries* ASeries) : Series(ASeries) {}
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TComponent* Get(int Index) const { return FItems[static_cast<size_t>(Index)]; }
+    TComponent* operator[](int Index) const { return Get(Index); }
+    int IndexOf(const TComponent* Component) const;
+    // One more data source, checked as the series' DataSource is; -1 when
+    // it was there already.
+    int Add(TComponent* Component);
+    // Takes Component out; the series lets go of it.
+    void Remove(TComponent* Component);
+    // Takes every entry out, the series letting go of each; the series'
+    // points go too unless they were read from a form.
+    void Clear();
+    // The plain list operations: the series is not told.
+    void InheritedAdd(TComponent* Component) { FItems.push_back(Component); }
+    void InheritedClear() { FItems.clear(); }
+    bool InheritedRemove(TComponent* Component);
+    void InheritedPut(int Index, TComponent* Component) { FItems[static_cast<size_t>(Index)] = Component; }
+
+    TChartSeries* Series;
+
+private:
+    std::vector<TComponent*> FItems;
+};
+
 class TChartSeries : public TCustomChartSeries {
+    OZ_CLASS(TChartSeries, TCustomChartSeries);
+
 public:
     explicit TChartSeries(TComponent* AOwner);
     ~TChartSeries() override;
@@ -376,7 +422,7 @@ public:
     void BeginUpdate() { ++UpdateDepth; }
     void EndUpdate();
     void RefreshSeries();
-    void SwapValueIndex(int A, int B);
+    virtual void SwapValueIndex(int A, int B);
 
     // value lists
     TChartValueLists& ValuesList() { return FValuesList; }
@@ -502,20 +548,93 @@ public:
 
     // the series that take data from this one, and this one's sources
     TCustomSeriesList& LinkedSeries() { return FLinkedSeries; }
-    const std::vector<TComponent*>& DataSources() const { return FDataSources; }
     void AddLinkedSeries(TChartSeries* Series);
     void RemoveLinkedSeries(TChartSeries* Series);
     void RemoveAllLinkedSeries();
-    // Makes this series take its data from Source.
-    void AddDataSource(TComponent* Source);
-    void RemoveDataSource(TComponent* Source);
+    // The first data source; nil when there is none.
+    TComponent* DataSource() const { return FDataSources.Count() > 0 ? FDataSources[0] : nullptr; }
+    // Makes Value the only data source (raising ChartException when the
+    // series has no chart, the chart refuses Value or Value would feed
+    // itself); nil removes every data source.
+    void SetDataSource(TComponent* Value);
+    TDataSourcesList& DataSources() { return FDataSources; }
+    const TDataSourcesList& DataSources() const { return FDataSources; }
+    // Raises ChartException when Component may not be a data source of
+    // this series (no chart, refused by the chart, or circular).
+    void CheckNewDataSource(TComponent* Component);
+    // Checks Component and adds it (ClearOthers: as the only one); its
+    // index, -1 when it was there already.
+    int InternalSetDataSource(TComponent* Component, bool ClearOthers);
+    // Adds Component unchecked; -1 for nil.
+    int InternalAddDataSource(TComponent* Component);
+    // Component (nil: every data source) is no longer a source.
+    void InternalRemoveDataSource(TComponent* Component);
+    void RemoveDataSource(TComponent* Component) { FDataSources.Remove(Component); }
+    // Reloads the points from the sources (through the chart).
     virtual void CheckDataSource();
+    // Raises ChartException when Source takes its data from this series,
+    // directly or through other series.
+    void CheckOtherSeries(TChartSeries* Source);
+    virtual bool IsValidSourceOf(TChartSeries* Value) { return Value != this; }
+    virtual bool IsValidSeriesSource(TChartSeries* Value);
+    // The function that computes the points from the sources; the series
+    // frees it.
+    TChFunction* AttachedFunction() const { return FFunction; }
+    void SetFunction(TChFunction* Value);
+    // Data-set fields of colours and labels (data-bound charts).
+    const std::string& ColorSource() const { return FColorSource; }
+    void SetColorSource(const std::string& Value);
+    const std::string& XLabelsSource() const { return FXLabelsSource; }
+    void SetXLabelsSource(const std::string& Value);
+
+    // copying and ordering
+    void AssignFormat(TChartSeries* Source);
+    void AssignValues(TChartSeries* Source) { AddValues(Source); }
+    // NewList takes OldList's name, role and place; OldList is freed.
+    void ReplaceList(TChartValueList* OldList, TChartValueList* NewList);
+    // Orders the points by their labels (loNone: nothing) and renumbers
+    // the positions.
+    void SortByLabels(TChartListOrder Order = loAscending);
+    int CompareLabelIndex(int A, int B) const;
+    virtual void CheckOrder();
+
+    // sample values for previews and galleries
+    struct TRandomBounds {
+        double StartX = 0;
+        double StepX = 0;
+        double StartY = 0;
+        double MinY = 0;
+        double DifY = 0;
+    };
+    bool CanAddRandomPoints() const;
+    virtual int NumSampleValues() { return 25; }
+    // A uniform integer from 0 to Range - 1; 0 for a range of 0 or less.
+    static int RandomValue(int Range);
+    TRandomBounds RandomBounds(int NumValues);
+    // NumValues 0: NumSampleValues; negative raises ChartException.
+    virtual void FillSampleValues(int NumValues = 0);
+    // Adds a random walk of NumValues points; the index of the last one.
+    virtual int AddSampleValues(int NumValues, bool OnlyMandatory = false);
+    virtual void PrepareForGallery(bool IsEnabled);
+
+    // the stored form: "DataSources", "CustomHorizAxis", "CustomVertAxis"
+    // and the points ("Data", when ManualData)
+    void DefineProperties(TFiler* Filer) override;
+    // The points in the "Data" layout (see ChEngineStream.cpp).
+    virtual void WriteData(TStream* Stream);
+    // Replaces the points; EReadError (points read so far kept) on bytes
+    // that do not hold a whole valid layout.
+    void ReadData(TStream* Stream);
+    // Resolves the stored data source names among the owner's components.
+    void Loaded() override;
+    // The components stored inside the series: its own, then its function.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Names read from "DataSources", resolved by Loaded.
+    std::vector<std::string> DataSourceNames;
 
     TCursor Cursor = 0;
     int Depth = -1;
     int ZOrder = -1;
-    std::string ColorSource;
-    std::string XLabelsSource;
     TSeriesRecalcOptions RecalcOptions = rOnAll;
     bool MouseInside = false;
     TChartListOrder LabelSortOrder = loNone;
@@ -533,6 +652,9 @@ public:
     int EndZ = 0;
     // True while the series is read from a stored form.
     bool Loading = false;
+    bool IsLoading() const { return Loading || ComponentState().Contains(csLoading); }
+    // True from the start of the series' destructor on.
+    bool IsDestroying() const { return FDestroying || Destroying(); }
 
     TNotifyEvent AfterDrawValues;
     TNotifyEvent BeforeDrawValues;
@@ -550,6 +672,11 @@ protected:
 
 private:
     void GrowColors();
+    // The series lets go of a data source taken out of its list.
+    void DataSourceRemoved(TComponent* Component);
+    friend class TDataSourcesList;
+    friend class TChFunction;
+    friend class TChSeriesSource;
     TColor FSeriesColor = clSeriesDefault;
     TColor FAutoColor = clSeriesDefault;
     bool FColorEachPoint = false;
@@ -571,7 +698,11 @@ private:
     std::string FPercentFormat;
     std::unique_ptr<TSeriesMarks> FMarks;
     TCustomSeriesList FLinkedSeries;
-    std::vector<TComponent*> FDataSources;
+    TDataSourcesList FDataSources{this};
+    TChFunction* FFunction = nullptr;
+    bool FDestroying = false;
+    std::string FColorSource;
+    std::string FXLabelsSource;
 };
 
 // ------------------------------------------------------------------ axes
@@ -641,6 +772,8 @@ using TAxisDrawLabelEvent =
     std::function<void(TChartAxis* Sender, int& X, int& Y, int& Z, std::string& Text, bool& DrawLabel)>;
 
 class TChartAxisTitle : public TChCustomShape {
+    OZ_CLASS(TChartAxisTitle, TChCustomShape);
+
 public:
     explicit TChartAxisTitle(TCustomChPanel* Panel) : TChCustomShape(Panel) {}
     void Assign(TPersistent* Source) override;
@@ -657,6 +790,8 @@ private:
 using TAxisCalcPos = int (TChartAxis::*)(double Value);
 
 class TChartAxis : public TPersistent {
+    OZ_CLASS(TChartAxis, TPersistent);
+
 public:
     // Appends itself to Chart's axes list.
     explicit TChartAxis(TCustomAxisPanel* Chart);
@@ -1079,6 +1214,8 @@ enum TChartToolEvent {
 enum TChartMouseEvent { cmeDown, cmeMove, cmeUp };
 
 class TChCustomTool : public TCustomChartElement {
+    OZ_CLASS(TChCustomTool, TCustomChartElement);
+
 public:
     explicit TChCustomTool(TComponent* AOwner) : TCustomChartElement(AOwner) {}
     ~TChCustomTool() override;
@@ -1089,6 +1226,8 @@ public:
 };
 
 class TChCustomToolSeries : public TChCustomTool {
+    OZ_CLASS(TChCustomToolSeries, TChCustomTool);
+
 public:
     explicit TChCustomToolSeries(TComponent* AOwner) : TChCustomTool(AOwner) {}
     ~TChCustomToolSeries() override;
@@ -1106,6 +1245,8 @@ private:
 };
 
 class TChCustomToolAxis : public TChCustomTool {
+    OZ_CLASS(TChCustomToolAxis, TChCustomTool);
+
 public:
     explicit TChCustomToolAxis(TComponent* AOwner) : TChCustomTool(AOwner) {}
     std::string GetEditorClass() override { return "TAxisToolEditor"; }
@@ -1176,6 +1317,8 @@ struct TChartClickedPart {
 
 // The part of a chart that owns its series, axes and tools.
 class TCustomAxisPanel : public TCustomChPanelExtended {
+    OZ_CLASS(TCustomAxisPanel, TCustomChPanelExtended);
+
 public:
     explicit TCustomAxisPanel(TComponent* AOwner);
     ~TCustomAxisPanel() override;
@@ -1197,7 +1340,16 @@ public:
     TChartSeries* GetAxisSeries(TChartAxis* Axis) const;
     TChartSeries* GetAxisSeriesMaxPoints(TChartAxis* Axis) const;
     bool NoActiveSeries(TChartAxis* Axis) const;
-    virtual void CheckDatasource(TChartSeries* ASeries) {}
+    // Reloads ASeries from its data source, or lets its function or sample
+    // values fill it.
+    virtual void CheckDatasource(TChartSeries* ASeries);
+    // Whether ASeries may take its data from Component.
+    virtual bool IsValidDataSource(TChartSeries* ASeries, TComponent* Component);
+    // Told when ASeries lets go of its data source Component.
+    virtual void RemovedDataSource(TChartSeries* ASeries, TComponent* Component);
+    // Raises ChartException when Dest would take its data from itself
+    // through Source and Source's own sources, to any depth.
+    void CheckOtherSeries(TChartSeries* Dest, TChartSeries* Source);
 
     // axes
     TChartAxes& AxesList() { return *FAxesList; }
@@ -1325,6 +1477,19 @@ private:
     TChartAxis* FDepthAxis = nullptr;
     TChartAxis* FDepthTopAxis = nullptr;
 };
+
+// What optional parts the points of a series carry ("Data" flags).
+using TChFormatFlags = uint8_t;
+constexpr TChFormatFlags tfNoMandatory = 1;
+constexpr TChFormatFlags tfColor = 2;
+constexpr TChFormatFlags tfLabel = 4;
+constexpr TChFormatFlags tfMarkPosition = 8;
+TChFormatFlags SeriesGuessContents(TChartSeries* ASeries);
+// The positions are not the plain sequence 0, 1, 2...
+bool HasNoMandatoryValues(TChartSeries* ASeries);
+// Some point has a colour of its own other than the series'.
+bool HasColors(TChartSeries* ASeries);
+bool HasLabels(TChartSeries* ASeries);
 
 // The series' title, else its name, else "Series" and its place in the chart.
 std::string SeriesTitleOrName(TChartSeries* ASeries);

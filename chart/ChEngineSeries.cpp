@@ -1,6 +1,8 @@
 // Chart elements and series: common properties, points with labels and
 // colours, notifications, axes of a series and its place in a chart.
 #include "chart/ChEngine.h"
+#include "chart/ChDataSources.h"
+#include "chart/ChFunctions.h"
 #include "chart/ChMarks.h"
 #include "platform/ScopeGuard.h"
 
@@ -174,11 +176,24 @@ TChartSeries::TChartSeries(TComponent* AOwner) : TCustomChartSeries(AOwner)
 
 TChartSeries::~TChartSeries()
 {
+    FDestroying = true;
+    if (TChFunction* F = FFunction) {
+        FFunction = nullptr;
+        F->RemoveFreeNotification(this);
+        delete F;
+    }
     RemoveAllLinkedSeries();
-    for (TComponent* Source : FDataSources)
-        if (Source != nullptr)
-            Source->RemoveFreeNotification(this);
-    FDataSources.clear();
+    std::vector<TComponent*> Sources;
+    for (int i = 0; i < FDataSources.Count(); ++i)
+        Sources.push_back(FDataSources[i]);
+    FDataSources.InheritedClear();
+    for (TComponent* Source : Sources) {
+        Source->RemoveFreeNotification(this);
+        if (auto* S = dynamic_cast<TChSeriesSource*>(Source); S != nullptr && S->Series() == this)
+            S->SetSeries(nullptr);
+        if (Source->Owner() == this)
+            delete Source;
+    }
     std::vector<TChartSeries*> Linked;
     for (int i = 0; i < FLinkedSeries.Count(); ++i)
         Linked.push_back(FLinkedSeries[i]);
@@ -191,30 +206,6 @@ TChartSeries::~TChartSeries()
     FValueColors.reset();
     FLabels.Clear();
     FValuesList.Clear();
-}
-
-void TChartSeries::Assign(TPersistent* Source)
-{
-    if (auto* S = dynamic_cast<TChartSeries*>(Source)) {
-        FSeriesColor = S->FSeriesColor;
-        FAutoColor = S->FAutoColor;
-        FColorEachPoint = S->FColorEachPoint;
-        FHorizAxis = S->FHorizAxis;
-        FVertAxis = S->FVertAxis;
-        FCustomHorizAxis = S->FCustomHorizAxis;
-        FCustomVertAxis = S->FCustomVertAxis;
-        FValueFormat = S->FValueFormat;
-        FPercentFormat = S->FPercentFormat;
-        Cursor = S->Cursor;
-        Depth = S->Depth;
-        ZOrder = S->ZOrder;
-        RecalcOptions = S->RecalcOptions;
-        FXValues->Assign(S->FXValues);
-        FYValues->Assign(S->FYValues);
-        FMarks->Assign(S->FMarks.get());
-        RecalcGetAxis();
-    }
-    TCustomChartSeries::Assign(Source);
 }
 
 // ------------------------------------------------------------------ adding
@@ -307,26 +298,33 @@ void TChartSeries::AddedValue(TChartSeries* Source, int ValueIndex)
     NotifyNewValue(this, j);
 }
 
-// Rebuilds every point from Source.
+// Rebuilds every point from Source: through the attached function, else
+// as a copy of Source's points with their colours and labels.
 void TChartSeries::AddValues(TChartSeries* Source)
 {
     {
         TUpdateGuard<TChartSeries> Batch(*this);
         Clear();
-        for (int i = 0; i < Source->Count(); ++i) {
-            const int j = AddChartValue(Source, i);
-            const TColor C = Source->InternalColor(i);
-            if (C != clSeriesDefault) {
-                if (!FValueColors)
-                    GrowColors();
-                (*FValueColors)[static_cast<size_t>(j)] = C;
-            } else if (FValueColors) {
-                FValueColors->insert(FValueColors->begin() + std::min(j, static_cast<int>(FValueColors->size())),
-                                     clSeriesDefault);
+        if (FFunction != nullptr) {
+            FXValues->SetDateTime(Source->FXValues->DateTime());
+            FYValues->SetDateTime(Source->FYValues->DateTime());
+            FFunction->AddPoints(Source);
+        } else if (IsValidSourceOf(Source)) {
+            for (int i = 0; i < Source->Count(); ++i) {
+                const int j = AddChartValue(Source, i);
+                const TColor C = Source->InternalColor(i);
+                if (C != clSeriesDefault) {
+                    if (!FValueColors)
+                        GrowColors();
+                    (*FValueColors)[static_cast<size_t>(j)] = C;
+                } else if (FValueColors) {
+                    FValueColors->insert(FValueColors->begin() + std::min(j, static_cast<int>(FValueColors->size())),
+                                         clSeriesDefault);
+                }
+                const std::string L = Source->XLabel(i);
+                if (!L.empty() || FLabels.Count() > 0)
+                    FLabels.InsertLabel(j, L);
             }
-            const std::string L = Source->XLabel(i);
-            if (!L.empty() || FLabels.Count() > 0)
-                FLabels.InsertLabel(j, L);
         }
     }
     Repaint();
@@ -409,6 +407,8 @@ void TChartSeries::Clear()
     if (OnClearValues)
         OnClearValues(this);
     NotifyValue(veClear, 0);
+    if (FFunction != nullptr)
+        FFunction->Clear();
     if (Active() && FParent != nullptr && !FParent->Destroying())
         Repaint();
 }
@@ -434,11 +434,11 @@ void TChartSeries::NotifyValue(TValueEvent ValueEvent, int ValueIndex)
                 L->Clear();
             break;
         case veAdd:
-            if (L->RecalcOptions & rOnInsert)
+            if ((L->RecalcOptions & rOnInsert) && L->FFunction == nullptr)
                 L->AddedValue(this, ValueIndex);
             break;
         case veDelete:
-            if (L->RecalcOptions & rOnDelete)
+            if ((L->RecalcOptions & rOnDelete) && L->FFunction == nullptr)
                 L->DeletedValue(this, ValueIndex);
             break;
         case veModify:
@@ -734,7 +734,7 @@ void TChartSeries::Removed()
 
 void TChartSeries::CheckDataSource()
 {
-    if (FParent != nullptr)
+    if (UpdateDepth == 0 && FParent != nullptr)
         FParent->CheckDatasource(this);
 }
 
@@ -751,38 +751,21 @@ void TChartSeries::RemoveLinkedSeries(TChartSeries* Series)
 
 void TChartSeries::RemoveAllLinkedSeries()
 {
-    for (TComponent* Source : FDataSources)
-        if (auto* S = dynamic_cast<TChartSeries*>(Source))
+    for (int i = 0; i < FDataSources.Count(); ++i)
+        if (auto* S = dynamic_cast<TChartSeries*>(FDataSources[i]))
             S->RemoveLinkedSeries(this);
 }
 
-void TChartSeries::AddDataSource(TComponent* Source)
-{
-    if (Source == nullptr || std::find(FDataSources.begin(), FDataSources.end(), Source) != FDataSources.end())
-        return;
-    FDataSources.push_back(Source);
-    ManualData = false;
-    Source->FreeNotification(this);
-    if (auto* S = dynamic_cast<TChartSeries*>(Source))
-        S->AddLinkedSeries(this);
-}
-
-void TChartSeries::RemoveDataSource(TComponent* Source)
-{
-    auto It = std::find(FDataSources.begin(), FDataSources.end(), Source);
-    if (It == FDataSources.end())
-        return;
-    FDataSources.erase(It);
-    if (auto* S = dynamic_cast<TChartSeries*>(Source))
-        S->RemoveLinkedSeries(this);
-    Source->RemoveFreeNotification(this);
-}
-
+// A freed function is forgotten; a freed data source is let go of.
 void TChartSeries::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomChartSeries::Notification(AComponent, Operation);
-    if (Operation == opRemove)
-        RemoveDataSource(AComponent);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FFunction)
+        FFunction = nullptr;
+    else if (FDataSources.IndexOf(AComponent) >= 0)
+        FDataSources.Remove(AComponent);
 }
 
 // ------------------------------------------------------------------ TCustomSeriesList

@@ -76,6 +76,8 @@ private:
 };
 
 class TSeriesMarks : public TChCustomShape {
+    OZ_CLASS(TSeriesMarks, TChCustomShape);
+
 public:
     explicit TSeriesMarks(TChartSeries* ASeries);
     ~TSeriesMarks() override;

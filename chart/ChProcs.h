@@ -99,11 +99,15 @@ enum TChUnits { muPercent, muPixels };
 
 // A panel never shows or stores a caption.
 class TCustomPanelNoCaption : public TCustomPanel {
+    OZ_CLASS(TCustomPanelNoCaption, TCustomPanel);
+
 public:
     explicit TCustomPanelNoCaption(TComponent* AOwner) : TCustomPanel(AOwner) {}
 };
 
 class TCustomChPanel : public TCustomPanelNoCaption {
+    OZ_CLASS(TCustomChPanel, TCustomPanelNoCaption);
+
 public:
     explicit TCustomChPanel(TComponent* AOwner);
     ~TCustomChPanel() override;
@@ -374,6 +378,8 @@ private:
 };
 
 class TCustomChPanelExtended : public TCustomChPanel {
+    OZ_CLASS(TCustomChPanelExtended, TCustomChPanel);
+
 public:
     explicit TCustomChPanelExtended(TComponent* AOwner);
     ~TCustomChPanelExtended() override;

@@ -149,6 +149,8 @@ struct TAxisSavedScales {
 using TAllAxisSavedScales = std::vector<TAxisSavedScales>;
 
 class TCustomChart : public TCustomAxisPanel {
+    OZ_CLASS(TCustomChart, TCustomAxisPanel);
+
 public:
     explicit TCustomChart(TComponent* AOwner);
     ~TCustomChart() override;
@@ -273,6 +275,8 @@ private:
 
 // The chart the forms place.
 class TChart : public TCustomChart {
+    OZ_CLASS(TChart, TCustomChart);
+
 public:
     using TCustomChart::TCustomChart;
 };

@@ -8,6 +8,8 @@
 
 // The base of the line-like series: its line pen is the element's own pen.
 class TCustomLineSeries : public TChartSeries {
+    OZ_CLASS(TCustomLineSeries, TChartSeries);
+
 public:
     explicit TCustomLineSeries(TComponent* AOwner) : TChartSeries(AOwner) {}
     TChartPen* GetLinePen() const { return Pen(); }
@@ -17,6 +19,8 @@ public:
 // segment to it straight onto the chart's window; any repaint of the chart
 // draws every point again from the stored values.
 class TFastLineSeries : public TCustomLineSeries {
+    OZ_CLASS(TFastLineSeries, TCustomLineSeries);
+
 public:
     explicit TFastLineSeries(TComponent* AOwner);
     void Assign(TPersistent* Source) override;

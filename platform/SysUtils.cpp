@@ -15,6 +15,7 @@
 #include <ctime>
 #include <limits>
 #include <mutex>
+#include <random>
 #include <vector>
 
 #include <cerrno>
@@ -1304,4 +1305,35 @@ bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::
     }
     Error.clear();
     return true;
+}
+
+// ------------------------------------------------------------------ random numbers
+
+namespace {
+
+std::mt19937& RandomGenerator()
+{
+    static std::mt19937 G(5489u);
+    return G;
+}
+
+}  // namespace
+
+void Randomize()
+{
+    const auto Ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    RandomGenerator().seed(static_cast<uint32_t>(Ticks ^ (Ticks >> 32)));
+}
+
+void SetRandSeed(uint32_t Seed)
+{
+    RandomGenerator().seed(Seed);
+}
+
+int Random(int Range)
+{
+    if (Range <= 0)
+        return 0;
+    std::uniform_int_distribution<int> D(0, Range - 1);
+    return D(RandomGenerator());
 }

@@ -61,6 +61,15 @@ uint32_t GetTickCount();
 void SetMonotonicOffsetMs(int64_t OffsetMs);
 int64_t MonotonicOffsetMs();
 
+// ------------------------------------------------------------------ random numbers
+
+// One uniform generator for the program (single-threaded use). Randomize
+// seeds it from the clock; SetRandSeed makes its sequence repeatable.
+void Randomize();
+void SetRandSeed(uint32_t Seed);
+// A uniform integer from 0 to Range - 1; 0 when Range is 0 or less.
+int Random(int Range);
+
 // ------------------------------------------------------------------ numbers
 
 // Pattern syntax: '0' digit, '#' optional digit, '.' decimal point, ','

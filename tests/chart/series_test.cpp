@@ -187,8 +187,8 @@ TEST(Series, ClearOnAnInactiveSeriesStillTellsButDoesNotRepaint)
     auto* WithClear = new TChartSeries(nullptr);
     auto* WithoutClear = new TChartSeries(nullptr);
     Chart.AddSeries(S);
-    WithClear->AddDataSource(S);
-    WithoutClear->AddDataSource(S);
+    WithClear->InternalAddDataSource(S);
+    WithoutClear->InternalAddDataSource(S);
     WithoutClear->RecalcOptions = rOnInsert;
     S->Add(1, "x", clRed);
     ASSERT_EQ(WithClear->Count(), 1);
@@ -209,7 +209,7 @@ TEST(Series, ClearOnAnInactiveSeriesStillTellsButDoesNotRepaint)
     S->Clear();
     EXPECT_EQ(Chart.Invalidations, 1);
     delete S;
-    EXPECT_TRUE(WithClear->DataSources().empty());
+    EXPECT_TRUE(WithClear->DataSources().Count() == 0);
     delete WithClear;
     delete WithoutClear;
 }
@@ -232,7 +232,7 @@ TEST(Series, LinkedSeriesFollowByTheirOptions)
         TChartSeries Source(nullptr);
         TChartSeries Linked(nullptr);
         Linked.RecalcOptions = C.Options;
-        Linked.AddDataSource(&Source);
+        Linked.InternalAddDataSource(&Source);
         for (double V : {1.0, 2.0, 3.0})
             Source.Add(V);
         Source.Delete(0);
@@ -250,7 +250,7 @@ TEST(Series, UpdateBatchSendsOneRefresh)
     auto* S = new TChartSeries(nullptr);
     Chart.AddSeries(S);
     TChartSeries Linked(nullptr);
-    Linked.AddDataSource(S);
+    Linked.InternalAddDataSource(S);
     int AfterAdd = 0;
     S->OnAfterAdd = [&](TChartSeries*, int) { ++AfterAdd; };
     Chart.Events.clear();
