@@ -376,7 +376,7 @@ public:
     void BeginUpdate() { ++UpdateDepth; }
     void EndUpdate();
     void RefreshSeries();
-    void SwapValueIndex(int A, int B);
+    virtual void SwapValueIndex(int A, int B);
 
     // value lists
     TChartValueLists& ValuesList() { return FValuesList; }
@@ -466,20 +466,20 @@ public:
     virtual void CalcFirstLastVisibleIndex();
     void CalcFirstLastPage(int& First, int& Last);
     bool DrawValuesForward();
-    bool DrawSeriesForward(int ValueIndex);
+    virtual bool DrawSeriesForward(int ValueIndex);
     int FirstDisplayedIndex() { return DrawValuesForward() ? FirstVisibleIndex : LastVisibleIndex; }
     virtual void DrawAllValues();
     // One point; the series kinds draw here.
     virtual void DrawValue(int ValueIndex) {}
-    void CalcZOrder();
+    virtual void CalcZOrder();
     int GetZOrder() const { return ZOrder == -1 ? ComputedZOrder : ZOrder; }
     void SetZOrder(int Value);
     void SetDepth(int Value) { SetIntegerProperty(Depth, Value); }
-    void CalcDepthPositions();
-    bool MoreSameZOrder();
+    virtual void CalcDepthPositions();
+    virtual bool MoreSameZOrder();
     bool FirstInZOrder();
     virtual void DrawMarks();
-    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position);
+    virtual void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position);
 
     // legend items
     virtual std::string LegendString(int LegendIndex, TLegendTextStyle TextStyle);
@@ -869,6 +869,9 @@ public:
     // The scale of the current pass, set directly (as a custom draw does)
     // instead of from Minimum and Maximum; the range follows.
     void SetScale(double AMin, double AMax);
+    // Moves the pixel span by Delta pixels, as a pass drawn offset (a
+    // series' shadow) needs; the same call with -Delta puts it back.
+    void OffsetPixels(int Delta);
     bool IsDepth = false;
     bool SkipBackGrid = false;
     bool SkipSideGrid = false;
