@@ -142,10 +142,6 @@ private:
     void DrawRibbon(int X0, int Y0, int X1, int Y1, TColor AColor, bool IsLast);
     void DrawAreaPart(int X0, int Y0, int X1, int Y1, TColor AreaBrushColor, bool IsLast);
     void DrawLine2D(int X0, int Y0, int X1, int Y1, TColor AColor);
-    // The segment's pixels in position and value coordinates (X, Y of a
-    // vertical series; exchanged for a horizontal one).
-    bool CanFastDraw2D();
-    void DrawAllValuesFast2D();
     // Draws the whole series as the base does, in a pass colour.
     void DrawPass(TColor PassColor);
 
