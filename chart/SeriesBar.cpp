@@ -1,5 +1,5 @@
-// Bar series layout and stacking. The drawing of one bar in its style, the
-// marks and the hit test are still to come.
+// Bar series layout and stacking; the drawing of a bar, its marks and the
+// hit test are in SeriesBarDraw.cpp.
 #include "chart/SeriesBar.h"
 
 #include "chart/ChMarks.h"

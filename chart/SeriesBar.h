@@ -119,7 +119,43 @@ public:
     void CalcZOrder() override;
     void CalcDepthPositions() override;
 
+    // ---------------------------------------------------------------- drawing, marks, hit test
+    // The bar's pixel bounds while it is drawn.
+    const TRect& BarBounds() const { return FBarRect; }
+    // The end colour of a bar's gradient: the bar's colour, or with a
+    // relative gradient the share of the way from the start colour that the
+    // value goes from the origin (or smallest value) to the largest value.
+    TColor CalcGradientColor(int ValueIndex);
+    // First i of the visible range whose bar holds (X, Y); -1 when none.
+    int Clicked(int X, int Y) override;
+    virtual bool InternalClicked(int ValueIndex, const TPoint& P) = 0;
+    void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;
+    void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
+    // "Normal", "Colors", "Pyramid", "Ellipse", "Inv. Pyramid", "Gradient",
+    // "Stack", "Stack 100%", "Self Stacked", "Sides", "Side All".
+    void CreateSubGallery(const TChartSubGalleryProc& AddSubChart) override;
+    void SetSubGallery(int Index) override;
+    // Whether the gallery offers the stacked entries.
+    virtual bool SubGalleryStack() const { return true; }
+
 protected:
+    // The bar of ValueIndex between StartPos and EndPos on the value axis
+    // (the rest of FBarRect set), in its style, with its tick lines.
+    virtual void DrawBar(int ValueIndex, int StartPos, int EndPos) = 0;
+    // DrawBar inside a blending section over the bar when it is transparent.
+    void DrawBarBlended(int ValueIndex, int StartPos, int EndPos);
+    void SetPenBrushBar(TColor Color);
+    // A bar of no width or height is a line in the brush colour; one
+    // narrower than its pen is hollow.
+    void BarRectangle(TColor Color, int Left, int Top, int Right, int Bottom);
+    void BarGradient(int ValueIndex, TRect R);
+    void DrawBevel();
+    // The value axis' ticks strictly between StartPos and EndPos.
+    void DrawTickLines(int StartPos, int EndPos, TBarStyle Style);
+    virtual void DrawTickLine(int Pos, TBarStyle Style) {}
+    TRect FBarRect;
+    TColor FBarColor = clNone;
+
     virtual int InternalCalcMarkLength(int ValueIndex) = 0;
     // The series' category axis and value axis.
     virtual TChartAxis* CategoryAxis() const = 0;
@@ -180,10 +216,16 @@ public:
     double MinYValue() override;
     bool DrawSeriesForward(int ValueIndex) override;
     bool MoreSameZOrder() override;
+    void DrawValue(int ValueIndex) override;
+    // Above a bar standing up, below one hanging down.
+    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position) override;
+    bool InternalClicked(int ValueIndex, const TPoint& P) override;
 
 protected:
     int InternalCalcMarkLength(int ValueIndex) override;
     TChartAxis* CategoryAxis() const override { return GetHorizAxis(); }
+    void DrawBar(int ValueIndex, int StartPos, int EndPos) override;
+    void DrawTickLine(int Pos, TBarStyle Style) override;
 };
 
 // Bars lying across: categories along the vertical axis.
@@ -201,8 +243,14 @@ public:
     double MaxYValue() override;
     double MinYValue() override;
     bool DrawSeriesForward(int ValueIndex) override;
+    void DrawValue(int ValueIndex) override;
+    // Right of a bar reaching right, left of one reaching left.
+    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position) override;
+    bool InternalClicked(int ValueIndex, const TPoint& P) override;
 
 protected:
     int InternalCalcMarkLength(int ValueIndex) override;
     TChartAxis* CategoryAxis() const override { return GetVertAxis(); }
+    void DrawBar(int ValueIndex, int StartPos, int EndPos) override;
+    void DrawTickLine(int Pos, TBarStyle Style) override;
 };

@@ -243,3 +243,72 @@ TEST(BarLayout, DefaultsOfANewBarSeries)
     EXPECT_FALSE(H.YMandatory());
     EXPECT_EQ(H.Gradient()->Direction(), gdLeftRight);
 }
+
+// ------------------------------------------------------------------ drawing
+
+namespace {
+
+// A 2-D chart on a white page without title, walls or grid: categories 0
+// to 3 along the bottom, values -10 to 10 up the left.
+struct TBarPicture : TFormChartRig {
+    TBarPicture()
+    {
+        Chart->SetColor(clWhite);
+        Chart->BackWall()->SetVisible(false);
+        Chart->Title()->SetVisible(false);
+        Chart->LeftAxis()->Grid()->SetVisible(false);
+        Chart->BottomAxis()->Grid()->SetVisible(false);
+        Chart->LeftAxis()->SetMinMax(-10, 10);
+        Chart->BottomAxis()->SetMinMax(-1, 4);
+    }
+    template <class TKind = TBarSeries>
+    TKind* Add(std::vector<double> Values, TColor Color = clRed)
+    {
+        auto* S = new TKind(Form.get());
+        S->SetSeriesColor(Color);
+        S->Marks()->SetVisible(false);
+        for (double V : Values)
+            S->Add(V);
+        Chart->AddSeries(S);
+        return S;
+    }
+    void Render() { Image = Chart->ChCreateBitmap(clWhite, Chart->GetRectangle(), pfDevice); }
+    TColor At(int X, int Y) { return PixelOf(*Image, X, Y); }
+    void Save(const std::string& Name) { Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/" + Name); }
+    std::unique_ptr<TBitmap> Image;
+};
+
+} // namespace
+
+TEST(BarDrawing, EveryStyleFlatAndIn3DForAPerson)
+{
+    for (bool Is3D : {false, true}) {
+        TBarPicture Rig;
+        Rig.Form->SetBounds(0, 0, 920, 320);
+        Rig.Chart->SetBounds(0, 0, 900, 300);
+        Rig.Chart->SetView3D(Is3D);
+        Rig.Chart->BottomAxis()->SetMinMax(-1, 11);
+        auto* S = Rig.Add({3, 5, 7, 9, 6, 4, 8, 5, 7, 3, 6});
+        S->SetColorEachPoint(true);
+        S->TickLines()->SetVisible(true);
+        S->OnGetBarStyle = [](TCustomBarSeries*, int ValueIndex, TBarStyle& Style) {
+            Style = static_cast<TBarStyle>(ValueIndex);
+        };
+        Rig.Render();
+        Rig.Save(Is3D ? "bar_styles_3d.png" : "bar_styles_2d.png");
+    }
+    TBarPicture Rig;
+    TCustomBarSeries* S[3];
+    for (int i = 0; i < 3; ++i)
+        S[i] = Rig.Add({2, -3, 4, 1}, i == 0 ? clRed : i == 1 ? clGreen : clBlue);
+    S[0]->SetMultiBar(mbStacked);
+    Rig.Render();
+    Rig.Save("bar_stacked.png");
+    TBarPicture Horiz;
+    for (int i = 0; i < 2; ++i)
+        Horiz.Add<THorizBarSeries>({2, -3, 4, 1}, i == 0 ? clRed : clBlue);
+    Horiz.Chart->LeftAxis()->SetMinMax(-1, 4);
+    Horiz.Chart->BottomAxis()->SetMinMax(-10, 10);
+    Horiz.Render();
+    Horiz.Save("bar_horizontal.png");
+}
