@@ -1,12 +1,14 @@
 // Bar series layout: slots and bar widths, places side by side and in stack
 // groups, stacked positions and origins, value ranges, depth and one mode
 // for every bar series of a chart.
+#include "chart/ChMarks.h"
 #include "chart/SeriesBar.h"
 #include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -311,4 +313,145 @@ TEST(BarDrawing, EveryStyleFlatAndIn3DForAPerson)
     Horiz.Chart->BottomAxis()->SetMinMax(-10, 10);
     Horiz.Render();
     Horiz.Save("bar_horizontal.png");
+}
+
+// A bar equal to its origin is a line in the brush colour; a bar narrower
+// than its pen is drawn hollow with the pen in the brush colour.
+TEST(BarDrawing, FlatBarIsALineAndAThinBarIsHollow)
+{
+    TBarPicture Rig;
+    auto* S = Rig.Add({0, 5});
+    Rig.Render();
+    const int Mid = S->CalcXPos(0) + S->BarPixels() / 2;
+    EXPECT_EQ(Rig.At(Mid, Rig.PY(0)), clRed) << "the flat bar";
+    EXPECT_EQ(Rig.At(S->CalcXPos(1), Rig.PY(2)), clBlack) << "a tall bar keeps its black outline";
+
+    S->SetCustomBarSize(1);
+    S->BarPen()->SetWidth(4);
+    Rig.Render();
+    int Black = 0, Red = 0;
+    for (int X = S->CalcXPos(1) - 3; X <= S->CalcXPos(1) + 5; ++X) {
+        Black += Rig.At(X, Rig.PY(2)) == clBlack;
+        Red += Rig.At(X, Rig.PY(2)) == clRed;
+    }
+    EXPECT_EQ(Black, 0) << "the pen takes the brush colour";
+    EXPECT_GT(Red, 0);
+}
+
+TEST(BarDrawing, FullWidthBarsTouchTheirNeighbours)
+{
+    TBarPicture Rig;
+    auto* S = Rig.Add({5, 5, 5});
+    S->SetBarWidthPercent(100);
+    S->BarPen()->SetVisible(false);
+    S->SetColorEachPoint(true);
+    Rig.Render();
+    for (int X = S->CalcXPos(0); X < S->CalcXPos(2) + S->BarPixels(); ++X)
+        ASSERT_NE(Rig.At(X, Rig.PY(2)), clWhite) << X;
+    EXPECT_EQ(Rig.At(S->CalcXPos(2) + S->BarPixels() + 1, Rig.PY(2)), clWhite) << "the last bar is as wide as its width + 1";
+}
+
+TEST(BarDrawing, TickLinesOnlyStrictlyInsideTheBar)
+{
+    TBarPicture Rig;
+    auto* S = Rig.Add({6});
+    S->TickLines()->SetVisible(true);
+    S->TickLines()->SetColor(clBlue);
+    Rig.Render();
+    const int Mid = S->CalcXPos(0) + S->BarPixels() / 2;
+    ASSERT_FALSE(Rig.Chart->LeftAxis()->TickPixels.empty());
+    int Inside = 0;
+    for (int T : Rig.Chart->LeftAxis()->TickPixels) {
+        if (Rig.PY(6) < T && T < Rig.PY(0)) {
+            EXPECT_EQ(Rig.At(Mid, T), clBlue) << T;
+            ++Inside;
+        } else
+            EXPECT_NE(Rig.At(Mid, T), clBlue) << T;
+    }
+    EXPECT_GT(Inside, 0);
+}
+
+TEST(BarHitTest, PyramidOnlyInsideItsTriangle)
+{
+    TBarPicture Rig;
+    auto* S = Rig.Add({8, 4});
+    S->SetBarStyle(bsPyramid);
+    Rig.Render();
+    const int Left = S->CalcXPos(0), W = S->BarPixels();
+    EXPECT_EQ(S->Clicked(Left + W / 2, Rig.PY(2)), 0) << "inside the triangle";
+    EXPECT_EQ(S->Clicked(Left + 1, Rig.PY(7)), -1) << "in the rectangle, outside the triangle";
+    S->SetBarStyle(bsRectangle);
+    EXPECT_EQ(S->Clicked(Left + 1, Rig.PY(7)), 0) << "a box is hit anywhere in it";
+    EXPECT_EQ(S->Clicked(S->CalcXPos(1) + W / 2, Rig.PY(6)), -1) << "above a lower bar";
+    EXPECT_EQ(S->Clicked(S->CalcXPos(1) + W / 2, Rig.PY(3)), 1);
+}
+
+TEST(BarMarks, NegativeBarsHaveTheirMarksBelow)
+{
+    TBarPicture Rig;
+    auto* S = Rig.Add({5, -5});
+    S->Marks()->SetVisible(true);
+    Rig.Render();
+    Rig.Save("bar_marks.png");
+    const TSeriesMarkPosition* Up = S->Marks()->Positions().Get(0);
+    const TSeriesMarkPosition* Down = S->Marks()->Positions().Get(1);
+    ASSERT_NE(Up, nullptr);
+    ASSERT_NE(Down, nullptr);
+    EXPECT_LT(Up->BoxTopLeft.Y + Up->BoxHeight, Rig.PY(5));
+    EXPECT_GT(Down->BoxTopLeft.Y, Rig.PY(-5));
+    EXPECT_EQ(Up->BoxTopLeft.X + Up->BoxWidth / 2, S->CalcXPos(0) + S->BarPixels() / 2) << "centred on the bar";
+}
+
+// A relative gradient ends each bar at its value's share of the way from
+// the start colour to the bar colour; values that do not spread end in the
+// full colour.
+TEST(BarGradientColour, RelativeShareOfTheValueRange)
+{
+    struct TCase {
+        const char* Name;
+        std::vector<double> Values;
+        bool UseOrigin;
+        int Index;
+        TColor Expected;
+    };
+    const TCase Cases[] = {
+        {"half way", {0, 50, 100}, true, 1, RGB(127, 127, 255)},
+        {"largest", {0, 50, 100}, true, 2, RGB(0, 0, 255)},
+        {"at the origin", {0, 50, 100}, true, 0, clWhite},
+        {"all equal", {5, 5, 5}, false, 1, RGB(0, 0, 255)},
+        {"all at the origin", {0, 0}, true, 1, RGB(0, 0, 255)},
+        // Below the origin the share is negative: each channel stops at 255.
+        {"below the origin", {-50, 0, 100}, true, 0, clWhite},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TBarPicture Rig;
+        Rig.Chart->LeftAxis()->SetMinMax(-60, 110);
+        auto* S = Rig.Add(C.Values, RGB(0, 0, 255));
+        S->SetBarStyle(bsRectGradient);
+        S->SetUseYOrigin(C.UseOrigin);
+        S->Gradient()->SetStartColor(clWhite);
+        S->Gradient()->SetRelative(true);
+        Rig.Render();
+        EXPECT_EQ(S->CalcGradientColor(C.Index), C.Expected);
+    }
+}
+
+TEST(BarLayout, GalleryEntries)
+{
+    TBarSeries S(nullptr);
+    std::vector<std::string> Names;
+    S.CreateSubGallery([&](const std::string& Name) -> TCustomAxisPanel* {
+        Names.push_back(Name);
+        return nullptr;
+    });
+    const std::vector<std::string> Expected{"Normal", "Colors", "Pyramid", "Ellipse", "Inv. Pyramid", "Gradient",
+                                            "Stack", "Stack 100%", "Self Stacked", "Sides", "Side All"};
+    EXPECT_EQ(Names, Expected);
+    S.SetSubGallery(4);
+    EXPECT_EQ(S.BarStyle(), bsInvPyramid);
+    S.SetSubGallery(8);
+    EXPECT_EQ(S.MultiBar(), mbSelfStack);
+    S.SetSubGallery(10);
+    EXPECT_EQ(S.MultiBar(), mbSideAll);
 }
