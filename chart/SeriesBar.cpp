@@ -3,6 +3,7 @@
 #include "chart/SeriesBar.h"
 
 #include "chart/ChMarks.h"
+#include "platform/PublishedProps.h"
 
 #include <algorithm>
 #include <vector>
@@ -66,6 +67,28 @@ TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner)
 }
 
 TCustomBarSeries::~TCustomBarSeries() = default;
+
+void TCustomBarSeries::Publish(TPublisher<TCustomBarSeries>& P)
+{
+    using S = TCustomBarSeries;
+    P.Object("BarBrush", &S::BarBrush);
+    P.Object("BarPen", &S::BarPen);
+    P.Integer("BevelSize", &S::BevelSize, &S::SetBevelSize).Default(1);
+    P.Boolean("AutoBarSize", &S::AutoBarSize, &S::SetAutoBarSize).Default(false);
+    P.Boolean("AutoMarkPosition", &S::AutoMarkPosition, &S::SetAutoMarkPosition).Default(true);
+    P.Enumeration("BarStyle", &S::BarStyle, &S::SetBarStyle, BarStyleIdents()).Default(bsRectangle);
+    P.Integer("BarWidthPercent", &S::BarWidthPercent, &S::SetBarWidthPercent).Default(70);
+    P.Boolean("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+    P.Integer("DepthPercent", &S::DepthPercent, &S::SetDepthPercent).Default(100);
+    P.Object("Gradient", &S::Gradient);
+    P.Enumeration("MultiBar", &S::MultiBar, &S::SetMultiBar, MultiBarIdents()).Default(mbSide);
+    P.Integer("OffsetPercent", &S::OffsetPercent, &S::SetOffsetPercent).Default(0);
+    P.Boolean("SideMargins", &S::SideMargins, &S::SetSideMargins).Default(true);
+    P.Integer("StackGroup", &S::StackGroup, &S::SetStackGroup).Default(0);
+    P.Object("TickLines", &S::TickLines);
+    P.Boolean("UseYOrigin", &S::UseYOrigin, &S::SetUseYOrigin).Default(true);
+    P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin);
+}
 
 void TCustomBarSeries::Assign(TPersistent* Source)
 {
@@ -417,6 +440,11 @@ TBarSeries::TBarSeries(TComponent* AOwner) : TCustomBarSeries(AOwner)
     MandatoryValueList()->SetName(ChMsg_ValuesBar);
 }
 
+void TBarSeries::Publish(TPublisher<TBarSeries>& P)
+{
+    P.Integer("CustomBarWidth", &TBarSeries::CustomBarWidth, &TBarSeries::SetCustomBarSize).Default(0);
+}
+
 void TBarSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 {
     LeftMargin = RightMargin = 0;
@@ -488,6 +516,11 @@ THorizBarSeries::THorizBarSeries(TComponent* AOwner) : TCustomBarSeries(AOwner)
     YValues()->SetOrder(loAscending);
     Gradient()->SetDirection(gdLeftRight);
     MandatoryValueList()->SetName(ChMsg_ValuesBar);
+}
+
+void THorizBarSeries::Publish(TPublisher<THorizBarSeries>& P)
+{
+    P.Integer("CustomBarHeight", &THorizBarSeries::CustomBarWidth, &THorizBarSeries::SetCustomBarSize).Default(0);
 }
 
 void THorizBarSeries::CalcVerticalMargins(int& TopMargin, int& BottomMargin)

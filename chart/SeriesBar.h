@@ -41,6 +41,7 @@ class TCustomBarSeries : public TChartSeries {
 public:
     explicit TCustomBarSeries(TComponent* AOwner);
     ~TCustomBarSeries() override;
+    static void Publish(TPublisher<TCustomBarSeries>& P);
     void Assign(TPersistent* Source) override;
     std::string GetEditorClass() override { return "TBarSeriesEditor"; }
     // Takes the mode of the chart's first bar series of this kind.
@@ -206,6 +207,8 @@ class TBarSeries : public TCustomBarSeries {
 
 public:
     explicit TBarSeries(TComponent* AOwner);
+    // CustomBarWidth.
+    static void Publish(TPublisher<TBarSeries>& P);
     void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
     void CalcVerticalMargins(int& TopMargin, int& BottomMargin) override;
     int CalcXPos(int ValueIndex) override;
@@ -234,6 +237,8 @@ class THorizBarSeries : public TCustomBarSeries {
 
 public:
     explicit THorizBarSeries(TComponent* AOwner);
+    // The fixed bar width as CustomBarHeight.
+    static void Publish(TPublisher<THorizBarSeries>& P);
     void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
     void CalcVerticalMargins(int& TopMargin, int& BottomMargin) override;
     int CalcXPos(int ValueIndex) override;

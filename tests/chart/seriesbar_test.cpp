@@ -244,6 +244,16 @@ TEST(BarLayout, DefaultsOfANewBarSeries)
     THorizBarSeries H(nullptr);
     EXPECT_FALSE(H.YMandatory());
     EXPECT_EQ(H.Gradient()->Direction(), gdLeftRight);
+    // A new bar series stores none of its own properties.
+    for (const char* Name : {"BarWidthPercent", "MultiBar", "SideMargins", "UseYOrigin", "CustomBarWidth"}) {
+        const TPropInfo* Info = GetPropInfo(&B, Name);
+        ASSERT_NE(Info, nullptr) << Name;
+        EXPECT_TRUE(Info->IsDefault(&B)) << Name;
+    }
+    EXPECT_NE(GetPropInfo(&H, "CustomBarHeight"), nullptr);
+    EXPECT_EQ(GetPropInfo(&H, "CustomBarWidth"), nullptr);
+    B.SetMultiBar(mbStacked);
+    EXPECT_FALSE(GetPropInfo(&B, "MultiBar")->IsDefault(&B));
 }
 
 // ------------------------------------------------------------------ drawing
