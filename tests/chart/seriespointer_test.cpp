@@ -302,15 +302,27 @@ TEST(SeriesPointerSettings, PublishedDefaultsOfPointerAndCallouts)
 TEST(SeriesPointerLegend, HalfSizesFromTheRectangleCappedByThePointer)
 {
     struct TCase {
+        int Size;
+        TRect Rect;
         bool DrawPen;
         TRect Inked;
     };
-    // A 12 x 9 rectangle at (100, 100): centre (106, 104); half sizes 4 x 3
-    // with a pen, 7 x 5 capped to 4 x 4 without.
-    for (const TCase& C : {TCase{true, {102, 101, 111, 108}}, TCase{false, {102, 100, 111, 109}}}) {
-        SCOPED_TRACE(C.DrawPen ? "with pen" : "without pen");
+    const TCase Cases[] = {
+        // 12 x 9 at (100, 100), centre (106, 104): half sizes 4 x 3 with a
+        // pen, 7 x 5 capped to 4 x 4 without.
+        {4, {100, 100, 112, 109}, true, {102, 101, 111, 108}},
+        {4, {100, 100, 112, 109}, false, {102, 100, 111, 109}},
+        // 30 x 20, centre (115, 110), a 12 x 12 pointer: 10 x 6 with a pen,
+        // 16 x 11 capped to 12 x 11 without.
+        {12, {100, 100, 130, 120}, true, {105, 104, 126, 117}},
+        {12, {100, 100, 130, 120}, false, {103, 99, 128, 122}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(testing::Message() << C.Size << (C.DrawPen ? " with pen" : " without pen"));
         TFormChartRig Rig;
         auto* S = new TPointSeries(Rig.Form.get());
+        S->Pointer()->SetHorizSize(C.Size);
+        S->Pointer()->SetVertSize(C.Size);
         Rig.Chart->AddSeries(S);
         TChCanvas3D* Canvas = dynamic_cast<TChCanvas3D*>(Rig.Chart->ChartCanvas());
         TView3DOptions Options(nullptr);
@@ -319,10 +331,10 @@ TEST(SeriesPointerLegend, HalfSizesFromTheRectangleCappedByThePointer)
         Canvas->Pen->SetStyle(psClear);
         Canvas->Brush->SetColor(clWhite);
         Canvas->FillRect({0, 0, 200, 200});
-        ChPointerDrawLegend(S->Pointer(), clRed, {100, 100, 112, 109}, C.DrawPen);
+        ChPointerDrawLegend(S->Pointer(), clRed, C.Rect, C.DrawPen);
         TRect R{1 << 20, 1 << 20, -1, -1};
-        for (int Y = 90; Y < 120; ++Y)
-            for (int X = 90; X < 125; ++X)
+        for (int Y = 80; Y < 140; ++Y)
+            for (int X = 80; X < 150; ++X)
                 if (PixelOf(*Canvas->BufferBitmap, X, Y) != clWhite) {
                     R.Left = std::min(R.Left, X);
                     R.Top = std::min(R.Top, Y);
