@@ -1,6 +1,6 @@
-// What the standard-series registration needs of the line, point and area
-// kinds: class, gallery text, gallery page and the number of series shown in
-// the kind's gallery thumbnail.
+// The standard series kinds as the series registry registers them: class,
+// gallery text, gallery page and the number of series shown in the kind's
+// gallery thumbnail, in the order they register.
 #pragma once
 
 #include "platform/TypInfo.h"
@@ -16,6 +16,7 @@ struct TChSeriesGalleryEntry {
     int NumGallerySeries = 2;
 };
 
-// TLineSeries, TAreaSeries, TPointSeries, THorizLineSeries and
-// THorizAreaSeries, in the order the standard series register.
-const std::vector<TChSeriesGalleryEntry>& LineAreaGalleryEntries();
+// TLineSeries, TBarSeries, THorizBarSeries, TAreaSeries, TPointSeries,
+// TPieSeries, TFastLineSeries, THorizLineSeries, THorizAreaSeries: what
+// RegisterChStandardSeries hands to RegisterChSeries, entry by entry.
+const std::vector<TChSeriesGalleryEntry>& StandardSeriesGalleryEntries();

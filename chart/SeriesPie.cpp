@@ -20,6 +20,12 @@ const TIdentMap& PieOtherStyleIdents()
     return Map;
 }
 
+TBrushStyle PieSlicePattern(int Index)
+{
+    static constexpr TBrushStyle Patterns[6] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+    return Patterns[((Index % 6) + 6) % 6];
+}
+
 // ------------------------------------------------------------------ slice lists
 
 int TSliceValueList::Value(int Index) const
@@ -372,10 +378,9 @@ void TPieSeries::CalcExplodedRadius(int ValueIndex, int& AXRadius, int& AYRadius
 
 TBrushStyle TPieSeries::SliceBrushStyle(int ValueIndex) const
 {
-    static constexpr TBrushStyle Patterns[6] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
     const bool Mono = ParentChart() != nullptr && ParentChart()->ChartCanvas()->Monochrome();
     if (FUsePatterns || Mono)
-        return Patterns[ValueIndex % 6];
+        return PieSlicePattern(ValueIndex);
     return bsSolid;
 }
 

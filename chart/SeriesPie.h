@@ -15,6 +15,10 @@ enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
 const TIdentMap& MultiPieIdents();
 const TIdentMap& PieOtherStyleIdents();
 
+// The hatch of slice Index when slices are patterned: horizontal, vertical,
+// forward and backward diagonal, cross and diagonal cross, in turn.
+TBrushStyle PieSlicePattern(int Index);
+
 class TPieSeries;
 
 // Per-slice integers: reading beyond the end gives 0; writing beyond it

@@ -246,3 +246,21 @@ TEST(PieSettings, DefaultsAndTheChartsOwn3DOptions)
     EXPECT_EQ(Chart.View3DOptions()->Elevation(), 345);
     Chart.RemoveSeries(Pie.get());
 }
+
+TEST(PieSettings, SlicePatternsAndExplodingWithoutPoints)
+{
+    EXPECT_EQ(PieSlicePattern(6), bsHorizontal);
+    EXPECT_EQ(PieSlicePattern(7), bsVertical);
+    EXPECT_EQ(PieSlicePattern(8), bsFDiagonal);
+    TPieSeries Empty(nullptr);
+    Empty.SetExplodeBiggest(30);
+    EXPECT_EQ(Empty.ExplodedSlice().Count(), 0) << "nothing to explode";
+    Empty.ExplodedSlice().SetValue(-1, 5);
+    EXPECT_EQ(Empty.ExplodedSlice().Count(), 0) << "no slot before the first";
+    TPieSeries Pie(nullptr);
+    for (double V : {3.0, 9.0, 4.0})
+        Pie.Add(V);
+    Pie.SetExplodeBiggest(30);
+    EXPECT_EQ(Pie.ExplodedSlice().Value(1), 30);
+    EXPECT_EQ(Pie.ExplodedSlice().Value(7), 0) << "beyond the list reads 0";
+}
