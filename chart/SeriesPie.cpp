@@ -623,6 +623,23 @@ void TPieSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
     TCircledSeries::DrawLegendShape(ValueIndex, Rect);
 }
 
+int TPieSeries::CountLegendItems()
+{
+    int N = 0;
+    for (int i = 0; i < Count(); ++i)
+        N += !BelongsToOtherSlice(i);
+    return N;
+}
+
+int TPieSeries::LegendToValueIndex(int LegendIndex)
+{
+    int K = -1;
+    for (int i = 0; i < Count(); ++i)
+        if (!BelongsToOtherSlice(i) && ++K == LegendIndex)
+            return i;
+    return LegendIndex;
+}
+
 void TPieSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart)
 {
     TCircledSeries::CreateSubGallery(AddSubChart);

@@ -154,6 +154,9 @@ public:
     void DisableRotation();
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
+    // The legend lists the points that are not grouped into the "Other" slice.
+    int CountLegendItems() override;
+    int LegendToValueIndex(int LegendIndex) override;
     // "Normal", "Patterns", "Exploded", "Shadow", "Marks", "Semi Pie",
     // "No Border", "Dark Border".
     void CreateSubGallery(const TChartSubGalleryProc& AddSubChart) override;

@@ -115,6 +115,9 @@ TEST(PieOtherSlice, SmallValuesAreGroupedIntoOneSlice)
     Rig.Prepare();
     EXPECT_EQ(Rig.Pie->Count(), 5);
     EXPECT_EQ(Rig.Pie->XLabel(4), "Rest");
+    EXPECT_EQ(Rig.Pie->CountLegendItems(), 3) << "the legend leaves the grouped points out";
+    EXPECT_EQ(Rig.Pie->LegendToValueIndex(0), 1);
+    EXPECT_EQ(Rig.Pie->LegendToValueIndex(2), 4);
     Rig.Pie->OtherSlice()->SetStyle(poBelowPercent);
     Rig.Pie->OtherSlice()->SetValue(10);
     Rig.Prepare();
