@@ -94,6 +94,9 @@ public:
     double MinValue();
     double Total();
     double TotalABS();
+    // Takes Amount off the current total of absolute values until the next
+    // change (a pie's grouped points are counted by their "Other" slice).
+    void ReduceTotalABS(double Amount);
     double Range() { return MaxValue() - MinValue(); }
     bool StatsDirty() const { return FStatsDirty; }
     void RecalcStats();

@@ -204,6 +204,8 @@ void TPieSeries::DoBeforeDrawChart()
         return;
     const std::string Text = FOtherSlice->Text().empty() ? ChMsg_PieOther : FOtherSlice->Text();
     AddXY(OtherSliceX, Sum, Text, FOtherSlice->Color());
+    // The grouped points and their slice are not counted twice.
+    YValues()->ReduceTotalABS(Sum);
 }
 
 // ------------------------------------------------------------------ angles
@@ -218,11 +220,6 @@ void TPieSeries::CalcAngles()
     else
         for (int j = FirstVisibleIndex; j <= LastVisibleIndex; ++j)
             T += std::fabs(YValues()->Value(j));
-    if (FOtherSlice->Style() != poNone)
-        // Grouped points are counted by their "Other" slice only.
-        for (int j = 0; j < Count(); ++j)
-            if (BelongsToOtherSlice(j))
-                T -= std::fabs(YValues()->Value(j));
     if (FirstVisibleIndex < 0)
         return;
     double S = 0;

@@ -2,6 +2,7 @@
 // the darkened slice pen, the hit test of exploded slices, and pictures.
 #include "chart/Chart.h"
 #include "chart/SeriesPie.h"
+#include "platform/SysUtils.h"
 #include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
@@ -115,6 +116,8 @@ TEST(PieOtherSlice, SmallValuesAreGroupedIntoOneSlice)
     Rig.Prepare();
     EXPECT_EQ(Rig.Pie->Count(), 5);
     EXPECT_EQ(Rig.Pie->XLabel(4), "Rest");
+    EXPECT_EQ(Rig.Pie->YValues()->TotalABS(), 68) << "percentages count the grouped points once";
+    EXPECT_EQ(Rig.Pie->MarkPercent(4, false), FormatFloat(Rig.Pie->PercentFormat(), 800 / 68.0));
     EXPECT_EQ(Rig.Pie->CountLegendItems(), 3) << "the legend leaves the grouped points out";
     EXPECT_EQ(Rig.Pie->LegendToValueIndex(0), 1);
     EXPECT_EQ(Rig.Pie->LegendToValueIndex(2), 4);
