@@ -96,6 +96,9 @@ public:
     double MinValue();
     double Total();
     double TotalABS();
+    // Takes Amount off the current total of absolute values until the next
+    // change (a pie's grouped points are counted by their "Other" slice).
+    void ReduceTotalABS(double Amount);
     double Range() { return MaxValue() - MinValue(); }
     bool StatsDirty() const { return FStatsDirty; }
     void RecalcStats();
@@ -512,20 +515,20 @@ public:
     virtual void CalcFirstLastVisibleIndex();
     void CalcFirstLastPage(int& First, int& Last);
     bool DrawValuesForward();
-    bool DrawSeriesForward(int ValueIndex);
+    virtual bool DrawSeriesForward(int ValueIndex);
     int FirstDisplayedIndex() { return DrawValuesForward() ? FirstVisibleIndex : LastVisibleIndex; }
     virtual void DrawAllValues();
     // One point; the series kinds draw here.
     virtual void DrawValue(int ValueIndex) {}
-    void CalcZOrder();
+    virtual void CalcZOrder();
     int GetZOrder() const { return ZOrder == -1 ? ComputedZOrder : ZOrder; }
     void SetZOrder(int Value);
     void SetDepth(int Value) { SetIntegerProperty(Depth, Value); }
-    void CalcDepthPositions();
-    bool MoreSameZOrder();
+    virtual void CalcDepthPositions();
+    virtual bool MoreSameZOrder();
     bool FirstInZOrder();
     virtual void DrawMarks();
-    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position);
+    virtual void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position);
 
     // legend items
     virtual std::string LegendString(int LegendIndex, TLegendTextStyle TextStyle);
@@ -1004,6 +1007,9 @@ public:
     // The scale of the current pass, set directly (as a custom draw does)
     // instead of from Minimum and Maximum; the range follows.
     void SetScale(double AMin, double AMax);
+    // Moves the pixel span by Delta pixels, as a pass drawn offset (a
+    // series' shadow) needs; the same call with -Delta puts it back.
+    void OffsetPixels(int Delta);
     bool IsDepth = false;
     bool SkipBackGrid = false;
     bool SkipSideGrid = false;

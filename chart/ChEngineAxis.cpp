@@ -254,6 +254,15 @@ void TChartAxis::SetScale(double AMin, double AMax)
     InternalCalcRange();
 }
 
+void TChartAxis::OffsetPixels(int Delta)
+{
+    if (Delta == 0)
+        return;
+    FPixelStart += Delta;
+    FPixelEnd += Delta;
+    RecalcSizeCenter();
+}
+
 void TChartAxis::InternalCalcRange()
 {
     FScaleRange = FScaleMax - FScaleMin;

@@ -567,6 +567,9 @@ void TChartSeries::DrawMarks()
         int Lines = 0;
         int W = Chart->MultiLineTextWidth(Text, Lines) + C->TextWidth("W");
         int H = Lines * C->GetFontHeight();
+        const bool Symbol = M->SymbolShown();
+        if (Symbol)
+            W += C->GetFontHeight() - 4;
         C->AssignVisiblePen(Item->Pen());
         int P = 1;
         if (Item->Pen()->Visible()) {
@@ -579,6 +582,11 @@ void TChartSeries::DrawMarks()
         Position.ArrowEnd = {CalcXPos(i), CalcYPos(i)};
         Position.ArrowStart = Position.ArrowEnd;
         Position.BoxTopLeft = {Position.ArrowEnd.X - W / 2, Position.ArrowEnd.Y - H + 1};
+        if (Symbol) {
+            const int F = C->GetFontHeight();
+            const int Left = Position.BoxTopLeft.X + 2, Top = Position.ArrowEnd.Y - H + 3;
+            M->Symbol()->ShapeBounds = {Left, Top, Left + F, Top + F};
+        }
         DrawMark(i, Text, &Position);
     }
 }

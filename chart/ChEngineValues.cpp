@@ -160,6 +160,13 @@ double TChartValueList::TotalABS()
     return FTotalABS;
 }
 
+void TChartValueList::ReduceTotalABS(double Amount)
+{
+    if (FStatsDirty)
+        RecalcStats();
+    FTotalABS -= Amount;
+}
+
 int TChartValueList::Locate(double Value, int FirstIndex, int LastIndex) const
 {
     FirstIndex = std::max(FirstIndex, 0);

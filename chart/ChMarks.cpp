@@ -3,6 +3,8 @@
 #include "chart/ChEngine.h"
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <utility>
 
 // ------------------------------------------------------------------ positions
@@ -134,10 +136,51 @@ TSeriesMarks::TSeriesMarks(TChartSeries* ASeries) : TChCustomShape(nullptr), FSe
 
 TSeriesMarks::~TSeriesMarks() = default;
 
+void TSeriesMarks::SetParent(TCustomChPanel* Value)
+{
+    TChCustomShape::SetParent(Value);
+    if (FCallout)
+        FCallout->SetParent(Value);
+    if (FSymbol)
+        FSymbol->SetParent(Value);
+}
+
+TMarksCallout* TSeriesMarks::Callout()
+{
+    if (!FCallout)
+        FCallout = std::make_unique<TMarksCallout>(FSeries);
+    return FCallout.get();
+}
+
+void TSeriesMarks::SetCallout(TMarksCallout* Value)
+{
+    if (Value == nullptr)
+        FCallout.reset();
+    else if (Value != FCallout.get())
+        Callout()->Assign(Value);
+}
+
+TSeriesMarksSymbol* TSeriesMarks::Symbol()
+{
+    if (!FSymbol)
+        FSymbol = std::make_unique<TSeriesMarksSymbol>(Parent());
+    return FSymbol.get();
+}
+
+void TSeriesMarks::SetSymbol(TSeriesMarksSymbol* Value)
+{
+    if (Value == nullptr)
+        FSymbol.reset();
+    else if (Value != FSymbol.get())
+        Symbol()->Assign(Value);
+}
+
 void TSeriesMarks::Assign(TPersistent* Source)
 {
     if (auto* S = dynamic_cast<TSeriesMarks*>(Source)) {
         FAngle = S->FAngle;
+        SetCallout(S->FCallout.get());
+        SetSymbol(S->FSymbol.get());
         FClip = S->FClip;
         FDrawEvery = S->FDrawEvery;
         FStyle = S->FStyle;
@@ -211,6 +254,55 @@ void TSeriesMarks::UsePosition(int Index, TSeriesMarkPosition& Position)
         Position.ArrowStart = Start;
 }
 
+void TSeriesMarks::ApplyArrowLength(TSeriesMarkPosition* Position)
+{
+    if (FCallout)
+        FCallout->ApplyArrowLength(Position);
+}
+
+void TSeriesMarks::ConvertTo2D(const TPoint& Point, TPoint& BoxTopLeft)
+{
+    TCustomAxisPanel* Chart = FSeries->ParentChart();
+    if (Chart == nullptr || !Chart->View3D() || Chart->ChartCanvas()->Supports3DText())
+        return;
+    const TPoint P = Chart->ChartCanvas()->Calculate3DPosition(Point, ZPos);
+    BoxTopLeft.X += P.X - Point.X;
+    BoxTopLeft.Y += P.Y - Point.Y;
+}
+
+TRect TSeriesMarks::OuterRect(const TSeriesMarkPosition& Position)
+{
+    TRect R = Position.Bounds();
+    if (Pen()->Visible()) {
+        R.Right += Pen()->Width();
+        R.Bottom += Pen()->Width();
+    }
+    TChShadow* S = Shadow();
+    (S->HorizSize() > 0 ? R.Right : R.Left) += S->HorizSize();
+    (S->VertSize() > 0 ? R.Bottom : R.Top) += S->VertSize();
+    TPoint Moved{0, 0};
+    ConvertTo2D(Position.ArrowEnd, Moved);
+    OffsetRect(R, Moved.X, Moved.Y);
+    return R;
+}
+
+void TSeriesMarks::AntiOverlap(int First, int Index, TSeriesMarkPosition* Position)
+{
+    const TRect R = OuterRect(*Position);
+    for (int i = std::max(First, 0); i < Index; ++i) {
+        const TSeriesMarkPosition* Other = FPositions.Get(i);
+        if (Other == nullptr)
+            continue;
+        const TRect O = OuterRect(*Other);
+        TRect Common;
+        if (!IntersectRect(Common, O, R))
+            continue;
+        const int Move = O.Top > R.Top ? -(R.Bottom - O.Top) : O.Bottom - R.Top;
+        Position->BoxTopLeft.Y += Move;
+        Position->ArrowEnd.Y += Move;
+    }
+}
+
 void TSeriesMarks::InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* Position, const std::string& Text)
 {
     TCustomAxisPanel* Chart = FSeries->ParentChart();
@@ -219,28 +311,66 @@ void TSeriesMarks::InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* P
     UsePosition(Index, *Position);
     TCanvas3D* C = Chart->ChartCanvas();
     TChCustomShape* Item = MarkItem(Index);
-    const TRect R = Position->Bounds();
+    if (FCallout && (FCallout->Visible() || FCallout->Arrow()->Visible()))
+        FCallout->Draw(AColor, Position->ArrowStart, Position->ArrowEnd, ZPos);
+
+    // The box and the text go where the arrow's end is seen.
+    TPoint TopLeft = Position->BoxTopLeft;
+    ConvertTo2D(Position->ArrowEnd, TopLeft);
+    const TRect R{TopLeft.X, TopLeft.Y, TopLeft.X + Position->BoxWidth, TopLeft.Y + Position->BoxHeight};
     if (!Item->Transparent())
-        Item->DrawRectRotated(R, FAngle, ZPos);
+        Item->DrawRectRotated(R, FAngle % 360, ZPos + 1);
+
     C->AssignFont(Item->Font());
+    TRect TextRect = R;
+    TextRect.Left += 2;
+    if (SymbolShown()) {
+        const int H = C->GetFontHeight();
+        FSymbol->SetColor(FSeries->GetValueColor(Index));
+        FSymbol->SetTransparent(false);
+        FSymbol->ShapeBounds = {TopLeft.X + 4, TopLeft.Y + 3, TopLeft.X + H - 1, TopLeft.Y + H - 2};
+        FSymbol->DrawRectRotated(FSymbol->ShapeBounds, FAngle % 360, ZPos + 1);
+        TextRect.Left += FSymbol->Width() + 4;
+        C->AssignFont(Item->Font());
+    }
     C->Brush->SetStyle(bsClear);
     C->SetBackMode(cbmTransparent);
     C->SetTextAlign(TA_CENTER);
+    DrawText(Item, TextRect, Text);
+    C->SetTextAlign(0);
+}
+
+void TSeriesMarks::DrawText(TChCustomShape* Item, const TRect& R, const std::string& Text)
+{
+    TCanvas3D* C = FSeries->ParentChart()->ChartCanvas();
     const int H = C->GetFontHeight();
-    const int X = (R.Left + R.Right) / 2;
-    int Y = R.Top + (Item->Pen()->Visible() ? Item->Pen()->Width() : 0);
+    int Cx, Cy;
+    RectCenter(R, Cx, Cy);
+    const bool Text3D = C->Supports3DText();
+    const double A = FAngle * std::numbers::pi / 180.0;
     size_t Start = 0;
-    while (Start <= Text.size()) {
+    for (int i = 0; Start <= Text.size(); ++i) {
         const size_t Sep = Text.find(ChLineSeparator, Start);
         const std::string Line = Text.substr(Start, Sep == std::string::npos ? std::string::npos : Sep - Start);
-        if (FAngle != 0)
-            C->RotateLabel3D(X, Y, ZPos, Line, FAngle);
+        int X = Cx, Y;
+        if (FAngle == 0)
+            Y = R.Top + i * H + (Item->Pen()->Visible() ? Item->Pen()->Width() : 0);
+        else {
+            const double D = i * H + Cy - R.Bottom;
+            X = Cx + ChRound(D * std::sin(A)) + (FAngle == 90 ? 2 : 0);
+            Y = Cy + ChRound(D * std::cos(A));
+        }
+        if (Text3D) {
+            if (FAngle != 0)
+                C->RotateLabel3D(X, Y, ZPos, Line, FAngle);
+            else
+                C->TextOut3D(X, Y, ZPos, Line);
+        } else if (FAngle != 0)
+            C->RotateLabel(X, Y, Line, FAngle);
         else
-            C->TextOut3D(X, Y, ZPos, Line);
-        Y += H;
+            C->TextOut(X, Y, Line);
         if (Sep == std::string::npos)
             break;
         Start = Sep + 1;
     }
-    C->SetTextAlign(0);
 }

@@ -3,6 +3,7 @@
 // which the user may fix by hand.
 #pragma once
 
+#include "chart/ChCallout.h"
 #include "chart/ChProcs.h"
 
 #include <memory>
@@ -82,7 +83,8 @@ public:
     explicit TSeriesMarks(TChartSeries* ASeries);
     ~TSeriesMarks() override;
     void Assign(TPersistent* Source) override;
-    void SetParent(TCustomChPanel* Value) override { TChCustomShape::SetParent(Value); }
+    // The shape's panel, and the callout's and the symbol's.
+    void SetParent(TCustomChPanel* Value) override;
 
     TChartSeries* HostSeries() const { return FSeries; }
     TSeriesMarksPositions& Positions() { return FPositions; }
@@ -102,6 +104,32 @@ public:
     bool MultiLine() const { return FMultiLine; }
     void SetMultiLine(bool Value);
 
+    // The callout between a point and its box: created on first read;
+    // writing nullptr frees it, anything else is copied into ours.
+    TMarksCallout* Callout();
+    void SetCallout(TMarksCallout* Value);
+    bool HasCallout() const { return FCallout != nullptr; }
+    // The callout's arrow pen and length (reading creates the callout).
+    TWhitePen* Arrow() { return Callout()->Arrow(); }
+    void SetArrow(TChartPen* Value) { Callout()->SetArrow(Value); }
+    int ArrowLength() { return Callout()->Length(); }
+    void SetArrowLength(int Value) { Callout()->SetLength(Value); }
+    // The colour square before the text, as the callout.
+    TSeriesMarksSymbol* Symbol();
+    void SetSymbol(TSeriesMarksSymbol* Value);
+    bool HasSymbol() const { return FSymbol != nullptr; }
+    // A symbol exists and is to be drawn.
+    bool SymbolShown() const { return FSymbol != nullptr && FSymbol->ShouldDraw(); }
+
+    // Lifts the box above the point by the callout's length (when there is
+    // a callout).
+    void ApplyArrowLength(TSeriesMarkPosition* Position);
+    // In a 3-D chart whose canvas draws text flat, moves BoxTopLeft as far
+    // as Point moves when projected at the marks' depth.
+    void ConvertTo2D(const TPoint& Point, TPoint& BoxTopLeft);
+    // Moves a new mark (vertically) clear of the marks First .. Index - 1.
+    void AntiOverlap(int First, int Index, TSeriesMarkPosition* Position);
+
     // Forgets the positions, and the items unless they were read from a form.
     void Clear();
     void ResetPositions();
@@ -114,7 +142,13 @@ public:
     int ZPos = 0;
 
 private:
+    // Bounds with frame and shadow, moved as the box is drawn.
+    TRect OuterRect(const TSeriesMarkPosition& Position);
+    // The lines of Text centred in R, in the font and frame of Item.
+    void DrawText(TChCustomShape* Item, const TRect& R, const std::string& Text);
     TChartSeries* FSeries;
+    std::unique_ptr<TMarksCallout> FCallout;
+    std::unique_ptr<TSeriesMarksSymbol> FSymbol;
     TSeriesMarksPositions FPositions;
     TMarksItems FItems{this};
     TSeriesMarksStyle FStyle = smsLabel;

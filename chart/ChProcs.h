@@ -266,6 +266,8 @@ protected:
     // take their room from the chart rectangle.
     friend class TChartTitle;
     friend class TCustomChartLegend;
+    // Several pies on one chart each draw in a cell of it.
+    friend class TPieSeries;
 
 private:
     std::unique_ptr<TChartHiddenPen> FBorder;

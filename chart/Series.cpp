@@ -176,6 +176,12 @@ void TFastLineSeries::DrawAllValues()
         DrawValue(i);
 }
 
+void TFastLineSeries::DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position)
+{
+    Marks()->ApplyArrowLength(Position);
+    TCustomLineSeries::DrawMark(ValueIndex, Text, Position);
+}
+
 void TFastLineSeries::CalcHorizMargins(int& LeftMargin, int& RightMargin)
 {
     TCustomLineSeries::CalcHorizMargins(LeftMargin, RightMargin);

@@ -63,6 +63,8 @@ public:
     void NotifyNewValue(TChartSeries* Sender, int ValueIndex) override;
     void DrawValue(int ValueIndex) override;
     void DrawAllValues() override;
+    // The mark stands the callout's length above its point.
+    void DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position) override;
     void CalcHorizMargins(int& LeftMargin, int& RightMargin) override;
     void CalcVerticalMargins(int& TopMargin, int& BottomMargin) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;

@@ -1,0 +1,412 @@
+// How the line-and-area series draw their values: one segment per value from
+// the previous point, as a 2-D line, a stair, a 3-D ribbon or an area down to
+// the origin, pointers on top, and the shadow and outline passes.
+#include "chart/SeriesCustom.h"
+
+#include "platform/ScopeGuard.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// ------------------------------------------------------------------ colours and pens
+
+TColor TCustomSeries::GetAreaBrushColor(TColor AColor) const
+{
+    if (ColorEachPoint() || FAreaColor == clSeriesDefault)
+        return AColor;
+    return FAreaColor;
+}
+
+TColor TCustomSeries::GetValueColor(int ValueIndex)
+{
+    const TColor Color = TCustomLineSeries::GetValueColor(ValueIndex);
+    if (FPassColor == clSeriesDefault || Color == clNone)
+        return Color;
+    return FPassColor;
+}
+
+void TCustomSeries::LinePrepareCanvas(TCanvas3D* Canvas, TColor AColor)
+{
+    if (Canvas->Monochrome())
+        AColor = clWhite;
+    if (ParentChart()->View3D()) {
+        if (Brush()->HasImage())
+            Canvas->AssignBrushColor(Brush(), AColor, AColor);
+        else {
+            Canvas->Brush->SetStyle(LineBrush());
+            Canvas->Brush->SetColor(AColor);
+        }
+        Canvas->AssignVisiblePen(LinePen());
+    } else {
+        Canvas->Brush->SetStyle(bsClear);
+        Canvas->AssignVisiblePenColor(LinePen(), AColor);
+    }
+    ParentChart()->CheckPenWidth(Canvas->Pen);
+}
+
+void TCustomSeries::DrawPointer(int X, int Y, TColor AColor, int ValueIndex)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    FPointer->PrepareCanvas(C, AColor);
+    const TSeriesPointerStyle Style = OnGetPointerStyle ? OnGetPointerStyle(this, ValueIndex) : FPointer->Style();
+    FPointer->DrawPointer(C, Chart->View3D(), X, Y, FPointer->HorizSize(), FPointer->VertSize(), AColor, Style);
+}
+
+// ------------------------------------------------------------------ one value
+
+int TCustomSeries::EdgeValuePixel(int ValueIndex, double EdgePosition)
+{
+    // Positions and values of the two points around the edge.
+    TChartValueList* Positions = NotMandatoryValueList();
+    TChartValueList* Values = MandatoryValueList();
+    const double P0 = Positions->Value(ValueIndex - 1), P1 = Positions->Value(ValueIndex);
+    const double V0 = Values->Value(ValueIndex - 1), V1 = Values->Value(ValueIndex);
+    double V = V0;
+    if (P1 != P0) {
+        const double T = (EdgePosition - P0) / (P1 - P0);
+        // A logarithm needs both values above zero; otherwise the straight
+        // interpolation still gives a place on the axis.
+        if (MandatoryAxis()->Logarithmic() && V0 > 0 && V1 > 0)
+            V = std::exp(std::log(V0) + (std::log(V1) - std::log(V0)) * T);
+        else
+            V = V0 + (V1 - V0) * T;
+    }
+    return CalcPosValue(V);
+}
+
+void TCustomSeries::DrawValue(int ValueIndex)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    const TColor Color = GetValueColor(ValueIndex);
+    const int X = CalcXPos(ValueIndex);
+    const int Y = CalcYPos(ValueIndex);
+    if (C->Pen->Color() != clBlack)
+        C->Pen->SetColor(clBlack);
+    if (C->Brush->Color() != Color)
+        C->Brush->SetColor(Color);
+    if (FPrevColor == clNone)
+        FPrevPoint = {X, Y};
+    FOriginPos = GetOriginPos(ValueIndex);
+
+    const bool Forward = DrawValuesForward();
+    const int FirstToDraw = Forward ? FirstVisibleIndex : LastVisibleIndex;
+    const bool IsLast = ValueIndex == (Forward ? LastVisibleIndex : FirstVisibleIndex);
+    if (ValueIndex == FirstToDraw) {
+        if (FDark3D) {
+            const int W = Chart->SeriesWidth3D;
+            FSlopeRatio = W == 0 ? 1.0 : std::fabs(static_cast<double>(Chart->SeriesHeight3D) / W);
+        }
+        if (ValueIndex == FirstVisibleIndex && ValueIndex > 0) {
+            // The segment that enters the visible range.
+            const int Before = ValueIndex - 1;
+            if (FDrawArea) {
+                FPrevPoint = {CalcXPos(Before), CalcYPos(Before)};
+                FPrevOriginPos = GetOriginPos(Before);
+            } else if (!IsHorizontal()) {
+                TChartAxis* A = GetHorizAxis();
+                const int Edge = A->Inverted() ? Chart->ChartRect.Right : Chart->ChartRect.Left;
+                FPrevPoint.X = Edge;
+                FPrevPoint.Y = FStairs ? CalcYPos(Before) : EdgeValuePixel(ValueIndex, A->CalcPosPoint(Edge));
+            } else {
+                TChartAxis* A = GetVertAxis();
+                const int Edge = A->Inverted() ? Chart->ChartRect.Top : Chart->ChartRect.Bottom;
+                FPrevPoint.Y = Edge;
+                FPrevPoint.X = FStairs ? CalcXPos(Before) : EdgeValuePixel(ValueIndex, A->CalcPosPoint(Edge));
+            }
+            if (!IsNull(Before))
+                DrawSegment(ValueIndex, X, Y, Color, false, IsLast);
+        }
+        if (IsLast && FPointer->Visible() && Color != clNone)
+            DrawPointer(X, Y, Color, ValueIndex);
+        if (C->SupportsFullRotation() && FDrawArea && Chart->View3D())
+            C->RectangleZ(X, Y, FOriginPos, StartZ, EndZ);
+    } else
+        DrawSegment(ValueIndex, X, Y, Color, true, IsLast);
+
+    FPrevPoint = {X, Y};
+    FPrevOriginPos = FOriginPos;
+    FPrevColor = Color;
+}
+
+void TCustomSeries::DrawSegment(int ValueIndex, int X1, int Y1, TColor AColor, bool WithPointers, bool IsLast)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    const int X0 = FPrevPoint.X, Y0 = FPrevPoint.Y;
+    if ((X1 != X0 || Y1 != Y0) && AColor != clNone) {
+        const bool Is3D = Chart->View3D();
+        if (Is3D && (FDrawArea || FJoinPoints))
+            DrawRibbon(X0, Y0, X1, Y1, AColor, IsLast);
+        if (FDrawArea) {
+            const TColor Area = GetAreaBrushColor(AColor);
+            C->Brush->SetColor(Area);
+            if (FAreaLinesPen->Color() != clSeriesDefault && FAreaLinesPen->Visible())
+                C->AssignVisiblePen(FAreaLinesPen.get());
+            else
+                C->AssignVisiblePenColor(FAreaLinesPen.get(), AColor);
+            DrawAreaPart(X0, Y0, X1, Y1, Area, IsLast);
+        } else if (!Is3D && FJoinPoints)
+            DrawLine2D(X0, Y0, X1, Y1, FColorEachLine ? AColor : DrawingSeriesColor());
+    }
+    if (WithPointers && FPointer->Visible()) {
+        // The previous point's pointer lies on the segment that leaves it.
+        if (FPrevColor != clNone)
+            DrawPointer(X0, Y0, FPrevColor, DrawValuesForward() ? ValueIndex - 1 : ValueIndex + 1);
+        if (IsLast && AColor != clNone)
+            DrawPointer(X1, Y1, AColor, ValueIndex);
+    }
+}
+
+void TCustomSeries::DrawLine2D(int X0, int Y0, int X1, int Y1, TColor AColor)
+{
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    LinePrepareCanvas(C, AColor);
+    if (!FStairs) {
+        C->Line(X0, Y0, X1, Y1);
+        return;
+    }
+    // The step runs along the positions first, unless inverted.
+    const bool AlongValuesFirst = IsHorizontal() != FInvertedStairs;
+    if (AlongValuesFirst)
+        C->DoVertLine(X0, Y0, Y1);
+    else
+        C->DoHorizLine(X0, X1, Y0);
+    C->LineTo(X1, Y1);
+}
+
+// ------------------------------------------------------------------ 3-D ribbons
+
+void TCustomSeries::DrawRibbon(int X0, int Y0, int X1, int Y1, TColor AColor, bool IsLast)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    C->AssignVisiblePen(LinePen());
+    if (LinePen()->Visible())
+        Chart->CheckPenWidth(C->Pen);
+    const TColor Face = (FColorEachLine || FDrawArea) ? GetAreaBrushColor(AColor) : DrawingSeriesColor();
+    if (Brush()->HasImage())
+        C->AssignBrushColor(Brush(), Face, Face);
+    else {
+        C->Brush->SetColor(Face);
+        C->Brush->SetStyle(LineBrush());
+    }
+    const auto Dark = [&] {
+        if (FDark3D)
+            C->Brush->SetColor(ApplyDark(Face, DarkColorQuantity));
+    };
+    const bool Horiz = IsHorizontal();
+    // A tread runs along the positions at one value, a riser along the values.
+    const auto Tread = [&](int Value, int From, int To) {
+        if (Horiz)
+            C->RectangleZ(Value, From, To, StartZ, EndZ);
+        else
+            C->RectangleY(From, Value, To, StartZ, EndZ);
+    };
+    const auto Riser = [&](int Position, int From, int To) {
+        if (Horiz)
+            C->RectangleY(From, Position, To, StartZ, EndZ);
+        else
+            C->RectangleZ(Position, From, To, StartZ, EndZ);
+    };
+    // Position and value pixels of both ends.
+    const int P0 = Horiz ? Y0 : X0, P1 = Horiz ? Y1 : X1;
+    const int V0 = Horiz ? X0 : Y0, V1 = Horiz ? X1 : Y1;
+
+    if (FStairs) {
+        if (FInvertedStairs) {
+            Dark();
+            Riser(P0, V0, V1);
+            C->Brush->SetColor(Face);
+            Tread(V1, P1, P0);
+        } else {
+            Tread(V0, P0, P1);
+            Dark();
+            Riser(P1, V1, V0);
+            C->Brush->SetColor(Face);
+        }
+        return;
+    }
+
+    const int H = FLineHeight;
+    const bool Front = H > 0 && !FDrawArea;
+    if (Front) {
+        TFourPoints Face4 = Horiz ? TFourPoints{TPoint{X1, Y1}, TPoint{X0, Y0}, TPoint{X0 + H, Y0}, TPoint{X1 + H, Y1}}
+                                  : TFourPoints{TPoint{X1, Y1}, TPoint{X0, Y0}, TPoint{X0, Y0 + H}, TPoint{X1, Y1 + H}};
+        C->PlaneFour3D(Face4, StartZ, StartZ);
+        if (IsLast) {
+            if (Horiz)
+                C->RectangleY(X1, Y1, X1 + H, StartZ, EndZ);
+            else
+                C->RectangleZ(X1, Y1, Y1 + H, StartZ, EndZ);
+        }
+    }
+    int A0 = V0, A1 = V1;
+    if (FDark3D && !C->SupportsFullRotation() && P1 != P0 && FSlopeRatio != 0 &&
+        static_cast<double>(V0 - V1) / (P1 - P0) > FSlopeRatio) {
+        Dark();
+        if (Front) {
+            A0 += H;
+            A1 += H;
+        }
+    }
+    if (C->Monochrome())
+        C->Brush->SetColor(clWhite);
+    if (Horiz)
+        C->Plane3D({A1, Y1}, {A0, Y0}, StartZ, EndZ);
+    else
+        C->Plane3D({X1, A1}, {X0, A0}, StartZ, EndZ);
+    C->Brush->SetColor(Face);
+}
+
+// ------------------------------------------------------------------ areas
+
+void TCustomSeries::DrawAreaPart(int X0, int Y0, int X1, int Y1, TColor AreaBrushColor, bool IsLast)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    const bool Is3D = Chart->View3D();
+    const bool Horiz = IsHorizontal();
+    const TColor Back = FAreaChartBrush->Color() == clSeriesDefault ? DrawingSeriesColor() : FAreaChartBrush->Color();
+    Chart->SetBrushCanvas(AreaBrushColor, FAreaChartBrush.get(), Back);
+
+    if (Is3D && IsLast) {
+        if (Horiz)
+            C->RectangleY(X1, Y1, FOriginPos, StartZ, EndZ);
+        else
+            C->RectangleZ(X1, Y1, FOriginPos, StartZ, EndZ);
+    }
+    const auto DrawTopLine = [&](int AX0, int AY0, int AX1, int AY1) {
+        C->AssignVisiblePen(LinePen());
+        C->LineWithZ(AX0, AY0, AX1, AY1, StartZ);
+    };
+
+    if (FStairs) {
+        int Value, Origin;
+        if (FInvertedStairs) {
+            Value = Horiz ? X1 : Y1;
+            Origin = FOriginPos;
+        } else {
+            Value = Horiz ? X0 : Y0;
+            Origin = FPrevOriginPos;
+        }
+        const TRect R = Horiz ? TRect{Origin, Y0 + 1, Value + 1, Y1} : TRect{X0, Value, X1 + 1, Origin};
+        TChBlend* Blend = nullptr;
+        if (FTransparency > 0)
+            Blend = C->BeginBlending(Is3D ? C->RectFromRectZ(R, StartZ) : R, FTransparency);
+        if (Is3D) {
+            C->RectangleWithZ(R, StartZ);
+            if (C->SupportsFullRotation())
+                C->RectangleWithZ(R, EndZ);
+        } else if (FGradient->Visible()) {
+            FGradient->Draw(C, R);
+            if (C->Pen->Style() != psClear) {
+                C->Brush->SetStyle(bsClear);
+                C->Rectangle(R);
+            }
+        } else
+            C->Rectangle(R);
+        if (Blend != nullptr)
+            C->EndBlending(Blend);
+        if (LinePen()->Visible() && !FAreaLinesPen->Visible()) {
+            if (Horiz) {
+                if (FInvertedStairs) {
+                    DrawTopLine(X1, Y0, X1, Y1);
+                    DrawTopLine(X0, Y0, X1, Y0);
+                } else {
+                    DrawTopLine(X0, Y0, X0, Y1);
+                    DrawTopLine(X0, Y1 - 1, X1, Y1 - 1);
+                }
+            } else if (FInvertedStairs) {
+                DrawTopLine(X0, Y1, X1, Y1);
+                DrawTopLine(X0, Y0, X0, Y1);
+            } else {
+                DrawTopLine(X0, Y0, X1, Y0);
+                DrawTopLine(X1 - 1, Y0, X1 - 1, Y1);
+            }
+        }
+        return;
+    }
+
+    const TPointArray P = Horiz ? TPointArray{{FPrevOriginPos, Y0}, {X0, Y0}, {X1, Y1}, {FOriginPos, Y1}}
+                                : TPointArray{{X0, FPrevOriginPos}, {X0, Y0}, {X1, Y1}, {X1, FOriginPos}};
+    TChBlend* Blend = nullptr;
+    if (FTransparency > 0) {
+        const TRect Bounds = PolygonBounds(P);
+        Blend = C->BeginBlending(Is3D ? C->CalcRect3D(Bounds, StartZ) : Bounds, FTransparency);
+    }
+    if (Is3D) {
+        const int Rotation = Chart->View3DOptions()->Rotation();
+        const int Z = Rotation > 90 && Rotation < 270 ? EndZ : StartZ;
+        if (FGradient->Visible())
+            FGradient->Draw(C, P, Z, true);
+        else
+            C->PlaneWithZ(P[0], P[1], P[2], P[3], Z);
+    } else if (FGradient->Visible()) {
+        // One gradient runs through every segment: from the series' far
+        // extreme to its near one, or to the origin when that lies beyond.
+        C->ClipPolygon(P, 4);
+        TRect G;
+        if (Horiz) {
+            const int Low = CalcXPosValue(MinXValue()), High = CalcXPosValue(MaxXValue());
+            G = {std::min({Low, FOriginPos, FPrevOriginPos}), Y0, std::max({High, FOriginPos, FPrevOriginPos}), Y1};
+        } else {
+            const int Top = CalcYPosValue(MaxYValue()), Bottom = CalcYPosValue(MinYValue());
+            G = {X0, std::min({Top, FOriginPos, FPrevOriginPos}), X1, std::max({Bottom, FOriginPos, FPrevOriginPos})};
+        }
+        FGradient->Draw(C, OrientRectangle(G));
+        C->UnClipRectangle();
+        C->Brush->SetStyle(bsClear);
+        if (C->Pen->Style() != psClear) {
+            if (Horiz)
+                C->DoHorizLine(X0, FPrevOriginPos, Y0);
+            else
+                C->DoVertLine(X0, Y0, FPrevOriginPos);
+        }
+    } else
+        C->Polygon(P);
+    if (Is3D && C->SupportsFullRotation())
+        C->PolygonWithZ(P, EndZ);
+    if (Blend != nullptr)
+        C->EndBlending(Blend);
+    if (LinePen()->Visible())
+        DrawTopLine(X0, Y0, X1, Y1);
+}
+
+// ------------------------------------------------------------------ the whole series
+
+void TCustomSeries::DrawPass(TColor PassColor)
+{
+    TValueRollback<TColor> Colour(FPassColor, PassColor);
+    TCustomLineSeries::DrawAllValues();
+}
+
+void TCustomSeries::DrawAllValues()
+{
+    if (FShadow->Size() != 0) {
+        TChartAxis* H = GetHorizAxis();
+        TChartAxis* V = GetVertAxis();
+        const bool PointerShown = FPointer->Visible();
+        const int DX = FShadow->HorizSize(), DY = FShadow->VertSize();
+        TScopeExit Restore([&] {
+            H->OffsetPixels(-DX);
+            V->OffsetPixels(-DY);
+            FPointer->SetVisible(PointerShown);
+        });
+        FPointer->SetVisible(false);
+        H->OffsetPixels(DX);
+        V->OffsetPixels(DY);
+        DrawPass(FShadow->Color());
+    }
+    if (FOutLine->Visible()) {
+        TChartPen Kept;
+        Kept.Assign(LinePen());
+        TScopeExit Restore([&] { LinePen()->Assign(&Kept); });
+        SetPen(FOutLine.get());
+        LinePen()->SetWidth(2 * Kept.Width() + FOutLine->Width() + 1);
+        DrawPass(FOutLine->Color());
+    }
+    TCustomLineSeries::DrawAllValues();
+}
