@@ -9,6 +9,9 @@
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
 #include "workbench/About.h"
+#include "workbench/AnnotateDialog.h"
+#include "workbench/RecordDialog.h"
+#include "workbench/TimedBreakDialog.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
 {
@@ -24,4 +27,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
+    dlgRecord = new TdlgRecord(Application);
+    dlgAnnotate = new TdlgAnnotate(Application);
+    dlgTimedBreaks = new TdlgTimedBreaks(Application);
 }

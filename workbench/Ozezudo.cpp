@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/Classes.h"
 #include "platform/SerialPorts.h"
+#include "platform/Signals.h"
 #include "platform/SysUtils.h"
 #include "workbench/Appforms.h"
 
@@ -30,11 +31,21 @@ int main(int argc, char** argv)
         Application->SetTitle("RO Ziv Ozezudo");
         Options.ExeName = Application->ExeName();
         CreateApplicationForms(Options);
+        // A request to end (SIGTERM, SIGINT, SIGHUP) closes the main window
+        // as its close button does, so a recording is closed in order.
+        SetTerminationSignalHandler([](int) {
+            static bool Closing = false;
+            if (MainForm && !Closing) {
+                Closing = true;
+                MainForm->Close();
+            }
+        });
         MainForm->Show();
         Application->Run();
     } catch (const Exception& E) {
         Application->HandleException(E);
     }
+    SetTerminationSignalHandler(nullptr);
     DoneApplication();
     return 0;
 }
