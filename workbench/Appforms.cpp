@@ -8,6 +8,7 @@
 #include "analyzer/dialogs/SelectComm.h"
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
+#include "platform/Signals.h"
 #include "workbench/About.h"
 #include "workbench/AnnotateDialog.h"
 #include "workbench/RecordDialog.h"
@@ -30,4 +31,15 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgRecord = new TdlgRecord(Application);
     dlgAnnotate = new TdlgAnnotate(Application);
     dlgTimedBreaks = new TdlgTimedBreaks(Application);
+}
+
+void CloseMainFormOnTerminationSignal()
+{
+    SetTerminationSignalHandler([](int) {
+        static bool Closing = false;
+        if (MainForm && !Closing) {
+            Closing = true;
+            MainForm->Close();
+        }
+    });
 }

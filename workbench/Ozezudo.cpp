@@ -31,15 +31,7 @@ int main(int argc, char** argv)
         Application->SetTitle("RO Ziv Ozezudo");
         Options.ExeName = Application->ExeName();
         CreateApplicationForms(Options);
-        // A request to end (SIGTERM, SIGINT, SIGHUP) closes the main window
-        // as its close button does, so a recording is closed in order.
-        SetTerminationSignalHandler([](int) {
-            static bool Closing = false;
-            if (MainForm && !Closing) {
-                Closing = true;
-                MainForm->Close();
-            }
-        });
+        CloseMainFormOnTerminationSignal();
         MainForm->Show();
         Application->Run();
     } catch (const Exception& E) {
