@@ -68,7 +68,9 @@ struct RecordingRig : MainRig {
 TEST(Recording, StreamFromTheAnalyzerIsRecordedWholeAfterItsHeader)
 {
     RecordingRig R;
-    ASSERT_TRUE(R.ShowConnected(5));
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    ASSERT_TRUE(ProcessUntil([&] { return R.Form->SampleTime() > 5; }, 10000));
     R.Sim.SetKeepSent(true);
     R.Action("actnSaveFile")->Execute();
     ASSERT_TRUE(R.Form->Recording());
