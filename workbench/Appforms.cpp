@@ -11,8 +11,13 @@
 #include "platform/Signals.h"
 #include "workbench/About.h"
 #include "workbench/AnnotateDialog.h"
+#include "workbench/Entrydialogs.h"
+#include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
+#include "workbench/StackSetup.h"
+#include "workbench/TimeScale.h"
 #include "workbench/TimedBreakDialog.h"
+#include "workbench/UnitSelect.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
 {
@@ -25,12 +30,19 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
     dlgAbout = new TdlgAbout(Application);
+    dlgStackSetup = new TdlgStackSetup(Application);
+    dlgUnitSelect = new TdlgUnitSelect(Application);
+    dlgTimeScale = new TdlgTimeScale(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
-    dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
     dlgRecord = new TdlgRecord(Application);
     dlgAnnotate = new TdlgAnnotate(Application);
     dlgTimedBreaks = new TdlgTimedBreaks(Application);
+    dlgValueEntry = new TdlgValueEntry(Application);
+    dlgPassword = new TdlgPassword(Application);
+    dlgStringEntry = new TdlgStringEntry(Application);
+    dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
+    dlgPlotScale = new TdlgPlotScale(Application);
 }
 
 void CloseMainFormOnTerminationSignal()

@@ -51,18 +51,23 @@ void TMainForm::CreateRecordingComponents()
     }
     actnCloseFile->SetEnabled(false);
 
-    // The record button and the two event buttons of the side bar's
-    // "File Controls" page.
-    auto* Buttons = NewControl<TPanel>(this, lopFileControls, "pnlRecordButtons");
-    Buttons->SetAlign(alTop);
-    Buttons->SetHeight(64);
-    Buttons->SetBevelOuter(bvNone);
-    btnRecord = NewControl<TButton>(this, Buttons, "btnRecord", "", 4, 4, 80, 25);
+    // The record button heads the side bar's "File Controls" page; the two
+    // event buttons sit in its "Events" group above the event lines.
+    auto* RecordButtons = NewControl<TPanel>(this, lopFileControls, "pnlRecordButtons");
+    RecordButtons->SetAlign(alTop);
+    RecordButtons->SetHeight(33);
+    RecordButtons->SetBevelOuter(bvNone);
+    btnRecord = NewControl<TButton>(this, RecordButtons, "btnRecord", "", 4, 4, 80, 25);
     btnRecord->SetAction(actnSaveFile);
     btnRecord->SetCaption("Record");
-    btnAnnotate = NewControl<TButton>(this, Buttons, "btnAnnotate", "", 4, 34, 80, 25);
+    auto* EventButtons = NewControl<TPanel>(this, gbEvents, "pnlEventButtons");
+    EventButtons->SetAlign(alTop);
+    EventButtons->SetHeight(31);
+    EventButtons->SetBevelOuter(bvNone);
+    gbEvents->SetHeight(gbEvents->Height() + EventButtons->Height());
+    btnAnnotate = NewControl<TButton>(this, EventButtons, "btnAnnotate", "", 4, 3, 80, 25);
     btnAnnotate->SetAction(actnAnnotate);
-    btnMarkTime = NewControl<TButton>(this, Buttons, "btnMarkTime", "", 88, 34, 80, 25);
+    btnMarkTime = NewControl<TButton>(this, EventButtons, "btnMarkTime", "", 88, 3, 80, 25);
     btnMarkTime->SetAction(actnMarkTime);
 
     tmrRecordReport = new TTimer(this);
@@ -71,13 +76,6 @@ void TMainForm::CreateRecordingComponents()
     tmrRecordReport->SetInterval(20);
     tmrRecordReport->OnTimer = [this](TObject* Sender) { tmrRecordReportTimer(Sender); };
     FHeldRecords.reserve(1024);
-}
-
-void TMainForm::ExecuteIfBuilt(const std::string& ActionName)
-{
-    auto* Action = dynamic_cast<TAction*>(FindComponent(ActionName));
-    if (Action && Action->OnExecute)
-        Action->Execute();
 }
 
 int64_t TMainForm::RecordedCount() const
@@ -297,9 +295,9 @@ void TMainForm::actnCloseFileExecute(TObject* Sender)
     tmrPlayback->SetEnabled(false);
     FDataFileName = "";
     StatusBar->Panels()->Items(0)->SetText("");
-    ExecuteIfBuilt("actnClearEvents");
-    ExecuteIfBuilt("actnClearFileInfo");
+    actnClearEvents->Execute();
+    actnClearFileInfo->Execute();
     CloseRecordFile();
-    ExecuteIfBuilt("actnResetEveryting");
+    actnResetEveryting->Execute();
     actnCloseFile->SetEnabled(false);
 }
