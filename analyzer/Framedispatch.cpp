@@ -16,6 +16,18 @@ std::string TwoDigits(int Value)
 
 }  // namespace
 
+void TZEBBSerialProtocol::RecordFrame(const uint8_t* Frame)
+{
+    if (!FMainWindow)
+        return;
+    switch (Frame[1]) {
+    case '?': FMainWindow->RecordMessage('W', Frame[2], Frame); break;
+    case 'P': FMainWindow->RecordMessage('p', Frame[2], Frame); break;
+    case 0xF2: FMainWindow->RecordMessage(0xF2, Frame[2], Frame); break;
+    default: break;
+    }
+}
+
 void TZEBBSerialProtocol::DispatchFrame(const uint8_t* Frame)
 {
     const uint8_t Type = Frame[1];
@@ -24,19 +36,16 @@ void TZEBBSerialProtocol::DispatchFrame(const uint8_t* Frame)
     switch (Type) {
     case '?':
         if (FMainWindow) {
-            FMainWindow->RecordMessage('W', L, Frame);
             FMainWindow->NewWaveformSample(DecodeWaveformSample(Frame));
         }
         break;
     case 'P':
         if (FMainWindow) {
-            FMainWindow->RecordMessage('p', L, Frame);
             FMainWindow->NewParameters(DecodeParameters(Frame, FMainWindow->DeviceKind() == dkAnalyzerOldFirmware));
         }
         break;
     case 0xF2:
         if (FMainWindow) {
-            FMainWindow->RecordMessage(0xF2, L, Frame);
             DecodeHandheldStatus(Frame);
         }
         break;

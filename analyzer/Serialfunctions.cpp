@@ -171,6 +171,9 @@ void TZEBBSerialProtocol::ProcessInput(int Count)
         uint8_t Frame[FrameBufferSize] = {};
         for (int i = 0; i < L; ++i)
             Frame[i] = PopByte();
+        // A frame that belongs in a recording is handed over before it is
+        // acknowledged: once the analyzer has its ACK it will not resend it.
+        RecordFrame(Frame);
         SendByte(ACK);
         DispatchFrame(Frame);
     }

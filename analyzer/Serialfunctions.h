@@ -79,6 +79,9 @@ public:
     static TDateTime MsToDateTime(int Ms);
 
     // ------------------------------------------------------- dispatch
+    // A waveform, parameter or handheld status frame goes to the main
+    // window's RecordMessage (before its ACK is sent); others go nowhere.
+    void RecordFrame(const uint8_t* Frame);
     void DispatchFrame(const uint8_t* Frame);
     std::string QueryDeviceVersion();
 

@@ -577,6 +577,11 @@ void TMemo::Clear()
     FLines->Clear();
 }
 
+void TMemo::SelectAll()
+{
+    static_cast<QPlainTextEdit*>(Handle())->selectAll();
+}
+
 // ------------------------------------------------------------------ TComboBox
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TBridged<QComboBox>>())

@@ -222,6 +222,8 @@ public:
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool Value) { FWantReturns = Value; }
     void Clear();
+    // Selects the whole text.
+    void SelectAll();
     bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN && FWantReturns; }
 
     TNotifyEvent OnChange;

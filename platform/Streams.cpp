@@ -282,6 +282,14 @@ int64_t TFileStream::Size()
     return St.st_size;
 }
 
+void TFileStream::Flush()
+{
+    if (::fsync(FHandle) != 0) {
+        const int Err = errno;
+        throw EWriteError("Cannot write file \"" + FFileName + "\": " + Reason(Err), Err);
+    }
+}
+
 // -------------------------------------------------------- TAtomicFileStream
 
 TAtomicFileStream::TAtomicFileStream(const std::string& FileName) : FFileName(FileName)

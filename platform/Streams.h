@@ -123,6 +123,9 @@ public:
     int64_t Seek(int64_t Offset, TSeekOrigin Origin) override;
     void SetSize(int64_t NewSize) override;
     int64_t Size() override;
+    // Makes what was written durable (fsync); EWriteError naming the file
+    // and the reason when the system could not.
+    void Flush();
 
     const std::string& FileName() const { return FFileName; }
     bool DeleteOnClose() const { return FDeleteOnClose; }

@@ -8,11 +8,15 @@
 #include "analyzer/dialogs/SelectComm.h"
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
+#include "platform/Signals.h"
 #include "workbench/About.h"
+#include "workbench/AnnotateDialog.h"
 #include "workbench/Entrydialogs.h"
 #include "workbench/PlotScale.h"
+#include "workbench/RecordDialog.h"
 #include "workbench/StackSetup.h"
 #include "workbench/TimeScale.h"
+#include "workbench/TimedBreakDialog.h"
 #include "workbench/UnitSelect.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
@@ -31,9 +35,23 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgTimeScale = new TdlgTimeScale(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
+    dlgRecord = new TdlgRecord(Application);
+    dlgAnnotate = new TdlgAnnotate(Application);
+    dlgTimedBreaks = new TdlgTimedBreaks(Application);
     dlgValueEntry = new TdlgValueEntry(Application);
     dlgPassword = new TdlgPassword(Application);
     dlgStringEntry = new TdlgStringEntry(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
     dlgPlotScale = new TdlgPlotScale(Application);
+}
+
+void CloseMainFormOnTerminationSignal()
+{
+    SetTerminationSignalHandler([](int) {
+        static bool Closing = false;
+        if (MainForm && !Closing) {
+            Closing = true;
+            MainForm->Close();
+        }
+    });
 }

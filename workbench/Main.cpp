@@ -51,6 +51,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     FIniFileName = Paths.IniFileName;
 
     CreateComponents();
+    CreateRecordingComponents();
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };

@@ -12,6 +12,8 @@
 //                      units and scales
 //   Mainfulltest.cpp   the Full Test page and the statistics actions
 //   Mainsidebar.cpp    the side bar and its file-information and event panels
+//   Mainrecording.cpp  recording data files: save, annotate, time marks,
+//                      timed breaks, close file
 #pragma once
 
 #include "analyzer/Mainformlink.h"
@@ -23,6 +25,7 @@
 #include "platform/Menus.h"
 #include "platform/SysUtils.h"
 #include "reports/Reportsource.h"
+#include "workbench/Filefunctions.h"
 #include "workbench/Fulltestfunctions.h"
 #include "workbench/Loopfunctions.h"
 #include "workbench/Monitorfunctions.h"
@@ -318,6 +321,54 @@ public:
     void SetActionEnabled(TAction* Action, bool Value);
     // What the device kind asks for, whatever runs now.
     bool ActionWanted(TAction* Action) const;
+
+    // ------------------------------------------------------- recording
+    // (Mainrecording.cpp) Every waveform, parameter and handheld status
+    // frame goes to RecordMessage before it is acknowledged; while a
+    // recording runs it is written to the data file at once.
+    void actnSaveFileExecute(TObject* Sender);
+    void actnAnnotateExecute(TObject* Sender);
+    void actnMarkTimeExecute(TObject* Sender);
+    void actnTimedBreaksExecute(TObject* Sender);
+    void actnCloseFileExecute(TObject* Sender);
+    // true: the next timed break is due one interval from now; false: writes
+    // the break when one is due.
+    void CheckTimedBreak(bool Reschedule);
+    bool Recording() const { return FRecordFile != nullptr; }
+    bool RecordSuspended() const { return FRecordSuspended; }
+    TDateTime NextTimedBreak() const { return FNextTimedBreak; }
+    // Records written into the recording's file so far (0 when none runs).
+    int64_t RecordedCount() const;
+
+private:
+    void CreateRecordingComponents();
+    // Writes one record, or keeps it while an annotation is typed.
+    void RecordWrite(const TDataFileRecord& Record);
+    // '!' and 'T' with the time of day.
+    void WriteTimeMark(const std::string& TimeText);
+    // Stops a recording whose file failed and tells the user (later,
+    // outside the receive path).
+    void CheckRecordFile();
+    void RecordFailed(TRecordCloseResult Result);
+    void CloseRecordFile();
+    void tmrRecordReportTimer(TObject* Sender);
+
+    std::unique_ptr<TRecordFile> FRecordFile;
+    // Frames received while the annotation dialog is open, written after it.
+    std::vector<TDataFileRecord> FHeldRecords;
+    bool FHoldRecords = false;
+    // What the user must be told about a recording that stopped.
+    std::string FRecordReport;
+    // Depth of CommPortTriggerAvail: no message box opens inside it.
+    int FReceiveDepth = 0;
+    TTimer* tmrRecordReport = nullptr;
+    TAction* actnAnnotate = nullptr;
+    TAction* actnMarkTime = nullptr;
+    TButton* btnRecord = nullptr;
+    TButton* btnAnnotate = nullptr;
+    TButton* btnMarkTime = nullptr;
+
+public:
 
 private:
     // ------------------------------------------------------- components

@@ -11,6 +11,7 @@
 #include "chart/Chart.h"
 #include "platform/ComCtrls.h"
 #include "platform/Menus.h"
+#include "platform/ScopeGuard.h"
 #include "platform/StdCtrls.h"
 
 namespace {
@@ -26,12 +27,8 @@ void RunIfBuilt(TAction* Action)
 
 void TMainForm::CommPortTriggerAvail(TObject* Sender, uint16_t Count)
 {
+    const TValueRollback<int> Depth(FReceiveDepth, FReceiveDepth + 1);
     FProtocol->CommPortTriggerAvail(Count);
-}
-
-void TMainForm::RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame)
-{
-    // Frames reach the data file once recording is part of the program.
 }
 
 void TMainForm::NewWaveformSample(TWaveformSample Sample)

@@ -8,6 +8,7 @@
 #include "platform/Application.h"
 #include "platform/Classes.h"
 #include "platform/SerialPorts.h"
+#include "platform/Signals.h"
 #include "platform/SysUtils.h"
 #include "workbench/Appforms.h"
 
@@ -69,11 +70,13 @@ int main(int argc, char** argv)
         Application->SetTitle("RO Ziv Ozezudo");
         Options.ExeName = Application->ExeName();
         CreateApplicationForms(Options);
+        CloseMainFormOnTerminationSignal();
         MainForm->Show();
         Application->Run();
     } catch (const Exception& E) {
         Application->HandleException(E);
     }
+    SetTerminationSignalHandler(nullptr);
     DoneApplication();
     return 0;
 }

@@ -2,6 +2,8 @@
 // connect reply with its nested version query.
 #include "tests/analyzer/LinkFakes.h"
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 TEST(Dispatch, ReplySlots)
@@ -132,4 +134,27 @@ TEST(Dispatch, ConnectReplyAsksTheVersionAndConfiguresTheDevice)
         EXPECT_EQ(R.Window.Calls.back(), C.Call);
         EXPECT_EQ(VersionQueries, C.VersionAnswered ? 1 : 5);
     }
+}
+
+TEST(Dispatch, StreamFramesAreRecordedBeforeTheirAckGoesOut)
+{
+    // What the analyzer has acknowledged it never sends again: the frame must
+    // already be with the recorder by then.
+    struct AckWatcher : FakeMainWindow {
+        const FakePort* Port = nullptr;
+        std::vector<size_t> AcksBefore;
+        void RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame) override
+        {
+            AcksBefore.push_back(static_cast<size_t>(std::count(Port->Written.begin(), Port->Written.end(), ACK)));
+            FakeMainWindow::RecordMessage(RecordType, Length, Frame);
+        }
+    };
+    LinkRig R;
+    AckWatcher W;
+    W.Port = &R.Port;
+    R.Proto.SetMainWindow(&W);
+    R.Receive(Join({WaveFrame(1), MakeFrame('P', Bytes(43, 0)), WaveFrame(2)}));
+    EXPECT_EQ(W.AcksBefore, (std::vector<size_t>{0, 1, 2}));
+    EXPECT_EQ(std::count(R.Port.Written.begin(), R.Port.Written.end(), ACK), 3);
+    R.Proto.SetMainWindow(&R.Window);
 }

@@ -174,7 +174,25 @@ Bytes AnalyzerSim::Framed(uint8_t Type, const Bytes& Payload)
         F.insert(F.begin(), std::begin(Junk), std::end(Junk));
     }
     ++FFramesSent;
+    if (FKeepSent) {
+        std::lock_guard<std::mutex> L(FRecvMu);
+        FSent.push_back(BuildFrame(Type, Payload));
+    }
     return F;
+}
+
+void AnalyzerSim::SetKeepSent(bool On)
+{
+    std::lock_guard<std::mutex> L(FRecvMu);
+    FKeepSent = On;
+    if (On)
+        FSent.clear();
+}
+
+std::vector<Bytes> AnalyzerSim::Sent() const
+{
+    std::lock_guard<std::mutex> L(FRecvMu);
+    return FSent;
 }
 
 void AnalyzerSim::Write(const Bytes& Data)

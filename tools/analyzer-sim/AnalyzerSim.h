@@ -89,6 +89,10 @@ public:
     int NaksReceived() const { return FNaksReceived; }
     int BadFramesReceived() const { return FBadReceived; }
     int FramesSent() const { return FFramesSent; }
+    // Keeps every frame sent from now on (off at start): Sent() lists them
+    // in the order they went out, whole as they went (':' to CR).
+    void SetKeepSent(bool On);
+    std::vector<Bytes> Sent() const;
     // The baud rate the program set on its side of the line.
     int CurrentBaud() const;
     // The rates at which bytes arrived, each change of rate once, in order
@@ -138,6 +142,8 @@ private:
     std::atomic<int> FNaksReceived{0};
     std::atomic<int> FBadReceived{0};
     std::atomic<int> FFramesSent{0};
+    std::atomic<bool> FKeepSent{false};
+    std::vector<Bytes> FSent;   // under FRecvMu
 
     std::atomic<int> FBadChecksums{0};
     std::atomic<int> FNakFrames{0};

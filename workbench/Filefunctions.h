@@ -1,0 +1,152 @@
+// Data files (".zrp"): a recording of the analyzer's stream with the user's
+// annotations, a plain sequence of 132-byte records with no header and no
+// trailer. Record k starts at byte 132 * k; a file cut at any record
+// boundary stays valid.
+//
+// One record, little-endian:
+//   offset   0, 1 byte    RecordType (TDataRecordType)
+//   offset   1, 126 bytes Payload:
+//              text    a text of at most 125 characters, NUL, zeros
+//              fields  four texts, each followed by NUL, then zeros
+//              frame   the first min(L, 126) bytes of a received frame
+//                      (':', frame type, L, ...), then zeros
+//              marker  zeros
+//   offset 127, 1 byte    Reserved, always 0
+//   offset 128, 4 bytes   Value, int32_t (every caller passes 0)
+//
+// Record texts are single-byte Windows-1252; the program's texts are UTF-8
+// and are converted on the way in and out ('?' for a character the code
+// page lacks).
+//
+// Writing: the recorder's file is a TRecordFile. Every record is one write
+// of 132 bytes straight to the file, with no buffer in between, so a record
+// is in the file as soon as its writer returns.
+#pragma once
+
+#include "platform/Streams.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The record type byte.
+enum TDataRecordType : uint8_t {
+    drtMarker = '!',
+    drtTimeStamp = 'T',
+    drtSubject = 'J',
+    drtInvestigator = 'I',
+    drtNotes = 'H',
+    drtComments = 'C',
+    drtWaveform = 'W',
+    drtParameters = 'p',
+    drtParametersOld = 'P',
+    drtBenchStatus = 'S',
+    drtHandheldStatus = 's',
+    drtHandheldStatusFrame = 0xF2,
+};
+
+struct TDataFileRecord {
+    static constexpr int Size = 132;
+    static constexpr int PayloadSize = 126;
+    static constexpr int MaxTextLength = PayloadSize - 1;
+
+    uint8_t RecordType = 0;
+    uint8_t Payload[PayloadSize] = {};
+    uint8_t Reserved = 0;
+    int32_t Value = 0;
+
+    // The record's 132 bytes, field by field.
+    void ToBytes(uint8_t (&Bytes)[Size]) const;
+    // Reads a record from 132 bytes.
+    static TDataFileRecord FromBytes(const uint8_t (&Bytes)[Size]);
+};
+
+// What Close did with a recording.
+enum class TRecordCloseResult {
+    rcSaved,       // complete and in place under its name
+    rcCutShort,    // a write failed (ErrorText); the records before it are under its name
+    rcKeptAsPart,  // a write failed (ErrorText); a file of that name was there and stays,
+                   // the records before the failure are in the ".part" file
+    rcFailed,      // the file could not be completed (ErrorText); the data is in SavedName()
+};
+
+// The file a recording is written into: "<FileName>.part" beside the
+// target, renamed onto FileName when it is closed complete, so a file of
+// that name stays whole until the new one is. A killed program leaves every
+// record it wrote in the ".part" file.
+//
+// A write that fails (a full disk) marks the file failed: it is cut back to
+// its last whole record, and every later write is refused.
+class TRecordFile {
+public:
+    // Creates (or empties) "<FileName>.part". Null, with the reason in
+    // Error (the file's name and the system's words), when it cannot be made.
+    static std::unique_ptr<TRecordFile> Create(const std::string& FileName, std::string& Error);
+    ~TRecordFile();
+    TRecordFile(const TRecordFile&) = delete;
+    TRecordFile& operator=(const TRecordFile&) = delete;
+
+    // Appends one record with one write; false when it failed now or earlier.
+    bool Write(const TDataFileRecord& Record);
+
+    // Syncs and closes the file, then: complete, it is renamed onto the
+    // target; failed, it replaces the target only when no file of that name
+    // exists, else stays as ".part". A second call does nothing and returns
+    // the first answer.
+    TRecordCloseResult Close();
+
+    bool Failed() const { return FFailed; }
+    const std::string& ErrorText() const { return FErrorText; }
+    int64_t RecordCount() const { return FRecordCount; }
+    const std::string& FileName() const { return FFileName; }
+    const std::string& PartName() const { return FPartName; }
+    // Where the data is: the ".part" file until Close put it in place.
+    const std::string& SavedName() const { return FSavedName; }
+
+private:
+    TRecordFile(std::string FileName, std::string PartName, std::unique_ptr<TFileStream> File);
+    void Fail(const std::string& What);
+
+    std::string FFileName;
+    std::string FPartName;
+    std::string FSavedName;
+    std::unique_ptr<TFileStream> FFile;
+    int64_t FRecordCount = 0;
+    bool FFailed = false;
+    bool FClosed = false;
+    TRecordCloseResult FCloseResult = TRecordCloseResult::rcSaved;
+    std::string FErrorText;
+};
+
+// The writers: each appends exactly one record with one write and does
+// nothing at all when File is null. A failed write shows in File->Failed().
+void WriteMarkerRecord(int32_t Value, TRecordFile* File);
+// Text, NUL, zeros (the text cut to 125 characters).
+void WriteTextRecord(uint8_t Type, const std::string& Text, int32_t Value, TRecordFile* File);
+// Payload byte i := Data[i] for i < Length, else 0 (at most 126 bytes).
+void WriteDataRecord(uint8_t Type, uint8_t Length, const uint8_t* Data, int32_t Value, TRecordFile* File);
+// S1 NUL S2 NUL S3 NUL S4 NUL, zeros. The texts share the payload: a text
+// that does not fit is cut so the four NULs always do.
+void WriteFieldsRecord(uint8_t Type, const std::string& S1, const std::string& S2, const std::string& S3,
+                       const std::string& S4, int32_t Value, TRecordFile* File);
+
+// The records the writers append, built in memory.
+TDataFileRecord MakeMarkerRecord(int32_t Value);
+TDataFileRecord MakeTextRecord(uint8_t Type, const std::string& Text, int32_t Value);
+TDataFileRecord MakeDataRecord(uint8_t Type, uint8_t Length, const uint8_t* Data, int32_t Value);
+TDataFileRecord MakeFieldsRecord(uint8_t Type, const std::string& S1, const std::string& S2,
+                                 const std::string& S3, const std::string& S4, int32_t Value);
+
+// Copies the text (Windows-1252, at most 125 characters) and its NUL into
+// the payload and zero-fills the payload to its end.
+void CopyTextToRecord(const std::string& Text, TDataFileRecord& Record);
+
+// The payload as four NUL-terminated texts f0..f3: f1, f2 or f3 for N = 1,
+// 2 or 3, f0 for any other N, as UTF-8. A text with no NUL ends at the end of
+// the payload; nothing past byte 126 of the payload is read.
+std::string GetRecordField(const uint8_t (&Payload)[TDataFileRecord::PayloadSize], int N);
+
+// UTF-8 to Windows-1252 ('?' for a character the code page lacks or a byte
+// that is not UTF-8), at most MaxChars characters; and back.
+std::string Utf8ToWindows1252(const std::string& Text, size_t MaxChars = std::string::npos);
+std::string Windows1252ToUtf8(const char* Text, size_t Length);
