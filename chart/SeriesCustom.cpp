@@ -14,21 +14,6 @@ const TIdentMap& CustomSeriesStackIdents()
     return Map;
 }
 
-namespace {
-
-// Series of one kind: either's class is the other's or derives from it.
-// Only the line-and-area kinds stack, so anything else is another kind.
-bool SameKind(TCustomSeries* A, TChartSeries* B)
-{
-    if (dynamic_cast<TCustomSeries*>(B) == nullptr)
-        return false;
-    const TClass CA = A->ClassType();
-    const TClass CB = B->ClassType();
-    return CA->InheritsFrom(CB) || CB->InheritsFrom(CA);
-}
-
-} // namespace
-
 // ------------------------------------------------------------------ life
 
 TCustomSeries::TCustomSeries(TComponent* AOwner) : TCustomLineSeries(AOwner)
@@ -115,7 +100,7 @@ double TCustomSeries::PointOrigin(int ValueIndex, bool SumAll)
         TChartSeries* S = Chart->Series(i);
         if (!SumAll && S == this)
             break;
-        if (!S->Active() || S->Count() <= ValueIndex || !SameKind(this, S))
+        if (!S->Active() || S->Count() <= ValueIndex || !dynamic_cast<TCustomSeries*>(S) || !SameClass(S))
             continue;
         const double V = S->GetOriginValue(ValueIndex);
         if (Negative ? V < 0 : V > 0)

@@ -531,8 +531,8 @@ void TPopupMenu::Popup(int X, int Y)
     Menu->popup(QPoint(X, Y));
     // The size is known once OnPopup has set the items up and the menu is
     // shown.
-    if (FAlignment != paLeft && Menu->isVisible()) {
-        const int Shift = FAlignment == paRight ? Menu->width() : Menu->width() / 2;
+    if (FAlignment != TPopupAlignment::paLeft && Menu->isVisible()) {
+        const int Shift = FAlignment == TPopupAlignment::paRight ? Menu->width() : Menu->width() / 2;
         Menu->move(X - Shift, Menu->y());
     }
 }

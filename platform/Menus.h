@@ -157,7 +157,8 @@ private:
 
 // Where a popup menu stands against the point it opens at: its left edge
 // (paLeft), its right edge (paRight) or its middle (paCenter) there.
-enum TPopupAlignment { paLeft, paRight, paCenter };
+// Scoped: the chart library has its own paCenter.
+enum class TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TMenu {
 public:
@@ -183,5 +184,5 @@ protected:
 private:
     TComponent* FPopupComponent = nullptr;
     bool FAutoPopup = true;
-    TPopupAlignment FAlignment = paLeft;
+    TPopupAlignment FAlignment = TPopupAlignment::paLeft;
 };

@@ -370,7 +370,7 @@ namespace {
 // Pops the menu up for a loop at a point in Control's client coordinates,
 // the menu's left or right edge there.
 void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At,
-                  TPopupAlignment Alignment = paLeft)
+                  TPopupAlignment Alignment = TPopupAlignment::paLeft)
 {
     Menu->SetTag(Loop);
     const TPoint P = Control->ClientToScreen(At);
@@ -382,12 +382,12 @@ void PopupForLoop(TPopupMenu* Menu, int Loop, const TControl* Control, TPoint At
 
 void TMainForm::btnLoop1MenuClick(TObject* Sender)
 {
-    PopupForLoop(menuLoopPopup, 0, btnLoop1Menu, TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()}, paRight);
+    PopupForLoop(menuLoopPopup, 0, btnLoop1Menu, TPoint{btnLoop1Menu->Width(), btnLoop1Menu->Height()}, TPopupAlignment::paRight);
 }
 
 void TMainForm::btnLoop2MenuClick(TObject* Sender)
 {
-    PopupForLoop(menuLoopPopup, 1, btnLoop2Menu, TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()}, paRight);
+    PopupForLoop(menuLoopPopup, 1, btnLoop2Menu, TPoint{btnLoop2Menu->Width(), btnLoop2Menu->Height()}, TPopupAlignment::paRight);
 }
 
 void TMainForm::chartLoop1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)

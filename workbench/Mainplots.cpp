@@ -189,49 +189,49 @@ void TMainForm::PopupMonitorMenu(int Plot, const TControl* Control, TPoint At, T
 void TMainForm::btnMonitor1MenuClick(TObject* Sender)
 {
     PopupMonitorMenu(0, btnMonitorMenu[0], TPoint{btnMonitorMenu[0]->Width(), btnMonitorMenu[0]->Height()},
-                     paRight);
+                     TPopupAlignment::paRight);
 }
 
 void TMainForm::btnMonitor2MenuClick(TObject* Sender)
 {
     PopupMonitorMenu(1, btnMonitorMenu[1], TPoint{btnMonitorMenu[1]->Width(), btnMonitorMenu[1]->Height()},
-                     paRight);
+                     TPopupAlignment::paRight);
 }
 
 void TMainForm::btnMonitor3MenuClick(TObject* Sender)
 {
     PopupMonitorMenu(2, btnMonitorMenu[2], TPoint{btnMonitorMenu[2]->Width(), btnMonitorMenu[2]->Height()},
-                     paRight);
+                     TPopupAlignment::paRight);
 }
 
 void TMainForm::btnMonitor4MenuClick(TObject* Sender)
 {
     PopupMonitorMenu(3, btnMonitorMenu[3], TPoint{btnMonitorMenu[3]->Width(), btnMonitorMenu[3]->Height()},
-                     paRight);
+                     TPopupAlignment::paRight);
 }
 
 void TMainForm::chartMonitor1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbRight)
-        PopupMonitorMenu(0, chartMonitor1, TPoint{X, Y}, paLeft);
+        PopupMonitorMenu(0, chartMonitor1, TPoint{X, Y}, TPopupAlignment::paLeft);
 }
 
 void TMainForm::chartMonitor2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbRight)
-        PopupMonitorMenu(1, chartMonitor2, TPoint{X, Y}, paLeft);
+        PopupMonitorMenu(1, chartMonitor2, TPoint{X, Y}, TPopupAlignment::paLeft);
 }
 
 void TMainForm::chartMonitor3MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbRight)
-        PopupMonitorMenu(2, chartMonitor3, TPoint{X, Y}, paLeft);
+        PopupMonitorMenu(2, chartMonitor3, TPoint{X, Y}, TPopupAlignment::paLeft);
 }
 
 void TMainForm::chartLeakTestMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     if (Button == mbRight)
-        PopupMonitorMenu(3, chartLeakTest, TPoint{X, Y}, paLeft);
+        PopupMonitorMenu(3, chartLeakTest, TPoint{X, Y}, TPopupAlignment::paLeft);
 }
 
 int TMainForm::AddressedPlot() const

@@ -60,11 +60,11 @@ void TMainForm::CreateRecordingComponents()
     btnRecord = NewControl<TButton>(this, RecordButtons, "btnRecord", "", 4, 4, 80, 25);
     btnRecord->SetAction(actnSaveFile);
     btnRecord->SetCaption("Record");
-    auto* EventButtons = NewControl<TPanel>(this, gbEvents, "pnlEventButtons");
+    auto* EventButtons = NewControl<TPanel>(this, gbComments, "pnlEventButtons");
     EventButtons->SetAlign(alTop);
     EventButtons->SetHeight(31);
     EventButtons->SetBevelOuter(bvNone);
-    gbEvents->SetHeight(gbEvents->Height() + EventButtons->Height());
+    gbComments->SetHeight(gbComments->Height() + EventButtons->Height());
     btnAnnotate = NewControl<TButton>(this, EventButtons, "btnAnnotate", "", 4, 3, 80, 25);
     btnAnnotate->SetAction(actnAnnotate);
     btnMarkTime = NewControl<TButton>(this, EventButtons, "btnMarkTime", "", 88, 3, 80, 25);

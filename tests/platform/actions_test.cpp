@@ -185,12 +185,12 @@ TEST(PopupMenu, AlignmentPlacesTheMenuAgainstThePoint)
     auto* item = new TMenuItem(&form);
     item->SetCaption("A rather long menu item");
     popup->Items()->Add(item);
-    EXPECT_EQ(popup->Alignment(), paLeft);
+    EXPECT_EQ(popup->Alignment(), TPopupAlignment::paLeft);
     popup->Popup(400, 300);
     EXPECT_EQ(popup->Handle()->x(), 400);
     const int Width = popup->Handle()->width();
     popup->Handle()->hide();
-    popup->SetAlignment(paRight);
+    popup->SetAlignment(TPopupAlignment::paRight);
     popup->Popup(400, 300);
     EXPECT_EQ(popup->Handle()->x() + popup->Handle()->width(), 400);
     EXPECT_EQ(popup->Handle()->width(), Width);
@@ -322,7 +322,7 @@ TEST(PopupMenu, RightAlignedEndsAtThePoint)
     auto* item = new TMenuItem(&form);
     item->SetCaption("Auto Re-scale");
     popup->Items()->Add(item);
-    popup->SetAlignment(paRight);
+    popup->SetAlignment(TPopupAlignment::paRight);
     popup->Popup(400, 300);
     const QRect r = popup->Handle()->geometry();
     EXPECT_NEAR(r.x() + r.width(), 400, 1);

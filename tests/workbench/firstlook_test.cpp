@@ -202,12 +202,12 @@ TEST(FirstLook, LoopMenuOpensRightAlignedAtItsButton)
     TPopupMenu* Menu = Find<TPopupMenu>(&F, "menuLoopPopup");
     Find<TButton>(&F, "btnLoop2Menu")->Click();
     EXPECT_EQ(Menu->Tag(), 1);
-    EXPECT_EQ(Menu->Alignment(), paRight);
+    EXPECT_EQ(Menu->Alignment(), TPopupAlignment::paRight);
     ProcessFor(10);
     // A right click on the chart opens it at the mouse, left-aligned.
     Find<TChart>(&F, "chartLoop1")->OnMouseDown(nullptr, mbRight, TShiftState(), 5, 5);
     EXPECT_EQ(Menu->Tag(), 0);
-    EXPECT_EQ(Menu->Alignment(), paLeft);
+    EXPECT_EQ(Menu->Alignment(), TPopupAlignment::paLeft);
 }
 
 // Before its first wrap a monitor plot shows the range its signal usually
