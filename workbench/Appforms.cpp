@@ -10,9 +10,11 @@
 #include "platform/Application.h"
 #include "workbench/About.h"
 #include "workbench/Entrydialogs.h"
+#include "workbench/LeakTestDialog.h"
 #include "workbench/PlotScale.h"
 #include "workbench/StackSetup.h"
 #include "workbench/TimeScale.h"
+#include "workbench/TrendTestSettings.h"
 #include "workbench/UnitSelect.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
@@ -31,9 +33,11 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgTimeScale = new TdlgTimeScale(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
+    dlgTrendTest = new TdlgTrendTest(Application);
     dlgValueEntry = new TdlgValueEntry(Application);
     dlgPassword = new TdlgPassword(Application);
     dlgStringEntry = new TdlgStringEntry(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
     dlgPlotScale = new TdlgPlotScale(Application);
+    dlgStartLeakTest = new TdlgStartLeakTest(Application);
 }

@@ -50,6 +50,7 @@ void TMainForm::NewWaveformSample(TWaveformSample Sample)
     FSampleMarker = Sample.Flags[0];
     RunIfBuilt(actnUpdateSignals);
     RunIfBuilt(actnUpdateFullTest);
+    FLeakTest.AddSample();
     RunIfBuilt(actnUpdateLeakTest);
 }
 
@@ -64,6 +65,7 @@ void TMainForm::NewParameters(TParameterStruct Params)
     }
     FLastParameters = Params;
     RunIfBuilt(actnUpdateFullTest);
+    FTrendTest.AddParameters(Params);
     RunIfBuilt(actnUpdateTrendTest);
 }
 

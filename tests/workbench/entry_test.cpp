@@ -10,6 +10,8 @@
 #include "analyzer/dialogs/SelectComm.h"
 #include "workbench/About.h"
 #include "workbench/Appforms.h"
+#include "workbench/LeakTestDialog.h"
+#include "workbench/TrendTestSettings.h"
 
 TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
 {
@@ -22,8 +24,9 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
     EXPECT_EQ(ApplicationMainForm(), MainForm);
 
     // The application owns them, the main window first.
-    std::vector<TComponent*> Expected = {MainForm,  dlgSearchCommPorts, dlgGasSettings,    dlgAdvGasSettings,
-                                         dlgAbout,  dlgGasCalculator,   SelectCommPortDlg, dlgFlashLoad};
+    std::vector<TComponent*> Expected = {MainForm,          dlgSearchCommPorts, dlgGasSettings, dlgAdvGasSettings,
+                                         dlgAbout,          dlgGasCalculator,   SelectCommPortDlg, dlgTrendTest,
+                                         dlgFlashLoad,      dlgStartLeakTest};
     std::vector<TComponent*> Owned;
     for (int i = 0; i < Application->ComponentCount(); ++i)
         for (TComponent* C : Expected)
