@@ -182,6 +182,10 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
 
 TMainForm::~TMainForm()
 {
+    // Freeing the controls resizes the page control (the side bar goes
+    // first): this window's handlers are gone by then.
+    if (PageControl)
+        PageControl->OnResize = nullptr;
     if (CommPort) {
         CommPort->OnTriggerAvail = nullptr;
         CommPort->OnPortClose = nullptr;
