@@ -12,11 +12,13 @@
 #include "workbench/About.h"
 #include "workbench/AnnotateDialog.h"
 #include "workbench/Entrydialogs.h"
+#include "workbench/LeakTestDialog.h"
 #include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
 #include "workbench/StackSetup.h"
 #include "workbench/TimeScale.h"
 #include "workbench/TimedBreakDialog.h"
+#include "workbench/TrendTestSettings.h"
 #include "workbench/UnitSelect.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
@@ -35,6 +37,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgTimeScale = new TdlgTimeScale(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
+    dlgTrendTest = new TdlgTrendTest(Application);
     dlgRecord = new TdlgRecord(Application);
     dlgAnnotate = new TdlgAnnotate(Application);
     dlgTimedBreaks = new TdlgTimedBreaks(Application);
@@ -43,6 +46,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgStringEntry = new TdlgStringEntry(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
     dlgPlotScale = new TdlgPlotScale(Application);
+    dlgStartLeakTest = new TdlgStartLeakTest(Application);
 }
 
 void CloseMainFormOnTerminationSignal()

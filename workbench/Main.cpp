@@ -145,6 +145,10 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
         FLoopPlots[l].SetRanges(FLoopScales[l].XLower, FLoopScales[l].YLower, FLoopScales[l].XUpper,
                                 FLoopScales[l].YUpper, false);
 
+    // The leak test draws in the leak chart; both tests get their side-bar
+    // pages.
+    CreateTestPages();
+
     // The Full Test page's value labels (parameters 1 and 21 have none); the
     // environment values, oxygen and the I:E ratio are neither stacked nor
     // trended.

@@ -14,6 +14,8 @@
 //   Mainsidebar.cpp    the side bar and its file-information and event panels
 //   Mainrecording.cpp  recording data files: save, annotate, time marks,
 //                      timed breaks, close file
+//   Mainleaktest.cpp   the leak test: its plot, side-bar page and actions
+//   Maintrendtest.cpp  the trend test: its side-bar page, actions and timer
 #pragma once
 
 #include "analyzer/Mainformlink.h"
@@ -27,8 +29,10 @@
 #include "reports/Reportsource.h"
 #include "workbench/Filefunctions.h"
 #include "workbench/Fulltestfunctions.h"
+#include "workbench/Leaktestfunctions.h"
 #include "workbench/Loopfunctions.h"
 #include "workbench/Monitorfunctions.h"
+#include "workbench/Trendtestfunctions.h"
 
 #include <cstdint>
 #include <map>
@@ -47,6 +51,7 @@ class TLookOutPage;
 class TMainMenu;
 class TMemo;
 class TMenuItem;
+class TNotebook;
 class TOpenDialog;
 class TPageControl;
 class TPanel;
@@ -144,9 +149,8 @@ public:
     // ---------------------------------------------------------- reports
     TPlotReportRecord MonitorPlotRecord(int Plot) const override;
     TPlotReportRecord LoopPlotRecord(int Loop) const override;
-    // The trend and leak tests are not part of the program yet.
-    const TTestReportSource* TrendTestSource() const override { return nullptr; }
-    const TLeakTestReportSource* LeakTestSource() const override { return nullptr; }
+    const TTestReportSource* TrendTestSource() const override { return &FTrendTest; }
+    const TLeakTestReportSource* LeakTestSource() const override { return &FLeakTest; }
 
     std::string IniFileName() const { return FIniFileName; }
     // The program's folder, ending with '/'.
@@ -675,6 +679,78 @@ private:
     std::map<TAction*, bool> FWanted;
     int FDeviceCommandDepth = 0;
     bool FShown = false;
+
+    // ------------------------------------------------ trend and leak tests
+    // (Mainleaktest.cpp, Maintrendtest.cpp)
+public:
+    const TLeakTest& LeakTest() const { return FLeakTest; }
+    const TTrendTest& TrendTest() const { return FTrendTest; }
+    // Leak test: start (the action's Tag names the channel), show or hide
+    // its plot in the third monitor row, labels after every sample, end,
+    // print.
+    void actnLeakTestExecute(TObject* Sender);
+    void actnSigLeakTestExecute(TObject* Sender);
+    void actnUpdateLeakTestExecute(TObject* Sender);
+    void actnEndLeakTestExecute(TObject* Sender);
+    void actnPrintLeakTestExecute(TObject* Sender);
+    // Trend test: start from the dialog, the Testing page after every
+    // record, the running time every 250 ms, end with the Results page,
+    // print.
+    void actnTrendTestExecute(TObject* Sender);
+    void actnUpdateTrendTestExecute(TObject* Sender);
+    void actnEndTrendTestExecute(TObject* Sender);
+    void tmrTrendTestTimer(TObject* Sender);
+    void btnPrintTrendClick(TObject* Sender);
+
+private:
+    TLeakTest FLeakTest;
+    TTrendTest FTrendTest;
+    TAction* actnEndLeakTest = nullptr;
+    TAction* actnPrintLeakTest = nullptr;
+    TAction* actnEndTrendTest = nullptr;
+    // Side-bar page "Leak Test".
+    TButton* btnEndLeakTest = nullptr;
+    TButton* btnShowHideLeakPlot = nullptr;
+    TButton* btnPrintLeakTest = nullptr;
+    TGroupBox* gbLeakPressure = nullptr;
+    TLabel* lblFinalLeakLabel = nullptr;
+    TLabel* lblLeakCurrentPressure = nullptr;
+    TLabel* lblLeakStartPressure = nullptr;
+    TLabel* lblLeakRate = nullptr;
+    TLabel* lblLeakElapsedTime = nullptr;
+    TGroupBox* gbLeakVolume = nullptr;
+    TLabel* lblLeakCompliance = nullptr;
+    TLabel* lblLeakVolumeLost = nullptr;
+    // Side-bar page "Trend Test": pages "Testing" and "Results".
+    TNotebook* nbkTrendTest = nullptr;
+    TLabel* lblTrendParameter = nullptr;
+    TLabel* lblTrendInitialValue = nullptr;
+    TLabel* lblTrendCurrentValue = nullptr;
+    TLabel* lblTrendMinLimit = nullptr;
+    TLabel* lblTrendMaxLimit = nullptr;
+    TLabel* lblTrendPercentDifference = nullptr;
+    TLabel* lblTrendTestNumber = nullptr;
+    TLabel* lblTrendIncidentNumber = nullptr;
+    TLabel* lblTrendRunningTime = nullptr;
+    TButton* btnEndTrendTest = nullptr;
+    TLabel* lblTrendReportParameter = nullptr;
+    TLabel* lblTrendStartTime = nullptr;
+    TLabel* lblTrendEndTime = nullptr;
+    TLabel* lblTrendElapsedTime = nullptr;
+    TLabel* lblTrendReportInitialValue = nullptr;
+    TLabel* lblTrendReportMinLimit = nullptr;
+    TLabel* lblTrendReportMaxLimit = nullptr;
+    TLabel* lblTrendReportTestNumber = nullptr;
+    TLabel* lblTrendReportIncidentNumber = nullptr;
+    TButton* btnPrintTrend = nullptr;
+
+    // Binds the leak test to its plot and labels, builds both side-bar
+    // pages and hands the test actions their handlers.
+    void CreateTestPages();
+    void CreateLeakTestPage();
+    void CreateTrendTestPage();
+    // Shows the side bar (View File Controls checked) with Page open.
+    void ShowSideBarPage(TLookOutPage* Page);
 };
 
 extern TMainForm* MainForm;

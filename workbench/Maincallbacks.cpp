@@ -48,6 +48,7 @@ void TMainForm::NewWaveformSample(TWaveformSample Sample)
     FSampleMarker = Sample.Flags[0];
     RunIfBuilt(actnUpdateSignals);
     RunIfBuilt(actnUpdateFullTest);
+    FLeakTest.AddSample();
     RunIfBuilt(actnUpdateLeakTest);
 }
 
@@ -62,6 +63,7 @@ void TMainForm::NewParameters(TParameterStruct Params)
     }
     FLastParameters = Params;
     RunIfBuilt(actnUpdateFullTest);
+    FTrendTest.AddParameters(Params);
     RunIfBuilt(actnUpdateTrendTest);
 }
 

@@ -9,11 +9,16 @@
 #include "analyzer/dialogs/SearchComm.h"
 #include "analyzer/dialogs/SelectComm.h"
 #include "workbench/About.h"
+#include "workbench/AnnotateDialog.h"
 #include "workbench/Appforms.h"
 #include "workbench/Entrydialogs.h"
+#include "workbench/LeakTestDialog.h"
 #include "workbench/PlotScale.h"
+#include "workbench/RecordDialog.h"
 #include "workbench/StackSetup.h"
 #include "workbench/TimeScale.h"
+#include "workbench/TimedBreakDialog.h"
+#include "workbench/TrendTestSettings.h"
 #include "workbench/UnitSelect.h"
 
 TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
@@ -27,10 +32,11 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
     EXPECT_EQ(ApplicationMainForm(), MainForm);
 
     // The application owns them, the main window first.
-    std::vector<TComponent*> Expected = {MainForm,       dlgSearchCommPorts, dlgGasSettings,   dlgAdvGasSettings,
-                                         dlgAbout,       dlgStackSetup,      dlgUnitSelect,    dlgTimeScale,
-                                         dlgGasCalculator, SelectCommPortDlg, dlgValueEntry,   dlgPassword,
-                                         dlgStringEntry, dlgFlashLoad,       dlgPlotScale};
+    std::vector<TComponent*> Expected = {MainForm,         dlgSearchCommPorts, dlgGasSettings,  dlgAdvGasSettings,
+                                         dlgAbout,         dlgStackSetup,      dlgUnitSelect,   dlgTimeScale,
+                                         dlgGasCalculator, SelectCommPortDlg,  dlgTrendTest,    dlgRecord,
+                                         dlgAnnotate,      dlgTimedBreaks,     dlgValueEntry,   dlgPassword,
+                                         dlgStringEntry,   dlgFlashLoad,       dlgPlotScale,    dlgStartLeakTest};
     std::vector<TComponent*> Owned;
     for (int i = 0; i < Application->ComponentCount(); ++i)
         for (TComponent* C : Expected)

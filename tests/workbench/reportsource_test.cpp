@@ -73,9 +73,10 @@ TEST(ReportSource, RecordsAreWhatTheScreenShows)
     EXPECT_EQ(Loop.Title, "Volume / Pressure");
     EXPECT_EQ(Source.LoopPlotRecord(0).Title, "Flow / Volume");
 
-    // No trend or leak test in the program yet.
-    EXPECT_EQ(Source.TrendTestSource(), nullptr);
-    EXPECT_EQ(Source.LeakTestSource(), nullptr);
+    // The trend and leak tests write their own lines.
+    EXPECT_EQ(Source.TrendTestSource(), &F.TrendTest());
+    EXPECT_EQ(Source.LeakTestSource(), &F.LeakTest());
+    EXPECT_EQ(Source.LeakTestSource()->PlotRecord().Chart, Find<TChart>(&F, "chartLeakTest"));
 }
 
 TEST(ReportSource, WhilePrintingThePlotsTakeNoPoints)

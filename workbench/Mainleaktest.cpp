@@ -1,0 +1,160 @@
+// The main window's leak test: the plot in the third monitor row, the
+// side-bar page "Leak Test" and the actions that start, follow, end and
+// print the test.
+#include "workbench/Main.h"
+
+#include "chart/Chart.h"
+#include "platform/Controlbuilder.h"
+#include "platform/ExtCtrls.h"
+#include "platform/LookOut.h"
+#include "platform/StdCtrls.h"
+#include "workbench/LeakTestDialog.h"
+
+void TMainForm::CreateTestPages()
+{
+    FLeakTest.SetChart(chartLeakTest, clFuchsia);
+    FLeakTest.SetLabels(lblTitleMonitor[3], lblUnits1Monitor[3], lblUnits2Monitor[3], lblMaxMonitor[3],
+                        lblMinMonitor[3], lblAvgMonitor[3], lblCurrMonitor[3]);
+    // The leak chart: fixed axes, a minute along the bottom until a test
+    // sets its own time.
+    chartLeakTest->Legend()->SetVisible(false);
+    chartLeakTest->Title()->SetVisible(false);
+    chartLeakTest->Zoom()->SetAllow(false);
+    chartLeakTest->BottomAxis()->SetMinMax(0, 60);
+    chartLeakTest->BottomAxis()->SetDesiredIncrement(5);
+    chartLeakTest->BottomAxis()->Title()->SetCaption("Seconds");
+    chartLeakTest->LeftAxis()->SetMinMax(-100, 100);
+
+    NewAction(actnEndLeakTest, "actnEndLeakTest", "End Leak Test", &TMainForm::actnEndLeakTestExecute);
+    NewAction(actnPrintLeakTest, "actnPrintLeakTest", "Print", &TMainForm::actnPrintLeakTestExecute);
+    NewAction(actnEndTrendTest, "actnEndTrendTest", "End Trend Test", &TMainForm::actnEndTrendTestExecute);
+    auto Handle = [this](TAction* Action, void (TMainForm::*Handler)(TObject*)) {
+        Action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+    };
+    Handle(actnLeakTest, &TMainForm::actnLeakTestExecute);
+    Handle(actnSigLeakTest, &TMainForm::actnSigLeakTestExecute);
+    Handle(actnUpdateLeakTest, &TMainForm::actnUpdateLeakTestExecute);
+    Handle(actnTrendTest, &TMainForm::actnTrendTestExecute);
+    Handle(actnUpdateTrendTest, &TMainForm::actnUpdateTrendTestExecute);
+    actnLeakTest->SetEnabled(true);
+    actnTrendTest->SetEnabled(true);
+    actnUpdateLeakTest->SetEnabled(true);
+    actnUpdateTrendTest->SetEnabled(true);
+    // Disabled until the first test.
+    actnSigLeakTest->SetEnabled(false);
+    actnEndLeakTest->SetEnabled(false);
+    actnPrintLeakTest->SetEnabled(false);
+    actnEndTrendTest->SetEnabled(true);
+    tmrTrendTest->OnTimer = [this](TObject* Sender) { tmrTrendTestTimer(Sender); };
+
+    CreateLeakTestPage();
+    CreateTrendTestPage();
+}
+
+void TMainForm::CreateLeakTestPage()
+{
+    TLookOutPage* Page = lopLeakTest;
+    btnEndLeakTest = NewControl<TButton>(this, Page, "btnEndLeakTest", "", 8, 8, 140, 25);
+    btnEndLeakTest->SetAction(actnLeakTest);
+    btnShowHideLeakPlot = NewControl<TButton>(this, Page, "btnShowHideLeakPlot", "", 8, 38, 140, 25);
+    btnShowHideLeakPlot->SetAction(actnSigLeakTest);
+    btnShowHideLeakPlot->SetCaption("Show Leak Plot");
+    btnPrintLeakTest = NewControl<TButton>(this, Page, "btnPrintLeakTest", "", 8, 68, 140, 25);
+    btnPrintLeakTest->SetAction(actnPrintLeakTest);
+
+    gbLeakPressure = NewControl<TGroupBox>(this, Page, "gbLeakPressure", "Pressure", 4, 100, 148, 170);
+    auto Value = [this](TWinControl* Parent, TLabel*& Field, const std::string& Name, int Top) {
+        Field = NewControl<TLabel>(this, Parent, Name, "-----", 16, Top);
+    };
+    lblFinalLeakLabel = NewControl<TLabel>(this, gbLeakPressure, "lblFinalLeakLabel", "Final Pressure:", 8, 18);
+    Value(gbLeakPressure, lblLeakCurrentPressure, "lblLeakCurrentPressure", 34);
+    NewControl<TLabel>(this, gbLeakPressure, "", "Initial Pressure:", 8, 54);
+    Value(gbLeakPressure, lblLeakStartPressure, "lblLeakStartPressure", 70);
+    NewControl<TLabel>(this, gbLeakPressure, "", "Leak Rate:", 8, 90);
+    Value(gbLeakPressure, lblLeakRate, "lblLeakRate", 106);
+    NewControl<TLabel>(this, gbLeakPressure, "", "Elapsed Time:", 8, 126);
+    Value(gbLeakPressure, lblLeakElapsedTime, "lblLeakElapsedTime", 142);
+
+    gbLeakVolume = NewControl<TGroupBox>(this, Page, "gbLeakVolume", "Volume", 4, 276, 148, 100);
+    NewControl<TLabel>(this, gbLeakVolume, "", "Compliance:", 8, 18);
+    Value(gbLeakVolume, lblLeakCompliance, "lblLeakCompliance", 34);
+    NewControl<TLabel>(this, gbLeakVolume, "", "Volume Lost:", 8, 54);
+    Value(gbLeakVolume, lblLeakVolumeLost, "lblLeakVolumeLost", 70);
+
+    Page->SetEnabled(false);
+}
+
+void TMainForm::ShowSideBarPage(TLookOutPage* Page)
+{
+    pnlSideBar->SetVisible(true);
+    actnFileControls->SetChecked(true);
+    LookOutBar->SetActivePage(Page);
+    actnResizePlots->Execute();
+}
+
+void TMainForm::actnLeakTestExecute(TObject* Sender)
+{
+    if (!dlgStartLeakTest)
+        return;
+    intptr_t Channel = actnLeakTest->Tag();
+    if (Channel != sigAirwayPressure && Channel != sigLowPressure && Channel != sigHighPressure)
+        Channel = sigLowPressure;
+    dlgStartLeakTest->SetChannel(static_cast<int32_t>(Channel));
+    dlgStartLeakTest->SetUnit(FSignalStats[Channel].DisplayUnit());
+    if (!dlgStartLeakTest->Execute())
+        return;
+    FLeakTest.Start(&FSignalStats[dlgStartLeakTest->Channel()], dlgStartLeakTest->Compliance(),
+                    dlgStartLeakTest->TestTime(), dlgStartLeakTest->Unit());
+    lopLeakTest->SetEnabled(true);
+    ShowSideBarPage(lopLeakTest);
+    actnEndLeakTest->SetEnabled(true);
+    // Enabled first: a disabled action does not run.
+    actnSigLeakTest->SetEnabled(true);
+    FLeakPlotShown = false;
+    actnSigLeakTest->Execute();
+    btnEndLeakTest->SetAction(actnEndLeakTest);
+    actnPrintLeakTest->SetEnabled(true);
+}
+
+void TMainForm::actnSigLeakTestExecute(TObject* Sender)
+{
+    // Showing or hiding the leak plot ends a maximized view.
+    SetLeakPlotShown(!FLeakPlotShown);
+    actnSigLeakTest->SetCaption(FLeakPlotShown ? "Hide Leak Plot" : "Show Leak Plot");
+}
+
+void TMainForm::actnUpdateLeakTestExecute(TObject* Sender)
+{
+    // The page shows its dashes until the first test.
+    if (!FLeakTest.Source())
+        return;
+    lblLeakCurrentPressure->SetCaption(FLeakTest.FinalPressureText(true));
+    lblLeakStartPressure->SetCaption(FLeakTest.InitialPressureText(true));
+    lblLeakRate->SetCaption(FLeakTest.LeakRateText(true));
+    lblLeakElapsedTime->SetCaption(FLeakTest.ElapsedTimeText());
+    lblLeakCompliance->SetCaption(FLeakTest.ComplianceText(true));
+    lblLeakVolumeLost->SetCaption(FLeakTest.VolumeLostText(true));
+    if (FLeakTest.IsRunning()) {
+        lblFinalLeakLabel->SetCaption("Current Pressure:");
+    } else {
+        lblFinalLeakLabel->SetCaption("Final Pressure:");
+        actnEndLeakTest->SetEnabled(false);
+    }
+}
+
+void TMainForm::actnEndLeakTestExecute(TObject* Sender)
+{
+    FLeakTest.Stop();
+    actnUpdateLeakTest->Execute();
+    actnEndLeakTest->SetEnabled(false);
+    ShowSideBarPage(lopLeakTest);
+    btnEndLeakTest->SetAction(actnLeakTest);
+    actnPrintLeakTest->SetEnabled(true);
+    actnSigLeakTest->SetEnabled(true);
+}
+
+void TMainForm::actnPrintLeakTestExecute(TObject* Sender)
+{
+    // The leak report (its chart, statistics and LeakTestSource()'s lines)
+    // is printed by the report dispatch, which joins here.
+}
