@@ -412,16 +412,18 @@ int TPrinter::PixelsPerInchY() { return Metrics().resolution(); }
 int TPrinter::PageWidth() { return Metrics().width(); }
 int TPrinter::PageHeight() { return Metrics().height(); }
 
+// The sheet as the paper's own size gives it (the print system measures
+// pages in whole points).
 int TPrinter::PhysicalWidth()
 {
-    QPrinter& P = Metrics();
-    return P.pageLayout().fullRectPixels(P.resolution()).width();
+    const int Tenths = FOrientation == poLandscape ? PaperLength() : PaperWidth();
+    return static_cast<int>(std::lround(Tenths * Metrics().resolution() / 254.0));
 }
 
 int TPrinter::PhysicalHeight()
 {
-    QPrinter& P = Metrics();
-    return P.pageLayout().fullRectPixels(P.resolution()).height();
+    const int Tenths = FOrientation == poLandscape ? PaperWidth() : PaperLength();
+    return static_cast<int>(std::lround(Tenths * Metrics().resolution() / 254.0));
 }
 
 int TPrinter::PhysicalOffsetX()

@@ -163,8 +163,8 @@ public:
     // origin is its top-left corner.
     int PageWidth();
     int PageHeight();
-    // The whole sheet in device pixels and the unprintable margins on the
-    // left and top.
+    // The whole sheet in device pixels (the paper's size, orientation
+    // applied) and the unprintable margins on the left and top.
     int PhysicalWidth();
     int PhysicalHeight();
     int PhysicalOffsetX();
