@@ -197,5 +197,8 @@ TEST(RpPrinterCups, ReportPagesReachAQueue)
     const auto W = Words(Cups.JobFile, "Page");
     ASSERT_EQ(W.size(), 2u);
     EXPECT_EQ(W[1].first, "Page2");
+    // The queue's unprintable margin is taken off: the text stands an inch
+    // from the paper's edge.
+    EXPECT_NEAR(W[0].second, 72, 1.5);
     Printer()->SetPrinterIndex(-1);
 }
