@@ -63,3 +63,9 @@ void TRpProgressForm::CancelButtonClick(TObject* Sender)
     if (FRpPrinter)
         FRpPrinter->Cancel();
 }
+
+void TRpProgressForm::RpPrinterFreed(TRpPrinter* Printer)
+{
+    if (FRpPrinter == Printer)
+        FRpPrinter = nullptr;
+}

@@ -9,10 +9,9 @@
 #include "platform/Forms.h"
 #include "platform/Messages.h"
 #include "platform/StdCtrls.h"
+#include "report/RpPrntr.h"
 
-class TRpPrinter;
-
-class TRpProgressForm : public TForm, public TMessageTarget {
+class TRpProgressForm : public TForm, public TMessageTarget, public IRpPrinterClient {
 public:
     explicit TRpProgressForm(TComponent* AOwner);
 
@@ -27,6 +26,7 @@ public:
     void CMRPPROGRESSUPDATE(TMessage& Message);
     void CancelButtonClick(TObject* Sender);
     void WndProc(TMessage& Message) override;
+    void RpPrinterFreed(TRpPrinter* Printer) override;
 
 private:
     TRpPrinter* FRpPrinter = nullptr;

@@ -298,7 +298,24 @@ const TRpPreviewInterfaceClass& RegisteredPreviewClass()
 
 // ------------------------------------------------------------------ TRpPrinter
 
-TRpPrinter::TRpPrinter(TComponent* AOwner)
+// Hears of the printer's Client and Master windows going.
+class TRpPrinterLink : public TComponent {
+public:
+    explicit TRpPrinterLink(TRpPrinter* APrinter) : TComponent(nullptr), FPrinter(APrinter) {}
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TComponent::Notification(AComponent, Operation);
+        if (Operation == opRemove)
+            FPrinter->WindowGone(AComponent);
+    }
+
+private:
+    TRpPrinter* FPrinter;
+};
+
+TRpPrinter::TRpPrinter(TComponent* AOwner) : FLink(std::make_unique<TRpPrinterLink>(this))
 {
     TPrinter* Shared = ::Printer();
     FPrintersAvailable = !Shared->Printers().empty() || Shared->PrintsToFile();
@@ -563,7 +580,11 @@ void TRpPrinter::Print()
     {
         auto Form = std::make_unique<TRpProgressForm>(Application);
         Form->SetRpPrinter(this);
-        TValueRollback<TWinControl*> KeepClient(FClient, Form.get());
+        // The progress window is the client while it shows; then the former
+        // client (a preview printing its pages) is again, unless it went.
+        FFormerClient = FClient;
+        SetClient(Form.get());
+        TScopeExit GiveBack([this] { SetClient(std::exchange(FFormerClient, nullptr)); });
         Form->Show();
         for (int I = First; I <= Last && !FCancelled; ++I) {
             ProcessPendingMessages();
@@ -708,6 +729,42 @@ void TRpPrinter::AddOutline(int Level, const std::string& Title, const TRect& Ar
 {
     if (FStatus == mpBusy)
         FPageList->AddOutline(Level, Title, Area, FPageNumber);
+}
+
+void TRpPrinter::Watch(TWinControl* Window)
+{
+    if (Window)
+        Window->FreeNotification(FLink.get());
+}
+
+void TRpPrinter::Unwatch(TWinControl* Window)
+{
+    if (Window && Window != FClient && Window != FMaster && Window != FFormerClient)
+        FLink->RemoveFreeNotification(Window);
+}
+
+void TRpPrinter::WindowGone(TComponent* Window)
+{
+    if (Window == FClient)
+        FClient = nullptr;
+    if (Window == FMaster)
+        FMaster = nullptr;
+    if (Window == FFormerClient)
+        FFormerClient = nullptr;
+}
+
+void TRpPrinter::SetClient(TWinControl* Value)
+{
+    TWinControl* const Old = std::exchange(FClient, Value);
+    Watch(Value);
+    Unwatch(Old);
+}
+
+void TRpPrinter::SetMaster(TWinControl* Value)
+{
+    TWinControl* const Old = std::exchange(FMaster, Value);
+    Watch(Value);
+    Unwatch(Old);
 }
 
 void TRpPrinter::PostToClient(uint32_t Msg, intptr_t WParam)

@@ -42,6 +42,7 @@
 #include <vector>
 
 class TRpPrinter;
+class TRpPrinterLink;
 class TTreeView;
 
 // ------------------------------------------------------ paper and bin tables
@@ -279,8 +280,9 @@ public:
     virtual const TRpPrinterSettings& HostPrinterSettings() const = 0;
 };
 
-// A window that shows a printer's pages (the preview control): told when
-// the printer is freed while it is the printer's Client, so that it lets go.
+// A window that shows a printer's pages or progress (the preview control,
+// the progress window): told when the printer is freed while it is the
+// printer's Client, so that it lets go.
 class IRpPrinterClient {
 public:
     virtual ~IRpPrinterClient() = default;
@@ -398,10 +400,12 @@ public:
     int32_t TopWaste() const;
     // The links of the metafile page being recorded (nullptr otherwise).
     THyperlinkList* Hyperlinks() const { return FHyperlinks.get(); }
+    // The windows the printer's messages go to; either becomes nullptr when
+    // its window is freed.
     TWinControl* Client() const { return FClient; }
-    void SetClient(TWinControl* Value) { FClient = Value; }
+    void SetClient(TWinControl* Value);
     TWinControl* Master() const { return FMaster; }
-    void SetMaster(TWinControl* Value) { FMaster = Value; }
+    void SetMaster(TWinControl* Value);
     TMetafile* PageMetafile() const { return FPageMetafile.get(); }
     TTreeView* Outline() const { return FOutline; }
     void SetOutline(TTreeView* Value);
@@ -480,6 +484,10 @@ public:
     TRpPrintSetupEvent OnPrintSetup;
 
 private:
+    friend class TRpPrinterLink;
+    void Watch(TWinControl* Window);
+    void Unwatch(TWinControl* Window);
+    void WindowGone(TComponent* Window);
     bool CurrentPageOK() const;
     void OpenMetafilePage();
     void OpenPrinterPage();
@@ -506,6 +514,10 @@ private:
     std::unique_ptr<THyperlinkList> FHyperlinks;
     TWinControl* FClient = nullptr;
     TWinControl* FMaster = nullptr;
+    // The client Print puts back when it is done.
+    TWinControl* FFormerClient = nullptr;
+    // Told when Client or Master is freed.
+    std::unique_ptr<TRpPrinterLink> FLink;
     std::unique_ptr<TMetafile> FPageMetafile;
     std::unique_ptr<TMetafileCanvas> FMetafileCanvas;
     TTreeView* FOutline = nullptr;

@@ -432,7 +432,26 @@ TEST_F(RpPrinterTest, FreedPrinterLetsItsPreviewClientGo)
     TRpPrinter* const Address = P.get();
     P.reset();   // a busy run ends with its printer
     EXPECT_EQ(Client.Freed, Address);
-    Application->ProcessMessages();   // its posted messages are dropped, not delivered to a freed printer's client
+
+    // A window freed first is no longer the printer's.
+    TRpPrinter Q(nullptr);
+    auto Window = std::make_unique<TMessageWindow>();
+    auto Progress = std::make_unique<TRpProgressForm>(nullptr);
+    Q.SetMaster(Window.get());
+    Q.SetClient(Window.get());
+    Window.reset();
+    EXPECT_EQ(Q.Client(), nullptr);
+    EXPECT_EQ(Q.Master(), nullptr);
+    Q.SetClient(Progress.get());
+    Q.SetProgress(40);   // posted to the client
+    {
+        auto R = std::make_unique<TRpPrinter>(nullptr);
+        Progress->SetRpPrinter(R.get());
+        R->SetClient(Progress.get());
+    }
+    EXPECT_EQ(Progress->RpPrinter(), nullptr) << "the progress window let go of its freed printer";
+    Application->ProcessMessages();
+    EXPECT_EQ(Progress->Gauge->Position(), 0);
 }
 
 TEST_F(RpPrinterTest, SettingsForwardAndPaperValuesFollowTheOrientation)
