@@ -1,6 +1,7 @@
 // The printer: the system's printers (through the print system) or a PDF
 // file, with the page size in device pixels, the resolution, orientation,
-// paper, copies and job title, and a canvas for the pages of a job.
+// paper, copies and job title, the device settings as the classic
+// device-mode record carries them, and a canvas for the pages of a job.
 #pragma once
 
 #include "platform/Graphics.h"
@@ -87,7 +88,7 @@ struct TDeviceMode {
     int16_t dmPaperWidth = 0;    // 0.1 mm, portrait
     int16_t dmCopies = 1;
     int16_t dmDefaultSource = DMBIN_AUTO;
-    int16_t dmPrintQuality = 0;   // dots per inch; 0 and below: the driver's choice
+    int16_t dmPrintQuality = 0;   // the driver's quality code, kept only (see SetResolution)
     int16_t dmColor = DMCOLOR_COLOR;
     int16_t dmDuplex = DMDUP_SIMPLEX;
     int16_t dmCollate = DMCOLLATE_FALSE;

@@ -563,7 +563,9 @@ void TRpPrinter::Print()
         PostMessage(dynamic_cast<TMessageTarget*>(FMaster), CM_RPPRINT);
         return;
     }
-    if (FStatus != mpFinished || !FPrintersAvailable)
+    // A print asked for while this one runs (its progress window lets
+    // messages through) is refused rather than dropping this one's job.
+    if (FStatus != mpFinished || !FPrintersAvailable || FPrintingPages)
         return;
     // Only the pages there are: no blank sheets after the last one, and no
     // job at all when the range starts after it.
@@ -577,6 +579,7 @@ void TRpPrinter::Print()
     FSettings->ApplySettings();
     FPrinter->BeginDoc();
     TScopeExit DropJob([this] { FPrinter->Abort(); });
+    TValueRollback<bool> Printing(FPrintingPages, true);
     {
         auto Form = std::make_unique<TRpProgressForm>(Application);
         Form->SetRpPrinter(this);

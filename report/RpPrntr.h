@@ -533,6 +533,7 @@ private:
     std::unique_ptr<TRpPageList> FPageList;
     TForm* FPreviewForm = nullptr;
     bool FPrintStoredPages = false;
+    bool FPrintingPages = false;   // Print is under way
     std::unique_ptr<TPrinterSettings> FSettings;
 };
 

@@ -269,6 +269,8 @@ TEST_F(RpPrinterTest, CancelInTheProgressWindowAbortsThePrint)
         auto* Form = dynamic_cast<TRpProgressForm*>(T);
         if (!Form || M.Msg != CM_RPPROGRESSUPDATE || ++Seen != 2)
             return;
+        P.Print();   // asked again meanwhile: refused, this job goes on
+        EXPECT_TRUE(P.Printer()->Printing());
         // The window after page 2: the user presses Cancel.
         EXPECT_EQ(Form->RpPrinter(), &P);
         Find<TButton>(Form, "CancelButton")->Click();
