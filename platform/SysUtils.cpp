@@ -1305,3 +1305,8 @@ bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::
     Error.clear();
     return true;
 }
+
+bool LocaleMeasuresInInches()
+{
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+}

@@ -12,13 +12,12 @@
 
 int32_t CompositePrinterIndex = 0;
 
-namespace {
-
-// To the nearest integer, halves to the even neighbour.
 int RpRound(long double Value)
 {
     return static_cast<int>(std::lrint(Value));
 }
+
+namespace {
 
 int16_t Clamp16(int32_t Value)
 {

@@ -537,6 +537,8 @@ private:
     std::unique_ptr<TPrinterSettings> FSettings;
 };
 
+// To the nearest integer, halves to the even neighbour.
+int RpRound(long double Value);
 // The shared report printer, made with no owner on first use.
 TRpPrinter* RpPrinter();
 // 1-based position of Substr in S, 0 when absent.
