@@ -529,3 +529,42 @@ TEST_F(FlowReport, TextMeasuresAtTheScreensResolution)
     EXPECT_GT(R->TextWidth(&F, "WWW"), R->TextWidth(&F, "W"));
     EXPECT_EQ(R->TextWidth(&F, ""), 1);
 }
+
+TEST(RpReportDefaults, NewReportAndIgnoredValues)
+{
+    TRpReport R(nullptr);
+    EXPECT_TRUE(R.Options().Contains(TRpReportOption::FirstPageHeader));
+    EXPECT_TRUE(R.Options().Contains(TRpReportOption::LastPageFooter));
+    EXPECT_FALSE(R.Options().Contains(TRpReportOption::Compression));
+    for (const char* Name : {"PAGENUMBER", "COLUMNNUMBER", "REPORTTITLE"})
+        EXPECT_GE(R.Functions()->IndexOf(Name), 0) << Name;
+    EXPECT_TRUE(R.PrintIfEmpty());
+    EXPECT_TRUE(R.ShowProgress());
+    EXPECT_EQ(R.Units(), RpUsMeasurement() ? TRpUnit::Inches : TRpUnit::MM);
+    EXPECT_EQ(R.PreviewHeight(), 500);
+    R.SetPreviewWidth(0);
+    EXPECT_EQ(R.PreviewWidth(), 600);
+    R.SetZoom(150);
+    for (int Z : {0, 301})
+        R.SetZoom(Z);
+    EXPECT_EQ(R.Zoom(), 150);
+    EXPECT_EQ(R.Page()->Zoom(), 150);
+    EXPECT_EQ(R.AvailableSpace(), 0) << "no run";
+}
+
+TEST_F(FlowReport, PrintablesOnTheReportPrintOnEveryPage)
+{
+    auto* Mark = new TMark(R.get());
+    Mark->SetParent(R.get());
+    Mark->Size()->SetUnits(TRpUnit::Native);
+    Mark->Size()->SetTop(2900);
+    Mark->Size()->SetLeft(500);
+    R->Prepare();
+    TRpPrinter* P = R->RunPrinter();
+    ASSERT_EQ(P->PageCount(), 3);
+    for (int Page = 1; Page <= 3; ++Page) {
+        std::unique_ptr<TBitmap> B = RenderPage(P, Page);
+        ASSERT_NE(B, nullptr);
+        EXPECT_EQ(B->Canvas()->Pixels(P->XPos(500) + 2, P->YPos(2900)), clBlack) << Page;
+    }
+}
