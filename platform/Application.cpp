@@ -215,6 +215,12 @@ void TApplication::ProcessMessages()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+void TApplication::HandleMessage()
+{
+    EnsureApplication();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
 void TApplication::Run()
 {
     EnsureApplication();

@@ -37,6 +37,9 @@ public:
     // Runs the events waiting now (posted events, timers, serial and socket
     // notifications, calls queued from other threads) and returns.
     void ProcessMessages();
+    // Waits for the next event (posted message, timer, window event) and
+    // handles what has arrived, then returns.
+    void HandleMessage();
     // The main loop: handles events until Terminate is called.
     void Run();
     // Asks Run to return; from then on Terminated() is true.

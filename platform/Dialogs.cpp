@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QStringList>
 
+#include <algorithm>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -236,9 +238,22 @@ bool TColorDialog::Execute()
     return true;
 }
 
+void TPrintDialog::TakeOver()
+{
+    // The copies and collation chosen are the device's too.
+    FDeviceMode.dmCopies = static_cast<int16_t>(std::clamp(FCopies, 1, 32767));
+    FDeviceMode.dmCollate = static_cast<int16_t>(FCollate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE);
+    TPrinter* printer = Printer();
+    if (FPrintToFile && !FFileName.empty())
+        printer->SetFileName(FFileName);
+    printer->SetDeviceMode(FDeviceMode);
+    printer->SetCopies(std::max(FCopies, 1));
+}
+
 bool TPrintDialog::Execute()
 {
     TPrinter* printer = Printer();
+    FDeviceMode = printer->DeviceMode();
     TDialogRequest request;
     request.Kind = TDialogKind::Print;
     request.Dialog = this;
@@ -248,24 +263,36 @@ bool TPrintDialog::Execute()
     if (AnswerDialog(request, answer)) {
         if (answer.ModalResult == mrCancel)
             return false;
-        printer->SetCopies(std::max(FCopies, 1));
+        TakeOver();
         return true;
     }
 
     EnsureApplication();
-    QPrinter qp;
+    QPrinter qp(QPrinter::HighResolution);
     const std::vector<std::string>& names = printer->Printers();
     const int index = printer->PrinterIndex();
     if (index >= 0 && index < static_cast<int>(names.size()))
         qp.setPrinterName(qs(names[static_cast<size_t>(index)]));
-    if (printer->PrintsToFile() && !printer->FileName().empty()) {
+    if (printer->PrintsToFile()) {
         qp.setOutputFormat(QPrinter::PdfFormat);
-        qp.setOutputFileName(qs(printer->FileName()));
+        qp.setOutputFileName(qs(printer->Port()));
     }
     qp.setCopyCount(std::max(FCopies, 1));
+    qp.setCollateCopies(FCollate);
+    qp.setPageSize(QPageSize(QSizeF(printer->PaperWidth() / 10.0, printer->PaperLength() / 10.0), QPageSize::Millimeter,
+                             QString(), QPageSize::ExactMatch));
     qp.setPageOrientation(printer->Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    qp.setDuplex(FDeviceMode.dmDuplex == DMDUP_VERTICAL     ? QPrinter::DuplexLongSide
+                 : FDeviceMode.dmDuplex == DMDUP_HORIZONTAL ? QPrinter::DuplexShortSide
+                                                            : QPrinter::DuplexNone);
+    qp.setColorMode(FDeviceMode.dmColor == DMCOLOR_MONOCHROME ? QPrinter::GrayScale : QPrinter::Color);
     QPrintDialog dlg(&qp);
-    if (FMaxPage > 0) {
+    const bool toFile = FOptions.Contains(poPrintToFile) && !FOptions.Contains(poDisablePrintToFile);
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, toFile || printer->PrintsToFile());
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, !FSetupOnly && FOptions.Contains(poSelection));
+    dlg.setOption(QAbstractPrintDialog::PrintCollateCopies, true);
+    dlg.setOption(QAbstractPrintDialog::PrintShowPageSize, true);
+    if (!FSetupOnly && FMaxPage > 0) {
         dlg.setMinMax(FMinPage, FMaxPage);
         dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
         if (FPrintRange == prPageNums)
@@ -274,8 +301,9 @@ bool TPrintDialog::Execute()
     if (dlg.exec() != QDialog::Accepted)
         return false;
 
-    if (qp.outputFormat() == QPrinter::PdfFormat && !qp.outputFileName().isEmpty()) {
-        printer->SetFileName(qp.outputFileName().toStdString());
+    FPrintToFile = qp.outputFormat() == QPrinter::PdfFormat && !qp.outputFileName().isEmpty();
+    if (FPrintToFile) {
+        FFileName = qp.outputFileName().toStdString();
     } else {
         printer->SetFileName("");
         for (size_t i = 0; i < names.size(); ++i)
@@ -283,14 +311,33 @@ bool TPrintDialog::Execute()
                 printer->SetPrinterIndex(static_cast<int>(i));
     }
     FCopies = qp.copyCount();
-    printer->SetCopies(FCopies);
-    printer->SetOrientation(qp.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
-    if (qp.printRange() == QPrinter::PageRange) {
-        FPrintRange = prPageNums;
-        FFromPage = qp.fromPage();
-        FToPage = qp.toPage();
-    } else {
-        FPrintRange = qp.printRange() == QPrinter::Selection ? prSelection : prAllPages;
+    FCollate = qp.collateCopies();
+    if (!FSetupOnly) {
+        if (qp.printRange() == QPrinter::PageRange) {
+            FPrintRange = prPageNums;
+            FFromPage = qp.fromPage();
+            FToPage = qp.toPage();
+        } else {
+            FPrintRange = qp.printRange() == QPrinter::Selection ? prSelection : prAllPages;
+        }
     }
+    // The settings chosen, as a device-mode record.
+    const QSizeF mm = qp.pageLayout().pageSize().size(QPageSize::Millimeter);
+    TDeviceMode& dm = FDeviceMode;
+    dm.dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COPIES | DM_COLLATE | DM_COLOR |
+                  DM_DUPLEX;
+    dm.dmOrientation = static_cast<int16_t>(
+        qp.pageLayout().orientation() == QPageLayout::Landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
+    dm.dmPaperWidth = static_cast<int16_t>(std::lround(mm.width() * 10));
+    dm.dmPaperLength = static_cast<int16_t>(std::lround(mm.height() * 10));
+    const int code = TPrinter::PaperCode(dm.dmPaperWidth, dm.dmPaperLength);
+    dm.dmPaperSize = static_cast<int16_t>(code != 0 ? code : DMPAPER_USER);
+    dm.dmCopies = static_cast<int16_t>(FCopies);
+    dm.dmCollate = static_cast<int16_t>(FCollate ? DMCOLLATE_TRUE : DMCOLLATE_FALSE);
+    dm.dmColor = static_cast<int16_t>(qp.colorMode() == QPrinter::GrayScale ? DMCOLOR_MONOCHROME : DMCOLOR_COLOR);
+    dm.dmDuplex = static_cast<int16_t>(qp.duplex() == QPrinter::DuplexLongSide    ? DMDUP_VERTICAL
+                                       : qp.duplex() == QPrinter::DuplexShortSide ? DMDUP_HORIZONTAL
+                                                                                  : DMDUP_SIMPLEX);
+    TakeOver();
     return true;
 }

@@ -6,6 +6,7 @@
 #include "platform/Classes.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/Printers.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -159,16 +160,41 @@ private:
 };
 
 enum TPrintRange { prAllPages, prSelection, prPageNums };
+enum TPrintDialogOption { poPrintToFile, poPageNums, poSelection, poWarning, poHelp, poDisablePrintToFile };
 
-// The print dialog for the application's printer (Printer()): the printer,
-// copies, orientation and page range chosen are taken over on OK. The hook's
-// answer ModalResult mrCancel cancels; any other answer takes the settings
-// as they stand.
+class TPrintDialogOptions {
+public:
+    constexpr TPrintDialogOptions() = default;
+    constexpr TPrintDialogOptions(std::initializer_list<TPrintDialogOption> Options)
+    {
+        for (TPrintDialogOption O : Options)
+            FBits = static_cast<uint8_t>(FBits | (1u << static_cast<unsigned>(O)));
+    }
+    constexpr bool Contains(TPrintDialogOption O) const { return (FBits & (1u << static_cast<unsigned>(O))) != 0; }
+    constexpr bool operator==(const TPrintDialogOptions&) const = default;
+
+private:
+    uint8_t FBits = 0;
+};
+
+// The print dialog for the application's printer (Printer()): the printer
+// (a queue, or a PDF file when printing to a file), copies, collation, the
+// page range and the device settings chosen are taken over on OK. Options
+// offer page numbers, the selection and printing to a file. Execute starts
+// DeviceMode from the printer's; on OK it holds the settings chosen, which
+// go to the printer as far as it honours them.
+//
+// The hook's request names the dialog (Dialog is this object); an answerer
+// may set the dialog's fields (page range, copies, DeviceMode, PrintToFile,
+// FileName...) before it answers. ModalResult mrCancel cancels; any other
+// answer takes the fields as they stand.
 class TPrintDialog : public TCommonDialog {
 public:
     explicit TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
     int Copies() const { return FCopies; }
     void SetCopies(int Value) { FCopies = Value; }
+    bool Collate() const { return FCollate; }
+    void SetCollate(bool Value) { FCollate = Value; }
     int FromPage() const { return FFromPage; }
     void SetFromPage(int Value) { FFromPage = Value; }
     int ToPage() const { return FToPage; }
@@ -179,13 +205,33 @@ public:
     void SetMaxPage(int Value) { FMaxPage = Value; }
     TPrintRange PrintRange() const { return FPrintRange; }
     void SetPrintRange(TPrintRange Value) { FPrintRange = Value; }
+    TPrintDialogOptions Options() const { return FOptions; }
+    void SetOptions(TPrintDialogOptions Value) { FOptions = Value; }
+    bool PrintToFile() const { return FPrintToFile; }
+    void SetPrintToFile(bool Value) { FPrintToFile = Value; }
+    // The PDF file when printing to a file ("" keeps the printer's).
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& Value) { FFileName = Value; }
+    // Only the printer and its settings are asked for (no page range).
+    bool SetupOnly() const { return FSetupOnly; }
+    void SetSetupOnly(bool Value) { FSetupOnly = Value; }
+    const TDeviceMode& DeviceMode() const { return FDeviceMode; }
+    TDeviceMode& DeviceMode() { return FDeviceMode; }
     bool Execute() override;
 
 private:
+    void TakeOver();
+
     int FCopies = 1;
+    bool FCollate = false;
     int FFromPage = 0;
     int FToPage = 0;
     int FMinPage = 0;
     int FMaxPage = 0;
     TPrintRange FPrintRange = prAllPages;
+    TPrintDialogOptions FOptions;
+    bool FPrintToFile = false;
+    std::string FFileName;
+    bool FSetupOnly = false;
+    TDeviceMode FDeviceMode;
 };

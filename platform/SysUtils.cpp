@@ -1337,3 +1337,8 @@ int Random(int Range)
     std::uniform_int_distribution<int> D(0, Range - 1);
     return D(RandomGenerator());
 }
+
+bool LocaleMeasuresInInches()
+{
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem;
+}

@@ -107,6 +107,10 @@ std::string LowerCase(const std::string& S);
 int CompareText(const std::string& A, const std::string& B);   // case-insensitive, <0 / 0 / >0
 bool SameText(const std::string& A, const std::string& B);
 
+// The system locale measures in inches (the US measurement system, as
+// LC_MEASUREMENT or the locale above it tells), not in metric units.
+bool LocaleMeasuresInInches();
+
 // Upper and lower case of every letter by Unicode rules, UTF-8 in and out. A
 // letter may change its length (the German sharp s upper-cases to "SS");
 // bytes that are not well-formed UTF-8 stay as they are.

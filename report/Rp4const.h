@@ -108,6 +108,12 @@ constexpr int RpResStringLastId = 65263;
     S(SRpName, 65047, "Name")                                                                        \
     S(SRpExpression, 65048, "Expression")                                                            \
     S(SRpCompleted, 65049, " Completed")                                                             \
+    S(SRpPrintingProgress, 65050, "Printing progress")                                               \
+    S(SRpCancel, 65051, "Cancel")                                                                    \
+    S(SRpSearchCaption, 65052, "Report Preview : Text Search")                                       \
+    S(SRpSearchFor, 65053, "Search for :")                                                           \
+    S(SRpMatchCase, 65054, "Match Case")                                                             \
+    S(SRpSearch, 65055, "Search")                                                                    \
     /* Printer, preview, export filters: 65060.. */                                                  \
     S(SRpPrinterNotReady, 65060, "RpPrinter not ready")                                              \
     S(SRpIllegalNewPage, 65061, "Illegal call to NewPage")                                           \

@@ -197,3 +197,27 @@ TEST_F(Dialogs, PrintDialogTakesTheCopiesOnOkOnly)
 }
 
 }  // namespace
+
+TEST_F(Dialogs, PrintDialogAnswererChoosesTheDeviceSettings)
+{
+    TPrintDialog dlg(nullptr);
+    dlg.SetOptions({poPageNums});
+    SetDialogAnswerer([&](const TDialogRequest& R, TDialogAnswer& A) {
+        auto* d = dynamic_cast<TPrintDialog*>(R.Dialog);
+        if (!d)
+            return false;
+        EXPECT_EQ(d->DeviceMode().dmPaperSize, Printer()->PaperSize()) << "starts from the printer's settings";
+        d->DeviceMode().dmOrientation = DMORIENT_LANDSCAPE;
+        d->SetPrintRange(prPageNums);
+        d->SetFromPage(2);
+        d->SetCollate(true);
+        A.ModalResult = mrOk;
+        return true;
+    });
+    ASSERT_TRUE(dlg.Execute());
+    EXPECT_EQ(dlg.PrintRange(), prPageNums);
+    EXPECT_EQ(dlg.FromPage(), 2);
+    EXPECT_EQ(dlg.DeviceMode().dmCollate, DMCOLLATE_TRUE);
+    EXPECT_EQ(Printer()->Orientation(), poLandscape);
+    Printer()->SetOrientation(poPortrait);
+}

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <regex>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -137,4 +140,92 @@ TEST(Printer, SharedPrinterIsOne)
 {
     EXPECT_EQ(Printer(), Printer());
     EXPECT_FALSE(Printer()->Printing());
+}
+
+TEST(Printer, EveryPaperCodeHasItsExactSizeInTheFile)
+{
+    EnsureApplication();
+    // Sizes in 0.1 mm; the PDF measures whole points.
+    struct TCase {
+        int Code, Width, Length;
+    };
+    const TCase Cases[] = {
+        {DMPAPER_LETTERSMALL, 2159, 2794}, {DMPAPER_EXECUTIVE, 1905, 2540}, {DMPAPER_A4SMALL, 2100, 2970},
+        {DMPAPER_B4, 2500, 3540},          {DMPAPER_FOLIO, 2159, 3302},     {DMPAPER_QUARTO, 2150, 2750},
+        {DMPAPER_NOTE, 2159, 2790},        {DMPAPER_ENV_9, 984, 2254},      {DMPAPER_ESHEET, 1000, 1000},
+    };
+    TPrinter P;
+    const std::vector<int> Offered = P.SupportedPaperSizes();
+    for (int Code = 1; Code <= 26; ++Code)
+        EXPECT_NE(std::find(Offered.begin(), Offered.end(), Code), Offered.end()) << Code;
+    EXPECT_EQ(Offered.back(), DMPAPER_USER);
+    for (const TCase& K : Cases) {
+        SCOPED_TRACE(K.Code);
+        int W = 0, L = 0;
+        ASSERT_TRUE(TPrinter::PaperDimensions(K.Code, W, L));
+        EXPECT_EQ(W, K.Width);
+        EXPECT_EQ(L, K.Length);
+        EXPECT_EQ(TPrinter::PaperCode(K.Width, K.Length) != 0, true);
+        const std::string File = Artifact("printer_paper.pdf");
+        P.SetFileName(File);
+        ASSERT_TRUE(P.SetPaperSize(K.Code));
+        EXPECT_EQ(P.PhysicalWidth(), std::lround(K.Width * 600 / 254.0));
+        P.BeginDoc();
+        P.EndDoc();
+        const TPdfInfo I = PdfInfo(File);
+        EXPECT_NEAR(I.Width, K.Width / 254.0 * 72, 0.6);
+        EXPECT_NEAR(I.Height, K.Length / 254.0 * 72, 0.6);
+    }
+    EXPECT_EQ(TPrinter::PaperCode(2159, 2794), DMPAPER_LETTER) << "the first code of a size";
+    EXPECT_EQ(TPrinter::PaperCode(1234, 2345), 0);
+}
+
+TEST(Printer, DeviceSettingsOfAFileAreItsPaperOrientationAndColour)
+{
+    EnsureApplication();
+    TPrinter P;
+    P.SetFileName(Artifact("printer_devmode.pdf"));
+    EXPECT_EQ(P.Device(), "PDF");
+    EXPECT_EQ(P.Port(), Artifact("printer_devmode.pdf"));
+    EXPECT_EQ(P.Driver(), "");
+    TDeviceMode D = P.DeviceMode();
+    EXPECT_EQ(D.dmFields, DM_ORIENTATION | DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH | DM_COLOR);
+    EXPECT_EQ(D.dmPaperSize, DMPAPER_A4);
+    EXPECT_EQ(D.dmPaperWidth, 2100);
+    EXPECT_EQ(D.dmOrientation, DMORIENT_PORTRAIT);
+
+    struct TCase {
+        uint32_t Fields;
+        int16_t Size, Width, Length;
+        int Code, PaperWidth;
+    };
+    const TCase Cases[] = {
+        {DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH, DMPAPER_LEGAL, 1000, 1000, DMPAPER_LEGAL, 2159},
+        {DM_PAPERWIDTH | DM_PAPERLENGTH, 0, 1480, 2100, DMPAPER_A5, 1480},
+        {DM_PAPERSIZE | DM_PAPERWIDTH | DM_PAPERLENGTH, DMPAPER_USER, 1200, 1800, DMPAPER_USER, 1200},
+        {DM_PAPERSIZE, 999, 0, 0, DMPAPER_USER, 1200},   // a code not known changes nothing
+    };
+    for (const TCase& K : Cases) {
+        D.dmFields = K.Fields;
+        D.dmPaperSize = K.Size;
+        D.dmPaperWidth = K.Width;
+        D.dmPaperLength = K.Length;
+        P.SetDeviceMode(D);
+        EXPECT_EQ(P.PaperSize(), K.Code) << K.Size;
+        EXPECT_EQ(P.PaperWidth(), K.PaperWidth) << K.Size;
+    }
+    D = P.DeviceMode();
+    D.dmFields = DM_ORIENTATION | DM_DUPLEX | DM_COPIES;
+    D.dmOrientation = DMORIENT_LANDSCAPE;
+    D.dmDuplex = DMDUP_VERTICAL;
+    D.dmCopies = 2;
+    P.SetDeviceMode(D);
+    EXPECT_EQ(P.Orientation(), poLandscape);
+    EXPECT_EQ(P.Copies(), 2);
+    EXPECT_EQ(P.DeviceMode().dmDuplex, DMDUP_VERTICAL) << "kept, though a file prints one side";
+    P.ResetDeviceMode();
+    EXPECT_EQ(P.PaperSize(), DMPAPER_A4);
+    EXPECT_EQ(P.Orientation(), poPortrait);
+    EXPECT_EQ(P.Copies(), 1);
+    EXPECT_FALSE(P.Fonts().empty());
 }

@@ -1,0 +1,838 @@
+// The banded report: units and page settings, frames, the base panel, the
+// printable base, bands, the band loop (controller) and the report
+// component with its page and column flow.
+//
+// Every size is stored in native units, tenths of a millimetre, and shown in
+// the report's Units. During a run every size object is switched to Native;
+// the run printer (TRpPrinter) turns positions into device pixels with
+// XPos/YPos/XSize/YSize and hands out the page canvas (GetCanvas).
+//
+// A run (CreateReport) in short: the printer's BeginDoc; the band loop asks
+// the report to print bands (PrintBand); a band that finds no room asks for
+// a new column, and the last column for a new page, which closes the page
+// before it with its page footer; at the end the final page is closed and
+// the document ended (aborted when cancelled or when an exception passes).
+//
+// Printable contract (the chart printable relies on it): the constructor
+// makes Size and Frame, colour white, 10 x 10 pixels, PrintComplete true;
+// Prepare caches the report's run printer (ActivePrinter) before any Print;
+// Print(OfsX, OfsY) draws only the frame into the rectangle XPos(Left + OfsX),
+// YPos(Top + OfsY), XPos(Left + OfsX + Width), YPos(Top + OfsY + Height) of
+// the Size values, so that a descendant draws its content there first and
+// calls the base Print last; Size()->GetValue(0..3) is Height, Left, Top,
+// Width, in native units while a report is being created.
+#pragma once
+
+#include "platform/Classes.h"
+#include "platform/Controls.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Graphics.h"
+#include "platform/Messages.h"
+#include "platform/Printers.h"
+#include "report/RpExpr.h"
+#include "report/RpPrntr.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TCustomRpReport;
+class TRpCustomBand;
+class TRpPrintable;
+class TRpCustomController;
+class TRpExportFilter;
+
+// ------------------------------------------------------------------ enums
+
+enum class TRpUnit { MM, Inches, Pixels, Characters, Native };
+enum class TRpPrintOrder { ColByCol, RowByRow };
+enum class TRpReportOption { FirstPageHeader, LastPageFooter, Compression };
+enum TRpZoomState { rpZoomToFit, rpZoomToWidth, rpZoomOther };
+enum TRpBandType {
+    rbTitle, rbPageHeader, rbDetail, rbPageFooter, rbSummary, rbGroupHeader, rbGroupFooter, rbSubDetail,
+    rbColumnHeader, rbOverlay, rbChild
+};
+enum TRpNotifyOperation { rpMasterDataAdvance, rpBandPrinted, rpBandSizeChange };
+
+class TRpReportOptions {
+public:
+    constexpr TRpReportOptions() = default;
+    constexpr TRpReportOptions(std::initializer_list<TRpReportOption> Options)
+    {
+        for (TRpReportOption O : Options)
+            FBits |= Bit(O);
+    }
+    constexpr bool Contains(TRpReportOption O) const { return (FBits & Bit(O)) != 0; }
+    TRpReportOptions& operator<<(TRpReportOption O) { FBits |= Bit(O); return *this; }
+    TRpReportOptions& operator>>(TRpReportOption O) { FBits &= ~Bit(O); return *this; }
+    constexpr bool operator==(const TRpReportOptions&) const = default;
+
+private:
+    static constexpr unsigned Bit(TRpReportOption O) { return 1u << static_cast<unsigned>(O); }
+    unsigned FBits = 0;
+};
+
+// True when the system's locale measures in inches (the US system); read
+// once, at first use.
+bool RpUsMeasurement();
+
+// --------------------------------------------------------------- unit base
+
+// Converts between native units (0.1 mm) and the units shown. Descendants
+// keep their values native and push them to their control as pixels
+// (SetParentSizes).
+class TRpUnitBase : public TPersistent {
+public:
+    TRpUnitBase();
+
+    virtual long double LoadUnit(TRpUnit AUnits, bool Horizontal, long double Value) const;
+    virtual long double SaveUnit(TRpUnit AUnits, bool Horizontal, long double Value) const;
+    virtual TRpUnit GetUnits() const { return FDisplayUnits; }
+    virtual void Loaded() { SetParentSizes(); }
+    // The values in native units, in the order of the descendant ("Values").
+    virtual void ReadValues(const std::vector<long double>& Values) {}
+    virtual void SetParentSizes() {}
+    virtual void SetUnits(TRpUnit Value) { FDisplayUnits = Value; }
+    virtual std::vector<long double> WriteValues() const { return {}; }
+
+    TRpUnit Units() const { return GetUnits(); }
+    // Switches to Pixels, remembering the unit; RestoreUnit goes back.
+    void SetPixels();
+    void RestoreUnit();
+    int ScreenPPI() const { return FScreenPPI; }
+    // Percent; used by the Pixels unit.
+    int Zoom() const { return FUnitZoom; }
+    void SetZoom(int Value) { FUnitZoom = Value; }
+    void FixZoom() { SetParentSizes(); }
+    // The report whose font defines the Characters unit.
+    TCustomRpReport* UnitReport() const { return FUnitReport; }
+    void SetUnitReport(TCustomRpReport* Value) { FUnitReport = Value; }
+    // True while the values are pushed to the control.
+    bool PushingSizes() const { return FPushingSizes; }
+
+protected:
+    // The report font's size in points for the Characters unit (1 for 0).
+    long double CharacterFontSize() const;
+
+    int FScreenPPI;
+    TRpUnit FDisplayUnits;
+    TRpUnit FSavedUnits;
+    TCustomRpReport* FUnitReport = nullptr;
+    bool FPushingSizes = false;
+    int FUnitZoom = 100;
+};
+
+// ------------------------------------------------------------- page settings
+
+class TRpPage : public TRpUnitBase {
+public:
+    explicit TRpPage(TCustomRpReport* Report);
+
+    // 0 BottomMargin, 1 Length, 2 TopMargin, 3 Width, 4 LeftMargin,
+    // 5 RightMargin, 6 (and above) ColumnSpace; in Units.
+    long double GetValue(int Index) const;
+    void SetValue(int Index, long double Value);
+    // The stored value of the index, in native units.
+    long double NativeValue(int Index) const { return FieldValue(Index); }
+
+    long double BottomMargin() const { return GetValue(0); }
+    void SetBottomMargin(long double Value) { SetValue(0, Value); }
+    // Length and Width are stored only while PaperSize is Custom.
+    long double Length() const { return GetValue(1); }
+    void SetLength(long double Value) { SetValue(1, Value); }
+    long double TopMargin() const { return GetValue(2); }
+    void SetTopMargin(long double Value) { SetValue(2, Value); }
+    long double Width() const { return GetValue(3); }
+    void SetWidth(long double Value) { SetValue(3, Value); }
+    long double LeftMargin() const { return GetValue(4); }
+    void SetLeftMargin(long double Value) { SetValue(4, Value); }
+    long double RightMargin() const { return GetValue(5); }
+    void SetRightMargin(long double Value) { SetValue(5, Value); }
+    long double ColumnSpace() const { return GetValue(6); }
+    void SetColumnSpace(long double Value) { SetValue(6, Value); }
+
+    int32_t Columns() const { return FColumns; }
+    // Below 1 is ignored.
+    void SetColumns(int32_t Value);
+    TPrinterOrientation Orientation() const { return FOrientation; }
+    // Applies the paper size again, so that the dimensions swap.
+    void SetOrientation(TPrinterOrientation Value);
+    TRpPaperSize PaperSize() const { return FPaperSize; }
+    // A table size sets Width and Length from the table (swapped in
+    // landscape); Default and Custom are only stored.
+    void SetPaperSize(TRpPaperSize Value);
+    TRpPrintOrder PrintOrder() const { return FPrintOrder; }
+    void SetPrintOrder(TRpPrintOrder Value);
+    bool Ruler() const { return FRuler; }
+    void SetRuler(bool Value);
+    TCustomRpReport* Report() const { return FReport; }
+
+    void SetUnits(TRpUnit Value) override;
+    void SetParentSizes() override;
+    // BottomMargin, Length, TopMargin, Width, LeftMargin, RightMargin,
+    // ColumnSpace (a shorter list sets the values it holds).
+    void ReadValues(const std::vector<long double>& Values) override;
+    std::vector<long double> WriteValues() const override;
+
+private:
+    long double& Field(int Index);
+    long double FieldValue(int Index) const;
+    void PlaceBands();
+
+    long double FBottomMargin = 0;
+    long double FColumnSpace = 0;
+    int32_t FColumns = 1;
+    long double FLeftMargin = 0;
+    long double FLength = 0;
+    TPrinterOrientation FOrientation = poPortrait;
+    TRpPaperSize FPaperSize = TRpPaperSize::A4;
+    TRpPrintOrder FPrintOrder = TRpPrintOrder::ColByCol;
+    long double FRightMargin = 0;
+    bool FRuler = true;
+    long double FTopMargin = 0;
+    long double FWidth = 0;
+    TCustomRpReport* FReport;
+};
+
+// -------------------------------------------------------------------- frames
+
+// The sides of a report element that get a line, with colour, pen style and
+// width in points (-1: one device pixel).
+class TRpFrame : public TPersistent {
+public:
+    TRpFrame() = default;
+    void Assign(TPersistent* Source) override;
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TPenStyle Style() const { return FStyle; }
+    void SetStyle(TPenStyle Value);
+    int32_t Width() const { return FWidth; }
+    void SetWidth(int32_t Value);
+    // 0 top, 1 bottom, 2 left, 3 right.
+    bool GetValue(int Index) const;
+    void SetValue(int Index, bool Value);
+    bool DrawTop() const { return FDrawTop; }
+    void SetDrawTop(bool Value) { SetValue(0, Value); }
+    bool DrawBottom() const { return FDrawBottom; }
+    void SetDrawBottom(bool Value) { SetValue(1, Value); }
+    bool DrawLeft() const { return FDrawLeft; }
+    void SetDrawLeft(bool Value) { SetValue(2, Value); }
+    bool DrawRight() const { return FDrawRight; }
+    void SetDrawRight(bool Value) { SetValue(3, Value); }
+
+    // The element whose frame this is (invalidated on a change; not owned).
+    TControl* FrameOwner() const { return FFrameOwner; }
+    void SetParent(TControl* Value) { FFrameOwner = Value; }
+    bool AnyFrame() const { return FDrawTop || FDrawBottom || FDrawLeft || FDrawRight; }
+    // Width 1, the frame's style and colour.
+    void SetPen(TPen* Pen) const;
+    // Draws the sides as bars inside Rect; XFactor and YFactor are device
+    // pixels per 0.1 mm.
+    void PaintIt(TCanvas* Canvas, const TRect& Rect, long double XFactor, long double YFactor) const;
+    // The bar thicknesses PaintIt uses.
+    int LineWidthX(long double XFactor) const;
+    int LineWidthY(long double YFactor) const;
+
+private:
+    void Changed();
+
+    TColor FColor = 0;
+    bool FDrawBottom = false;
+    bool FDrawLeft = false;
+    TControl* FFrameOwner = nullptr;
+    TPenStyle FStyle = psSolid;
+    bool FDrawRight = false;
+    bool FDrawTop = false;
+    int32_t FWidth = 1;
+};
+
+// ---------------------------------------------------------------- base panel
+
+// The common base of the report and its bands: a panel with a frame and a
+// zoom that passes the zoom and a run's Prepare/UnPrepare to what it holds.
+class TRpBasePanel : public TCustomPanel {
+public:
+    explicit TRpBasePanel(TComponent* AOwner);
+    ~TRpBasePanel() override;
+
+    TRpFrame* Frame() const { return FFrame.get(); }
+    int Zoom() const { return FZoom; }
+    // 0 is ignored; reaches every printable and base panel inside.
+    virtual void SetZoom(int Value);
+    // Prepare / UnPrepare of every printable inside, base panels recursively.
+    void PrepareComponents();
+    void UnprepareComponents();
+    int RulerFontSize() const { return FRulerFontSize; }
+
+protected:
+    // Panel colour when enabled, silver when disabled.
+    void Paint() override;
+
+    int FRulerFontSize = 12;
+
+private:
+    int FZoom = 100;
+    std::unique_ptr<TRpFrame> FFrame;
+};
+
+// ----------------------------------------------------------- printable base
+
+class TRpPrintableSize : public TRpUnitBase {
+public:
+    explicit TRpPrintableSize(TRpPrintable* Printable);
+
+    // 0 Height, 1 Left, 2 Top, 3 (and above) Width, in Units; in Pixels also
+    // times the zoom of a base-panel parent.
+    long double GetValue(int Index) const;
+    // Indexes 0..3 store; every index pushes the bounds to the printable.
+    void SetValue(int Index, long double Value);
+    long double Height() const { return GetValue(0); }
+    void SetHeight(long double Value) { SetValue(0, Value); }
+    long double Left() const { return GetValue(1); }
+    void SetLeft(long double Value) { SetValue(1, Value); }
+    long double Top() const { return GetValue(2); }
+    void SetTop(long double Value) { SetValue(2, Value); }
+    long double Width() const { return GetValue(3); }
+    void SetWidth(long double Value) { SetValue(3, Value); }
+    TRpPrintable* Printable() const { return FPrintable; }
+
+    void SetParentSizes() override;
+    // Height, Left, Top, Width.
+    void ReadValues(const std::vector<long double>& Values) override;
+    std::vector<long double> WriteValues() const override;
+
+private:
+    std::array<long double, 4> FValues{20.0L, 20.0L, 20.0L, 20.0L};
+    TRpPrintable* FPrintable;
+};
+
+class TRpPrintable : public TCustomControl {
+public:
+    explicit TRpPrintable(TComponent* AOwner);
+    ~TRpPrintable() override;
+
+    // Enabled, or not visible.
+    virtual bool IsEnabled() const;
+    // Keeps the control at the band's left, right or centre by Alignment.
+    virtual void AlignIt();
+    // The run begins: PrintingActive, ActivePrinter := the report's printer.
+    virtual void Prepare();
+    // Draws the frame; descendants draw their content first, then call this.
+    virtual void Print(int OfsX, int OfsY);
+    virtual void RpNotification(TObject* Sender, TRpNotifyOperation Operation);
+    virtual void SetAlignment(TAlignment Value);
+    virtual void UnPrepare();
+    // The height (pixels) the content needs; the base leaves NewHeight alone.
+    virtual void GetExpandedHeight(long double& NewHeight) {}
+    virtual void GetFieldString(std::string& Value) {}
+
+    void SetParent(TWinControl* AParent) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    TRpPrintableSize* Size() const { return FSize.get(); }
+    TRpFrame* Frame() const { return FFrame.get(); }
+    TAlignment Alignment() const { return FAlignment; }
+    bool AlignToBand() const { return FAlignToBand; }
+    void SetAlignToBand(bool Value);
+    bool Transparent() const { return !FOpaque; }
+    void SetTransparent(bool Value);
+    bool PrintingActive() const { return FPrintingActive; }
+    TCustomRpReport* HostReport() const { return FHostReport; }
+    TRpPrinter* ActivePrinter() const { return FActivePrinter; }
+    // False after a Print that left content for the next page.
+    bool PrintComplete() const { return FPrintComplete; }
+    void SetPrintComplete(bool Value) { FPrintComplete = Value; }
+    int GetZoom() const { return FSize->Zoom(); }
+    void SetZoom(int Value);
+
+protected:
+    // Design look: white unless transparent, corner marks, frame.
+    void Paint() override;
+    // The page rectangle of the Size values at (OfsX, OfsY), device pixels.
+    TRect PrintRect(int OfsX, int OfsY) const;
+
+private:
+    void PaintCorners(TCanvas* C);
+
+    bool FAlignBusy = false;
+    TAlignment FAlignment = taLeftJustify;
+    bool FAlignToBand = false;
+    std::unique_ptr<TRpFrame> FFrame;
+    bool FPrintingActive = false;
+    TCustomRpReport* FHostReport = nullptr;
+    bool FPrintComplete = true;
+    TRpPrinter* FActivePrinter = nullptr;
+    std::unique_ptr<TRpPrintableSize> FSize;
+    bool FOpaque = true;
+};
+
+// --------------------------------------------------------------------- bands
+
+class TRpBandSize : public TRpUnitBase {
+public:
+    explicit TRpBandSize(TRpCustomBand* Band);
+
+    // 0 Height (the stored Length, vertical), 1 Width (horizontal).
+    long double GetValue(int Index) const;
+    void SetValue(int Index, long double Value);
+    long double Height() const { return GetValue(0); }
+    void SetHeight(long double Value) { SetValue(0, Value); }
+    long double Width() const { return GetValue(1); }
+    void SetWidth(long double Value) { SetValue(1, Value); }
+
+    void SetParentSizes() override;
+    // Length, Width.
+    void ReadValues(const std::vector<long double>& Values) override;
+    std::vector<long double> WriteValues() const override;
+
+private:
+    long double FWidth = 40.0L;
+    long double FLength = 20.0L;
+    TRpCustomBand* FBand;
+};
+
+using TRpBandBeforePrintEvent = std::function<void(TRpCustomBand* Sender, bool& PrintBand)>;
+using TRpBandAfterPrintEvent = std::function<void(TRpCustomBand* Sender, bool BandPrinted)>;
+
+class TRpCustomBand : public TRpBasePanel {
+public:
+    explicit TRpCustomBand(TComponent* AOwner);
+    ~TRpCustomBand() override;
+
+    virtual void BandTypeName(std::string& Text) const;
+    virtual void BandComponentName(std::string& Text) const;
+    virtual void SetParentReport(TCustomRpReport* Value) { FReport = Value; }
+
+    void SetEnabled(bool Value) override;
+    void SetParent(TWinControl* AParent) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetZoom(int Value) override;
+
+    // One print of the band at the report's cursor, with its child chain
+    // (only through the report's PrintBand).
+    void Print();
+    // Needed height (0.1 mm) of the band with its growing printables.
+    void ExpandedHeight(long double& Value);
+    long double StretchHeight(bool WithLinks);
+    bool CanExpand(long double Value);
+    bool ExpandBand(long double Value, long double& NewExpanded, bool& Expanded);
+    void MakeSpace();
+    void AdvancePaper();
+    // A new printable on the band, 10 pixels right of the rightmost one.
+    template <class T>
+    T* AddPrintable()
+    {
+        auto* P = new T(Owner() ? Owner() : this);
+        PlaceNewPrintable(P);
+        return P;
+    }
+
+    TRpBandType BandType() const { return FBandType; }
+    void SetBandType(TRpBandType Value);
+    TRpBandSize* Size() const { return FSize.get(); }
+    TRpUnit GetUnits() const;
+    void SetUnits(TRpUnit Value);
+    TCustomRpReport* Report() const { return FReport; }
+    TRpCustomBand* LinkBand() const { return FLinkBand; }
+    // A link that leads back to this band is refused (false).
+    bool SetLinkBand(TRpCustomBand* Value);
+    // The first child band of this band in the report's list.
+    TRpCustomBand* GetChild() const;
+    bool HasChild() const { return GetChild() != nullptr; }
+    void SetHasChild(bool Value);
+
+    bool AlignToBottom() const { return FAlignToBottom; }
+    void SetAlignToBottom(bool Value) { FAlignToBottom = Value; }
+    bool ForceNewColumn() const { return FForceNewColumn; }
+    void SetForceNewColumn(bool Value) { FForceNewColumn = Value; }
+    bool ForceNewPage() const { return FForceNewPage; }
+    void SetForceNewPage(bool Value) { FForceNewPage = Value; }
+    bool TransparentBand() const { return FTransparentBand; }
+    void SetTransparentBand(bool Value) { FTransparentBand = Value; }
+    bool PreCaluculateBandHeight() const { return FPreCaluculateBandHeight; }
+    void SetPreCaluculateBandHeight(bool Value) { FPreCaluculateBandHeight = Value; }
+    bool KeepOnOnePage() const { return FKeepOnOnePage; }
+    void SetKeepOnOnePage(bool Value) { FKeepOnOnePage = Value; }
+    TRpCustomController* NotifyController() const { return FNotifyController; }
+    void SetNotifyController(TRpCustomController* Value) { FNotifyController = Value; }
+    // The band's rectangle on the current page (device pixels).
+    const TRect& PrintRect() const { return FPrintRect; }
+    long double Expanded() const { return FExpanded; }
+    bool Placing() const { return FPlacing; }
+    void SetPlacing(bool Value) { FPlacing = Value; }
+
+    TRpBandBeforePrintEvent BeforePrint;
+    TRpBandAfterPrintEvent AfterPrint;
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    void PlaceNewPrintable(TRpPrintable* P);
+    void PrintBody();
+    void PaintBackground();
+
+    bool FPreCaluculateBandHeight = false;
+    bool FKeepOnOnePage = false;
+    long double FExpandTop = 0;
+    TRect FPrintRect;
+    long double FExpanded = 0;
+    bool FAlignToBottom = false;
+    bool FForceNewColumn = false;
+    bool FForceNewPage = false;
+    TRpCustomBand* FLinkBand = nullptr;
+    TCustomRpReport* FReport = nullptr;
+    bool FPlacing = false;
+    bool FTransparentBand = true;
+    TRpBandType FBandType = rbDetail;
+    std::unique_ptr<TRpBandSize> FSize;
+    TRpCustomController* FNotifyController = nullptr;
+};
+
+class TRpBand : public TRpCustomBand {
+public:
+    explicit TRpBand(TComponent* AOwner) : TRpCustomBand(AOwner) {}
+};
+
+class TRpChildBand : public TRpCustomBand {
+public:
+    explicit TRpChildBand(TComponent* AOwner);
+    TRpCustomBand* ParentBand() const { return FParentBand; }
+    // A chain of child bands that leads back to this band is refused (false).
+    bool SetParentBand(TRpCustomBand* Value);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TRpCustomBand* FParentBand = nullptr;
+};
+
+// The standard bands of a report by index: 1 title, 2 page header, 3 column
+// header, 4 detail, 5 none (there is no column footer), 6 page footer,
+// 7 summary.
+class TRpReportBands : public TPersistent {
+public:
+    explicit TRpReportBands(TCustomRpReport* Report) : FReport(Report) {}
+    TRpCustomBand* GetBand(int Index) const;
+    bool GetHasBand(int Index) const { return GetBand(Index) != nullptr; }
+    void SetHasBand(int Index, bool Value);
+
+    bool HasTitle() const { return GetHasBand(1); }
+    void SetHasTitle(bool Value) { SetHasBand(1, Value); }
+    bool HasPageHeader() const { return GetHasBand(2); }
+    void SetHasPageHeader(bool Value) { SetHasBand(2, Value); }
+    bool HasColumnHeader() const { return GetHasBand(3); }
+    void SetHasColumnHeader(bool Value) { SetHasBand(3, Value); }
+    bool HasDetail() const { return GetHasBand(4); }
+    void SetHasDetail(bool Value) { SetHasBand(4, Value); }
+    bool HasPageFooter() const { return GetHasBand(6); }
+    void SetHasPageFooter(bool Value) { SetHasBand(6, Value); }
+    bool HasSummary() const { return GetHasBand(7); }
+    void SetHasSummary(bool Value) { SetHasBand(7, Value); }
+
+private:
+    TCustomRpReport* FReport;
+};
+
+// The type of a band, or for a child band that of the first band up its
+// chain that is not a child.
+TRpBandType RpEffectiveBandType(const TRpCustomBand* Band);
+// Base + the smallest number from 1 up that names no component of Owner.
+std::string UniqueName(TComponent* Owner, const std::string& Base);
+
+// --------------------------------------------------------------- controllers
+
+using TRpNeedDataEvent = std::function<void(TObject* Sender, bool& MoreData)>;
+
+// The band loop without a data set: nested controllers before and after the
+// (absent) detail, clients told of detail advances.
+class TRpCustomController : public TComponent {
+public:
+    explicit TRpCustomController(TComponent* LoopOwner);
+    ~TRpCustomController() override;
+
+    virtual void BuildTree();
+    virtual void Execute();
+    virtual void Prepare();
+    virtual void Unprepare();
+    virtual void PrintAfterControllers();
+    virtual void PrintBeforeControllers();
+    virtual void PrintEmptyController();
+    virtual void RegisterBands() {}
+    virtual void RegisterDatasets() {}
+    void NotifyClients(TRpNotifyOperation Operation);
+    // Reprints the group headers that ask for it on a new column or page.
+    void NewPageCheckGroups();
+
+    void AddBefore(TRpCustomController* Value) { FBeforeList.push_back(Value); }
+    void AddAfter(TRpCustomController* Value) { FAfterList.push_back(Value); }
+    void AddNotifyClient(TRpPrintable* Value) { FNotifyList.push_back(Value); }
+    bool PrintWhenEmpty() const { return FPrintWhenEmpty; }
+    void SetPrintWhenEmpty(bool Value) { FPrintWhenEmpty = Value; }
+    TCustomRpReport* Report() const { return FReport; }
+    void SetReport(TCustomRpReport* Value) { FReport = Value; }
+    TComponent* LoopOwner() const { return FLoopOwner; }
+    TComponent* LoopSelf() const { return FLoopSelf; }
+    void SetLoopSelf(TComponent* Value) { FLoopSelf = Value; }
+
+protected:
+    TComponent* FLoopOwner;
+    std::vector<TRpCustomController*> FAfterList;
+    std::vector<TRpCustomController*> FBeforeList;
+    bool FPrintWhenEmpty = true;
+    TComponent* FLoopSelf;
+    TCustomRpReport* FReport = nullptr;
+    std::vector<TRpPrintable*> FNotifyList;
+};
+
+// The report's band loop: header, detail once per record, footer; the
+// records come from OnNeedData (data sets come with the data-set layer).
+class TRpController : public TRpCustomController {
+public:
+    explicit TRpController(TComponent* LoopOwner) : TRpCustomController(LoopOwner) {}
+
+    void Execute() override;
+    void PrintEmptyController() override;
+    void RegisterBands() override;
+
+    TRpCustomBand* LoopDetail() const { return FLoopDetail; }
+    void SetLoopDetail(TRpCustomBand* Value) { FLoopDetail = Value; }
+    TRpCustomBand* LoopHeader() const { return FLoopHeader; }
+    void SetLoopHeader(TRpCustomBand* Value) { FLoopHeader = Value; }
+    TRpCustomBand* LoopFooter() const { return FLoopFooter; }
+    void SetLoopFooter(TRpCustomBand* Value) { FLoopFooter = Value; }
+    int32_t RecordNo() const { return FRecordNo; }
+
+    TRpNeedDataEvent FNeedData;
+
+private:
+    TRpCustomBand* FLoopDetail = nullptr;
+    TRpCustomBand* FLoopFooter = nullptr;
+    TRpCustomBand* FLoopHeader = nullptr;
+    int32_t FRecordNo = 0;
+};
+
+// ------------------------------------------------------------ the report
+
+class TRpReportPrinterSettings : public TRpPrinterSettings {
+public:
+    TRpReportPrinterSettings() = default;
+    void Assign(TPersistent* Source) override;
+    bool PrintMetaFile() const { return FPrintMetaFile; }
+    void SetPrintMetaFile(bool Value) { FPrintMetaFile = Value; }
+
+private:
+    bool FPrintMetaFile = false;
+};
+
+using TRpReportBeforePrintEvent = std::function<void(TCustomRpReport* Sender, bool& PrintReport)>;
+using TRpReportEvent = std::function<void(TCustomRpReport* Sender)>;
+
+class TCustomRpReport : public TRpBasePanel, public TMessageTarget, public IRpPrinterHost {
+public:
+    explicit TCustomRpReport(TComponent* AOwner);
+    ~TCustomRpReport() override;
+
+    // ---- run entry points (each does nothing while a run is going on)
+    // A new run printer; false while busy.
+    bool PrepareRpPrinter();
+    // The report to the printer (a queue or a PDF file).
+    void Print();
+    // The report recorded into pages shown in the preview window (or
+    // handed to OnPreview); waits until that window closes.
+    void Preview();
+    // The report recorded into the run printer's page list.
+    void Prepare();
+    // The print dialog; Tag 0 accepted, 1 cancelled.
+    void PrinterSetup();
+    void Cancel();
+    // The report through an export filter (shapes of frames and backgrounds
+    // are not handed over yet).
+    void ExportToFilter(TRpExportFilter* Filter);
+    virtual void CreateReport(bool Composite);
+    virtual void Execute();
+    virtual void SetControllerBands() {}
+
+    // ---- page and column flow (during a run)
+    void PrintBand(TRpCustomBand* Band);
+    int32_t AvailableSpace() const;
+    void ResetPageFooterSize();
+    void NewPage();
+    void NewColumn();
+    void EndPage();
+    void ForceNewPage();
+    void ForceNewColumn();
+    void PrintPageBackground();
+
+    // ---- band list
+    void AddBand(TRpCustomBand* Band);
+    void RemoveBand(TRpCustomBand* Band);
+    void RegisterBand(TRpCustomBand* Band);
+    void RebuildBandList();
+    // Places the bands on the design surface (pixels).
+    void SetBandValues();
+    TRpBand* CreateBand(TRpBandType BandType);
+    const std::vector<TRpCustomBand*>& BandList() const { return FBandList; }
+    TRpReportBands* Bands() const { return FBands.get(); }
+    bool HideBands() const { return FHideBands; }
+    void SetHideBands(bool Value);
+    int32_t RotateBands() const { return FRotateBands; }
+    void SetRotateBands(int32_t Value);
+
+    // ---- properties
+    TRpPage* Page() const { return FPage.get(); }
+    TRpUnit Units() const { return FPage->Units(); }
+    void SetUnits(TRpUnit Value);
+    void SetZoom(int Value) override;
+    TRpReportOptions Options() const { return FOptions; }
+    void SetOptions(TRpReportOptions Value) { FOptions = Value; }
+    const std::string& ReportTitle() const { return FReportTitle; }
+    void SetReportTitle(const std::string& Value) { FReportTitle = Value; }
+    TStringList* Description() const { return FDescription.get(); }
+    TRpEvEnvironment* Functions() const { return FFunctions.get(); }
+    TRpReportPrinterSettings* PrinterSettings() const { return FPrinterSettings.get(); }
+    TRpReportPrinterSettings* DialogSettings() const { return FDialogSettings.get(); }
+    const TRpPrinterSettings& HostPrinterSettings() const override { return *FPrinterSettings; }
+    bool ShowProgress() const { return FShowProgress; }
+    void SetShowProgress(bool Value) { FShowProgress = Value; }
+    bool SnapToGrid() const { return FSnapToGrid; }
+    void SetSnapToGrid(bool Value) { FSnapToGrid = Value; }
+    bool PrintIfEmpty() const;
+    virtual void SetPrintIfEmpty(bool Value);
+    virtual void AddNotifyClient(TRpPrintable* Value);
+    TRpCustomController* Controller() const { return FController.get(); }
+    void SetController(std::unique_ptr<TRpCustomController> Value);
+    int32_t PreviewWidth() const { return FPreviewWidth > 0 ? FPreviewWidth : 600; }
+    void SetPreviewWidth(int32_t Value) { FPreviewWidth = Value; }
+    int32_t PreviewHeight() const { return FPreviewHeight > 0 ? FPreviewHeight : 600; }
+    void SetPreviewHeight(int32_t Value) { FPreviewHeight = Value; }
+    bool PrevShowThumbs() const { return FPrevShowThumbs; }
+    void SetPrevShowThumbs(bool Value) { FPrevShowThumbs = Value; }
+    bool PrevShowSearch() const { return FPrevShowSearch; }
+    void SetPrevShowSearch(bool Value) { FPrevShowSearch = Value; }
+    TRpZoomState PrevInitialZoom() const { return FPrevInitialZoom; }
+    void SetPrevInitialZoom(TRpZoomState Value) { FPrevInitialZoom = Value; }
+
+    // ---- run state
+    // The printer of the current run, or of the last Prepare/Preview.
+    TRpPrinter* RunPrinter() const { return FRunPrinter; }
+    bool Available() const { return FAvailable; }
+    bool Cancelled() const { return FCancelled; }
+    bool Exporting() const { return FExporting; }
+    TRpExportFilter* ExportFilter() const { return FExportFilter; }
+    bool FinishDoc() const { return FFinishDoc; }
+    bool FinalPage() const { return FFinalPage; }
+    int32_t PageNo() const { return FPageNo; }
+    int32_t CurrentColumn() const { return FCurrentColumn; }
+    int32_t CurrentX() const { return FCurrentX; }
+    int32_t CurrentY() const { return FCurrentY; }
+    void SetCurrentY(int32_t Value) { FCurrentY = Value; }
+    int32_t ColumnTopY() const { return FColumnTopY; }
+    long double PageFooterSize() const { return FPageFooterSize; }
+    bool FreshPage() const { return FFreshPage; }
+    void SetFreshPage(bool Value) { FFreshPage = Value; }
+    bool FirstPageOnly() const { return false; }
+    // Set while a band's overflow moves the cursor to a new column or page.
+    static bool BreakInProgress();
+    static void SetBreakInProgress(bool Value);
+
+    // Text measures on a canvas at the screen's resolution.
+    int TextWidth(TFont* AFont, const std::string& Text);
+    int TextHeight(TFont* AFont, const std::string& Text);
+
+    // The report is being destroyed (its bands then leave it alone).
+    bool ReportDestroying() const { return FReportDestroying; }
+    void Modify();
+
+    TRpReportBeforePrintEvent BeforePrint;
+    TNotifyEvent AfterPrint;
+    TNotifyEvent AfterPreview;
+    TRpReportEvent OnStartPage;
+    TRpReportEvent OnEndPage;
+    TRpNeedDataEvent OnNeedData;
+    TRpPreviewEvent OnPreview;
+    TRpPrinterSettingsEvent OnGetPrinterSettings;
+    TRpPrinterSettingsEvent OnApplyPrinterSettings;
+
+    void WndProc(TMessage& Message) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+protected:
+    void SetPrinterValues();
+    void CMPreviewClose(TRpPrinter* Printer);
+
+private:
+    // The printers a preview still shows are kept until it closes.
+    void DropIdlePrinters(TRpPrinter* Keep);
+    void FreePrinter(TRpPrinter* Printer);
+    TRpPrinter* AdoptPrinter(std::unique_ptr<TRpPrinter> Printer);
+    void PrinterAfterPrint(TObject* Sender);
+    void PrinterAfterPreview(TObject* Sender);
+
+    std::vector<TRpCustomBand*> FScratchBandList;
+    bool FAvailable = true;
+    std::vector<TRpCustomBand*> FBandList;
+    std::unique_ptr<TRpReportBands> FBands;
+    bool FCancelled = false;
+    std::unique_ptr<TRpCustomController> FController;
+    int32_t FColumnTopY = 0;
+    int32_t FCurrentColumn = 1;
+    int32_t FCurrentX = 0;
+    int32_t FCurrentY = -1;
+    std::unique_ptr<TStringList> FDescription;
+    std::unique_ptr<TRpEvEnvironment> FFunctions;
+    TRpExportFilter* FExportFilter = nullptr;
+    bool FExporting = false;
+    bool FFinishDoc = true;
+    bool FHideBands = false;
+    bool FFinalPage = false;
+    bool FRepaintPending = false;
+    TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
+    std::unique_ptr<TRpPage> FPage;
+    int32_t FPageNo = 0;
+    long double FPageFooterSize = 0;
+    std::unique_ptr<TRpReportPrinterSettings> FPrinterSettings;
+    std::string FReportTitle;
+    int32_t FRotateBands = 0;
+    bool FShowProgress = true;
+    bool FSnapToGrid = true;
+    TRpPrinter* FRunPrinter = nullptr;
+    // Every printer the report owns: the run printer and those whose preview
+    // still shows.
+    std::vector<std::unique_ptr<TRpPrinter>> FPrinters;
+    bool FColumnBreakArmed = false;
+    std::unique_ptr<TCanvas> FMeasureCanvas;
+    TRpEvElement* FPageNumberConst = nullptr;
+    TRpEvElement* FColumnNumberConst = nullptr;
+    TRpEvElement* FReportTitleConst = nullptr;
+    bool FFreshPage = false;
+    int32_t FPreviewWidth = 600;
+    int32_t FPreviewHeight = 500;
+    bool FPrevShowThumbs = true;
+    bool FPrevShowSearch = true;
+    TRpZoomState FPrevInitialZoom = rpZoomToFit;
+    std::unique_ptr<TRpReportPrinterSettings> FDialogSettings;
+    bool FReportDestroying = false;
+    bool FPlacingBands = false;
+};
+
+// The ordinary report: the band loop is a TRpController whose header is the
+// title band, detail the detail band and footer the summary band; records
+// come from OnNeedData.
+class TRpReport : public TCustomRpReport {
+public:
+    explicit TRpReport(TComponent* AOwner);
+    void Execute() override;
+    void SetControllerBands() override;
+};
+
+// A report with the base controller: no records of its own.
+class TRpAbstractReport : public TCustomRpReport {
+public:
+    explicit TRpAbstractReport(TComponent* AOwner) : TCustomRpReport(AOwner) {}
+};
