@@ -9,6 +9,7 @@
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
 #include "workbench/About.h"
+#include "workbench/FileDownload.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
 {
@@ -24,4 +25,5 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
+    dlgFileDownload = new TdlgFileDownload(Application, ZebbSer);
 }

@@ -8,6 +8,7 @@
 //   Mainsettings.cpp   the settings file
 //   Maincallbacks.cpp  receive path, live-data callbacks, device status
 //   Connection.cpp     opening the port, the connect handshake, serial mode
+//   Mainhandheld.cpp   the handheld's file download and record import
 #pragma once
 
 #include "analyzer/Mainformlink.h"
@@ -218,6 +219,16 @@ public:
     void SetActionEnabled(TAction* Action, bool Value);
     // What the device kind asks for, whatever runs now.
     bool ActionWanted(TAction* Action) const;
+
+    // ------------------------------------------------- handheld records
+    // Mainhandheld.cpp. Shows the download dialog with a fresh directory,
+    // or brings it to the front while a download runs.
+    void actnDownloadFilesExecute(TObject* Sender);
+    // Feeds a handheld file's samples and last breath through the live
+    // callbacks and then puts the handheld's own statistics in place. A
+    // file that cannot be read is refused with a message naming it, and
+    // nothing changes; false then.
+    bool ImportHandheldFile(const std::string& FileName);
 
 private:
     // ------------------------------------------------------- components
