@@ -50,6 +50,14 @@ bool TMainForm::ImportHandheldFile(const std::string& FileName)
     for (int Id = 0; Id < ParameterCount; ++Id)
         FParamStats[Id].Restore(Record.ParamStats(Id));
 
+    // The plots rescale when a sweep wraps or a loop comes round, which a
+    // record may never do: they are fitted to the record now (a plot scaled
+    // by hand stays as it is).
+    for (int p = 0; p < 3; ++p)
+        AutoScaleMonitorPlot(p);
+    AutoScaleFlowVolumeLoop();
+    AutoScaleVolumePressureLoop();
+
     // The current and average labels change every 25th sample; the stored
     // statistics are shown now.
     FLabelRefreshCount = 24;

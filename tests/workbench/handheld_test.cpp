@@ -12,6 +12,7 @@
 #include "tools/analyzer-sim/SimScripts.h"
 #include "workbench/FileDownload.h"
 #include "workbench/Zrmobilefilerecord.h"
+#include "chart/Chart.h"
 #include "chart/Series.h"
 
 #include <cmath>
@@ -195,6 +196,7 @@ TEST(HandheldDownload, FilesHoldTheImageAsTokensWithTheRecordsTime)
     EXPECT_TRUE(A.Messages.empty());
     EXPECT_EQ(A.FolderQuestions, 1);
     EXPECT_EQ(AnsweredDialogs().back().InitialDir, H.Dlg->Directory());
+    EXPECT_EQ(Find<TProgressBar>(H.Dlg.get(), "ProgressBar")->Position(), 100);
 
     const struct {
         const char* File;
@@ -394,6 +396,13 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     EXPECT_EQ(Find<TLabel>(&F, "lblCurrMonitor1")->Caption(), Flow.FormatSmoothed(false));
     EXPECT_EQ(Find<TLabel>(&F, "lblAvgMonitor1")->Caption(), Flow.FormatValue(12.34f, false));
     EXPECT_EQ(Find<TLabel>(&F, "lblCurrMonitor1")->Caption(), Flow.FormatValue(5.5f, false));
+
+    // The plots are fitted to the record.
+    const TChartAxis* Axis = Find<TChart>(&F, "chartMonitor1")->LeftAxis();
+    EXPECT_LE(Axis->Minimum(), -77.7);
+    EXPECT_GE(Axis->Maximum(), 88.8);
+    EXPECT_LT(Axis->Maximum(), 120);
+    EXPECT_GE(Find<TChart>(&F, "chartMonitor2")->LeftAxis()->Maximum(), Rec.Pressure.Max);
 
     // A picture of the monitor page after the import, for a person.
     F.SetBounds(10, 10, 900, 600);
