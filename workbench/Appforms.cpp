@@ -19,11 +19,11 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     MainForm = new TMainForm(Application, Options);
     SetApplicationMainForm(MainForm);
     dlgSearchCommPorts = new TdlgSearchCommPorts(Application, ZebbSer);
+    dlgFileDownload = new TdlgFileDownload(Application, ZebbSer);
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
     dlgAbout = new TdlgAbout(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
-    dlgFileDownload = new TdlgFileDownload(Application, ZebbSer);
 }

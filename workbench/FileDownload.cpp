@@ -69,7 +69,7 @@ TdlgFileDownload::TdlgFileDownload(TComponent* Owner, TZEBBSerialProtocol* Proto
     SelectDirectory->SetStatusText("Choose the folder for the handheld files");
 
     FProgressLink = std::make_unique<TProgressLink>(ProgressBar);
-    FDirectory = ExtractFilePath(Application->ExeName());
+    FDirectory = MainForm ? MainForm->ProgramDir() : ExtractFilePath(Application->ExeName());
     for (TZRMobFileInfo& Info : FFileInfos)
         ClearFileIndexEntry(Info);
     if (FProtocol)

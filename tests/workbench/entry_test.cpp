@@ -10,6 +10,7 @@
 #include "analyzer/dialogs/SelectComm.h"
 #include "workbench/About.h"
 #include "workbench/Appforms.h"
+#include "workbench/FileDownload.h"
 
 TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
 {
@@ -22,8 +23,9 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
     EXPECT_EQ(ApplicationMainForm(), MainForm);
 
     // The application owns them, the main window first.
-    std::vector<TComponent*> Expected = {MainForm,  dlgSearchCommPorts, dlgGasSettings,    dlgAdvGasSettings,
-                                         dlgAbout,  dlgGasCalculator,   SelectCommPortDlg, dlgFlashLoad};
+    std::vector<TComponent*> Expected = {MainForm,          dlgSearchCommPorts, dlgFileDownload,
+                                         dlgGasSettings,    dlgAdvGasSettings,  dlgAbout,
+                                         dlgGasCalculator,  SelectCommPortDlg,  dlgFlashLoad};
     std::vector<TComponent*> Owned;
     for (int i = 0; i < Application->ComponentCount(); ++i)
         for (TComponent* C : Expected)
@@ -32,7 +34,11 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
     EXPECT_EQ(Owned, Expected);
     EXPECT_EQ(MainForm->Caption(), "RO Ziv Ozezudo");
 
+    // The download folder: the program's folder, the data folder once the
+    // window is shown.
+    EXPECT_EQ(dlgFileDownload->Directory(), MainForm->ProgramDir());
     MainForm->Show();
+    EXPECT_EQ(dlgFileDownload->Directory(), MainForm->SignalsDir());
     MainForm->Close();
     EXPECT_TRUE(Application->Terminated());
     EXPECT_TRUE(std::filesystem::exists(Dir + "/ozezudo.INI"));
