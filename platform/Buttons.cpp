@@ -106,3 +106,36 @@ void TSpeedButton::UpdateButton()
     b->setToolButtonStyle(Caption().empty() ? Qt::ToolButtonIconOnly
                                             : icon.isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonTextBesideIcon);
 }
+
+void TToolSpeedButton::SetToolType(TToolType Value)
+{
+    if (FToolType == Value)
+        return;
+    FToolType = Value;
+    // A 10 x 10 glyph drawn in black on the transparent key colour (the
+    // bottom-left pixel).
+    TBitmap Glyph(10, 10);
+    TCanvas* C = Glyph.Canvas();
+    C->Brush()->SetColor(clOlive);
+    C->FillRect(TRect{0, 0, 10, 10});
+    C->Pen()->SetColor(clBlack);
+    switch (Value) {
+    case ttClose:
+        for (int d = 0; d < 2; ++d) {
+            C->MoveTo(1 + d, 1);
+            C->LineTo(9 + d, 9);
+            C->MoveTo(8 + d, 1);
+            C->LineTo(0 + d, 9);
+        }
+        break;
+    case ttMaximize:
+        C->Brush()->SetColor(clBlack);
+        C->FrameRect(TRect{0, 0, 10, 9});
+        C->FillRect(TRect{0, 0, 10, 2});
+        break;
+    case ttNone:
+        Glyph.SetSize(0, 0);
+        break;
+    }
+    SetGlyph(&Glyph);
+}

@@ -43,3 +43,19 @@ private:
     bool FAllowAllUp = false;
     bool FFlat = false;
 };
+
+// The small frame glyphs a tool speed button shows in place of a bitmap of
+// its own.
+enum TToolType { ttNone, ttClose, ttMaximize };
+
+// A speed button whose glyph is one of the frame glyphs.
+class TToolSpeedButton : public TSpeedButton {
+public:
+    explicit TToolSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
+
+    TToolType ToolType() const { return FToolType; }
+    void SetToolType(TToolType Value);
+
+private:
+    TToolType FToolType = ttNone;
+};

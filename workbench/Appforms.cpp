@@ -9,7 +9,12 @@
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
 #include "workbench/About.h"
+#include "workbench/Entrydialogs.h"
 #include "workbench/FileDownload.h"
+#include "workbench/PlotScale.h"
+#include "workbench/StackSetup.h"
+#include "workbench/TimeScale.h"
+#include "workbench/UnitSelect.h"
 
 void CreateApplicationForms(const TMainFormOptions& Options)
 {
@@ -23,7 +28,14 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
     dlgAbout = new TdlgAbout(Application);
+    dlgStackSetup = new TdlgStackSetup(Application);
+    dlgUnitSelect = new TdlgUnitSelect(Application);
+    dlgTimeScale = new TdlgTimeScale(Application);
     dlgGasCalculator = new TdlgGasCalculator(Application);
     SelectCommPortDlg = new TSelectCommPortDlg(Application);
+    dlgValueEntry = new TdlgValueEntry(Application);
+    dlgPassword = new TdlgPassword(Application);
+    dlgStringEntry = new TdlgStringEntry(Application);
     dlgFlashLoad = new TdlgFlashLoad(Application, ZebbSer);
+    dlgPlotScale = new TdlgPlotScale(Application);
 }

@@ -137,7 +137,16 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
         FLoopPlots[l].SetRanges(FLoopScales[l].XLower, FLoopScales[l].YLower, FLoopScales[l].XUpper,
                                 FLoopScales[l].YUpper, false);
 
+    // The Full Test page's value labels (parameters 1 and 21 have none); the
+    // environment values, oxygen and the I:E ratio are neither stacked nor
+    // trended.
+    for (int Id = 0; Id < ParameterCount; ++Id)
+        FFullTestInfo[Id].Bind(lblFullTestValues[Id]);
     FSelectedParam = 2;
+    for (int Id : {parOxygen, parIERatio, parBaroPressure, parTemperature, parRelHumidity}) {
+        FFullTestInfo[Id].SetStackable(false);
+        FFullTestInfo[Id].SetTrendable(false);
+    }
 
     // The help file is named after the program.
     Application->SetHelpFile(ChangeFileExt(Options.ExeName, ".HLP"));
@@ -158,7 +167,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
         Plot.SetShowPrevious(FShowPrevious);
 
     PageControl->SetActivePage(tsMonitor);
-    LayoutMonitorPage();
+    actnResizePlots->Execute();
     actnUpdateMonitorTitles->Execute();
     actnLockCalDiag->Execute();
 
@@ -193,7 +202,7 @@ TMainForm::~TMainForm()
 
 void TMainForm::FormShow(TObject* Sender)
 {
-    LayoutMonitorPage();
+    actnResizePlots->Execute();
     dlgFileOpen->SetInitialDir(FSignalsDir);
     dlgFileSave->SetInitialDir(FSignalsDir);
     dlgSaveTable->SetInitialDir(FProgramDir);

@@ -8,6 +8,10 @@
 //   Mainsettings.cpp   the settings file
 //   Maincallbacks.cpp  receive path, live-data callbacks, device status
 //   Connection.cpp     opening the port, the connect handshake, serial mode
+//   Mainplots.cpp      plot layout, maximizing, the monitor popup menu,
+//                      units and scales
+//   Mainfulltest.cpp   the Full Test page and the statistics actions
+//   Mainsidebar.cpp    the side bar and its file-information and event panels
 //   Mainhandheld.cpp   the handheld's file download and record import
 #pragma once
 
@@ -19,6 +23,7 @@
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
 #include "reports/Reportsource.h"
+#include "workbench/Fulltestfunctions.h"
 #include "workbench/Loopfunctions.h"
 #include "workbench/Monitorfunctions.h"
 
@@ -30,6 +35,7 @@
 
 class TApdComPort;
 class TButton;
+class TGroupBox;
 class TIniFile;
 class TLabel;
 class TLookOutBar;
@@ -42,11 +48,13 @@ class TPageControl;
 class TPanel;
 class TPopupMenu;
 class TSaveDialog;
+class TSpeedButton;
 class TStatusBar;
 class TTabSheet;
 class TTimer;
 class TToolBar;
 class TToolButton;
+class TToolSpeedButton;
 class TZEBBSerialProtocol;
 class TChart;
 class TFastLineSeries;
@@ -115,6 +123,19 @@ public:
     std::string PrintHeader() const override { return FPrintHeader; }
     // The settings file's shadow flag; the plots keep their own copy.
     bool ShowPrevious() const { return FShowPrevious; }
+    const TFullTestInfo& FullTestInfo(int Id) const { return FFullTestInfo[Id]; }
+    // One plot panel fills the monitor page.
+    bool PlotMaximized() const { return FPlotMaximized; }
+    // The leak plot takes the third monitor row. Setting it restores a
+    // maximized plot and lays the page out again.
+    bool LeakPlotShown() const { return FLeakPlotShown; }
+    void SetLeakPlotShown(bool Value);
+    // The data file's information lines (0-7 shown) and event lines (0-4);
+    // the side bar shows them after actnUpdateFileInfo / actnUpdateEvents.
+    const std::string& FileInfo(int Line) const { return FFileInfo[Line]; }
+    void SetFileInfo(int Line, const std::string& Text) { FFileInfo[Line] = Text; }
+    const std::string& Event(int Line) const { return FEvents[Line]; }
+    void SetEvent(int Line, const std::string& Text) { FEvents[Line] = Text; }
 
     // ---------------------------------------------------------- reports
     TPlotReportRecord MonitorPlotRecord(int Plot) const override;
@@ -182,7 +203,77 @@ public:
     void chartLoop2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
     void menuLoopPopupPopup(TObject* Sender);
     void actnAutoScaleLoopExecute(TObject* Sender);
+    void actnManualScaleLoopExecute(TObject* Sender);
     void actnClearLoopExecute(TObject* Sender);
+
+    // ------------------------------- plot layout, monitor popup, units, scales
+    // Lays out the plot pages from the page area (the tab sheet's client
+    // size): monitor rows of (H - 3) / 3 unless a plot is maximized, loop
+    // panels of (W - 2) / 2 with a 2-pixel gap. Every change of the page
+    // size comes here (PageControlResize).
+    void actnResizePlotsExecute(TObject* Sender);
+    void PageControlResize(TObject* Sender);
+    // Maximize or restore one plot panel (4 the leak plot).
+    void btnMonitor1MaxClick(TObject* Sender);
+    void btnMonitor2MaxClick(TObject* Sender);
+    void btnMonitor3MaxClick(TObject* Sender);
+    void btnMonitor4MaxClick(TObject* Sender);
+    // The monitor popup menu; its Tag names the plot addressed (0-2, 3 the
+    // leak plot, which offers only the leak test).
+    void btnMonitor1MenuClick(TObject* Sender);
+    void btnMonitor2MenuClick(TObject* Sender);
+    void btnMonitor3MenuClick(TObject* Sender);
+    void btnMonitor4MenuClick(TObject* Sender);
+    void chartMonitor1MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void chartMonitor2MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void chartMonitor3MouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void chartLeakTestMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void menuMonitorPopupPopup(TObject* Sender);
+    void actnFlowExecute(TObject* Sender);
+    void actnVolumeExecute(TObject* Sender);
+    void actnAPressExecute(TObject* Sender);
+    void actnLPressExecute(TObject* Sender);
+    void actnHPressExecute(TObject* Sender);
+    void actnOxygenExecute(TObject* Sender);
+    void actnTempExecute(TObject* Sender);
+    void actnRelHumExecute(TObject* Sender);
+    // The nine unit actions; the sender's Tag is the unit code.
+    void actnUnit1Execute(TObject* Sender);
+    void actnAutoScaleExecute(TObject* Sender);
+    void actnManualScaleExecute(TObject* Sender);
+    void actnTimeExecute(TObject* Sender);
+    void actnClearMonitorSeriesExecute(TObject* Sender);
+    void actnRescalePlotsExecute(TObject* Sender);
+    void actnUnitsExecute(TObject* Sender);
+
+    // ----------------------------------- Full Test page, statistics actions
+    void actnUpdateFullTestExecute(TObject* Sender);
+    void actnUpadteFullDetailsExecute(TObject* Sender);
+    // The 20 selection buttons; the sender's Tag is the parameter id.
+    void btnTVSelectClick(TObject* Sender);
+    void actnClearSelectionsExecute(TObject* Sender);
+    void btnFullTestMenuClick(TObject* Sender);
+    void actnStackedTestExecute(TObject* Sender);
+    void actnClearAllExecute(TObject* Sender);
+    void actnClearFlowStatsExecute(TObject* Sender);
+    void actnClearVolumeStatsExecute(TObject* Sender);
+    void actnClearAPressStatsExecute(TObject* Sender);
+    void actnClearLPressStatsExecute(TObject* Sender);
+    void actnClearHPressStatsExecute(TObject* Sender);
+    void actnClearOxygenStatsExecute(TObject* Sender);
+    void actnClearTemperatureStatsExecute(TObject* Sender);
+    void actnClearRelHumStatsExecute(TObject* Sender);
+    // Clears every statistic, the monitor and loop plots and the Full Test
+    // page (closing a data file runs it).
+    void actnResetEverytingExecute(TObject* Sender);
+
+    // ---------------------------------------------------------- side bar
+    void actnFileControlsExecute(TObject* Sender);
+    void actnFileControlsUpdate(TObject* Sender);
+    void actnClearFileInfoExecute(TObject* Sender);
+    void actnUpdateFileInfoExecute(TObject* Sender);
+    void actnClearEventsExecute(TObject* Sender);
+    void actnUpdateEventsExecute(TObject* Sender);
 
     // ------------------------------------------------------- connection
     TOpenPortResult OpenCommPort(TPortSettings Settings);
@@ -273,8 +364,23 @@ private:
     TButton* btnLoop1Menu = nullptr;
     TButton* btnLoop2Menu = nullptr;
 
-    // Full Test page.
+    // Full Test page: a value label per parameter id (none for 1 and 21),
+    // the 20 selection buttons and the detail panel.
     TPanel* pnlFullTest = nullptr;
+    TLabel* lblFullTestValues[ParameterCount] = {};
+    TToolSpeedButton* btnSelect[20] = {};
+    TGroupBox* gbFullDetail = nullptr;
+    TLabel* lblFullDetailTitle = nullptr;
+    TLabel* lblFullDetailCurrent = nullptr;
+    TLabel* lblFullDetailAvg = nullptr;
+    TLabel* lblFullDetailMin = nullptr;
+    TLabel* lblFullDetailMax = nullptr;
+    TLabel* lblStackLabel = nullptr;
+    TLabel* lblStacked = nullptr;
+    TLabel* lblNStacked = nullptr;
+    TSpeedButton* btnStack = nullptr;
+    TSpeedButton* btnTrend = nullptr;
+    TButton* btnFullTestMenu = nullptr;
 
     // Debug page.
     TMemo* memoDebug = nullptr;
@@ -287,6 +393,10 @@ private:
     TLookOutPage* lopFileControls = nullptr;
     TLookOutPage* lopTrendTest = nullptr;
     TLookOutPage* lopLeakTest = nullptr;
+    TGroupBox* gbFileInfo = nullptr;
+    TMemo* pnlFileInfo = nullptr;
+    TGroupBox* gbEvents = nullptr;
+    TMemo* CommentMemo = nullptr;
 
     TToolBar* ToolBar = nullptr;
     TToolButton* btnBreathDetect = nullptr;
@@ -299,6 +409,11 @@ private:
     TMenuItem* mnuCalibVIDuri = nullptr;
     TMenuItem* mnuExit = nullptr;
     TPopupMenu* menuMonitorPopup = nullptr;
+    TMenuItem* mnuMonitorSignal = nullptr;
+    TMenuItem* menuUnits = nullptr;
+    TMenuItem* mnuMonitorRescale = nullptr;
+    TMenuItem* mnuMonitorClear = nullptr;
+    TMenuItem* mnuLeakTestPop = nullptr;
     TPopupMenu* menuLoopPopup = nullptr;
     TPopupMenu* popFullTest = nullptr;
     TPopupMenu* popZeroMenu = nullptr;
@@ -400,12 +515,36 @@ private:
     TAction* actnClearLoop = nullptr;
     TAction* actnResizePlots = nullptr;
     TAction* actnLockCalDiag = nullptr;
+    // Monitor popup menu.
+    TAction* actnFlow = nullptr;
+    TAction* actnVolume = nullptr;
+    TAction* actnAPress = nullptr;
+    TAction* actnLPress = nullptr;
+    TAction* actnHPress = nullptr;
+    TAction* actnOxygen = nullptr;
+    TAction* actnTemp = nullptr;
+    TAction* actnRelHum = nullptr;
+    TAction* actnUnit[9] = {};   // actnUnit1 .. actnUnit9
+    TAction* actnAutoScale = nullptr;
+    TAction* actnManualScale = nullptr;
+    TAction* actnClearMonitorSeries = nullptr;
+    TAction* actnSigLeakTest = nullptr;
+    // Full Test page.
+    TAction* actnUpadteFullDetails = nullptr;
+    TAction* actnClearSelections = nullptr;
+    TAction* actnResetEveryting = nullptr;
+    // Side bar.
+    TAction* actnClearFileInfo = nullptr;
+    TAction* actnUpdateFileInfo = nullptr;
+    TAction* actnClearEvents = nullptr;
+    TAction* actnUpdateEvents = nullptr;
 
     // ----------------------------------------------------------- fields
     std::unique_ptr<TIniFile> FIniFile;
     TSignalStats FSignalStats[MaxSignals];
     TMonitorPlotInfo FMonitorPlots[3];
     TLoopPlotInfo FLoopPlots[2];
+    TFullTestInfo FFullTestInfo[ParameterCount];
     int32_t FSampleTime = 0;
     uint8_t FSampleMarker = 0;
     bool FConnected = false;
@@ -451,8 +590,19 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreatePages();
-    void LayoutMonitorPage();
-    void LayoutLoopPage();
+    void CreateFullTestPage();
+    void CreateFileControlsPage();
+    // The chart, labels and buttons inside one plot panel, from its size.
+    void LayoutPlotPanel(int Panel);
+    void LayoutLoopPanel(int Loop);
+    void TogglePlotMaximized(int Panel);
+    // Every panel back to its row (alignment none) and laid out again.
+    void RestorePlots();
+    // Opens the monitor popup for plot Plot at a point of Control's client.
+    void PopupMonitorMenu(int Plot, const TControl* Control, TPoint At);
+    // The monitor plot the popup addressed last; -1 for the leak plot.
+    int AddressedPlot() const;
+    void SelectMonitorSignal(int Signal);
     void RegisterDeviceCommands();
     void ApplyActionState(TAction* Action);
     void SerialModeExecute(TAction* Own, char Mode);

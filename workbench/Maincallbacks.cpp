@@ -271,6 +271,8 @@ void TMainForm::actnShowPreviousDataExecute(TObject* Sender)
     FShowPrevious = actnShowPreviousData->Checked();
     for (TMonitorPlotInfo& Plot : FMonitorPlots)
         Plot.SetShowPrevious(FShowPrevious);
+    // The plot the popup menu addressed last starts afresh.
+    actnClearMonitorSeries->Execute();
 }
 
 namespace {

@@ -88,7 +88,8 @@ void TMainForm::CreateActions()
     NewAction(actnSaveFile, "actnSaveFile", "Save Data File");
     NewAction(actnOpenFile, "actnOpenFile", "Open File");
     NewAction(actnCloseFile, "actnCloseFile", "Close File");
-    NewAction(actnFileControls, "actnFileControls", "View File Controls");
+    NewAction(actnFileControls, "actnFileControls", "View File Controls", &TMainForm::actnFileControlsExecute);
+    actnFileControls->OnUpdate = [this](TObject* Sender) { actnFileControlsUpdate(Sender); };
     NewAction(actnTimedBreaks, "actnTimedBreaks", "Timed Breaks");
     NewAction(actnExtractSignalFile, "actnExtractSignalFile", "Extract Signal File");
     NewAction(actnExtractParameterFile, "actnExtractParameterFile", "Extract Parameter File");
@@ -107,15 +108,21 @@ void TMainForm::CreateActions()
               &TMainForm::actnInitCommunicationsExecute);
     NewAction(actnDownloadFiles, "actnDownloadFiles", "Download Files", &TMainForm::actnDownloadFilesExecute);
     // Statistics.
-    NewAction(actnClearAll, "actnClearAll", "Clear Statistics");
-    NewAction(actnClearFlowStats, "actnClearFlowStats", "Clear Flow");
-    NewAction(actnClearVolumeStats, "actnClearVolumeStats", "Clear Volume");
-    NewAction(actnClearAPressStats, "actnClearAPressStats", "Clear Airway Pressure");
-    NewAction(actnClearLPressStats, "actnClearLPressStats", "Clear Low Pressure");
-    NewAction(actnClearHPressStats, "actnClearHPressStats", "Clear High Pressure");
-    NewAction(actnClearOxygenStats, "actnClearOxygenStats", "Clear Oxygen");
-    NewAction(actnClearTemperatureStats, "actnClearTemperatureStats", "Clear Temperature");
-    NewAction(actnClearRelHumStats, "actnClearRelHumStats", "Clear Relative Humidity");
+    NewAction(actnClearAll, "actnClearAll", "Clear Statistics", &TMainForm::actnClearAllExecute);
+    actnClearAll->SetHint("Clear All Statistics");
+    NewAction(actnClearFlowStats, "actnClearFlowStats", "Clear Flow", &TMainForm::actnClearFlowStatsExecute);
+    NewAction(actnClearVolumeStats, "actnClearVolumeStats", "Clear Volume", &TMainForm::actnClearVolumeStatsExecute);
+    NewAction(actnClearAPressStats, "actnClearAPressStats", "Clear Airway Pressure",
+              &TMainForm::actnClearAPressStatsExecute);
+    NewAction(actnClearLPressStats, "actnClearLPressStats", "Clear Low Pressure",
+              &TMainForm::actnClearLPressStatsExecute);
+    NewAction(actnClearHPressStats, "actnClearHPressStats", "Clear High Pressure",
+              &TMainForm::actnClearHPressStatsExecute);
+    NewAction(actnClearOxygenStats, "actnClearOxygenStats", "Clear Oxygen", &TMainForm::actnClearOxygenStatsExecute);
+    NewAction(actnClearTemperatureStats, "actnClearTemperatureStats", "Clear Temperature",
+              &TMainForm::actnClearTemperatureStatsExecute);
+    NewAction(actnClearRelHumStats, "actnClearRelHumStats", "Clear Relative Humidity",
+              &TMainForm::actnClearRelHumStatsExecute);
     // Zeroing.
     NewAction(actnZeroAll, "actnZeroAll", "Zero All");
     NewAction(actnZeroFlow, "actnZeroFlow", "Zero &Flow");
@@ -138,15 +145,16 @@ void TMainForm::CreateActions()
     NewAction(actnAdvancedGasSettings, "actnAdvancedGasSettings", "Advanced Gas Settings");
     NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator");
     NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure");
-    NewAction(actnUnits, "actnUnits", "&Units");
+    NewAction(actnUnits, "actnUnits", "&Units", &TMainForm::actnUnitsExecute);
     NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header");
     // Test settings.
-    NewAction(actnStackedTest, "actnStackedTest", "Stacked Test");
+    NewAction(actnStackedTest, "actnStackedTest", "Stacked Test", &TMainForm::actnStackedTestExecute);
     NewAction(actnTrendTest, "actnTrendTest", "Trend Test");
     NewAction(actnLeakTest, "actnLeakTest", "Start Leak Test");
+    actnLeakTest->SetTag(sigLowPressure);   // the channel proposed until a pressure plot's popup names one
     NewAction(actnShowPreviousData, "actnShowPreviousData", "Show Previous Monitor Data",
               &TMainForm::actnShowPreviousDataExecute);
-    NewAction(actnTime, "actnTime", "Time Scale");
+    NewAction(actnTime, "actnTime", "Time Scale", &TMainForm::actnTimeExecute);
     // Calibration.
     NewAction(actnSyringeCalibration, "actnSyringeCalibration", "Syringe Calibration");
     NewAction(actnSyringeVerification, "actnSyringeVerification", "Syringe Verification");
@@ -156,14 +164,14 @@ void TMainForm::CreateActions()
     NewAction(actnLoadLowFlowTable, "actnLoadLowFlowTable", "Load Low Flow Table");
     // Help and tool bar.
     NewAction(actnAbout, "actnAbout", "About", &TMainForm::actnAboutExecute);
-    NewAction(actnRescalePlots, "actnRescalePlots", "Rescale");
+    NewAction(actnRescalePlots, "actnRescalePlots", "Rescale", &TMainForm::actnRescalePlotsExecute);
     // Without a menu item.
     NewAction(actnInitFromIni, "actnInitFromIni", "Init From Ini", &TMainForm::actnInitFromIniExecute);
     NewAction(actnSaveIniSettings, "actnSaveIniSettings", "Save Ini Settings",
               &TMainForm::actnSaveIniSettingsExecute);
     NewAction(actnUpdateLoopBack, "actnUpdateLoopBack", "Update Loop Back");
     NewAction(actnUpdateSignals, "actnUpdateSignals", "Update Signals", &TMainForm::actnUpdateSignalsExecute);
-    NewAction(actnUpdateFullTest, "actnUpdateFullTest", "Update Full Test");
+    NewAction(actnUpdateFullTest, "actnUpdateFullTest", "Update Full Test", &TMainForm::actnUpdateFullTestExecute);
     NewAction(actnUpdateLeakTest, "actnUpdateLeakTest", "Update Leak Test");
     NewAction(actnUpdateTrendTest, "actnUpdateTrendTest", "Update Trend Test");
     NewAction(actnUpdateMonitorTitles, "actnUpdateMonitorTitles", "Update Monitor Titles",
@@ -171,11 +179,37 @@ void TMainForm::CreateActions()
     NewAction(actnUpdateMonitorSignals, "actnUpdateMonitorSignals", "Update Monitor Signals",
               &TMainForm::actnUpdateMonitorSignalsExecute);
     NewAction(actnAutoScaleLoop, "actnAutoScaleLoop", "Auto Re-scale", &TMainForm::actnAutoScaleLoopExecute);
-    // Manual scaling comes with the plot-scale dialog.
-    NewAction(actnManualScaleLoop, "actnManualScaleLoop", "Manual Scale");
+    NewAction(actnManualScaleLoop, "actnManualScaleLoop", "Manual Scale", &TMainForm::actnManualScaleLoopExecute);
     NewAction(actnClearLoop, "actnClearLoop", "Clear", &TMainForm::actnClearLoopExecute);
-    NewAction(actnResizePlots, "actnResizePlots", "Resize Plots");
+    NewAction(actnResizePlots, "actnResizePlots", "Resize Plots", &TMainForm::actnResizePlotsExecute);
     NewAction(actnLockCalDiag, "actnLockCalDiag", "Lock Calibration", &TMainForm::actnLockCalDiagExecute);
+    // Monitor popup menu.
+    NewAction(actnFlow, "actnFlow", "Flow", &TMainForm::actnFlowExecute);
+    NewAction(actnVolume, "actnVolume", "Volume", &TMainForm::actnVolumeExecute);
+    NewAction(actnAPress, "actnAPress", "Airway Pressure", &TMainForm::actnAPressExecute);
+    NewAction(actnLPress, "actnLPress", "Low Pressure", &TMainForm::actnLPressExecute);
+    NewAction(actnHPress, "actnHPress", "High Pressure", &TMainForm::actnHPressExecute);
+    NewAction(actnOxygen, "actnOxygen", "Oxygen", &TMainForm::actnOxygenExecute);
+    NewAction(actnTemp, "actnTemp", "Temperature", &TMainForm::actnTempExecute);
+    NewAction(actnRelHum, "actnRelHum", "Relative Humidity", &TMainForm::actnRelHumExecute);
+    for (int u = 0; u < 9; ++u)
+        NewAction(actnUnit[u], "actnUnit" + std::to_string(u + 1), "", &TMainForm::actnUnit1Execute);
+    NewAction(actnAutoScale, "actnAutoScale", "Auto Re-scale", &TMainForm::actnAutoScaleExecute);
+    NewAction(actnManualScale, "actnManualScale", "Manual Scale", &TMainForm::actnManualScaleExecute);
+    NewAction(actnClearMonitorSeries, "actnClearMonitorSeries", "Clear", &TMainForm::actnClearMonitorSeriesExecute);
+    // The leak test's plot switch, enabled by the first leak test.
+    NewAction(actnSigLeakTest, "actnSigLeakTest", "Leak Test");
+    // Full Test page.
+    NewAction(actnUpadteFullDetails, "actnUpadteFullDetails", "Update Full Details",
+              &TMainForm::actnUpadteFullDetailsExecute);
+    NewAction(actnClearSelections, "actnClearSelections", "Clear Selections",
+              &TMainForm::actnClearSelectionsExecute);
+    NewAction(actnResetEveryting, "actnResetEveryting", "Reset Everything", &TMainForm::actnResetEverytingExecute);
+    // Side bar.
+    NewAction(actnClearFileInfo, "actnClearFileInfo", "Clear File Info", &TMainForm::actnClearFileInfoExecute);
+    NewAction(actnUpdateFileInfo, "actnUpdateFileInfo", "Update File Info", &TMainForm::actnUpdateFileInfoExecute);
+    NewAction(actnClearEvents, "actnClearEvents", "Clear Events", &TMainForm::actnClearEventsExecute);
+    NewAction(actnUpdateEvents, "actnUpdateEvents", "Update Events", &TMainForm::actnUpdateEventsExecute);
 
     actnShowPreviousData->SetChecked(true);
 
@@ -304,7 +338,7 @@ void TMainForm::CreateMenus()
 
     SetMenu(MainMenu);
 
-    // Popup menus. The monitor plot menu comes with the plot layout.
+    // Popup menus.
     auto NewPopup = [this](TPopupMenu*& Field, const std::string& Name) {
         Field = new TPopupMenu(this);
         Field->SetName(Name);
@@ -329,6 +363,28 @@ void TMainForm::CreateMenus()
 
     for (TAction* A : {actnBDBiDi, actnBDUniInsp, actnBDUniExp, actnBDNone})
         AddItem(this, popBreathDetect->Items(), A);
+
+    AddItem(this, popFullTest->Items(), actnStackedTest);
+    AddLine(this, popFullTest->Items());
+    AddItem(this, popFullTest->Items(), actnClearAll);
+
+    // The monitor plots' popup: signal, units, scales, clearing and the
+    // leak test of a pressure plot.
+    mnuMonitorSignal = AddSub(this, menuMonitorPopup->Items(), "Signal", "mnuMonitorSignal");
+    for (TAction* A : {actnFlow, actnVolume, actnAPress, actnLPress, actnHPress, actnOxygen, actnTemp, actnRelHum})
+        AddItem(this, mnuMonitorSignal, A);
+    menuUnits = AddSub(this, menuMonitorPopup->Items(), "&Units", "menuUnits");
+    for (TAction* A : actnUnit)
+        AddItem(this, menuUnits, A);
+    mnuMonitorRescale = AddSub(this, menuMonitorPopup->Items(), "Rescale", "mnuMonitorRescale");
+    AddItem(this, mnuMonitorRescale, actnAutoScale);
+    AddItem(this, mnuMonitorRescale, actnManualScale);
+    AddItem(this, mnuMonitorRescale, actnTime);
+    mnuMonitorClear = AddItem(this, menuMonitorPopup->Items(), actnClearMonitorSeries);
+    mnuMonitorClear->SetName("mnuMonitorClear");
+    mnuLeakTestPop = AddItem(this, menuMonitorPopup->Items(), actnLeakTest);
+    mnuLeakTestPop->SetName("mnuLeakTestPop");
+    menuMonitorPopup->OnPopup = [this](TObject* Sender) { menuMonitorPopupPopup(Sender); };
 
     TMenuItem* Rescale = AddSub(this, menuLoopPopup->Items(), "Rescale");
     AddItem(this, Rescale, actnAutoScaleLoop);
@@ -428,9 +484,29 @@ void TMainForm::CreatePages()
         lblCurrMonitor[p] = NewControl<TLabel>(this, Panel, "lblCurr" + std::string(p < 3 ? "Monitor" : "") + S, "-----");
         btnMonitorMenu[p] = NewControl<TButton>(this, Panel, "btnMonitor" + N + "Menu", "...");
         btnMonitorMax[p] = NewControl<TButton>(this, Panel, "btnMonitor" + N + "Max", "+");
+        Panel->OnResize = [this, p](TObject*) { LayoutPlotPanel(p); };
     }
     pnlSigPlots[3]->SetVisible(false);
-    tsMonitor->OnResize = [this](TObject*) { LayoutMonitorPage(); };
+    btnMonitorMenu[0]->OnClick = [this](TObject* Sender) { btnMonitor1MenuClick(Sender); };
+    btnMonitorMenu[1]->OnClick = [this](TObject* Sender) { btnMonitor2MenuClick(Sender); };
+    btnMonitorMenu[2]->OnClick = [this](TObject* Sender) { btnMonitor3MenuClick(Sender); };
+    btnMonitorMenu[3]->OnClick = [this](TObject* Sender) { btnMonitor4MenuClick(Sender); };
+    btnMonitorMax[0]->OnClick = [this](TObject* Sender) { btnMonitor1MaxClick(Sender); };
+    btnMonitorMax[1]->OnClick = [this](TObject* Sender) { btnMonitor2MaxClick(Sender); };
+    btnMonitorMax[2]->OnClick = [this](TObject* Sender) { btnMonitor3MaxClick(Sender); };
+    btnMonitorMax[3]->OnClick = [this](TObject* Sender) { btnMonitor4MaxClick(Sender); };
+    chartMonitor1->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartMonitor1MouseDown(Sender, Button, Shift, X, Y);
+    };
+    chartMonitor2->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartMonitor2MouseDown(Sender, Button, Shift, X, Y);
+    };
+    chartMonitor3->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartMonitor3MouseDown(Sender, Button, Shift, X, Y);
+    };
+    chartLeakTest->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
+        chartLeakTestMouseDown(Sender, Button, Shift, X, Y);
+    };
 
     // Loop page.
     auto LoopPanel = [this](TPanel*& Field, const std::string& Name) {
@@ -461,12 +537,10 @@ void TMainForm::CreatePages()
     chartLoop2->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
         chartLoop2MouseDown(Sender, Button, Shift, X, Y);
     };
-    tsLoop->OnResize = [this](TObject*) { LayoutLoopPage(); };
+    pnlLoop1->OnResize = [this](TObject*) { LayoutLoopPanel(0); };
+    pnlLoop2->OnResize = [this](TObject*) { LayoutLoopPanel(1); };
 
-    // Full Test page.
-    pnlFullTest = NewControl<TPanel>(this, tsFullTest, "pnlFullTest");
-    pnlFullTest->SetAlign(alClient);
-    pnlFullTest->SetCaption("");
+    CreateFullTestPage();
 
     // Debug page.
     memoDebug = NewControl<TMemo>(this, tsDebug, "memoDebug");
@@ -493,52 +567,10 @@ void TMainForm::CreatePages()
     Page(lopFileControls, "lopFileControls", "File Controls");
     Page(lopTrendTest, "lopTrendTest", "Trend Test");
     Page(lopLeakTest, "lopLeakTest", "Leak Test");
-}
+    CreateFileControlsPage();
 
-void TMainForm::LayoutMonitorPage()
-{
-    const int W = tsMonitor->ClientWidth();
-    const int H = tsMonitor->ClientHeight();
-    // Three rows; the leak plot takes the third when it is shown.
-    const int RowH = std::max(1, H / 3);
-    int Top = 0;
-    for (int p = 0; p < 4; ++p) {
-        TPanel* Panel = pnlSigPlots[p];
-        const bool Shown = p < 2 || (p == 2 && !FLeakPlotShown) || (p == 3 && FLeakPlotShown);
-        Panel->SetVisible(Shown);
-        if (!Shown)
-            continue;
-        Panel->SetBounds(0, Top, W, p >= 2 ? H - Top : RowH);
-        Top += RowH;
-        // Chart on the left, statistics column on the right: title,
-        // units, then the values.
-        const int X = std::max(0, W - 110);
-        TChart* const Charts[4] = {chartMonitor1, chartMonitor2, chartMonitor3, chartLeakTest};
-        Charts[p]->SetBounds(2, 2, std::max(0, X - 6), std::max(0, Panel->Height() - 4));
-        lblTitleMonitor[p]->SetBounds(X, 4, 105, 16);
-        lblUnits1Monitor[p]->SetBounds(X, 20, 50, 16);
-        lblUnits2Monitor[p]->SetBounds(X + 52, 20, 50, 16);
-        lblMaxMonitor[p]->SetBounds(X, 38, 105, 16);
-        lblMinMonitor[p]->SetBounds(X, 54, 105, 16);
-        lblAvgMonitor[p]->SetBounds(X, 70, 105, 16);
-        lblCurrMonitor[p]->SetBounds(X, 86, 105, 16);
-        btnMonitorMenu[p]->SetBounds(X, 104, 30, 20);
-        btnMonitorMax[p]->SetBounds(X + 34, 104, 30, 20);
-    }
-}
-
-void TMainForm::LayoutLoopPage()
-{
-    const int W = tsLoop->ClientWidth();
-    const int H = tsLoop->ClientHeight();
-    pnlLoop1->SetBounds(0, 0, W / 2, H);
-    pnlLoop2->SetBounds(W / 2, 0, W - W / 2, H);
-    chartLoop1->SetBounds(2, 48, std::max(0, pnlLoop1->Width() - 4), std::max(0, H - 52));
-    chartLoop2->SetBounds(2, 48, std::max(0, pnlLoop2->Width() - 4), std::max(0, H - 52));
-    for (auto [Title, Menu] : {std::pair{lblLoopTitle1, btnLoop1Menu}, std::pair{lblLoopTitle2, btnLoop2Menu}}) {
-        Title->SetBounds(8, 4, 200, 16);
-        Menu->SetBounds(8, 24, 30, 20);
-    }
+    // From here on every change of the page area lays the plots out again.
+    PageControl->OnResize = [this](TObject* Sender) { PageControlResize(Sender); };
 }
 
 void TMainForm::CreateComponents()

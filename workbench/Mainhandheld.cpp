@@ -45,10 +45,19 @@ bool TMainForm::ImportHandheldFile(const std::string& FileName)
         NewWaveformSample(Record.GetSample(k));
     NewParameters(Record.Parameters());
 
+    // A statistic the handheld did not store (or stored as absent) waits for
+    // its next value: taken over, its absent minimum and mean would stay in
+    // every value that follows.
+    auto TakeOver = [](TSignalStats& Into, const TSignalStats& Stored) {
+        if (Stored.Min() == NoValue && Stored.Max() == NoValue && Stored.Mean() == NoValue)
+            Into.Reset();
+        else
+            Into.Restore(Stored);
+    };
     for (int i = 0; i < MaxSignals; ++i)
-        FSignalStats[i].Restore(Record.SignalStats(i));
+        TakeOver(FSignalStats[i], Record.SignalStats(i));
     for (int Id = 0; Id < ParameterCount; ++Id)
-        FParamStats[Id].Restore(Record.ParamStats(Id));
+        TakeOver(FParamStats[Id], Record.ParamStats(Id));
 
     // The plots rescale when a sweep wraps or a loop comes round, which a
     // record may never do: they are fitted to the record now (a plot scaled
@@ -62,7 +71,6 @@ bool TMainForm::ImportHandheldFile(const std::string& FileName)
     // statistics are shown now.
     FLabelRefreshCount = 24;
     actnUpdateMonitorSignals->Execute();
-    if (actnUpdateFullTest->OnExecute)
-        actnUpdateFullTest->Execute();
+    actnUpadteFullDetails->Execute();
     return true;
 }

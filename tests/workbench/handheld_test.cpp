@@ -1,6 +1,7 @@
 // The handheld unit's records: the directory and the download against the
 // simulated handheld, the handheld files they make, and importing them
 // through the live-data callbacks.
+#include "platform/Buttons.h"
 #include "platform/CheckLst.h"
 #include "platform/ComCtrls.h"
 #include "platform/DialogHook.h"
@@ -380,6 +381,7 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     ImportRig I;
     TMainForm& F = *I.R.Form;
     const sim::SimHandheldRecord Rec = Breathing();
+    Find<TToolSpeedButton>(&F, "btnPIPSelect")->Click();
     ASSERT_TRUE(F.ImportHandheldFile(I.Write(Rec)));
     EXPECT_TRUE(I.A.Messages.empty());
     EXPECT_EQ(F.SampleTime(), 1499);
@@ -397,6 +399,13 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     EXPECT_EQ(Find<TLabel>(&F, "lblAvgMonitor1")->Caption(), Flow.FormatValue(12.34f, false));
     EXPECT_EQ(Find<TLabel>(&F, "lblCurrMonitor1")->Caption(), Flow.FormatValue(5.5f, false));
 
+    // The Full Test details show the stored statistics of the chosen
+    // parameter.
+    const TSignalStats& PIP = F.ParamStats(parPIP);
+    EXPECT_NEAR(PIP.MaxValue(), Rec.PIP.Max, 0.051);
+    EXPECT_EQ(Find<TLabel>(&F, "lblFullDetailMax")->Caption(), PIP.FormatMax(false));
+    EXPECT_EQ(Find<TLabel>(&F, "lblFullDetailAvg")->Caption(), PIP.FormatMean(false));
+
     // The plots are fitted to the record.
     const TChartAxis* Axis = Find<TChart>(&F, "chartMonitor1")->LeftAxis();
     EXPECT_LE(Axis->Minimum(), -77.7);
@@ -411,6 +420,33 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     std::unique_ptr<TBitmap> Image(F.GetFormImage());
     ASSERT_TRUE(Image);
     Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/workbench-handheld-import.png");
+}
+
+// Statistics the handheld does not store wait for their next value: live
+// data after the import counts from it alone, and the stored ones carry on.
+TEST(HandheldImport, UnstoredStatisticsStartAfreshWithTheNextValue)
+{
+    ImportRig I;
+    TMainForm& F = *I.R.Form;
+    sim::SimHandheldRecord Rec = Breathing();
+    Rec.Oxygen = {};   // stored as absent
+    TWaveformSample Live;
+    Live.BaroPressure = 700;
+    Live.Oxygen = 30;
+    F.NewWaveformSample(Live);   // before the import
+    ASSERT_TRUE(F.ImportHandheldFile(I.Write(Rec)));
+    EXPECT_EQ(F.SignalStats(sigBaroPressure).FormatMean(false), "-----");
+    EXPECT_EQ(F.SignalStats(sigOxygen).FormatMax(false), "-----");
+    Live.BaroPressure = 760;
+    Live.Oxygen = 21;
+    Live.Flow = 100;
+    F.NewWaveformSample(Live);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigBaroPressure).MinValue(), 760);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigBaroPressure).MeanValue(), 760);
+    EXPECT_FLOAT_EQ(F.ParamStats(parBaroPressure).MeanValue(), 760);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigOxygen).MinValue(), 21);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).MaxValue(), 100);
+    EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).MinValue(), -77.7f);
 }
 
 // Images from the encoder, one change each, and what the import makes of
