@@ -201,7 +201,7 @@ public:
 
     // Lets a stored form keep elements as children of their chart: anything
     // that is not a chart is ignored.
-    void SetParentComponent(TComponent* Value);
+    void SetParentComponent(TComponent* Value) override;
     TComponent* GetParentComponent() const;
     bool HasParent() const { return true; }
 

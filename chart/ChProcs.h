@@ -209,9 +209,9 @@ public:
     virtual void AssignTo(TPersistent* Dest);
     // The stored "BorderStyle" value of older forms: "bsSingle" shows the border.
     void ReadBorderStyle(const std::string& Identifier);
-    virtual void Loaded();
+    void Loaded() override;
     // The mouse left the window.
-    virtual void MouseLeave();
+    void MouseLeave() override;
 
     // printing and picture export
     void NonBufferDraw(TCanvas* ACanvas, const TRect& R);

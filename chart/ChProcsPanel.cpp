@@ -562,7 +562,7 @@ void TCustomChPanel::PrintPartialCanvas(TCanvas* PrintCanvas, const TRect& Print
     const bool Clip = CanClip();
     if (Clip)
         ClipCanvas(PrintCanvas, R);
-    TScopeExit Unclip([this, PrintCanvas, Clip] {
+    TScopeExit Unclip([PrintCanvas, Clip] {
         if (Clip)
             UnClipCanvas(PrintCanvas);
     });

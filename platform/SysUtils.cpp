@@ -1220,6 +1220,51 @@ bool RenameFile(const std::string& OldName, const std::string& NewName)
     return std::rename(OldName.c_str(), NewName.c_str()) == 0;
 }
 
+bool FileSetDate(const std::string& FileName, TDateTime DateTime)
+{
+    if (!(DateTime >= 25569.0 && DateTime < 2958466.0))   // 1 Jan 1970 .. 31 Dec 9999
+        return false;
+    uint16_t year, month, day, hour, min, sec, msec;
+    DecodeDate(DateTime, year, month, day);
+    DecodeTime(DateTime, hour, min, sec, msec);
+    std::tm tm{};
+    tm.tm_year = year - 1900;
+    tm.tm_mon = month - 1;
+    tm.tm_mday = day;
+    tm.tm_hour = hour;
+    tm.tm_min = min;
+    tm.tm_sec = sec;
+    tm.tm_isdst = -1;   // whatever daylight saving the zone has on that day
+    const std::time_t secs = std::mktime(&tm);
+    if (secs == static_cast<std::time_t>(-1))
+        return false;
+    struct timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = secs;
+    times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, FileName.c_str(), times, 0) == 0;
+}
+
+bool FileAge(const std::string& FileName, TDateTime& DateTime)
+{
+    struct stat st {};
+    if (::stat(FileName.c_str(), &st) != 0)
+        return false;
+    const std::time_t secs = st.st_mtim.tv_sec;
+    std::tm tm{};
+    if (!localtime_r(&secs, &tm))
+        return false;
+    TDateTime d = 0, t = 0;
+    if (!TryEncodeDate(static_cast<uint16_t>(tm.tm_year + 1900), static_cast<uint16_t>(tm.tm_mon + 1),
+                       static_cast<uint16_t>(tm.tm_mday), d) ||
+        !TryEncodeTime(static_cast<uint16_t>(tm.tm_hour), static_cast<uint16_t>(tm.tm_min),
+                       static_cast<uint16_t>(std::min(tm.tm_sec, 59)), 0, t))
+        return false;
+    DateTime = d + t;
+    return true;
+}
+
 bool ReadWholeFile(const std::string& FileName, std::string& Data)
 {
     const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);

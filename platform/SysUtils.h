@@ -156,3 +156,10 @@ bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::
 // Reads the whole file; false when it cannot be read.
 bool ReadWholeFile(const std::string& FileName, std::string& Data);
 bool RenameFile(const std::string& OldName, const std::string& NewName);
+// Sets the file's modification time to DateTime, a local date-time (to the
+// whole second); the access time stays. False when the date-time cannot be
+// expressed (before 1970 or after 9999) or the file cannot be changed.
+bool FileSetDate(const std::string& FileName, TDateTime DateTime);
+// The file's modification time as a local date-time; false when the file
+// cannot be looked at.
+bool FileAge(const std::string& FileName, TDateTime& DateTime);

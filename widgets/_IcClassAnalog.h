@@ -70,7 +70,7 @@ public:
     // Called once the properties are set: from here on the changes of the
     // settings and the font reach ParamChange, the scaling is recomputed and
     // no minimum or maximum is recorded yet.
-    virtual void Loaded();
+    void Loaded() override;
     bool IsLoaded() const { return FLoaded; }
 
     float Value() const { return FValue; }
@@ -208,7 +208,7 @@ public:
 
     // Recomputes the scaling, binds the settings' changes to ParamChange and
     // ends the construction's update: the control is live.
-    virtual void Loaded();
+    void Loaded() override;
     bool IsLoaded() const { return FLoaded; }
 
     int32_t ChangeLarge() const { return FChangeLarge; }

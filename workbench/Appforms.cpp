@@ -12,6 +12,7 @@
 #include "workbench/About.h"
 #include "workbench/AnnotateDialog.h"
 #include "workbench/Entrydialogs.h"
+#include "workbench/FileDownload.h"
 #include "workbench/LeakTestDialog.h"
 #include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
@@ -29,6 +30,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     MainForm = new TMainForm(Application, Options);
     SetApplicationMainForm(MainForm);
     dlgSearchCommPorts = new TdlgSearchCommPorts(Application, ZebbSer);
+    dlgFileDownload = new TdlgFileDownload(Application, ZebbSer);
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
     dlgAbout = new TdlgAbout(Application);

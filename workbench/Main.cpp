@@ -12,6 +12,7 @@
 #include "platform/IniFiles.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
+#include "workbench/FileDownload.h"
 
 
 TMainForm* MainForm = nullptr;
@@ -241,6 +242,8 @@ void TMainForm::FormShow(TObject* Sender)
     dlgFileSave->SetInitialDir(FSignalsDir);
     dlgSaveTable->SetInitialDir(FProgramDir);
     dlgOpenTable->SetInitialDir(FProgramDir);
+    if (dlgFileDownload)
+        dlgFileDownload->SetDirectory(FSignalsDir);
     // The handshake waits for the analyzer; it starts once the window has
     // painted, and the window keeps handling events while it waits.
     if (!FShown) {

@@ -16,6 +16,7 @@
 //                      timed breaks, close file
 //   Mainleaktest.cpp   the leak test: its plot, side-bar page and actions
 //   Maintrendtest.cpp  the trend test: its side-bar page, actions and timer
+//   Mainhandheld.cpp   the handheld's file download and record import
 #pragma once
 
 #include "analyzer/Mainformlink.h"
@@ -373,6 +374,15 @@ private:
     TButton* btnMarkTime = nullptr;
 
 public:
+    // ------------------------------------------------- handheld records
+    // Mainhandheld.cpp. Shows the download dialog with a fresh directory,
+    // or brings it to the front while a download runs.
+    void actnDownloadFilesExecute(TObject* Sender);
+    // Feeds a handheld file's samples and last breath through the live
+    // callbacks and then puts the handheld's own statistics in place. A
+    // file that cannot be read is refused with a message naming it, and
+    // nothing changes; false then.
+    bool ImportHandheldFile(const std::string& FileName);
 
 private:
     // ------------------------------------------------------- components

@@ -109,7 +109,7 @@ void TMainForm::CreateActions()
     NewAction(actnSearchComm, "actnSearchComm", "Search", &TMainForm::actnSearchCommExecute);
     NewAction(actnInitCommunications, "actnInitCommunications", "Init Communications",
               &TMainForm::actnInitCommunicationsExecute);
-    NewAction(actnDownloadFiles, "actnDownloadFiles", "Download Files");
+    NewAction(actnDownloadFiles, "actnDownloadFiles", "Download Files", &TMainForm::actnDownloadFilesExecute);
     // Statistics.
     NewAction(actnClearAll, "actnClearAll", "Clear Statistics", &TMainForm::actnClearAllExecute);
     actnClearAll->SetHint("Clear All Statistics");

@@ -349,4 +349,29 @@ TEST(Files, ForceDirectoriesAndExistence)
     EXPECT_EQ(std::system(("rm -rf '" + root + "'").c_str()), 0);
 }
 
+// A file dated with a local date-time reads back the same, in winter and in
+// summer; dates a file cannot carry, and missing files, are refused.
+TEST(Files, FileSetDateAndFileAgeInLocalTime)
+{
+    char tmpl[] = "/tmp/oz-sysutils-XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    const std::string file = std::string(tmpl) + "/f.txt";
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    for (const TDateTime When : {EncodeDate(2024, 1, 10) + EncodeTime(9, 5, 7, 0),
+                                 EncodeDate(2024, 7, 10) + EncodeTime(23, 59, 59, 0)}) {
+        ASSERT_TRUE(FileSetDate(file, When));
+        TDateTime Age = 0;
+        ASSERT_TRUE(FileAge(file, Age));
+        EXPECT_NEAR(Age, When, 0.1 / SecsPerDay);
+    }
+    EXPECT_FALSE(FileSetDate(file, 0));
+    EXPECT_FALSE(FileSetDate(file, EncodeDate(1969, 12, 31)));
+    EXPECT_FALSE(FileSetDate(file + "-missing", EncodeDate(2024, 1, 1)));
+    TDateTime Age = 0;
+    EXPECT_FALSE(FileAge(file + "-missing", Age));
+    EXPECT_EQ(std::system((std::string("rm -rf '") + tmpl + "'").c_str()), 0);
+}
+
 }  // namespace

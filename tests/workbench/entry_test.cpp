@@ -12,6 +12,7 @@
 #include "workbench/AnnotateDialog.h"
 #include "workbench/Appforms.h"
 #include "workbench/Entrydialogs.h"
+#include "workbench/FileDownload.h"
 #include "workbench/LeakTestDialog.h"
 #include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
@@ -21,34 +22,39 @@
 #include "workbench/TrendTestSettings.h"
 #include "workbench/UnitSelect.h"
 
-TEST(Entry, FormsInOrderAndCloseEndsTheApplication)
-{
-    char Template[] = "/tmp/ozwb-XXXXXX";
-    const std::string Dir = ::mkdtemp(Template);
-    TMainFormOptions Options;
-    Options.ExeName = Dir + "/ozezudo";
-    CreateApplicationForms(Options);
-    ASSERT_NE(MainForm, nullptr);
-    EXPECT_EQ(ApplicationMainForm(), MainForm);
+TEST(Entry, FormsInOrderAndCloseEndsTheApplication) {
+  char Template[] = "/tmp/ozwb-XXXXXX";
+  const std::string Dir = ::mkdtemp(Template);
+  TMainFormOptions Options;
+  Options.ExeName = Dir + "/ozezudo";
+  CreateApplicationForms(Options);
+  ASSERT_NE(MainForm, nullptr);
+  EXPECT_EQ(ApplicationMainForm(), MainForm);
 
-    // The application owns them, the main window first.
-    std::vector<TComponent*> Expected = {MainForm,         dlgSearchCommPorts, dlgGasSettings,  dlgAdvGasSettings,
-                                         dlgAbout,         dlgStackSetup,      dlgUnitSelect,   dlgTimeScale,
-                                         dlgGasCalculator, SelectCommPortDlg,  dlgTrendTest,    dlgRecord,
-                                         dlgAnnotate,      dlgTimedBreaks,     dlgValueEntry,   dlgPassword,
-                                         dlgStringEntry,   dlgFlashLoad,       dlgPlotScale,    dlgStartLeakTest};
-    std::vector<TComponent*> Owned;
-    for (int i = 0; i < Application->ComponentCount(); ++i)
-        for (TComponent* C : Expected)
-            if (Application->Components(i) == C)
-                Owned.push_back(C);
-    EXPECT_EQ(Owned, Expected);
-    EXPECT_EQ(MainForm->Caption(), "RO Ziv Ozezudo");
+  // The application owns them, the main window first.
+  std::vector<TComponent *> Expected = {
+      MainForm,          dlgSearchCommPorts, dlgFileDownload,   dlgGasSettings,
+      dlgAdvGasSettings, dlgAbout,           dlgStackSetup,     dlgUnitSelect,
+      dlgTimeScale,      dlgGasCalculator,   SelectCommPortDlg, dlgTrendTest,
+      dlgRecord,         dlgAnnotate,        dlgTimedBreaks,    dlgValueEntry,
+      dlgPassword,       dlgStringEntry,     dlgFlashLoad,      dlgPlotScale,
+      dlgStartLeakTest};
+  std::vector<TComponent *> Owned;
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    for (TComponent *C : Expected)
+      if (Application->Components(i) == C)
+        Owned.push_back(C);
+  EXPECT_EQ(Owned, Expected);
+  EXPECT_EQ(MainForm->Caption(), "RO Ziv Ozezudo");
 
-    MainForm->Show();
-    MainForm->Close();
-    EXPECT_TRUE(Application->Terminated());
-    EXPECT_TRUE(std::filesystem::exists(Dir + "/ozezudo.INI"));
-    std::error_code Ec;
-    std::filesystem::remove_all(Dir, Ec);
+  // The download folder: the program's folder, the data folder once the
+  // window is shown.
+  EXPECT_EQ(dlgFileDownload->Directory(), MainForm->ProgramDir());
+  MainForm->Show();
+  EXPECT_EQ(dlgFileDownload->Directory(), MainForm->SignalsDir());
+  MainForm->Close();
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_TRUE(std::filesystem::exists(Dir + "/ozezudo.INI"));
+  std::error_code Ec;
+  std::filesystem::remove_all(Dir, Ec);
 }
