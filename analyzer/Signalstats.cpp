@@ -285,3 +285,29 @@ std::string TSignalStats::DisplayUnitName() const
 {
     return UnitName(FDisplayUnit);
 }
+
+void SetupSignalStats(TSignalStats& Stats, int Signal)
+{
+    struct TSignalSetup {
+        const char* LongName;
+        const char* ShortName;
+        TUnitCode Base;
+        TUnitCode Display;
+        float MinSpan;
+    };
+    static const TSignalSetup Signals[SignalCount] = {
+        {"Flow", "Flow", ucLPM, ucLPM, 2.0f},
+        {"Volume", "Vol", ucML, ucML, 10.0f},
+        {"Airway Pressure", "Air Press", ucCmH2O, ucCmH2O, 2.0f},
+        {"Low Pressure", "L Press", ucCmH2O, ucCmH2O, 5.0f},
+        {"High Pressure", "H Press", ucPSI, ucPSI, 5.0f},
+        {"Barometric Pressure", "Baro Press", ucMmHg, ucMmHg, 0.0f},
+        {"Oxygen", "O2", ucPercent, ucPercent, 5.0f},
+        {"Temperature", "Temp", ucKelvin, ucCelsius, 5.0f},
+        {"Relative Humidity", "RH", ucPercent, ucPercent, 5.0f},
+    };
+    if (Signal < 0 || Signal >= SignalCount)
+        return;
+    const TSignalSetup& S = Signals[Signal];
+    Stats.Setup(S.LongName, S.ShortName, S.Base, S.Display, -1, S.MinSpan);
+}

@@ -101,3 +101,7 @@ private:
     void StartStack(float Value);
     float InDisplayUnit(float Value) const;
 };
+
+// Sets Stats up for waveform signal Signal (0 .. SignalCount - 1): its long
+// and short name, base and display unit, and smallest axis span.
+void SetupSignalStats(TSignalStats& Stats, int Signal);

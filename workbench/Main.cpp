@@ -77,27 +77,8 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     FDeviceVersion = "";
 
     // Signal statistics (display units may be replaced by the settings file).
-    struct TSignalSetup {
-        const char* LongName;
-        const char* ShortName;
-        TUnitCode Base;
-        TUnitCode Display;
-        float MinSpan;
-    };
-    static const TSignalSetup Signals[SignalCount] = {
-        {"Flow", "Flow", ucLPM, ucLPM, 2.0f},
-        {"Volume", "Vol", ucML, ucML, 10.0f},
-        {"Airway Pressure", "Air Press", ucCmH2O, ucCmH2O, 2.0f},
-        {"Low Pressure", "L Press", ucCmH2O, ucCmH2O, 5.0f},
-        {"High Pressure", "H Press", ucPSI, ucPSI, 5.0f},
-        {"Barometric Pressure", "Baro Press", ucMmHg, ucMmHg, 0.0f},
-        {"Oxygen", "O2", ucPercent, ucPercent, 5.0f},
-        {"Temperature", "Temp", ucKelvin, ucCelsius, 5.0f},
-        {"Relative Humidity", "RH", ucPercent, ucPercent, 5.0f},
-    };
     for (int i = 0; i < SignalCount; ++i)
-        FSignalStats[i].Setup(Signals[i].LongName, Signals[i].ShortName, Signals[i].Base, Signals[i].Display, -1,
-                              Signals[i].MinSpan);
+        SetupSignalStats(FSignalStats[i], i);
 
     // Parameter statistics.
     for (int Id = 0; Id < ParameterCount; ++Id) {

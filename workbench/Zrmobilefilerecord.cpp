@@ -106,27 +106,6 @@ constexpr TBreathPlace BreathPlaces[] = {
     {788, 2, 10, parPEEP},               {790, 2, 10, parInspPausePressure},
 };
 
-// The main window's signals (names, units, decimals, smallest axis span).
-struct TSignalSetup {
-    const char* LongName;
-    const char* ShortName;
-    TUnitCode Base;
-    TUnitCode Display;
-    float MinSpan;
-};
-
-constexpr TSignalSetup Signals[SignalCount] = {
-    {"Flow", "Flow", ucLPM, ucLPM, 2.0f},
-    {"Volume", "Vol", ucML, ucML, 10.0f},
-    {"Airway Pressure", "Air Press", ucCmH2O, ucCmH2O, 2.0f},
-    {"Low Pressure", "L Press", ucCmH2O, ucCmH2O, 5.0f},
-    {"High Pressure", "H Press", ucPSI, ucPSI, 5.0f},
-    {"Barometric Pressure", "Baro Press", ucMmHg, ucMmHg, 0.0f},
-    {"Oxygen", "O2", ucPercent, ucPercent, 5.0f},
-    {"Temperature", "Temp", ucKelvin, ucCelsius, 5.0f},
-    {"Relative Humidity", "RH", ucPercent, ucPercent, 5.0f},
-};
-
 // ------------------------------------------------------------ file numbers
 
 bool IsBlank(char C)
@@ -264,8 +243,7 @@ void TZRMobSavedRecord::Clear()
     for (int i = 0; i < MaxSignals; ++i) {
         FSignalStats[i] = TSignalStats();
         if (i < SignalCount)
-            FSignalStats[i].Setup(Signals[i].LongName, Signals[i].ShortName, Signals[i].Base, Signals[i].Display,
-                                  -1, Signals[i].MinSpan);
+            SetupSignalStats(FSignalStats[i], i);
         FSignalStats[i].Reset();
     }
     FSampleCount = 0;
