@@ -134,6 +134,10 @@ void TdlgFileDownload::btnDownloadClick(TObject* Sender)
 {
     if (FDownloading)
         return;
+    // A device command still waiting for its acknowledgement would take the
+    // download's replies for its own: the download waits until it is done.
+    if (MainForm && MainForm->DeviceCommandRunning())
+        return;
     SelectDirectory->SetDirectory(FDirectory);
 
     // Nothing else may talk to the handheld while its files come in.

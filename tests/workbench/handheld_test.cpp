@@ -298,6 +298,26 @@ TEST(HandheldDownload, FailuresAndRefusalsSkipOneFileOnly)
     EXPECT_EQ(Requests, 1u);
 }
 
+// While another device command waits for its acknowledgement, Download
+// starts nothing: the two would share the analyzer's replies.
+TEST(HandheldDownload, WaitsForAnotherDeviceCommand)
+{
+    HandheldRig H({FileOf(sim::DemoHandheldRecord(0), "Run")});
+    ASSERT_TRUE(H.ShowDirectory(1));
+    H.CheckAll();
+    Answers A;
+    A.Folder = H.Out;
+    {
+        TMainForm::TDeviceCommandLock Busy(*H.R.Form);
+        H.Download();
+        EXPECT_EQ(A.FolderQuestions, 0);
+        EXPECT_TRUE(std::filesystem::is_empty(H.Out));
+    }
+    H.Download();
+    EXPECT_EQ(A.FolderQuestions, 1);
+    EXPECT_FALSE(std::filesystem::is_empty(H.Out));
+}
+
 TEST(HandheldDownload, FileNamesStayInsideTheFolder)
 {
     const struct {
