@@ -354,9 +354,9 @@ protected:
     void Paint() override;
     // The page rectangle of the Size values at (OfsX, OfsY), device pixels.
     TRect PrintRect(int OfsX, int OfsY) const;
+    void PaintCorners(TCanvas* C);
 
 private:
-    void PaintCorners(TCanvas* C);
 
     bool FAlignBusy = false;
     TAlignment FAlignment = taLeftJustify;
