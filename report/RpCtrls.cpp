@@ -216,13 +216,27 @@ void TRpCustomLabel::FormatLines()
     FFormatted = true;
 }
 
+void TRpCustomLabel::Resize(int NewLeft, int NewWidth, int NewHeight)
+{
+    // Through the size object and only what changes: the other values keep
+    // their exact report units instead of being rounded to pixels.
+    TValueRollback<bool> Busy(FSizingBusy, true);
+    TRpPrintableSize* S = Size();
+    S->SetPixels();
+    TScopeExit Back([S] { S->RestoreUnit(); });
+    if (NewHeight != Height())
+        S->SetHeight(NewHeight);
+    if (NewWidth != Width())
+        S->SetWidth(NewWidth);
+    if (NewLeft != Left())
+        S->SetLeft(NewLeft);
+}
+
 void TRpCustomLabel::RaiseToLineHeight()
 {
     const int Needed = MeasureLineHeight() + 1;
-    if (Height() >= Needed)
-        return;
-    TValueRollback<bool> Busy(FSizingBusy, true);
-    SetHeight(Needed);
+    if (Height() < Needed)
+        Resize(Left(), Width(), Needed);
 }
 
 void TRpCustomLabel::ApplyAutoSize()
@@ -234,19 +248,14 @@ void TRpCustomLabel::ApplyAutoSize()
         NewWidth += Frame()->Width();
     if (Frame()->DrawRight())
         NewWidth += Frame()->Width();
-    {
-        TValueRollback<bool> Busy(FSizingBusy, true);
-        int NewLeft = Left();
-        if (Alignment() == taRightJustify)
-            NewLeft = Left() + Width() - NewWidth;
-        else if (Alignment() == taCenter)
-            NewLeft = Left() + (Width() - NewWidth) / 2;
-        if (NewLeft != Left() || NewWidth != Width())
-            SetBounds(NewLeft, Top(), NewWidth, Height());
-        const int Needed = MeasureLineHeight() + 1;
-        if (Height() < Needed || (FOutputLines->Count() == 0 && Designing()))
-            SetHeight(Needed);
-    }
+    int NewLeft = Left();
+    if (Alignment() == taRightJustify)
+        NewLeft = Left() + Width() - NewWidth;
+    else if (Alignment() == taCenter)
+        NewLeft = Left() + (Width() - NewWidth) / 2;
+    const int Needed = MeasureLineHeight() + 1;
+    const bool Raise = Height() < Needed || (FOutputLines->Count() == 0 && Designing());
+    Resize(NewLeft, NewWidth, Raise ? Needed : Height());
 }
 
 void TRpCustomLabel::FormatText(std::string Text)

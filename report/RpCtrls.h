@@ -93,6 +93,8 @@ private:
     // rest of the paragraph is to be dropped (WordWrap off).
     void FormatWord(std::string Word, std::string& Line, bool& Finished);
     void ApplyAutoSize();
+    // New pixel bounds; the top stays as it is.
+    void Resize(int NewLeft, int NewWidth, int NewHeight);
     void RaiseToLineHeight();
     // What the formatting depends on; equal keys give equal lines.
     std::string FormatKey();

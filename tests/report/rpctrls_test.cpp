@@ -4,6 +4,7 @@
 #include "report/RpCtrls.h"
 
 #include "platform/Metafile.h"
+#include "report/RpExportFilter.h"
 #include "tests/report/PrinterRig.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,58 @@ protected:
     std::unique_ptr<TRpReport> R;
     TRpMemo* Memo = nullptr;
     int Served = 0;
+};
+
+// Keeps what a report run hands to it.
+class TRecordingFilter : public TRpExportFilter {
+public:
+    TRecordingFilter() : TRpExportFilter("") {}
+    struct TGraphic {
+        double X, Y;
+        std::string Kind;   // "shape", "image" or the class of another printable
+        TRpShapeType Shape;
+        TColor Fill;        // clNone: not filled
+        TColor Pen;         // clNone: no outline
+        long double Width, Height;
+        TRpPrintable* Control;
+    };
+    struct TText {
+        double X, Y;
+        std::string Font;
+        TAlignment Alignment;
+        std::string Text;
+    };
+    void AcceptGraphic(double X, double Y, TRpPrintable* Control) override
+    {
+        TGraphic G{X, Y, "other", rpsRectangle, clNone, clNone, 0, 0, Control};
+        if (auto* S = dynamic_cast<TRpShape*>(Control)) {
+            G.Kind = "shape";
+            G.Shape = S->Shape();
+            G.Fill = S->Brush()->Style() == bsClear ? clNone : S->Brush()->Color();
+            G.Pen = S->Pen()->Style() == psClear ? clNone : S->Pen()->Color();
+            G.Width = S->Size()->Width();
+            G.Height = S->Size()->Height();
+        } else if (dynamic_cast<TRpImage*>(Control)) {
+            G.Kind = "image";
+        }
+        Graphics.push_back(G);
+    }
+    void TextOut(double X, double Y, TFont* Font, TColor Background, TAlignment Alignment,
+                 const std::string& Text) override
+    {
+        Texts.push_back({X, Y, Font->Name(), Alignment, Text});
+    }
+    void NewPage() override { ++Pages; }
+    int Count(const std::string& Kind, TColor Fill = clDefault, TColor Pen = clDefault) const
+    {
+        int N = 0;
+        for (const TGraphic& G : Graphics)
+            N += G.Kind == Kind && (Fill == clDefault || G.Fill == Fill) && (Pen == clDefault || G.Pen == Pen);
+        return N;
+    }
+    std::vector<TGraphic> Graphics;
+    std::vector<TText> Texts;
+    int Pages = 0;
 };
 
 }  // namespace
@@ -250,4 +303,68 @@ TEST_F(MemoReport, SystemDataAndOnPrintTexts)
     EXPECT_EQ(CountPrefix(Pages[0], "Hidden"), 0);
     EXPECT_EQ(Hello->Caption(), "Hello");
     EXPECT_EQ(Hello->OutputText(), "Hello");
+}
+
+// ------------------------------------------------------------------ export
+
+TEST_F(MemoReport, ExportHandsBackgroundsFramesTextsAndThePageImageToTheFilter)
+{
+    Memo->Lines()->Clear();
+    Memo->Lines()->Add("First");
+    Memo->Lines()->Add("Second");
+    Band(1)->SetTransparentBand(false);
+    Band(1)->SetColor(clYellow);
+    auto* Head = Band(1)->AddPrintable<TRpLabel>();
+    Head->SetCaption("Heading");
+    Head->SetColor(clAqua);
+    Head->SetAlignment(taRightJustify);
+    Head->Size()->SetUnits(TRpUnit::Native);
+    Head->Size()->SetLeft(500);
+    Head->Size()->SetTop(100);
+    for (int Side = 0; Side < 4; ++Side)
+        Head->Frame()->SetValue(Side, true);
+    Head->Frame()->SetColor(clRed);
+    auto* Back = new TRpImage(R.get());
+    Back->SetParent(R.get());
+    Back->SetName("Backdrop");
+    Back->Picture()->Bitmap()->SetSize(20, 10);
+    R->SetBackImageControl("Backdrop");
+    R->SetShowProgress(false);
+    int Drawn = 0;
+    R->OnStartPage = [&Drawn](TCustomRpReport* Sender) {
+        Sender->RunPrinter()->GetCanvas()->OnChange = [&Drawn](TObject*) { ++Drawn; };
+    };
+
+    TRecordingFilter Filter;
+    R->ExportToFilter(&Filter);
+
+    EXPECT_EQ(Filter.Pages, 1);
+    EXPECT_EQ(Filter.Count("shape", clYellow, clNone), 1) << "the title band's background";
+    EXPECT_GE(Filter.Count("shape", clAqua, clNone), 1) << "the label's background";
+    EXPECT_EQ(Filter.Count("shape", clNone, clRed), 1) << "a frame of four sides is one rectangle";
+    EXPECT_EQ(Filter.Count("image"), 1) << "the page's background image";
+    for (const auto& G : Filter.Graphics) {
+        if (G.Kind == "image") {
+            EXPECT_EQ(G.Control, Back);
+        }
+    }
+    bool HeadingSeen = false;
+    for (const auto& T : Filter.Texts)
+        if (T.Text == "Heading") {
+            HeadingSeen = true;
+            EXPECT_EQ(T.Alignment, taRightJustify);
+            EXPECT_EQ(T.Font, Head->Font()->Name());
+            EXPECT_EQ(T.Y, 100 + 100 + 4) << "top margin, label top, a 1-point frame (0.1 mm)";
+        }
+    EXPECT_TRUE(HeadingSeen);
+    std::vector<std::string> MemoTexts;
+    for (const auto& T : Filter.Texts)
+        if (T.Text == "First" || T.Text == "Second")
+            MemoTexts.push_back(T.Text);
+    EXPECT_EQ(MemoTexts, (std::vector<std::string>{"First", "Second"}));
+    EXPECT_EQ(Drawn, 0) << "nothing drawn on the printer's canvas while exporting";
+    Served = 0;
+    R->Prepare();
+    EXPECT_EQ(R->RunPrinter()->PageCount(), 1);
+    EXPECT_GT(Drawn, 0) << "a recorded run draws";
 }
