@@ -180,6 +180,9 @@ public:
     // Draws the shape into Rect (device pixels); RoundSize is the corner
     // size of a rounded rectangle.
     void DrawShape(TCanvas* Canvas, const TRect& Rect, int RoundSize) const;
+    // The corner size of a rounded rectangle: the control's pixel width
+    // times RoundFactor, truncated.
+    int RoundSize() const;
 
 protected:
     void Paint() override;

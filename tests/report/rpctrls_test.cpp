@@ -368,3 +368,119 @@ TEST_F(MemoReport, ExportHandsBackgroundsFramesTextsAndThePageImageToTheFilter)
     EXPECT_EQ(R->RunPrinter()->PageCount(), 1);
     EXPECT_GT(Drawn, 0) << "a recorded run draws";
 }
+
+// ------------------------------------------------------------------ graphics
+
+namespace {
+
+// The first page of a PDF rendered at 300 dpi.
+std::unique_ptr<TBitmap> RenderPdf(const std::string& Pdf, const std::string& Png)
+{
+    RunTool("pdftoppm -r 300 -png -singlefile '" + Pdf + "' '" + Png.substr(0, Png.size() - 4) + "'");
+    auto B = std::make_unique<TBitmap>();
+    B->LoadFromFile(Png);
+    return B;
+}
+
+bool Dark(TBitmap& B, int X, int Y)
+{
+    const TColor C = B.Canvas()->Pixels(X, Y);
+    return GetRValue(C) < 128 && GetGValue(C) < 128 && GetBValue(C) < 128;
+}
+
+// Dark at (X, Y) or a row above or below (lines straddle pixel rows).
+bool DarkRow(TBitmap& B, int X, int Y) { return Dark(B, X, Y - 1) || Dark(B, X, Y) || Dark(B, X, Y + 1); }
+
+bool Reddish(TBitmap& B, int X, int Y)
+{
+    const TColor C = B.Canvas()->Pixels(X, Y);
+    return GetRValue(C) > 200 && GetGValue(C) < 80 && GetBValue(C) < 80;
+}
+
+}  // namespace
+
+TEST_F(MemoReport, ShapesAndImagesOnA300DpiPdf)
+{
+    Printer()->SetResolution(300);
+    Memo->Lines()->Clear();
+    Band(4)->Size()->SetHeight(120);
+    auto Place = [](TRpPrintable* P, long double Left, long double Top, long double Width, long double Height) {
+        P->Size()->SetUnits(TRpUnit::Native);
+        P->Size()->SetLeft(Left);
+        P->Size()->SetTop(Top);
+        P->Size()->SetWidth(Width);
+        P->Size()->SetHeight(Height);
+    };
+    // The detail band starts 40 mm down (margin and title), 10 mm from the left.
+    auto* Line = Band(4)->AddPrintable<TRpShape>();
+    Line->SetShape(rpsHorLine);
+    Place(Line, 0, 0, 500, 200);
+    auto* Round = Band(4)->AddPrintable<TRpShape>();
+    Round->SetShape(rpsRoundRect);
+    Round->SetRoundFactor(0.25f);
+    Place(Round, 600, 0, 400, 200);
+    Round->SetWidth(80);
+    EXPECT_EQ(Round->RoundSize(), 20);
+    auto* Plain = Band(4)->AddPrintable<TRpShape>();
+    Place(Plain, 1100, 0, 400, 200);
+    auto* Image = Band(4)->AddPrintable<TRpImage>();
+    Image->Picture()->Bitmap()->SetSize(192, 96);
+    Image->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    Image->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 192, 96));
+    Image->SetCenter(true);
+    Place(Image, 0, 300, 600, 300);
+    auto* Big = Band(4)->AddPrintable<TRpImage>();
+    Big->Picture()->Assign(Image->Picture());
+    Big->Picture()->Bitmap()->SetSize(480, 240);
+    Big->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    Big->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 480, 240));
+    Place(Big, 700, 300, 600, 300);
+    R->Print();
+    std::unique_ptr<TBitmap> Page = RenderPdf(Pdf, Dir / "page.png");
+    ASSERT_GT(Page->Width(), 2400);
+    Page->SaveToFile(Artifact("report-shapes-300dpi.png"));
+    auto X = [](long double Tenths) { return static_cast<int>(std::lround((Tenths + 100) * 300 / 254.0L)); };
+    auto Y = [](long double Tenths) { return static_cast<int>(std::lround((Tenths + 400) * 300 / 254.0L)); };
+
+    // The horizontal line halfway down its 20 mm box, 10 mm below the band top.
+    EXPECT_TRUE(DarkRow(*Page, X(250), Y(100)));
+    EXPECT_FALSE(DarkRow(*Page, X(250), Y(100) - 10));
+    EXPECT_FALSE(DarkRow(*Page, X(250), Y(100) + 10));
+    // A rounded corner leaves the corner pixel; factor 0 is a plain rectangle.
+    EXPECT_FALSE(Dark(*Page, X(600), Y(0)));
+    EXPECT_TRUE(DarkRow(*Page, X(600) + 20, Y(0))) << "the top edge after the corner";
+    EXPECT_TRUE(DarkRow(*Page, X(1100), Y(0)) || DarkRow(*Page, X(1100) + 1, Y(0)) ||
+                DarkRow(*Page, X(1100) - 1, Y(0)));
+
+    // 192 x 96 screen pixels are 600 x 300 device pixels, centred: moved by
+    // ((709 - 600) / 2, (354 - 300) / 2).
+    const int IL = X(0) + 54, IT = Y(300) + 27;
+    EXPECT_TRUE(Reddish(*Page, IL + 2, IT + 2));
+    EXPECT_TRUE(Reddish(*Page, IL + 597, IT + 297));
+    EXPECT_FALSE(Reddish(*Page, IL - 3, IT + 100));
+    EXPECT_FALSE(Reddish(*Page, IL + 603, IT + 100));
+    EXPECT_FALSE(Reddish(*Page, IL + 100, IT + 303));
+    // A picture larger than its printable is clipped to it.
+    EXPECT_TRUE(Reddish(*Page, X(700) + 2, Y(300) + 2));
+    EXPECT_TRUE(Reddish(*Page, X(1300) - 3, Y(600) - 3));
+    EXPECT_FALSE(Reddish(*Page, X(1300) + 3, Y(450)));
+    EXPECT_FALSE(Reddish(*Page, X(1000), Y(600) + 3));
+}
+
+TEST(RpImages, AutoSizeTakesThePicturesSizeAndCanvasMakesABitmap)
+{
+    EnsureApplication();
+    TRpImage I(nullptr);
+    EXPECT_EQ(I.Width(), 105);
+    I.SetAutoSize(true);
+    TBitmap B(200, 100);
+    I.Picture()->Assign(&B);
+    EXPECT_EQ(I.Width(), 200);
+    EXPECT_EQ(I.Height(), 100);
+    EXPECT_FALSE(I.Transparent()) << "a bitmap that covers the control";
+    TRpImage Empty(nullptr);
+    ASSERT_NE(Empty.ImageCanvas(), nullptr);
+    EXPECT_EQ(Empty.Picture()->Width(), 105);
+    Empty.Picture()->Metafile();
+    EXPECT_EQ(Empty.ImageCanvas(), nullptr);
+}
