@@ -484,3 +484,103 @@ TEST(RpImages, AutoSizeTakesThePicturesSizeAndCanvasMakesABitmap)
     Empty.Picture()->Metafile();
     EXPECT_EQ(Empty.ImageCanvas(), nullptr);
 }
+
+// ------------------------------------------------------- the program's page
+
+namespace {
+
+// The program's printout: Letter, 12.7 mm margins, a title band with the
+// header and the date, a detail band with a stretching memo in a
+// fixed-pitch font, a page footer with the page number.
+void BuildPrintout(TRpReport& R, int Lines)
+{
+    R.SetUnits(TRpUnit::Inches);
+    R.Page()->SetPaperSize(TRpPaperSize::Letter);
+    R.Page()->SetOrientation(poPortrait);
+    R.SetUnits(TRpUnit::MM);
+    for (auto Set : {&TRpPage::SetTopMargin, &TRpPage::SetBottomMargin, &TRpPage::SetLeftMargin,
+                     &TRpPage::SetRightMargin})
+        (R.Page()->*Set)(12.7L);
+    R.SetUnits(TRpUnit::Inches);
+    R.SetReportTitle("ZR Text Printout");
+    R.Font()->SetName("Courier New");
+    R.Font()->SetHeight(-13);
+    R.Bands()->SetHasTitle(true);
+    R.Bands()->SetHasDetail(true);
+    R.Bands()->SetHasPageFooter(true);
+    TRpCustomBand* Title = R.Bands()->GetBand(1);
+    TRpCustomBand* Detail = R.Bands()->GetBand(4);
+    TRpCustomBand* Footer = R.Bands()->GetBand(6);
+    Title->SetHeight(153);
+    Detail->SetHeight(40);
+    Footer->SetHeight(30);
+
+    auto* Header = Title->AddPrintable<TRpLabel>();
+    Header->SetName("rplblHeader");
+    Header->Font()->SetName("Courier New");
+    Header->Font()->SetHeight(-16);
+    Header->Font()->SetStyle(TFontStyles{fsBold});
+    Header->SetAlignment(taCenter);
+    Header->SetBounds(300, 8, 120, 20);
+    Header->SetCaption("Full Test Report");
+    auto* DateLabel = Title->AddPrintable<TRpLabel>();
+    DateLabel->SetBounds(8, 60, 60, 20);
+    DateLabel->SetCaption("Date:");
+    auto* When = Title->AddPrintable<TRpSysData>();
+    When->SetData(rpsDateTime);
+    When->SetBounds(80, 60, 200, 20);
+
+    auto* Text = Detail->AddPrintable<TRpMemo>();
+    Text->SetName("Text");
+    Text->Font()->SetName("Courier New");
+    Text->Font()->SetHeight(-13);
+    Text->SetAutoSize(false);
+    Text->SetAutoStretch(true);
+    Text->SetBounds(0, 0, 720, 40);
+    Text->Lines()->Clear();
+    for (int I = 1; I <= Lines; ++I)
+        Text->Lines()->Add("Incident " + std::to_string(1000 + I) + "   Flow 12.5 L/min   Volume 0.45 L");
+
+    auto* Page = Footer->AddPrintable<TRpSysData>();
+    Page->SetText("Page ");
+    Page->SetData(rpsPageNumber);
+    Page->SetBounds(300, 4, 100, 20);
+}
+
+}  // namespace
+
+TEST_F(MemoReport, TheProgramsPrintoutOnPaperAndOnScreen)
+{
+    TRpReport Report(nullptr);
+    BuildPrintout(Report, 90);
+    int Records = 0;
+    Report.OnNeedData = [&Records](TObject*, bool& More) { More = ++Records <= 1; };
+    Report.Print();
+    ASSERT_EQ(PdfInfo(Pdf).Pages, 2);
+    const std::string Text = RunTool("pdftotext -layout '" + Pdf + "' -");
+    std::filesystem::copy_file(Pdf, Artifact("report-printout.pdf"),
+                               std::filesystem::copy_options::overwrite_existing);
+    size_t At = Text.find("Full Test Report");
+    EXPECT_NE(At, std::string::npos);
+    EXPECT_NE(Text.find("Date:"), std::string::npos);
+    for (int I = 1; I <= 90; ++I) {
+        const size_t Next = Text.find("Incident " + std::to_string(1000 + I), At);
+        ASSERT_NE(Next, std::string::npos) << I;
+        At = Next;
+    }
+    const size_t Page1 = Text.find("Page 1"), Page2 = Text.find("Page 2");
+    ASSERT_NE(Page1, std::string::npos);
+    ASSERT_NE(Page2, std::string::npos);
+    EXPECT_LT(Page1, Page2);
+
+    Records = 0;
+    Report.Prepare();
+    TRpPrinter* P = Report.RunPrinter();
+    ASSERT_EQ(P->PageCount(), 2);
+    std::unique_ptr<TMetafile> M = P->Page(1);
+    TBitmap B(M->Width(), M->Height());
+    B.Canvas()->StretchDraw(Rect(0, 0, M->Width(), M->Height()), M.get());
+    B.SaveToFile(Artifact("report-printout-page1.png"));
+    EXPECT_TRUE(M->ContainsText("Full Test Report"));
+    EXPECT_TRUE(M->ContainsText("Page 1"));
+}
