@@ -111,6 +111,7 @@ private:
     bool FWordWrap = true;
     bool FSizingBusy = false;
     std::string FFormattedKey;
+    uint64_t FLinesChanges = 0;
     bool FFormatted = false;
 };
 
