@@ -584,3 +584,39 @@ TEST_F(MemoReport, TheProgramsPrintoutOnPaperAndOnScreen)
     EXPECT_TRUE(M->ContainsText("Full Test Report"));
     EXPECT_TRUE(M->ContainsText("Page 1"));
 }
+
+// ---------------------------------------------------------------- designer
+
+TEST_F(LabelWrap, DesignerPaintsBackgroundTextCornersAndShapes)
+{
+    L->SetColor(clYellow);
+    L->SetCaption("WWW WWW");
+    L->SetHeight(40);
+    L->PaintControl();
+    TCanvas* C = L->Canvas();
+    ASSERT_NE(C, nullptr);
+    EXPECT_EQ(C->Pixels(0, 0), clBlack) << "corner mark";
+    EXPECT_EQ(C->Pixels(L->Width() - 2, L->Height() - 3), clYellow);
+    int Ink = 0;
+    for (int Y = 0; Y < R.TextHeight(L->Font(), "W"); ++Y)
+        for (int X = 4; X < L->Width() - 4; ++X)
+            Ink += C->Pixels(X, Y) != clYellow;
+    EXPECT_GT(Ink, 20) << "the first line is drawn";
+
+    auto* S = R.Bands()->GetBand(4)->AddPrintable<TRpShape>();
+    S->SetShape(rpsHorLine);
+    S->Pen()->SetColor(clRed);
+    S->PaintControl();
+    EXPECT_EQ(S->Canvas()->Pixels(S->Width() / 2, S->Height() / 2), clRed);
+    EXPECT_NE(S->Canvas()->Pixels(S->Width() / 2, S->Height() / 2 - 5), clRed);
+
+    auto* I = R.Bands()->GetBand(4)->AddPrintable<TRpImage>();
+    I->Picture()->Bitmap()->SetSize(20, 10);
+    I->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    I->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 20, 10));
+    I->SetCenter(true);
+    I->PaintControl();
+    const int CX = I->Width() / 2, CY = I->Height() / 2;
+    EXPECT_EQ(I->Canvas()->Pixels(CX, CY), clRed);
+    EXPECT_NE(I->Canvas()->Pixels(CX - 12, CY), clRed) << "natural size, centred";
+}
