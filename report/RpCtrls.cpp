@@ -125,6 +125,18 @@ void TRpCustomLabel::Loaded()
         Font()->SetSize(FStreamedFontSize);
 }
 
+void TRpCustomLabel::ReadFontSize(TReader* Reader) { FStreamedFontSize = Reader->ReadInteger(); }
+
+void TRpCustomLabel::WriteFontSize(TWriter* Writer) { Writer->WriteInteger(Font()->Size()); }
+
+void TRpCustomLabel::DefineProperties(TFiler* Filer)
+{
+    TRpPrintable::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "FontSize", [this](TReader* Reader) { ReadFontSize(Reader); },
+        [this](TWriter* Writer) { WriteFontSize(Writer); }, true);
+}
+
 void TRpCustomLabel::Prepare()
 {
     TRpPrintable::Prepare();
