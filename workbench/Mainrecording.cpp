@@ -297,6 +297,7 @@ void TMainForm::actnCloseFileExecute(TObject* Sender)
     StatusBar->Panels()->Items(0)->SetText("");
     actnClearEvents->Execute();
     actnClearFileInfo->Execute();
+    ClosePlaybackFile();
     CloseRecordFile();
     actnResetEveryting->Execute();
     actnCloseFile->SetEnabled(false);
