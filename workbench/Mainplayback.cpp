@@ -83,8 +83,8 @@ void TMainForm::CreatePlaybackComponents()
     // "Playback Controls" below the record button: the transport in two
     // rows, then continuous play, the speed bar and the interval.
     gbPlayback = NewControl<TGroupBox>(this, lopFileControls, "gbPlayback", "Playback Controls");
+    gbPlayback->SetBounds(0, 10000, 160, 112);   // below what stands at the top
     gbPlayback->SetAlign(alTop);
-    gbPlayback->SetHeight(112);
     int Index = 0;
     for (const auto& T : Transport) {
         const int Row = Index < 3 ? 0 : 1;

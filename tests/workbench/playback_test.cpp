@@ -170,6 +170,7 @@ TEST(Playback, RecordingOfTheSimulatorPlaysBackToTheSameResults)
             }
             return Inner(Rq, An);
         });
+        R.Sim.ClearReceived();
         Find<TScrollBar>(&F, "scrollSpeed")->SetPosition(20);
         EXPECT_EQ(Find<TTimer>(&F, "tmrPlayback")->Interval(), 1u);
         R.Action("actnOpenFile")->Execute();
@@ -178,6 +179,10 @@ TEST(Playback, RecordingOfTheSimulatorPlaysBackToTheSameResults)
     ASSERT_TRUE(F.PlayingFile());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSideBar")->Visible());
     F.SetLabelRefreshCount(0);
+    // Opening switched the analyzer's output off.
+    const auto Modes = R.Got('M');
+    ASSERT_FALSE(Modes.empty());
+    EXPECT_EQ(Modes.back().Payload, Bytes{'0'});
     ASSERT_TRUE(ProcessUntil([&] { return F.PlaybackPosition() == static_cast<int64_t>(Records.size()); }, 20000));
     ProcessFor(50);
     const auto Played = LiveResults(F);
