@@ -67,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 
     const std::string Source = Folder() + "/input.zrp";
     if (FILE* F = std::fopen(Source.c_str(), "wb")) {
-        std::fwrite(Data, 1, Size, F);
+        if (Size > 0)
+            std::fwrite(Data, 1, Size, F);
         std::fclose(F);
     } else {
         return 0;
