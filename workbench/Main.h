@@ -17,6 +17,8 @@
 //   Mainleaktest.cpp   the leak test: its plot, side-bar page and actions
 //   Maintrendtest.cpp  the trend test: its side-bar page, actions and timer
 //   Mainhandheld.cpp   the handheld's file download and record import
+//   Mainplayback.cpp   playing data files back, the playback controls and
+//                      the text export of data files
 #pragma once
 
 #include "analyzer/Mainformlink.h"

@@ -504,3 +504,26 @@ TEST(Playback, ClosingAPlayedFileGivesTheDeviceKindBack)
     EXPECT_EQ(F.DeviceKind(), dkAnalyzer);
     EXPECT_EQ(F.FileInfo(0), "");
 }
+
+TEST(Playback, ExtractActionsWriteTheTablesAndTellTheUser)
+{
+    PlaybackRig R;
+    R.Build();
+    R.OpenName = R.Dir + "/run.zrp";
+    WriteRecords(R.OpenName, {WaveRecord(1, 250), ParamRecord(drtParameters, 100, 200, 150)});
+    R.Action("actnExtractSignalFile")->Execute();
+    R.Action("actnExtractParameterFile")->Execute();
+    EXPECT_EQ(R.Messages, (std::vector<std::string>{"Signal File Extacted.", "Parameter File Extacted."}));
+    EXPECT_TRUE(FileExists(R.Dir + "/run.sig"));
+    EXPECT_TRUE(FileExists(R.Dir + "/run.par"));
+
+    // A refused overwrite says nothing further; a cancelled dialog nothing.
+    R.MessageAnswer = mrCancel;
+    R.Action("actnExtractSignalFile")->Execute();
+    ASSERT_EQ(R.Messages.size(), 3u);
+    EXPECT_EQ(R.Messages[2], "File \"run.sig\" already exists.  Overwrite?");
+    R.OpenName.clear();
+    R.Action("actnExtractParameterFile")->Execute();
+    EXPECT_EQ(R.Messages.size(), 3u);
+    EXPECT_FALSE(R.Form->PlayingFile());
+}
