@@ -58,9 +58,10 @@ void TMainForm::CreatePlaybackComponents()
         {actnExtractParameterFile, &TMainForm::actnExtractParameterFileExecute},
         {actnUpdateLoopBack, &TMainForm::actnUpdateLoopBackExecute},
     };
-    for (const auto& [Action, Handler] : Handlers) {
-        Action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
-        Action->SetEnabled(true);
+    for (const auto& Entry : Handlers) {
+        const auto Handler = Entry.second;
+        Entry.first->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+        Entry.first->SetEnabled(true);
     }
     struct {
         TAction*& Field;
