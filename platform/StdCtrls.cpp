@@ -812,3 +812,87 @@ void TGroupBox::TextChanged()
 {
     static_cast<QGroupBox*>(Handle())->setTitle(qs(Caption()));
 }
+
+// ------------------------------------------------------------------ TScrollBar
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TBridged<QScrollBar>>(Qt::Horizontal))
+{
+    auto* s = static_cast<QScrollBar*>(Handle());
+    QObject::connect(s, &QScrollBar::valueChanged, [this](int Value) {
+        if (!FApplying)
+            PositionChanged(Value);
+    });
+    SetBounds(0, 0, 121, 17);
+    Apply();
+}
+
+void TScrollBar::Apply()
+{
+    auto* s = static_cast<QScrollBar*>(Handle());
+    const QSignalBlocker Blocker(s);
+    FApplying = true;
+    s->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    s->setRange(FMin, std::max(FMin, FMax));
+    s->setSingleStep(FSmallChange);
+    s->setPageStep(FLargeChange);
+    s->setValue(FPosition);
+    FApplying = false;
+}
+
+void TScrollBar::PositionChanged(int Value)
+{
+    const int Clamped = std::clamp(Value, FMin, std::max(FMin, FMax));
+    if (Clamped == FPosition)
+        return;
+    FPosition = Clamped;
+    Apply();
+    if (OnChange)
+        InvokeGuarded([this] { OnChange(this); });
+}
+
+void TScrollBar::SetKind(TScrollBarKind Value)
+{
+    if (FKind == Value)
+        return;
+    FKind = Value;
+    Apply();
+}
+
+void TScrollBar::SetMin(int Value)
+{
+    if (FMin == Value)
+        return;
+    FMin = Value;
+    Apply();
+    PositionChanged(FPosition);
+}
+
+void TScrollBar::SetMax(int Value)
+{
+    if (FMax == Value)
+        return;
+    FMax = Value;
+    Apply();
+    PositionChanged(FPosition);
+}
+
+void TScrollBar::SetPosition(int Value)
+{
+    PositionChanged(Value);
+}
+
+void TScrollBar::SetSmallChange(int Value)
+{
+    if (FSmallChange == Value)
+        return;
+    FSmallChange = Value;
+    Apply();
+}
+
+void TScrollBar::SetLargeChange(int Value)
+{
+    if (FLargeChange == Value)
+        return;
+    FLargeChange = Value;
+    Apply();
+}

@@ -325,3 +325,39 @@ protected:
     void AdjustClientRect(TRect& Rect) const override;
     void TextChanged() override;
 };
+
+enum TScrollBarKind { sbHorizontal, sbVertical };
+
+// A scroll bar: a position between Min and Max, moved by the user's arrows
+// (SmallChange) and page clicks (LargeChange). OnChange follows every change
+// of the position, by the user or by code.
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind Value);
+    int Min() const { return FMin; }
+    void SetMin(int Value);
+    int Max() const { return FMax; }
+    void SetMax(int Value);
+    // Kept within Min..Max.
+    int Position() const { return FPosition; }
+    void SetPosition(int Value);
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int Value);
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int Value);
+
+    TNotifyEvent OnChange;
+
+private:
+    void Apply();
+    void PositionChanged(int Value);
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0;
+    int FMax = 100;
+    int FPosition = 0;
+    int FSmallChange = 1;
+    int FLargeChange = 1;
+    bool FApplying = false;
+};

@@ -1,9 +1,15 @@
 #include "workbench/Filefunctions.h"
 
+#include "analyzer/Parameterstruct.h"
+#include "analyzer/Serialfunctions.h"
+#include "analyzer/Units.h"
+#include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -305,4 +311,316 @@ TRecordCloseResult TRecordFile::Close()
         FCloseResult = TRecordCloseResult::rcKeptAsPart;
     }
     return FCloseResult;
+}
+
+// ------------------------------------------------------ TDataFileReader
+
+std::unique_ptr<TDataFileReader> TDataFileReader::Open(const std::string& FileName, std::string& Error)
+{
+    if (DirectoryExists(FileName)) {
+        Error = "Cannot open file \"" + FileName + "\": it is a folder";
+        return nullptr;
+    }
+    try {
+        auto File = std::make_unique<TFileStream>(FileName, fmOpenRead);
+        return std::unique_ptr<TDataFileReader>(new TDataFileReader(FileName, std::move(File)));
+    } catch (const EStreamError& E) {
+        Error = E.what();
+        return nullptr;
+    }
+}
+
+TDataFileReader::TDataFileReader(std::string FileName, std::unique_ptr<TFileStream> File)
+    : FFileName(std::move(FileName)), FFile(std::move(File))
+{
+}
+
+TDataFileReader::~TDataFileReader() = default;
+
+int64_t TDataFileReader::RecordCount()
+{
+    try {
+        return FFile->Size() / TDataFileRecord::Size;
+    } catch (const EStreamError& E) {
+        FErrorText = E.what();
+        return 0;
+    }
+}
+
+bool TDataFileReader::AtEnd()
+{
+    return FPosition >= RecordCount();
+}
+
+void TDataFileReader::SetPosition(int64_t Record)
+{
+    FPosition = std::clamp<int64_t>(Record, 0, RecordCount());
+}
+
+bool TDataFileReader::ReadRecord(TDataFileRecord& Record)
+{
+    FErrorText.clear();
+    uint8_t Bytes[TDataFileRecord::Size];
+    try {
+        FFile->SetPosition(FPosition * TDataFileRecord::Size);
+        if (FFile->Read(Bytes, sizeof Bytes) != static_cast<int64_t>(sizeof Bytes))
+            return false;   // no whole record left: the position stays on its boundary
+    } catch (const EStreamError& E) {
+        FErrorText = E.what();
+        return false;
+    }
+    Record = TDataFileRecord::FromBytes(Bytes);
+    ++FPosition;
+    return true;
+}
+
+void TDataFileReader::SkipForward()
+{
+    TDataFileRecord Record;
+    while (ReadRecord(Record))
+        if (Record.RecordType == drtMarker)
+            return;
+}
+
+void TDataFileReader::SkipBack()
+{
+    TDataFileRecord Record;
+    for (;;) {
+        if (FPosition < 2) {
+            FPosition = 0;
+            return;
+        }
+        FPosition -= 2;
+        if (!ReadRecord(Record) || Record.RecordType == drtMarker)
+            return;
+    }
+}
+
+// --------------------------------------------------------------- export
+
+namespace {
+
+constexpr const char* SignalHeader =
+    "Flow (lpm)\tVolume (ml)\tAirway Pressure (cmH2O)\tLow Pressure (cmH2O)\tHigh Pressure (psi)\t"
+    "Barometric Pressure (mmHg)\tOxygen(%%)\tTemperature (C)\tRelative Humidity (%%)\tTime";
+constexpr const char* ParameterHeader =
+    "Minute Volume (lpm)\tTidal Volume (ml)\tBase Flow (lpm)\tPIF (lpm)\tPEF (lpm)\tPIP (cmH2O)\t"
+    "PEEP (cmH2O)\tIPP (cmH2O)\tMAP (cmH2O)\tBreath Rate\tIn. Hold (sec)\tEx. Hold (sec)\tIn. Time (sec)\t"
+    "Ex. Time (sec)\tI:E Ratio\tCompliance (ml/cmH2O)\tMin Airway Press\tAssist Press\tTime";
+
+// The parameter ids of a parameter table, in its column order.
+constexpr int32_t ParameterColumns[] = {0, 1, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 17, 15, 19, 20};
+
+constexpr const char* LineEnd = "\r\n";
+
+float CelsiusOf(float Kelvin)
+{
+    return Kelvin == NoValue ? NoValue : KelvinToCelsius(Kelvin);
+}
+
+}  // namespace
+
+std::string SignalSampleLine(const TWaveformSample& Sample)
+{
+    const std::pair<int, float> Columns[] = {
+        {Sample.Flags[1] ? 3 : 2, Sample.Flow},
+        {1, Sample.Volume},
+        {1, Sample.AirwayPressure},
+        {1, Sample.LowPressure},
+        {Sample.Flags[2] ? 2 : 1, Sample.HighPressure},
+        {1, Sample.BaroPressure},
+        {1, Sample.Oxygen},
+        {1, CelsiusOf(Sample.Temperature)},
+        {1, Sample.RelHumidity},
+    };
+    std::string Line;
+    for (const auto& [Decimals, Value] : Columns) {
+        if (!Line.empty())
+            Line += '\t';
+        Line += FormatNumber(Decimals, Value);
+    }
+    return Line;
+}
+
+std::string ParameterLine(const TParameterStruct& Params)
+{
+    std::string Line;
+    for (const int32_t Id : ParameterColumns) {
+        if (!Line.empty())
+            Line += '\t';
+        Line += Params.ValueText(Id, false);
+    }
+    return Line;
+}
+
+std::string ExportHeaderLine(int Kind)
+{
+    std::string Header = Kind == ekSignals ? SignalHeader : Kind == ekParameters ? ParameterHeader : "";
+    for (size_t Pos = Header.find("%%"); Pos != std::string::npos; Pos = Header.find("%%", Pos + 1))
+        Header.erase(Pos, 1);
+    return Header;
+}
+
+std::string ExportFileName(const std::string& SourceName, int Kind)
+{
+    return ChangeFileExt(SourceName, Kind == ekSignals ? ".sig" : ".par");
+}
+
+TExportResult WriteExportTable(const std::string& SourceName, const std::string& TargetName, int Kind,
+                               std::string& Error)
+{
+    if ((Kind != ekSignals && Kind != ekParameters) || !FileExists(SourceName))
+        return TExportResult::erNoSource;
+    std::unique_ptr<TDataFileReader> Source = TDataFileReader::Open(SourceName, Error);
+    if (!Source)
+        return TExportResult::erFailed;
+    try {
+        TAtomicFileStream Target(TargetName);
+        std::string Out = ExportHeaderLine(Kind) + LineEnd;
+        std::string PendingTime;
+        bool TimePending = false;
+        TDataFileRecord Record;
+        while (Source->ReadRecord(Record)) {
+            std::string Line;
+            switch (Record.RecordType) {
+            case drtTimeStamp:
+                PendingTime = GetRecordField(Record.Payload, 0);
+                TimePending = true;
+                break;
+            case drtWaveform:
+                if (Kind == ekSignals)
+                    Line = SignalSampleLine(TZEBBSerialProtocol::DecodeWaveformSample(Record.Payload));
+                break;
+            case drtParameters:
+            case drtParametersOld:
+                if (Kind == ekParameters)
+                    Line = ParameterLine(
+                        TZEBBSerialProtocol::DecodeParameters(Record.Payload, Record.RecordType == drtParametersOld));
+                break;
+            default:
+                break;
+            }
+            if (Line.empty())
+                continue;
+            Out += Line;
+            if (TimePending) {
+                Out += '\t';
+                Out += PendingTime;
+                TimePending = false;
+            }
+            Out += LineEnd;
+            if (Out.size() >= 1 << 16) {
+                Target.WriteBuffer(Out.data(), static_cast<int64_t>(Out.size()));
+                Out.clear();
+            }
+        }
+        if (!Source->ErrorText().empty()) {
+            Error = Source->ErrorText();
+            return TExportResult::erFailed;   // the temporary file goes with Target
+        }
+        Target.WriteBuffer(Out.data(), static_cast<int64_t>(Out.size()));
+        Target.Commit();
+    } catch (const EStreamError& E) {
+        Error = E.what();
+        return TExportResult::erFailed;
+    }
+    return TExportResult::erExported;
+}
+
+namespace {
+
+// Whether two names lead to one file (a link or another spelling of the
+// same path among them).
+bool SameFile(const std::string& A, const std::string& B)
+{
+    std::error_code Ec;
+    if (std::filesystem::equivalent(A, B, Ec))
+        return true;
+    return std::filesystem::weakly_canonical(A, Ec) == std::filesystem::weakly_canonical(B, Ec);
+}
+
+}  // namespace
+
+bool ExportDataFile(const std::string& SourceName, int Kind)
+{
+    if ((Kind != ekSignals && Kind != ekParameters) || !FileExists(SourceName))
+        return false;
+    const std::string TargetName = ExportFileName(SourceName, Kind);
+    if (SameFile(SourceName, TargetName)) {
+        MessageDlg("\"" + ExtractFileName(SourceName) + "\" cannot be exported onto itself.", mtError,
+                   TMsgDlgButtons{mbOK});
+        return false;
+    }
+    if (FileExists(TargetName) &&
+        MessageDlg("File \"" + ExtractFileName(TargetName) + "\" already exists.  Overwrite?", mtError,
+                   TMsgDlgButtons{mbOK, mbCancel}) != mrOk)
+        return false;
+    std::string Error;
+    switch (WriteExportTable(SourceName, TargetName, Kind, Error)) {
+    case TExportResult::erExported:
+        return true;
+    case TExportResult::erNoSource:
+        return false;
+    case TExportResult::erFailed:
+        MessageDlg("The data file \"" + SourceName + "\" could not be exported.\n" + Error, mtError,
+                   TMsgDlgButtons{mbOK});
+        return false;
+    }
+    return false;
+}
+
+// ------------------------------------------------------------- playback
+
+void PlayDataRecord(const TDataFileRecord& Record, TPlaybackLink& Link)
+{
+    switch (Record.RecordType) {
+    case drtComments:
+        for (int i = 0; i < 4; ++i)
+            Link.SetEventLine(1 + i, GetRecordField(Record.Payload, i));
+        Link.UpdateEvents();
+        break;
+    case drtNotes:
+        for (int i = 0; i < 4; ++i)
+            Link.SetFileInfoLine(4 + i, GetRecordField(Record.Payload, i));
+        Link.UpdateFileInfo();
+        break;
+    case drtInvestigator:
+        Link.SetFileInfoLine(3, GetRecordField(Record.Payload, 0));
+        Link.UpdateFileInfo();
+        break;
+    case drtSubject:
+        Link.SetFileInfoLine(2, GetRecordField(Record.Payload, 0));
+        Link.UpdateFileInfo();
+        break;
+    case drtParametersOld:
+        Link.SetPlaybackDeviceKind(dkAnalyzerOldFirmware);
+        [[fallthrough]];
+    case drtParameters:
+        Link.PlayParameters(TZEBBSerialProtocol::DecodeParameters(
+            Record.Payload, Link.PlaybackDeviceKind() == dkAnalyzerOldFirmware));
+        break;
+    case drtBenchStatus:
+        Link.PlayBenchStatus(Record.Payload);
+        break;
+    case drtTimeStamp: {
+        const std::string Time = GetRecordField(Record.Payload, 0);
+        Link.SetEventLine(0, Time);
+        Link.SetEventLine(1, "Time Stamp");
+        Link.UpdateEvents();
+        if (Link.PlaybackStarted()) {
+            Link.SetFileInfoLine(1, Time);
+            Link.UpdateFileInfo();
+        }
+        break;
+    }
+    case drtWaveform:
+        Link.PlayWaveformSample(TZEBBSerialProtocol::DecodeWaveformSample(Record.Payload));
+        break;
+    case drtHandheldStatus:
+        Link.SetPlaybackDeviceKind(dkHandheld);
+        Link.PlayHandheldStatus(Record.Payload);
+        break;
+    default:   // markers, 0xF2 and anything else
+        break;
+    }
 }

@@ -23,6 +23,8 @@
 // is in the file as soon as its writer returns.
 #pragma once
 
+#include "analyzer/Parameterstruct.h"
+#include "analyzer/Types.h"
 #include "platform/Streams.h"
 
 #include <cstdint>
@@ -150,3 +152,111 @@ std::string GetRecordField(const uint8_t (&Payload)[TDataFileRecord::PayloadSize
 // that is not UTF-8), at most MaxChars characters; and back.
 std::string Utf8ToWindows1252(const std::string& Text, size_t MaxChars = std::string::npos);
 std::string Windows1252ToUtf8(const char* Text, size_t Length);
+
+// ------------------------------------------------------------- reading
+
+// A data file opened for reading, positioned on whole records only: a read
+// either delivers a whole record or nothing, and a partial last record (a
+// file cut short) is never read, so the position never straddles two
+// records. Positions count records from the start of the file.
+class TDataFileReader {
+public:
+    // Null, with the reason in Error (the file's name and the system's
+    // words), when the file cannot be opened.
+    static std::unique_ptr<TDataFileReader> Open(const std::string& FileName, std::string& Error);
+    ~TDataFileReader();
+    TDataFileReader(const TDataFileReader&) = delete;
+    TDataFileReader& operator=(const TDataFileReader&) = delete;
+
+    // The next whole record; false at the end (the position stays).
+    bool ReadRecord(TDataFileRecord& Record);
+    // No whole record is left after the position.
+    bool AtEnd();
+    // Whole records in the file now.
+    int64_t RecordCount();
+    int64_t Position() const { return FPosition; }
+    // Kept within 0..RecordCount().
+    void SetPosition(int64_t Record);
+    void SeekStart() { SetPosition(0); }
+    void SeekEnd() { SetPosition(RecordCount()); }
+    // Reads on until a marker has been read or the end is reached.
+    void SkipForward();
+    // Steps back a record at a time until a marker has been read (the
+    // position is then the record after it) or no earlier record is left
+    // (the position is then the start).
+    void SkipBack();
+
+    const std::string& FileName() const { return FFileName; }
+    // Why the last read found no record, when it was not the end of the
+    // file (the system's words); empty otherwise.
+    const std::string& ErrorText() const { return FErrorText; }
+
+private:
+    TDataFileReader(std::string FileName, std::unique_ptr<TFileStream> File);
+    std::string FFileName;
+    std::unique_ptr<TFileStream> FFile;
+    int64_t FPosition = 0;
+    std::string FErrorText;
+};
+
+// ------------------------------------------------------------ playback
+
+// What a played record reaches: the event and file-information lines, the
+// live-data callbacks and the status decoders, as the live stream would.
+class TPlaybackLink {
+public:
+    virtual ~TPlaybackLink() = default;
+    // Event lines 0 to 4, file-information lines 0 to 9; the update calls
+    // show them.
+    virtual void SetEventLine(int Line, const std::string& Text) = 0;
+    virtual void SetFileInfoLine(int Line, const std::string& Text) = 0;
+    virtual void UpdateEvents() = 0;
+    virtual void UpdateFileInfo() = 0;
+    // A time stamp also becomes the file's time stamp while set.
+    virtual bool PlaybackStarted() const = 0;
+    virtual TDeviceKind PlaybackDeviceKind() const = 0;
+    virtual void SetPlaybackDeviceKind(TDeviceKind Kind) = 0;
+    virtual void PlayWaveformSample(const TWaveformSample& Sample) = 0;
+    virtual void PlayParameters(const TParameterStruct& Params) = 0;
+    // The stored frame, from its ':' on (126 bytes).
+    virtual void PlayBenchStatus(const uint8_t* Frame) = 0;
+    virtual void PlayHandheldStatus(const uint8_t* Frame) = 0;
+};
+
+// Dispatches one record by its type byte: 'T', 'J', 'I', 'H', 'C' fill
+// their lines; 'W' and 'p' decode to the live callbacks; 'P' first switches
+// to old-firmware scaling, 's' to the handheld; 'S' and 's' reach the
+// status decoders. '!', 0xF2 and any other type do nothing.
+void PlayDataRecord(const TDataFileRecord& Record, TPlaybackLink& Link);
+
+// ------------------------------------------------------------- export
+
+// What a table export is: waveform samples or breath parameters.
+enum TExportKind { ekSignals = 0, ekParameters = 1 };
+
+// The nine signal values of a sample, tab-separated, temperature in degrees
+// Celsius; "-----" for an absent value.
+std::string SignalSampleLine(const TWaveformSample& Sample);
+// The 18 parameter values of a record, tab-separated.
+std::string ParameterLine(const TParameterStruct& Params);
+// The heading line of an export ("%%" shown as "%").
+std::string ExportHeaderLine(int Kind);
+// The table name of an export: the source with ".sig" or ".par".
+std::string ExportFileName(const std::string& SourceName, int Kind);
+
+enum class TExportResult {
+    erExported,   // the table is complete under its name
+    erNoSource,   // the source does not exist, or the kind is none of the two
+    erFailed,     // the source could not be read or the table written (Error); an older table stays
+};
+
+// Writes the table of the source into Target: a temporary file beside it,
+// renamed onto it once complete. Lines end with CR LF.
+TExportResult WriteExportTable(const std::string& SourceName, const std::string& TargetName, int Kind,
+                               std::string& Error);
+
+// Exports a data file as a signal (kind 0) or parameter table (kind 1)
+// beside it. Asks before overwriting an existing table; refuses a table
+// that would be the source itself; tells the user, with the reason, when
+// the export fails. True when the table was written whole.
+bool ExportDataFile(const std::string& SourceName, int Kind);

@@ -53,6 +53,7 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
 
     CreateComponents();
     CreateRecordingComponents();
+    CreatePlaybackComponents();
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnCloseQuery = [this](TObject* Sender, bool& CanClose) { FormCloseQuery(Sender, CanClose); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };

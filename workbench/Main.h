@@ -17,6 +17,8 @@
 //   Mainleaktest.cpp   the leak test: its plot, side-bar page and actions
 //   Maintrendtest.cpp  the trend test: its side-bar page, actions and timer
 //   Mainhandheld.cpp   the handheld's file download and record import
+//   Mainplayback.cpp   playing data files back, the playback controls and
+//                      the text export of data files
 #pragma once
 
 #include "analyzer/Mainformlink.h"
@@ -58,6 +60,7 @@ class TPageControl;
 class TPanel;
 class TPopupMenu;
 class TSaveDialog;
+class TScrollBar;
 class TSpeedButton;
 class TStatusBar;
 class TTabSheet;
@@ -383,6 +386,60 @@ public:
     // file that cannot be read is refused with a message naming it, and
     // nothing changes; false then.
     bool ImportHandheldFile(const std::string& FileName);
+
+    // ------------------------------------------------- playback, export
+    // Mainplayback.cpp. A data file plays through the live callbacks, at
+    // most 10 records a timer tick; the text export writes its tables.
+    void actnOpenFileExecute(TObject* Sender);
+    void actnPlayExecute(TObject* Sender);
+    void actnPauseExecute(TObject* Sender);
+    void actnStopExecute(TObject* Sender);
+    void actnSkipFwdExecute(TObject* Sender);
+    void actnSkipBackExecute(TObject* Sender);
+    void actnAllForwardExecute(TObject* Sender);
+    void actnAllBackwardExecute(TObject* Sender);
+    void btnLoopPlayBlackClick(TObject* Sender);
+    void actnUpdateLoopBackExecute(TObject* Sender);
+    void scrollSpeedChange(TObject* Sender);
+    void tmrPlaybackTimer(TObject* Sender);
+    void actnExtractSignalFileExecute(TObject* Sender);
+    void actnExtractParameterFileExecute(TObject* Sender);
+    // One record as playback dispatches it by its type byte.
+    void PlaybackRecord(const TDataFileRecord& Record);
+    bool PlayingFile() const { return FPlaybackFile != nullptr; }
+    bool PlaybackPaused() const { return FPlaybackPaused; }
+    // The record played next (0 when no file is open).
+    int64_t PlaybackPosition() const { return FPlaybackFile ? FPlaybackFile->Position() : 0; }
+
+private:
+    // Hands played records to the window (Mainplayback.cpp).
+    class TPlaybackDispatch;
+    void CreatePlaybackComponents();
+    // Plays the file from the start with everything live data built
+    // cleared (continuous play at the end of the file).
+    void RestartPlayback();
+    // The three monitor plots (restarting their sweeps) and both loops.
+    void ClearPlaybackPlots();
+    // Closes a played file; the device kind is the connected analyzer's again.
+    void ClosePlaybackFile();
+    void ExtractFile(int Kind, const std::string& Done);
+
+    std::unique_ptr<TDataFileReader> FPlaybackFile;
+    // The device kind when the file was opened: 'P' and 's' records change
+    // it only while the file plays.
+    TDeviceKind FLiveDeviceKind = dkAnalyzer;
+    TAction* actnPlay = nullptr;
+    TAction* actnPause = nullptr;
+    TAction* actnStop = nullptr;
+    TAction* actnSkipFwd = nullptr;
+    TAction* actnSkipBack = nullptr;
+    TAction* actnAllForward = nullptr;
+    TAction* actnAllBackward = nullptr;
+    TGroupBox* gbPlayback = nullptr;
+    TSpeedButton* btnLoopPlayBlack = nullptr;
+    TSpeedButton* btnLoopPlayRed = nullptr;
+    TScrollBar* scrollSpeed = nullptr;
+    TLabel* lblSpeed = nullptr;
 
 private:
     // ------------------------------------------------------- components

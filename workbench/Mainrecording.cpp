@@ -45,9 +45,10 @@ void TMainForm::CreateRecordingComponents()
         {actnTimedBreaks, &TMainForm::actnTimedBreaksExecute},
         {actnCloseFile, &TMainForm::actnCloseFileExecute},
     };
-    for (const auto& [Action, Handler] : Handlers) {
-        Action->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
-        Action->SetEnabled(true);
+    for (const auto& Entry : Handlers) {
+        const auto Handler = Entry.second;   // clang 14 cannot capture a structured binding
+        Entry.first->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+        Entry.first->SetEnabled(true);
     }
     actnCloseFile->SetEnabled(false);
 
@@ -297,6 +298,7 @@ void TMainForm::actnCloseFileExecute(TObject* Sender)
     StatusBar->Panels()->Items(0)->SetText("");
     actnClearEvents->Execute();
     actnClearFileInfo->Execute();
+    ClosePlaybackFile();
     CloseRecordFile();
     actnResetEveryting->Execute();
     actnCloseFile->SetEnabled(false);

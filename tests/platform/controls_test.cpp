@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QScrollBar>
 
 #include <gtest/gtest.h>
 
@@ -630,6 +631,30 @@ TEST(ProgressBar, PositionStaysWithinTheRange)
     }
     bar.SetMax(30);
     EXPECT_EQ(bar.Position(), 30);
+}
+
+TEST(ScrollBar, OnChangeFollowsEveryChangeOfThePositionByCodeAndByTheUser)
+{
+    TScrollBar bar(nullptr);
+    bar.SetMin(1);
+    bar.SetMax(20);
+    bar.SetSmallChange(5);
+    bar.SetLargeChange(20);
+    std::vector<int> seen;
+    bar.OnChange = [&](TObject*) { seen.push_back(bar.Position()); };
+    for (int p : {10, 10, -3, 25})
+        bar.SetPosition(p);
+    EXPECT_EQ(seen, (std::vector<int>{10, 1, 20}));
+    auto* qt = static_cast<QScrollBar*>(bar.Handle());
+    EXPECT_EQ(qt->value(), 20);
+    EXPECT_EQ(qt->singleStep(), 5);
+    EXPECT_EQ(qt->pageStep(), 20);
+    qt->triggerAction(QAbstractSlider::SliderSingleStepSub);   // the user's left arrow
+    EXPECT_EQ(bar.Position(), 15);
+    EXPECT_EQ(seen.back(), 15);
+    bar.SetMax(12);
+    EXPECT_EQ(bar.Position(), 12);
+    EXPECT_EQ(seen.back(), 12);
 }
 
 TEST(ImageList, ImagesDrawWithTheirMaskColourLeftOut)

@@ -1,0 +1,331 @@
+// Playback: a data file replayed through the paths the live stream takes,
+// paced by tmrPlayback at most 10 records a tick, with the transport
+// controls and the speed bar of the side bar's "File Controls" page; and
+// the text export of a data file into a signal or parameter table.
+#include "workbench/Main.h"
+
+#include "analyzer/Serialfunctions.h"
+#include "platform/Buttons.h"
+#include "platform/ComCtrls.h"
+#include "platform/Controlbuilder.h"
+#include "platform/Dialogs.h"
+#include "platform/ExtCtrls.h"
+#include "platform/LookOut.h"
+#include "platform/StdCtrls.h"
+#include "platform/Timer.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int RecordsPerTick = 10;
+constexpr const char* DataFileFilter = "VIDuri Files|*.zrp; *.zrm|All Files|*.*";
+
+// The timer interval of a speed bar position: 390 - 20 * position ms for 1
+// to 19, 1 ms for 20.
+unsigned PlaybackInterval(int Position)
+{
+    return Position >= 20 ? 1u : static_cast<unsigned>(390 - 20 * std::clamp(Position, 1, 19));
+}
+
+}  // namespace
+
+// The window as a played record sees it.
+class TMainForm::TPlaybackDispatch : public TPlaybackLink {
+public:
+    explicit TPlaybackDispatch(TMainForm& Form) : F(Form) {}
+    void SetEventLine(int Line, const std::string& Text) override { F.FEvents[Line] = Text; }
+    void SetFileInfoLine(int Line, const std::string& Text) override { F.FFileInfo[Line] = Text; }
+    void UpdateEvents() override { F.actnUpdateEvents->Execute(); }
+    void UpdateFileInfo() override { F.actnUpdateFileInfo->Execute(); }
+    bool PlaybackStarted() const override { return F.FPlaybackStarted; }
+    TDeviceKind PlaybackDeviceKind() const override { return F.FDeviceKind; }
+    void SetPlaybackDeviceKind(TDeviceKind Kind) override { F.FDeviceKind = Kind; }
+    void PlayWaveformSample(const TWaveformSample& Sample) override { F.NewWaveformSample(Sample); }
+    void PlayParameters(const TParameterStruct& Params) override { F.NewParameters(Params); }
+    void PlayBenchStatus(const uint8_t* Frame) override { F.FProtocol->DecodeBenchStatus(Frame); }
+    void PlayHandheldStatus(const uint8_t* Frame) override { F.FProtocol->DecodeHandheldStatus(Frame); }
+
+private:
+    TMainForm& F;
+};
+
+void TMainForm::CreatePlaybackComponents()
+{
+    const std::pair<TAction*, void (TMainForm::*)(TObject*)> Handlers[] = {
+        {actnOpenFile, &TMainForm::actnOpenFileExecute},
+        {actnExtractSignalFile, &TMainForm::actnExtractSignalFileExecute},
+        {actnExtractParameterFile, &TMainForm::actnExtractParameterFileExecute},
+        {actnUpdateLoopBack, &TMainForm::actnUpdateLoopBackExecute},
+    };
+    for (const auto& Entry : Handlers) {
+        const auto Handler = Entry.second;
+        Entry.first->OnExecute = [this, Handler](TObject* Sender) { (this->*Handler)(Sender); };
+        Entry.first->SetEnabled(true);
+    }
+    struct {
+        TAction*& Field;
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+        void (TMainForm::*Handler)(TObject*);
+    } const Transport[] = {
+        {actnPlay, "actnPlay", ">", "Play", &TMainForm::actnPlayExecute},
+        {actnPause, "actnPause", "||", "Pause", &TMainForm::actnPauseExecute},
+        {actnStop, "actnStop", "[]", "Stop", &TMainForm::actnStopExecute},
+        {actnAllBackward, "actnAllBackward", "|<", "Start", &TMainForm::actnAllBackwardExecute},
+        {actnSkipBack, "actnSkipBack", "<<", "Rewind", &TMainForm::actnSkipBackExecute},
+        {actnSkipFwd, "actnSkipFwd", ">>", "Fast Forward", &TMainForm::actnSkipFwdExecute},
+        {actnAllForward, "actnAllForward", ">|", "End", &TMainForm::actnAllForwardExecute},
+    };
+    for (const auto& T : Transport)
+        NewAction(T.Field, T.Name, T.Caption, T.Handler)->SetHint(T.Hint);
+
+    // "Playback Controls" below the record button: the transport in two
+    // rows, then continuous play, the speed bar and the interval.
+    gbPlayback = NewControl<TGroupBox>(this, lopFileControls, "gbPlayback", "Playback Controls");
+    gbPlayback->SetBounds(0, 10000, 160, 112);   // below what stands at the top
+    gbPlayback->SetAlign(alTop);
+    int Index = 0;
+    for (const auto& T : Transport) {
+        const int Row = Index < 3 ? 0 : 1;
+        const int Column = Index < 3 ? Index : Index - 3;
+        auto* B = NewControl<TButton>(this, gbPlayback, std::string("btn") + (T.Name + 4), "", 6 + Column * 34,
+                                      18 + Row * 28, 32, 24);
+        B->SetAction(T.Field);
+        B->SetShowHint(true);
+        ++Index;
+    }
+    auto LoopButton = [this](TSpeedButton*& Field, const char* Name, const char* Hint) {
+        Field = NewControl<TSpeedButton>(this, gbPlayback, Name, "Loop", 6, 76, 40, 24);
+        Field->SetHint(Hint);
+        Field->SetShowHint(true);
+        Field->OnClick = [this](TObject* Sender) { btnLoopPlayBlackClick(Sender); };
+    };
+    LoopButton(btnLoopPlayBlack, "btnLoopPlayBlack", "Continuous Play Off");
+    LoopButton(btnLoopPlayRed, "btnLoopPlayRed", "Continuous Play On");
+    btnLoopPlayRed->Font()->SetColor(clRed);
+    scrollSpeed = NewControl<TScrollBar>(this, gbPlayback, "scrollSpeed", "", 50, 80, 70, 17);
+    scrollSpeed->SetMin(1);
+    scrollSpeed->SetMax(20);
+    scrollSpeed->SetPosition(10);
+    scrollSpeed->SetSmallChange(5);
+    scrollSpeed->SetLargeChange(20);
+    scrollSpeed->SetHint("Speed Controls");
+    scrollSpeed->SetShowHint(true);
+    scrollSpeed->OnChange = [this](TObject* Sender) { scrollSpeedChange(Sender); };
+    lblSpeed = NewControl<TLabel>(this, gbPlayback, "lblSpeed", "190", 124, 82, 30, 15);
+    actnUpdateLoopBack->Execute();
+
+    tmrPlayback->OnTimer = [this](TObject* Sender) { tmrPlaybackTimer(Sender); };
+}
+
+// ------------------------------------------------------------ open, close
+
+void TMainForm::actnOpenFileExecute(TObject* Sender)
+{
+    actnCloseFile->Execute();
+    dlgFileOpen->SetFilter(DataFileFilter);
+    dlgFileOpen->SetInitialDir(FSignalsDir);
+    TOpenOptions Options = dlgFileOpen->Options();
+    Options << ofFileMustExist << ofPathMustExist;
+    dlgFileOpen->SetOptions(Options);
+    if (!dlgFileOpen->Execute())
+        return;
+    const std::string FileName = dlgFileOpen->FileName();
+    // Live frames must not mix with the replay.
+    if (FConnected)
+        actnSerialModeNone->Execute();
+    actnClearEvents->Execute();
+    actnClearFileInfo->Execute();
+    FDataFileName = FileName;
+    StatusBar->Panels()->Items(0)->SetText(FDataFileName);
+
+    if (UpperCase(ExtractFileExt(FileName)) == ".ZRM") {
+        ImportHandheldFile(FileName);
+    } else {
+        std::string Error;
+        FPlaybackFile = TDataFileReader::Open(FileName, Error);
+        if (!FPlaybackFile) {
+            FDataFileName.clear();
+            StatusBar->Panels()->Items(0)->SetText("");
+            MessageDlg("The data file \"" + FileName + "\" could not be opened.\n" + Error, mtError,
+                       TMsgDlgButtons{mbOK});
+            return;
+        }
+        FLiveDeviceKind = FDeviceKind;
+        FPlaybackPaused = false;
+        tmrPlayback->SetEnabled(true);
+        FPlaybackStarted = true;
+        FFileInfo[0] = ExtractFileName(FileName);
+        actnUpdateFileInfo->Execute();
+        ShowSideBarPage(lopFileControls);
+    }
+    actnCloseFile->SetEnabled(true);
+}
+
+void TMainForm::ClosePlaybackFile()
+{
+    tmrPlayback->SetEnabled(false);
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile.reset();
+    FPlaybackPaused = false;
+    // What the file's records said about the device ends with the file.
+    FDeviceKind = FLiveDeviceKind;
+}
+
+// ------------------------------------------------------------ the timer
+
+void TMainForm::tmrPlaybackTimer(TObject* Sender)
+{
+    FPlaybackPaused = false;
+    for (int Step = 0; Step < RecordsPerTick; ++Step) {
+        if (!FPlaybackFile)
+            continue;
+        if (FPlaybackFile->AtEnd()) {
+            if (!FLoopPlayback)
+                return;
+            RestartPlayback();
+            if (FPlaybackFile->AtEnd())
+                return;   // nothing to play
+        }
+        TDataFileRecord Record;
+        if (!FPlaybackFile->ReadRecord(Record)) {
+            if (!FPlaybackFile->ErrorText().empty()) {
+                tmrPlayback->SetEnabled(false);
+                MessageDlg("The data file \"" + FPlaybackFile->FileName() + "\" could not be read.\n" +
+                               FPlaybackFile->ErrorText(),
+                           mtError, TMsgDlgButtons{mbOK});
+                return;
+            }
+            continue;
+        }
+        PlaybackRecord(Record);
+    }
+}
+
+void TMainForm::PlaybackRecord(const TDataFileRecord& Record)
+{
+    TPlaybackDispatch Dispatch(*this);
+    PlayDataRecord(Record, Dispatch);
+}
+
+void TMainForm::ClearPlaybackPlots()
+{
+    for (TMonitorPlotInfo& Plot : FMonitorPlots)
+        Plot.Clear(true);
+    for (TLoopPlotInfo& Loop : FLoopPlots)
+        Loop.Clear();
+}
+
+void TMainForm::RestartPlayback()
+{
+    FPlaybackFile->SeekStart();
+    FPlaybackStarted = true;
+    actnClearAll->Execute();
+    ClearPlaybackPlots();
+    actnUpdateFullTest->Execute();
+    actnClearEvents->Execute();
+}
+
+// ------------------------------------------------------------ transport
+
+void TMainForm::actnPlayExecute(TObject* Sender)
+{
+    if (!FPlaybackFile) {
+        actnOpenFile->Execute();
+        return;
+    }
+    if (FPlaybackPaused) {
+        tmrPlayback->SetEnabled(true);
+        return;
+    }
+    tmrPlayback->SetEnabled(true);
+    FPlaybackStarted = true;
+    actnClearEvents->Execute();
+    actnClearFileInfo->Execute();
+}
+
+void TMainForm::actnPauseExecute(TObject* Sender)
+{
+    tmrPlayback->SetEnabled(!tmrPlayback->Enabled());
+    FPlaybackPaused = !tmrPlayback->Enabled();
+}
+
+void TMainForm::actnStopExecute(TObject* Sender)
+{
+    tmrPlayback->SetEnabled(false);
+    FPlaybackPaused = false;
+    if (FPlaybackFile)
+        FPlaybackFile->SeekStart();
+    FPlaybackStarted = true;
+    actnClearEvents->Execute();
+    actnClearFileInfo->Execute();
+    ClearPlaybackPlots();
+}
+
+void TMainForm::actnSkipFwdExecute(TObject* Sender)
+{
+    if (FPlaybackFile)
+        FPlaybackFile->SkipForward();
+}
+
+void TMainForm::actnSkipBackExecute(TObject* Sender)
+{
+    if (FPlaybackFile)
+        FPlaybackFile->SkipBack();
+}
+
+void TMainForm::actnAllForwardExecute(TObject* Sender)
+{
+    if (FPlaybackFile)
+        FPlaybackFile->SeekEnd();
+}
+
+void TMainForm::actnAllBackwardExecute(TObject* Sender)
+{
+    if (FPlaybackFile)
+        FPlaybackFile->SeekStart();
+}
+
+void TMainForm::btnLoopPlayBlackClick(TObject* Sender)
+{
+    FLoopPlayback = !FLoopPlayback;
+    actnUpdateLoopBack->Execute();
+}
+
+void TMainForm::actnUpdateLoopBackExecute(TObject* Sender)
+{
+    btnLoopPlayRed->SetVisible(FLoopPlayback);
+    btnLoopPlayBlack->SetVisible(!FLoopPlayback);
+}
+
+void TMainForm::scrollSpeedChange(TObject* Sender)
+{
+    const unsigned Interval = PlaybackInterval(scrollSpeed->Position());
+    tmrPlayback->SetInterval(Interval);
+    lblSpeed->SetCaption(std::to_string(Interval));
+}
+
+// ------------------------------------------------------------ export
+
+void TMainForm::ExtractFile(int Kind, const std::string& Done)
+{
+    dlgFileOpen->SetFilter(DataFileFilter);
+    dlgFileOpen->SetInitialDir(FSignalsDir);
+    if (!dlgFileOpen->Execute())
+        return;
+    if (ExportDataFile(dlgFileOpen->FileName(), Kind))
+        MessageDlg(Done, mtInformation, TMsgDlgButtons{mbOK});
+}
+
+void TMainForm::actnExtractSignalFileExecute(TObject* Sender)
+{
+    ExtractFile(ekSignals, "Signal File Extacted.");
+}
+
+void TMainForm::actnExtractParameterFileExecute(TObject* Sender)
+{
+    ExtractFile(ekParameters, "Parameter File Extacted.");
+}
