@@ -149,7 +149,7 @@ void TMainForm::CreateActions()
     NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator");
     NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure");
     NewAction(actnUnits, "actnUnits", "&Units", &TMainForm::actnUnitsExecute);
-    NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header");
+    NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header", &TMainForm::actnPrintHeaderExecute);
     // Test settings.
     NewAction(actnStackedTest, "actnStackedTest", "Stacked Test", &TMainForm::actnStackedTestExecute);
     NewAction(actnTrendTest, "actnTrendTest", "Trend Test");
