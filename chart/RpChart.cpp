@@ -87,7 +87,9 @@ void TRpDBChart::Paint()
 TRpChart::TRpChart(TComponent* AOwner) : TRpPrintable(AOwner)
 {
     // The embedded chart comes from the form (or from whoever builds the
-    // report in code).
+    // report in code). The chart fills the whole printable, so the design
+    // view draws no white over it before the corners and the frame.
+    SetTransparent(true);
     SetWidth(350);
     SetHeight(200);
 }

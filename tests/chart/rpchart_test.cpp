@@ -5,6 +5,8 @@
 #include "chart/ChLegend.h"
 #include "chart/Series.h"
 #include "platform/Filer.h"
+#include "platform/Forms.h"
+#include "tests/support/ProcessEvents.h"
 #include "platform/Streams.h"
 #include "tests/report/PrinterRig.h"
 
@@ -301,4 +303,47 @@ TEST_F(ChartReport, PrintedAsVectorsOrAsABitmap)
     EXPECT_EQ(Screen->Series(1)->SeriesColor(), clBlue);
     EXPECT_EQ(Screen->Series(1)->Count(), 21);
     EXPECT_EQ(Screen->Series(1)->YValue(3), 32);
+}
+
+// The design view: the chart stretched over the printable, then the
+// printable's corner marks and frame over it.
+TEST(RpChart, DesignViewDrawsTheChartThenTheFrame)
+{
+    EnsureApplication();
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 500, 360);
+    auto* C = new TRpChart(&Form);
+    C->SetParent(&Form);
+    C->SetBounds(40, 30, 350, 200);
+    C->Frame()->SetDrawBottom(true);
+    TRpDBChart* Inner = EmbedChart(C);
+    auto* S = new TFastLineSeries(&Form);
+    S->SetSeriesColor(clRed);
+    S->LinePen()->SetWidth(3);
+    for (int p = 0; p <= 10; ++p)
+        S->AddXY(p, p % 3);
+    Inner->AddSeries(S);
+    Form.Show();
+    ProcessFor(200);
+    C->Repaint();
+    ProcessFor(100);
+    std::unique_ptr<TBitmap> Image(Form.GetFormImage());
+    int Red = 0, RedOutside = 0;
+    for (int Y = 0; Y < Image->Height(); ++Y)
+        for (int X = 0; X < Image->Width(); ++X)
+            if (Image->Canvas()->Pixels(X, Y) == clRed) {
+                ++Red;
+                if (X < 40 || X >= 390 || Y < 30 || Y >= 230)
+                    ++RedOutside;
+            }
+    EXPECT_GT(Red, 100);
+    EXPECT_EQ(RedOutside, 0);
+    // Corner marks and the bottom frame line drawn over the chart.
+    EXPECT_EQ(Image->Canvas()->Pixels(40, 30), clBlack);
+    EXPECT_EQ(Image->Canvas()->Pixels(389, 229), clBlack);
+    bool Line = false;
+    for (int Y = 224; Y < 230; ++Y)
+        Line = Line || Image->Canvas()->Pixels(200, Y) == clBlack;
+    EXPECT_TRUE(Line);
+    Image->SaveToFile(Artifact("rpchart-design.png"));
 }
