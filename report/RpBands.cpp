@@ -4,6 +4,8 @@
 
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
+#include "report/RpCtrls.h"
+#include "report/RpExportFilter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -274,6 +276,10 @@ void TRpCustomBand::PaintBackground()
         ExpandedHeight(H);
     const int32_t X = FReport->CurrentX(), Y = FReport->CurrentY();
     FPrintRect = Rect(P->XPos(X), P->YPos(Y), P->XPos(X + FSize->Width()), P->YPos(Y + H));
+    if (FReport->Exporting() && FReport->ExportFilter()) {
+        const std::unique_ptr<TRpShape> Back = RpExportShape(rpsRectangle, X, Y, FSize->Width(), H, Color());
+        FReport->ExportFilter()->AcceptGraphic(FPrintRect.Left, FPrintRect.Top, Back.get());
+    }
 }
 
 void TRpCustomBand::PrintBody()

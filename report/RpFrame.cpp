@@ -1,6 +1,9 @@
 // Frames of report elements and the base panel of the report and its bands.
 #include "report/RpReport.h"
 
+#include "report/RpCtrls.h"
+#include "report/RpExportFilter.h"
+
 // ---------------------------------------------------------------------- frame
 
 void TRpFrame::Assign(TPersistent* Source)
@@ -88,8 +91,60 @@ int LineWidth(int32_t Width, long double Factor)
 int TRpFrame::LineWidthX(long double XFactor) const { return LineWidth(FWidth, XFactor); }
 int TRpFrame::LineWidthY(long double YFactor) const { return LineWidth(FWidth, YFactor); }
 
+namespace {
+
+// The report a frame's owner prints on: a printable's host report, a band's
+// report or the report itself.
+TCustomRpReport* FrameReport(TControl* Owner)
+{
+    if (auto* P = dynamic_cast<TRpPrintable*>(Owner))
+        return P->HostReport();
+    if (auto* B = dynamic_cast<TRpCustomBand*>(Owner))
+        return B->Report();
+    return dynamic_cast<TCustomRpReport*>(Owner);
+}
+
+}  // namespace
+
+void TRpFrame::ExportIt(TRpExportFilter* Filter, const TRect& R, long double XFactor, long double YFactor) const
+{
+    const int WX = LineWidthX(XFactor);
+    const int WY = LineWidthY(YFactor);
+    const long double FX = XFactor > 0 ? XFactor : 1, FY = YFactor > 0 ? YFactor : 1;
+    // Device pixels to 0.1 mm for the shape's size.
+    auto Hand = [&](TRpShapeType Shape, int Left, int Top, int Width, int Height, TColor Fill, TColor Pen,
+                    int PenWidth) {
+        const std::unique_ptr<TRpShape> S =
+            RpExportShape(Shape, Left / FX, Top / FY, Width / FX, Height / FY, Fill, Pen, PenWidth);
+        Filter->AcceptGraphic(Left, Top, S.get());
+    };
+    if (auto* P = dynamic_cast<TRpPrintable*>(FFrameOwner); P && !P->Transparent())
+        Hand(rpsRectangle, R.Left, R.Top, R.Width(), R.Height(), P->Color(), clNone, 0);
+    if (FDrawTop && FDrawBottom && FDrawLeft && FDrawRight) {
+        Hand(rpsRectangle, R.Left, R.Top, R.Width(), R.Height(), clNone, FColor, WX);
+        return;
+    }
+    if (FDrawTop)
+        Hand(rpsHorLine, R.Left, R.Top, R.Width(), WY, clNone, FColor, WY);
+    if (FDrawBottom)
+        Hand(rpsHorLine, R.Left, R.Bottom - WY, R.Width(), WY, clNone, FColor, WY);
+    if (FDrawLeft)
+        Hand(rpsVertLine, R.Left, R.Top, WX, R.Height(), clNone, FColor, WX);
+    if (FDrawRight)
+        Hand(rpsVertLine, R.Right - WX, R.Top, WX, R.Height(), clNone, FColor, WX);
+}
+
 void TRpFrame::PaintIt(TCanvas* Canvas, const TRect& R, long double XFactor, long double YFactor) const
 {
+    // While the report is exported the frame goes to the filter as shapes
+    // and is not drawn.
+    if (TCustomRpReport* Report = FrameReport(FFrameOwner); Report && Report->Exporting()) {
+        if (Report->ExportFilter())
+            ExportIt(Report->ExportFilter(), R, XFactor, YFactor);
+        return;
+    }
+    if (!Canvas)
+        return;
     const int WX = LineWidthX(XFactor);
     const int WY = LineWidthY(YFactor);
     Canvas->Brush()->SetStyle(bsSolid);

@@ -4,6 +4,7 @@
 
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
+#include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
 #include "report/RpPrgres.h"
 #include "report/RpPrnSu.h"
@@ -475,6 +476,11 @@ void TCustomRpReport::CreateReport(bool Composite)
     if (!PrintReport)
         return;
 
+    FPageBackground = nullptr;
+    if (!FBackImageControl.empty())
+        for (int I = 0; I < ControlCount(); ++I)
+            if (auto* Image = dynamic_cast<TRpImage*>(Controls(I)); Image && Image->Name() == FBackImageControl)
+                FPageBackground = Image;
     TRpPrinter* P = FRunPrinter;
     const TRpUnit SavedUnits = Units();
     SetUnits(TRpUnit::Native);
@@ -495,6 +501,7 @@ void TCustomRpReport::CreateReport(bool Composite)
         if (GlobalPrepared)
             RpGlobalEnvironment()->Unprepare();
         FPageNumberConst = FColumnNumberConst = FReportTitleConst = nullptr;
+        FPageBackground = nullptr;
         SetBreakInProgress(false);
     });
     TScopeExit AbortOnFailure([&] {
@@ -623,6 +630,7 @@ void TCustomRpReport::NewPage()
     FCurrentY = RpRound(FPage->TopMargin());
     if (const TRpReportEvent Handler = OnStartPage)
         Handler(this);
+    PrintBackImage();
     if (FPageNo > 1 || FOptions.Contains(TRpReportOption::FirstPageHeader))
         PrintBand(FBands->GetBand(2));
     FColumnTopY = FCurrentY;
@@ -696,10 +704,25 @@ void TCustomRpReport::ForceNewColumn()
         FColumnBreakArmed = true;
 }
 
+void TCustomRpReport::PrintBackImage()
+{
+    auto* Image = dynamic_cast<TRpImage*>(FPageBackground);
+    if (!Image)
+        return;
+    TRpPrinter* P = FRunPrinter;
+    TRpPrintableSize* S = Image->Size();
+    const TRect R = Rect(P->XPos(S->Left()), P->YPos(S->Top()), P->XPos(S->Left() + S->Width()),
+                         P->YPos(S->Top() + S->Height()));
+    if (FFinishDoc && P->GetCanvas() && !Image->Picture()->Empty())
+        P->GetCanvas()->StretchDraw(R, Image->Picture()->Graphic());
+    if (FExporting && FExportFilter)
+        FExportFilter->AcceptGraphic(R.Left, R.Top, Image);
+}
+
 void TCustomRpReport::PrintPageBackground()
 {
     for (int I = 0; I < ControlCount(); ++I)
-        if (auto* P = dynamic_cast<TRpPrintable*>(Controls(I)))
+        if (auto* P = dynamic_cast<TRpPrintable*>(Controls(I)); P && P != FPageBackground)
             P->Print(0, 0);
     if ((FFinishDoc || FExporting) && Frame()->AnyFrame()) {
         TRpPrinter* P = FRunPrinter;

@@ -232,7 +232,12 @@ public:
     void SetPen(TPen* Pen) const;
     // Draws the sides as bars inside Rect; XFactor and YFactor are device
     // pixels per 0.1 mm.
+    // While the owner's report exports, the frame is handed to the filter
+    // as shapes instead (ExportIt) and not drawn.
     void PaintIt(TCanvas* Canvas, const TRect& Rect, long double XFactor, long double YFactor) const;
+    // The owner's background (an opaque printable) and the sides as shapes
+    // at their device positions.
+    void ExportIt(TRpExportFilter* Filter, const TRect& Rect, long double XFactor, long double YFactor) const;
     // The bar thicknesses PaintIt uses.
     int LineWidthX(long double XFactor) const;
     int LineWidthY(long double YFactor) const;
@@ -354,9 +359,9 @@ protected:
     void Paint() override;
     // The page rectangle of the Size values at (OfsX, OfsY), device pixels.
     TRect PrintRect(int OfsX, int OfsY) const;
+    void PaintCorners(TCanvas* C);
 
 private:
-    void PaintCorners(TCanvas* C);
 
     bool FAlignBusy = false;
     TAlignment FAlignment = taLeftJustify;
@@ -651,8 +656,9 @@ public:
     // The print dialog; Tag 0 accepted, 1 cancelled.
     void PrinterSetup();
     void Cancel();
-    // The report through an export filter (shapes of frames and backgrounds
-    // are not handed over yet).
+    // The report through an export filter: text as TextOut, backgrounds and
+    // frames as shapes and pictures through AcceptGraphic; nothing is drawn
+    // on the printer's canvas.
     void ExportToFilter(TRpExportFilter* Filter);
     virtual void CreateReport(bool Composite);
     virtual void Execute();
@@ -668,6 +674,8 @@ public:
     void ForceNewPage();
     void ForceNewColumn();
     void PrintPageBackground();
+    // The BackImageControl picture stretched over its place on the page.
+    void PrintBackImage();
 
     // ---- band list
     void AddBand(TRpCustomBand* Band);
@@ -691,6 +699,12 @@ public:
     void SetZoom(int Value) override;
     TRpReportOptions Options() const { return FOptions; }
     void SetOptions(TRpReportOptions Value) { FOptions = Value; }
+    // The name of an image printable placed directly on the report that is
+    // stretched over every page (TRpImage; empty: none).
+    const std::string& BackImageControl() const { return FBackImageControl; }
+    void SetBackImageControl(const std::string& Value) { FBackImageControl = Value; }
+    // The image a run found by BackImageControl.
+    TRpPrintable* PageBackground() const { return FPageBackground; }
     const std::string& ReportTitle() const { return FReportTitle; }
     void SetReportTitle(const std::string& Value) { FReportTitle = Value; }
     TStringList* Description() const { return FDescription.get(); }
@@ -798,6 +812,8 @@ private:
     long double FPageFooterSize = 0;
     std::unique_ptr<TRpReportPrinterSettings> FPrinterSettings;
     std::string FReportTitle;
+    std::string FBackImageControl;
+    TRpPrintable* FPageBackground = nullptr;
     int32_t FRotateBands = 0;
     bool FShowProgress = true;
     bool FSnapToGrid = true;
