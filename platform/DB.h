@@ -66,6 +66,15 @@ private:
     int FErrorCode = 0;
 };
 
+// Ends the operation under way without an error to show: a handler of a
+// loop over the records (a chart's OnProcessRecord) raises it to stop the
+// loop early.
+class EAbort : public Exception {
+public:
+    EAbort() : Exception("Operation aborted") {}
+    using Exception::Exception;
+};
+
 // Kept in the class library's order: code compares positions ("any type after
 // ftDateTime").
 enum TFieldType {
