@@ -30,7 +30,7 @@ void RegisterRpChartClasses()
 
 // ------------------------------------------------------------- TRpDBChart
 
-TRpDBChart::TRpDBChart(TComponent* AOwner) : TCustomChart(AOwner)
+TRpDBChart::TRpDBChart(TComponent* AOwner) : TCustomDBChart(AOwner)
 {
     SetColor(clWhite);
     SetBevelOuter(bvNone);
@@ -149,6 +149,7 @@ void TRpChart::Print(int OfsX, int OfsY)
     TRpPrinter* P = ActivePrinter();
     TCanvas* Page = P ? P->GetCanvas() : nullptr;
     if (C && Page) {
+        C->RefreshData();
         TRect PaperRect = PrintRect(OfsX, OfsY);
         TRect ChartRect = C->GetRectangle();
         if (OnPrint)

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "chart/Chart.h"
+#include "chart/DBChart.h"
 #include "platform/TypInfo.h"
 #include "report/RpReport.h"
 
@@ -23,8 +24,8 @@ enum TChQuickMethod { qtmBitmap, qtmMetafile };
 // the paper and the rectangle it is laid out in.
 using TPrintChartEvent = std::function<void(TRpChart* Sender, TRect& PaperRect, TRect& ChartRect)>;
 
-class TRpDBChart : public TCustomChart {
-    OZ_CLASS(TRpDBChart, TCustomChart);
+class TRpDBChart : public TCustomDBChart {
+    OZ_CLASS(TRpDBChart, TCustomDBChart);
 
 public:
     explicit TRpDBChart(TComponent* AOwner);

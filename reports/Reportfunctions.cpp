@@ -131,11 +131,14 @@ void TSeriesLoan::Lend(TCustomChart* Screen, TRpChart* Report, const std::string
 {
     if (!Screen)
         return;
-    TLoan Loan{Screen, {}};
-    for (int i = 0; i < Screen->SeriesCount(); ++i)
+    TLoan Loan{Screen, {}, {}};
+    for (int i = 0; i < Screen->SeriesCount(); ++i) {
         Loan.Series.push_back(Screen->Series(i));
+        Loan.Colors.push_back(Screen->Series(i)->SeriesColor());
+    }
     FLoans.push_back(std::move(Loan));
     CopyChartToReport(Screen, Report, Title);
+    KeepColors(FLoans.back());
 }
 
 void TSeriesLoan::Return()
@@ -148,6 +151,16 @@ void TSeriesLoan::Return()
             if (At != i)
                 Loan.Screen->ExchangeSeries(At, i);
         }
+        KeepColors(Loan);
     }
     FLoans.clear();
+}
+
+void TSeriesLoan::KeepColors(const TLoan& Loan)
+{
+    // A series coloured by its chart takes the next free colour of each
+    // chart it joins; it keeps the one it showed.
+    for (size_t i = 0; i < Loan.Series.size(); ++i)
+        if (!Loan.Series[i]->IsColorStored() && Loan.Series[i]->SeriesColor() != Loan.Colors[i])
+            Loan.Series[i]->ChangeInternalColor(Loan.Colors[i]);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analyzer/Parameterstruct.h"
+#include "platform/Graphics.h"
 #include "analyzer/Signalstats.h"
 #include "reports/Reportsource.h"
 
@@ -55,7 +56,8 @@ void CopyChartToReport(TCustomChart* Screen, TRpChart* Report, const std::string
 // Series lent from screen charts to report charts for one report run. Each
 // screen chart's series are remembered as they stand before they go; when
 // the loan ends (Return, or the end of the scope, however the run ends)
-// every one of them is back in its screen chart in its former order.
+// every one of them is back in its screen chart in its former order, with
+// the colour it showed.
 class TSeriesLoan {
 public:
     TSeriesLoan() = default;
@@ -71,6 +73,8 @@ private:
     struct TLoan {
         TCustomChart* Screen;
         std::vector<TChartSeries*> Series;
+        std::vector<TColor> Colors;
     };
+    static void KeepColors(const TLoan& Loan);
     std::vector<TLoan> FLoans;
 };

@@ -97,7 +97,7 @@ void TMainForm::CreateActions()
     NewAction(actnExtractSignalFile, "actnExtractSignalFile", "Extract Signal File");
     NewAction(actnExtractParameterFile, "actnExtractParameterFile", "Extract Parameter File");
     NewAction(actnLoadFirmware, "actnLoadFirmware", "Load Flash");
-    NewAction(actnPrintReport, "actnPrintReport", "Print");
+    NewAction(actnPrintReport, "actnPrintReport", "Print", &TMainForm::actnPrintReportExecute);
     // Communications.
     NewAction(actnSerialModeBoth, "actnSerialModeBoth", "&Both", &TMainForm::actnSerialModeBothExecute);
     NewAction(actnSerialModeWaveform, "actnSerialModeWaveform", "&Waveform",

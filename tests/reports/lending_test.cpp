@@ -59,6 +59,11 @@ struct LendRig {
                 S->AddXY(p, p * (s + 1));
             Screen->AddSeries(S);
         }
+        // One more coloured by the chart (its next free colour).
+        auto* Auto = new TFastLineSeries(Owner.get());
+        Auto->SetTitle("Auto");
+        Auto->AddXY(0, 1);
+        Screen->AddSeries(Auto);
         Report = new TRpChart(Owner.get());
         Inner = new TRpDBChart(Owner.get());
         Inner->SetParent(Report);
@@ -80,9 +85,12 @@ TEST(Lending, LayoutIsCopiedAndSeriesComeBackInTheirOrder)
         TSeriesLoan Loan;
         Loan.Lend(R.Screen, R.Report, "Flow");
         EXPECT_EQ(R.Screen->SeriesCount(), 0);
-        ASSERT_EQ(R.Inner->SeriesCount(), 3);
-        // Moved last first: the report chart holds them in reverse.
-        EXPECT_EQ(R.Inner->Series(0)->Title(), "S2");
+        ASSERT_EQ(R.Inner->SeriesCount(), 4);
+        // Moved last first: the report chart holds them in reverse, each in
+        // the colour it shows on screen.
+        EXPECT_EQ(R.Inner->Series(0)->Title(), "Auto");
+        EXPECT_EQ(R.Inner->Series(0)->SeriesColor(), Before[3].Color);
+        EXPECT_FALSE(R.Inner->Series(0)->IsColorStored());
         // Both vertical axes repeat the screen's left axis.
         for (TChartAxis* A : {R.Inner->LeftAxis(), R.Inner->RightAxis()}) {
             EXPECT_FALSE(A->Automatic());
@@ -118,7 +126,7 @@ TEST(Lending, FailedRunGivesEverySeriesBack)
             Loan.Lend(Second.Screen, Second.Report, "Two");
             // One series came back early, another went elsewhere.
             R.Screen->AddSeries(R.Inner->Series(0));
-            Second.Inner->ExchangeSeries(0, 2);
+            Second.Inner->ExchangeSeries(0, 3);
             throw std::runtime_error("printer gone");
         },
         std::runtime_error);
