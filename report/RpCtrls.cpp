@@ -48,6 +48,8 @@ TRpCustomLabel::TRpCustomLabel(TComponent* AOwner)
     : TRpPrintable(AOwner), FOutputLines(std::make_unique<TStringList>()), FLines(std::make_unique<TStringList>())
 {
     SetTransparent(false);
+    // Any change of the lines calls for formatting them again.
+    FLines->OnChange = [this](TObject*) { ++FLinesChanges; };
 }
 
 TRpCustomLabel::~TRpCustomLabel() = default;
@@ -123,6 +125,18 @@ void TRpCustomLabel::Loaded()
         Font()->SetSize(FStreamedFontSize);
 }
 
+void TRpCustomLabel::ReadFontSize(TReader* Reader) { FStreamedFontSize = Reader->ReadInteger(); }
+
+void TRpCustomLabel::WriteFontSize(TWriter* Writer) { Writer->WriteInteger(Font()->Size()); }
+
+void TRpCustomLabel::DefineProperties(TFiler* Filer)
+{
+    TRpPrintable::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "FontSize", [this](TReader* Reader) { ReadFontSize(Reader); },
+        [this](TWriter* Writer) { WriteFontSize(Writer); }, true);
+}
+
 void TRpCustomLabel::Prepare()
 {
     TRpPrintable::Prepare();
@@ -179,10 +193,7 @@ std::string TRpCustomLabel::FormatKey()
     if (GetCaptionBased())
         Key += FOutputText;
     else
-        for (int I = 0; I < FLines->Count(); ++I) {
-            Key += FLines->Strings(I);
-            Key += '\x02';
-        }
+        Key += std::to_string(FLinesChanges) + ',' + std::to_string(FLines->Count());
     return Key;
 }
 

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "platform/Classes.h"
+#include "platform/Filer.h"
 #include "platform/Graphics.h"
 #include "platform/Picture.h"
 #include "report/RpReport.h"
@@ -64,6 +65,11 @@ public:
     // The stored "FontSize" (points); applied by Loaded when above 0.
     int32_t StreamedFontSize() const { return FStreamedFontSize; }
     void SetStreamedFontSize(int32_t Value) { FStreamedFontSize = Value; }
+    // The stored "FontSize": the font's point size, so that it survives a
+    // form stored at another pixel density.
+    virtual void ReadFontSize(TReader* Reader);
+    virtual void WriteFontSize(TWriter* Writer);
+    void DefineProperties(TFiler* Filer) override;
 
     // Width of Text in the control's pixels at its zoom.
     int MeasureText(const std::string& Text);
@@ -111,6 +117,7 @@ private:
     bool FWordWrap = true;
     bool FSizingBusy = false;
     std::string FFormattedKey;
+    uint64_t FLinesChanges = 0;
     bool FFormatted = false;
 };
 
@@ -180,6 +187,9 @@ public:
     // Draws the shape into Rect (device pixels); RoundSize is the corner
     // size of a rounded rectangle.
     void DrawShape(TCanvas* Canvas, const TRect& Rect, int RoundSize) const;
+    // The corner size of a rounded rectangle: the control's pixel width
+    // times RoundFactor, truncated.
+    int RoundSize() const;
 
 protected:
     void Paint() override;

@@ -33,6 +33,8 @@ void TRpShape::SetRoundFactor(float Value)
     Invalidate();
 }
 
+int TRpShape::RoundSize() const { return static_cast<int>(std::trunc(Width() * FRoundFactor)); }
+
 void TRpShape::DrawShape(TCanvas* C, const TRect& R, int RoundSize) const
 {
     switch (FShape) {
@@ -98,7 +100,7 @@ void TRpShape::Print(int OfsX, int OfsY)
         C->LineTo(P->XPos(L + W), P->YPos(T + H / 2));
         break;
     default:
-        DrawShape(C, R, static_cast<int>(std::trunc(Width() * FRoundFactor)));
+        DrawShape(C, R, RoundSize());
         break;
     }
 }
@@ -111,7 +113,7 @@ void TRpShape::Paint()
     TRpPrintable::Paint();
     C->SetBrush(FBrush.get());
     C->SetPen(FPen.get());
-    DrawShape(C, Rect(0, 0, Width(), Height()), static_cast<int>(std::trunc(Width() * FRoundFactor)));
+    DrawShape(C, Rect(0, 0, Width(), Height()), RoundSize());
 }
 
 std::unique_ptr<TRpShape> RpExportShape(TRpShapeType Shape, long double Left, long double Top, long double Width,

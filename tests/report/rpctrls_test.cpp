@@ -368,3 +368,255 @@ TEST_F(MemoReport, ExportHandsBackgroundsFramesTextsAndThePageImageToTheFilter)
     EXPECT_EQ(R->RunPrinter()->PageCount(), 1);
     EXPECT_GT(Drawn, 0) << "a recorded run draws";
 }
+
+// ------------------------------------------------------------------ graphics
+
+namespace {
+
+// The first page of a PDF rendered at 300 dpi.
+std::unique_ptr<TBitmap> RenderPdf(const std::string& Pdf, const std::string& Png)
+{
+    RunTool("pdftoppm -r 300 -png -singlefile '" + Pdf + "' '" + Png.substr(0, Png.size() - 4) + "'");
+    auto B = std::make_unique<TBitmap>();
+    B->LoadFromFile(Png);
+    return B;
+}
+
+bool Dark(TBitmap& B, int X, int Y)
+{
+    const TColor C = B.Canvas()->Pixels(X, Y);
+    return GetRValue(C) < 128 && GetGValue(C) < 128 && GetBValue(C) < 128;
+}
+
+// Dark at (X, Y) or a row above or below (lines straddle pixel rows).
+bool DarkRow(TBitmap& B, int X, int Y) { return Dark(B, X, Y - 1) || Dark(B, X, Y) || Dark(B, X, Y + 1); }
+
+bool Reddish(TBitmap& B, int X, int Y)
+{
+    const TColor C = B.Canvas()->Pixels(X, Y);
+    return GetRValue(C) > 200 && GetGValue(C) < 80 && GetBValue(C) < 80;
+}
+
+}  // namespace
+
+TEST_F(MemoReport, ShapesAndImagesOnA300DpiPdf)
+{
+    Printer()->SetResolution(300);
+    Memo->Lines()->Clear();
+    Band(4)->Size()->SetHeight(120);
+    auto Place = [](TRpPrintable* P, long double Left, long double Top, long double Width, long double Height) {
+        P->Size()->SetUnits(TRpUnit::Native);
+        P->Size()->SetLeft(Left);
+        P->Size()->SetTop(Top);
+        P->Size()->SetWidth(Width);
+        P->Size()->SetHeight(Height);
+    };
+    // The detail band starts 40 mm down (margin and title), 10 mm from the left.
+    auto* Line = Band(4)->AddPrintable<TRpShape>();
+    Line->SetShape(rpsHorLine);
+    Place(Line, 0, 0, 500, 200);
+    auto* Round = Band(4)->AddPrintable<TRpShape>();
+    Round->SetShape(rpsRoundRect);
+    Round->SetRoundFactor(0.25f);
+    Place(Round, 600, 0, 400, 200);
+    Round->SetWidth(80);
+    EXPECT_EQ(Round->RoundSize(), 20);
+    auto* Plain = Band(4)->AddPrintable<TRpShape>();
+    Place(Plain, 1100, 0, 400, 200);
+    auto* Image = Band(4)->AddPrintable<TRpImage>();
+    Image->Picture()->Bitmap()->SetSize(192, 96);
+    Image->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    Image->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 192, 96));
+    Image->SetCenter(true);
+    Place(Image, 0, 300, 600, 300);
+    auto* Big = Band(4)->AddPrintable<TRpImage>();
+    Big->Picture()->Assign(Image->Picture());
+    Big->Picture()->Bitmap()->SetSize(480, 240);
+    Big->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    Big->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 480, 240));
+    Place(Big, 700, 300, 600, 300);
+    R->Print();
+    std::unique_ptr<TBitmap> Page = RenderPdf(Pdf, Dir / "page.png");
+    ASSERT_GT(Page->Width(), 2400);
+    Page->SaveToFile(Artifact("report-shapes-300dpi.png"));
+    auto X = [](long double Tenths) { return static_cast<int>(std::lround((Tenths + 100) * 300 / 254.0L)); };
+    auto Y = [](long double Tenths) { return static_cast<int>(std::lround((Tenths + 400) * 300 / 254.0L)); };
+
+    // The horizontal line halfway down its 20 mm box, 10 mm below the band top.
+    EXPECT_TRUE(DarkRow(*Page, X(250), Y(100)));
+    EXPECT_FALSE(DarkRow(*Page, X(250), Y(100) - 10));
+    EXPECT_FALSE(DarkRow(*Page, X(250), Y(100) + 10));
+    // A rounded corner leaves the corner pixel; factor 0 is a plain rectangle.
+    EXPECT_FALSE(Dark(*Page, X(600), Y(0)));
+    EXPECT_TRUE(DarkRow(*Page, X(600) + 20, Y(0))) << "the top edge after the corner";
+    EXPECT_TRUE(DarkRow(*Page, X(1100), Y(0)) || DarkRow(*Page, X(1100) + 1, Y(0)) ||
+                DarkRow(*Page, X(1100) - 1, Y(0)));
+
+    // 192 x 96 screen pixels are 600 x 300 device pixels, centred: moved by
+    // ((709 - 600) / 2, (354 - 300) / 2).
+    const int IL = X(0) + 54, IT = Y(300) + 27;
+    EXPECT_TRUE(Reddish(*Page, IL + 2, IT + 2));
+    EXPECT_TRUE(Reddish(*Page, IL + 597, IT + 297));
+    EXPECT_FALSE(Reddish(*Page, IL - 3, IT + 100));
+    EXPECT_FALSE(Reddish(*Page, IL + 603, IT + 100));
+    EXPECT_FALSE(Reddish(*Page, IL + 100, IT + 303));
+    // A picture larger than its printable is clipped to it.
+    EXPECT_TRUE(Reddish(*Page, X(700) + 2, Y(300) + 2));
+    EXPECT_TRUE(Reddish(*Page, X(1300) - 3, Y(600) - 3));
+    EXPECT_FALSE(Reddish(*Page, X(1300) + 3, Y(450)));
+    EXPECT_FALSE(Reddish(*Page, X(1000), Y(600) + 3));
+}
+
+TEST(RpImages, AutoSizeTakesThePicturesSizeAndCanvasMakesABitmap)
+{
+    EnsureApplication();
+    TRpImage I(nullptr);
+    EXPECT_EQ(I.Width(), 105);
+    I.SetAutoSize(true);
+    TBitmap B(200, 100);
+    I.Picture()->Assign(&B);
+    EXPECT_EQ(I.Width(), 200);
+    EXPECT_EQ(I.Height(), 100);
+    EXPECT_FALSE(I.Transparent()) << "a bitmap that covers the control";
+    TRpImage Empty(nullptr);
+    ASSERT_NE(Empty.ImageCanvas(), nullptr);
+    EXPECT_EQ(Empty.Picture()->Width(), 105);
+    Empty.Picture()->Metafile();
+    EXPECT_EQ(Empty.ImageCanvas(), nullptr);
+}
+
+// ------------------------------------------------------- the program's page
+
+namespace {
+
+// The program's printout: Letter, 12.7 mm margins, a title band with the
+// header and the date, a detail band with a stretching memo in a
+// fixed-pitch font, a page footer with the page number.
+void BuildPrintout(TRpReport& R, int Lines)
+{
+    R.SetUnits(TRpUnit::Inches);
+    R.Page()->SetPaperSize(TRpPaperSize::Letter);
+    R.Page()->SetOrientation(poPortrait);
+    R.SetUnits(TRpUnit::MM);
+    for (auto Set : {&TRpPage::SetTopMargin, &TRpPage::SetBottomMargin, &TRpPage::SetLeftMargin,
+                     &TRpPage::SetRightMargin})
+        (R.Page()->*Set)(12.7L);
+    R.SetUnits(TRpUnit::Inches);
+    R.SetReportTitle("ZR Text Printout");
+    R.Font()->SetName("Courier New");
+    R.Font()->SetHeight(-13);
+    R.Bands()->SetHasTitle(true);
+    R.Bands()->SetHasDetail(true);
+    R.Bands()->SetHasPageFooter(true);
+    TRpCustomBand* Title = R.Bands()->GetBand(1);
+    TRpCustomBand* Detail = R.Bands()->GetBand(4);
+    TRpCustomBand* Footer = R.Bands()->GetBand(6);
+    Title->SetHeight(153);
+    Detail->SetHeight(40);
+    Footer->SetHeight(30);
+
+    auto* Header = Title->AddPrintable<TRpLabel>();
+    Header->SetName("rplblHeader");
+    Header->Font()->SetName("Courier New");
+    Header->Font()->SetHeight(-16);
+    Header->Font()->SetStyle(TFontStyles{fsBold});
+    Header->SetAlignment(taCenter);
+    Header->SetBounds(300, 8, 120, 20);
+    Header->SetCaption("Full Test Report");
+    auto* DateLabel = Title->AddPrintable<TRpLabel>();
+    DateLabel->SetBounds(8, 60, 60, 20);
+    DateLabel->SetCaption("Date:");
+    auto* When = Title->AddPrintable<TRpSysData>();
+    When->SetData(rpsDateTime);
+    When->SetBounds(80, 60, 200, 20);
+
+    auto* Text = Detail->AddPrintable<TRpMemo>();
+    Text->SetName("Text");
+    Text->Font()->SetName("Courier New");
+    Text->Font()->SetHeight(-13);
+    Text->SetAutoSize(false);
+    Text->SetAutoStretch(true);
+    Text->SetBounds(0, 0, 720, 40);
+    Text->Lines()->Clear();
+    for (int I = 1; I <= Lines; ++I)
+        Text->Lines()->Add("Incident " + std::to_string(1000 + I) + "   Flow 12.5 L/min   Volume 0.45 L");
+
+    auto* Page = Footer->AddPrintable<TRpSysData>();
+    Page->SetText("Page ");
+    Page->SetData(rpsPageNumber);
+    Page->SetBounds(300, 4, 100, 20);
+}
+
+}  // namespace
+
+TEST_F(MemoReport, TheProgramsPrintoutOnPaperAndOnScreen)
+{
+    TRpReport Report(nullptr);
+    BuildPrintout(Report, 90);
+    int Records = 0;
+    Report.OnNeedData = [&Records](TObject*, bool& More) { More = ++Records <= 1; };
+    Report.Print();
+    ASSERT_EQ(PdfInfo(Pdf).Pages, 2);
+    const std::string Text = RunTool("pdftotext -layout '" + Pdf + "' -");
+    std::filesystem::copy_file(Pdf, Artifact("report-printout.pdf"),
+                               std::filesystem::copy_options::overwrite_existing);
+    size_t At = Text.find("Full Test Report");
+    EXPECT_NE(At, std::string::npos);
+    EXPECT_NE(Text.find("Date:"), std::string::npos);
+    for (int I = 1; I <= 90; ++I) {
+        const size_t Next = Text.find("Incident " + std::to_string(1000 + I), At);
+        ASSERT_NE(Next, std::string::npos) << I;
+        At = Next;
+    }
+    const size_t Page1 = Text.find("Page 1"), Page2 = Text.find("Page 2");
+    ASSERT_NE(Page1, std::string::npos);
+    ASSERT_NE(Page2, std::string::npos);
+    EXPECT_LT(Page1, Page2);
+
+    Records = 0;
+    Report.Prepare();
+    TRpPrinter* P = Report.RunPrinter();
+    ASSERT_EQ(P->PageCount(), 2);
+    std::unique_ptr<TMetafile> M = P->Page(1);
+    TBitmap B(M->Width(), M->Height());
+    B.Canvas()->StretchDraw(Rect(0, 0, M->Width(), M->Height()), M.get());
+    B.SaveToFile(Artifact("report-printout-page1.png"));
+    EXPECT_TRUE(M->ContainsText("Full Test Report"));
+    EXPECT_TRUE(M->ContainsText("Page 1"));
+}
+
+// ---------------------------------------------------------------- designer
+
+TEST_F(LabelWrap, DesignerPaintsBackgroundTextCornersAndShapes)
+{
+    L->SetColor(clYellow);
+    L->SetCaption("WWW WWW");
+    L->SetHeight(40);
+    L->PaintControl();
+    TCanvas* C = L->Canvas();
+    ASSERT_NE(C, nullptr);
+    EXPECT_EQ(C->Pixels(0, 0), clBlack) << "corner mark";
+    EXPECT_EQ(C->Pixels(L->Width() - 2, L->Height() - 3), clYellow);
+    int Ink = 0;
+    for (int Y = 0; Y < R.TextHeight(L->Font(), "W"); ++Y)
+        for (int X = 4; X < L->Width() - 4; ++X)
+            Ink += C->Pixels(X, Y) != clYellow;
+    EXPECT_GT(Ink, 20) << "the first line is drawn";
+
+    auto* S = R.Bands()->GetBand(4)->AddPrintable<TRpShape>();
+    S->SetShape(rpsHorLine);
+    S->Pen()->SetColor(clRed);
+    S->PaintControl();
+    EXPECT_EQ(S->Canvas()->Pixels(S->Width() / 2, S->Height() / 2), clRed);
+    EXPECT_NE(S->Canvas()->Pixels(S->Width() / 2, S->Height() / 2 - 5), clRed);
+
+    auto* I = R.Bands()->GetBand(4)->AddPrintable<TRpImage>();
+    I->Picture()->Bitmap()->SetSize(20, 10);
+    I->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clRed);
+    I->Picture()->Bitmap()->Canvas()->FillRect(Rect(0, 0, 20, 10));
+    I->SetCenter(true);
+    I->PaintControl();
+    const int CX = I->Width() / 2, CY = I->Height() / 2;
+    EXPECT_EQ(I->Canvas()->Pixels(CX, CY), clRed);
+    EXPECT_NE(I->Canvas()->Pixels(CX - 12, CY), clRed) << "natural size, centred";
+}
