@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 // ------------------------------------------------------------------ unit routines
 
@@ -291,6 +292,10 @@ struct TCustomDBChart::TDBChartSeries {
     std::vector<std::string> ValueNames;
     TChDBGroup GroupPrefix = dgNone;
     int ValueDBGroup = agNone;
+    // Aggregated entries: the point of each label (upper case), while every
+    // new point went to the end of the series.
+    std::unordered_map<std::string, int> LabelIndex;
+    bool LabelIndexValid = true;
 };
 
 TCustomDBChart::TCustomDBChart(TComponent* AOwner) : TCustomChart(AOwner) {}
@@ -657,10 +662,21 @@ void TCustomDBChart::AddToSeries(TDataSet* ADataSet, TDBChartSeries& E)
     const double Y = FieldValue(E.MandaField);
 
     if (E.ValueDBGroup != agNone) {
-        const int Index = S->Labels().IndexOfLabel(Label, false);
+        std::string Key = UpperCase(Label);
+        int Index = -1;
+        if (E.LabelIndexValid) {
+            const auto It = E.LabelIndex.find(Key);
+            Index = It != E.LabelIndex.end() ? It->second : -1;
+        } else {
+            Index = S->Labels().IndexOfLabel(Label, false);
+        }
         if (Index < 0) {
-            S->Add(E.ValueDBGroup == agCount ? 1.0 : Y, Label,
-                   E.ValueDBGroup == agAverage ? static_cast<TColor>(1) : clSeriesDefault);
+            const int Added = S->Add(E.ValueDBGroup == agCount ? 1.0 : Y, Label,
+                                     E.ValueDBGroup == agAverage ? static_cast<TColor>(1) : clSeriesDefault);
+            if (Added != S->Count() - 1)
+                E.LabelIndexValid = false;
+            else if (E.LabelIndexValid)
+                E.LabelIndex.emplace(std::move(Key), Added);
             return;
         }
         const double Old = E.MandaList->Value(Index);

@@ -344,6 +344,19 @@ TEST(DBChartValues, NullsColoursXValuesAndSeveralFields)
 
     R.Series->SetColorSource("");
     R.Series->XValues()->SetValueSource("");
+    // Drawn across, X carries the values.
+    auto* Across = new TChartSeries(nullptr);
+    R.Chart.AddSeries(Across);
+    Across->SetHorizontal();
+    Across->XValues()->SetValueSource("V");
+    Across->YValues()->SetValueSource("X");
+    Across->SetDataSource(&R.Q);
+    ASSERT_EQ(Across->Count(), 2);   // ordered by X: the null point first
+    EXPECT_EQ(Across->XValue(1), 10);
+    EXPECT_EQ(Across->YValue(1), 1.5);
+    EXPECT_EQ(Across->YValue(0), 2.5);
+    EXPECT_TRUE(Across->IsNull(0));
+
     R.Series->YValues()->SetValueSource("Q1;Q2");
     EXPECT_EQ(Ys(*R.Series), (std::vector<double>{1, 2, 3, 4}));
     EXPECT_EQ(Labels(*R.Series), (std::vector<std::string>{"Q1", "Q2", "Q1", "Q2"}));
@@ -405,7 +418,11 @@ TEST(DBChartRefill, CursorAndCurrentRecordAreKept)
     R.Series->YValues()->SetValueSource("QTY");
     Screen->SetCursor(crCross);
     std::vector<TCursor> Seen;
-    R.Chart.OnProcessRecord = [&Seen](TCustomDBChart*, TDataSet*) { Seen.push_back(Screen->Cursor()); };
+    // A refill asked for while one runs does nothing.
+    R.Chart.OnProcessRecord = [&Seen](TCustomDBChart* Sender, TDataSet*) {
+        Seen.push_back(Screen->Cursor());
+        Sender->RefreshData();
+    };
     R.Q.First();
     R.Q.Next();
     R.Series->SetDataSource(&R.Q);
