@@ -1,5 +1,8 @@
 #include "reports/Reportfunctions.h"
 
+#include "chart/Chart.h"
+#include "chart/ChLegend.h"
+#include "chart/RpChart.h"
 #include "platform/Classes.h"
 #include "platform/SysUtils.h"
 
@@ -95,4 +98,69 @@ void AddPlotStats(TStrings* Lines, const TPlotReportRecord& Plot)
 void AddLeakStats(TStrings* Lines, const TLeakTestReportSource& LeakTest)
 {
     AddPlotStats(Lines, LeakTest.PlotRecord());
+}
+
+void MoveSeries(TCustomChart* From, TCustomChart* To)
+{
+    for (int i = From->SeriesCount() - 1; i >= 0; --i)
+        To->AddSeries(From->Series(i));
+}
+
+void CopyChartLayout(TCustomChart* Screen, TRpChart* Report)
+{
+    TRpDBChart* Inner = Report->GetChart();
+    Inner->LeftAxis()->Assign(Screen->LeftAxis());
+    Inner->RightAxis()->Assign(Screen->LeftAxis());
+    Inner->BottomAxis()->Assign(Screen->BottomAxis());
+    Inner->TopAxis()->Assign(Screen->TopAxis());
+    Inner->Title()->Assign(Screen->Title());
+    Inner->Legend()->Assign(Screen->Legend());
+    MoveSeries(Screen, Inner);
+}
+
+void CopyChartToReport(TCustomChart* Screen, TRpChart* Report, const std::string& Title)
+{
+    CopyChartLayout(Screen, Report);
+    TChartTitle* T = Report->GetChart()->Title();
+    T->Text()->Clear();
+    T->Text()->Add(Title);
+    T->SetVisible(true);
+}
+
+void TSeriesLoan::Lend(TCustomChart* Screen, TRpChart* Report, const std::string& Title)
+{
+    if (!Screen)
+        return;
+    TLoan Loan{Screen, {}, {}};
+    for (int i = 0; i < Screen->SeriesCount(); ++i) {
+        Loan.Series.push_back(Screen->Series(i));
+        Loan.Colors.push_back(Screen->Series(i)->SeriesColor());
+    }
+    FLoans.push_back(std::move(Loan));
+    CopyChartToReport(Screen, Report, Title);
+    KeepColors(FLoans.back());
+}
+
+void TSeriesLoan::Return()
+{
+    for (TLoan& Loan : FLoans) {
+        for (TChartSeries* S : Loan.Series)
+            Loan.Screen->AddSeries(S);
+        for (int i = 0; i < static_cast<int>(Loan.Series.size()); ++i) {
+            const int At = Loan.Screen->SeriesList().IndexOf(Loan.Series[static_cast<size_t>(i)]);
+            if (At != i)
+                Loan.Screen->ExchangeSeries(At, i);
+        }
+        KeepColors(Loan);
+    }
+    FLoans.clear();
+}
+
+void TSeriesLoan::KeepColors(const TLoan& Loan)
+{
+    // A series coloured by its chart takes the next free colour of each
+    // chart it joins; it keeps the one it showed.
+    for (size_t i = 0; i < Loan.Series.size(); ++i)
+        if (!Loan.Series[i]->IsColorStored() && Loan.Series[i]->SeriesColor() != Loan.Colors[i])
+            Loan.Series[i]->ChangeInternalColor(Loan.Colors[i]);
 }

@@ -4,11 +4,16 @@
 #pragma once
 
 #include "analyzer/Parameterstruct.h"
+#include "platform/Graphics.h"
 #include "analyzer/Signalstats.h"
 #include "reports/Reportsource.h"
 
 #include <string>
+#include <vector>
 
+class TChartSeries;
+class TCustomChart;
+class TRpChart;
 class TStrings;
 
 // Text filled with blanks to Width + 1 characters, the blanks after it when
@@ -35,3 +40,41 @@ std::string ParameterCell(const TParameterStruct& Params, int32_t Id);
 void AddPlotStats(TStrings* Lines, const TPlotReportRecord& Plot);
 // The same for the leak test's plot.
 void AddLeakStats(TStrings* Lines, const TLeakTestReportSource& LeakTest);
+
+// ------------------------------------------------------- lending series
+
+// Every series of From goes to To, the last first: moving them back the
+// same way restores From's order.
+void MoveSeries(TCustomChart* From, TCustomChart* To);
+// The report chart's inner chart takes the screen chart's axes (the left
+// axis's settings for both vertical axes), title and legend, then its series
+// (MoveSeries).
+void CopyChartLayout(TCustomChart* Screen, TRpChart* Report);
+// CopyChartLayout, and the inner chart's title shows Title alone.
+void CopyChartToReport(TCustomChart* Screen, TRpChart* Report, const std::string& Title);
+
+// Series lent from screen charts to report charts for one report run. Each
+// screen chart's series are remembered as they stand before they go; when
+// the loan ends (Return, or the end of the scope, however the run ends)
+// every one of them is back in its screen chart in its former order, with
+// the colour it showed.
+class TSeriesLoan {
+public:
+    TSeriesLoan() = default;
+    ~TSeriesLoan() { Return(); }
+    TSeriesLoan(const TSeriesLoan&) = delete;
+    TSeriesLoan& operator=(const TSeriesLoan&) = delete;
+
+    // CopyChartToReport of a screen chart (none: nothing).
+    void Lend(TCustomChart* Screen, TRpChart* Report, const std::string& Title);
+    void Return();
+
+private:
+    struct TLoan {
+        TCustomChart* Screen;
+        std::vector<TChartSeries*> Series;
+        std::vector<TColor> Colors;
+    };
+    static void KeepColors(const TLoan& Loan);
+    std::vector<TLoan> FLoans;
+};

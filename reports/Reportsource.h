@@ -7,10 +7,14 @@
 #include "analyzer/Parameterstruct.h"
 #include "analyzer/Signalstats.h"
 
+#include <cstdint>
 #include <string>
 
 class TChart;
 class TStrings;
+
+// The five printouts, by the main window's PrintReport.
+enum TReportKind : int32_t { rkFullTest, rkMonitor, rkLoops, rkTrend, rkLeak };
 
 // One plot as a report shows it: the screen chart whose series the report
 // borrows while it prints, and the texts of the plot's labels as they stand

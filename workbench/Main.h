@@ -818,6 +818,22 @@ private:
     void CreateTrendTestPage();
     // Shows the side bar (View File Controls checked) with Page open.
     void ShowSideBarPage(TLookOutPage* Page);
+
+    // ------------------------------------------------------------ printing
+    // (Mainprint.cpp) Every printout goes through PrintReport: the report
+    // form (made on the first print) is filled from the window's records and
+    // printed after the printer set-up dialog, or previewed. The live plots
+    // stand still meanwhile (Printing) and move again however the run ends.
+public:
+    void PrintReport(TReportKind Kind, bool Preview);
+    // "Print" in the File menu: the report of the active page (Full Test,
+    // Monitor Plots, Loop Plots); any other page prints nothing.
+    void actnPrintReportExecute(TObject* Sender);
+    // "Printout Header": edited in the string-entry dialog, stored in the
+    // settings file at once and, for a connected analyzer that is not a
+    // handheld, sent to the analyzer (its first 40 characters).
+    void actnPrintHeaderExecute(TObject* Sender);
+    // ------------------------------------------------------- printing end
 };
 
 extern TMainForm* MainForm;

@@ -97,7 +97,7 @@ void TMainForm::CreateActions()
     NewAction(actnExtractSignalFile, "actnExtractSignalFile", "Extract Signal File");
     NewAction(actnExtractParameterFile, "actnExtractParameterFile", "Extract Parameter File");
     NewAction(actnLoadFirmware, "actnLoadFirmware", "Load Flash");
-    NewAction(actnPrintReport, "actnPrintReport", "Print");
+    NewAction(actnPrintReport, "actnPrintReport", "Print", &TMainForm::actnPrintReportExecute);
     // Communications.
     NewAction(actnSerialModeBoth, "actnSerialModeBoth", "&Both", &TMainForm::actnSerialModeBothExecute);
     NewAction(actnSerialModeWaveform, "actnSerialModeWaveform", "&Waveform",
@@ -149,7 +149,7 @@ void TMainForm::CreateActions()
     NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator");
     NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure");
     NewAction(actnUnits, "actnUnits", "&Units", &TMainForm::actnUnitsExecute);
-    NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header");
+    NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header", &TMainForm::actnPrintHeaderExecute);
     // Test settings.
     NewAction(actnStackedTest, "actnStackedTest", "Stacked Test", &TMainForm::actnStackedTestExecute);
     NewAction(actnTrendTest, "actnTrendTest", "Trend Test");

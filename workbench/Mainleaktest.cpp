@@ -155,6 +155,5 @@ void TMainForm::actnEndLeakTestExecute(TObject* Sender)
 
 void TMainForm::actnPrintLeakTestExecute(TObject* Sender)
 {
-    // The leak report (its chart, statistics and LeakTestSource()'s lines)
-    // is printed by the report dispatch, which joins here.
+    PrintReport(rkLeak, false);
 }

@@ -124,6 +124,5 @@ void TMainForm::actnEndTrendTestExecute(TObject* Sender)
 
 void TMainForm::btnPrintTrendClick(TObject* Sender)
 {
-    // The trend report (TrendTestSource()'s lines) is printed by the report
-    // dispatch, which joins here.
+    PrintReport(rkTrend, false);
 }
