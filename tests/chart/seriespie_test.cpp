@@ -176,6 +176,14 @@ TEST(PieOtherSlice, ItsOwnLegendListsTheGroupedPoints)
             Red += Rig.At(X, Y) == RGB(250, 0, 0);
     EXPECT_GT(Red, 5);
 
+    // A copied pie copies the legend onto its own chart.
+    auto* Copy = Rig.Add({1});
+    Copy->Assign(S);
+    ASSERT_TRUE(Copy->OtherSlice()->HasLegend());
+    EXPECT_NE(Copy->OtherSlice()->Legend(), Own);
+    EXPECT_EQ(Copy->OtherSlice()->Legend()->Alignment(), laLeft);
+    EXPECT_EQ(Copy->OtherSlice()->Legend()->Series(), Copy);
+
     // The legend follows the series to another chart, settings kept.
     TChart Other(Rig.Form.get());
     Rig.Chart->RemoveSeries(S);
