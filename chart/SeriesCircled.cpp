@@ -2,6 +2,7 @@
 
 #include "chart/ChMarks.h"
 #include "chart/Chart.h"
+#include "platform/Controls.h"
 #include "platform/PublishedProps.h"
 
 #include <algorithm>
@@ -15,7 +16,32 @@ bool KindOrAncestor(const TChartSeries* A, const TChartSeries* B)
     return dynamic_cast<const TCircledSeries*>(B) != nullptr && A->ClassType()->InheritsFrom(B->ClassType());
 }
 
+// The true-circle ratio of the device Canvas draws on; without a surface,
+// of the screen.
+double DeviceCircleRatio(TCanvas* Canvas)
+{
+    constexpr double MmPerInch = 25.4;
+    const TSize Size = Canvas != nullptr ? Canvas->SurfaceSize() : TSize{};
+    if (Size.cx > 0 && Size.cy > 0)
+        return TrueCircleRatio(Size.cx, Size.cy, Size.cx * MmPerInch / std::max(1, Canvas->PixelsPerInchX()),
+                               Size.cy * MmPerInch / std::max(1, Canvas->PixelsPerInchY()));
+    const int W = Screen->Width(), H = Screen->Height();
+    const double PerInch = std::max(1, Screen->PixelsPerInch());
+    return TrueCircleRatio(W, H, W * MmPerInch / PerInch, H * MmPerInch / PerInch);
+}
+
 } // namespace
+
+double TrueCircleRatio(int PixelsWide, int PixelsHigh, double MmWide, double MmHigh)
+{
+    double R = PixelsHigh != 0 ? static_cast<double>(PixelsWide) / PixelsHigh : 1.0;
+    if (MmHigh != 0) {
+        const double Mm = MmWide / MmHigh;
+        if (Mm != 0)
+            R /= Mm;
+    }
+    return R > 0 ? R : 1.0;
+}
 
 TCircledSeries::TCircledSeries(TComponent* AOwner) : TChartSeries(AOwner)
 {
@@ -199,9 +225,8 @@ void TCircledSeries::DoBeforeDrawValues()
     } else
         CheckOtherSeriesMarks();
     if (FCircled) {
-        // Square pixels: the screen's pixels stand for the device's millimetres.
         CalcRadius();
-        const double Ratio = 1.0;
+        const double Ratio = DeviceCircleRatio(Chart->ChartCanvas()->ReferenceCanvas);
         const int C = ChRound(FRadiusY * Ratio);
         if (C < FRadiusX)
             InflateRect(FCircleRect, -(FRadiusX - C), 0);

@@ -13,6 +13,11 @@
 
 constexpr double PiDegree = std::numbers::pi / 180.0;
 
+// How many pixels across make as many millimetres as one pixel down, on a
+// device of the given size in pixels and in millimetres: 1 for square
+// pixels. A height of 0 millimetres or a width of 0 leaves the pixel ratio.
+double TrueCircleRatio(int PixelsWide, int PixelsHigh, double MmWide, double MmHigh);
+
 class TCircledSeries : public TChartSeries {
     OZ_CLASS(TCircledSeries, TChartSeries);
 

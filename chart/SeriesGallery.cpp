@@ -1,6 +1,7 @@
 #include "chart/SeriesGallery.h"
 
 #include "chart/ChConst.h"
+#include "chart/ChartRegistry.h"
 #include "chart/SeriesArea.h"
 #include "chart/SeriesBar.h"
 #include "chart/SeriesLine.h"
@@ -21,4 +22,10 @@ const std::vector<TChSeriesGalleryEntry>& StandardSeriesGalleryEntries()
         {THorizAreaSeries::StaticClass(), &ChMsg_GalleryHorizArea, &ChMsg_GalleryStandard, 1},
     };
     return Entries;
+}
+
+void RegisterChStandardSeries()
+{
+    for (const TChSeriesGalleryEntry& E : StandardSeriesGalleryEntries())
+        RegisterChSeries(E.SeriesClass, E.Description, E.Page, E.NumGallerySeries);
 }

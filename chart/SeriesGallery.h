@@ -20,3 +20,7 @@ struct TChSeriesGalleryEntry {
 // TPieSeries, TFastLineSeries, THorizLineSeries, THorizAreaSeries: what
 // RegisterChStandardSeries hands to RegisterChSeries, entry by entry.
 const std::vector<TChSeriesGalleryEntry>& StandardSeriesGalleryEntries();
+
+// Puts the nine standard kinds in the series gallery, in the order above.
+// Nothing registers them by itself: a program that wants them calls this once.
+void RegisterChStandardSeries();

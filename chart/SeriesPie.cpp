@@ -1,6 +1,8 @@
 #include "chart/SeriesPie.h"
 
+#include "chart/ChLegend.h"
 #include "chart/ChMarks.h"
+#include "chart/Chart.h"
 #include "platform/PublishedProps.h"
 #include "platform/ScopeGuard.h"
 
@@ -65,9 +67,51 @@ void TSliceValueList::Exchange(int A, int B, int PointCount)
 
 // ------------------------------------------------------------------ other slice
 
+TPieOtherSlice::TPieOtherSlice(TPieSeries* AOwner) : FOwner(AOwner) {}
+
+TPieOtherSlice::~TPieOtherSlice() = default;
+
+TChartLegend* TPieOtherSlice::Legend()
+{
+    if (FLegend == nullptr) {
+        auto* Chart = dynamic_cast<TCustomChart*>(FOwner->ParentChart());
+        if (Chart == nullptr)
+            return nullptr;
+        FLegend = std::make_unique<TChartLegend>(Chart);
+        FLegend->SetVisible(false);
+        FLegend->SetSeries(FOwner);
+    }
+    return FLegend.get();
+}
+
+void TPieOtherSlice::SetLegend(TChartLegend* Value)
+{
+    if (Value == nullptr) {
+        FLegend.reset();
+        FOwner->Repaint();
+    } else if (TChartLegend* L = Legend())
+        L->Assign(Value);
+}
+
+void TPieOtherSlice::ChartChanged()
+{
+    auto* Chart = dynamic_cast<TCustomChart*>(FOwner->ParentChart());
+    if (FLegend == nullptr || Chart == nullptr)
+        return;
+    // A legend belongs to one chart: a new one there takes the settings.
+    std::unique_ptr<TChartLegend> Old = std::move(FLegend);
+    TChartLegend* L = Legend();
+    L->Assign(Old.get());
+    L->SetVisible(Old->Visible());
+}
+
 void TPieOtherSlice::Assign(TPersistent* Source)
 {
     if (auto* S = dynamic_cast<TPieOtherSlice*>(Source)) {
+        if (S->FLegend != nullptr)
+            SetLegend(S->FLegend.get());
+        else
+            FLegend.reset();
         FColor = S->FColor;
         FStyle = S->FStyle;
         FText = S->FText;
@@ -421,10 +465,26 @@ void TPieSeries::DrawAllValues()
     if (FShadow->Size() != 0)
         FShadow->DrawEllipse(C, CircleRect(), EndZ - 10);
     const bool Is3D = ParentChart()->View3D();
-    if (!Is3D || (!FExplodedMode && FDonutPercent == 0) || C->SupportsFullRotation()) {
+    if (!Is3D || (!FExplodedMode && FDonutPercent == 0) || C->SupportsFullRotation())
         TCircledSeries::DrawAllValues();
+    else
+        DrawSortedSlices();
+    DrawOtherSliceLegend();
+}
+
+void TPieSeries::DrawOtherSliceLegend()
+{
+    if (!FOtherSlice->HasLegend() || !FOtherSlice->Legend()->Visible())
         return;
-    }
+    auto* Chart = dynamic_cast<TCustomChart*>(ParentChart());
+    if (Chart == nullptr)
+        return;
+    TValueRollback<TCustomChartLegend*> Own(Chart->SeriesOwnLegend, FOtherSlice->Legend());
+    Chart->SeriesOwnLegend->DrawLegend();
+}
+
+void TPieSeries::DrawSortedSlices()
+{
     // Slices nearest the viewer's quarter are drawn last.
     const double F = FAngleSize * std::numbers::pi / 180.0;
     const auto Distance = [&](int i) {
@@ -560,6 +620,15 @@ void TPieSeries::ClearLists()
     FSliceDepth.Clear();
 }
 
+void TPieSeries::WriteData(TStream* Stream)
+{
+    {
+        TValueRollback<int> Quiet(UpdateDepth, UpdateDepth + 1);
+        RemoveOtherSlice();
+    }
+    TCircledSeries::WriteData(Stream);
+}
+
 void TPieSeries::Delete(int ValueIndex)
 {
     TCircledSeries::Delete(ValueIndex);
@@ -620,21 +689,37 @@ void TPieSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
     TCircledSeries::DrawLegendShape(ValueIndex, Rect);
 }
 
+bool TPieSeries::DrawingOtherLegend() const
+{
+    auto* Chart = dynamic_cast<TCustomChart*>(ParentChart());
+    return Chart != nullptr && FOtherSlice->HasLegend() && Chart->SeriesOwnLegend == FOtherSlice->Legend();
+}
+
 int TPieSeries::CountLegendItems()
 {
+    const bool Grouped = DrawingOtherLegend();
     int N = 0;
     for (int i = 0; i < Count(); ++i)
-        N += !BelongsToOtherSlice(i);
+        N += BelongsToOtherSlice(i) == Grouped;
     return N;
 }
 
 int TPieSeries::LegendToValueIndex(int LegendIndex)
 {
+    const bool Grouped = DrawingOtherLegend();
     int K = -1;
     for (int i = 0; i < Count(); ++i)
-        if (!BelongsToOtherSlice(i) && ++K == LegendIndex)
+        if (BelongsToOtherSlice(i) == Grouped && ++K == LegendIndex)
             return i;
     return LegendIndex;
+}
+
+void TPieSeries::SetParentChart(TCustomAxisPanel* Value)
+{
+    const bool Moved = Value != ParentChart();
+    TCircledSeries::SetParentChart(Value);
+    if (Moved && !IsDestroying())
+        FOtherSlice->ChartChanged();
 }
 
 void TPieSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart)

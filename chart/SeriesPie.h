@@ -20,6 +20,7 @@ const TIdentMap& PieOtherStyleIdents();
 TBrushStyle PieSlicePattern(int Index);
 
 class TPieSeries;
+class TChartLegend;
 
 // Per-slice integers: reading beyond the end gives 0; writing beyond it
 // appends zeros first; a changed value repaints the series.
@@ -42,7 +43,8 @@ private:
 // Which small slices are grouped into one "Other" slice.
 class TPieOtherSlice : public TPersistent {
 public:
-    explicit TPieOtherSlice(TPieSeries* AOwner) : FOwner(AOwner) {}
+    explicit TPieOtherSlice(TPieSeries* AOwner);
+    ~TPieOtherSlice() override;
     void Assign(TPersistent* Source) override;
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
@@ -53,9 +55,18 @@ public:
     void SetText(const std::string& Value);
     double Value() const { return FValue; }
     void SetValue(double Value);
+    // The grouped points' own legend: made hidden on the owner's chart, with
+    // the owner as its series, when first asked for (nullptr while the owner
+    // is on no chart). Writing nullptr frees it; writing a legend copies it.
+    TChartLegend* Legend();
+    void SetLegend(TChartLegend* Value);
+    bool HasLegend() const { return FLegend != nullptr; }
+    // The owner went to another chart: the legend follows it there.
+    void ChartChanged();
 
 private:
     TPieSeries* FOwner;
+    std::unique_ptr<TChartLegend> FLegend;
     TColor FColor = clSeriesDefault;
     TPieOtherStyle FStyle = poNone;
     std::string FText;
@@ -146,15 +157,19 @@ public:
     double MinYValue() override;
     int CalcXPos(int ValueIndex) override;
     void ClearLists() override;
+    // The "Other" point is made afresh by every drawing and never stored.
+    void WriteData(TStream* Stream) override;
     void Delete(int ValueIndex) override;
     void SwapValueIndex(int A, int B) override;
     // Pies keep their own circle.
     void CheckOtherSeriesMarks() override {}
     void InitCustom3DOptions() override;
     void DisableRotation();
+    void SetParentChart(TCustomAxisPanel* Value) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;
-    // The legend lists the points that are not grouped into the "Other" slice.
+    // The chart's legend lists the points that are not grouped into the
+    // "Other" slice; the other slice's own legend lists the grouped ones.
     int CountLegendItems() override;
     int LegendToValueIndex(int LegendIndex) override;
     // "Normal", "Patterns", "Exploded", "Shadow", "Marks", "Semi Pie",
@@ -164,6 +179,11 @@ public:
 
 private:
     void PreparePiePen(int ValueIndex);
+    // The other slice's legend is the one being drawn.
+    bool DrawingOtherLegend() const;
+    void DrawOtherSliceLegend();
+    // 3-D slices one by one, those nearest the viewer's quarter last.
+    void DrawSortedSlices();
     // The slice colour: black on a monochrome chart.
     TColor SliceColor(int ValueIndex);
 

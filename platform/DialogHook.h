@@ -28,12 +28,14 @@ struct TDialogRequest {
     std::string Filter;          // file dialogs: "Desc|*.ext|..."
     std::string InitialDir;      // file and folder dialogs
     int Buttons = 0;             // message boxes: the button set asked for
+    std::vector<std::string> CustomColors;   // colour dialog: "ColorA=BBGGRR" ... "ColorP=..."
 };
 
 struct TDialogAnswer {
     int ModalResult = 0;         // mrOk, mrCancel, mrYes, ... or a custom number
     std::string FileName;        // file dialogs: the file chosen; folder dialogs: the folder
     unsigned Color = 0;          // colour dialog
+    std::vector<std::string> CustomColors;   // colour dialog: starts as asked, taken over on OK
 };
 
 // Returns true when it answered the request (filling Answer); false lets the

@@ -16,6 +16,8 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -216,25 +218,84 @@ bool TBrowseForFolderDialog::Execute()
     return true;
 }
 
+TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>())
+{
+}
+
+TColorDialog::~TColorDialog() = default;
+
+void TColorDialog::SetCustomColors(TStrings* Value) { FCustomColors->Assign(Value); }
+
+namespace {
+
+constexpr int CustomColorCount = 16;
+
+std::string CustomColorName(int Index) { return std::string("Color") + static_cast<char>('A' + Index); }
+
+// The colour of entry "ColorX=BBGGRR"; false when missing or not a number.
+bool CustomColorOf(const TStrings& List, int Index, TColor& Color)
+{
+    const std::string Text = List.Values(CustomColorName(Index));
+    if (Text.empty() || Text.size() > 8)
+        return false;
+    uint32_t V = 0;
+    for (char Ch : Text) {
+        const int Digit = std::isdigit(static_cast<unsigned char>(Ch)) ? Ch - '0'
+                          : (Ch >= 'A' && Ch <= 'F')                   ? Ch - 'A' + 10
+                          : (Ch >= 'a' && Ch <= 'f')                   ? Ch - 'a' + 10
+                                                                        : -1;
+        if (Digit < 0)
+            return false;
+        V = V * 16 + static_cast<uint32_t>(Digit);
+    }
+    Color = static_cast<TColor>(V & 0xFFFFFF);
+    return true;
+}
+
+std::string CustomColorEntry(int Index, TColor Color)
+{
+    char Hex[8];
+    std::snprintf(Hex, sizeof Hex, "%06X", static_cast<unsigned>(Color) & 0xFFFFFFu);
+    return CustomColorName(Index) + "=" + Hex;
+}
+
+} // namespace
+
 bool TColorDialog::Execute()
 {
     TDialogRequest request;
     request.Kind = TDialogKind::Color;
     request.Dialog = this;
     request.Name = Name();
+    for (int i = 0; i < FCustomColors->Count(); ++i)
+        request.CustomColors.push_back(FCustomColors->Get(i));
     TDialogAnswer answer;
     answer.Color = static_cast<unsigned>(FColor);
+    answer.CustomColors = request.CustomColors;
     if (AnswerDialog(request, answer)) {
         if (answer.ModalResult == mrCancel)
             return false;
         FColor = static_cast<TColor>(answer.Color);
+        FCustomColors->Clear();
+        for (const std::string& Line : answer.CustomColors)
+            FCustomColors->Add(Line);
         return true;
     }
     EnsureApplication();
-    const QColor c = QColorDialog::getColor(ToQColor(FColor));
-    if (!c.isValid())
+    // The custom colours are the dialog's shared ones: those of this
+    // dialog go in, what the user left there comes back.
+    for (int i = 0; i < CustomColorCount; ++i) {
+        TColor C = clWhite;
+        CustomColorOf(*FCustomColors, i, C);
+        QColorDialog::setCustomColor(i, ToQColor(C));
+    }
+    QColorDialog dialog(ToQColor(FColor));
+    if (dialog.exec() != QDialog::Accepted)
         return false;
-    FColor = FromQColor(c);
+    FColor = FromQColor(dialog.selectedColor());
+    FCustomColors->Clear();
+    for (int i = 0; i < CustomColorCount; ++i)
+        FCustomColors->Add(CustomColorEntry(i, FromQColor(QColorDialog::customColor(i))));
     return true;
 }
 

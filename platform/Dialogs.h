@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <string>
 
 enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
@@ -148,15 +149,22 @@ private:
     std::string FStatusText;
 };
 
+// The colour dialog. CustomColors holds the dialog's sixteen custom colours
+// as "ColorA=BBGGRR" ... "ColorP=BBGGRR" (hexadecimal, blue first); the
+// dialog starts with them and, on OK, they hold what the user left there.
 class TColorDialog : public TCommonDialog {
 public:
-    explicit TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+    explicit TColorDialog(TComponent* AOwner);
+    ~TColorDialog() override;
     TColor Color() const { return FColor; }
     void SetColor(TColor Value) { FColor = Value; }
+    TStrings* CustomColors() const { return FCustomColors.get(); }
+    void SetCustomColors(TStrings* Value);
     bool Execute() override;
 
 private:
     TColor FColor = clBlack;
+    std::unique_ptr<TStrings> FCustomColors;
 };
 
 enum TPrintRange { prAllPages, prSelection, prPageNums };

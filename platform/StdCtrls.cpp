@@ -17,7 +17,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QPainter>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -200,7 +202,32 @@ TButtonControl::TButtonControl(TComponent* AOwner, QWidget* AHandle) : TWinContr
     SetTabStop(true);
 }
 
-TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, NewWidget<TBridged<QPushButton>>())
+namespace {
+
+// A widget of control class C that lets its control draw over what the
+// widget painted, through a canvas on the widget.
+template <class W, class C>
+class TPaintedOver : public TBridged<W> {
+public:
+    using TBridged<W>::TBridged;
+
+protected:
+    void paintEvent(QPaintEvent* E) override
+    {
+        TBridged<W>::paintEvent(E);
+        auto* Owner = dynamic_cast<C*>(this->Control);
+        if (Owner == nullptr)
+            return;
+        QPainter Painter(this);
+        TQtCanvas Canvas(&Painter, this->size());
+        InvokeGuarded([&] { Owner->WidgetPaintOver(&Canvas); });
+        Canvas.Flush();
+    }
+};
+
+} // namespace
+
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner, NewWidget<TPaintedOver<QPushButton, TButton>>())
 {
     auto* b = static_cast<QPushButton*>(Handle());
     b->setAutoDefault(false);
@@ -584,7 +611,7 @@ void TMemo::SelectAll()
 
 // ------------------------------------------------------------------ TComboBox
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TBridged<QComboBox>>())
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TPaintedOver<QComboBox, TComboBox>>())
 {
     auto* c = static_cast<QComboBox*>(Handle());
     c->setEditable(true);
@@ -670,6 +697,16 @@ void TComboBox::SetItemIndex(int Value)
         c->setCurrentIndex(Value);
     }
     --FSetting;
+}
+
+int TComboBox::DropDownButtonWidth() const
+{
+    auto* c = static_cast<QComboBox*>(Handle());
+    QStyleOptionComboBox Option;
+    Option.initFrom(c);
+    Option.editable = c->isEditable();
+    Option.rect = c->rect();
+    return c->style()->subControlRect(QStyle::CC_ComboBox, &Option, QStyle::SC_ComboBoxArrow, c).width();
 }
 
 void TComboBox::SetStyle(TComboBoxStyle Value)

@@ -99,8 +99,13 @@ public:
     // What a mouse click does: the form's ModalResult, then the action or OnClick.
     void Click() override;
 
+    // The Qt side: the button has painted; Canvas draws over it.
+    void WidgetPaintOver(TCanvas* Canvas) { PaintOver(Canvas); }
+
 protected:
     void TextChanged() override;
+    // Draws over the button once the platform has painted it; nothing here.
+    virtual void PaintOver(TCanvas* Canvas) {}
 
 private:
     int FModalResult = 0;
@@ -267,11 +272,18 @@ public:
     // The user picked an entry or typed.
     TNotifyEvent OnChange;
 
+    // Width of the drop-down button in the platform's style.
+    int DropDownButtonWidth() const;
+
     // The Qt side.
     void WidgetChanged();
+    // The combo box has painted; Canvas draws over it.
+    void WidgetPaintOver(TCanvas* Canvas) { PaintOver(Canvas); }
 
 protected:
     virtual void Change();
+    // Draws over the combo box once the platform has painted it; nothing here.
+    virtual void PaintOver(TCanvas* Canvas) {}
     std::string GetTextBuf() const override;
     void SetTextBuf(const std::string& Value) override;
 

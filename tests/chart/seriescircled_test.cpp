@@ -106,3 +106,43 @@ TEST(CircledSeries, HidingGivesTheChartItsOwn3DOptionsBack)
     S.reset();
     EXPECT_EQ(Chart.View3DOptions()->Elevation(), 345) << "freeing gives them back";
 }
+
+// A true circle is as many millimetres across as down on the device: the
+// horizontal radius in pixels is the vertical one times this ratio.
+TEST(CircledSeries, TrueCircleRatioOfTheDevice)
+{
+    struct TCase {
+        int PixelsWide, PixelsHigh;
+        double MmWide, MmHigh;
+        double Ratio;
+    };
+    const TCase Cases[] = {
+        {1920, 1080, 508, 285.75, 1.0},   // square pixels
+        {1000, 1000, 200, 100, 0.5},      // pixels twice as wide as high
+        {600, 300, 100, 100, 2.0},        // pixels half as wide as high
+        {800, 600, 100, 0, 800 / 600.0},  // no height in millimetres: the pixel ratio alone
+        {800, 600, 0, 100, 800 / 600.0},  // nor a width
+        {0, 600, 100, 100, 1.0},          // no pixels: a plain circle
+        {800, 0, 100, 100, 1.0},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.PixelsWide);
+        EXPECT_DOUBLE_EQ(TrueCircleRatio(C.PixelsWide, C.PixelsHigh, C.MmWide, C.MmHigh), C.Ratio);
+    }
+}
+
+// A page of another shape than the screen still gets a round pie.
+TEST(CircledSeries, TrueCircleOnABitmapOfAnyShape)
+{
+    TFormChartRig Rig;
+    Rig.Chart->SetBounds(0, 0, 400, 150);
+    TCircledSeries S(nullptr);
+    S.Add(1);
+    S.Marks()->SetVisible(false);
+    Rig.Chart->AddSeries(&S);
+    S.SetCircled(true);
+    auto Image = Rig.Chart->ChCreateBitmap(clWhite, Rig.Chart->GetRectangle(), pfDevice);
+    EXPECT_EQ(S.XRadius(), S.YRadius());
+    EXPECT_GT(S.XRadius(), 30);
+    Rig.Chart->RemoveSeries(&S);
+}

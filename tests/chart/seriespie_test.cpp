@@ -1,7 +1,9 @@
 // Pie series: slice angles, the "Other" slice, several pies on one chart,
 // the darkened slice pen, the hit test of exploded slices, and pictures.
+#include "chart/ChLegend.h"
 #include "chart/Chart.h"
 #include "chart/SeriesPie.h"
+#include "platform/Streams.h"
 #include "platform/SysUtils.h"
 #include "tests/chart/ChartRig.h"
 
@@ -125,6 +127,72 @@ TEST(PieOtherSlice, SmallValuesAreGroupedIntoOneSlice)
     Rig.Pie->OtherSlice()->SetValue(10);
     Rig.Prepare();
     EXPECT_EQ(Rig.Pie->YValues()->Value(4), 8) << "5 and 3 of 68 are below 10 %";
+}
+
+TEST(PieOtherSlice, TheOtherPointIsNeverStored)
+{
+    TPieRig Rig({5, 20, 3, 40});
+    Rig.Pie->OtherSlice()->SetStyle(poBelowValue);
+    Rig.Pie->OtherSlice()->SetValue(6);
+    Rig.Prepare();
+    ASSERT_EQ(Rig.Pie->Count(), 5);
+    TMemoryStream M;
+    Rig.Pie->WriteData(&M);
+    M.SetPosition(0);
+    TPieSeries Back(nullptr);
+    Back.ReadData(&M);
+    ASSERT_EQ(Back.Count(), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(Back.YValues()->Value(i), std::vector<double>({5, 20, 3, 40})[static_cast<size_t>(i)]);
+}
+
+// The chart's legend lists the slices drawn; the other slice's own legend
+// lists the points grouped into it.
+TEST(PieOtherSlice, ItsOwnLegendListsTheGroupedPoints)
+{
+    TPiePicture Rig;
+    Rig.Chart->Legend()->SetVisible(true);
+    auto* S = Rig.Add({5, 20, 3, 40});
+    S->SetValueColor(0, RGB(250, 0, 0));
+    S->OtherSlice()->SetStyle(poBelowValue);
+    S->OtherSlice()->SetValue(6);
+    TChartLegend* Own = S->OtherSlice()->Legend();
+    ASSERT_NE(Own, nullptr);
+    EXPECT_FALSE(Own->Visible()) << "made hidden";
+    EXPECT_EQ(Own->Series(), S);
+    Own->SetVisible(true);
+    Own->SetAlignment(laLeft);
+    Rig.Render();
+    Rig.Save("pie_other_legend.png");
+    EXPECT_EQ(Rig.Chart->Legend()->ItemCount, 3) << "20, 40 and the \"Other\" slice";
+    EXPECT_EQ(Own->ItemCount, 2) << "5 and 3";
+    EXPECT_EQ(Rig.Chart->SeriesOwnLegend, nullptr) << "cleared after drawing";
+    // Its first symbol shows the first grouped point's colour.
+    const TRect R = Own->RectLegend();
+    ASSERT_LT(R.Left, R.Right);
+    int Red = 0;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        for (int X = R.Left; X < R.Right; ++X)
+            Red += Rig.At(X, Y) == RGB(250, 0, 0);
+    EXPECT_GT(Red, 5);
+
+    // A copied pie copies the legend onto its own chart.
+    auto* Copy = Rig.Add({1});
+    Copy->Assign(S);
+    ASSERT_TRUE(Copy->OtherSlice()->HasLegend());
+    EXPECT_NE(Copy->OtherSlice()->Legend(), Own);
+    EXPECT_EQ(Copy->OtherSlice()->Legend()->Alignment(), laLeft);
+    EXPECT_EQ(Copy->OtherSlice()->Legend()->Series(), Copy);
+
+    // The legend follows the series to another chart, settings kept.
+    TChart Other(Rig.Form.get());
+    Rig.Chart->RemoveSeries(S);
+    Other.AddSeries(S);
+    ASSERT_NE(S->OtherSlice()->Legend(), nullptr);
+    EXPECT_EQ(S->OtherSlice()->Legend()->Alignment(), laLeft);
+    EXPECT_TRUE(S->OtherSlice()->Legend()->Visible());
+    S->OtherSlice()->SetLegend(nullptr);
+    EXPECT_FALSE(S->OtherSlice()->HasLegend());
 }
 
 TEST(PieLayout, SeveralPiesShareTheChartInAGrid)
