@@ -219,6 +219,7 @@ TSyrCalClose TdlgSyrCal::Execute(float Volume, bool Calibrate)
         OKBtn->SetCaption("Accept");
         CancelBtn->SetCaption("Cancel");
         CancelBtn->SetModalResult(mrCancel);
+        CancelBtn->SetCancel(true);
         SetCaption("Syringe Calibration");
     } else {
         PageControl->SetActivePage(tsVerification);
@@ -227,6 +228,7 @@ TSyrCalClose TdlgSyrCal::Execute(float Volume, bool Calibrate)
         // request to calibrate.
         CancelBtn->SetCaption("Calibrate");
         CancelBtn->SetModalResult(mrCalibrate);
+        CancelBtn->SetCancel(false);
         SetCaption("Syringe Verification");
     }
     const TModalResult Result = ShowModal();

@@ -235,6 +235,8 @@ TEST(DeviceCommands, BreathThreshold)
         Answers A;
         std::string Caption;
         A.OnForm = [&](TComponent* F, int) {
+            // No other device command starts while this one runs.
+            EXPECT_FALSE(G.Action("actnZeroFlow")->Enabled());
             Caption = dynamic_cast<TForm*>(F)->Caption();
             Find<TIcNumSpin>(F, "eThreshold")->SetText(C.Typed);
             return C.Result;
@@ -471,6 +473,21 @@ TEST(DeviceCommands, GasSettingsSendOnlyChanges)
         S.AmbientTemp = 296;
     });
     G.Sent();
+    // Gas Settings left with Advanced runs the advanced dialog, which sends
+    // its own changes (the ambient temperature here).
+    {
+        Answers A;
+        A.OnForm = [](TComponent* F, int) {
+            if (F->Name() == "dlgGasSettings")
+                return Find<TButton>(F, "btnAdvanced")->ModalResult();
+            Find<TIcNumSpin>(F, "eAmbTemp")->SetText("25");
+            return static_cast<int>(mrOk);
+        };
+        G.Action("actnGasSettings")->Execute();
+        EXPECT_EQ(A.FormRuns["dlgAdvGasSettings"], 1);
+        EXPECT_EQ(G.Sent(), Strings{Frame('T', Bytes{'A', 0x01, 0x2A})});
+    }
+
     {
         Answers A;
         A.OnForm = [](TComponent* F, int) {

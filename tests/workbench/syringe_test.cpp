@@ -168,13 +168,24 @@ TEST(SyringeCalibration, VerificationCalibratesOnlyOnItsButton)
     SyringeRig G;
     {
         Answers A;
-        std::string Caption, CancelCaption;
+        std::string Caption, CancelCaption, ZeroCaption;
+        std::vector<std::string> ZeroFrames;
         A.OnForm = [&](TComponent* F, const std::string& Name, int Run) {
             if (Name == "dlgValueEntry")
                 return G.SizeEntered(F, "3000");
             if (Run == 1) {
                 Caption = dynamic_cast<TForm*>(F)->Caption();
                 CancelCaption = Find<TButton>(F, "CancelBtn")->Caption();
+                // Escape does not press "Calibrate".
+                EXPECT_FALSE(Find<TButton>(F, "CancelBtn")->Cancel());
+                // Zero: confirmed, both zero codes, the button waits for
+                // the next sample.
+                TButton* Zero = Find<TButton>(F, "btnZero");
+                G.Sent();
+                Zero->Click();
+                ZeroFrames = G.Sent();
+                ZeroCaption = Zero->Caption();
+                EXPECT_TRUE(ProcessUntil([&] { return Zero->Enabled() && Zero->Caption() == "Zero"; }));
                 return Find<TButton>(F, "CancelBtn")->ModalResult();
             }
             return static_cast<int>(mrCancel);
@@ -183,7 +194,10 @@ TEST(SyringeCalibration, VerificationCalibratesOnlyOnItsButton)
         EXPECT_EQ(Caption, "Syringe Verification");
         EXPECT_EQ(CancelCaption, "Calibrate");
         EXPECT_EQ(A.Forms, (std::vector<std::string>{"dlgSyrCal", "dlgValueEntry", "dlgSyrCal"}));
-        EXPECT_EQ(G.Sent(), (std::vector<std::string>{ZeroFlow, ZeroFlow, Size3000, "M3", "C0"}));
+        EXPECT_EQ(A.Boxes, std::vector<std::string>{"Disconnect flow.  Click Ok to zero."});
+        EXPECT_EQ(ZeroFrames, (std::vector<std::string>{"Z2", "Zb"}));
+        EXPECT_EQ(ZeroCaption, "Please Wait");
+        EXPECT_EQ(G.Sent(), (std::vector<std::string>{ZeroFlow, Size3000, "M3", "C0"}));
     }
     {
         // The window's close button (or Escape) gives mrCancel.
