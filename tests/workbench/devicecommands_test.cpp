@@ -9,6 +9,7 @@
 #include "analyzer/dialogs/AdvancedGasSettings.h"
 #include "analyzer/dialogs/BasicGasSettings.h"
 #include "analyzer/dialogs/CalculatorGasSettings.h"
+#include "analyzer/dialogs/FlashLoadDialog.h"
 #include "platform/ComCtrls.h"
 #include "platform/Controls.h"
 #include "platform/Dialogs.h"
@@ -56,9 +57,11 @@ struct Answers {
         Old = SetDialogAnswerer([this](const TDialogRequest& Q, TDialogAnswer& A) {
             Asked.push_back(Q);
             switch (Q.Kind) {
-            case TDialogKind::ModalForm:
-                A.ModalResult = OnForm ? OnForm(dynamic_cast<TComponent*>(Q.Dialog), ++FormRuns[Q.Name]) : mrCancel;
+            case TDialogKind::ModalForm: {
+                const int Run = ++FormRuns[Q.Name];
+                A.ModalResult = OnForm ? OnForm(dynamic_cast<TComponent*>(Q.Dialog), Run) : mrCancel;
                 return true;
+            }
             case TDialogKind::MessageBox: A.ModalResult = Box ? Box(Q) : mrOk; return true;
             case TDialogKind::OpenFile:
             case TDialogKind::SaveFile:
@@ -343,6 +346,7 @@ TEST(DeviceCommands, FlowTablesDownloadAndLoad)
         EXPECT_EQ(ExtractFileName(A.Asked[0].Text), "123456 LF.zrb");
         EXPECT_EQ(A.Asked[0].Filter, "VI Duri Linearization Table|*.zrb");
         EXPECT_EQ(A.Boxes(), Strings{"Linearization Table Saved."});
+        EXPECT_EQ(A.Asked.back().Caption, "Information");
     }
     const std::string Table = G.R.Dir + "/table.zrb";
     EXPECT_TRUE(FileExists(Table));
@@ -372,6 +376,7 @@ TEST(DeviceCommands, FlowTablesDownloadAndLoad)
         A.File = [&](const TDialogRequest&) { return G.R.Dir + "/bad.zrb"; };
         G.Action("actnReadLowFlowTable")->Execute();
         EXPECT_EQ(A.Boxes(), Strings{"Error Reading Linearization Table"});
+        EXPECT_EQ(A.Asked.back().Caption, "Error");
     }
 
     // Loading the first file restores the registers.
@@ -421,6 +426,15 @@ TEST(DeviceCommands, TableActionCaptions)
     };
     for (auto [Name, Caption] : Captions)
         EXPECT_EQ(Find<TAction>(R.Form.get(), Name)->Caption(), Caption);
+
+    // Load Flash runs the firmware loader's dialog.
+    std::unique_ptr<TdlgFlashLoad> Flash(new TdlgFlashLoad(nullptr, ZebbSer));
+    dlgFlashLoad = Flash.get();
+    Answers A;
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnLoadFirmware")->Enabled());
+    EXPECT_TRUE(Find<TAction>(R.Form.get(), "actnLoadFirmware")->Execute());
+    dlgFlashLoad = nullptr;
+    EXPECT_EQ(A.FormRuns["dlgFlashLoad"], 1);
 }
 
 // Gas settings send only what changed, in their order.

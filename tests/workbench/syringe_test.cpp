@@ -8,6 +8,7 @@
 #include "chart/Series.h"
 #include "platform/Dialogs.h"
 #include "platform/Graphics.h"
+#include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 #include "widgets/IcNumEdit.h"
 #include "workbench/SyrCalDialog.h"
@@ -313,4 +314,46 @@ TEST(SyringeDialog, PlotAndFlowStatistics)
         T.Dlg->AddSample(DialogOnly::Sample(10));
     EXPECT_LE(S->Count(), TdlgSyrCal::MaxPlotPoints);
     EXPECT_GT(S->Count(), TdlgSyrCal::MaxPlotPoints - TdlgSyrCal::PlotPointsDropped);
+}
+
+// At a breath marker the axes follow the flows (x 1.5) and the breath's
+// times (five breaths) until the user scales them; the time span chosen by
+// hand scales manually too.
+TEST(SyringeDialog, AxesFollowTheBreathUntilScaledByHand)
+{
+    DialogOnly T;
+    T.Run(1000);
+    TChart* Chart = Find<TChart>(T.Dlg.get(), "chartMonitor1");
+    TParameterStruct P;
+    P.Clear();
+    P.SetSlot(TParameterStruct::SlotOf(parInspTime), 1);
+    P.SetSlot(TParameterStruct::SlotOf(parExpTime), 2);
+    T.Dlg->AddParameters(P);
+    T.Dlg->AddSample(DialogOnly::Sample(30));
+    T.Dlg->AddSample(DialogOnly::Sample(-20));
+    T.Dlg->AddSample(DialogOnly::Sample(5, true));
+    EXPECT_DOUBLE_EQ(Chart->LeftAxis()->Minimum(), -30);
+    EXPECT_DOUBLE_EQ(Chart->LeftAxis()->Maximum(), 45);
+    EXPECT_DOUBLE_EQ(Chart->BottomAxis()->Maximum(), 15);
+    EXPECT_FLOAT_EQ(T.Dlg->TimeSpan(), 15);
+
+    TPopupMenu* Menu = Find<TPopupMenu>(T.Dlg.get(), "menuPopup");
+    Menu->OnPopup(Menu);
+    EXPECT_TRUE(Find<TMenuItem>(T.Dlg.get(), "mnitAutoScale")->Checked());
+    {
+        ModalAnswer A([](TComponent* F) { Find<TIcNumSpin>(F, "eTime")->SetText("30"); }, mrOk);
+        Find<TMenuItem>(T.Dlg.get(), "mnitTimeScale")->Click();
+    }
+    EXPECT_TRUE(T.Dlg->ManualScale());
+    EXPECT_DOUBLE_EQ(Chart->BottomAxis()->Maximum(), 30);
+    Menu->OnPopup(Menu);
+    EXPECT_FALSE(Find<TMenuItem>(T.Dlg.get(), "mnitAutoScale")->Checked());
+    EXPECT_TRUE(Find<TMenuItem>(T.Dlg.get(), "mnitTimeScale")->Checked());
+    // Scaled by hand, a marker leaves the axes alone.
+    T.Dlg->AddSample(DialogOnly::Sample(80));
+    T.Dlg->AddSample(DialogOnly::Sample(5, true));
+    EXPECT_DOUBLE_EQ(Chart->BottomAxis()->Maximum(), 30);
+    EXPECT_DOUBLE_EQ(Chart->LeftAxis()->Maximum(), 45);
+    Find<TMenuItem>(T.Dlg.get(), "mnitAutoScale")->Click();
+    EXPECT_FALSE(T.Dlg->ManualScale());
 }
