@@ -1,14 +1,17 @@
 // The flow linearization tables and their ".zrb" files: 28 unsigned decimal
 // numbers, one a line (identifier, checksum, row A, row B).
+#include "analyzer/Flowtables.h"
+
 #include "analyzer/Serialfunctions.h"
 
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
-constexpr int RowLength = 13;
-constexpr int TableNumbers = 2 + 2 * RowLength;  // identifier, checksum, two rows
+constexpr int RowLength = FlowTableRowLength;
 
 struct TFlowTableRegisters {
     uint16_t IdHigh;
@@ -28,7 +31,7 @@ const TFlowTableRegisters& TableRegisters(char Table)
 // The next unsigned decimal number of Text from Pos on, after white space;
 // false at the end of the text, for anything that is not a number, or for a
 // number above Max.
-bool NextNumber(const std::string& Text, size_t& Pos, uint64_t Max, uint64_t& Value)
+bool NextNumber(std::string_view Text, size_t& Pos, uint64_t Max, uint64_t& Value)
 {
     while (Pos < Text.size() && std::isspace(static_cast<unsigned char>(Text[Pos])))
         ++Pos;
@@ -45,6 +48,28 @@ bool NextNumber(const std::string& Text, size_t& Pos, uint64_t Max, uint64_t& Va
 }
 
 }  // namespace
+
+bool ParseFlowTable(std::string_view Text, TFlowTableFile& Table)
+{
+    if (Text.size() > MaxFlowTableFileSize)
+        return false;
+    size_t Pos = 0;
+    uint64_t Number = 0;
+    TFlowTableFile Parsed;
+    if (!NextNumber(Text, Pos, 0xFFFFFFFFu, Number))
+        return false;
+    Parsed.Identifier = static_cast<uint32_t>(Number);
+    if (!NextNumber(Text, Pos, 0xFFFFu, Number))
+        return false;
+    Parsed.Checksum = static_cast<uint16_t>(Number);
+    for (uint16_t& V : Parsed.Values) {
+        if (!NextNumber(Text, Pos, 0xFFFFu, Number))
+            return false;
+        V = static_cast<uint16_t>(Number);
+    }
+    Table = Parsed;
+    return true;
+}
 
 TFlowTableReadResult TZEBBSerialProtocol::ReadFlowTable(char Table, const std::string& FileName)
 {
@@ -99,29 +124,26 @@ TFlowTableReadResult TZEBBSerialProtocol::ReadFlowTable(char Table, const std::s
 
 bool TZEBBSerialProtocol::LoadFlowTable(char Table, const std::string& FileName)
 {
-    std::string Text;
-    if (!FileExists(FileName) || !ReadWholeFile(FileName, Text))
-        return false;
     // Every number has to be there and fit its register before anything is
     // sent: a half-written table would leave the analyzer measuring wrong.
-    uint64_t Numbers[TableNumbers];
-    size_t Pos = 0;
-    for (int i = 0; i < TableNumbers; ++i)
-        if (!NextNumber(Text, Pos, i == 0 ? 0xFFFFFFFFu : 0xFFFFu, Numbers[i]))
-            return false;
+    std::error_code Ec;
+    const auto Size = std::filesystem::file_size(FileName, Ec);
+    std::string Text;
+    TFlowTableFile File;
+    if (Ec || Size > MaxFlowTableFileSize || !ReadWholeFile(FileName, Text) || !ParseFlowTable(Text, File))
+        return false;
 
     const TFlowTableRegisters& R = TableRegisters(Table);
-    const uint32_t Identifier = static_cast<uint32_t>(Numbers[0]);
     bool AllAcked = true;
-    auto Write = [&](uint16_t Register, uint64_t Value) {
+    auto Write = [&](uint16_t Register, uint32_t Value) {
         AllAcked = WriteRegister(Register, static_cast<uint16_t>(Value)) && AllAcked;
     };
-    Write(R.IdHigh, Identifier >> 16);
-    Write(R.IdLow, Identifier & 0xFFFF);
-    Write(R.Checksum, Numbers[1]);
+    Write(R.IdHigh, File.Identifier >> 16);
+    Write(R.IdLow, File.Identifier & 0xFFFF);
+    Write(R.Checksum, File.Checksum);
     for (int i = 0; i < RowLength; ++i)
-        Write(static_cast<uint16_t>(R.RowA + i), Numbers[2 + i]);
+        Write(static_cast<uint16_t>(R.RowA + i), File.Values[i]);
     for (int i = 0; i < RowLength; ++i)
-        Write(static_cast<uint16_t>(R.RowB + i), Numbers[2 + RowLength + i]);
+        Write(static_cast<uint16_t>(R.RowB + i), File.Values[RowLength + i]);
     return AllAcked;
 }

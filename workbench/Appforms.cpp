@@ -17,6 +17,8 @@
 #include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
 #include "workbench/StackSetup.h"
+#include "workbench/SyrCalDialog.h"
+#include "workbench/Threshold.h"
 #include "workbench/TimeScale.h"
 #include "workbench/TimedBreakDialog.h"
 #include "workbench/TrendTestSettings.h"
@@ -33,6 +35,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgFileDownload = new TdlgFileDownload(Application, ZebbSer);
     dlgGasSettings = new TdlgGasSettings(Application);
     dlgAdvGasSettings = new TdlgAdvGasSettings(Application);
+    dlgThreshold = new TdlgThreshold(Application);
     dlgAbout = new TdlgAbout(Application);
     dlgStackSetup = new TdlgStackSetup(Application);
     dlgUnitSelect = new TdlgUnitSelect(Application);
@@ -43,6 +46,7 @@ void CreateApplicationForms(const TMainFormOptions& Options)
     dlgRecord = new TdlgRecord(Application);
     dlgAnnotate = new TdlgAnnotate(Application);
     dlgTimedBreaks = new TdlgTimedBreaks(Application);
+    dlgSyrCal = new TdlgSyrCal(Application, ZebbSer);
     dlgValueEntry = new TdlgValueEntry(Application);
     dlgPassword = new TdlgPassword(Application);
     dlgStringEntry = new TdlgStringEntry(Application);

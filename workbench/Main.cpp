@@ -131,6 +131,8 @@ TMainForm::TMainForm(TComponent* Owner, const TMainFormOptions& Options) : TForm
     // The leak test draws in the leak chart; both tests get their side-bar
     // pages.
     CreateTestPages();
+    // The device commands' Debug-page controls, table dialogs and unlock.
+    CreateDeviceCommandComponents();
 
     // The Full Test page's value labels (parameters 1 and 21 have none); the
     // environment values, oxygen and the I:E ratio are neither stacked nor

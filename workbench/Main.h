@@ -38,6 +38,7 @@
 #include "workbench/Trendtestfunctions.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -45,6 +46,8 @@
 
 class TApdComPort;
 class TButton;
+class TComboBox;
+class TEdit;
 class TGroupBox;
 class TImageList;
 class TIniFile;
@@ -440,6 +443,80 @@ private:
     TSpeedButton* btnLoopPlayRed = nullptr;
     TScrollBar* scrollSpeed = nullptr;
     TLabel* lblSpeed = nullptr;
+
+    // ------------------------------------------------- device commands
+    // (Maindevice.cpp, Maindebug.cpp, Mainsyringe.cpp) Zeroing, flow port,
+    // breath detection, barometric pressure, linearization tables, firmware,
+    // gas settings, the Debug page and the syringe calibration. Each holds
+    // the device-command lock while it waits for the analyzer.
+public:
+    // The service text that shows the Calibration menu (never stored, never
+    // shown).
+    static constexpr const char* CalibrationPassword = "ZRservice";
+    // The breath threshold travels as 16-bit hundredths of L/min.
+    static constexpr float MaxBreathThreshold = 655.35f;
+    void actnZeroAutoExecute(TObject* Sender);
+    void actnZeroManualExecute(TObject* Sender);
+    void actnZeroAllExecute(TObject* Sender);
+    void actnZeroFlowExecute(TObject* Sender);
+    void actnZeroHPressExecute(TObject* Sender);
+    void actnZeroLPressExecute(TObject* Sender);
+    void actnZeroVolumeExecute(TObject* Sender);
+    void actnZeroOxygen21Execute(TObject* Sender);
+    void actnZeroOxygen100Execute(TObject* Sender);
+    void actnFlowPortHighExecute(TObject* Sender);
+    void actnFlowPortLowExecute(TObject* Sender);
+    void actnBDBiDiExecute(TObject* Sender);
+    void actnBDUniInspExecute(TObject* Sender);
+    void actnBDUniExpExecute(TObject* Sender);
+    void actnBDNoneExecute(TObject* Sender);
+    // A threshold outside 0 to 655.35 L/min is refused with a message.
+    void actnBDThresholdExecute(TObject* Sender);
+    // Sent only for 500 < mmHg < 800.
+    void actnBarometricPressureExecute(TObject* Sender);
+    void actnReadLowFlowTableExecute(TObject* Sender);
+    void actnReadHighFlowTableExecute(TObject* Sender);
+    void actnLoadLowFlowTableExecute(TObject* Sender);
+    void actnLoadHighFlowTableExecute(TObject* Sender);
+    void actnLoadFirmwareExecute(TObject* Sender);
+    // Each sends only what the user changed.
+    void actnGasSettingsExecute(TObject* Sender);
+    void actnAdvancedGasSettingsExecute(TObject* Sender);
+    void actnGasCalculatorExecute(TObject* Sender);
+    // Debug page: unit table, clear the protocol log, the serial numbers.
+    void Button3Click(TObject* Sender);
+    void Button4Click(TObject* Sender);
+    void Button5Click(TObject* Sender);
+    void Button6Click(TObject* Sender);
+    // Syringe calibration (size entry, 'C' 'F', the dialog, accept or
+    // reject) and verification (the dialog; its "Calibrate" button runs
+    // the calibration). A size outside 1 to 65,535 mL is refused.
+    void actnSyringeCalibrationExecute(TObject* Sender);
+    void actnSyringeVerificationExecute(TObject* Sender);
+    // Asks for the service password; the right one shows the Calibration
+    // menu until the program ends.
+    void actnUnlockCalDiagExecute(TObject* Sender);
+
+private:
+    // Table dialogs' filters, the Debug page's controls, the unlock action.
+    void CreateDeviceCommandComponents();
+    void ZeroExecute(const char* Confirmation, std::initializer_list<char> Codes);
+    void BreathDetectExecute(char Mode);
+    void SetupTableDialogs();
+    void ReadFlowTableExecute(char Table, const std::string& Title, const std::string& Suffix);
+    void LoadFlowTableExecute(char Table, const std::string& Title);
+    // Sends each record that differs from the stored one, then 'Y' 'U' when
+    // one was sent.
+    void SendChangedGasRecords(const TGasProperties& Insp, const TGasProperties& Exp);
+    TAction* actnUnlockCalDiag = nullptr;
+    TComboBox* cbUnits = nullptr;
+    TEdit* eTestValue = nullptr;
+    TButton* Button3 = nullptr;
+    TButton* Button4 = nullptr;
+    TButton* Button5 = nullptr;
+    TButton* Button6 = nullptr;
+    TLabel* Label29 = nullptr;
+    // ---------------------------------------------- end of device commands
 
 private:
     // ------------------------------------------------------- components

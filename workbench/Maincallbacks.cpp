@@ -13,6 +13,7 @@
 #include "platform/Menus.h"
 #include "platform/ScopeGuard.h"
 #include "platform/StdCtrls.h"
+#include "workbench/SyrCalDialog.h"
 
 namespace {
 
@@ -33,8 +34,12 @@ void TMainForm::CommPortTriggerAvail(TObject* Sender, uint16_t Count)
 
 void TMainForm::NewWaveformSample(TWaveformSample Sample)
 {
-    if (FSyringeCalActive)
-        return;  // the syringe dialog takes the samples while it runs
+    if (FSyringeCalActive) {
+        // The syringe dialog takes the samples while it runs.
+        if (dlgSyrCal)
+            dlgSyrCal->AddSample(Sample);
+        return;
+    }
     const float Values[SignalCount] = {Sample.Flow,        Sample.Volume,       Sample.AirwayPressure,
                                        Sample.LowPressure, Sample.HighPressure, Sample.BaroPressure,
                                        Sample.Oxygen,      Sample.Temperature,  Sample.RelHumidity};
@@ -54,8 +59,12 @@ void TMainForm::NewWaveformSample(TWaveformSample Sample)
 
 void TMainForm::NewParameters(TParameterStruct Params)
 {
-    if (FSyringeCalActive)
-        return;  // the syringe dialog takes the records while it runs
+    if (FSyringeCalActive) {
+        // The syringe dialog takes the records while it runs.
+        if (dlgSyrCal)
+            dlgSyrCal->AddParameters(Params);
+        return;
+    }
     for (int Id = 0; Id <= parAssistPressure; ++Id) {
         if (Id == parOxygen || Id == parBaroPressure)
             continue;  // these two come from the waveform samples

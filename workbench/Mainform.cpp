@@ -96,7 +96,7 @@ void TMainForm::CreateActions()
     NewAction(actnTimedBreaks, "actnTimedBreaks", "Timed Breaks");
     NewAction(actnExtractSignalFile, "actnExtractSignalFile", "Extract Signal File");
     NewAction(actnExtractParameterFile, "actnExtractParameterFile", "Extract Parameter File");
-    NewAction(actnLoadFirmware, "actnLoadFirmware", "Load Flash");
+    NewAction(actnLoadFirmware, "actnLoadFirmware", "Load Flash", &TMainForm::actnLoadFirmwareExecute);
     NewAction(actnPrintReport, "actnPrintReport", "Print", &TMainForm::actnPrintReportExecute);
     // Communications.
     NewAction(actnSerialModeBoth, "actnSerialModeBoth", "&Both", &TMainForm::actnSerialModeBothExecute);
@@ -127,27 +127,29 @@ void TMainForm::CreateActions()
     NewAction(actnClearRelHumStats, "actnClearRelHumStats", "Clear Relative Humidity",
               &TMainForm::actnClearRelHumStatsExecute);
     // Zeroing.
-    NewAction(actnZeroAll, "actnZeroAll", "Zero All");
-    NewAction(actnZeroFlow, "actnZeroFlow", "Zero &Flow");
-    NewAction(actnZeroHPress, "actnZeroHPress", "Zero &High Pressure");
-    NewAction(actnZeroLPress, "actnZeroLPress", "Zero &Low Pressure");
-    NewAction(actnZeroVolume, "actnZeroVolume", "Zero &Volume");
-    NewAction(actnZeroOxygen21, "actnZeroOxygen21", "Zero &Oxygen 21%");
-    NewAction(actnZeroOxygen100, "actnZeroOxygen100", "&Calibrate Oxygen 100%");
+    NewAction(actnZeroAll, "actnZeroAll", "Zero All", &TMainForm::actnZeroAllExecute);
+    NewAction(actnZeroFlow, "actnZeroFlow", "Zero &Flow", &TMainForm::actnZeroFlowExecute);
+    NewAction(actnZeroHPress, "actnZeroHPress", "Zero &High Pressure", &TMainForm::actnZeroHPressExecute);
+    NewAction(actnZeroLPress, "actnZeroLPress", "Zero &Low Pressure", &TMainForm::actnZeroLPressExecute);
+    NewAction(actnZeroVolume, "actnZeroVolume", "Zero &Volume", &TMainForm::actnZeroVolumeExecute);
+    NewAction(actnZeroOxygen21, "actnZeroOxygen21", "Zero &Oxygen 21%", &TMainForm::actnZeroOxygen21Execute);
+    NewAction(actnZeroOxygen100, "actnZeroOxygen100", "&Calibrate Oxygen 100%", &TMainForm::actnZeroOxygen100Execute);
     // Setup.
-    NewAction(actnFlowPortHigh, "actnFlowPortHigh", "High Flow Port");
-    NewAction(actnFlowPortLow, "actnFlowPortLow", "Low Flow Port");
-    NewAction(actnZeroAuto, "actnZeroAuto", "Automatic Zeroing");
-    NewAction(actnZeroManual, "actnZeroManual", "Manual Zeroing");
-    NewAction(actnBDBiDi, "actnBDBiDi", "Bi-Directional");
-    NewAction(actnBDUniInsp, "actnBDUniInsp", "Inspiratory Only");
-    NewAction(actnBDUniExp, "actnBDUniExp", "Expiratory Only");
-    NewAction(actnBDNone, "actnBDNone", "Off");
-    NewAction(actnBDThreshold, "actnBDThreshold", "Threshold");
-    NewAction(actnGasSettings, "actnGasSettings", "&Gas Settings");
-    NewAction(actnAdvancedGasSettings, "actnAdvancedGasSettings", "Advanced Gas Settings");
-    NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator");
-    NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure");
+    NewAction(actnFlowPortHigh, "actnFlowPortHigh", "High Flow Port", &TMainForm::actnFlowPortHighExecute);
+    NewAction(actnFlowPortLow, "actnFlowPortLow", "Low Flow Port", &TMainForm::actnFlowPortLowExecute);
+    NewAction(actnZeroAuto, "actnZeroAuto", "Automatic Zeroing", &TMainForm::actnZeroAutoExecute);
+    NewAction(actnZeroManual, "actnZeroManual", "Manual Zeroing", &TMainForm::actnZeroManualExecute);
+    NewAction(actnBDBiDi, "actnBDBiDi", "Bi-Directional", &TMainForm::actnBDBiDiExecute);
+    NewAction(actnBDUniInsp, "actnBDUniInsp", "Inspiratory Only", &TMainForm::actnBDUniInspExecute);
+    NewAction(actnBDUniExp, "actnBDUniExp", "Expiratory Only", &TMainForm::actnBDUniExpExecute);
+    NewAction(actnBDNone, "actnBDNone", "Off", &TMainForm::actnBDNoneExecute);
+    NewAction(actnBDThreshold, "actnBDThreshold", "Threshold", &TMainForm::actnBDThresholdExecute);
+    NewAction(actnGasSettings, "actnGasSettings", "&Gas Settings", &TMainForm::actnGasSettingsExecute);
+    NewAction(actnAdvancedGasSettings, "actnAdvancedGasSettings", "Advanced Gas Settings",
+              &TMainForm::actnAdvancedGasSettingsExecute);
+    NewAction(actnGasCalculator, "actnGasCalculator", "Gas Calculator", &TMainForm::actnGasCalculatorExecute);
+    NewAction(actnBarometricPressure, "actnBarometricPressure", "Barometric Pressure",
+              &TMainForm::actnBarometricPressureExecute);
     NewAction(actnUnits, "actnUnits", "&Units", &TMainForm::actnUnitsExecute);
     NewAction(actnPrintHeader, "actnPrintHeader", "Printout Header", &TMainForm::actnPrintHeaderExecute);
     // Test settings.
@@ -159,12 +161,18 @@ void TMainForm::CreateActions()
               &TMainForm::actnShowPreviousDataExecute);
     NewAction(actnTime, "actnTime", "Time Scale", &TMainForm::actnTimeExecute);
     // Calibration.
-    NewAction(actnSyringeCalibration, "actnSyringeCalibration", "Syringe Calibration");
-    NewAction(actnSyringeVerification, "actnSyringeVerification", "Syringe Verification");
-    NewAction(actnReadHighFlowTable, "actnReadHighFlowTable", "Read High Flow Table");
-    NewAction(actnReadLowFlowTable, "actnReadLowFlowTable", "Read Low Flow Table");
-    NewAction(actnLoadHighFlowTable, "actnLoadHighFlowTable", "Load High Flow Table");
-    NewAction(actnLoadLowFlowTable, "actnLoadLowFlowTable", "Load Low Flow Table");
+    NewAction(actnSyringeCalibration, "actnSyringeCalibration", "Syringe Calibration",
+              &TMainForm::actnSyringeCalibrationExecute);
+    NewAction(actnSyringeVerification, "actnSyringeVerification", "Syringe Verification",
+              &TMainForm::actnSyringeVerificationExecute);
+    NewAction(actnReadHighFlowTable, "actnReadHighFlowTable", "Download High Flow Table",
+              &TMainForm::actnReadHighFlowTableExecute);
+    NewAction(actnReadLowFlowTable, "actnReadLowFlowTable", "Download Low Flow Table",
+              &TMainForm::actnReadLowFlowTableExecute);
+    NewAction(actnLoadHighFlowTable, "actnLoadHighFlowTable", "Load High Flow Table",
+              &TMainForm::actnLoadHighFlowTableExecute);
+    NewAction(actnLoadLowFlowTable, "actnLoadLowFlowTable", "Load Low Flow Table",
+              &TMainForm::actnLoadLowFlowTableExecute);
     // Help and tool bar.
     NewAction(actnAbout, "actnAbout", "About", &TMainForm::actnAboutExecute);
     NewAction(actnRescalePlots, "actnRescalePlots", "Rescale", &TMainForm::actnRescalePlotsExecute);

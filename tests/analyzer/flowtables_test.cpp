@@ -2,6 +2,8 @@
 // files.
 #include "tests/analyzer/CommandRig.h"
 
+#include "analyzer/Flowtables.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -246,4 +248,25 @@ TEST(FlowTables, UnacknowledgedWriteDoesNotStopTheLoad)
     EXPECT_EQ(Rig.Register(194), 0);
     EXPECT_EQ(Rig.Register(195), 3);
     EXPECT_EQ(Rig.Register(165), Sample.Rows[25]);
+}
+
+// The file parser alone: a text past 64 KiB is not a table, even when it
+// starts with one; nothing is sent for such a file.
+TEST(FlowTables, OversizedFileRefused)
+{
+    const SampleTable Sample;
+    TFlowTableFile Table;
+    ASSERT_TRUE(ParseFlowTable(Sample.File(), Table));
+    EXPECT_EQ(Table.Values[25], Sample.Rows[25]);
+    std::string Big = Sample.File();
+    Big.resize(MaxFlowTableFileSize + 1, ' ');
+    EXPECT_FALSE(ParseFlowTable(Big, Table));
+
+    CommandRig Rig;
+    Rig.Start();
+    const std::string Path = TempPath("big.zrb");
+    WriteText(Path, Big);
+    EXPECT_FALSE(Rig.Proto->LoadFlowTable('1', Path));
+    EXPECT_TRUE(Rig.Got().empty());
+    std::filesystem::remove(Path);
 }

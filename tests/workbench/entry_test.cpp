@@ -17,6 +17,8 @@
 #include "workbench/PlotScale.h"
 #include "workbench/RecordDialog.h"
 #include "workbench/StackSetup.h"
+#include "workbench/SyrCalDialog.h"
+#include "workbench/Threshold.h"
 #include "workbench/TimeScale.h"
 #include "workbench/TimedBreakDialog.h"
 #include "workbench/TrendTestSettings.h"
@@ -34,11 +36,11 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication) {
   // The application owns them, the main window first.
   std::vector<TComponent *> Expected = {
       MainForm,          dlgSearchCommPorts, dlgFileDownload,   dlgGasSettings,
-      dlgAdvGasSettings, dlgAbout,           dlgStackSetup,     dlgUnitSelect,
-      dlgTimeScale,      dlgGasCalculator,   SelectCommPortDlg, dlgTrendTest,
-      dlgRecord,         dlgAnnotate,        dlgTimedBreaks,    dlgValueEntry,
-      dlgPassword,       dlgStringEntry,     dlgFlashLoad,      dlgPlotScale,
-      dlgStartLeakTest};
+      dlgAdvGasSettings, dlgThreshold,       dlgAbout,          dlgStackSetup,
+      dlgUnitSelect,     dlgTimeScale,       dlgGasCalculator,  SelectCommPortDlg,
+      dlgTrendTest,      dlgRecord,          dlgAnnotate,       dlgTimedBreaks,
+      dlgSyrCal,         dlgValueEntry,      dlgPassword,       dlgStringEntry,
+      dlgFlashLoad,      dlgPlotScale,       dlgStartLeakTest};
   std::vector<TComponent *> Owned;
   for (int i = 0; i < Application->ComponentCount(); ++i)
     for (TComponent *C : Expected)
