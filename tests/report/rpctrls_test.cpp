@@ -467,6 +467,47 @@ TEST_F(MemoReport, ShapesAndImagesOnA300DpiPdf)
     EXPECT_FALSE(Reddish(*Page, X(1000), Y(600) + 3));
 }
 
+TEST(RpImages, PictureReadsImagesAndRecordedMetafiles)
+{
+    EnsureApplication();
+    rprig::TTempDir Dir;
+    TBitmap B(30, 20);
+    B.SaveToFile(Dir / "a.png");
+    B.SaveToFile(Dir / "a.jpg");
+    TMetafile M;
+    M.SetWidth(50);
+    M.SetHeight(40);
+    {
+        TMetafileCanvas C(&M, nullptr);
+        C.Rectangle(0, 0, 10, 10);
+    }
+    M.SaveToFile(Dir / "a.emf");
+    rprig::WriteFile(Dir / "bad.png", {1, 2, 3});
+
+    TPicture P;
+    int Changes = 0;
+    P.OnChange = [&Changes](TObject*) { ++Changes; };
+    for (const char* Name : {"a.png", "a.jpg"}) {
+        P.LoadFromFile(Dir / Name);
+        EXPECT_TRUE(P.HoldsBitmap()) << Name;
+        EXPECT_EQ(P.Width(), 30);
+        EXPECT_EQ(P.Height(), 20);
+    }
+    P.LoadFromFile(Dir / "a.emf");
+    EXPECT_TRUE(P.HoldsMetafile());
+    EXPECT_EQ(P.Width(), 50);
+    EXPECT_EQ(Changes, 3);
+    EXPECT_THROW(P.LoadFromFile(Dir / "bad.png"), EInvalidGraphicOperation);
+    EXPECT_THROW(P.LoadFromFile(Dir / "missing.png"), EInvalidGraphicOperation);
+    EXPECT_TRUE(P.HoldsMetafile()) << "unchanged after a failure";
+    TPicture Copy;
+    Copy.Assign(&P);
+    EXPECT_TRUE(Copy.HoldsMetafile());
+    EXPECT_NE(Copy.Graphic(), P.Graphic());
+    Copy.Assign(nullptr);
+    EXPECT_TRUE(Copy.Empty());
+}
+
 TEST(RpImages, AutoSizeTakesThePicturesSizeAndCanvasMakesABitmap)
 {
     EnsureApplication();
