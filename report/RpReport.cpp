@@ -7,6 +7,7 @@
 #include "report/RpExportFilter.h"
 #include "report/RpPrgres.h"
 #include "report/RpPrnSu.h"
+#include "report/RpThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -67,6 +68,8 @@ TCustomRpReport::TCustomRpReport(TComponent* AOwner) : TRpBasePanel(AOwner)
 
 TCustomRpReport::~TCustomRpReport()
 {
+    // A background run ends before anything it uses goes.
+    FinishWorker();
     FReportDestroying = true;
     // The bands and printables go while the report's lists still exist.
     while (ControlCount() > 0)
