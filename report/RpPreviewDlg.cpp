@@ -485,7 +485,10 @@ void TRpStandardPreview::PrintClick(TObject* Sender)
 {
     if (!FRpPrinter || FRpPrinter->Status() != mpFinished)
         return;
-    if (TCustomRpReport* R = Report())
+    // The report runs again to the printer; a composite (its printer's
+    // master is not the report) or a loaded file prints the pages shown.
+    TCustomRpReport* R = Report();
+    if (R && FRpPrinter->Master() == R)
         R->Print();
     else
         FRpPrinter->Print();

@@ -789,6 +789,9 @@ private:
     void WorkerEnded(bool Cancelled, TRpPrinter* Printer, const std::string& Error);
     void StartWorker();
     friend class TRpCreateReportThread;
+    // Runs reports one after another on its printer, each going on where
+    // the one before ended.
+    friend class TRpCompositeReport;
 
     std::vector<TRpCustomBand*> FScratchBandList;
     // Written by a worker thread's run while the GUI thread looks.
