@@ -959,10 +959,10 @@ bool TWinControl::WidgetKeyDown(uint16_t& Key, TShiftState Shift)
 {
     TCustomForm* form = GetParentForm(this);
     if (form == this) {
-        if (gPreviewedBy == this && gPreviewedKey == Key) {
-            gPreviewedBy = nullptr;
+        // Handed on from the control that had it (the form's frame and its
+        // client area both pass it up): seen already.
+        if (gPreviewedBy == this && gPreviewedKey == Key)
             return false;
-        }
     } else {
         gPreviewedBy = nullptr;
         if (form && form->KeyPreview()) {
@@ -979,6 +979,7 @@ bool TWinControl::WidgetKeyDown(uint16_t& Key, TShiftState Shift)
 
 bool TWinControl::WidgetKeyUp(uint16_t& Key, TShiftState Shift)
 {
+    gPreviewedBy = nullptr;
     KeyUp(Key, Shift);
     return Key == 0;
 }

@@ -289,6 +289,9 @@ void TRpPreview::WndProc(TMessage& Message)
     switch (Message.Msg) {
     case CM_RPPAGEAVAILABLE: {
         const int C = static_cast<int>(Message.WParam & 0xFFFF);
+        // The run has begun: the page's size in pixels is known now.
+        if (C == 1)
+            Fixvalues();
         if (C == FPageNumber)
             UpdateImage();
         if (OnPageAvailable)

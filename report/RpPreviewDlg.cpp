@@ -80,7 +80,6 @@ int ReadLeadingInteger(const std::string& S)
 TRpStandardPreview::TRpStandardPreview(TComponent* AOwner, TRpPrinter* P) : TForm(AOwner)
 {
     BuildForm();
-    FRpPrinter = P;
     if (auto* R = dynamic_cast<TCustomRpReport*>(P ? P->ParentReport() : nullptr)) {
         SetBounds(Left(), Top(), R->PreviewWidth(), R->PreviewHeight());
         FShowThumbs = R->PrevShowThumbs();
@@ -95,6 +94,7 @@ TRpStandardPreview::TRpStandardPreview(TComponent* AOwner, TRpPrinter* P) : TFor
         FInitialZoom = rpZoomToFit;
     }
     RpPreview->SetRpPrinter(P);
+    ResizeThumb(ThumbGrid);
     if (P && !P->Title().empty())
         SetCaption(P->Title());
     FLastProgress = 0;
@@ -201,8 +201,10 @@ void TRpStandardPreview::BuildForm()
     ExitButton->SetHint("Close preview");
     ExitButton->SetCaption("&Close");
     ExitButton->SetFlat(true);
-    ExitButton->SetBounds(0, 0, 40, 22);
     ExitButton->SetParent(ToolBar1);
+    // After the last tool button.
+    ToolBar1->ArrangeButtons();
+    ExitButton->SetBounds(Spacer5->Left() + Spacer5->Width(), 0, 40, 22);
 
     ZoomFit->OnClick = [this](TObject* S) { ZoomToFitClick(S); };
     ZoomToWidth->OnClick = [this](TObject* S) { ZoomToWidthClick(S); };
@@ -235,6 +237,8 @@ void TRpStandardPreview::BuildForm()
     Splitter1 = new TSplitter(this);
     Splitter1->SetName("Splitter1");
     Splitter1->SetAlign(alBottom);
+    Splitter1->SetHeight(3);
+    Splitter1->SetCursor(crVSplit);
     Splitter1->SetParent(this);
 
     Tabs = new TPageControl(this);
@@ -307,9 +311,9 @@ void TRpStandardPreview::FormCreate(TObject* Sender)
 
 TCustomRpReport* TRpStandardPreview::Report() const
 {
-    if (FLoaded || !FRpPrinter)
+    if (FLoaded || !RpPrinter())
         return nullptr;
-    return dynamic_cast<TCustomRpReport*>(FRpPrinter->ParentReport());
+    return dynamic_cast<TCustomRpReport*>(RpPrinter()->ParentReport());
 }
 
 void TRpStandardPreview::Show()
@@ -320,7 +324,7 @@ void TRpStandardPreview::Show()
 
 void TRpStandardPreview::UpdateInfo()
 {
-    const int Count = FRpPrinter ? FRpPrinter->PageCount() : 0;
+    const int Count = RpPrinter() ? RpPrinter()->PageCount() : 0;
     StatusBar->Panels()->Items(1)->SetText(LoadResString(SRpPage) + " " + IntToStr(RpPreview->PageNumber()) + " " +
                                            LoadResString(SRpOf) + " " + IntToStr(Count));
     StatusBar->Panels()->Items(2)->SetText(PreviewStatusText);
@@ -330,7 +334,7 @@ void TRpStandardPreview::SelectPage(int N)
 {
     RpPreview->SetPageNumber(N);
     UpdateInfo();
-    if (FRpPrinter && N >= 1 && N <= FRpPrinter->PageCount()) {
+    if (RpPrinter() && N >= 1 && N <= RpPrinter()->PageCount()) {
         TValueRollback<bool> Selecting(SelectingThumb, true);
         ThumbGrid->SetRow(N - 1);
     }
@@ -342,8 +346,8 @@ void TRpStandardPreview::NextPageClick(TObject* Sender) { SelectPage(RpPreview->
 
 void TRpStandardPreview::LastPageClick(TObject* Sender)
 {
-    if (FRpPrinter)
-        SelectPage(FRpPrinter->PageCount());
+    if (RpPrinter())
+        SelectPage(RpPrinter()->PageCount());
 }
 
 void TRpStandardPreview::ThumbGridSelectCell(TObject* Sender, int ACol, int ARow, bool& CanSelect)
@@ -419,10 +423,9 @@ void TRpStandardPreview::FormClose(TObject* Sender, TCloseAction& Action)
 {
     // The report ends a run still going or frees the printer; the preview
     // then shows nothing.
-    if (FRpPrinter && RpPreview->RpPrinter() == FRpPrinter)
-        FRpPrinter->ClosePreview(this);
+    if (TRpPrinter* P = RpPrinter())
+        P->ClosePreview(this);
     RpPreview->SetRpPrinter(nullptr);
-    FRpPrinter = nullptr;
     Action = caFree;
 }
 
@@ -433,8 +436,8 @@ void TRpStandardPreview::ResizeThumb(TObject* Sender)
     FThumbTextHeight = Probe.Canvas()->TextHeight("P");
     ThumbGrid->SetDefaultColWidth(ThumbGrid->Width() - 4);
     FThumbWidth = ThumbGrid->DefaultColWidth() - 20;
-    const long double PW = FRpPrinter ? FRpPrinter->PaperWidth() : 2159;
-    const long double PL = FRpPrinter ? FRpPrinter->PaperLength() : 2794;
+    const long double PW = RpPrinter() ? RpPrinter()->PaperWidth() : 2159;
+    const long double PL = RpPrinter() ? RpPrinter()->PaperLength() : 2794;
     int H = 0;
     if (PW > 0 && PL > 0)
         H = FLandscape ? RpRound(FThumbWidth / PL * PW - FThumbTextHeight)
@@ -447,10 +450,10 @@ void TRpStandardPreview::ResizeThumb(TObject* Sender)
 
 void TRpStandardPreview::ThumbGridDrawCell(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)
 {
-    if (!FRpPrinter)
+    if (!RpPrinter())
         return;
     TCanvas* C = ThumbGrid->Canvas();
-    if (std::unique_ptr<TMetafile> Page = FRpPrinter->Page(ARow + 1))
+    if (std::unique_ptr<TMetafile> Page = RpPrinter()->Page(ARow + 1))
         PaintPageToCanvas(Page.get(), C,
                           ::Rect(Rect.Left + FThumbLeft, Rect.Top + 10, Rect.Right - 30, Rect.Bottom - 10), true);
     C->Brush()->SetColor(clBtnFace);
@@ -462,9 +465,9 @@ void TRpStandardPreview::ThumbGridDrawCell(TObject* Sender, int ACol, int ARow, 
 void TRpStandardPreview::RpPreviewPageAvailable(TObject* Sender, int PageNum)
 {
     UpdateInfo();
-    ThumbGrid->SetRowCount(FRpPrinter ? FRpPrinter->PageCount() : 0);
+    ThumbGrid->SetRowCount(RpPrinter() ? RpPrinter()->PageCount() : 0);
     ThumbGrid->Invalidate();
-    if (FRpPrinter && FRpPrinter->Status() == mpFinished) {
+    if (RpPrinter() && RpPrinter()->Status() == mpFinished) {
         PrintSetup->SetEnabled(!FLoaded);
         Print->SetEnabled(true);
         SaveReport->SetEnabled(true);
@@ -483,24 +486,24 @@ void TRpStandardPreview::RpPreviewProgressUpdate(TObject* Sender, int Progress)
 
 void TRpStandardPreview::PrintClick(TObject* Sender)
 {
-    if (!FRpPrinter || FRpPrinter->Status() != mpFinished)
+    if (!RpPrinter() || RpPrinter()->Status() != mpFinished)
         return;
     // The report runs again to the printer; a composite (its printer's
     // master is not the report) or a loaded file prints the pages shown.
     TCustomRpReport* R = Report();
-    if (R && FRpPrinter->Master() == R)
+    if (R && RpPrinter()->Master() == R)
         R->Print();
     else
-        FRpPrinter->Print();
+        RpPrinter()->Print();
 }
 
 void TRpStandardPreview::PrintSetupClick(TObject* Sender)
 {
-    if (!FRpPrinter)
+    if (!RpPrinter())
         return;
-    FRpPrinter->PrintSetup();
+    RpPrinter()->PrintSetup();
     if (CompositePrinterIndex != -999) {
-        FRpPrinter->SetPrinterIndex(CompositePrinterIndex);
+        RpPrinter()->SetPrinterIndex(CompositePrinterIndex);
         return;
     }
     TCustomRpReport* Rep = Report();
@@ -508,28 +511,28 @@ void TRpStandardPreview::PrintSetupClick(TObject* Sender)
         return;
     const TRpReportPrinterSettings& R = *Rep->PrinterSettings();
     const TRpReportPrinterSettings& D = *Rep->DialogSettings();
-    FRpPrinter->SetPrinterIndex(R.PrinterIndex());
+    RpPrinter()->SetPrinterIndex(R.PrinterIndex());
     // The dialog's paper source is a device code: the first bin with that
     // code, none when the table has no such code.
     for (int B = 0; B < RpBinCount; ++B)
         if (cRpBinTranslate[B] == D.CustomBinCode()) {
-            FRpPrinter->SetBin(static_cast<TRpBin>(B));
+            RpPrinter()->SetBin(static_cast<TRpBin>(B));
             break;
         }
-    FRpPrinter->SetCollate(D.Collate());
-    FRpPrinter->SetColorOption(D.ColorOption());
-    FRpPrinter->SetPrintQuality(D.PrintQuality());
-    FRpPrinter->SetCopies(D.Copies());
-    FRpPrinter->SetCustomBinCode(D.CustomBinCode());
-    FRpPrinter->SetUseCustomBinCode(R.UseCustomBinCode());
-    FRpPrinter->SetLastPage(R.LastPage());
-    FRpPrinter->SetFirstPage(R.FirstPage());
-    FRpPrinter->SetDuplex(D.Duplex());
+    RpPrinter()->SetCollate(D.Collate());
+    RpPrinter()->SetColorOption(D.ColorOption());
+    RpPrinter()->SetPrintQuality(D.PrintQuality());
+    RpPrinter()->SetCopies(D.Copies());
+    RpPrinter()->SetCustomBinCode(D.CustomBinCode());
+    RpPrinter()->SetUseCustomBinCode(R.UseCustomBinCode());
+    RpPrinter()->SetLastPage(R.LastPage());
+    RpPrinter()->SetFirstPage(R.FirstPage());
+    RpPrinter()->SetDuplex(D.Duplex());
 }
 
 void TRpStandardPreview::SaveClick(TObject* Sender)
 {
-    if (!FRpPrinter || FRpPrinter->Status() != mpFinished)
+    if (!RpPrinter() || RpPrinter()->Status() != mpFinished)
         return;
     TSaveDialog Dialog(Application);
     Dialog.SetTitle(LoadResString(SRpSaveReport));
@@ -539,20 +542,20 @@ void TRpStandardPreview::SaveClick(TObject* Sender)
         return;
     const int Index = Dialog.FilterIndex();
     if (Index <= 1) {
-        FRpPrinter->Save(Dialog.FileName());
+        RpPrinter()->Save(Dialog.FileName());
         return;
     }
     if (Index - 2 >= RpExportFilterLibrary().Count())
         return;
     const std::unique_ptr<TRpExportFilter> Filter =
         RpExportFilterLibrary().Entries(Index - 2).ExportFilterClass.Create(Dialog.FileName());
-    FRpPrinter->ExportToFilter(Filter.get());
+    RpPrinter()->ExportToFilter(Filter.get());
 }
 
 void TRpStandardPreview::LoadClick(TObject* Sender)
 {
     // Not while a run writes the pages.
-    if (!FRpPrinter || FRpPrinter->Status() == mpBusy)
+    if (!RpPrinter() || RpPrinter()->Status() == mpBusy)
         return;
     TOpenDialog Dialog(Application);
     Dialog.SetTitle(LoadResString(SRpLoadReport));
@@ -566,7 +569,7 @@ void TRpStandardPreview::LoadClick(TObject* Sender)
         return;
     }
     try {
-        FRpPrinter->Load(Name);
+        RpPrinter()->Load(Name);
     } catch (const std::exception& E) {
         // The pages shown before stay.
         Application->HandleException(E);
@@ -602,13 +605,13 @@ void TRpStandardPreview::FindButtonClick(TObject* Sender)
 {
     bool CaseSensitive = false;
     std::string Text;
-    if (!GetTextSearch(CaseSensitive, Text) || !FRpPrinter)
+    if (!GetTextSearch(CaseSensitive, Text) || !RpPrinter())
         return;
     SearchResultBox->SetEnabled(true);
     SearchTextLabel->SetCaption(Text);
     SearchResultBox->Items()->Clear();
-    for (int I = 1; I <= FRpPrinter->PageCount(); ++I)
-        if (std::unique_ptr<TMetafile> Page = FRpPrinter->Page(I); Page && StrInMetafile(Text, Page.get(), CaseSensitive))
+    for (int I = 1; I <= RpPrinter()->PageCount(); ++I)
+        if (std::unique_ptr<TMetafile> Page = RpPrinter()->Page(I); Page && StrInMetafile(Text, Page.get(), CaseSensitive))
             SearchResultBox->Items()->Add("Page " + IntToStr(I));
     if (SearchResultBox->Items()->Count() == 0) {
         SearchResultBox->Items()->Add("No matching text");
@@ -618,9 +621,9 @@ void TRpStandardPreview::FindButtonClick(TObject* Sender)
 
 void TRpStandardPreview::GotoPageButtonClick(TObject* Sender)
 {
-    if (!FRpPrinter)
+    if (!RpPrinter())
         return;
-    const int Count = FRpPrinter->PageCount();
+    const int Count = RpPrinter()->PageCount();
     std::string Value = IntToStr(RpPreview->PageNumber());
     if (!InputQuery(FormatResString(SRpGotoPage, Count), "Go to page >>", Value))
         return;
@@ -638,11 +641,11 @@ void TRpStandardPreview::RpPreviewHyperlink(TObject* Sender, TRpHyperlinkEventTy
 
 void TRpStandardPreview::OutlineViewChange(TObject* Sender, TTreeNode* Node)
 {
-    if (!FRpPrinter || !Node)
+    if (!RpPrinter() || !Node)
         return;
     TRect Area;
     int Page = 0;
-    if (FRpPrinter->PageList()->Outline()->FindPosition(Node, Area, Page) && Page > 0) {
+    if (RpPrinter()->PageList()->Outline()->FindPosition(Node, Area, Page) && Page > 0) {
         RpPreview->SetPageNumber(Page);
         UpdateInfo();
     }

@@ -100,7 +100,8 @@ public:
     void RpPreviewHyperlink(TObject* Sender, TRpHyperlinkEventType EventType, const std::string& Link, bool& Handled);
     void OutlineViewChange(TObject* Sender, TTreeNode* Node);
 
-    TRpPrinter* RpPrinter() const { return FRpPrinter; }
+    // The printer shown: nullptr once it is freed (the preview hears of it).
+    TRpPrinter* RpPrinter() const { return RpPreview ? RpPreview->RpPrinter() : nullptr; }
     bool Landscape() const { return FLandscape; }
     int LastProgress() const { return FLastProgress; }
     int ThumbHeight() const { return FThumbHeight; }
@@ -116,7 +117,6 @@ private:
     // The report whose pages are shown, nullptr for a loaded file.
     TCustomRpReport* Report() const;
 
-    TRpPrinter* FRpPrinter = nullptr;
     bool FLandscape = false;
     int FLastProgress = 0;
     int FThumbTextHeight = 0;

@@ -213,7 +213,8 @@ void TCustomRpReport::PrinterAfterPreview(TObject* Sender)
 
 bool TCustomRpReport::PrepareRpPrinter()
 {
-    if (!FAvailable)
+    // A background run is over only once its worker has been joined.
+    if (!FAvailable || FWorkerThread)
         return false;
     TWinControl* Client = FRunPrinter ? FRunPrinter->Client() : nullptr;
     TRpPrinter* P = AdoptPrinter(std::make_unique<TRpPrinter>(this));
@@ -441,6 +442,9 @@ void TCustomRpReport::CMPreviewClose(TRpPrinter* Printer)
         Cancel();
         return;
     }
+    // A worker at the end of its run may still look at the printer.
+    if (FWorkerThread)
+        FWorkerThread->WaitFor();
     if (!Printer)
         Printer = FRunPrinter;
     auto It = std::find_if(FPrinters.begin(), FPrinters.end(), [Printer](const auto& P) { return P.get() == Printer; });
