@@ -40,6 +40,16 @@ const char* const ToolImages[] = {
 
 }  // namespace
 
+bool RpBinOfSourceCode(int32_t Code, TRpBin& Bin)
+{
+    for (int B = 0; B < RpBinCount; ++B)
+        if (cRpBinTranslate[B] == Code) {
+            Bin = static_cast<TRpBin>(B);
+            return true;
+        }
+    return false;
+}
+
 int ReadLeadingInteger(const std::string& S)
 {
     size_t I = 0;
@@ -512,13 +522,9 @@ void TRpStandardPreview::PrintSetupClick(TObject* Sender)
     const TRpReportPrinterSettings& R = *Rep->PrinterSettings();
     const TRpReportPrinterSettings& D = *Rep->DialogSettings();
     RpPrinter()->SetPrinterIndex(R.PrinterIndex());
-    // The dialog's paper source is a device code: the first bin with that
-    // code, none when the table has no such code.
-    for (int B = 0; B < RpBinCount; ++B)
-        if (cRpBinTranslate[B] == D.CustomBinCode()) {
-            RpPrinter()->SetBin(static_cast<TRpBin>(B));
-            break;
-        }
+    // The dialog's paper source is a device code, not a bin.
+    if (TRpBin Bin; RpBinOfSourceCode(D.CustomBinCode(), Bin))
+        RpPrinter()->SetBin(Bin);
     RpPrinter()->SetCollate(D.Collate());
     RpPrinter()->SetColorOption(D.ColorOption());
     RpPrinter()->SetPrintQuality(D.PrintQuality());

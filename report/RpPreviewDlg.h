@@ -153,3 +153,7 @@ extern bool SelectingThumb;
 // "0x"; reading stops at the first character that does not fit and keeps
 // what was read (0 when nothing was).
 int ReadLeadingInteger(const std::string& S);
+
+// The bin of a device paper-source code: the first of cRpBinTranslate with
+// that code; false (Bin unchanged) for a code the table does not hold.
+bool RpBinOfSourceCode(int32_t Code, TRpBin& Bin);

@@ -279,6 +279,24 @@ TEST_F(PreviewWindow, FindListsThePagesHoldingTheText)
     EXPECT_EQ(W->SearchResultBox->Items()->Strings(0), "No matching text");
 }
 
+TEST(PrinterSetupFromPreview, PaperSourceCodesBecomeTheFirstBinWithThatCode)
+{
+    struct {
+        int32_t Code;
+        bool Known;
+        TRpBin Bin;
+    } const Cases[] = {
+        {1, true, TRpBin::First},    {2, true, TRpBin::Lower}, {7, true, TRpBin::Auto},
+        {14, true, TRpBin::Cassette}, {0, false, {}},           {12, false, {}},
+        {13, false, {}},              {260, false, {}},         {-1, false, {}},
+    };
+    for (const auto& C : Cases) {
+        TRpBin Bin = TRpBin::Tractor;
+        EXPECT_EQ(RpBinOfSourceCode(C.Code, Bin), C.Known) << C.Code;
+        EXPECT_EQ(Bin, C.Known ? C.Bin : TRpBin::Tractor) << C.Code;
+    }
+}
+
 TEST(StrInMetafile, EachTextOnItsOwnAndCaseFolded)
 {
     TMetafile M;
@@ -309,9 +327,11 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
     const std::string File = Dir / "run.rpf";
     EXPECT_TRUE(W->SaveReport->Enabled());
     EXPECT_TRUE(W->Print->Enabled());
+    std::vector<TDialogRequest> Files;
     Answer([&](const TDialogRequest& R, TDialogAnswer& A) {
         if (R.Kind != TDialogKind::SaveFile && R.Kind != TDialogKind::OpenFile)
             return false;
+        Files.push_back(R);
         A.ModalResult = mrOk;
         A.FileName = File;
         return true;
@@ -328,6 +348,11 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
     for (int N = 1; N <= 5; ++N)
         EXPECT_EQ(Other->Page(N)->SaveToBytes(), P->Page(N)->SaveToBytes()) << N;
     EXPECT_EQ(Second.StatusBar->Panels()->Items(2)->Text(), File);
+    ASSERT_EQ(Files.size(), 2u);
+    EXPECT_EQ(Files[0].Caption, "Save report");
+    EXPECT_EQ(Files[0].Filter.rfind("Report file(*.RPF)|*.RPF", 0), 0u) << Files[0].Filter;
+    EXPECT_EQ(Files[1].Caption, "Load report");
+    EXPECT_EQ(Files[1].Filter, "Report file (*.RPF)|*.RPF");
     EXPECT_EQ(Second.StatusBar->Panels()->Items(1)->Text(), "Page 1 of 5");
     EXPECT_FALSE(Second.PrintSetup->Enabled());
     EXPECT_TRUE(Second.Print->Enabled());

@@ -2,6 +2,8 @@
 // composite report, and the saved-report handler.
 #include "report/RpThread.h"
 
+#include "platform/Timer.h"
+
 #include "report/RpCompo.h"
 #include "report/RpExtra.h"
 #include "report/RpPreviewDlg.h"
@@ -92,6 +94,13 @@ protected:
     }
     void TearDown() override
     {
+        // Windows left open by a test (their report went first).
+        std::vector<TComponent*> Left;
+        for (int I = 0; I < Application->ComponentCount(); ++I)
+            if (dynamic_cast<TRpStandardPreview*>(Application->Components(I)))
+                Left.push_back(Application->Components(I));
+        for (TComponent* W : Left)
+            delete W;
         RegisterPreviewClass(TRpPreviewInterfaceClass::Of<TRpPreviewInterface>("TRpPreviewInterface"));
         Answering::TearDown();
     }
@@ -316,4 +325,44 @@ TEST_F(Background, HandlerPreviewsAndPrintsASavedFile)
     EXPECT_THROW(Bad.SetFilename(Dir / "bad.rpf"), std::exception);
     EXPECT_EQ(Bad.LoadedPrinter(), nullptr);
     EXPECT_EQ(Bad.Filename(), "");
+}
+
+// Two pages without a report.
+class TTwoPages : public TRpPrintJob {
+public:
+    void CreateOutput(TRpPrinter* P) override
+    {
+        P->SetPaperSize(TRpPaperSize::A4);
+        P->BeginDoc();
+        for (int N = 1; N <= 2; ++N) {
+            P->NewPage();
+            P->GetCanvas()->TextOut(P->XPos(254), P->YPos(254), "Job" + std::to_string(N));
+        }
+        P->EndDoc();
+    }
+};
+
+TEST_F(Background, PrintJobPrintsAndPreviewsItsPages)
+{
+    TTwoPages Job;
+    Job.Print();
+    EXPECT_EQ(PdfInfo(Pdf).Pages, 2);
+
+    // Closes the window once its run has ended.
+    int Shown = 0;
+    TTimer Closer(nullptr);
+    Closer.SetInterval(10);
+    Closer.OnTimer = [&](TObject*) {
+        for (int I = 0; I < Application->ComponentCount(); ++I)
+            if (auto* W = dynamic_cast<TRpStandardPreview*>(Application->Components(I));
+                W && W->RpPrinter() && W->RpPrinter()->Status() == mpFinished) {
+                Shown = W->RpPrinter()->PageCount();
+                Closer.SetEnabled(false);
+                W->Close();
+                return;
+            }
+    };
+    Closer.SetEnabled(true);
+    Job.Preview();
+    EXPECT_EQ(Shown, 2);
 }
