@@ -211,6 +211,9 @@ std::string TApplication::ExeName() const
 
 void TApplication::ProcessMessages()
 {
+    // The window messages belong to the GUI thread; a worker has none.
+    if (!IsMainThread())
+        return;
     EnsureApplication();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

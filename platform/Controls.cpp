@@ -1,6 +1,7 @@
 #include "platform/Controls.h"
 
 #include "platform/ActnList.h"
+#include "platform/Forms.h"
 #include "platform/private/ControlsQt.h"
 #include "platform/Menus.h"
 #include "platform/ScopeGuard.h"
@@ -238,6 +239,25 @@ void TControl::ApplyGeometry()
 {
     if (!FHandle)
         return;
+    if (!IsMainThread()) {
+        // A worker thread (a report built in the background) moved the
+        // control: the widget follows on the GUI thread, with the bounds of
+        // this moment.
+        QueueToMainThread([W = QPointer<QWidget>(FHandle), L = FLeft, T = FTop, Wd = std::max(FWidth, 0),
+                           H = std::max(FHeight, 0)] {
+            TControl* c = W ? ControlOf(W) : nullptr;
+            if (!c)
+                return;
+            TValueRollback<bool> Applying(c->FApplyingGeometry, true);
+            if (W->isWindow()) {
+                W->move(L, T);
+                W->resize(Wd, H);
+            } else {
+                W->setGeometry(L, T, Wd, H);
+            }
+        });
+        return;
+    }
     FApplyingGeometry = true;
     if (FHandle->isWindow()) {
         FHandle->move(FLeft, FTop);
@@ -266,8 +286,15 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TControl::BoundsChanged(bool SizeChanged)
 {
-    if (FPainter && SizeChanged)
-        FPainter->Resize(ClientWidth(), ClientHeight());
+    if (FPainter && SizeChanged) {
+        if (IsMainThread())
+            FPainter->Resize(ClientWidth(), ClientHeight());
+        else
+            QueueToMainThread([W = QPointer<QWidget>(FHandle), Wd = ClientWidth(), H = ClientHeight()] {
+                if (TControl* c = W ? ControlOf(W) : nullptr; c && c->FPainter)
+                    c->FPainter->Resize(Wd, H);
+            });
+    }
     if (SizeChanged)
         Resize();
 }
@@ -514,6 +541,13 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
 
 void TControl::Invalidate()
 {
+    if (!IsMainThread()) {
+        QueueToMainThread([W = QPointer<QWidget>(FHandle)] {
+            if (TControl* c = W ? ControlOf(W) : nullptr)
+                c->Invalidate();
+        });
+        return;
+    }
     if (FPainter)
         FPainter->Invalidate();
     if (FHandle)
@@ -912,14 +946,40 @@ void TWinControl::DoExit()
         OnExit(this);
 }
 
+namespace {
+
+// The key a form with KeyPreview has seen already on its way from the focused
+// control (Qt hands an unswallowed key on to the parents).
+const TWinControl* gPreviewedBy = nullptr;
+uint16_t gPreviewedKey = 0;
+
+}  // namespace
+
 bool TWinControl::WidgetKeyDown(uint16_t& Key, TShiftState Shift)
 {
+    TCustomForm* form = GetParentForm(this);
+    if (form == this) {
+        // Handed on from the control that had it (the form's frame and its
+        // client area both pass it up): seen already.
+        if (gPreviewedBy == this && gPreviewedKey == Key)
+            return false;
+    } else {
+        gPreviewedBy = nullptr;
+        if (form && form->KeyPreview()) {
+            static_cast<TWinControl*>(form)->KeyDown(Key, Shift);
+            if (Key == 0)
+                return true;
+            gPreviewedBy = form;
+            gPreviewedKey = Key;
+        }
+    }
     KeyDown(Key, Shift);
     return Key == 0;
 }
 
 bool TWinControl::WidgetKeyUp(uint16_t& Key, TShiftState Shift)
 {
+    gPreviewedBy = nullptr;
     KeyUp(Key, Shift);
     return Key == 0;
 }

@@ -17,12 +17,14 @@ enum class TDialogKind {
     BrowseFolder,  // browse-for-folder dialog
     Color,         // colour dialog
     Print,         // print dialog
+    InputBox,      // InputQuery / InputBox; Text is the value proposed
 };
 
 struct TDialogRequest {
     TDialogKind Kind = TDialogKind::ModalForm;
     TObject* Dialog = nullptr;   // the form or dialog component asking
-    std::string Name;            // its component name, "" for message boxes
+    std::string Name;            // its component name, "" for message boxes;
+                                 // input boxes: the prompt
     std::string Caption;         // window caption
     std::string Text;            // message text, or the file name proposed
     std::string Filter;          // file dialogs: "Desc|*.ext|..."
@@ -36,6 +38,7 @@ struct TDialogAnswer {
     std::string FileName;        // file dialogs: the file chosen; folder dialogs: the folder
     unsigned Color = 0;          // colour dialog
     std::vector<std::string> CustomColors;   // colour dialog: starts as asked, taken over on OK
+    std::string Text;            // input box: the value entered
 };
 
 // Returns true when it answered the request (filling Answer); false lets the

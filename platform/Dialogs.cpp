@@ -8,6 +8,8 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -124,6 +126,35 @@ int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Butto
 void ShowMessage(const std::string& Msg)
 {
     MessageDlg(Msg, mtCustom, {mbOK});
+}
+
+bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value)
+{
+    TDialogRequest request;
+    request.Kind = TDialogKind::InputBox;
+    request.Caption = ACaption;
+    request.Text = Value;
+    request.Name = APrompt;
+    TDialogAnswer answer;
+    if (AnswerDialog(request, answer)) {
+        if (answer.ModalResult != mrOk)
+            return false;
+        Value = answer.Text;
+        return true;
+    }
+    EnsureApplication();
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, qs(ACaption), qs(APrompt), QLineEdit::Normal, qs(Value), &ok);
+    if (!ok)
+        return false;
+    Value = text.toStdString();
+    return true;
+}
+
+std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& Default)
+{
+    std::string Value = Default;
+    return InputQuery(ACaption, APrompt, Value) ? Value : Default;
 }
 
 // ------------------------------------------------------------------ file dialogs

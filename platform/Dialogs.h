@@ -47,6 +47,12 @@ constexpr TMsgDlgButtons mbAbortIgnore{mbAbort, mbIgnore};
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
 // An information box with an OK button and the application's title.
 void ShowMessage(const std::string& Msg);
+// A box that asks for one line of text: Value is proposed and, on OK,
+// replaced by what was entered (true); Cancel leaves it (false). An answerer
+// of the dialog hook (kind InputBox) answers with mrOk and Text.
+bool InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value);
+// InputQuery's text, or Default when cancelled.
+std::string InputBox(const std::string& ACaption, const std::string& APrompt, const std::string& Default);
 
 enum TOpenOption {
     ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofShowHelp, ofNoValidate, ofAllowMultiSelect,

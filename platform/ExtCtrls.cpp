@@ -400,3 +400,85 @@ void TNotebook::SetActivePage(const std::string& Value)
     if (i >= 0)
         SetPageIndex(i);
 }
+
+// ------------------------------------------------------------------ TSplitter
+
+TSplitter::TSplitter(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetAlign(alLeft);
+    SetBounds(0, 0, 3, 100);
+    SetCursor(crHSplit);
+}
+
+TControl* TSplitter::FindControl() const
+{
+    TWinControl* p = Parent();
+    if (!p || Align() == alNone || Align() == alClient)
+        return nullptr;
+    for (int i = 0; i < p->ControlCount(); ++i) {
+        TControl* c = p->Controls(i);
+        if (c == this || !c->Visible() || c->Align() != Align())
+            continue;
+        const bool touches = (Align() == alLeft && c->Left() + c->Width() == Left()) ||
+                             (Align() == alRight && c->Left() == Left() + Width()) ||
+                             (Align() == alTop && c->Top() + c->Height() == Top()) ||
+                             (Align() == alBottom && c->Top() == Top() + Height());
+        if (touches)
+            return c;
+    }
+    return nullptr;
+}
+
+void TSplitter::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft) {
+        FDragging = true;
+        FDownPos = {X, Y};
+    }
+}
+
+void TSplitter::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FDragging)
+        return;
+    TControl* c = FindControl();
+    if (!c)
+        return;
+    const int dx = X - FDownPos.X;
+    const int dy = Y - FDownPos.Y;
+    switch (Align()) {
+    case alLeft:
+        c->SetWidth(std::max(FMinSize, c->Width() + dx));
+        break;
+    case alRight:
+        c->SetWidth(std::max(FMinSize, c->Width() - dx));
+        break;
+    case alTop:
+        c->SetHeight(std::max(FMinSize, c->Height() + dy));
+        break;
+    case alBottom:
+        c->SetHeight(std::max(FMinSize, c->Height() - dy));
+        break;
+    default:
+        break;
+    }
+}
+
+void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (!FDragging)
+        return;
+    FDragging = false;
+    if (OnMoved)
+        OnMoved(this);
+}
+
+void TSplitter::Paint()
+{
+    TCanvas* c = Canvas();
+    c->Brush()->SetColor(Color());
+    c->FillRect(ClientRect());
+}

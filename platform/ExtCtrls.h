@@ -139,3 +139,28 @@ private:
     std::vector<TPage*> FPageList;
     int FPageIndex = -1;
 };
+
+// A bar between an aligned control and the rest of its parent: dragging it
+// resizes that control (the one aligned to the same side just before it),
+// never below MinSize.
+class TSplitter : public TGraphicControl {
+public:
+    explicit TSplitter(TComponent* AOwner);
+    int MinSize() const { return FMinSize; }
+    void SetMinSize(int Value) { FMinSize = Value; }
+    // The control the bar resizes, nullptr when none touches it.
+    TControl* FindControl() const;
+
+    TNotifyEvent OnMoved;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void Paint() override;
+
+private:
+    int FMinSize = 30;
+    bool FDragging = false;
+    TPoint FDownPos{};
+};

@@ -4,6 +4,7 @@
 #include "platform/Application.h"
 #include "platform/private/ControlsQt.h"
 #include "platform/DialogHook.h"
+#include "platform/ScopeGuard.h"
 #include "platform/StdCtrls.h"
 
 #include <QApplication>
@@ -15,9 +16,14 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QShowEvent>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -638,4 +644,133 @@ bool ShellOpen(const std::string& FileOrUrl)
     const bool IsUrl = Text.contains(QStringLiteral("://")) || Text.startsWith(QStringLiteral("mailto:"), Qt::CaseInsensitive);
     const QUrl Url = IsUrl ? QUrl(Text) : QUrl::fromLocalFile(QDir::current().absoluteFilePath(Text));
     return Url.isValid() && QDesktopServices::openUrl(Url);
+}
+
+// ------------------------------------------------------------- scroll box
+
+namespace {
+
+// The area the children of a scroll box sit on: it grows to reach them.
+class TScrollBoxArea : public QWidget {
+public:
+    std::function<void()> OnChildGeometry;
+
+protected:
+    bool event(QEvent* E) override
+    {
+        if (E->type() == QEvent::ChildAdded) {
+            if (auto* w = qobject_cast<QWidget*>(static_cast<QChildEvent*>(E)->child()))
+                w->installEventFilter(this);
+        }
+        return QWidget::event(E);
+    }
+    bool eventFilter(QObject* Object, QEvent* E) override
+    {
+        if ((E->type() == QEvent::Move || E->type() == QEvent::Resize || E->type() == QEvent::Show ||
+             E->type() == QEvent::Hide) &&
+            Object->parent() == this && OnChildGeometry)
+            OnChildGeometry();
+        return false;
+    }
+};
+
+}  // namespace
+
+int TControlScrollBar::Position() const { return static_cast<QScrollBar*>(FBar)->value(); }
+void TControlScrollBar::SetPosition(int Value) { static_cast<QScrollBar*>(FBar)->setValue(Value); }
+int TControlScrollBar::Range() const { return static_cast<QScrollBar*>(FBar)->maximum(); }
+bool TControlScrollBar::Tracking() const { return static_cast<QScrollBar*>(FBar)->hasTracking(); }
+void TControlScrollBar::SetTracking(bool Value) { static_cast<QScrollBar*>(FBar)->setTracking(Value); }
+
+struct TScrollBox::TData {
+    TScrollBoxArea* Area = nullptr;
+    bool Updating = false;
+};
+
+TScrollBox::TScrollBox(TComponent* AOwner)
+    : TWinControl(AOwner, NewWidget<TBridged<QScrollArea>>()), FData(std::make_unique<TData>())
+{
+    auto* sa = static_cast<QScrollArea*>(Handle());
+    sa->setWidgetResizable(false);
+    FData->Area = new TScrollBoxArea();
+    FData->Area->setAutoFillBackground(false);
+    sa->setWidget(FData->Area);
+    FData->Area->OnChildGeometry = [this] { UpdateScrollArea(); };
+    FHorz = std::make_unique<TControlScrollBar>(sa->horizontalScrollBar());
+    FVert = std::make_unique<TControlScrollBar>(sa->verticalScrollBar());
+    SetBounds(0, 0, 185, 41);
+}
+
+TScrollBox::~TScrollBox()
+{
+    FData->Area->OnChildGeometry = nullptr;
+    while (ControlCount() > 0)
+        delete Controls(ControlCount() - 1);
+}
+
+QWidget* TScrollBox::ClientHandle() const
+{
+    return FData ? FData->Area : Handle();
+}
+
+TRect TScrollBox::ClientRect() const
+{
+    if (!FData)
+        return TWinControl::ClientRect();
+    const QWidget* view = static_cast<QScrollArea*>(Handle())->viewport();
+    return Rect(0, 0, view->width(), view->height());
+}
+
+void TScrollBox::UpdateScrollArea()
+{
+    if (!FData || FData->Updating)
+        return;
+    TValueRollback<bool> Busy(FData->Updating, true);
+    auto* sa = static_cast<QScrollArea*>(Handle());
+    // The viewport without scroll bars; a bar takes its room only when
+    // the children reach beyond it.
+    const QSize view = sa->maximumViewportSize();
+    int right = 0;
+    int bottom = 0;
+    for (int i = 0; i < ControlCount(); ++i) {
+        const TControl* c = Controls(i);
+        if (!c->Visible())
+            continue;
+        right = std::max(right, c->Left() + c->Width());
+        bottom = std::max(bottom, c->Top() + c->Height());
+    }
+    const int bar = sa->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int w = view.width();
+    int h = view.height();
+    if (right > w)
+        h -= bar;
+    if (bottom > h) {
+        w -= bar;
+        if (right > w && right <= view.width())
+            h -= bar;
+    }
+    FData->Area->resize(std::max({right, w, 0}), std::max({bottom, h, 0}));
+}
+
+bool TScrollBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    if (TWinControl::DoMouseWheel(Shift, WheelDelta, MousePos))
+        return true;
+    auto* sa = static_cast<QScrollArea*>(Handle());
+    QScrollBar* bar = Shift.Contains(ssShift) ? sa->horizontalScrollBar() : sa->verticalScrollBar();
+    // Three lines a notch, as the desktop scrolls.
+    bar->setValue(bar->value() - WheelDelta * 3 * bar->singleStep() / 120);
+    return true;
+}
+
+void TScrollBox::BoundsChanged(bool SizeChanged)
+{
+    TWinControl::BoundsChanged(SizeChanged);
+    if (SizeChanged)
+        UpdateScrollArea();
+}
+
+void TScrollBox::ControlsChanged()
+{
+    UpdateScrollArea();
 }

@@ -85,6 +85,10 @@ public:
     // Non-zero ends a modal loop.
     void SetModalResult(TModalResult Value);
     bool Modal() const { return FModal; }
+    // The form's OnKeyDown sees a key before the focused control does; a
+    // handler that sets Key to 0 keeps it from the control.
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool Value) { FKeyPreview = Value; }
 
     // Clicks the menu item or runs the action owned by the form that has
     // ShortCut; false when none did.
@@ -135,6 +139,7 @@ private:
     bool FModal = false;
     bool FPlaced = false;
     bool FShowing = false;
+    bool FKeyPreview = false;
 };
 
 class TForm : public TCustomForm {
@@ -162,3 +167,50 @@ bool ShellOpen(const std::string& FileOrUrl);
 // brings the desktop back).
 using TShellOpenHook = std::function<bool(const std::string& FileOrUrl)>;
 TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);
+
+// ------------------------------------------------------------- scroll box
+
+// One scroll bar of a scroll box: Position in pixels, 0..Range - page.
+class TControlScrollBar {
+public:
+    explicit TControlScrollBar(QWidget* ABar) : FBar(ABar) {}
+    int Position() const;
+    void SetPosition(int Value);
+    // The largest position (0 while everything fits).
+    int Range() const;
+    // The view follows the thumb while it is dragged (else on release).
+    bool Tracking() const;
+    void SetTracking(bool Value);
+
+private:
+    QWidget* FBar;
+};
+
+// A window whose children sit on an area as large as they reach; scroll bars
+// appear when that area is larger than the window. The wheel scrolls it
+// vertically (with Shift horizontally) unless OnMouseWheel handled it.
+class TScrollBox : public TWinControl {
+public:
+    explicit TScrollBox(TComponent* AOwner);
+    ~TScrollBox() override;
+
+    TControlScrollBar* HorzScrollBar() const { return FHorz.get(); }
+    TControlScrollBar* VertScrollBar() const { return FVert.get(); }
+    // The visible part of the children's area.
+    TRect ClientRect() const override;
+    QWidget* ClientHandle() const override;
+    // Sizes the children's area to reach every child (the box calls it when
+    // a child moves or changes its size).
+    void UpdateScrollArea();
+
+protected:
+    bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+    void BoundsChanged(bool SizeChanged) override;
+    void ControlsChanged() override;
+
+private:
+    struct TData;
+    std::unique_ptr<TData> FData;
+    std::unique_ptr<TControlScrollBar> FHorz;
+    std::unique_ptr<TControlScrollBar> FVert;
+};

@@ -314,7 +314,8 @@ private:
     TRpPrinter* FPrinter;
 };
 
-TRpPrinter::TRpPrinter(TComponent* AOwner) : FLink(std::make_unique<TRpPrinterLink>(this))
+TRpPrinter::TRpPrinter(TComponent* AOwner)
+    : FLink(std::make_unique<TRpPrinterLink>(this)), FAlive(std::make_shared<TRpPrinter*>(this))
 {
     TPrinter* Shared = ::Printer();
     FPrintersAvailable = !Shared->Printers().empty() || Shared->PrintsToFile();
@@ -381,8 +382,13 @@ int32_t TRpPrinter::TopWaste() const { return FDestination == rpdPrinter ? FSett
 
 void TRpPrinter::UseScreenFactors()
 {
-    FYFactor = Screen->PixelsPerInch() / 254.0L;
-    FXFactor = FYFactor;
+    // Written only when they change: a preview reads them while a worker
+    // thread begins the run.
+    const long double Factor = Screen->PixelsPerInch() / 254.0L;
+    if (FXFactor != Factor || FYFactor != Factor) {
+        FYFactor = Factor;
+        FXFactor = Factor;
+    }
 }
 
 void TRpPrinter::UsePrinterFactors()
@@ -642,9 +648,12 @@ void TRpPrinter::Save(const std::string& FileName)
 
 void TRpPrinter::Load(const std::string& FileName)
 {
-    if (FStatus != mpReady)
+    // A run under way ends; the pages shown stay when the file cannot be
+    // read (the page list keeps them on a failure).
+    if (FStatus == mpBusy)
         Cleanup();
     FPageList->LoadFromFile(FileName);
+    DropPage();
     FPageCount = FPageList->PageCount();
     UseScreenFactors();
     if (FPageCount > 0) {
@@ -771,6 +780,16 @@ void TRpPrinter::SetMaster(TWinControl* Value)
 
 void TRpPrinter::PostToClient(uint32_t Msg, intptr_t WParam)
 {
+    if (!IsMainThread()) {
+        // A run on a worker thread: the client is looked at on the GUI
+        // thread, where it is set and freed; a printer freed before then
+        // sends nothing.
+        QueueToMainThread([Alive = std::weak_ptr<TRpPrinter*>(FAlive), Msg, WParam] {
+            if (const std::shared_ptr<TRpPrinter*> P = Alive.lock())
+                (*P)->PostToClient(Msg, WParam);
+        });
+        return;
+    }
     if (FClient)
         PostMessage(dynamic_cast<TMessageTarget*>(FClient), Msg, WParam);
 }

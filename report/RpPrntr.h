@@ -430,6 +430,11 @@ public:
     bool Compression() const { return FPageList->Compression(); }
     void SetCompression(bool Value) { FPageList->SetCompression(Value); }
 
+    // Pixels at the screen's resolution, as recorded pages have them (a
+    // run to rpdMetafile sets them at BeginDoc; a preview opened before it
+    // asks for them first).
+    void UseScreenFactors();
+
     // Forwarded to Settings.
     TRpBin Bin() const { return FSettings->OutputBin(); }
     void SetBin(TRpBin Value) { FSettings->SetOutputBin(Value); }
@@ -495,7 +500,6 @@ private:
     // stay on the printer, scratch ones are dropped.
     void FinishPage();
     void DropPage();
-    void UseScreenFactors();
     void UsePrinterFactors();
     void AfterPrint();
     void PostToClient(uint32_t Msg, intptr_t WParam);
@@ -535,6 +539,8 @@ private:
     bool FPrintStoredPages = false;
     bool FPrintingPages = false;   // Print is under way
     std::unique_ptr<TPrinterSettings> FSettings;
+    // Calls queued from a worker thread reach the printer only while it lives.
+    std::shared_ptr<TRpPrinter*> FAlive;
 };
 
 // To the nearest integer, halves to the even neighbour.

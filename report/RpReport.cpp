@@ -8,6 +8,7 @@
 #include "report/RpExportFilter.h"
 #include "report/RpPrgres.h"
 #include "report/RpPrnSu.h"
+#include "report/RpThread.h"
 
 #include <algorithm>
 #include <cmath>
@@ -68,6 +69,8 @@ TCustomRpReport::TCustomRpReport(TComponent* AOwner) : TRpBasePanel(AOwner)
 
 TCustomRpReport::~TCustomRpReport()
 {
+    // A background run ends before anything it uses goes.
+    FinishWorker();
     FReportDestroying = true;
     // The bands and printables go while the report's lists still exist.
     while (ControlCount() > 0)
@@ -211,7 +214,8 @@ void TCustomRpReport::PrinterAfterPreview(TObject* Sender)
 
 bool TCustomRpReport::PrepareRpPrinter()
 {
-    if (!FAvailable)
+    // A background run is over only once its worker has been joined.
+    if (!FAvailable || FWorkerThread)
         return false;
     TWinControl* Client = FRunPrinter ? FRunPrinter->Client() : nullptr;
     TRpPrinter* P = AdoptPrinter(std::make_unique<TRpPrinter>(this));
@@ -439,6 +443,9 @@ void TCustomRpReport::CMPreviewClose(TRpPrinter* Printer)
         Cancel();
         return;
     }
+    // A worker at the end of its run may still look at the printer.
+    if (FWorkerThread)
+        FWorkerThread->WaitFor();
     if (!Printer)
         Printer = FRunPrinter;
     auto It = std::find_if(FPrinters.begin(), FPrinters.end(), [Printer](const auto& P) { return P.get() == Printer; });

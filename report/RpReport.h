@@ -33,6 +33,7 @@
 #include "report/RpPrntr.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -44,6 +45,7 @@ class TRpCustomBand;
 class TRpPrintable;
 class TRpCustomController;
 class TRpExportFilter;
+class TRpCreateReportThread;
 
 // ------------------------------------------------------------------ enums
 
@@ -660,6 +662,14 @@ public:
     // frames as shapes and pictures through AcceptGraphic; nothing is drawn
     // on the printer's canvas.
     void ExportToFilter(TRpExportFilter* Filter);
+    // The pages built on a worker thread (report/RpThread.cpp); each returns
+    // at once, or when the modal preview closes. Refused while a run goes on.
+    void PrintBackground();
+    void PreviewModal();
+    void PreviewModeless();
+    // Cancels a background run and waits until its worker has ended.
+    void FinishWorker();
+    bool WorkerRunning() const { return FWorkerThread != nullptr; }
     virtual void CreateReport(bool Composite);
     virtual void Execute();
     virtual void SetControllerBands() {}
@@ -787,12 +797,22 @@ private:
     TRpPrinter* AdoptPrinter(std::unique_ptr<TRpPrinter> Printer);
     void PrinterAfterPrint(TObject* Sender);
     void PrinterAfterPreview(TObject* Sender);
+    void PreviewIt(bool Modal);
+    // On the GUI thread once the worker has ended: joins it and, after a
+    // cancelled run, frees its printer.
+    void WorkerEnded(bool Cancelled, TRpPrinter* Printer, const std::string& Error);
+    void StartWorker();
+    friend class TRpCreateReportThread;
+    // Runs reports one after another on its printer, each going on where
+    // the one before ended.
+    friend class TRpCompositeReport;
 
     std::vector<TRpCustomBand*> FScratchBandList;
-    bool FAvailable = true;
+    // Written by a worker thread's run while the GUI thread looks.
+    std::atomic<bool> FAvailable{true};
     std::vector<TRpCustomBand*> FBandList;
     std::unique_ptr<TRpReportBands> FBands;
-    bool FCancelled = false;
+    std::atomic<bool> FCancelled{false};
     std::unique_ptr<TRpCustomController> FController;
     int32_t FColumnTopY = 0;
     int32_t FCurrentColumn = 1;
@@ -835,6 +855,7 @@ private:
     std::unique_ptr<TRpReportPrinterSettings> FDialogSettings;
     bool FReportDestroying = false;
     bool FPlacingBands = false;
+    std::unique_ptr<TRpCreateReportThread> FWorkerThread;
 };
 
 // The ordinary report: the band loop is a TRpController whose header is the
