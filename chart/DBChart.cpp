@@ -270,6 +270,45 @@ std::string GroupLabel(TDateTime Value, TChDBGroup Group)
     return {};
 }
 
+// A number that is the same for two date-times exactly when their labels
+// under Group are.
+int64_t GroupKey(TDateTime Value, TChDBGroup Group)
+{
+    const int64_t Day = static_cast<int64_t>(std::floor(Value));
+    uint16_t Year = 0;
+    uint16_t Month = 0;
+    uint16_t DayOfMonth = 0;
+    switch (Group) {
+    case dgHour: {
+        uint16_t Hour = 0;
+        uint16_t Min = 0;
+        uint16_t Sec = 0;
+        uint16_t MSec = 0;
+        DecodeTime(Value, Hour, Min, Sec, MSec);
+        return Day * 24 + Hour;
+    }
+    case dgDay:
+        return Day;
+    case dgWeek:
+        // Day 2 (1 January 1900) is a Monday.
+        return Day - 2 >= 0 ? (Day - 2) / 7 : (Day - 8) / 7;
+    case dgWeekDay:
+        return DayOfWeek(Value);
+    case dgMonth:
+        DecodeDate(Value, Year, Month, DayOfMonth);
+        return Year * 12 + Month;
+    case dgQuarter:
+        DecodeDate(Value, Year, Month, DayOfMonth);
+        return Year * 4 + (Month - 1) / 3;
+    case dgYear:
+        DecodeDate(Value, Year, Month, DayOfMonth);
+        return Year;
+    case dgNone:
+        break;
+    }
+    return 0;
+}
+
 double FieldValue(TField* Field)
 {
     return Field != nullptr ? Field->AsFloat() : 0.0;
@@ -291,11 +330,15 @@ struct TCustomDBChart::TDBChartSeries {
     std::vector<TField*> ValueFields;       // several value fields (nullptr: empty name)
     std::vector<std::string> ValueNames;
     TChDBGroup GroupPrefix = dgNone;
-    int ValueDBGroup = agNone;
+    TDBAggregate ValueDBGroup = agNone;
     // Aggregated entries: the point of each label (upper case), while every
     // new point went to the end of the series.
     std::unordered_map<std::string, int> LabelIndex;
     bool LabelIndexValid = true;
+    // The label of the last grouped date, by its group key.
+    bool HasLastGroup = false;
+    int64_t LastGroupKey = 0;
+    std::string LastGroupLabel;
 };
 
 TCustomDBChart::TCustomDBChart(TComponent* AOwner) : TCustomChart(AOwner) {}
@@ -321,12 +364,14 @@ void TCustomDBChart::Assign(TPersistent* Source)
 
 void TCustomDBChart::SetAutoRefresh(bool Value)
 {
-    FAutoRefresh = Value;
+    if (Value != FAutoRefresh)
+        FAutoRefresh = Value;
 }
 
 void TCustomDBChart::SetShowGlassCursor(bool Value)
 {
-    FShowGlassCursor = Value;
+    if (Value != FShowGlassCursor)
+        FShowGlassCursor = Value;
 }
 
 void TCustomDBChart::SetRefreshInterval(int Value)
@@ -547,7 +592,8 @@ void TCustomDBChart::BuildSeriesList(TDataSet* ADataSet, TChartSeries* ASeries, 
             continue;
         if (Source == ADataSet)
             AddEntry(S, true);
-        else if (auto* DataSource = dynamic_cast<TDataSource*>(Source); DataSource != nullptr && DataSource->DataSet() == ADataSet)
+        else if (auto* DataSource = dynamic_cast<TDataSource*>(Source);
+                 DataSource != nullptr && DataSource->DataSet() == ADataSet)
             AddEntry(S, false);
     }
 }
@@ -558,10 +604,16 @@ void TCustomDBChart::RefreshDataSet(TDataSet* ADataSet, TChartSeries* ASeries)
         return;
     TValueRollback<bool> Refreshing(FRefreshing, true);
     TDBChartSeriesList List;
-    TScopeExit Unbind([&List] {
-        for (TDBChartSeries& E : List)
-            for (int i = 0; i < E.Series->ValuesList().Count(); ++i)
-                E.Series->ValuesList()[i]->BoundField = nullptr;
+    // Fields live while the data set is open: no value list keeps one.
+    TScopeExit Unbind([this, ASeries] {
+        auto Unbind = [](TChartSeries* S) {
+            for (int i = 0; i < S->ValuesList().Count(); ++i)
+                S->ValuesList()[i]->BoundField = nullptr;
+        };
+        for (int i = 0; i < SeriesCount(); ++i)
+            Unbind(Series(i));
+        if (ASeries != nullptr)
+            Unbind(ASeries);
     });
     BuildSeriesList(ADataSet, ASeries, List);
     if (List.empty())
@@ -576,7 +628,8 @@ void TCustomDBChart::RefreshDataSet(TDataSet* ADataSet, TChartSeries* ASeries)
         for (TDBChartSeries& E : List)
             E.Series->Clear();
 
-        const bool AnyAll = std::any_of(List.begin(), List.end(), [](const TDBChartSeries& E) { return E.AllRecords; });
+        const bool AnyAll =
+            std::any_of(List.begin(), List.end(), [](const TDBChartSeries& E) { return E.AllRecords; });
         const bool AnyCurrent =
             std::any_of(List.begin(), List.end(), [](const TDBChartSeries& E) { return !E.AllRecords; });
         if (AnyAll) {
@@ -597,7 +650,7 @@ void TCustomDBChart::RefreshDataSet(TDataSet* ADataSet, TChartSeries* ASeries)
                         break;
                     for (TDBChartSeries& E : List)
                         if (E.AllRecords)
-                            AddToSeries(ADataSet, E);
+                            AddToSeries(E);
                     ADataSet->Next();
                 }
             } catch (const EAbort&) {
@@ -624,7 +677,7 @@ void TCustomDBChart::RefreshDataSet(TDataSet* ADataSet, TChartSeries* ASeries)
                 OnProcessRecord(this, ADataSet);
             for (TDBChartSeries& E : List)
                 if (!E.AllRecords && ADataSet->Active())
-                    AddToSeries(ADataSet, E);
+                    AddToSeries(E);
         }
         for (TDBChartSeries& E : List) {
             E.Series->CheckOrder();
@@ -634,13 +687,22 @@ void TCustomDBChart::RefreshDataSet(TDataSet* ADataSet, TChartSeries* ASeries)
     Invalidate();
 }
 
-void TCustomDBChart::AddToSeries(TDataSet* ADataSet, TDBChartSeries& E)
+void TCustomDBChart::AddToSeries(TDBChartSeries& E)
 {
     TChartSeries* S = E.Series;
     std::string Label;
-    if (E.LabelField != nullptr)
-        Label = E.GroupPrefix == dgNone ? E.LabelField->DisplayText()
-                                         : GroupLabel(E.LabelField->AsDateTime(), E.GroupPrefix);
+    if (E.LabelField != nullptr && E.GroupPrefix == dgNone) {
+        Label = E.LabelField->DisplayText();
+    } else if (E.LabelField != nullptr) {
+        const TDateTime When = E.LabelField->AsDateTime();
+        const int64_t Key = GroupKey(When, E.GroupPrefix);
+        if (!E.HasLastGroup || Key != E.LastGroupKey) {
+            E.LastGroupLabel = GroupLabel(When, E.GroupPrefix);
+            E.LastGroupKey = Key;
+            E.HasLastGroup = true;
+        }
+        Label = E.LastGroupLabel;
+    }
 
     TColor Color = clSeriesDefault;
     if (E.ValueDBGroup != agNone)
@@ -721,7 +783,6 @@ void TCustomDBChart::AddToSeries(TDataSet* ADataSet, TDBChartSeries& E)
         else
             S->AddPoint(Y, Position, More, Label, Color);
     }
-    (void)ADataSet;
 }
 
 // ------------------------------------------------------------------ TDBChart

@@ -143,7 +143,8 @@ private:
     void DataSourceCheckDataSet(TDataSet* ADataSet);
     void DataSourceCloseDataSet(TDataSet* ADataSet);
     void BuildSeriesList(TDataSet* ADataSet, TChartSeries* ASeries, TDBChartSeriesList& List);
-    void AddToSeries(TDataSet* ADataSet, TDBChartSeries& Entry);
+    // Adds the current record's point to the entry's series.
+    void AddToSeries(TDBChartSeries& Entry);
 
     bool FAutoRefresh = true;
     int FRefreshInterval = 0;

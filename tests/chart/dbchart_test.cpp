@@ -301,6 +301,34 @@ TEST(DBChartGroups, EveryDatePartLabelsTheRecord)
     }
 }
 
+TEST(DBChartGroups, NeighboursAcrossAGroupBoundaryAreSplit)
+{
+    struct {
+        const char* Group;
+        const char* First;
+        const char* Second;
+        std::vector<std::string> Labels;
+    } const Cases[] = {
+        {"HOUR", "2024-03-09 08:59:59", "2024-03-09 09:00:00", {"09 08:00", "09 09:00"}},
+        {"DAY", "2024-03-09 23:59:00", "2024-03-10 00:00:00", {"09/Mar", "10/Mar"}},
+        {"WEEK", "2016-01-03 12:00:00", "2016-01-04 00:00:00", {"53/2015", "1/2016"}},
+        {"WEEKDAY", "2024-03-09 12:00:00", "2024-03-16 12:00:00", {"Sat"}},
+        {"MONTH", "2023-12-31 23:00:00", "2024-01-01 00:00:00", {"Dec/23", "Jan/24"}},
+        {"QUARTER", "2024-03-31 00:00:00", "2024-04-01 00:00:00", {"1/2024", "2/2024"}},
+        {"YEAR", "2023-12-31 23:59:59", "2024-01-01 00:00:00", {"2023", "2024"}},
+    };
+    for (const auto& C : Cases) {
+        TDBChartRig R;
+        R.Db.ExecSQL(std::string("CREATE TABLE T (W DATETIME, V INTEGER); INSERT INTO T VALUES ('") + C.First +
+                     "', 1), ('" + C.Second + "', 2);");
+        R.Open("SELECT * FROM T");
+        R.Series->SetXLabelsSource(std::string("#") + C.Group + "#W");
+        R.Series->YValues()->SetValueSource("#SUM#V");
+        R.Series->SetDataSource(&R.Q);
+        EXPECT_EQ(Labels(*R.Series), C.Labels) << C.Group;
+    }
+}
+
 TEST(DBChartGroups, HighLowAndAverageByLabel)
 {
     const std::tuple<const char*, std::vector<double>> Cases[] = {
