@@ -54,7 +54,10 @@ private:
 class TSeriesMarks;
 
 class TMarksItem : public TChCustomShape {
+    OZ_CLASS(TMarksItem, TChCustomShape);
+
 public:
+    static void Publish(TPublisher<TMarksItem>& P);
     explicit TMarksItem(TCustomChPanel* Panel);
 };
 
@@ -80,6 +83,8 @@ class TSeriesMarks : public TChCustomShape {
     OZ_CLASS(TSeriesMarks, TChCustomShape);
 
 public:
+    static void Publish(TPublisher<TSeriesMarks>& P);
+    void DefineProperties(TFiler* Filer) override;
     explicit TSeriesMarks(TChartSeries* ASeries);
     ~TSeriesMarks() override;
     void Assign(TPersistent* Source) override;
