@@ -85,6 +85,8 @@ void ChCanvasStartUp();
 // A picture that holds one graphic (a bitmap here), empty by default.
 class TChPicture : public TPersistent {
 public:
+    // A stored picture holds its graphic as PNG bytes ("Data").
+    void DefineProperties(TFiler* Filer) override;
     TChPicture();
     ~TChPicture() override;
     // nullptr while empty.

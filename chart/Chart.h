@@ -296,6 +296,7 @@ public:
     using TCustomChart::TCustomChart;
 };
 
-// Puts the chart, the base series and fast line series, the base functions
-// and tools in the class registry, so that stored chart forms can be read.
+// Puts the chart, the series kinds of the library (base, fast line, line,
+// point, area, bar, pie and their horizontal forms), the base functions and
+// tools in the class registry, so that stored chart forms can be read.
 void RegisterChartClasses();

@@ -16,11 +16,19 @@
 #include "chart/Chart.h"
 #include "chart/ChartRegistry.h"
 #include "chart/Series.h"
+#include "chart/SeriesArea.h"
+#include "chart/SeriesBar.h"
+#include "chart/SeriesLine.h"
+#include "chart/SeriesPie.h"
 #include "platform/Filer.h"
 #include "platform/PublishedProps.h"
+#include "platform/ScopeGuard.h"
 #include "platform/Streams.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -183,6 +191,38 @@ bool ReadBooleanOf(TReader* R)
     return R->ReadBoolean();
 }
 
+// Source takes its data from Dest, directly or through other series.
+bool FeedsFrom(TChartSeries* Source, const TChartSeries* Dest)
+{
+    std::vector<TChartSeries*> Pending{Source};
+    std::vector<TChartSeries*> Seen;
+    while (!Pending.empty()) {
+        TChartSeries* S = Pending.back();
+        Pending.pop_back();
+        if (S == Dest)
+            return true;
+        if (std::find(Seen.begin(), Seen.end(), S) != Seen.end())
+            continue;
+        Seen.push_back(S);
+        for (int i = 0; i < S->DataSources().Count(); ++i)
+            if (auto* Next = dynamic_cast<TChartSeries*>(S->DataSources()[i]))
+                Pending.push_back(Next);
+    }
+    return false;
+}
+
+// A stored data source the chart refuses, or one that would close a circle
+// of series feeding each other, is dropped like an unknown name.
+void StoredDataSource(TChartSeries& Series, TComponent* Value)
+{
+    TCustomAxisPanel* Chart = Series.ParentChart();
+    if (Value != nullptr && (Chart == nullptr || !Chart->IsValidDataSource(&Series, Value)))
+        return;
+    if (auto* Source = dynamic_cast<TChartSeries*>(Value); Source != nullptr && FeedsFrom(Source, &Series))
+        return;
+    Series.SetDataSource(Value);
+}
+
 }  // namespace
 
 // ------------------------------------------------------------------ pens, brushes, fonts
@@ -287,6 +327,45 @@ void TChShadow::Publish(TPublisher<TChShadow>& P)
 }
 
 // ------------------------------------------------------------------ zoom and back image
+
+namespace {
+
+// A file beside the temporary files, named for the picture format, removed
+// when the guard goes.
+std::string PngFileName(const std::unique_ptr<TFileStream>& Temp)
+{
+    return Temp->FileName() + ".png";
+}
+
+}  // namespace
+
+void TChPicture::DefineProperties(TFiler* Filer)
+{
+    TPersistent::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "Data",
+        [this](TStream* S) {
+            const auto Temp = TFileStream::CreateTemporary("chpicture");
+            const std::string Name = PngFileName(Temp);
+            TScopeExit Remove([&Name] { std::remove(Name.c_str()); });
+            {
+                TFileStream Out(Name, fmCreate);
+                if (S->Size() - S->Position() > 0)
+                    Out.CopyFrom(S, S->Size() - S->Position());
+            }
+            Bitmap()->LoadFromFile(Name);
+            Changed();
+        },
+        [this](TStream* S) {
+            const auto Temp = TFileStream::CreateTemporary("chpicture");
+            const std::string Name = PngFileName(Temp);
+            TScopeExit Remove([&Name] { std::remove(Name.c_str()); });
+            FBitmap->SaveToFile(Name);
+            TFileStream In(Name, fmOpenRead);
+            S->CopyFrom(&In, 0);
+        },
+        FBitmap != nullptr && !FBitmap->Empty());
+}
 
 void TChZoom::Publish(TPublisher<TChZoom>& P)
 {
@@ -829,7 +908,7 @@ void TChartSeries::Publish(TPublisher<TChartSeries>& P)
     P.Integer("Cursor", [](S& X) { return X.Cursor; }, [](S& X, TCursor V) { X.Cursor = V; })
         .Idents(CursorIdents())
         .Default(crDefault);
-    P.Component("DataSource", &S::DataSource, &S::SetDataSource).Stored([](S& X) {
+    P.Component("DataSource", &S::DataSource, &StoredDataSource).Stored([](S& X) {
         return X.DataSources().Count() == 1;
     });
     P.Integer("Depth", [](S& X) { return X.Depth; }, &S::SetDepth).Default(-1);
@@ -1048,6 +1127,9 @@ void TCustomChart::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 void RegisterChartClasses()
 {
     RegisterClasses({TChart::StaticClass(), TChartSeries::StaticClass(), TFastLineSeries::StaticClass(),
-                     TChFunction::StaticClass(), TChMovingFunction::StaticClass(), TChCustomTool::StaticClass(),
+                     TLineSeries::StaticClass(), THorizLineSeries::StaticClass(), TPointSeries::StaticClass(),
+                     TAreaSeries::StaticClass(), THorizAreaSeries::StaticClass(), TBarSeries::StaticClass(),
+                     THorizBarSeries::StaticClass(), TPieSeries::StaticClass(), TChFunction::StaticClass(),
+                     TChMovingFunction::StaticClass(), TChCustomTool::StaticClass(),
                      TChCustomToolSeries::StaticClass(), TChCustomToolAxis::StaticClass()});
 }

@@ -26,7 +26,6 @@ namespace {
 void RegisterAll()
 {
     RegisterChartClasses();
-    RegisterClasses({TLineSeries::StaticClass(), TPointSeries::StaticClass(), TBarSeries::StaticClass()});
 }
 
 std::string FormOf(TComponent* C)
@@ -66,6 +65,12 @@ std::unique_ptr<TChart> RichChart()
     C->LeftAxis()->Grid()->SetColor(clSilver);
     C->BottomAxis()->SetLabelsAngle(90);
     C->SetMarginLeft(5);
+    TBitmap* Back = C->BackImage()->Bitmap();
+    Back->SetSize(16, 8);
+    for (int Y = 0; Y < 8; ++Y)
+        for (int X = 0; X < 16; ++X)
+            Back->ScanLine(Y)[X] = (X + Y) % 3 == 0 ? 0xFF80C0FFu : 0xFFFFFFE0u;
+    C->SetBackImageMode(pbmTile);
     C->SetPrintMargins(TRect{10, 12, 10, 12});
     TChartAxis* Custom = C->CustomAxes().Add();
     Custom->SetOtherSide(true);
@@ -174,7 +179,7 @@ TEST(ChartForm, RichChartReadsBackDrawingTheSamePixelsAndWritingTheSameBytes)
     for (const char* Expected : {"object Series1: TLineSeries", "object Function1: TChMovingFunction",
                                  "object ChartTool1: TChCustomToolAxis", "AxisID = 2", "DataSource = Series2",
                                  "CustomVertAxis = 0", "CustomAxes = {", "Items = {", "PrintMargins = (",
-                                 "Series = Series1", "Data = {"})
+                                 "Series = Series1", "Data = {", "BackImage.Data = {"})
         EXPECT_NE(Text.find(Expected), std::string::npos) << Expected << "\n" << Text;
     {
         std::ofstream(std::string(OZ_TEST_ARTIFACTS) + "/chart_form.txt") << Text;
@@ -299,4 +304,31 @@ TEST(ChartForm, DamagedFormsRaiseReadErrors)
     Bad.push_back(Head + "  BackColor = clNoSuchColour\nend\n");
     for (const std::string& B : Bad)
         EXPECT_THROW(ReadChart(B), EReadError) << B;
+}
+
+TEST(ChartForm, SeriesNamingEachOtherLoadWithTheCircleBroken)
+{
+    EnsureApplication();
+    RegisterAll();
+    auto C = ReadChart("object Chart1: TChart\n"
+                       "  object A: TFastLineSeries\n"
+                       "    DataSource = B\n"
+                       "  end\n"
+                       "  object B: TFastLineSeries\n"
+                       "    DataSource = A\n"
+                       "  end\n"
+                       "  object S: TFastLineSeries\n"
+                       "    DataSource = S\n"
+                       "  end\n"
+                       "  object T: TFastLineSeries\n"
+                       "    DataSource = Chart1\n"
+                       "  end\n"
+                       "end\n");
+    ASSERT_NE(C, nullptr);
+    ASSERT_EQ(C->SeriesCount(), 4);
+    const int Links = C->Series(0)->DataSources().Count() + C->Series(1)->DataSources().Count();
+    EXPECT_EQ(Links, 1);
+    EXPECT_EQ(C->Series(2)->DataSources().Count(), 0);
+    EXPECT_EQ(C->Series(3)->DataSources().Count(), 0);
+    C->Series(0)->Add(1);   // reaches the other series once, and stops
 }
