@@ -145,6 +145,8 @@ public:
     // Draws the mark of point Index: its box and its text lines.
     void InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* Position, const std::string& Text);
     int ZPos = 0;
+    // Visible as the series kind makes it; only the other value is stored.
+    bool DefaultVisible = false;
 
 private:
     // Bounds with frame and shadow, moved as the box is drawn.

@@ -586,7 +586,7 @@ void TSeriesMarks::Publish(TPublisher<TSeriesMarks>& P)
     P.Enumeration("Style", &M::Style, &M::SetStyle, MarksStyleIdents()).Default(smsLabel);
     P.Object("Symbol", &M::Symbol).Stored(&M::HasSymbol);
     P.Redeclare("Color").Default(clInfoBk);
-    P.Redeclare("Visible").Default(false);
+    P.Redeclare("Visible").NoDefault().Stored([](M& X) { return X.Visible() != X.DefaultVisible; });
     P.Alias("Arrow", "Callout.Arrow");
     P.Alias("ArrowLength", "Callout.Length");
 }

@@ -888,6 +888,9 @@ public:
 private:
     void LoadText(TStream* Stream)
     {
+        const int64_t Left = Stream->Size() - Stream->Position();
+        if (Left > 0)
+            FText.reserve(static_cast<size_t>(std::min<int64_t>(Left, FormMaxSize)));
         char Block[65536];
         for (;;) {
             const int64_t N = Stream->Read(Block, sizeof Block);
