@@ -395,6 +395,10 @@ void TBackImage::Publish(TPublisher<TBackImage>& P)
 void TCustomChPanel::Publish(TPublisher<TCustomChPanel>& P)
 {
     using C = TCustomChPanel;
+    // The panel's own bevels (the platform's panel publishes none).
+    P.Enumeration("BevelInner", &C::BevelInner, &C::SetBevelInner, BevelIdents()).Default(bvNone);
+    P.Enumeration("BevelOuter", &C::BevelOuter, &C::SetBevelOuter, BevelIdents()).Default(bvRaised);
+    P.Integer("BevelWidth", &C::BevelWidth, &C::SetBevelWidth).Default(1);
     P.Object("Border", &C::Border);
     P.Integer("BorderRound", &C::BorderRound, &C::SetBorderRound).Default(0);
     P.Integer("MarginBottom", &C::MarginBottom, &C::SetMarginBottom).Default(4);

@@ -65,6 +65,8 @@ std::unique_ptr<TChart> RichChart()
     C->LeftAxis()->Grid()->SetColor(clSilver);
     C->BottomAxis()->SetLabelsAngle(90);
     C->SetMarginLeft(5);
+    C->SetBevelOuter(bvLowered);
+    C->SetBevelWidth(2);
     TBitmap* Back = C->BackImage()->Bitmap();
     Back->SetSize(16, 8);
     for (int Y = 0; Y < 8; ++Y)
@@ -284,11 +286,22 @@ TEST(ChartForm, DamagedFormsRaiseReadErrors)
 {
     EnsureApplication();
     RegisterAll();
-    auto Rich = RichChart();
-    const std::string Good = FormOf(Rich.get());
+    TChart Small(nullptr);
+    Small.SetName("Chart1");
+    auto* S = new TFastLineSeries(&Small);
+    S->SetName("Series1");
+    Small.AddSeries(S);
+    S->ManualData = true;
+    S->AddXY(1, 2, "a");
+    S->Marks()->Items(0)->SetColor(clRed);
+    auto* Tool = new TChCustomToolAxis(&Small);
+    Tool->SetName("Tool1");
+    Small.Tools().Add(Tool);
+    Tool->SetAxis(Small.BottomAxis());
+    const std::string Good = FormOf(&Small);
     std::vector<std::string> Bad;
     // Every cut inside the text (the last "end" and its line break are needed).
-    for (size_t Cut = 0; Cut + 5 < Good.size(); Cut += 7)
+    for (size_t Cut = 0; Cut + 5 < Good.size(); ++Cut)
         Bad.push_back(Good.substr(0, Cut));
     const std::string Head = "object Chart1: TChart\n";
     Bad.push_back(Head + "  object Tool1: TChCustomToolAxis\n    AxisID = 99\n  end\nend\n");
