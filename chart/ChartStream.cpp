@@ -182,7 +182,7 @@ TColor ReadColorValue(TReader* R)
     }
     const int64_t V = R->ReadInt64();
     if (V < INT32_MIN || V > INT32_MAX)
-            R->Error("colour " + std::to_string(V) + " out of range");
+        R->Error("colour " + std::to_string(V) + " out of range");
     return static_cast<TColor>(V);
 }
 
@@ -330,8 +330,8 @@ void TChShadow::Publish(TPublisher<TChShadow>& P)
 
 namespace {
 
-// A file beside the temporary files, named for the picture format, removed
-// when the guard goes.
+// The platform's bitmaps read and write pictures as files named for their
+// format: a name beside the temporary file, ending in ".png".
 std::string PngFileName(const std::unique_ptr<TFileStream>& Temp)
 {
     return Temp->FileName() + ".png";
@@ -719,6 +719,14 @@ public:
         return S;
     }
     size_t Remaining() const { return FBytes.size() - FPos; }
+    // Skips an empty list; false (nothing read) when the next list holds values.
+    bool SkipEmptyList()
+    {
+        if (Remaining() < 2 || FBytes[FPos] != itList || FBytes[FPos + 1] != itEnd)
+            return false;
+        FPos += 2;
+        return true;
+    }
 
     // One item's values up to its end byte.
     void Values(TPersistent* Item)
@@ -845,15 +853,9 @@ void TSeriesMarks::DefineProperties(TFiler* Filer)
             if (Count > MaxMarkItems || static_cast<uint64_t>(Count) * 2 > R.Remaining())
                 R.Fail(std::to_string(Count) + " items do not fit");
             FItems.LoadingCustom = true;
-            for (int i = 0; i < Count; ++i) {
-                if (R.Remaining() >= 2 && Bytes[Bytes.size() - R.Remaining()] == itList &&
-                    Bytes[Bytes.size() - R.Remaining() + 1] == itEnd) {
-                    R.U8();
-                    R.U8();
-                    continue;
-                }
-                R.Values(FItems.Get(i));
-            }
+            for (int i = 0; i < Count; ++i)
+                if (!R.SkipEmptyList())
+                    R.Values(FItems.Get(i));
         },
         [this, Used](TStream* S) {
             std::string Out;
