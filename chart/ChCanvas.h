@@ -85,6 +85,8 @@ void ChCanvasStartUp();
 // A picture that holds one graphic (a bitmap here), empty by default.
 class TChPicture : public TPersistent {
 public:
+    // A stored picture holds its graphic as PNG bytes ("Data").
+    void DefineProperties(TFiler* Filer) override;
     TChPicture();
     ~TChPicture() override;
     // nullptr while empty.
@@ -106,7 +108,10 @@ private:
 enum TPenEndStyle { esRound, esSquare, esFlat };
 
 class TChartPen : public TPen {
+    OZ_CLASS(TChartPen, TPen);
+
 public:
+    static void Publish(TPublisher<TChartPen>& P);
     explicit TChartPen(TNotifyEvent OnChange = nullptr);
     void Assign(TPersistent* Source) override;
 
@@ -122,10 +127,12 @@ public:
     // An owner that wants another default sets the value and its default.
     TPenEndStyle DefaultEndStyle = esRound;
     bool DefaultVisible = true;
+    int DefaultWidth = 1;
 
     bool IsEndStyleStored() const { return FEndStyle != DefaultEndStyle; }
     bool IsSmallDotsStored() const { return FSmallDots; }
     bool IsVisibleStored() const { return FVisible != DefaultVisible; }
+    bool IsWidthStored() const { return Width() != DefaultWidth; }
 
 private:
     TPenEndStyle FEndStyle = esRound;
@@ -134,27 +141,42 @@ private:
 };
 
 class TChartHiddenPen : public TChartPen {
+    OZ_CLASS(TChartHiddenPen, TChartPen);
+
 public:
+    static void Publish(TPublisher<TChartHiddenPen>& P);
     explicit TChartHiddenPen(TNotifyEvent OnChange = nullptr);
 };
 
 class TDottedGrayPen : public TChartPen {
+    OZ_CLASS(TDottedGrayPen, TChartPen);
+
 public:
+    static void Publish(TPublisher<TDottedGrayPen>& P);
     explicit TDottedGrayPen(TNotifyEvent OnChange = nullptr);
 };
 
 class TDarkGrayPen : public TChartPen {
+    OZ_CLASS(TDarkGrayPen, TChartPen);
+
 public:
+    static void Publish(TPublisher<TDarkGrayPen>& P);
     explicit TDarkGrayPen(TNotifyEvent OnChange = nullptr);
 };
 
 class TWhitePen : public TChartPen {
+    OZ_CLASS(TWhitePen, TChartPen);
+
 public:
+    static void Publish(TPublisher<TWhitePen>& P);
     explicit TWhitePen(TNotifyEvent OnChange = nullptr);
 };
 
 class TChartBrush : public TBrush {
+    OZ_CLASS(TChartBrush, TBrush);
+
 public:
+    static void Publish(TPublisher<TChartBrush>& P);
     explicit TChartBrush(TNotifyEvent OnChange = nullptr);
     ~TChartBrush() override;
     void Assign(TPersistent* Source) override;
@@ -173,7 +195,10 @@ private:
 // ------------------------------------------------------------------ 3-D view
 
 class TView3DOptions : public TPersistent {
+    OZ_CLASS(TView3DOptions, TPersistent);
+
 public:
+    static void Publish(TPublisher<TView3DOptions>& P);
     explicit TView3DOptions(TControl* AOwnerControl);
     void Assign(TPersistent* Source) override;
     void Repaint();
@@ -250,7 +275,10 @@ void ChBlendBitmaps(TBitmap* D, int X0, int Y0, TBitmap* B, int Percent);
 // ------------------------------------------------------------------ gradients
 
 class TCustomChGradient : public TPersistent {
+    OZ_CLASS(TCustomChGradient, TPersistent);
+
 public:
+    static void Publish(TPublisher<TCustomChGradient>& P);
     explicit TCustomChGradient(TNotifyEvent OnChange = nullptr);
     void Assign(TPersistent* Source) override;
 
@@ -302,7 +330,10 @@ public:
 };
 
 class TChFontGradient : public TChGradient {
+    OZ_CLASS(TChFontGradient, TChGradient);
+
 public:
+    static void Publish(TPublisher<TChFontGradient>& P);
     using TChGradient::TChGradient;
     void Assign(TPersistent* Source) override;
     bool Outline() const { return FOutline; }
@@ -315,7 +346,10 @@ private:
 // ------------------------------------------------------------------ shadows
 
 class TChShadow : public TPersistent {
+    OZ_CLASS(TChShadow, TPersistent);
+
 public:
+    static void Publish(TPublisher<TChShadow>& P);
     explicit TChShadow(TNotifyEvent OnChange = nullptr);
     ~TChShadow() override;
     void Assign(TPersistent* Source) override;
@@ -361,7 +395,10 @@ private:
 // ------------------------------------------------------------------ fonts
 
 class TChFont : public TFont {
+    OZ_CLASS(TChFont, TFont);
+
 public:
+    static void Publish(TPublisher<TChFont>& P);
     explicit TChFont(TNotifyEvent OnChange = nullptr);
     ~TChFont() override;
     void Assign(TPersistent* Source) override;

@@ -64,7 +64,11 @@ enum TValueEvent { veClear, veAdd, veDelete, veRefresh, veModify };
 using TChartValues = std::vector<double>;
 
 class TChartValueList : public TPersistent {
+    OZ_CLASS(TChartValueList, TPersistent);
+
 public:
+    static void Publish(TPublisher<TChartValueList>& P);
+    void DefineProperties(TFiler* Filer) override;
     TChartValueList(TChartSeries* AOwner, const std::string& AName);
     ~TChartValueList() override;
     // Copies order, date-time flag and value source only.
@@ -173,6 +177,7 @@ class TCustomChartElement : public TComponent {
     OZ_CLASS(TCustomChartElement, TComponent);
 
 public:
+    static void Publish(TPublisher<TCustomChartElement>& P);
     explicit TCustomChartElement(TComponent* AOwner);
     ~TCustomChartElement() override;
     void Assign(TPersistent* Source) override;
@@ -225,6 +230,7 @@ class TCustomChartSeries : public TCustomChartElement {
     OZ_CLASS(TCustomChartSeries, TCustomChartElement);
 
 public:
+    static void Publish(TPublisher<TCustomChartSeries>& P);
     explicit TCustomChartSeries(TComponent* AOwner);
     void Assign(TPersistent* Source) override;
     void SetActive(bool Value) override;
@@ -373,6 +379,7 @@ class TChartSeries : public TCustomChartSeries {
     OZ_CLASS(TChartSeries, TCustomChartSeries);
 
 public:
+    static void Publish(TPublisher<TChartSeries>& P);
     explicit TChartSeries(TComponent* AOwner);
     ~TChartSeries() override;
     void Assign(TPersistent* Source) override;
@@ -778,12 +785,15 @@ class TChartAxisTitle : public TChCustomShape {
     OZ_CLASS(TChartAxisTitle, TChCustomShape);
 
 public:
+    static void Publish(TPublisher<TChartAxisTitle>& P);
     explicit TChartAxisTitle(TCustomChPanel* Panel) : TChCustomShape(Panel) {}
     void Assign(TPersistent* Source) override;
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
     int Angle() const { return FAngle; }
     void SetAngle(int Value);
+    // The angle the owning axis gives its title; only other angles are stored.
+    int DefaultAngle = 0;
 
 private:
     std::string FCaption;
@@ -796,6 +806,7 @@ class TChartAxis : public TPersistent {
     OZ_CLASS(TChartAxis, TPersistent);
 
 public:
+    static void Publish(TPublisher<TChartAxis>& P);
     // Appends itself to Chart's axes list.
     explicit TChartAxis(TCustomAxisPanel* Chart);
     ~TChartAxis() override;
@@ -1235,6 +1246,7 @@ class TChCustomToolSeries : public TChCustomTool {
     OZ_CLASS(TChCustomToolSeries, TChCustomTool);
 
 public:
+    static void Publish(TPublisher<TChCustomToolSeries>& P);
     explicit TChCustomToolSeries(TComponent* AOwner) : TChCustomTool(AOwner) {}
     ~TChCustomToolSeries() override;
     std::string GetEditorClass() override { return "TSeriesToolEditor"; }
@@ -1254,6 +1266,7 @@ class TChCustomToolAxis : public TChCustomTool {
     OZ_CLASS(TChCustomToolAxis, TChCustomTool);
 
 public:
+    void DefineProperties(TFiler* Filer) override;
     explicit TChCustomToolAxis(TComponent* AOwner) : TChCustomTool(AOwner) {}
     std::string GetEditorClass() override { return "TAxisToolEditor"; }
     TChartAxis* Axis() const { return FAxis; }
@@ -1326,6 +1339,7 @@ class TCustomAxisPanel : public TCustomChPanelExtended {
     OZ_CLASS(TCustomAxisPanel, TCustomChPanelExtended);
 
 public:
+    static void Publish(TPublisher<TCustomAxisPanel>& P);
     explicit TCustomAxisPanel(TComponent* AOwner);
     ~TCustomAxisPanel() override;
 

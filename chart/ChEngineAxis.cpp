@@ -96,6 +96,7 @@ TChartAxis::TChartAxis(TCustomAxisPanel* Chart) : FChart(Chart)
     FAxisPen = std::make_unique<TChartPen>(Changed);
     FAxisPen->OnChange = nullptr;
     FAxisPen->SetWidth(2);
+    FAxisPen->DefaultWidth = 2;
     FAxisPen->OnChange = Changed;
     FGrid = std::make_unique<TAxisGridPen>(Changed);
     FMinorGrid = std::make_unique<TChartHiddenPen>(Changed);

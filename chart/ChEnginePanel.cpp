@@ -25,8 +25,10 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomChPanelExtended(
     FTopAxis->Grid()->UnstoredZ = 100;
     FLeftAxis = new TChartAxis(this);
     FLeftAxis->Title()->SetAngle(90);
+    FLeftAxis->Title()->DefaultAngle = 90;
     FRightAxis = new TChartAxis(this);
     FRightAxis->Title()->SetAngle(270);
+    FRightAxis->Title()->DefaultAngle = 270;
     FRightAxis->SetOtherSide(true);
     FRightAxis->SetZPosition(100);
     FRightAxis->Grid()->SetZ(100);

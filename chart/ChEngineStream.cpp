@@ -37,6 +37,7 @@ constexpr int MarkPositionSize = 34;
 
 class TPointWriter {
 public:
+    void Reserve(size_t Bytes) { FBytes.reserve(Bytes); }
     void U8(uint8_t V) { FBytes.push_back(static_cast<char>(V)); }
     void U32(uint32_t V)
     {
@@ -214,6 +215,12 @@ void TChartSeries::WriteData(TStream* Stream)
 {
     const TChFormatFlags Flags = SeriesGuessContents(this);
     TPointWriter W;
+    // Labels aside, every record has the same size.
+    const size_t RecordSize = ((Flags & tfNoMandatory) ? 8u : 0u) + 8u + ((Flags & tfColor) ? 4u : 0u) +
+                              ((Flags & tfLabel) ? 1u : 0u) +
+                              8u * static_cast<size_t>(std::max(0, FValuesList.Count() - 2)) +
+                              ((Flags & tfMarkPosition) ? static_cast<size_t>(MarkPositionSize) : 0u);
+    W.Reserve(5 + RecordSize * static_cast<size_t>(Count()));
     W.U8(Flags);
     W.I32(Count());
     for (int i = 0; i < Count(); ++i) {

@@ -79,6 +79,8 @@ TLegendTitle::TLegendTitle(TCustomChPanel* Panel) : TChShape(Panel)
     Font()->DefaultStyle = TFontStyles{fsBold};
     Shadow()->SetSize(2);
     Shadow()->SetColor(clSilver);
+    Shadow()->DefaultSize = 2;
+    Shadow()->DefaultColor = clSilver;
 }
 
 void TLegendTitle::Assign(TPersistent* Source)

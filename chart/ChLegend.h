@@ -30,7 +30,10 @@ using TSymbolDrawEvent = std::function<void(TObject* Sender, TChartSeries* Serie
 using TLegendCalcSize = std::function<void(TCustomChartLegend* Sender, int& ASize)>;
 
 class TLegendSymbol : public TPersistent {
+    OZ_CLASS(TLegendSymbol, TPersistent);
+
 public:
+    static void Publish(TPublisher<TLegendSymbol>& P);
     explicit TLegendSymbol(TCustomChartLegend* ALegend);
     ~TLegendSymbol() override;
     void Assign(TPersistent* Source) override;
@@ -67,7 +70,10 @@ private:
 };
 
 class TLegendTitle : public TChShape {
+    OZ_CLASS(TLegendTitle, TChShape);
+
 public:
+    static void Publish(TPublisher<TLegendTitle>& P);
     explicit TLegendTitle(TCustomChPanel* Panel);
     void Assign(TPersistent* Source) override;
     TStringList* Text() const { return FText.get(); }
@@ -84,7 +90,10 @@ private:
 };
 
 class TCustomChartLegend : public TChCustomShapePosition {
+    OZ_CLASS(TCustomChartLegend, TChCustomShapePosition);
+
 public:
+    static void Publish(TPublisher<TCustomChartLegend>& P);
     explicit TCustomChartLegend(TCustomChart* Chart);
     ~TCustomChartLegend() override;
     void Assign(TPersistent* Source) override;

@@ -88,6 +88,8 @@ TMarksItem* TMarksItems::Get(int Index)
         Slot = std::make_unique<TMarksItem>(FMarks->Parent());
         Slot->Shadow()->SetColor(clGray);
         Slot->Shadow()->SetSize(1);
+        Slot->Shadow()->DefaultColor = clGray;
+        Slot->Shadow()->DefaultSize = 1;
     }
     return Slot.get();
 }
@@ -131,6 +133,8 @@ TSeriesMarks::TSeriesMarks(TChartSeries* ASeries) : TChCustomShape(nullptr), FSe
     SetColor(clInfoBk);
     Shadow()->SetColor(clGray);
     Shadow()->SetSize(1);
+    Shadow()->DefaultColor = clGray;
+    Shadow()->DefaultSize = 1;
     SetVisible(false);
 }
 

@@ -54,7 +54,10 @@ private:
 class TSeriesMarks;
 
 class TMarksItem : public TChCustomShape {
+    OZ_CLASS(TMarksItem, TChCustomShape);
+
 public:
+    static void Publish(TPublisher<TMarksItem>& P);
     explicit TMarksItem(TCustomChPanel* Panel);
 };
 
@@ -80,6 +83,8 @@ class TSeriesMarks : public TChCustomShape {
     OZ_CLASS(TSeriesMarks, TChCustomShape);
 
 public:
+    static void Publish(TPublisher<TSeriesMarks>& P);
+    void DefineProperties(TFiler* Filer) override;
     explicit TSeriesMarks(TChartSeries* ASeries);
     ~TSeriesMarks() override;
     void Assign(TPersistent* Source) override;
@@ -140,6 +145,8 @@ public:
     // Draws the mark of point Index: its box and its text lines.
     void InternalDraw(int Index, TColor AColor, TSeriesMarkPosition* Position, const std::string& Text);
     int ZPos = 0;
+    // Visible as the series kind makes it; only the other value is stored.
+    bool DefaultVisible = false;
 
 private:
     // Bounds with frame and shadow, moved as the box is drawn.

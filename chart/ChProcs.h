@@ -109,6 +109,8 @@ class TCustomChPanel : public TCustomPanelNoCaption {
     OZ_CLASS(TCustomChPanel, TCustomPanelNoCaption);
 
 public:
+    static void Publish(TPublisher<TCustomChPanel>& P);
+    void DefineProperties(TFiler* Filer) override;
     explicit TCustomChPanel(TComponent* AOwner);
     ~TCustomChPanel() override;
 
@@ -300,7 +302,10 @@ enum TChZoomDirection { tzdHorizontal, tzdVertical, tzdBoth };
 
 // Outline of the rubber band: white, stored only when it is not.
 class TChZoomPen : public TChartPen {
+    OZ_CLASS(TChZoomPen, TChartPen);
+
 public:
+    static void Publish(TPublisher<TChZoomPen>& P);
     TChZoomPen();
     TColor OwnerDefaultColor = clWhite;
     bool IsColorStored() const { return Color() != OwnerDefaultColor; }
@@ -308,12 +313,18 @@ public:
 
 // Fill of the rubber band: white and clear by default.
 class TChZoomBrush : public TChartBrush {
+    OZ_CLASS(TChZoomBrush, TChartBrush);
+
 public:
+    static void Publish(TPublisher<TChZoomBrush>& P);
     TChZoomBrush();
 };
 
 class TChZoom : public TZoomPanning {
+    OZ_CLASS(TChZoom, TZoomPanning);
+
 public:
+    static void Publish(TPublisher<TChZoom>& P);
     TChZoom();
     ~TChZoom() override;
     void Assign(TPersistent* Source) override;
@@ -358,7 +369,10 @@ private:
 enum TChBackImageMode { pbmStretch, pbmTile, pbmCenter, pbmCustom };
 
 class TBackImage : public TChPicture {
+    OZ_CLASS(TBackImage, TChPicture);
+
 public:
+    static void Publish(TPublisher<TBackImage>& P);
     void Assign(TPersistent* Source) override;
     // False: drawn over the whole panel; True: the chart draws it in ChartRect.
     bool Inside() const { return FInside; }
@@ -383,6 +397,8 @@ class TCustomChPanelExtended : public TCustomChPanel {
     OZ_CLASS(TCustomChPanelExtended, TCustomChPanel);
 
 public:
+    static void Publish(TPublisher<TCustomChPanelExtended>& P);
+    void DefineProperties(TFiler* Filer) override;
     explicit TCustomChPanelExtended(TComponent* AOwner);
     ~TCustomChPanelExtended() override;
 
@@ -442,7 +458,10 @@ enum TChartObjectShapeStyle { fosRectangle, fosRoundRectangle };
 
 // A framed element's fill brush, outline pen and visibility.
 class TChCustomShapeBrushPen : public TPersistent {
+    OZ_CLASS(TChCustomShapeBrushPen, TPersistent);
+
 public:
+    static void Publish(TPublisher<TChCustomShapeBrushPen>& P);
     TChCustomShapeBrushPen();
     ~TChCustomShapeBrushPen() override;
     void Assign(TPersistent* Source) override;
@@ -473,7 +492,11 @@ private:
 };
 
 class TChCustomShape : public TChCustomShapeBrushPen {
+    OZ_CLASS(TChCustomShape, TChCustomShapeBrushPen);
+
 public:
+    static void Publish(TPublisher<TChCustomShape>& P);
+    void DefineProperties(TFiler* Filer) override;
     explicit TChCustomShape(TCustomChPanel* Panel);
     ~TChCustomShape() override;
     void Assign(TPersistent* Source) override;
@@ -542,7 +565,10 @@ public:
 
 // A shape that either lays itself out or stays where the user put it.
 class TChCustomShapePosition : public TChCustomShape {
+    OZ_CLASS(TChCustomShapePosition, TChCustomShape);
+
 public:
+    static void Publish(TPublisher<TChCustomShapePosition>& P);
     using TChCustomShape::TChCustomShape;
     void Assign(TPersistent* Source) override;
     bool CustomPosition() const { return FCustomPosition; }

@@ -15,6 +15,7 @@ TChartTitle::TChartTitle(TCustomChPanel* Panel) : TChCustomShapePosition(Panel)
             this->Parent()->CanvasChanged(Sender);
     };
     SetTransparent(true);
+    OwnerDefaultTransparent = true;
     Font()->SetColor(clBlue);
     Font()->DefaultColor = clBlue;
 }

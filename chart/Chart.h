@@ -19,7 +19,10 @@ class TCustomChart;
 
 
 class TChartTitle : public TChCustomShapePosition {
+    OZ_CLASS(TChartTitle, TChCustomShapePosition);
+
 public:
+    static void Publish(TPublisher<TChartTitle>& P);
     explicit TChartTitle(TCustomChPanel* Panel);
     ~TChartTitle() override;
     // Copies the text and looks; a foot stays a foot and a title a title.
@@ -57,7 +60,10 @@ public:
 // ------------------------------------------------------------------ walls
 
 class TCustomChartWall : public TChCustomShape {
+    OZ_CLASS(TCustomChartWall, TChCustomShape);
+
 public:
+    static void Publish(TPublisher<TCustomChartWall>& P);
     explicit TCustomChartWall(TCustomChPanel* Panel);
     void Assign(TPersistent* Source) override;
     bool AutoHide() const { return FAutoHide; }
@@ -86,12 +92,18 @@ public:
 };
 
 class TChartBackWall : public TChartWall {
+    OZ_CLASS(TChartBackWall, TChartWall);
+
 public:
+    static void Publish(TPublisher<TChartBackWall>& P);
     explicit TChartBackWall(TCustomChPanel* Panel);
 };
 
 class TChartRightWall : public TChartWall {
+    OZ_CLASS(TChartRightWall, TChartWall);
+
 public:
+    static void Publish(TPublisher<TChartRightWall>& P);
     using TChartWall::TChartWall;
 };
 
@@ -152,6 +164,9 @@ class TCustomChart : public TCustomAxisPanel {
     OZ_CLASS(TCustomChart, TCustomAxisPanel);
 
 public:
+    static void Publish(TPublisher<TCustomChart>& P);
+    void DefineProperties(TFiler* Filer) override;
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     explicit TCustomChart(TComponent* AOwner);
     ~TCustomChart() override;
     // Copies titles, legend, walls and the axis panel's settings.
@@ -280,3 +295,8 @@ class TChart : public TCustomChart {
 public:
     using TCustomChart::TCustomChart;
 };
+
+// Puts the chart, the series kinds of the library (base, fast line, line,
+// point, area, bar, pie and their horizontal forms), the base functions and
+// tools in the class registry, so that stored chart forms can be read.
+void RegisterChartClasses();

@@ -22,6 +22,7 @@ class TFastLineSeries : public TCustomLineSeries {
     OZ_CLASS(TFastLineSeries, TCustomLineSeries);
 
 public:
+    static void Publish(TPublisher<TFastLineSeries>& P);
     explicit TFastLineSeries(TComponent* AOwner);
     void Assign(TPersistent* Source) override;
     std::string GetEditorClass() override { return "TFastLineSeriesEditor"; }

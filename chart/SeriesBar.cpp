@@ -60,6 +60,7 @@ TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner)
     FGradient = std::make_unique<TBarSeriesGradient>(Changed);
     FGradient->SetVisible(true);
     Marks()->SetVisible(true);
+    Marks()->DefaultVisible = true;
     TMarksCallout* C = Marks()->Callout();
     C->SetLength(20);
     C->UnstoredLength = 20;
@@ -67,6 +68,13 @@ TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner)
 }
 
 TCustomBarSeries::~TCustomBarSeries() = default;
+
+// Bars are filled with their gradient unless the form says otherwise.
+void TBarSeriesGradient::Publish(TPublisher<TBarSeriesGradient>& P)
+{
+    P.Boolean("Relative", &TBarSeriesGradient::Relative, &TBarSeriesGradient::SetRelative).Default(false);
+    P.Redeclare("Visible").Default(true);
+}
 
 void TCustomBarSeries::Publish(TPublisher<TCustomBarSeries>& P)
 {
@@ -87,7 +95,7 @@ void TCustomBarSeries::Publish(TPublisher<TCustomBarSeries>& P)
     P.Integer("StackGroup", &S::StackGroup, &S::SetStackGroup).Default(0);
     P.Object("TickLines", &S::TickLines);
     P.Boolean("UseYOrigin", &S::UseYOrigin, &S::SetUseYOrigin).Default(true);
-    P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin);
+    P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin).Default(0);
 }
 
 void TCustomBarSeries::Assign(TPersistent* Source)

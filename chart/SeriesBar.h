@@ -25,7 +25,10 @@ using TGetBarStyleEvent = std::function<void(TCustomBarSeries* Sender, int Value
 // The fill of bsRectGradient bars; Relative ends each bar's gradient by its
 // value instead of at the end colour.
 class TBarSeriesGradient : public TChGradient {
+    OZ_CLASS(TBarSeriesGradient, TChGradient);
+
 public:
+    static void Publish(TPublisher<TBarSeriesGradient>& P);
     explicit TBarSeriesGradient(TNotifyEvent AChanged) : TChGradient(std::move(AChanged)) {}
     bool Relative() const { return FRelative; }
     void SetRelative(bool Value);

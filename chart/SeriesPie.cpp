@@ -151,6 +151,7 @@ TPieSeries::TPieSeries(TComponent* AOwner) : TCircledSeries(AOwner)
     XValues()->SetName("");
     YValues()->SetName(ChMsg_ValuesPie);
     Marks()->SetVisible(true);
+    Marks()->DefaultVisible = true;
     TMarksCallout* C = Marks()->Callout();
     C->SetLength(8);
     C->UnstoredLength = 8;

@@ -210,6 +210,8 @@ public:
         FOut += '{';
         const uint8_t* P = Data.Memory();
         const auto N = static_cast<size_t>(Data.Size());
+        const size_t LineCount = N / HexBytesPerLine + 1;
+        FOut.reserve(FOut.size() + 2 * N + LineCount * (2 * static_cast<size_t>(FLevel) + 4) + 4);
         for (size_t I = 0; I < N; ++I) {
             if (I % HexBytesPerLine == 0) {
                 FOut += '\n';
@@ -888,6 +890,9 @@ public:
 private:
     void LoadText(TStream* Stream)
     {
+        const int64_t Left = Stream->Size() - Stream->Position();
+        if (Left > 0)
+            FText.reserve(static_cast<size_t>(std::min<int64_t>(Left, FormMaxSize)));
         char Block[65536];
         for (;;) {
             const int64_t N = Stream->Read(Block, sizeof Block);
