@@ -9,6 +9,7 @@
 #include "platform/DialogHook.h"
 #include "platform/Filer.h"
 #include "platform/Streams.h"
+#include "tests/support/FormFuzz.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -16,12 +17,6 @@
 #include <memory>
 
 namespace {
-
-std::unique_ptr<TComponent> ReadForm(TStream& S)
-{
-    S.SetPosition(0);
-    return std::unique_ptr<TComponent>(S.ReadComponent(nullptr));
-}
 
 bool Setup()
 {
@@ -42,24 +37,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     static const bool Ready = Setup();
     (void)Ready;
-
-    TMemoryStream In;
-    if (Size > 0)
-        In.WriteBuffer(Data, static_cast<int64_t>(Size));
-    std::unique_ptr<TComponent> Form;
-    try {
-        Form = ReadForm(In);
-    } catch (const EReadError&) {
-        return 0;
-    }
-
-    TMemoryStream First;
-    First.WriteComponent(Form.get());
-    std::unique_ptr<TComponent> Again = ReadForm(First);
-    TMemoryStream Second;
-    Second.WriteComponent(Again.get());
-    if (First.Size() != Second.Size() ||
-        std::memcmp(First.Memory(), Second.Memory(), static_cast<size_t>(First.Size())) != 0)
-        std::abort();
-    return 0;
+    return formfuzz::ReadWriteReadWrite(Data, Size);
 }

@@ -8,6 +8,7 @@
 #include "platform/Printers.h"
 #include "platform/SysUtils.h"
 #include "report/RpPrntr.h"
+#include "report/RpReport.h"
 #include "tests/report/RpRig.h"
 #include "tests/support/PdfTools.h"
 
@@ -15,11 +16,26 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
 
 namespace prnrig {
+
+// A report in millimetres on portrait A4 with Margin mm on every side.
+inline std::unique_ptr<TRpReport> NewA4ReportInMillimetres(int Margin)
+{
+    auto R = std::make_unique<TRpReport>(nullptr);
+    R->SetUnits(TRpUnit::MM);
+    R->Page()->SetPaperSize(TRpPaperSize::A4);
+    R->Page()->SetOrientation(poPortrait);
+    R->Page()->SetTopMargin(Margin);
+    R->Page()->SetBottomMargin(Margin);
+    R->Page()->SetLeftMargin(Margin);
+    R->Page()->SetRightMargin(Margin);
+    return R;
+}
 
 inline std::string Artifact(const std::string& Name) { return std::string(OZ_TEST_ARTIFACTS) + "/" + Name; }
 

@@ -74,13 +74,7 @@ protected:
     void SetUp() override
     {
         PdfPrinting::SetUp();
-        R = std::make_unique<TRpReport>(nullptr);
-        R->SetUnits(TRpUnit::MM);
-        R->Page()->SetPaperSize(TRpPaperSize::A4);
-        R->Page()->SetOrientation(poPortrait);
-        for (auto Set : {&TRpPage::SetTopMargin, &TRpPage::SetBottomMargin, &TRpPage::SetLeftMargin,
-                         &TRpPage::SetRightMargin})
-            (R->Page()->*Set)(10);
+        R = prnrig::NewA4ReportInMillimetres(10);
         R->Bands()->SetHasTitle(true);
         R->Bands()->SetHasDetail(true);
         R->Bands()->SetHasPageFooter(true);

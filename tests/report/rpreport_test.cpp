@@ -57,14 +57,7 @@ protected:
     void SetUp() override
     {
         PdfPrinting::SetUp();
-        R = std::make_unique<TRpReport>(nullptr);
-        R->SetUnits(TRpUnit::MM);
-        R->Page()->SetPaperSize(TRpPaperSize::A4);
-        R->Page()->SetOrientation(poPortrait);
-        R->Page()->SetTopMargin(10);
-        R->Page()->SetBottomMargin(10);
-        R->Page()->SetLeftMargin(10);
-        R->Page()->SetRightMargin(10);
+        R = prnrig::NewA4ReportInMillimetres(10);
         R->Bands()->SetHasPageHeader(true);
         R->Bands()->SetHasTitle(true);
         R->Bands()->SetHasDetail(true);

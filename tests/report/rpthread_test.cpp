@@ -44,14 +44,7 @@ struct TTestReport {
     TTestReport(const std::string& AName, int ARecords, int DetailMm, std::chrono::milliseconds ADelay = {})
         : Name(AName), Records(ARecords), Delay(ADelay)
     {
-        R = std::make_unique<TRpReport>(nullptr);
-        R->SetUnits(TRpUnit::MM);
-        R->Page()->SetPaperSize(TRpPaperSize::A4);
-        R->Page()->SetOrientation(poPortrait);
-        R->Page()->SetTopMargin(10);
-        R->Page()->SetBottomMargin(10);
-        R->Page()->SetLeftMargin(10);
-        R->Page()->SetRightMargin(10);
+        R = prnrig::NewA4ReportInMillimetres(10);
         R->Bands()->SetHasDetail(true);
         R->Bands()->SetHasPageFooter(true);
         R->SetUnits(TRpUnit::MM);
