@@ -1,0 +1,286 @@
+// Reports over data sets: the record loop with groups, reprinted group
+// headers, query parameters from report variables, and field names in
+// expressions.
+#include "report/RpExtra.h"
+#include "report/RpReport.h"
+
+#include "platform/DBTables.h"
+#include "tests/report/PrinterRig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace prnrig;
+
+namespace {
+
+// ORDERS (COUNTRY, CITY, QTY, PRICE, SOLD) in a database file of the test's
+// own, read by the query Q in rowid order.
+class OrdersDb : public PdfPrinting {
+protected:
+    void SetUp() override
+    {
+        PdfPrinting::SetUp();
+        Owner = std::make_unique<TComponent>(nullptr);
+        Db = new TDatabase(Owner.get());
+        Db->SetDatabaseName(Dir / "orders.db");
+        Db->ExecSQL("CREATE TABLE ORDERS (COUNTRY VARCHAR(2), CITY VARCHAR(20), QTY INTEGER, PRICE REAL, SOLD DATE);"
+                    "INSERT INTO ORDERS VALUES ('FR', 'Lyon', 2, 1.5, '2024-03-01');"
+                    "INSERT INTO ORDERS VALUES ('FR', 'Lyon', 3, 2.5, '2024-03-02');"
+                    "INSERT INTO ORDERS VALUES ('FR', 'Paris', 1, 4.25, '2024-03-03');"
+                    "INSERT INTO ORDERS VALUES ('DE', 'Bonn', 5, 3.0, '2024-03-04');");
+        Q = new TQuery(Owner.get());
+        Q->SetName("ORDERS");
+        Q->SetDatabase(Db);
+        Q->SQL()->SetText("SELECT * FROM ORDERS");
+    }
+    void TearDown() override
+    {
+        R.reset();
+        Owner.reset();
+        PdfPrinting::TearDown();
+    }
+
+    // A report in millimetres over Q: a title, a detail of DetailHeight mm,
+    // an outer group on COUNTRY and an inner group on CITY with footers.
+    void MakeReport(double DetailHeight = 10, bool WithGroups = true)
+    {
+        R = std::make_unique<TRpReport>(nullptr);
+        R->SetUnits(TRpUnit::MM);
+        R->Page()->SetPaperSize(TRpPaperSize::A4);
+        R->Page()->SetOrientation(poPortrait);
+        R->Page()->SetTopMargin(10);
+        R->Page()->SetBottomMargin(10);
+        R->Bands()->SetHasTitle(true);
+        R->Bands()->SetHasDetail(true);
+        R->SetUnits(TRpUnit::MM);
+        R->Bands()->GetBand(1)->Size()->SetHeight(10);
+        R->Bands()->GetBand(4)->Size()->SetHeight(DetailHeight);
+        R->SetDataSet(Q);
+        if (WithGroups) {
+            Country = AddGroup("[COUNTRY]");
+            City = AddGroup("ORDERS.CITY");
+        }
+        R->RebuildBandList();
+        Watch(R->Bands()->GetBand(1), "T");
+        Watch(R->Bands()->GetBand(4), "D");
+        if (WithGroups) {
+            Watch(Country, "H", "COUNTRY");
+            Watch(City, "H", "CITY");
+            Watch(Country->FooterBand(), "F", "COUNTRY");
+            Watch(City->FooterBand(), "F", "CITY");
+        }
+    }
+    TRpGroup* AddGroup(const std::string& Expression)
+    {
+        auto* G = new TRpGroup(R.get());
+        G->SetParent(R.get());
+        G->SetExpression(Expression);
+        G->Size()->SetHeight(8);
+        auto* Footer = new TRpBand(R.get());
+        Footer->SetParent(R.get());
+        Footer->Size()->SetHeight(8);
+        G->SetFooterBand(Footer);
+        return G;
+    }
+    // Each print of B as Tag, with the current value of Field.
+    void Watch(TRpCustomBand* B, const std::string& Tag, const std::string& Field = {})
+    {
+        B->AfterPrint = [this, Tag, Field](TRpCustomBand*, bool Printed) {
+            if (!Printed)
+                return;
+            std::string Text = Tag;
+            if (!Field.empty())
+                Text += " " + Q->FieldByName(Field)->AsString();
+            if (Tag == "F" && Field == "CITY")
+                Text += " " + std::to_string(Q->FieldByName("QTY")->AsInteger());
+            Seen.push_back(Text);
+            Pages.push_back(R->PageNo());
+        };
+    }
+
+    std::unique_ptr<TComponent> Owner;
+    TDatabase* Db = nullptr;
+    TQuery* Q = nullptr;
+    std::unique_ptr<TRpReport> R;
+    TRpGroup* Country = nullptr;
+    TRpGroup* City = nullptr;
+    std::vector<std::string> Seen;
+    std::vector<int> Pages;
+};
+
+using Strings = std::vector<std::string>;
+
+// ----------------------------------------------------------- record loop
+
+TEST_F(OrdersDb, NestedGroupsPrintHeadersAndFootersAroundTheirRecords)
+{
+    Q->Open();
+    MakeReport();
+    R->Prepare();
+    // A footer prints with the last record of its group current.
+    EXPECT_EQ(Seen, (Strings{"T", "H FR", "H Lyon", "D", "D", "F Lyon 3", "H Paris", "D", "F Paris 1", "F FR",
+                             "H DE", "H Bonn", "D", "F Bonn 5", "F DE"}));
+
+    // The run's data sets are let go afterwards; a second run prints the same.
+    EXPECT_TRUE(R->RunDataSets().empty());
+    Seen.clear();
+    R->Prepare();
+    EXPECT_EQ(Seen.size(), 15u);
+
+    R->Print();
+    EXPECT_EQ(PdfInfo(Pdf).Pages, 1);
+    std::filesystem::copy_file(Pdf, Artifact("grouped-orders.pdf"), std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST_F(OrdersDb, ReprintedGroupHeaderFollowsThePageHeaderWhereItsGroupContinues)
+{
+    Q->Open();
+    // Detail 125 mm: the second Lyon record goes to page 2, and so does the
+    // Paris record to page 3 (right after its own group change).
+    MakeReport(125);
+    R->Bands()->SetHasPageHeader(true);
+    R->Bands()->GetBand(2)->Size()->SetHeight(10);
+    Watch(R->Bands()->GetBand(2), "P");
+    Country->SetReprintOnNewPage(true);
+    R->Prepare();
+    std::vector<std::string> Got;
+    for (size_t I = 0; I < Seen.size(); ++I)
+        Got.push_back(Seen[I] + "@" + std::to_string(Pages[I]));
+    // The country header repeats with the inner header after page 2's page
+    // header; on page 3 the Paris header has just printed the change.
+    EXPECT_EQ(Got, (Strings{"P@1", "T@1", "H FR@1", "H Lyon@1", "D@1",
+                            "P@2", "H FR@2", "H Lyon@2", "D@2", "F Lyon 3@2", "H Paris@2",
+                            "P@3", "D@3", "F Paris 1@3", "F FR@3", "H DE@3", "H Bonn@3",
+                            "P@4", "D@4", "F Bonn 5@4", "F DE@4"}));
+
+    // Without ReprintOnNewPage no header repeats.
+    Country->SetReprintOnNewPage(false);
+    Seen.clear();
+    R->Prepare();
+    EXPECT_EQ(std::count(Seen.begin(), Seen.end(), "H FR"), 1);
+}
+
+TEST_F(OrdersDb, EmptyDataSetAndNeedDataWithoutRecords)
+{
+    Q->SQL()->SetText("SELECT * FROM ORDERS WHERE QTY > 100");
+    Q->Open();
+    MakeReport(10, false);
+    R->Bands()->SetHasSummary(true);
+    Watch(R->Bands()->GetBand(7), "S");
+    R->Prepare();
+    EXPECT_EQ(Seen, (Strings{"T", "D", "S"}));
+
+    Seen.clear();
+    R->SetPrintIfEmpty(false);
+    R->Prepare();
+    EXPECT_EQ(Seen, Strings{});
+
+    // Without a data set OnNeedData answering false at once prints nothing.
+    Seen.clear();
+    R->SetPrintIfEmpty(true);
+    R->SetDataSet(nullptr);
+    R->OnNeedData = [](TObject*, bool& More) { More = false; };
+    R->Prepare();
+    EXPECT_EQ(Seen, Strings{});
+}
+
+TEST_F(OrdersDb, QueryParameterTakesTheReportVariable)
+{
+    Q->SQL()->SetText("SELECT * FROM ORDERS WHERE COUNTRY = :COUNTRY");
+    Q->ParamByName("COUNTRY")->SetAsString("DE");
+    Q->Open();
+    MakeReport(10, false);
+    R->Functions()->AddFunction("COUNTRY", "'FR'");
+    R->Prepare();
+    EXPECT_EQ(std::count(Seen.begin(), Seen.end(), "D"), 3);
+    EXPECT_EQ(Q->ParamByName("COUNTRY")->BindValue().Text, "FR");
+
+    // A typed parameter takes only a value of its kind.
+    Q->Close();
+    Q->SQL()->SetText("SELECT * FROM ORDERS WHERE QTY >= :MINQTY");
+    Q->ParamByName("MINQTY")->SetAsInteger(4);
+    R->Functions()->AddFunction("MINQTY", "'two'");
+    Q->Open();
+    Seen.clear();
+    R->Prepare();
+    EXPECT_EQ(std::count(Seen.begin(), Seen.end(), "D"), 1);
+}
+
+TEST_F(OrdersDb, ControllerLetsGoOfADestroyedDataSet)
+{
+    Q->Open();
+    MakeReport(10, false);
+    delete Q;
+    Q = nullptr;
+    EXPECT_EQ(R->DataSet(), nullptr);
+    R->Prepare();
+    EXPECT_EQ(Seen, (Strings{"T", "D"}));
+}
+
+// ------------------------------------------------------------ expressions
+
+TEST_F(OrdersDb, FieldNamesInExpressions)
+{
+    Q->Open();
+    std::vector<TDataSet*> Sets{Q};
+    TRpDataSetFields Fields(&Sets);
+    TRpEvaluator E;
+    E.SetDatasets(&Fields);
+    struct TCase {
+        std::string Text;
+        TRpEvResultType Kind;
+        std::string Value;
+    };
+    const TCase Cases[] = {
+        {"[qty]*2", resInt, "4"},
+        {"ORDERS.PRICE", resDouble, "1.5"},
+        {"orders.price+1", resDouble, "2.5"},
+        {"[SOLD]", resString, Q->FieldByName("SOLD")->AsString()},
+        {"CITY+'!'", resString, "Lyon!"},
+        {"[nope]", resError, "Unknown function : NOPE"},
+        {"OTHER.QTY", resError, "Unknown function : OTHER.QTY"},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Text);
+        E.Prepare(C.Text);
+        TRpEvResult V = E.Value();
+        EXPECT_EQ(V.Kind(), C.Kind);
+        V.ConvertToString();
+        EXPECT_EQ(V.Text(), C.Value);
+        E.UnPrepare();
+    }
+    // A prepared expression follows the current record.
+    E.Prepare("[QTY]");
+    Q->Last();
+    EXPECT_EQ(E.Value().IntValue(), 5);
+}
+
+TEST_F(OrdersDb, FieldOfAReopenedDataSetIsFoundByNameOrGivesAnError)
+{
+    Q->Open();
+    std::vector<TDataSet*> Sets{Q};
+    TRpDataSetFields Fields(&Sets);
+    TRpEvaluator E;
+    E.SetDatasets(&Fields);
+    E.Prepare("[PRICE]");   // the fourth field
+    // Reopened with PRICE first: found by its name, not by its old place.
+    Q->Close();
+    Q->SQL()->SetText("SELECT PRICE, COUNTRY, CITY, QTY FROM ORDERS");
+    Q->Open();
+    EXPECT_EQ(E.Value().Kind(), resDouble);
+    EXPECT_DOUBLE_EQ(E.Value().DoubleValue(), 1.5);
+    // Reopened with fewer fields and none named PRICE: an error, never
+    // another field.
+    Q->Close();
+    Q->SQL()->SetText("SELECT COUNTRY FROM ORDERS");
+    Q->Open();
+    EXPECT_EQ(E.Value().Kind(), resError);
+}
+
+}  // namespace
