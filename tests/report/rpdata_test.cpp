@@ -1,6 +1,7 @@
 // Reports over data sets: the record loop with groups, reprinted group
 // headers, query parameters from report variables, and field names in
 // expressions.
+#include "report/RpCtrlsData.h"
 #include "report/RpExtra.h"
 #include "report/RpReport.h"
 
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,19 +88,23 @@ protected:
         Footer->SetParent(R.get());
         Footer->Size()->SetHeight(8);
         G->SetFooterBand(Footer);
+        auto* Sum = Footer->AddPrintable<TRpExpr>();
+        Sum->SetExpression("SUM([QTY])");
+        Sum->SetResetAfterPrint(true);
+        Sums[Footer] = Sum;
         return G;
     }
     // Each print of B as Tag, with the current value of Field.
     void Watch(TRpCustomBand* B, const std::string& Tag, const std::string& Field = {})
     {
-        B->AfterPrint = [this, Tag, Field](TRpCustomBand*, bool Printed) {
+        B->AfterPrint = [this, Tag, Field](TRpCustomBand* Band, bool Printed) {
             if (!Printed)
                 return;
             std::string Text = Tag;
             if (!Field.empty())
                 Text += " " + Q->FieldByName(Field)->AsString();
-            if (Tag == "F" && Field == "CITY")
-                Text += " " + std::to_string(Q->FieldByName("QTY")->AsInteger());
+            if (Sums.count(Band))
+                Text += " " + Sums[Band]->OutputText();
             Seen.push_back(Text);
             Pages.push_back(R->PageNo());
         };
@@ -112,6 +118,7 @@ protected:
     TRpGroup* City = nullptr;
     std::vector<std::string> Seen;
     std::vector<int> Pages;
+    std::map<TRpCustomBand*, TRpExpr*> Sums;
 };
 
 using Strings = std::vector<std::string>;
@@ -123,9 +130,10 @@ TEST_F(OrdersDb, NestedGroupsPrintHeadersAndFootersAroundTheirRecords)
     Q->Open();
     MakeReport();
     R->Prepare();
-    // A footer prints with the last record of its group current.
-    EXPECT_EQ(Seen, (Strings{"T", "H FR", "H Lyon", "D", "D", "F Lyon 3", "H Paris", "D", "F Paris 1", "F FR",
-                             "H DE", "H Bonn", "D", "F Bonn 5", "F DE"}));
+    // A footer prints with the last record of its group current and the
+    // sum of its group's quantities.
+    EXPECT_EQ(Seen, (Strings{"T", "H FR", "H Lyon", "D", "D", "F Lyon 5", "H Paris", "D", "F Paris 1", "F FR 6",
+                             "H DE", "H Bonn", "D", "F Bonn 5", "F DE 5"}));
 
     // The run's data sets are let go afterwards; a second run prints the same.
     EXPECT_TRUE(R->RunDataSets().empty());
@@ -135,6 +143,11 @@ TEST_F(OrdersDb, NestedGroupsPrintHeadersAndFootersAroundTheirRecords)
 
     R->Print();
     EXPECT_EQ(PdfInfo(Pdf).Pages, 1);
+    // The sums in the printed file, in band order.
+    std::vector<std::string> Printed;
+    for (const auto& [Word, X] : Words(Pdf, ""))
+        Printed.push_back(Word);
+    EXPECT_EQ(Printed, (Strings{"5", "1", "6", "5", "5"}));
     std::filesystem::copy_file(Pdf, Artifact("grouped-orders.pdf"), std::filesystem::copy_options::overwrite_existing);
 }
 
@@ -155,9 +168,9 @@ TEST_F(OrdersDb, ReprintedGroupHeaderFollowsThePageHeaderWhereItsGroupContinues)
     // The country header repeats with the inner header after page 2's page
     // header; on page 3 the Paris header has just printed the change.
     EXPECT_EQ(Got, (Strings{"P@1", "T@1", "H FR@1", "H Lyon@1", "D@1",
-                            "P@2", "H FR@2", "H Lyon@2", "D@2", "F Lyon 3@2", "H Paris@2",
-                            "P@3", "D@3", "F Paris 1@3", "F FR@3", "H DE@3", "H Bonn@3",
-                            "P@4", "D@4", "F Bonn 5@4", "F DE@4"}));
+                            "P@2", "H FR@2", "H Lyon@2", "D@2", "F Lyon 5@2", "H Paris@2",
+                            "P@3", "D@3", "F Paris 1@3", "F FR 6@3", "H DE@3", "H Bonn@3",
+                            "P@4", "D@4", "F Bonn 5@4", "F DE 5@4"}));
 
     // Without ReprintOnNewPage no header repeats.
     Country->SetReprintOnNewPage(false);
@@ -281,6 +294,139 @@ TEST_F(OrdersDb, FieldOfAReopenedDataSetIsFoundByNameOrGivesAnError)
     Q->SQL()->SetText("SELECT COUNTRY FROM ORDERS");
     Q->Open();
     EXPECT_EQ(E.Value().Kind(), resError);
+}
+
+// ------------------------------------------------------------ printables
+
+TEST_F(OrdersDb, FieldTextFollowsTheMaskByFieldType)
+{
+    Q->Open();
+    Q->Last();   // DE Bonn 5 3.0
+    MakeReport(10, false);
+    TRpCustomBand* Detail = R->Bands()->GetBand(4);
+    struct TCase {
+        std::string Field, Mask, Text;
+    };
+    const TCase Cases[] = {
+        {"QTY", "0.00", "5.00"}, {"QTY", "", "5"},     {"PRICE", "0.0", "3.0"},
+        {"CITY", "0.00", "Bonn"}, {"SOLD", "yyyy/mm/dd", "2024/03/04"}, {"MISSING", "0.00", ""},
+    };
+    std::vector<TRpDBText*> Texts;
+    for (const TCase& C : Cases) {
+        auto* T = Detail->AddPrintable<TRpDBText>();
+        T->SetDataSet(Q);
+        T->SetDataField(C.Field);
+        T->SetMask(C.Mask);
+        Texts.push_back(T);
+    }
+    std::vector<std::string> Printed;
+    Detail->AfterPrint = [&](TRpCustomBand*, bool) {
+        if (Q->RecNo() == 4)
+            for (TRpDBText* T : Texts) {
+                std::string V;
+                T->GetFieldString(V);
+                Printed.push_back(V);
+            }
+    };
+    R->Prepare();
+    ASSERT_EQ(Printed.size(), std::size(Cases));
+    for (size_t I = 0; I < Printed.size(); ++I)
+        EXPECT_EQ(Printed[I], Cases[I].Text) << Cases[I].Field << " " << Cases[I].Mask;
+    // Afterwards the designer shows the field name again.
+    EXPECT_EQ(Texts[0]->Caption(), "QTY");
+}
+
+TEST_F(OrdersDb, CalcExpressionsAndAggregatesPerDetail)
+{
+    TRpDBCalc Calc(nullptr);
+    Calc.SetDataField("PRICE");
+    Calc.SetOperation(rpcMax);
+    EXPECT_EQ(Calc.Expression(), "Max(PRICE)");
+    Calc.SetOperation(rpcCount);
+    EXPECT_EQ(Calc.Expression(), "Count");
+    Calc.SetOperation(rpcAverage);
+    EXPECT_EQ(Calc.Expression(), "Average(PRICE)");
+    TRpExpr Empty(nullptr);
+    EXPECT_EQ(Empty.Caption(), "(none)");
+
+    // A maximum over the report's detail records, in the summary.
+    Q->Open();
+    MakeReport(10, false);
+    R->Bands()->SetHasSummary(true);
+    auto* Max = R->Bands()->GetBand(7)->AddPrintable<TRpDBCalc>();
+    Max->SetDataField("PRICE");
+    Max->SetOperation(rpcMax);
+    Max->SetPrintMask("0.00");
+    std::string Text;
+    R->Bands()->GetBand(7)->AfterPrint = [&](TRpCustomBand*, bool) { Text = Max->OutputText(); };
+    R->Prepare();
+    EXPECT_EQ(Text, "4.25");
+}
+
+TEST_F(OrdersDb, ExpressionForgetsAMasterThatGoes)
+{
+    Q->Open();
+    MakeReport(10, false);
+    auto* E = R->Bands()->GetBand(4)->AddPrintable<TRpExpr>();
+    E->SetExpression("[QTY]");
+    {
+        auto Other = std::make_unique<TRpReport>(nullptr);
+        E->SetMaster(Other.get());
+        EXPECT_EQ(E->Master(), Other.get());
+    }
+    EXPECT_EQ(E->Master(), nullptr);
+    std::string Text;
+    R->Bands()->GetBand(4)->AfterPrint = [&](TRpCustomBand*, bool) { Text = E->OutputText(); };
+    R->Prepare();   // no master left to register with
+    EXPECT_EQ(Text, "5");
+    EXPECT_EQ(E->Caption(), "[QTY]");
+}
+
+TEST(RpMerger, BracedExpressionsMergeAndStrayBracesStay)
+{
+    struct TCase {
+        std::string Line, Merged;
+    };
+    const TCase Cases[] = {
+        {"x{}y{2*3}", "x{}y6"},
+        {"Total {1+1", "Total {1+1"},
+        {"a}b{1+2}c", "a}b3c"},
+        {"a{1}b{'t'+'u'}c", "a1btuc"},
+        {"{1=1}", "True"},
+        {"{1.5*3}", "4.5"},
+        {"{nope}!", "!"},
+        {"}{", "}{"},
+        {"plain", "plain"},
+    };
+    TRpMerger M;
+    for (const TCase& C : Cases)
+        M.OrgLines()->Add(C.Line);
+    M.Prepare();
+    EXPECT_EQ(M.MergedLines(), nullptr);
+    M.Merge();
+    ASSERT_NE(M.MergedLines(), nullptr);
+    for (size_t I = 0; I < std::size(Cases); ++I)
+        EXPECT_EQ(M.MergedLines()->Strings(static_cast<int>(I)), Cases[I].Merged) << Cases[I].Line;
+}
+
+TEST_F(OrdersDb, ExprMemoMergesFieldsAndRemovesBlankLines)
+{
+    Q->Open();
+    MakeReport(30, false);
+    auto* Memo = R->Bands()->GetBand(4)->AddPrintable<TRpExprMemo>();
+    Memo->SetRemoveBlankLines(true);
+    Memo->Lines()->Add("{CITY}: {[QTY]*2}");
+    Memo->Lines()->Add("{''}");
+    Memo->Lines()->Add(" ");
+    Memo->Lines()->Add("end");
+    std::vector<std::string> Printed;
+    R->Bands()->GetBand(4)->AfterPrint = [&](TRpCustomBand*, bool) { Printed.push_back(Memo->Lines()->Text()); };
+    R->Prepare();
+    ASSERT_EQ(Printed.size(), 4u);
+    EXPECT_EQ(Printed[0], "Lyon: 4\n \nend\n");
+    EXPECT_EQ(Printed[3], "Bonn: 10\n \nend\n");
+    // The template comes back.
+    EXPECT_EQ(Memo->Lines()->Strings(0), "{CITY}: {[QTY]*2}");
 }
 
 }  // namespace
