@@ -3,6 +3,7 @@
 
 #include "platform/Application.h"
 #include "platform/DBTables.h"
+#include "report/RpControllerBands.h"
 #include "report/RpExtra.h"
 
 namespace {
@@ -28,7 +29,8 @@ void TRpCustomController::SetMaster(TComponent* Value)
 {
     if (Value == this || Value == FMasterComp)
         return;
-    if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpCustomController*>(Value))
+    if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpCustomController*>(Value) &&
+        !dynamic_cast<TRpControllerBand*>(Value))
         return;
     if (FMasterComp)
         FMasterComp->RemoveFreeNotification(this);
@@ -59,6 +61,8 @@ void TRpCustomController::BuildTree()
             return;
         for (int I = 0; I < Holder->ComponentCount(); ++I) {
             TComponent* C = Holder->Components(I);
+            if (auto* Band = dynamic_cast<TRpControllerBand*>(C); Band && !Band->Destroying())
+                C = Band->BandController();
             if (auto* Nested = dynamic_cast<TRpCustomController*>(C); Nested && Nested != this &&
                                                                      Nested->Master() == FLoopSelf) {
                 Nested->SetReport(FReport);
@@ -95,6 +99,18 @@ void TRpCustomController::Prepare()
         C->Prepare();
     for (TRpGroup* G : FGroupList)
         G->Prepare();
+    FLocalVar = FReport && FLoopOwner && !FLoopOwner->Name().empty()
+                    ? FReport->Functions()->GetConstant(AnsiUpperCase(FLoopOwner->Name()))
+                    : nullptr;
+}
+
+void TRpCustomController::UpdateLocalVar()
+{
+    if (!FLocalVar || !FReport)
+        return;
+    TRpEvResult Value;
+    LocalVarValue(Value);
+    FReport->Functions()->SetConstant(FLocalVar, Value);
 }
 
 void TRpCustomController::Unprepare()
@@ -364,7 +380,7 @@ void TRpGroup::SetMaster(TComponent* Value)
 {
     if (Value == FMaster)
         return;
-    if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpCustomController*>(Value))
+    if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpControllerBand*>(Value))
         return;
     if (FMaster)
         FMaster->RemoveFreeNotification(this);

@@ -573,6 +573,10 @@ public:
     virtual void PrintEmptyController();
     virtual void RegisterBands() {}
     virtual void RegisterDatasets() {}
+    // The value of the report variable named after the loop owner (an
+    // error in the base); UpdateLocalVar stores it there.
+    virtual void LocalVarValue(TRpEvResult& Result) { Result = TRpEvResult::Error({}); }
+    virtual void UpdateLocalVar();
     void NotifyClients(TRpNotifyOperation Operation);
     // Reprints the group headers that ask for it on a new column or page.
     void NewPageCheckGroups();
@@ -615,6 +619,7 @@ protected:
     TComponent* FLoopSelf;
     TCustomRpReport* FReport = nullptr;
     std::vector<TRpPrintable*> FNotifyList;
+    TRpEvElement* FLocalVar = nullptr;
 };
 
 // The report's band loop: header, detail once per record, footer; the

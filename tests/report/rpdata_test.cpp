@@ -1,6 +1,7 @@
 // Reports over data sets: the record loop with groups, reprinted group
 // headers, query parameters from report variables, and field names in
 // expressions.
+#include "report/RpControllerBands.h"
 #include "report/RpCtrlsData.h"
 #include "report/RpExtra.h"
 #include "report/RpReport.h"
@@ -234,6 +235,66 @@ TEST_F(OrdersDb, ControllerLetsGoOfADestroyedDataSet)
     EXPECT_EQ(R->DataSet(), nullptr);
     R->Prepare();
     EXPECT_EQ(Seen, (Strings{"T", "D"}));
+}
+
+// ------------------------------------------------------ controller bands
+
+TEST_F(OrdersDb, LoopStringsAndSubDetailBandsRunPerMasterRecord)
+{
+    Q->SQL()->SetText("SELECT * FROM ORDERS WHERE CITY = 'Lyon'");
+    Q->Open();
+    MakeReport(10, false);
+    auto* Loop = new TRpLoopBand(R.get());
+    Loop->SetName("LOOPS");
+    Loop->SetParent(R.get());
+    Loop->SetPrintCount(3);
+    auto* Index = Loop->AddPrintable<TRpExpr>();
+    Index->SetExpression("LOOPS");
+    Loop->AfterPrint = [&](TRpCustomBand*, bool) { Seen.push_back("L" + Index->OutputText()); };
+
+    auto* Lines = new TRpStringsBand(R.get());
+    Lines->SetName("LINES");
+    Lines->SetParent(R.get());
+    Lines->Items()->Add("a");
+    Lines->Items()->Add("b");
+    auto* Item = Lines->AddPrintable<TRpExpr>();
+    Item->SetExpression("LINES+'!'");
+    Lines->AfterPrint = [&](TRpCustomBand*, bool) { Seen.push_back("S" + Item->OutputText()); };
+
+    auto* Other = new TQuery(Owner.get());
+    Other->SetName("SMALL");
+    Other->SetDatabase(Db);
+    Other->SQL()->SetText("SELECT QTY AS N FROM ORDERS WHERE QTY < 3");
+    Other->Open();
+    auto* Sub = new TRpSubDetail(R.get());
+    Sub->SetParent(R.get());
+    Sub->SetDataSet(Other);
+    Sub->SetPrintBefore(true);
+    auto* N = Sub->AddPrintable<TRpExpr>();
+    N->SetExpression("SMALL.N");
+    Sub->AfterPrint = [&](TRpCustomBand*, bool) { Seen.push_back("N" + N->OutputText()); };
+
+    R->RebuildBandList();
+    R->Prepare();
+    // Per detail: the sub-detail before it, then the loop and strings bands.
+    const Strings PerRecord{"N2", "N1", "D", "L0", "L1", "L2", "Sa!", "Sb!"};
+    Strings Expected{"T"};
+    Expected.insert(Expected.end(), PerRecord.begin(), PerRecord.end());
+    Expected.insert(Expected.end(), PerRecord.begin(), PerRecord.end());
+    EXPECT_EQ(Seen, Expected);
+    EXPECT_EQ(Lines->Index(), -1);
+    EXPECT_EQ(Loop->Count(), 0);
+
+    // Renaming the loop band renames its variable.
+    Loop->SetName("TURNS");
+    EXPECT_LT(R->Functions()->IndexOf("LOOPS"), 0);
+    EXPECT_GE(R->Functions()->IndexOf("TURNS"), 0);
+    // A band cannot be its own master's master.
+    auto* Inner = new TRpLoopBand(R.get());
+    Inner->SetParent(R.get());
+    EXPECT_TRUE(Inner->SetMaster(Loop));
+    EXPECT_FALSE(Loop->SetMaster(Inner));
+    EXPECT_EQ(Loop->Master(), R.get());
 }
 
 // ------------------------------------------------------------ expressions
