@@ -4,6 +4,7 @@
 #include "report/RpControllerBands.h"
 #include "report/RpCtrlsData.h"
 #include "report/RpExtra.h"
+#include "report/RpLabelReport.h"
 #include "report/RpReport.h"
 
 #include "platform/DBTables.h"
@@ -123,6 +124,8 @@ protected:
 };
 
 using Strings = std::vector<std::string>;
+
+class LabelReport : public PdfPrinting {};
 
 // ----------------------------------------------------------- record loop
 
@@ -295,6 +298,55 @@ TEST_F(OrdersDb, LoopStringsAndSubDetailBandsRunPerMasterRecord)
     EXPECT_TRUE(Inner->SetMaster(Loop));
     EXPECT_FALSE(Loop->SetMaster(Inner));
     EXPECT_EQ(Loop->Master(), R.get());
+}
+
+// ----------------------------------------------------------------- labels
+
+TEST_F(LabelReport, LabelSetupCentresTheLabelsAndFillsColumnsDown)
+{
+    TRpLabelReport L(nullptr);
+    L.SetUnits(TRpUnit::MM);
+    L.Page()->SetPaperSize(TRpPaperSize::A4);
+    L.Page()->SetOrientation(poPortrait);
+    L.SetUnits(TRpUnit::MM);
+    TRpLabelSetup* S = L.LabelSetup();
+    S->SetNumberAcross(3);
+    EXPECT_EQ(L.Page()->Columns(), 3);
+    S->SetNumberAcross(0);   // ignored by the page
+    EXPECT_EQ(S->NumberAcross(), 3);
+    L.Page()->SetColumnSpace(2.5);
+    S->SetLabelWidth(63.5);
+    // (210 - 3 x 63.5 - 2 x 2.5) / 2
+    EXPECT_NEAR(static_cast<double>(S->SideMargin()), 7.25, 0.05);
+    EXPECT_NEAR(static_cast<double>(L.Page()->RightMargin()), 7.25, 0.05);
+    S->SetHorizontalPitch(0);   // follows from the sheet
+    EXPECT_NEAR(static_cast<double>(L.Page()->ColumnSpace()), 2.5, 0.05);
+
+    S->SetLabelHeight(38.1);
+    EXPECT_EQ(L.Bands()->GetBand(4)->GetChild(), nullptr);
+    S->SetVerticalPitch(40);
+    ASSERT_NE(L.Bands()->GetBand(4)->GetChild(), nullptr);
+    EXPECT_NEAR(static_cast<double>(L.Bands()->GetBand(4)->GetChild()->Size()->Height()), 1.9, 0.05);
+    EXPECT_NEAR(static_cast<double>(S->VerticalPitch()), 40, 0.05);
+
+    S->SetTopMargin(10);
+    L.Page()->SetBottomMargin(10);
+    int Served = 0;
+    L.OnNeedData = [&Served](TObject*, bool& More) { More = ++Served <= 7; };
+    std::vector<std::pair<int, int>> Where;   // column, top (0.1 mm)
+    L.Bands()->GetBand(4)->AfterPrint = [&](TRpCustomBand* B, bool) {
+        Where.emplace_back(L.CurrentColumn(), L.CurrentY() - RpRound(B->Size()->Height()));
+    };
+    L.Prepare();
+    ASSERT_EQ(Where.size(), 7u);
+    for (int I = 0; I < 6; ++I)
+        EXPECT_EQ(Where[static_cast<size_t>(I)].first, 1) << I;
+    EXPECT_EQ(Where[6], (std::pair<int, int>{2, 100}));
+    EXPECT_EQ(L.RunPrinter()->PageCount(), 1);
+
+    // A pitch equal to the height removes the gap band.
+    S->SetVerticalPitch(S->LabelHeight());
+    EXPECT_EQ(L.Bands()->GetBand(4)->GetChild(), nullptr);
 }
 
 // ------------------------------------------------------------ expressions
