@@ -349,6 +349,72 @@ TEST_F(LabelReport, LabelSetupCentresTheLabelsAndFillsColumnsDown)
     EXPECT_EQ(L.Bands()->GetBand(4)->GetChild(), nullptr);
 }
 
+// --------------------------------------------------------------- builders
+
+TEST_F(OrdersDb, ListBuilderMakesAColumnPerFieldAndTurnsThePage)
+{
+    Db->ExecSQL("CREATE TABLE WIDE (COUNTRY VARCHAR(2), \"UNIT PRICE\" REAL, A VARCHAR(40), B VARCHAR(40),"
+                " C VARCHAR(40), D VARCHAR(40))");
+    Q->SQL()->SetText("SELECT * FROM ORDERS");
+    Q->Open();
+    auto Form = std::make_unique<TWinControl>(nullptr);
+    TCustomRpReport* Built = nullptr;
+    RpCreateList(Built, Form.get(), Q, "Orders", nullptr);
+    ASSERT_NE(Built, nullptr);
+    EXPECT_EQ(Built->Owner(), Form.get());
+    EXPECT_EQ(dynamic_cast<TRpReport*>(Built)->DataSet(), Q);
+    std::vector<std::string> Headers, Expressions;
+    for (int I = 0; I < Built->Bands()->GetBand(3)->ControlCount(); ++I)
+        if (auto* L = dynamic_cast<TRpLabel*>(Built->Bands()->GetBand(3)->Controls(I)))
+            Headers.push_back(L->Caption());
+    for (int I = 0; I < Built->Bands()->GetBand(4)->ControlCount(); ++I)
+        if (auto* E = dynamic_cast<TRpExpr*>(Built->Bands()->GetBand(4)->Controls(I)))
+            Expressions.push_back(E->Expression());
+    EXPECT_EQ(Headers, (Strings{"COUNTRY", "CITY", "QTY", "PRICE", "SOLD"}));
+    EXPECT_EQ(Expressions, (Strings{"[COUNTRY]", "[CITY]", "[QTY]", "[PRICE]", "[SOLD]"}));
+    EXPECT_EQ(Built->Page()->Orientation(), poPortrait);
+    EXPECT_EQ(Built->ReportTitle(), "Orders");
+
+    // The built report prints the records.
+    Built->Print();
+    const std::string Text = RunTool("pdftotext '" + Pdf + "' - 2>&1");
+    EXPECT_NE(Text.find("Orders"), std::string::npos);
+    EXPECT_NE(Text.find("Paris"), std::string::npos);
+    EXPECT_NE(Text.find("Page 1"), std::string::npos);
+
+    // A name with a blank gets no column; wide columns turn the page.
+    auto* Wide = new TQuery(Owner.get());
+    Wide->SetDatabase(Db);
+    Wide->SQL()->SetText("SELECT * FROM WIDE");
+    Wide->Open();
+    TCustomRpReport* List = nullptr;
+    RpCreateList(List, Form.get(), Wide, "", nullptr);
+    ASSERT_NE(List, nullptr);
+    Headers.clear();
+    for (int I = 0; I < List->Bands()->GetBand(3)->ControlCount(); ++I)
+        if (auto* L = dynamic_cast<TRpLabel*>(List->Bands()->GetBand(3)->Controls(I)))
+            Headers.push_back(L->Caption());
+    EXPECT_EQ(std::count(Headers.begin(), Headers.end(), "UNIT PRICE"), 0);
+    EXPECT_EQ(List->Page()->Orientation(), poLandscape);
+    EXPECT_FALSE(List->Bands()->HasTitle());
+
+    auto Sets = AllDataSets(Owner.get(), false);
+    EXPECT_EQ(Sets->Count(), 2);
+}
+
+TEST(RpBuilder, NamesAndFetching)
+{
+    TRpBuilder B(nullptr);
+    EXPECT_EQ(B.NewName("TRpLabel"), "RpLabel1");
+    EXPECT_EQ(B.NewName("TRpLabel"), "RpLabel2");
+    EXPECT_EQ(B.NewName("TRpExpr"), "RpExpr1");
+    B.SetActive(true);
+    TCustomRpReport* R = B.FetchReport();
+    ASSERT_NE(R, nullptr);
+    EXPECT_EQ(B.FetchReport(), nullptr);
+    delete R;
+}
+
 // ------------------------------------------------------------ expressions
 
 TEST_F(OrdersDb, FieldNamesInExpressions)
