@@ -2,11 +2,19 @@
 #include "report/RpCtrlsData.h"
 
 #include "platform/DB.h"
+#include "platform/Picture.h"
+#include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
 #include "report/RpExtra.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <filesystem>
+
+#include <unistd.h>
 
 // ------------------------------------------------------------ field text
 
@@ -386,4 +394,150 @@ void TRpExprMemo::Paint()
     if (Lines()->Count() > 0 && !Caption().empty())
         SetCaption("");
     TRpCustomLabel::Paint();
+}
+
+// ------------------------------------------------------------ data image
+
+TRpDBImage::TRpDBImage(TComponent* AOwner) : TRpPrintable(AOwner), FPicture(std::make_unique<TPicture>())
+{
+    SetBounds(Left(), Top(), 105, 105);
+    FPicture->OnChange = [this](TObject*) {
+        FPictureLoaded = true;
+        Invalidate();
+    };
+}
+
+TRpDBImage::~TRpDBImage() { FPicture->OnChange = nullptr; }
+
+void TRpDBImage::SetDataSet(TDataSet* Value)
+{
+    if (Value == FDataSet)
+        return;
+    if (FDataSet)
+        FDataSet->RemoveFreeNotification(this);
+    FDataSet = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TRpDBImage::SetStretch(bool Value)
+{
+    if (Value == FStretch)
+        return;
+    FStretch = Value;
+    Invalidate();
+}
+
+void TRpDBImage::SetCenter(bool Value)
+{
+    if (Value == FCenter)
+        return;
+    FCenter = Value;
+    Invalidate();
+}
+
+void TRpDBImage::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TRpPrintable::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FDataSet) {
+        FDataSet = nullptr;
+        FField = nullptr;
+    }
+}
+
+void TRpDBImage::Prepare()
+{
+    TRpPrintable::Prepare();
+    FField = FDataSet ? FDataSet->FindField(FDataField) : nullptr;
+}
+
+void TRpDBImage::UnPrepare()
+{
+    FField = nullptr;
+    TRpPrintable::UnPrepare();
+}
+
+bool TRpDBImage::FieldPicture(TPicture& Picture) const
+{
+    // The field is looked up again: a reopened data set has new fields.
+    const TField* F = FDataSet && FDataSet->Active() ? FDataSet->FindField(FDataField) : nullptr;
+    if (!F || !F->IsBlob() || F->IsNull())
+        return false;
+    const std::string Bytes = F->AsString();
+    if (Bytes.empty())
+        return false;
+    // The picture reader takes files: the bytes pass through a file of
+    // this process's own, removed at once.
+    std::string Name = (std::filesystem::temp_directory_path() / "rpdbimageXXXXXX").string();
+    const int Fd = ::mkstemp(Name.data());
+    if (Fd < 0)
+        return false;
+    TScopeExit Remove([&Name] { std::remove(Name.c_str()); });
+    const bool Written = ::write(Fd, Bytes.data(), Bytes.size()) == static_cast<ssize_t>(Bytes.size());
+    ::close(Fd);
+    if (!Written)
+        return false;
+    try {
+        Picture.LoadFromFile(Name);
+    } catch (const std::exception&) {
+        return false;   // not a picture: nothing is drawn
+    }
+    return !Picture.Empty();
+}
+
+void TRpDBImage::LoadPicture()
+{
+    if (FPictureLoaded)
+        return;
+    TPicture Loaded;
+    if (FieldPicture(Loaded))
+        FPicture->Assign(&Loaded);
+}
+
+void TRpDBImage::GetExpandedHeight(long double& NewHeight)
+{
+    NewHeight = Height();
+    TPicture Loaded;
+    if (FieldPicture(Loaded))
+        NewHeight = Loaded.Height();
+}
+
+void TRpDBImage::Print(int OfsX, int OfsY)
+{
+    TCustomRpReport* Report = HostReport();
+    TRpPrinter* P = ActivePrinter();
+    if (!Report || !P || !IsEnabled())
+        return;
+    TCanvas* C = P->GetCanvas();
+    const bool IsBlob = FDataSet && FDataSet->Active() && FDataSet->FindField(FDataField) &&
+                        FDataSet->FindField(FDataField)->IsBlob();
+    if (C && Report->FinishDoc() && IsBlob) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(Color());
+        TPicture Loaded;
+        const bool Has = FieldPicture(Loaded);
+        TRect R = PrintRect(OfsX, OfsY);
+        R.Right = R.Left + P->XSize(Size()->Width());
+        R.Bottom = R.Top + P->YSize(Size()->Height());
+        if (FStretch) {
+            if (Has)
+                C->StretchDraw(R, Loaded.Graphic());
+            else
+                C->FillRect(R);
+        } else if (Has) {
+            const long double PPI = Size()->ScreenPPI();
+            const int W = static_cast<int>(std::lround(Loaded.Width() / PPI * 254 * P->XFactor()));
+            const int H = static_cast<int>(std::lround(Loaded.Height() / PPI * 254 * P->YFactor()));
+            TRect Target = Rect(R.Left, R.Top, R.Left + W, R.Top + H);
+            if (FCenter) {
+                const int DX = (R.Width() - W) / 2, DY = (R.Height() - H) / 2;
+                Target = Rect(Target.Left + DX, Target.Top + DY, Target.Right + DX, Target.Bottom + DY);
+            }
+            const TCanvas::TClipState Saved = C->SaveClip();
+            C->IntersectClipRect(R);
+            C->StretchDraw(Target, Loaded.Graphic());
+            C->RestoreClip(Saved);
+        }
+    }
+    TRpPrintable::Print(OfsX, OfsY);
 }

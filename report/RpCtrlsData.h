@@ -178,3 +178,46 @@ private:
     std::unique_ptr<TRpMerger> FMerger;
     bool FRemoveBlankLines = false;
 };
+
+// A picture held in a blob field of a data set. With Stretch it fills the
+// printed rectangle (an empty picture fills it with Color); without, it
+// prints at its natural size, centred with Center, clipped to the rectangle.
+class TRpDBImage : public TRpPrintable {
+public:
+    explicit TRpDBImage(TComponent* AOwner);
+    ~TRpDBImage() override;
+
+    TDataSet* DataSet() const { return FDataSet; }
+    void SetDataSet(TDataSet* Value);
+    const std::string& DataField() const { return FDataField; }
+    void SetDataField(const std::string& Value) { FDataField = Value; }
+    bool Stretch() const { return FStretch; }
+    void SetStretch(bool Value);
+    bool Center() const { return FCenter; }
+    void SetCenter(bool Value);
+    // The design picture.
+    TPicture* Picture() const { return FPicture.get(); }
+
+    void Prepare() override;
+    void UnPrepare() override;
+    void Print(int OfsX, int OfsY) override;
+    void GetExpandedHeight(long double& NewHeight) override;
+    // Loads the field's picture into Picture unless one was loaded.
+    void LoadPicture();
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    // The blob field of the current record as a picture; false when there
+    // is none or it cannot be read.
+    bool FieldPicture(TPicture& Picture) const;
+
+    TField* FField = nullptr;
+    TDataSet* FDataSet = nullptr;
+    std::string FDataField;
+    std::unique_ptr<TPicture> FPicture;
+    bool FStretch = false;
+    bool FCenter = true;
+    bool FPictureLoaded = false;
+};

@@ -349,6 +349,54 @@ TEST_F(LabelReport, LabelSetupCentresTheLabelsAndFillsColumnsDown)
     EXPECT_EQ(L.Bands()->GetBand(4)->GetChild(), nullptr);
 }
 
+// ------------------------------------------------------------ data image
+
+TEST_F(OrdersDb, BlobPicturePrintsAndAnEmptyOneFillsWithColour)
+{
+    TBitmap Red(40, 40);
+    Red.Canvas()->Brush()->SetColor(clRed);
+    Red.Canvas()->FillRect(Rect(0, 0, 40, 40));
+    Red.SaveToFile(Dir / "red.png");
+    const rprig::Bytes Png = rprig::ReadFile(Dir / "red.png");
+    Db->ExecSQL("CREATE TABLE PICS (N INTEGER, IMG BLOB)");
+    TQuery Insert(nullptr);
+    Insert.SetDatabase(Db);
+    Insert.SQL()->SetText("INSERT INTO PICS VALUES (:N, :IMG)");
+    Insert.ParamByName("N")->SetAsInteger(1);
+    Insert.ParamByName("IMG")->SetAsBlob(std::string(Png.begin(), Png.end()));
+    Insert.ExecSQL();
+    Insert.ParamByName("N")->SetAsInteger(2);
+    Insert.ParamByName("IMG")->SetAsBlob("");
+    Insert.ExecSQL();
+    Q->SQL()->SetText("SELECT * FROM PICS ORDER BY N");
+    Q->Open();
+
+    MakeReport(30, false);
+    R->Page()->SetLeftMargin(10);
+    auto* Image = R->Bands()->GetBand(4)->AddPrintable<TRpDBImage>();
+    Image->SetDataSet(Q);
+    Image->SetDataField("IMG");
+    Image->SetStretch(true);
+    Image->SetColor(clBlue);
+    Image->Size()->SetLeft(0);
+    Image->Size()->SetTop(0);
+    Image->Size()->SetWidth(20);
+    Image->Size()->SetHeight(20);
+    R->Print();
+
+    RunTool("pdftoppm -r 300 -png -singlefile '" + Pdf + "' '" + Dir / "page" + "'");
+    TBitmap Page;
+    Page.LoadFromFile(Dir / "page.png");
+    const auto At = [&Page](double XMm, double YMm) {
+        return Page.Canvas()->Pixels(static_cast<int>(XMm / 25.4 * 300), static_cast<int>(YMm / 25.4 * 300));
+    };
+    // Detail 1 at 20 mm holds the picture, detail 2 at 50 mm the colour.
+    const TColor Picture = At(20, 30), Fill = At(20, 60), Beside = At(35, 30);
+    EXPECT_TRUE(GetRValue(Picture) > 200 && GetGValue(Picture) < 80 && GetBValue(Picture) < 80) << std::hex << Picture;
+    EXPECT_TRUE(GetBValue(Fill) > 200 && GetRValue(Fill) < 80 && GetGValue(Fill) < 80) << std::hex << Fill;
+    EXPECT_EQ(Beside, clWhite);
+}
+
 // --------------------------------------------------------------- builders
 
 TEST_F(OrdersDb, ListBuilderMakesAColumnPerFieldAndTurnsThePage)
