@@ -120,7 +120,42 @@ void TRpControllerBand::RegisterBands()
 
 // ------------------------------------------------------------ sub-detail
 
-TRpSubDetail::TRpSubDetail(TComponent* AOwner) : TRpControllerBand(AOwner) { SetBandType(rbSubDetail); }
+TRpSubDetail::TRpSubDetail(TComponent* AOwner)
+    : TRpControllerBand(AOwner), FBands(std::make_unique<TRpSubDetailGroupBands>(this))
+{
+    SetBandType(rbSubDetail);
+}
+
+TRpSubDetail::~TRpSubDetail() = default;
+
+bool TRpSubDetailGroupBands::HasHeader() const { return FSubDetail->HeaderBand() != nullptr; }
+bool TRpSubDetailGroupBands::HasFooter() const { return FSubDetail->FooterBand() != nullptr; }
+
+void TRpSubDetailGroupBands::SetHasHeader(bool Value)
+{
+    if (Value == HasHeader() || !FSubDetail->Report())
+        return;
+    if (Value) {
+        FSubDetail->SetHeaderBand(FSubDetail->Report()->CreateBand(rbGroupHeader));
+    } else {
+        TRpCustomBand* Band = FSubDetail->HeaderBand();
+        FSubDetail->SetHeaderBand(nullptr);
+        delete Band;
+    }
+}
+
+void TRpSubDetailGroupBands::SetHasFooter(bool Value)
+{
+    if (Value == HasFooter() || !FSubDetail->Report())
+        return;
+    if (Value) {
+        FSubDetail->SetFooterBand(FSubDetail->Report()->CreateBand(rbGroupFooter));
+    } else {
+        TRpCustomBand* Band = FSubDetail->FooterBand();
+        FSubDetail->SetFooterBand(nullptr);
+        delete Band;
+    }
+}
 
 TRpController* TRpSubDetail::Controller() const { return static_cast<TRpController*>(BandController()); }
 

@@ -44,9 +44,28 @@ private:
     TComponent* FMaster = nullptr;
 };
 
+class TRpSubDetail;
+
+// Whether a sub-detail has a header and a footer band; switching one on
+// creates the band, switching it off frees it.
+class TRpSubDetailGroupBands : public TPersistent {
+public:
+    explicit TRpSubDetailGroupBands(TRpSubDetail* SubDetail) : FSubDetail(SubDetail) {}
+    bool HasHeader() const;
+    void SetHasHeader(bool Value);
+    bool HasFooter() const;
+    void SetHasFooter(bool Value);
+
+private:
+    TRpSubDetail* FSubDetail;
+};
+
 class TRpSubDetail : public TRpControllerBand {
 public:
     explicit TRpSubDetail(TComponent* AOwner);
+    ~TRpSubDetail() override;
+
+    TRpSubDetailGroupBands* Bands() const { return FBands.get(); }
 
     TRpController* Controller() const;
     TDataSet* DataSet() const { return Controller()->DataSet(); }
@@ -61,6 +80,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    std::unique_ptr<TRpSubDetailGroupBands> FBands;
 };
 
 class TRpLoopController : public TRpCustomController {

@@ -6,6 +6,7 @@
 #include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
+#include "report/RpControllerBands.h"
 #include "report/RpExtra.h"
 
 #include <cmath>
@@ -180,6 +181,8 @@ void TRpExpr::Prepare()
     FEvaluator->Prepare(FExpression);
     if (auto* Report = dynamic_cast<TCustomRpReport*>(FMaster))
         Report->AddNotifyClient(this);
+    else if (auto* Sub = dynamic_cast<TRpSubDetail*>(FMaster))
+        Sub->AddNotifyClient(this);
     else if (!FMaster && Host && FEvaluator->GetIsAggreg())
         Host->AddNotifyClient(this);
     Reset();

@@ -276,11 +276,24 @@ TEST_F(OrdersDb, LoopStringsAndSubDetailBandsRunPerMasterRecord)
     auto* N = Sub->AddPrintable<TRpExpr>();
     N->SetExpression("SMALL.N");
     Sub->AfterPrint = [&](TRpCustomBand*, bool) { Seen.push_back("N" + N->OutputText()); };
+    Sub->Bands()->SetHasHeader(true);
+    ASSERT_NE(Sub->HeaderBand(), nullptr);
+    EXPECT_EQ(Sub->HeaderBand()->Name(), "GroupHeaderBand1");
+    Sub->Bands()->SetHasHeader(false);
+    EXPECT_EQ(Sub->HeaderBand(), nullptr);
+    Sub->Bands()->SetHasFooter(true);
+    Watch(Sub->FooterBand(), "SF");
+    // A total over the sub-detail's records of each master record.
+    auto* Total = Sub->FooterBand()->AddPrintable<TRpExpr>();
+    Total->SetExpression("SUM(SMALL.N)");
+    Total->SetMaster(Sub);
+    Total->SetResetAfterPrint(true);
+    Sums[Sub->FooterBand()] = Total;
 
     R->RebuildBandList();
     R->Prepare();
     // Per detail: the sub-detail before it, then the loop and strings bands.
-    const Strings PerRecord{"N2", "N1", "D", "L0", "L1", "L2", "Sa!", "Sb!"};
+    const Strings PerRecord{"N2", "N1", "SF 3", "D", "L0", "L1", "L2", "Sa!", "Sb!"};
     Strings Expected{"T"};
     Expected.insert(Expected.end(), PerRecord.begin(), PerRecord.end());
     Expected.insert(Expected.end(), PerRecord.begin(), PerRecord.end());
