@@ -278,6 +278,7 @@ void TRpController::PrintEmptyController()
 
 void TRpController::Execute()
 {
+    int32_t RecordCount = 1;
     for (TRpGroup* G : FGroupList)
         G->SetHasValue(false);
     TDataSet* Data = FDataSetLink && FDataSetLink->Active() ? FDataSetLink : nullptr;
@@ -292,6 +293,8 @@ void TRpController::Execute()
             PerformSQLParamsUpdate(dynamic_cast<TQuery*>(Data), FReport->Functions());
         Data->First();
         MoreData = !Data->Eof();
+        if (dynamic_cast<TRpReport*>(FReport))
+            RecordCount = Data->RecordCount();
         if (!MoreData && FPrintWhenEmpty)
             PrintEmptyController();
     } else {
@@ -342,6 +345,9 @@ void TRpController::Execute()
             if (Data)
                 Data->Next();
         }
+        if (Data && OwnLoop && RecordCount != 0 && dynamic_cast<TRpReport*>(FReport))
+            if (TRpPrinter* Progress = FReport->RunPrinter())
+                Progress->SetProgress(FRecordNo * 100 / RecordCount);
     }
     CheckLastGroupFooters();
     PrintGroupFooters();

@@ -139,6 +139,9 @@ TEST_F(OrdersDb, NestedGroupsPrintHeadersAndFootersAroundTheirRecords)
     EXPECT_EQ(Seen, (Strings{"T", "H FR", "H Lyon", "D", "D", "F Lyon 5", "H Paris", "D", "F Paris 1", "F FR 6",
                              "H DE", "H Bonn", "D", "F Bonn 5", "F DE 5"}));
 
+    // The report's own records drive the printer's progress.
+    EXPECT_EQ(R->RunPrinter()->Progress(), 100);
+
     // The run's data sets are let go afterwards; a second run prints the same.
     EXPECT_TRUE(R->RunDataSets().empty());
     Seen.clear();
