@@ -4,8 +4,10 @@
 
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
+#include "platform/DB.h"
 #include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
+#include "report/RpExtra.h"
 #include "report/RpPrgres.h"
 #include "report/RpPrnSu.h"
 #include "report/RpThread.h"
@@ -45,6 +47,7 @@ TCustomRpReport::TCustomRpReport(TComponent* AOwner) : TRpBasePanel(AOwner)
     FController->SetReport(this);
     FController->SetLoopSelf(this);
     FFunctions = std::make_unique<TRpEvEnvironment>();
+    FRunDatasetsLookup = std::make_unique<TRpDataSetFields>(&FRunDataSets);
     FFunctions->AddFunction("PAGENUMBER", "0");
     FFunctions->AddFunction("COLUMNNUMBER", "0");
     FFunctions->AddFunction("REPORTTITLE", "''");
@@ -104,6 +107,24 @@ void TRpReport::Execute()
 }
 
 void TCustomRpReport::Execute() { FController->Execute(); }
+
+void TCustomRpReport::AddRunDataSet(TDataSet* Value)
+{
+    if (Value && std::find(FRunDataSets.begin(), FRunDataSets.end(), Value) == FRunDataSets.end())
+        FRunDataSets.push_back(Value);
+}
+
+TDataSet* TRpReport::DataSet() const
+{
+    auto* C = dynamic_cast<TRpController*>(Controller());
+    return C ? C->DataSet() : nullptr;
+}
+
+void TRpReport::SetDataSet(TDataSet* Value)
+{
+    if (auto* C = dynamic_cast<TRpController*>(Controller()))
+        C->SetDataSet(Value);
+}
 
 void TCustomRpReport::SetController(std::unique_ptr<TRpCustomController> Value) { FController = std::move(Value); }
 
@@ -508,6 +529,8 @@ void TCustomRpReport::CreateReport(bool Composite)
         if (GlobalPrepared)
             RpGlobalEnvironment()->Unprepare();
         FPageNumberConst = FColumnNumberConst = FReportTitleConst = nullptr;
+        FFunctions->SetDatasets(nullptr);
+        FRunDataSets.clear();
         FPageBackground = nullptr;
         SetBreakInProgress(false);
     });
@@ -536,10 +559,15 @@ void TCustomRpReport::CreateReport(bool Composite)
         B->SetParentReport(this);
     FCurrentX = RpRound(FPage->LeftMargin());
 
+    FRunDataSets.clear();
+    if (Owner())
+        for (int I = 0; I < Owner()->ComponentCount(); ++I)
+            if (auto* D = dynamic_cast<TDataSet*>(Owner()->Components(I)))
+                AddRunDataSet(D);
     FController->BuildTree();
     RpGlobalEnvironment()->Prepare();
     GlobalPrepared = true;
-    FFunctions->SetDatasets(nullptr);
+    FFunctions->SetDatasets(FRunDatasetsLookup.get());
     FFunctions->Prepare();
     FunctionsPrepared = true;
     FPageNumberConst = FFunctions->GetConstant("PAGENUMBER");

@@ -46,6 +46,9 @@ class TRpPrintable;
 class TRpCustomController;
 class TRpExportFilter;
 class TRpCreateReportThread;
+class TRpGroup;
+class TDataSet;
+class TQuery;
 
 // ------------------------------------------------------------------ enums
 
@@ -572,9 +575,27 @@ public:
     virtual void PrintEmptyController();
     virtual void RegisterBands() {}
     virtual void RegisterDatasets() {}
+    // The value of the report variable named after the loop owner (an
+    // error in the base); UpdateLocalVar stores it there.
+    virtual void LocalVarValue(TRpEvResult& Result) { Result = TRpEvResult::Error({}); }
+    virtual void UpdateLocalVar();
     void NotifyClients(TRpNotifyOperation Operation);
     // Reprints the group headers that ask for it on a new column or page.
     void NewPageCheckGroups();
+
+    // The report, controller or controller band this loop belongs to; other
+    // components are ignored.
+    TComponent* Master() const { return FMasterComp; }
+    void SetMaster(TComponent* Value);
+    bool BeforeMaster() const { return FBeforeMaster; }
+    void SetBeforeMaster(bool Value) { FBeforeMaster = Value; }
+    // The groups of this loop, outermost first (found by BuildTree).
+    const std::vector<TRpGroup*>& Groups() const { return FGroupList; }
+    // Evaluates the groups; true when one changed (inner ones then restart).
+    bool CheckGroups();
+    void PrintGroupHeaders();
+    void PrintGroupFooters();
+    void CheckLastGroupFooters();
 
     void AddBefore(TRpCustomController* Value) { FBeforeList.push_back(Value); }
     void AddAfter(TRpCustomController* Value) { FAfterList.push_back(Value); }
@@ -588,13 +609,19 @@ public:
     void SetLoopSelf(TComponent* Value) { FLoopSelf = Value; }
 
 protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     TComponent* FLoopOwner;
+    TComponent* FMasterComp = nullptr;
+    std::vector<TRpGroup*> FGroupList;
+    bool FBeforeMaster = false;
     std::vector<TRpCustomController*> FAfterList;
     std::vector<TRpCustomController*> FBeforeList;
     bool FPrintWhenEmpty = true;
     TComponent* FLoopSelf;
     TCustomRpReport* FReport = nullptr;
     std::vector<TRpPrintable*> FNotifyList;
+    TRpEvElement* FLocalVar = nullptr;
 };
 
 // The report's band loop: header, detail once per record, footer; the
@@ -604,9 +631,14 @@ public:
     explicit TRpController(TComponent* LoopOwner) : TRpCustomController(LoopOwner) {}
 
     void Execute() override;
+    void Prepare() override;
     void PrintEmptyController() override;
     void RegisterBands() override;
+    void RegisterDatasets() override;
 
+    // The records of the loop; without an active one OnNeedData serves them.
+    TDataSet* DataSet() const { return FDataSetLink; }
+    void SetDataSet(TDataSet* Value);
     TRpCustomBand* LoopDetail() const { return FLoopDetail; }
     void SetLoopDetail(TRpCustomBand* Value) { FLoopDetail = Value; }
     TRpCustomBand* LoopHeader() const { return FLoopHeader; }
@@ -617,12 +649,71 @@ public:
 
     TRpNeedDataEvent FNeedData;
 
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
+    TDataSet* FDataSetLink = nullptr;
+    bool FUpdateSQLParams = false;
     TRpCustomBand* FLoopDetail = nullptr;
     TRpCustomBand* FLoopFooter = nullptr;
     TRpCustomBand* FLoopHeader = nullptr;
     int32_t FRecordNo = 0;
 };
+
+// A group header: a change of its expression's value between records prints
+// the footer of the ended group and the header of the new one.
+class TRpGroup : public TRpCustomBand {
+public:
+    explicit TRpGroup(TComponent* AOwner);
+    ~TRpGroup() override;
+
+    const std::string& Expression() const { return FExpression; }
+    void SetExpression(const std::string& Value) { FExpression = Value; }
+    TRpCustomBand* FooterBand() const { return FFooterBand; }
+    void SetFooterBand(TRpCustomBand* Value);
+    // A report or a controller band.
+    TComponent* Master() const { return FMaster; }
+    void SetMaster(TComponent* Value);
+    bool ReprintOnNewPage() const { return FReprintOnNewPage; }
+    void SetReprintOnNewPage(bool Value) { FReprintOnNewPage = Value; }
+    bool ValueChanged() const { return FValueChanged; }
+    void SetValueChanged(bool Value) { FValueChanged = Value; }
+    bool HasValue() const { return FHasValue; }
+    void SetHasValue(bool Value) { FHasValue = Value; }
+    const TRpEvResult& LastValue() const { return FLastValue; }
+
+    void SetParent(TWinControl* AParent) override;
+    void Prepare();
+    void Unprepare();
+    // Evaluates the expression; true when its value changed.
+    bool Check();
+    // Takes the current value without comparing.
+    void TakeValue();
+    // True when the header is to be repeated on this new page.
+    bool NewPageCheck();
+    void PrintGroupHeader();
+    void PrintGroupFooter();
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    std::unique_ptr<TRpEvaluator> FEvaluator;
+    std::string FExpression;
+    TRpCustomBand* FFooterBand = nullptr;
+    TComponent* FMaster = nullptr;
+    bool FValueChanged = false;
+    bool FReprintOnNewPage = false;
+    TRpEvResult FLastValue;
+    bool FHasValue = false;
+    bool FHeaderPrinted = false;
+    int32_t FHeaderPage = 1;
+};
+
+// Closes Query, gives every parameter named like an entry of Environment
+// that entry's value (by the parameter's data type) and opens it again.
+void PerformSQLParamsUpdate(TQuery* Query, TRpEvEnvironment* Environment);
 
 // ------------------------------------------------------------ the report
 
@@ -730,6 +821,11 @@ public:
     virtual void SetPrintIfEmpty(bool Value);
     virtual void AddNotifyClient(TRpPrintable* Value);
     TRpCustomController* Controller() const { return FController.get(); }
+    // The data sets of a run: every data set owned by the report's owner and
+    // the active data sets of the loops; expressions find fields in them.
+    const std::vector<TDataSet*>& RunDataSets() const { return FRunDataSets; }
+    void AddRunDataSet(TDataSet* Value);
+    TRpEvDatasets* RunDatasetsLookup() const { return FRunDatasetsLookup.get(); }
     void SetController(std::unique_ptr<TRpCustomController> Value);
     int32_t PreviewWidth() const { return FPreviewWidth > 0 ? FPreviewWidth : 600; }
     void SetPreviewWidth(int32_t Value) { FPreviewWidth = Value; }
@@ -814,6 +910,8 @@ private:
     std::unique_ptr<TRpReportBands> FBands;
     std::atomic<bool> FCancelled{false};
     std::unique_ptr<TRpCustomController> FController;
+    std::vector<TDataSet*> FRunDataSets;
+    std::unique_ptr<TRpEvDatasets> FRunDatasetsLookup;
     int32_t FColumnTopY = 0;
     int32_t FCurrentColumn = 1;
     int32_t FCurrentX = 0;
@@ -864,6 +962,8 @@ private:
 class TRpReport : public TCustomRpReport {
 public:
     explicit TRpReport(TComponent* AOwner);
+    TDataSet* DataSet() const;
+    void SetDataSet(TDataSet* Value);
     void Execute() override;
     void SetControllerBands() override;
 };
