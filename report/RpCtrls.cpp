@@ -598,8 +598,13 @@ void TRpSysData::Print(int OfsX, int OfsY)
         SetCaption(FText + (Report ? Report->ReportTitle() : std::string()));
         break;
     case rpsDetailCount:
+        // Only a report with records counts them; else the caption stays.
+        if (auto* R = dynamic_cast<TRpReport*>(Report))
+            SetCaption(FText + std::to_string(R->RecordCount()));
+        break;
     case rpsDetailNo:
-        // Record counts come with the data-set layer; the caption stays.
+        if (auto* R = dynamic_cast<TRpReport*>(Report))
+            SetCaption(FText + std::to_string(R->RecordNumber()));
         break;
     }
     TRpCustomLabel::Print(OfsX, OfsY);

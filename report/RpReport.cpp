@@ -126,6 +126,24 @@ void TRpReport::SetDataSet(TDataSet* Value)
         C->SetDataSet(Value);
 }
 
+int32_t TRpReport::RecordNumber() const
+{
+    auto* C = dynamic_cast<TRpController*>(Controller());
+    return C ? C->RecordNo() : 0;
+}
+
+int32_t TRpReport::RecordCount() const
+{
+    TDataSet* D = DataSet();
+    if (!D || !D->Active())
+        return 1;
+    try {
+        return D->RecordCount();
+    } catch (const std::exception&) {
+        return 1;
+    }
+}
+
 void TCustomRpReport::SetController(std::unique_ptr<TRpCustomController> Value) { FController = std::move(Value); }
 
 bool TCustomRpReport::PrintIfEmpty() const { return FController->PrintWhenEmpty(); }

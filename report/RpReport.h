@@ -964,6 +964,11 @@ public:
     explicit TRpReport(TComponent* AOwner);
     TDataSet* DataSet() const;
     void SetDataSet(TDataSet* Value);
+    // The controller's running record number.
+    int32_t RecordNumber() const;
+    // 1 unless the data set is assigned and open; then its record count (1
+    // when the data set cannot tell).
+    int32_t RecordCount() const;
     void Execute() override;
     void SetControllerBands() override;
 };

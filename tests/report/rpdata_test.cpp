@@ -517,6 +517,29 @@ TEST_F(OrdersDb, FieldNamesInExpressions)
     EXPECT_EQ(E.Value().IntValue(), 5);
 }
 
+TEST_F(OrdersDb, SystemDataCountsTheRecordsOfAReportOverADataSet)
+{
+    Q->Open();
+    MakeReport(10, false);
+    TRpCustomBand* Detail = R->Bands()->GetBand(4);
+    auto* No = Detail->AddPrintable<TRpSysData>();
+    No->SetData(rpsDetailNo);
+    No->SetText("No ");
+    auto* Count = Detail->AddPrintable<TRpSysData>();
+    Count->SetData(rpsDetailCount);
+    Strings Captions;
+    Detail->AfterPrint = [&](TRpCustomBand*, bool Printed) {
+        if (Printed)
+            Captions.push_back(No->Caption() + "/" + Count->Caption());
+    };
+    R->Prepare();
+    EXPECT_EQ(Captions, (Strings{"No 1/4", "No 2/4", "No 3/4", "No 4/4"}));
+
+    // A closed data set counts as one record.
+    Q->Close();
+    EXPECT_EQ(R->RecordCount(), 1);
+}
+
 TEST_F(OrdersDb, FieldOfAReopenedDataSetIsFoundByNameOrGivesAnError)
 {
     Q->Open();
