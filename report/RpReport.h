@@ -435,6 +435,8 @@ public:
     static void Publish(TPublisher<TRpCustomBand>& P);
     // The child controls the form's root owns (printables), for the form stream.
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Printables read inside the band belong to the form's root.
+    TComponent* GetChildOwner() override { return nullptr; }
     explicit TRpCustomBand(TComponent* AOwner);
     ~TRpCustomBand() override;
 
@@ -682,6 +684,8 @@ public:
     // The bands the root owns and, for the report as root, the owned
     // components without a parent control.
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Bands read inside the report belong to the form's root.
+    TComponent* GetChildOwner() override { return nullptr; }
     // Rebuilds the band list and places the bands once the form is read.
     void Loaded() override;
     explicit TCustomRpReport(TComponent* AOwner);
