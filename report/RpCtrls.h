@@ -29,7 +29,10 @@ class TRpCustomLabel;
 using TRpLabelOnPrintEvent = std::function<void(TObject* Sender, std::string& Value)>;
 
 class TRpCustomLabel : public TRpPrintable {
+    OZ_CLASS(TRpCustomLabel, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpCustomLabel>& P);
     explicit TRpCustomLabel(TComponent* AOwner);
     ~TRpCustomLabel() override;
 
@@ -123,13 +126,19 @@ private:
 
 // One caption, which may hold line breaks.
 class TRpLabel : public TRpCustomLabel {
+    OZ_CLASS(TRpLabel, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpLabel>& P);
     explicit TRpLabel(TComponent* AOwner) : TRpCustomLabel(AOwner) {}
 };
 
 // The lines of Lines; the designer shows the name while there are none.
 class TRpMemo : public TRpCustomLabel {
+    OZ_CLASS(TRpMemo, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpMemo>& P);
     explicit TRpMemo(TComponent* AOwner) : TRpCustomLabel(AOwner) {}
     bool GetCaptionBased() const override { return false; }
     void Print(int OfsX, int OfsY) override;
@@ -144,7 +153,10 @@ enum TRpSysDataType { rpsTime, rpsDate, rpsDateTime, rpsPageNumber, rpsReportTit
 
 // Text followed by a value of the run: time, date, page number, title.
 class TRpSysData : public TRpCustomLabel {
+    OZ_CLASS(TRpSysData, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpSysData>& P);
     explicit TRpSysData(TComponent* AOwner);
     void Print(int OfsX, int OfsY) override;
 
@@ -166,7 +178,10 @@ private:
 enum TRpShapeType { rpsRectangle, rpsCircle, rpsVertLine, rpsHorLine, rpsTopAndBottom, rpsRightAndLeft, rpsRoundRect };
 
 class TRpShape : public TRpPrintable {
+    OZ_CLASS(TRpShape, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpShape>& P);
     explicit TRpShape(TComponent* AOwner);
     ~TRpShape() override;
 
@@ -210,7 +225,10 @@ std::unique_ptr<TRpShape> RpExportShape(TRpShapeType Shape, long double Left, lo
                                         int PenWidth = 1);
 
 class TRpImage : public TRpPrintable {
+    OZ_CLASS(TRpImage, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpImage>& P);
     explicit TRpImage(TComponent* AOwner);
     ~TRpImage() override;
 

@@ -1,14 +1,19 @@
-// Services around reports: the fields of a run's data sets as expression
-// elements, report builders, the text search in one page picture the
-// preview's find uses, a print job that writes pages without a report
-// component, and a handler that previews or prints a saved report file.
+// Services around reports: report forms as files (the platform's text form
+// stream, platform/Filer.h, whose root is a TRpReportForm holding the report,
+// its bands and their printables; only registered classes are created from
+// it), the fields of a run's data sets as expression elements, report
+// builders, the text search in one page picture the preview's find uses, a
+// print job that writes pages without a report component, and a handler that
+// previews or prints a saved report file.
 #pragma once
 
 #include "platform/Classes.h"
+#include "platform/Forms.h"
 #include "platform/Metafile.h"
 #include "platform/Printers.h"
 #include "report/RpExpr.h"
 #include "report/RpPrntr.h"
+#include "report/RpReport.h"
 
 #include <memory>
 #include <string>
@@ -160,3 +165,34 @@ private:
     std::string FFilename;
     std::unique_ptr<TRpPrinter> FLoadedPrinter;
 };
+
+// ------------------------------------------------------------- report forms
+
+class TComboBox;
+
+// The form a report form file is read into: it streams the components it
+// owns whose parent control is the form itself or none.
+class TRpReportForm : public TForm {
+    OZ_CLASS(TRpReportForm, TForm);
+
+public:
+    explicit TRpReportForm(TComponent* AOwner);
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+};
+
+// Registers the report classes with the form stream (done once at start-up;
+// calling it again does nothing).
+void RegisterRpClasses();
+
+// The report of the form file FileName: a new TRpReportForm owned by the
+// application is read from the file; its first component is the result when
+// it is a TRpReport, else nil (the form is freed, without a message). A file
+// that cannot be read (missing, cut, unknown classes or properties, values of
+// the wrong kind, lists of the wrong length) shows "Error loading report",
+// frees what was read and gives nil.
+TRpReport* RpLoadReport(const std::string& FileName);
+// Frees the report's owner (the whole form), or the report when it has none.
+void RpFreeReport(TCustomRpReport* Report);
+
+// The font sizes the editors offer: 8 to 72 (16 entries).
+void PopulateFontSizeCombo(TComboBox* Combo);

@@ -97,6 +97,17 @@ void TRpPrintable::AlignIt()
 
 void TRpPrintable::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
+    if (ComponentState().Contains(csLoading) && !FSize->PushingSizes()) {
+        if (ALeft != 0)
+            FPendingLeft = ALeft;
+        if (ATop != 0)
+            FPendingTop = ATop;
+        if (AWidth != 0)
+            FPendingWidth = AWidth;
+        if (AHeight != 0)
+            FPendingHeight = AHeight;
+        return;
+    }
     if (FSize->PushingSizes()) {
         TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
         if (FHostReport)
@@ -115,6 +126,20 @@ void TRpPrintable::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     }
     if (FAlignToBand && !FAlignBusy)
         AlignIt();
+}
+
+void TRpPrintable::Loaded()
+{
+    TCustomControl::Loaded();
+    FSize->Loaded();
+    if (Left() == 0 && FPendingLeft != 0)
+        SetLeft(FPendingLeft);
+    if (Top() == 0 && FPendingTop != 0)
+        SetTop(FPendingTop);
+    if (Width() == 0 && FPendingWidth != 0)
+        SetWidth(FPendingWidth);
+    if (Height() == 0 && FPendingHeight != 0)
+        SetHeight(FPendingHeight);
 }
 
 void TRpPrintable::SetParent(TWinControl* AParent)

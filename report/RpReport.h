@@ -90,6 +90,8 @@ bool RpUsMeasurement();
 // keep their values native and push them to their control as pixels
 // (SetParentSizes).
 class TRpUnitBase : public TPersistent {
+    OZ_CLASS(TRpUnitBase, TPersistent);
+
 public:
     TRpUnitBase();
 
@@ -102,6 +104,9 @@ public:
     virtual void SetParentSizes() {}
     virtual void SetUnits(TRpUnit Value) { FDisplayUnits = Value; }
     virtual std::vector<long double> WriteValues() const { return {}; }
+    // The form stream's "Values": WriteValues as a list of numbers; a list
+    // of another length is refused.
+    void DefineProperties(TFiler* Filer) override;
 
     TRpUnit Units() const { return GetUnits(); }
     // Switches to Pixels, remembering the unit; RestoreUnit goes back.
@@ -133,7 +138,10 @@ protected:
 // ------------------------------------------------------------- page settings
 
 class TRpPage : public TRpUnitBase {
+    OZ_CLASS(TRpPage, TRpUnitBase);
+
 public:
+    static void Publish(TPublisher<TRpPage>& P);
     explicit TRpPage(TCustomRpReport* Report);
 
     // 0 BottomMargin, 1 Length, 2 TopMargin, 3 Width, 4 LeftMargin,
@@ -207,7 +215,10 @@ private:
 // The sides of a report element that get a line, with colour, pen style and
 // width in points (-1: one device pixel).
 class TRpFrame : public TPersistent {
+    OZ_CLASS(TRpFrame, TPersistent);
+
 public:
+    static void Publish(TPublisher<TRpFrame>& P);
     TRpFrame() = default;
     void Assign(TPersistent* Source) override;
 
@@ -265,7 +276,10 @@ private:
 // The common base of the report and its bands: a panel with a frame and a
 // zoom that passes the zoom and a run's Prepare/UnPrepare to what it holds.
 class TRpBasePanel : public TCustomPanel {
+    OZ_CLASS(TRpBasePanel, TCustomPanel);
+
 public:
+    static void Publish(TPublisher<TRpBasePanel>& P);
     explicit TRpBasePanel(TComponent* AOwner);
     ~TRpBasePanel() override;
 
@@ -321,7 +335,14 @@ private:
 };
 
 class TRpPrintable : public TCustomControl {
+    OZ_CLASS(TRpPrintable, TCustomControl);
+
 public:
+    static void Publish(TPublisher<TRpPrintable>& P);
+    // While loading, non-zero pixel bounds are kept as pending; Loaded
+    // applies the stored "Values" and then the pending bounds the values
+    // left at 0.
+    void Loaded() override;
     explicit TRpPrintable(TComponent* AOwner);
     ~TRpPrintable() override;
 
@@ -378,6 +399,10 @@ private:
     TRpPrinter* FActivePrinter = nullptr;
     std::unique_ptr<TRpPrintableSize> FSize;
     bool FOpaque = true;
+    int FPendingLeft = 0;
+    int FPendingTop = 0;
+    int FPendingWidth = 0;
+    int FPendingHeight = 0;
 };
 
 // --------------------------------------------------------------------- bands
@@ -409,7 +434,14 @@ using TRpBandBeforePrintEvent = std::function<void(TRpCustomBand* Sender, bool& 
 using TRpBandAfterPrintEvent = std::function<void(TRpCustomBand* Sender, bool BandPrinted)>;
 
 class TRpCustomBand : public TRpBasePanel {
+    OZ_CLASS(TRpCustomBand, TRpBasePanel);
+
 public:
+    static void Publish(TPublisher<TRpCustomBand>& P);
+    // The child controls the form's root owns (printables), for the form stream.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Printables read inside the band belong to the form's root.
+    TComponent* GetChildOwner() override { return nullptr; }
     explicit TRpCustomBand(TComponent* AOwner);
     ~TRpCustomBand() override;
 
@@ -504,12 +536,18 @@ private:
 };
 
 class TRpBand : public TRpCustomBand {
+    OZ_CLASS(TRpBand, TRpCustomBand);
+
 public:
+    static void Publish(TPublisher<TRpBand>& P);
     explicit TRpBand(TComponent* AOwner) : TRpCustomBand(AOwner) {}
 };
 
 class TRpChildBand : public TRpCustomBand {
+    OZ_CLASS(TRpChildBand, TRpCustomBand);
+
 public:
+    static void Publish(TPublisher<TRpChildBand>& P);
     explicit TRpChildBand(TComponent* AOwner);
     TRpCustomBand* ParentBand() const { return FParentBand; }
     // A chain of child bands that leads back to this band is refused (false).
@@ -732,7 +770,17 @@ using TRpReportBeforePrintEvent = std::function<void(TCustomRpReport* Sender, bo
 using TRpReportEvent = std::function<void(TCustomRpReport* Sender)>;
 
 class TCustomRpReport : public TRpBasePanel, public TMessageTarget, public IRpPrinterHost {
+    OZ_CLASS(TCustomRpReport, TRpBasePanel);
+
 public:
+    static void Publish(TPublisher<TCustomRpReport>& P);
+    // The bands the root owns and, for the report as root, the owned
+    // components without a parent control.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // Bands read inside the report belong to the form's root.
+    TComponent* GetChildOwner() override { return nullptr; }
+    // Rebuilds the band list and places the bands once the form is read.
+    void Loaded() override;
     explicit TCustomRpReport(TComponent* AOwner);
     ~TCustomRpReport() override;
 
@@ -810,6 +858,8 @@ public:
     void SetReportTitle(const std::string& Value) { FReportTitle = Value; }
     TStringList* Description() const { return FDescription.get(); }
     TRpEvEnvironment* Functions() const { return FFunctions.get(); }
+    // Functions as the form stream stores it.
+    TPersistent* FunctionsStore();
     TRpReportPrinterSettings* PrinterSettings() const { return FPrinterSettings.get(); }
     TRpReportPrinterSettings* DialogSettings() const { return FDialogSettings.get(); }
     const TRpPrinterSettings& HostPrinterSettings() const override { return *FPrinterSettings; }
@@ -951,6 +1001,8 @@ private:
     bool FPrevShowSearch = true;
     TRpZoomState FPrevInitialZoom = rpZoomToFit;
     std::unique_ptr<TRpReportPrinterSettings> FDialogSettings;
+    // The stored Functions list ("Strings" and "DATA"), made on first use.
+    std::unique_ptr<TPersistent> FFunctionsStore;
     bool FReportDestroying = false;
     bool FPlacingBands = false;
     std::unique_ptr<TRpCreateReportThread> FWorkerThread;
@@ -960,6 +1012,8 @@ private:
 // title band, detail the detail band and footer the summary band; records
 // come from OnNeedData.
 class TRpReport : public TCustomRpReport {
+    OZ_CLASS(TRpReport, TCustomRpReport);
+
 public:
     explicit TRpReport(TComponent* AOwner);
     TDataSet* DataSet() const;
@@ -975,6 +1029,8 @@ public:
 
 // A report with the base controller: no records of its own.
 class TRpAbstractReport : public TCustomRpReport {
+    OZ_CLASS(TRpAbstractReport, TCustomRpReport);
+
 public:
     explicit TRpAbstractReport(TComponent* AOwner) : TCustomRpReport(AOwner) {}
 };
