@@ -243,6 +243,28 @@ TEST_F(RichReport, WithoutAutoStretchTheTextStopsAtTheRectanglesBottom)
     EXPECT_TRUE(Text->PrintComplete());
 }
 
+TEST_F(RichReport, TextThatNeverFitsAPageEndsInsteadOfPrintingEmptyPages)
+{
+    struct TCase {
+        const char* Name;
+        std::string Rtf;
+        long double Width;
+    } Cases[] = {
+        {"a line taller than the page", R"({\rtf1\fs2400 W\par\fs20 after})", 1500},
+        {"a printable 0 wide", Paragraphs(3), 0},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        SetText(Text, C.Rtf);
+        Text->SetAutoStretch(true);
+        Text->Size()->SetWidth(C.Width);
+        Served = 0;
+        R->Prepare();
+        EXPECT_LE(R->RunPrinter()->PageCount(), 3);
+        EXPECT_TRUE(Text->PrintComplete());
+    }
+}
+
 // -------------------------------------------------------- the text's source
 
 TEST_F(RichReport, ParentRichEditCopiesItsTextAndLaterLinesReachBoth)
