@@ -896,6 +896,9 @@ public:
     bool Exporting() const { return FExporting; }
     TRpExportFilter* ExportFilter() const { return FExportFilter; }
     bool FinishDoc() const { return FFinishDoc; }
+    // Numbers the images exported rich texts become ("RTF0", "RTF1", ...).
+    int32_t RTFImageIndex() const { return FRTFImageIndex; }
+    void SetRTFImageIndex(int32_t Value) { FRTFImageIndex = Value; }
     bool FinalPage() const { return FFinalPage; }
     int32_t PageNo() const { return FPageNo; }
     int32_t CurrentColumn() const { return FCurrentColumn; }
@@ -971,6 +974,7 @@ private:
     TRpExportFilter* FExportFilter = nullptr;
     bool FExporting = false;
     bool FFinishDoc = true;
+    int32_t FRTFImageIndex = 0;
     bool FHideBands = false;
     bool FFinalPage = false;
     bool FRepaintPending = false;
