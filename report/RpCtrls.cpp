@@ -227,7 +227,7 @@ void TRpCustomLabel::FormatLines()
     FFormatted = true;
 }
 
-void TRpCustomLabel::Resize(int NewLeft, int NewWidth, int NewHeight)
+void TRpCustomLabel::ResizeKeepingTop(int NewLeft, int NewWidth, int NewHeight)
 {
     // Through the size object and only what changes: the other values keep
     // their exact report units instead of being rounded to pixels.
@@ -247,7 +247,7 @@ void TRpCustomLabel::RaiseToLineHeight()
 {
     const int Needed = MeasureLineHeight() + 1;
     if (Height() < Needed)
-        Resize(Left(), Width(), Needed);
+        ResizeKeepingTop(Left(), Width(), Needed);
 }
 
 void TRpCustomLabel::ApplyAutoSize()
@@ -266,7 +266,7 @@ void TRpCustomLabel::ApplyAutoSize()
         NewLeft = Left() + (Width() - NewWidth) / 2;
     const int Needed = MeasureLineHeight() + 1;
     const bool Raise = Height() < Needed || (FOutputLines->Count() == 0 && Designing());
-    Resize(NewLeft, NewWidth, Raise ? Needed : Height());
+    ResizeKeepingTop(NewLeft, NewWidth, Raise ? Needed : Height());
 }
 
 void TRpCustomLabel::FormatText(std::string Text)

@@ -103,7 +103,7 @@ private:
     void FormatWord(std::string Word, std::string& Line, bool& Finished);
     void ApplyAutoSize();
     // New pixel bounds; the top stays as it is.
-    void Resize(int NewLeft, int NewWidth, int NewHeight);
+    void ResizeKeepingTop(int NewLeft, int NewWidth, int NewHeight);
     void RaiseToLineHeight();
     // What the formatting depends on; equal keys give equal lines.
     std::string FormatKey();

@@ -169,10 +169,10 @@ void TRpPrintable::PaintCorners(TCanvas* C)
     C->Pen()->SetColor(clBlack);
     C->Pen()->SetWidth(1);
     const int W = Width(), H = Height();
-    C->Polyline({TPoint(0, 3), TPoint(0, 0), TPoint(3, 0)});
-    C->Polyline({TPoint(0, H - 4), TPoint(0, H - 1), TPoint(3, H - 1)});
-    C->Polyline({TPoint(W - 4, 0), TPoint(W - 1, 0), TPoint(W - 1, 3)});
-    C->Polyline({TPoint(W - 4, H - 1), TPoint(W - 1, H - 1), TPoint(W - 1, H - 4)});
+    C->Polyline({TPoint{0, 3}, TPoint{0, 0}, TPoint{3, 0}});
+    C->Polyline({TPoint{0, H - 4}, TPoint{0, H - 1}, TPoint{3, H - 1}});
+    C->Polyline({TPoint{W - 4, 0}, TPoint{W - 1, 0}, TPoint{W - 1, 3}});
+    C->Polyline({TPoint{W - 4, H - 1}, TPoint{W - 1, H - 1}, TPoint{W - 1, H - 4}});
 }
 
 void TRpPrintable::Paint()
