@@ -1,4 +1,5 @@
 #include "report/RpLabelEditor.h"
+#include "report/RpExprEditor.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpCtrls.h"
@@ -101,4 +102,61 @@ TEST_F(LabelEditor, SizeThatIsNoNumberAppliesNothingAndTellsTheUser)
         EXPECT_EQ(AnsweredDialogs()[1].Kind, TDialogKind::MessageBox);
         EXPECT_NE(AnsweredDialogs()[1].Text.find("not a valid floating point value"), std::string::npos);
     }
+}
+
+// ---------------------------------------------------------- expression editor
+
+namespace {
+
+template <class F>
+void AnswerExpr(int Result, F Fill)
+{
+    SetDialogAnswerer([Result, Fill](const TDialogRequest& R, TDialogAnswer& A) {
+        if (auto* Form = dynamic_cast<TRpExprEditorForm*>(R.Dialog)) {
+            Fill(*Form);
+            A.ModalResult = Result;
+            return true;
+        }
+        A.ModalResult = 1;
+        return R.Kind == TDialogKind::MessageBox;
+    });
+}
+
+}  // namespace
+
+TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANumber)
+{
+    TRpExpr Expr(nullptr);
+    Expr.SetExpression("1+1");
+    Expr.SetMask("0.00");
+    Expr.Size()->SetWidth(100);
+    const long double EW = Expr.Size()->Width();
+    std::string Shown;
+    AnswerExpr(1, [&](TRpExprEditorForm& F) {
+        EXPECT_EQ(F.Caption(), "Expression settings");
+        Shown = F.Value->Text() + "|" + F.Mask->Text();
+        F.Value->SetText("2*21");
+        F.Mask->SetText("#,##0");
+        F.Width->SetText("abc");
+    });
+    TRpExprEditor Ed(&Expr);
+    EXPECT_EQ(Ed.GetControlName(), "Expression Control");
+    EXPECT_FALSE(Ed.ShowEditor());
+    EXPECT_EQ(Shown, "1+1|0.00");
+    EXPECT_EQ(Expr.Expression(), "1+1");
+    EXPECT_EQ(Expr.Mask(), "0.00");
+    EXPECT_EQ(Expr.Size()->Width(), EW);
+    ASSERT_FALSE(AnsweredDialogs().empty());
+    EXPECT_EQ(AnsweredDialogs().back().Kind, TDialogKind::MessageBox);
+
+    AnswerExpr(1, [](TRpExprEditorForm& F) {
+        F.Value->SetText("2*21");
+        F.Mask->SetText("#,##0");
+        F.Width->SetText("250");
+        F.Height->SetText("30");
+    });
+    EXPECT_TRUE(Ed.ShowEditor());
+    EXPECT_EQ(Expr.Expression(), "2*21");
+    EXPECT_EQ(Expr.Mask(), "#,##0");
+    EXPECT_DOUBLE_EQ(static_cast<double>(Expr.Size()->Width()), 250);
 }
