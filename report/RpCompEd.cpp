@@ -1,0 +1,163 @@
+#include "report/RpCompEd.h"
+
+#include "platform/Dialogs.h"
+#include "platform/SysUtils.h"
+#include "report/Rp4const.h"
+#include "report/RpPrntr.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+template <class T>
+T* Add(TForm* Form, const std::string& Name, int L, int T_, int W, int H)
+{
+    auto* C = new T(Form);
+    C->SetName(Name);
+    C->SetParent(Form);
+    C->SetBounds(L, T_, W, H);
+    return C;
+}
+
+std::string Shown(long double Value) { return FormatFloat("##0.00", static_cast<double>(Value)); }
+
+long double Read(TEdit* Edit)
+{
+    double V = 0;
+    return TryStrToFloat(Trim(Edit->Text()), V) ? V : 0;
+}
+
+}  // namespace
+
+TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
+{
+    SetName("RpCompEd");
+    SetCaption("Report Settings");
+    SetBorderStyle(bsSingle);
+    SetPosition(poScreenCenter);
+    SetClientWidth(459);
+    SetClientHeight(477);
+    PaperSize = Add<TComboBox>(this, "PaperSize", 16, 60, 200, 21);
+    PaperSize->SetStyle(csDropDownList);
+    std::vector<std::string> Names;
+    for (int I = 0; I < RpPaperSizeCount; ++I)
+        Names.push_back(RpPaperName(static_cast<TRpPaperSize>(I)));
+    std::sort(Names.begin(), Names.end());
+    for (const std::string& Name : Names)
+        PaperSize->Items()->Add(Name);
+    OrientationCB = Add<TComboBox>(this, "OrientationCB", 16, 120, 120, 21);
+    OrientationCB->SetStyle(csDropDownList);
+    OrientationCB->Items()->Add("Portrait");
+    OrientationCB->Items()->Add("Landscape");
+    int Y = 160;
+    for (auto [Edit, Name] : {std::pair{&Topmargin, "Topmargin"}, std::pair{&BottomMargin, "BottomMargin"},
+                              std::pair{&LeftMargin, "LeftMargin"}, std::pair{&RightMargin, "RightMargin"},
+                              std::pair{&ColumnMargin, "ColumnMargin"}}) {
+        *Edit = Add<TEdit>(this, Name, 100, Y, 65, 21);
+        TEdit* E = *Edit;
+        E->OnEnter = [this, E](TObject*) { EditEnter(E); };
+        E->OnExit = [this, E](TObject*) { EditExit(E); };
+        Y += 26;
+    }
+    Columns = Add<TEdit>(this, "Columns", 100, Y, 49, 21);
+    Columns->SetText("1");
+    ColumnsUp = Add<TSpeedButton>(this, "ColumnsUp", 150, Y, 15, 10);
+    ColumnsUp->OnClick = [this](TObject*) { StepColumns(1); };
+    ColumnsDown = Add<TSpeedButton>(this, "ColumnsDown", 150, Y + 11, 15, 10);
+    ColumnsDown->OnClick = [this](TObject*) { StepColumns(-1); };
+    FirstPageHeader = Add<TCheckBox>(this, "FirstPageHeader", 240, 380, 200, 17);
+    FirstPageHeader->SetCaption("Print first page header");
+    LastPageFooter = Add<TCheckBox>(this, "LastPageFooter", 240, 400, 200, 17);
+    LastPageFooter->SetCaption("Print last page footer");
+    ApplyBtn = Add<TButton>(this, "ApplyBtn", 200, 440, 75, 25);
+    ApplyBtn->SetCaption("&Apply");
+    ApplyBtn->OnClick = [this](TObject*) {
+        SetValues();
+        GetValues();
+    };
+    OKBtn = Add<TButton>(this, "OKBtn", 288, 440, 75, 25);
+    OKBtn->SetCaption("OK");
+    OKBtn->SetDefault(true);
+    OKBtn->OnClick = [this](TObject*) {
+        SetValues();
+        Close();
+    };
+    CancelBtn = Add<TButton>(this, "CancelBtn", 376, 440, 75, 25);
+    CancelBtn->SetCaption("Cancel");
+    CancelBtn->SetCancel(true);
+    CancelBtn->OnClick = [this](TObject*) { Close(); };
+}
+
+void TRpCompEd::SetRpReport(TRpReport* Report)
+{
+    FReport = Report;
+    if (FReport)
+        GetValues();
+}
+
+void TRpCompEd::GetValues()
+{
+    TRpPage* P = FReport->Page();
+    PaperSize->SetItemIndex(PaperSize->Items()->IndexOf(RpPaperName(P->PaperSize())));
+    OrientationCB->SetItemIndex(P->Orientation() == poLandscape ? 1 : 0);
+    Topmargin->SetText(Shown(P->TopMargin()));
+    BottomMargin->SetText(Shown(P->BottomMargin()));
+    LeftMargin->SetText(Shown(P->LeftMargin()));
+    RightMargin->SetText(Shown(P->RightMargin()));
+    ColumnMargin->SetText(Shown(P->ColumnSpace()));
+    Columns->SetText(std::to_string(P->Columns()));
+    FirstPageHeader->SetChecked(FReport->Options().Contains(TRpReportOption::FirstPageHeader));
+    LastPageFooter->SetChecked(FReport->Options().Contains(TRpReportOption::LastPageFooter));
+}
+
+void TRpCompEd::SetValues()
+{
+    TRpPage* P = FReport->Page();
+    for (int I = 0; I < RpPaperSizeCount; ++I)
+        if (RpPaperName(static_cast<TRpPaperSize>(I)) == PaperSize->Text()) {
+            P->SetPaperSize(static_cast<TRpPaperSize>(I));
+            break;
+        }
+    P->SetOrientation(OrientationCB->ItemIndex() > 0 ? poLandscape : poPortrait);
+    P->SetTopMargin(Read(Topmargin));
+    P->SetBottomMargin(Read(BottomMargin));
+    P->SetLeftMargin(Read(LeftMargin));
+    P->SetRightMargin(Read(RightMargin));
+    P->SetColumnSpace(Read(ColumnMargin));
+    P->SetColumns(std::max(1, static_cast<int>(Read(Columns))));
+    TRpReportOptions O;
+    if (FirstPageHeader->Checked())
+        O << TRpReportOption::FirstPageHeader;
+    if (LastPageFooter->Checked())
+        O << TRpReportOption::LastPageFooter;
+    FReport->SetOptions(O);
+}
+
+void TRpCompEd::EditEnter(TEdit* Edit) { FEnteredText = Edit->Text(); }
+
+void TRpCompEd::EditExit(TEdit* Edit)
+{
+    const std::string Text = Trim(Edit->Text());
+    if (Text.empty())
+        return;
+    double V = 0;
+    if (!TryStrToFloat(Text, V)) {
+        ShowMessage("'" + Text + "' is not a valid floating point value");
+        Edit->SetText(FEnteredText);
+        return;
+    }
+    if (V > 1000) {
+        ShowMessage(LoadResString(SRpValueTooBig));
+        Edit->SetText(FEnteredText);
+        return;
+    }
+    Edit->SetText(Shown(V));
+}
+
+void TRpCompEd::StepColumns(int Delta)
+{
+    const int Next = static_cast<int>(Read(Columns)) + Delta;
+    if (Next >= 1)
+        Columns->SetText(std::to_string(Next));
+}
