@@ -20,6 +20,21 @@ T* Add(TForm* Form, const std::string& Name, int L, int T_, int W, int H)
     return C;
 }
 
+struct TBandRow {
+    int Index;   // in TRpReportBands
+    const char* Box;
+    const char* Length;
+    const char* Caption;
+};
+const TBandRow BandRows[TRpCompEd::BandCount] = {
+    {2, "PageHeader", "PageHeaderLength", "Page header"},
+    {1, "Title", "TitleLength", "Title"},
+    {3, "ColumnHeader", "ColumnHeaderLength", "Column header"},
+    {4, "Detail", "DetailLength", "Detail band"},
+    {7, "Summary", "SummaryLength", "Summary"},
+    {6, "PageFooter", "PageFooterLength", "Page footer"},
+};
+
 std::string Shown(long double Value) { return FormatFloat("##0.00", static_cast<double>(Value)); }
 
 long double Read(TEdit* Edit)
@@ -66,6 +81,14 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     ColumnsUp->OnClick = [this](TObject*) { StepColumns(1); };
     ColumnsDown = Add<TSpeedButton>(this, "ColumnsDown", 150, Y + 11, 15, 10);
     ColumnsDown->OnClick = [this](TObject*) { StepColumns(-1); };
+    for (int I = 0; I < BandCount; ++I) {
+        BandBox[I] = Add<TCheckBox>(this, BandRows[I].Box, 240, 200 + 26 * I, 110, 17);
+        BandBox[I]->SetCaption(BandRows[I].Caption);
+        TEdit* E = Add<TEdit>(this, BandRows[I].Length, 360, 198 + 26 * I, 65, 21);
+        E->OnEnter = [this, E](TObject*) { EditEnter(E); };
+        E->OnExit = [this, E](TObject*) { EditExit(E); };
+        BandLength[I] = E;
+    }
     FirstPageHeader = Add<TCheckBox>(this, "FirstPageHeader", 240, 380, 200, 17);
     FirstPageHeader->SetCaption("Print first page header");
     LastPageFooter = Add<TCheckBox>(this, "LastPageFooter", 240, 400, 200, 17);
@@ -107,6 +130,11 @@ void TRpCompEd::GetValues()
     RightMargin->SetText(Shown(P->RightMargin()));
     ColumnMargin->SetText(Shown(P->ColumnSpace()));
     Columns->SetText(std::to_string(P->Columns()));
+    for (int I = 0; I < BandCount; ++I) {
+        TRpCustomBand* Band = FReport->Bands()->GetBand(BandRows[I].Index);
+        BandBox[I]->SetChecked(Band != nullptr);
+        BandLength[I]->SetText(Band ? Shown(Band->Size()->Height()) : "");
+    }
     FirstPageHeader->SetChecked(FReport->Options().Contains(TRpReportOption::FirstPageHeader));
     LastPageFooter->SetChecked(FReport->Options().Contains(TRpReportOption::LastPageFooter));
 }
@@ -126,6 +154,12 @@ void TRpCompEd::SetValues()
     P->SetRightMargin(Read(RightMargin));
     P->SetColumnSpace(Read(ColumnMargin));
     P->SetColumns(std::max(1, static_cast<int>(Read(Columns))));
+    for (int I = 0; I < BandCount; ++I) {
+        const bool Ticked = BandBox[I]->Checked();
+        FReport->Bands()->SetHasBand(BandRows[I].Index, Ticked);
+        if (Ticked && !Trim(BandLength[I]->Text()).empty())
+            FReport->Bands()->GetBand(BandRows[I].Index)->Size()->SetHeight(Read(BandLength[I]));
+    }
     TRpReportOptions O;
     if (FirstPageHeader->Checked())
         O << TRpReportOption::FirstPageHeader;

@@ -37,6 +37,11 @@ public:
     TEdit* Columns;
     TSpeedButton* ColumnsUp;
     TSpeedButton* ColumnsDown;
+    // The standard bands in the order they are applied: page header, title,
+    // column header, detail, summary, page footer.
+    static constexpr int BandCount = 6;
+    TCheckBox* BandBox[BandCount];
+    TEdit* BandLength[BandCount];
     TCheckBox* FirstPageHeader;
     TCheckBox* LastPageFooter;
     TButton* ApplyBtn;

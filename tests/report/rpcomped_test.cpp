@@ -86,3 +86,24 @@ TEST_F(CompEd, ColumnsStopAtOneAndApplyKeepsOnlyTheTwoOptions)
     EXPECT_EQ(R.Page()->PaperSize(), TRpPaperSize::A4);
     EXPECT_EQ(Ed.Topmargin->Text(), "25.00");
 }
+
+TEST_F(CompEd, BandsExistExactlyWhenTickedAndTakeTheirLength)
+{
+    R.Bands()->SetHasTitle(true);
+    R.Bands()->GetBand(1)->Size()->SetHeight(20);
+    Ed.GetValues();
+    EXPECT_TRUE(Ed.BandBox[1]->Checked());
+    EXPECT_EQ(Ed.BandLength[1]->Text(), "20.00");
+    EXPECT_FALSE(Ed.BandBox[3]->Checked());
+    EXPECT_EQ(Ed.BandLength[3]->Text(), "");
+
+    Ed.BandBox[1]->SetChecked(false);   // title goes
+    Ed.BandBox[3]->SetChecked(true);    // detail comes with its length
+    Ed.BandLength[3]->SetText("15");
+    Ed.BandBox[5]->SetChecked(true);    // page footer keeps its own height
+    Ed.SetValues();
+    EXPECT_FALSE(R.Bands()->HasTitle());
+    ASSERT_TRUE(R.Bands()->HasDetail());
+    EXPECT_DOUBLE_EQ(static_cast<double>(R.Bands()->GetBand(4)->Size()->Height()), 15);
+    EXPECT_TRUE(R.Bands()->HasPageFooter());
+}
