@@ -3,9 +3,13 @@
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
+#include "report/RpAbout.h"
+#include "report/RpExtra.h"
 #include "report/RpPrntr.h"
 
 #include <algorithm>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -37,7 +41,7 @@ const TBandRow BandRows[TRpCompEd::BandCount] = {
 
 std::string Shown(long double Value) { return FormatFloat("##0.00", static_cast<double>(Value)); }
 
-long double Read(TEdit* Edit)
+long double Read(const TControl* Edit)
 {
     double V = 0;
     return TryStrToFloat(Trim(Edit->Text()), V) ? V : 0;
@@ -81,6 +85,40 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     ColumnsUp->OnClick = [this](TObject*) { StepColumns(1); };
     ColumnsDown = Add<TSpeedButton>(this, "ColumnsDown", 150, Y + 11, 15, 10);
     ColumnsDown->OnClick = [this](TObject*) { StepColumns(-1); };
+    FontName = Add<TComboBox>(this, "FontName", 16, 360, 150, 21);
+    FontName->SetStyle(csDropDownList);
+    {
+        std::vector<std::string> Fonts;
+        const auto List = GetFonts();
+        for (int I = 0; List && I < List->Count(); ++I)
+            Fonts.push_back(List->Strings(I));
+        std::sort(Fonts.begin(), Fonts.end());
+        for (const std::string& F : Fonts)
+            FontName->Items()->Add(F);
+    }
+    FontSize = Add<TComboBox>(this, "FontSize", 170, 360, 50, 21);
+    Units = Add<TComboBox>(this, "Units", 16, 390, 100, 21);
+    Units->SetStyle(csDropDownList);
+    for (const char* U : {"MM", "Inches", "Pixes", "Characters", "Native"})
+        Units->Items()->Add(U);
+    int X = 240;
+    for (auto [Box, Name, Caption] :
+         {std::tuple{&PageFrameTop, "PageFrameTop", "Top"}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom"},
+          std::tuple{&PageFrameLeft, "PageFrameLeft", "Left"}, std::tuple{&PageFrameRight, "PageFrameRight", "Right"}}) {
+        *Box = Add<TCheckBox>(this, Name, X, 60, 52, 17);
+        (*Box)->SetCaption(Caption);
+        X += 52;
+    }
+    FrameColor = Add<TPanel>(this, "FrameColor", 240, 86, 40, 21);
+    ChangeColor = Add<TButton>(this, "ChangeColor", 290, 84, 60, 25);
+    ChangeColor->SetCaption("Change");
+    ChangeColor->OnClick = [this](TObject*) { ChangeColorClick(); };
+    PageFramePenWidth = Add<TEdit>(this, "PageFramePenWidth", 240, 116, 49, 21);
+    PageFramePenWidth->SetText("0");
+    PenWidthUp = Add<TSpeedButton>(this, "PenWidthUp", 290, 116, 15, 10);
+    PenWidthUp->OnClick = [this](TObject*) { StepPenWidth(1); };
+    PenWidthDown = Add<TSpeedButton>(this, "PenWidthDown", 290, 127, 15, 10);
+    PenWidthDown->OnClick = [this](TObject*) { StepPenWidth(-1); };
     for (int I = 0; I < BandCount; ++I) {
         BandBox[I] = Add<TCheckBox>(this, BandRows[I].Box, 240, 200 + 26 * I, 110, 17);
         BandBox[I]->SetCaption(BandRows[I].Caption);
@@ -93,6 +131,12 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     FirstPageHeader->SetCaption("Print first page header");
     LastPageFooter = Add<TCheckBox>(this, "LastPageFooter", 240, 400, 200, 17);
     LastPageFooter->SetCaption("Print last page footer");
+    AboutBtn = Add<TButton>(this, "AboutBtn", 8, 440, 30, 25);
+    AboutBtn->SetCaption("?");
+    AboutBtn->OnClick = [this](TObject*) { AboutClick(); };
+    PreviewBtn = Add<TButton>(this, "PreviewBtn", 112, 440, 75, 25);
+    PreviewBtn->SetCaption("&Preview");
+    PreviewBtn->OnClick = [this](TObject*) { FReport->Preview(); };
     ApplyBtn = Add<TButton>(this, "ApplyBtn", 200, 440, 75, 25);
     ApplyBtn->SetCaption("&Apply");
     ApplyBtn->OnClick = [this](TObject*) {
@@ -130,6 +174,17 @@ void TRpCompEd::GetValues()
     RightMargin->SetText(Shown(P->RightMargin()));
     ColumnMargin->SetText(Shown(P->ColumnSpace()));
     Columns->SetText(std::to_string(P->Columns()));
+    FontName->SetItemIndex(FontName->Items()->IndexOf(FReport->Font()->Name()));
+    PopulateFontSizeCombo(FontSize);
+    FontSize->SetText(std::to_string(FReport->Font()->Size()));
+    Units->SetItemIndex(static_cast<int>(FReport->Units()));
+    TRpFrame* F = FReport->Frame();
+    PageFrameTop->SetChecked(F->DrawTop());
+    PageFrameBottom->SetChecked(F->DrawBottom());
+    PageFrameLeft->SetChecked(F->DrawLeft());
+    PageFrameRight->SetChecked(F->DrawRight());
+    FrameColor->SetColor(F->Color());
+    PageFramePenWidth->SetText(std::to_string(F->Width()));
     for (int I = 0; I < BandCount; ++I) {
         TRpCustomBand* Band = FReport->Bands()->GetBand(BandRows[I].Index);
         BandBox[I]->SetChecked(Band != nullptr);
@@ -154,12 +209,25 @@ void TRpCompEd::SetValues()
     P->SetRightMargin(Read(RightMargin));
     P->SetColumnSpace(Read(ColumnMargin));
     P->SetColumns(std::max(1, static_cast<int>(Read(Columns))));
+    if (!FontName->Text().empty())
+        FReport->Font()->SetName(FontName->Text());
+    if (const int Size = static_cast<int>(Read(FontSize)); Size > 0)
+        FReport->Font()->SetSize(Size);
+    TRpFrame* F = FReport->Frame();
+    F->SetDrawLeft(PageFrameLeft->Checked());
+    F->SetDrawRight(PageFrameRight->Checked());
+    F->SetDrawTop(PageFrameTop->Checked());
+    F->SetDrawBottom(PageFrameBottom->Checked());
+    F->SetColor(FrameColor->Color());
+    F->SetWidth(std::max(0, static_cast<int>(Read(PageFramePenWidth))));
     for (int I = 0; I < BandCount; ++I) {
         const bool Ticked = BandBox[I]->Checked();
         FReport->Bands()->SetHasBand(BandRows[I].Index, Ticked);
         if (Ticked && !Trim(BandLength[I]->Text()).empty())
             FReport->Bands()->GetBand(BandRows[I].Index)->Size()->SetHeight(Read(BandLength[I]));
     }
+    if (Units->ItemIndex() >= 0)
+        FReport->SetUnits(static_cast<TRpUnit>(Units->ItemIndex()));
     TRpReportOptions O;
     if (FirstPageHeader->Checked())
         O << TRpReportOption::FirstPageHeader;
@@ -194,4 +262,29 @@ void TRpCompEd::StepColumns(int Delta)
     const int Next = static_cast<int>(Read(Columns)) + Delta;
     if (Next >= 1)
         Columns->SetText(std::to_string(Next));
+}
+
+void TRpCompEd::StepPenWidth(int Delta)
+{
+    const int Next = static_cast<int>(Read(PageFramePenWidth)) + Delta;
+    if (Next >= 0)
+        PageFramePenWidth->SetText(std::to_string(Next));
+}
+
+void TRpCompEd::ChangeColorClick()
+{
+    TColorDialog Dialog(this);
+    Dialog.SetColor(FrameColor->Color());
+    if (Dialog.Execute())
+        FrameColor->SetColor(Dialog.Color());
+}
+
+void TRpCompEd::AboutClick()
+{
+    Hide();
+    {
+        const auto Box = std::make_unique<TRpAboutBox>(nullptr);
+        Box->ShowModal();
+    }
+    Show();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/Buttons.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/StdCtrls.h"
 #include "report/RpReport.h"
@@ -42,14 +43,31 @@ public:
     static constexpr int BandCount = 6;
     TCheckBox* BandBox[BandCount];
     TEdit* BandLength[BandCount];
+    TComboBox* FontName;
+    TComboBox* FontSize;
+    TComboBox* Units;
+    TCheckBox* PageFrameTop;
+    TCheckBox* PageFrameBottom;
+    TCheckBox* PageFrameLeft;
+    TCheckBox* PageFrameRight;
+    TPanel* FrameColor;   // the swatch
+    TButton* ChangeColor;
+    TEdit* PageFramePenWidth;
+    TSpeedButton* PenWidthUp;
+    TSpeedButton* PenWidthDown;
     TCheckBox* FirstPageHeader;
     TCheckBox* LastPageFooter;
+    TButton* AboutBtn;
+    TButton* PreviewBtn;
     TButton* ApplyBtn;
     TButton* OKBtn;
     TButton* CancelBtn;
 
 private:
     void StepColumns(int Delta);
+    void StepPenWidth(int Delta);
+    void ChangeColorClick();
+    void AboutClick();
 
     TRpReport* FReport = nullptr;
     std::string FEnteredText;

@@ -107,3 +107,29 @@ TEST_F(CompEd, BandsExistExactlyWhenTickedAndTakeTheirLength)
     EXPECT_DOUBLE_EQ(static_cast<double>(R.Bands()->GetBand(4)->Size()->Height()), 15);
     EXPECT_TRUE(R.Bands()->HasPageFooter());
 }
+
+TEST_F(CompEd, FrameFontAndUnitsGoToTheReport)
+{
+    EXPECT_EQ(Ed.FontSize->Items()->Count(), 16);
+    Ed.PenWidthDown->OnClick(Ed.PenWidthDown);
+    EXPECT_EQ(Ed.PageFramePenWidth->Text(), "0");
+    Ed.PenWidthUp->OnClick(Ed.PenWidthUp);
+    Ed.PageFrameTop->SetChecked(true);
+    SetDialogAnswerer([](const TDialogRequest& Q, TDialogAnswer& A) {
+        if (Q.Kind != TDialogKind::Color)
+            return false;
+        A.ModalResult = 1;
+        A.Color = 0x0000FF;
+        return true;
+    });
+    Ed.ChangeColor->OnClick(Ed.ChangeColor);
+    Ed.FontSize->SetText("14");
+    Ed.Units->SetItemIndex(1);
+    Ed.SetValues();
+    EXPECT_TRUE(R.Frame()->DrawTop());
+    EXPECT_FALSE(R.Frame()->DrawLeft());
+    EXPECT_EQ(R.Frame()->Width(), 1);
+    EXPECT_EQ(R.Frame()->Color(), 0x0000FFu);
+    EXPECT_EQ(R.Font()->Size(), 14);
+    EXPECT_EQ(R.Units(), TRpUnit::Inches);
+}
