@@ -40,6 +40,8 @@ TEST_F(CompEd, ShowsTheReportAndHoldsEveryPaperSorted)
         Names.push_back(Ed.PaperSize->Items()->Strings(I));
     EXPECT_EQ(Names.size(), 28u);
     EXPECT_TRUE(std::is_sorted(Names.begin(), Names.end()));
+    std::unique_ptr<TBitmap> Shot(Ed.GetFormImage());
+    Shot->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/report_settings.png");
 }
 
 TEST_F(CompEd, LeavingANumericEditFormatsOrRefuses)
