@@ -1,0 +1,61 @@
+#include "report/RpAbout.h"
+
+#include "report/Rp4const.h"
+
+namespace {
+
+TLabel* AddLabel(TForm* Form, const std::string& Name, int L, int T, int W, int H, const std::string& Caption)
+{
+    auto* C = new TLabel(Form);
+    C->SetName(Name);
+    C->SetParent(Form);
+    C->SetBounds(L, T, W, H);
+    C->SetCaption(Caption);
+    return C;
+}
+
+}  // namespace
+
+TRpAboutBox::TRpAboutBox(TComponent* AOwner) : TForm(AOwner)
+{
+    SetName("RpAboutBox");
+    SetCaption("About");
+    SetBorderStyle(bsDialog);
+    SetPosition(poScreenCenter);
+    SetClientWidth(345);
+    SetClientHeight(250);
+    Label4 = AddLabel(this, "Label4", 8, 8, 329, 32, "");
+    Label4->Font()->SetName("Arial");
+    Label4->Font()->SetHeight(-24);
+    Label4->Font()->SetStyle(TFontStyles{fsBold});
+    Label4->Font()->SetColor(clWhite);
+    Label1 = AddLabel(this, "Label1", 8, 52, 200, 13, "Version 4.04");
+    Label2 = AddLabel(this, "Label2", 8, 70, 329, 13, "");
+    VisitLabel = AddLabel(this, "VisitLabel", 8, 90, 329, 30, LoadResString(SRpVisitWebSite));
+    VisitLabel->SetWordWrap(true);
+    Label3 = AddLabel(this, "Label3", 8, 124, 329, 13, WebAddress);
+    Label3->Font()->SetColor(clNavy);
+    Label3->Font()->SetStyle(TFontStyles{fsUnderline});
+    Label3->SetCursor(crHandPoint);
+    Label3->OnClick = [this](TObject* Sender) { Label3Click(Sender); };
+    Bevel1 = new TBevel(this);
+    Bevel1->SetName("Bevel1");
+    Bevel1->SetParent(this);
+    Bevel1->SetBounds(8, 146, 329, 2);
+    Label5 = AddLabel(this, "Label5", 8, 156, 329, 40, "");
+    Label5->Font()->SetSize(7);
+    Button1 = new TButton(this);
+    Button1->SetName("Button1");
+    Button1->SetParent(this);
+    Button1->SetBounds(135, 214, 75, 25);
+    Button1->SetCaption("OK");
+    Button1->SetDefault(true);
+    Button1->SetCancel(true);
+    Button1->SetModalResult(1);
+}
+
+void TRpAboutBox::Label3Click(TObject*)
+{
+    if (!WebAddress.empty())
+        ShellOpen(WebAddress);
+}

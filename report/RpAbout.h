@@ -1,0 +1,28 @@
+// The report library's about box.
+#pragma once
+
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
+
+#include <string>
+
+class TRpAboutBox : public TForm {
+public:
+    explicit TRpAboutBox(TComponent* AOwner);
+
+    // Where a click on the link goes (the shell opens it); none: no action.
+    std::string WebAddress;
+
+    TLabel* Label1;       // "Version 4.04"
+    TLabel* Label2;
+    TLabel* VisitLabel;   // the invitation to the web site
+    TLabel* Label3;       // the link
+    TBevel* Bevel1;
+    TLabel* Label5;
+    TLabel* Label4;       // the heading
+    TButton* Button1;     // "OK"
+
+private:
+    void Label3Click(TObject* Sender);
+};

@@ -1,0 +1,52 @@
+// Design-time editor of a text label: the "Text Settings" form with the
+// text, width, height and the autosize, stretch and transparent flags.
+#pragma once
+
+#include "platform/Forms.h"
+#include "platform/Mask.h"
+#include "platform/StdCtrls.h"
+#include "report/RpCtrls.h"
+
+#include <string>
+
+class TRpLabelEditorForm : public TForm {
+public:
+    explicit TRpLabelEditorForm(TComponent* AOwner);
+
+    TGroupBox* GroupBox1;
+    TLabel* Label1;
+    TEdit* Value;
+    TLabel* Label2;
+    TLabel* Label3;
+    TMaskEdit* Width;
+    TMaskEdit* Height;
+    TCheckBox* AutoSize;
+    TCheckBox* Stretch;
+    TCheckBox* Transparent;
+    TButton* OKBtn;
+    TButton* Button4;
+};
+
+// The editor of a TRpLabel (its caption is the value edited).
+class TRpLabelEditor {
+public:
+    explicit TRpLabelEditor(TRpCustomLabel* Printable) : FPrintable(Printable) {}
+    virtual ~TRpLabelEditor() = default;
+
+    TRpCustomLabel* Printable() const { return FPrintable; }
+    virtual std::string GetValue() const;
+    virtual void SetValue(const std::string& Value);
+    virtual std::string GetGlyphResName() const { return "RPLABEL"; }
+    virtual std::string GetControlName() const { return "Text Control"; }
+    // The form modally; true when OK was pressed and the values applied. A
+    // width or height that is no number applies nothing and tells the user.
+    virtual bool ShowEditor();
+
+protected:
+    // Reads Width and Height of the form; false (after telling the user)
+    // when either is not a number.
+    static bool ReadSize(TMaskEdit* WidthEdit, TMaskEdit* HeightEdit, double& W, double& H);
+
+private:
+    TRpCustomLabel* FPrintable;
+};
