@@ -118,10 +118,16 @@ struct DeviceRig {
     // The frames the program sent since the last call, but the serial mode.
     std::vector<std::string> Sent()
     {
+        // A frame the same as the one before it is the link's resend of an
+        // acknowledgement that came late (a loaded machine): one command.
         std::vector<std::string> Out;
-        for (const sim::Frame& F : R.Sim.Received())
-            if (F.Type != 'M')
-                Out.push_back(Frame(static_cast<char>(F.Type), F.Payload));
+        for (const sim::Frame& F : R.Sim.Received()) {
+            if (F.Type == 'M')
+                continue;
+            std::string Text = Frame(static_cast<char>(F.Type), F.Payload);
+            if (Out.empty() || Out.back() != Text)
+                Out.push_back(std::move(Text));
+        }
         R.Sim.ClearReceived();
         return Out;
     }
@@ -133,11 +139,13 @@ struct DeviceRig {
             Change(R.Sim.Device().Status);
         }
         R.Sim.SendStatus();
-        ProcessUntil([&] {
-            auto L = R.Sim.Lock();
-            return R.Form->CorrectionMode() == R.Sim.Device().Status.Correction &&
-                   R.Form->GasType() == R.Sim.Device().Status.GasType;
-        });
+        ProcessUntil(
+            [&] {
+                auto L = R.Sim.Lock();
+                return R.Form->CorrectionMode() == R.Sim.Device().Status.Correction &&
+                       R.Form->GasType() == R.Sim.Device().Status.GasType;
+            },
+            20000);
         ProcessFor(50);
     }
 };
