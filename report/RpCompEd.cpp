@@ -1,5 +1,6 @@
 #include "report/RpCompEd.h"
 
+#include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
@@ -13,16 +14,6 @@
 #include <vector>
 
 namespace {
-
-template <class T>
-T* Add(TForm* Form, const std::string& Name, int L, int T_, int W, int H)
-{
-    auto* C = new T(Form);
-    C->SetName(Name);
-    C->SetParent(Form);
-    C->SetBounds(L, T_, W, H);
-    return C;
-}
 
 struct TBandRow {
     int Index;   // in TRpReportBands
@@ -57,7 +48,7 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poScreenCenter);
     SetClientWidth(459);
     SetClientHeight(477);
-    PaperSize = Add<TComboBox>(this, "PaperSize", 16, 60, 200, 21);
+    PaperSize = NewControl<TComboBox>(this, this, "PaperSize", "", 16, 60, 200, 21);
     PaperSize->SetStyle(csDropDownList);
     std::vector<std::string> Names;
     for (int I = 0; I < RpPaperSizeCount; ++I)
@@ -65,7 +56,7 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     std::sort(Names.begin(), Names.end());
     for (const std::string& Name : Names)
         PaperSize->Items()->Add(Name);
-    OrientationCB = Add<TComboBox>(this, "OrientationCB", 16, 120, 120, 21);
+    OrientationCB = NewControl<TComboBox>(this, this, "OrientationCB", "", 16, 120, 120, 21);
     OrientationCB->SetStyle(csDropDownList);
     OrientationCB->Items()->Add("Portrait");
     OrientationCB->Items()->Add("Landscape");
@@ -73,19 +64,19 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     for (auto [Edit, Name] : {std::pair{&Topmargin, "Topmargin"}, std::pair{&BottomMargin, "BottomMargin"},
                               std::pair{&LeftMargin, "LeftMargin"}, std::pair{&RightMargin, "RightMargin"},
                               std::pair{&ColumnMargin, "ColumnMargin"}}) {
-        *Edit = Add<TEdit>(this, Name, 100, Y, 65, 21);
+        *Edit = NewControl<TEdit>(this, this, Name, "", 100, Y, 65, 21);
         TEdit* E = *Edit;
         E->OnEnter = [this, E](TObject*) { EditEnter(E); };
         E->OnExit = [this, E](TObject*) { EditExit(E); };
         Y += 26;
     }
-    Columns = Add<TEdit>(this, "Columns", 100, Y, 49, 21);
+    Columns = NewControl<TEdit>(this, this, "Columns", "", 100, Y, 49, 21);
     Columns->SetText("1");
-    ColumnsUp = Add<TSpeedButton>(this, "ColumnsUp", 150, Y, 15, 10);
+    ColumnsUp = NewControl<TSpeedButton>(this, this, "ColumnsUp", "", 150, Y, 15, 10);
     ColumnsUp->OnClick = [this](TObject*) { StepColumns(1); };
-    ColumnsDown = Add<TSpeedButton>(this, "ColumnsDown", 150, Y + 11, 15, 10);
+    ColumnsDown = NewControl<TSpeedButton>(this, this, "ColumnsDown", "", 150, Y + 11, 15, 10);
     ColumnsDown->OnClick = [this](TObject*) { StepColumns(-1); };
-    FontName = Add<TComboBox>(this, "FontName", 16, 360, 150, 21);
+    FontName = NewControl<TComboBox>(this, this, "FontName", "", 16, 360, 150, 21);
     FontName->SetStyle(csDropDownList);
     {
         std::vector<std::string> Fonts;
@@ -96,8 +87,8 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
         for (const std::string& F : Fonts)
             FontName->Items()->Add(F);
     }
-    FontSize = Add<TComboBox>(this, "FontSize", 170, 360, 50, 21);
-    Units = Add<TComboBox>(this, "Units", 16, 390, 100, 21);
+    FontSize = NewControl<TComboBox>(this, this, "FontSize", "", 170, 360, 50, 21);
+    Units = NewControl<TComboBox>(this, this, "Units", "", 16, 390, 100, 21);
     Units->SetStyle(csDropDownList);
     for (const char* U : {"MM", "Inches", "Pixes", "Characters", "Native"})
         Units->Items()->Add(U);
@@ -105,52 +96,52 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     for (auto [Box, Name, Caption] :
          {std::tuple{&PageFrameTop, "PageFrameTop", "Top"}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom"},
           std::tuple{&PageFrameLeft, "PageFrameLeft", "Left"}, std::tuple{&PageFrameRight, "PageFrameRight", "Right"}}) {
-        *Box = Add<TCheckBox>(this, Name, X, 60, 52, 17);
+        *Box = NewControl<TCheckBox>(this, this, Name, "", X, 60, 52, 17);
         (*Box)->SetCaption(Caption);
         X += 52;
     }
-    FrameColor = Add<TPanel>(this, "FrameColor", 240, 86, 40, 21);
-    ChangeColor = Add<TButton>(this, "ChangeColor", 290, 84, 60, 25);
+    FrameColor = NewControl<TPanel>(this, this, "FrameColor", "", 240, 86, 40, 21);
+    ChangeColor = NewControl<TButton>(this, this, "ChangeColor", "", 290, 84, 60, 25);
     ChangeColor->SetCaption("Change");
     ChangeColor->OnClick = [this](TObject*) { ChangeColorClick(); };
-    PageFramePenWidth = Add<TEdit>(this, "PageFramePenWidth", 240, 116, 49, 21);
+    PageFramePenWidth = NewControl<TEdit>(this, this, "PageFramePenWidth", "", 240, 116, 49, 21);
     PageFramePenWidth->SetText("0");
-    PenWidthUp = Add<TSpeedButton>(this, "PenWidthUp", 290, 116, 15, 10);
+    PenWidthUp = NewControl<TSpeedButton>(this, this, "PenWidthUp", "", 290, 116, 15, 10);
     PenWidthUp->OnClick = [this](TObject*) { StepPenWidth(1); };
-    PenWidthDown = Add<TSpeedButton>(this, "PenWidthDown", 290, 127, 15, 10);
+    PenWidthDown = NewControl<TSpeedButton>(this, this, "PenWidthDown", "", 290, 127, 15, 10);
     PenWidthDown->OnClick = [this](TObject*) { StepPenWidth(-1); };
     for (int I = 0; I < BandCount; ++I) {
-        BandBox[I] = Add<TCheckBox>(this, BandRows[I].Box, 240, 200 + 26 * I, 110, 17);
+        BandBox[I] = NewControl<TCheckBox>(this, this, BandRows[I].Box, "", 240, 200 + 26 * I, 110, 17);
         BandBox[I]->SetCaption(BandRows[I].Caption);
-        TEdit* E = Add<TEdit>(this, BandRows[I].Length, 360, 198 + 26 * I, 65, 21);
+        TEdit* E = NewControl<TEdit>(this, this, BandRows[I].Length, "", 360, 198 + 26 * I, 65, 21);
         E->OnEnter = [this, E](TObject*) { EditEnter(E); };
         E->OnExit = [this, E](TObject*) { EditExit(E); };
         BandLength[I] = E;
     }
-    FirstPageHeader = Add<TCheckBox>(this, "FirstPageHeader", 240, 380, 200, 17);
+    FirstPageHeader = NewControl<TCheckBox>(this, this, "FirstPageHeader", "", 240, 380, 200, 17);
     FirstPageHeader->SetCaption("Print first page header");
-    LastPageFooter = Add<TCheckBox>(this, "LastPageFooter", 240, 400, 200, 17);
+    LastPageFooter = NewControl<TCheckBox>(this, this, "LastPageFooter", "", 240, 400, 200, 17);
     LastPageFooter->SetCaption("Print last page footer");
-    AboutBtn = Add<TButton>(this, "AboutBtn", 8, 440, 30, 25);
+    AboutBtn = NewControl<TButton>(this, this, "AboutBtn", "", 8, 440, 30, 25);
     AboutBtn->SetCaption("?");
     AboutBtn->OnClick = [this](TObject*) { AboutClick(); };
-    PreviewBtn = Add<TButton>(this, "PreviewBtn", 112, 440, 75, 25);
+    PreviewBtn = NewControl<TButton>(this, this, "PreviewBtn", "", 112, 440, 75, 25);
     PreviewBtn->SetCaption("&Preview");
     PreviewBtn->OnClick = [this](TObject*) { FReport->Preview(); };
-    ApplyBtn = Add<TButton>(this, "ApplyBtn", 200, 440, 75, 25);
+    ApplyBtn = NewControl<TButton>(this, this, "ApplyBtn", "", 200, 440, 75, 25);
     ApplyBtn->SetCaption("&Apply");
     ApplyBtn->OnClick = [this](TObject*) {
         SetValues();
         GetValues();
     };
-    OKBtn = Add<TButton>(this, "OKBtn", 288, 440, 75, 25);
+    OKBtn = NewControl<TButton>(this, this, "OKBtn", "", 288, 440, 75, 25);
     OKBtn->SetCaption("OK");
     OKBtn->SetDefault(true);
     OKBtn->OnClick = [this](TObject*) {
         SetValues();
         Close();
     };
-    CancelBtn = Add<TButton>(this, "CancelBtn", 376, 440, 75, 25);
+    CancelBtn = NewControl<TButton>(this, this, "CancelBtn", "", 376, 440, 75, 25);
     CancelBtn->SetCaption("Cancel");
     CancelBtn->SetCancel(true);
     CancelBtn->OnClick = [this](TObject*) { Close(); };

@@ -1,24 +1,15 @@
 #include "report/RpExprEditor.h"
 
+#include "platform/Controlbuilder.h"
 #include "platform/SysUtils.h"
 
 #include <memory>
 
 namespace {
 
-template <class T>
-T* Add(TForm* Form, TWinControl* Parent, const std::string& Name, int L, int T_, int W, int H)
-{
-    auto* C = new T(Form);
-    C->SetName(Name);
-    C->SetParent(Parent);
-    C->SetBounds(L, T_, W, H);
-    return C;
-}
-
 TMaskEdit* SizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Top)
 {
-    auto* E = Add<TMaskEdit>(Form, Parent, Name, 96, Top, 57, 21);
+    auto* E = NewControl<TMaskEdit>(Form, Parent, Name, "", 96, Top, 57, 21);
     E->SetEditMask("9999");
     E->SetMaxLength(4);
     return E;
@@ -34,33 +25,33 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poScreenCenter);
     SetClientWidth(367);
     SetClientHeight(210);
-    GroupBox1 = Add<TGroupBox>(this, this, "GroupBox1", 8, 8, 351, 157);
+    GroupBox1 = NewControl<TGroupBox>(this, this, "GroupBox1", "", 8, 8, 351, 157);
     GroupBox1->SetCaption("Properties");
-    Label1 = Add<TLabel>(this, GroupBox1, "Label1", 8, 20, 80, 13);
+    Label1 = NewControl<TLabel>(this, GroupBox1, "Label1", "", 8, 20, 80, 13);
     Label1->SetCaption("Expression");
-    Value = Add<TEdit>(this, GroupBox1, "Value", 96, 16, 221, 21);
-    ShowExprBuilder = Add<TSpeedButton>(this, GroupBox1, "ShowExprBuilder", 320, 16, 23, 22);
+    Value = NewControl<TEdit>(this, GroupBox1, "Value", "", 96, 16, 221, 21);
+    ShowExprBuilder = NewControl<TSpeedButton>(this, GroupBox1, "ShowExprBuilder", "", 320, 16, 23, 22);
     ShowExprBuilder->SetCaption("...");
-    Label4 = Add<TLabel>(this, GroupBox1, "Label4", 8, 48, 80, 13);
+    Label4 = NewControl<TLabel>(this, GroupBox1, "Label4", "", 8, 48, 80, 13);
     Label4->SetCaption("Format mask");
-    Mask = Add<TComboBox>(this, GroupBox1, "Mask", 96, 44, 169, 21);
-    Label2 = Add<TLabel>(this, GroupBox1, "Label2", 8, 76, 80, 13);
+    Mask = NewControl<TComboBox>(this, GroupBox1, "Mask", "", 96, 44, 169, 21);
+    Label2 = NewControl<TLabel>(this, GroupBox1, "Label2", "", 8, 76, 80, 13);
     Label2->SetCaption("Width");
     Width = SizeEdit(this, GroupBox1, "Width", 72);
-    Label3 = Add<TLabel>(this, GroupBox1, "Label3", 8, 104, 80, 13);
+    Label3 = NewControl<TLabel>(this, GroupBox1, "Label3", "", 8, 104, 80, 13);
     Label3->SetCaption("Height");
     Height = SizeEdit(this, GroupBox1, "Height", 100);
-    AutoSize = Add<TCheckBox>(this, GroupBox1, "AutoSize", 176, 74, 97, 17);
+    AutoSize = NewControl<TCheckBox>(this, GroupBox1, "AutoSize", "", 176, 74, 97, 17);
     AutoSize->SetCaption("Autosize");
-    Stretch = Add<TCheckBox>(this, GroupBox1, "Stretch", 176, 102, 97, 17);
+    Stretch = NewControl<TCheckBox>(this, GroupBox1, "Stretch", "", 176, 102, 97, 17);
     Stretch->SetCaption("Stretch");
-    Transparent = Add<TCheckBox>(this, GroupBox1, "Transparent", 176, 128, 97, 17);
+    Transparent = NewControl<TCheckBox>(this, GroupBox1, "Transparent", "", 176, 128, 97, 17);
     Transparent->SetCaption("Transparent");
-    OKBtn = Add<TButton>(this, this, "OKBtn", 104, 176, 75, 25);
+    OKBtn = NewControl<TButton>(this, this, "OKBtn", "", 104, 176, 75, 25);
     OKBtn->SetCaption("OK");
     OKBtn->SetDefault(true);
     OKBtn->SetModalResult(1);
-    Button4 = Add<TButton>(this, this, "Button4", 188, 176, 75, 25);
+    Button4 = NewControl<TButton>(this, this, "Button4", "", 188, 176, 75, 25);
     Button4->SetCaption("Cancel");
     Button4->SetCancel(true);
     Button4->SetModalResult(2);

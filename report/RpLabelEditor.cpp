@@ -1,5 +1,6 @@
 #include "report/RpLabelEditor.h"
 
+#include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 
@@ -7,19 +8,9 @@
 
 namespace {
 
-template <class T>
-T* Add(TForm* Form, TWinControl* Parent, const std::string& Name, int L, int T_, int W, int H)
-{
-    auto* C = new T(Form);
-    C->SetName(Name);
-    C->SetParent(Parent);
-    C->SetBounds(L, T_, W, H);
-    return C;
-}
-
 TMaskEdit* SizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Top)
 {
-    auto* E = Add<TMaskEdit>(Form, Parent, Name, 80, Top, 57, 21);
+    auto* E = NewControl<TMaskEdit>(Form, Parent, Name, "", 80, Top, 57, 21);
     E->SetEditMask("9999");
     E->SetMaxLength(4);
     return E;
@@ -35,28 +26,28 @@ TRpLabelEditorForm::TRpLabelEditorForm(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poScreenCenter);
     SetClientWidth(329);
     SetClientHeight(181);
-    GroupBox1 = Add<TGroupBox>(this, this, "GroupBox1", 8, 8, 313, 129);
+    GroupBox1 = NewControl<TGroupBox>(this, this, "GroupBox1", "", 8, 8, 313, 129);
     GroupBox1->SetCaption("Properties");
-    Label1 = Add<TLabel>(this, GroupBox1, "Label1", 8, 20, 60, 13);
+    Label1 = NewControl<TLabel>(this, GroupBox1, "Label1", "", 8, 20, 60, 13);
     Label1->SetCaption("Text");
-    Value = Add<TEdit>(this, GroupBox1, "Value", 80, 16, 225, 21);
-    Label2 = Add<TLabel>(this, GroupBox1, "Label2", 8, 48, 60, 13);
+    Value = NewControl<TEdit>(this, GroupBox1, "Value", "", 80, 16, 225, 21);
+    Label2 = NewControl<TLabel>(this, GroupBox1, "Label2", "", 8, 48, 60, 13);
     Label2->SetCaption("Width");
     Width = SizeEdit(this, GroupBox1, "Width", 44);
-    Label3 = Add<TLabel>(this, GroupBox1, "Label3", 8, 76, 60, 13);
+    Label3 = NewControl<TLabel>(this, GroupBox1, "Label3", "", 8, 76, 60, 13);
     Label3->SetCaption("Height");
     Height = SizeEdit(this, GroupBox1, "Height", 72);
-    AutoSize = Add<TCheckBox>(this, GroupBox1, "AutoSize", 160, 46, 97, 17);
+    AutoSize = NewControl<TCheckBox>(this, GroupBox1, "AutoSize", "", 160, 46, 97, 17);
     AutoSize->SetCaption("Autosize");
-    Stretch = Add<TCheckBox>(this, GroupBox1, "Stretch", 160, 74, 97, 17);
+    Stretch = NewControl<TCheckBox>(this, GroupBox1, "Stretch", "", 160, 74, 97, 17);
     Stretch->SetCaption("Stretch");
-    Transparent = Add<TCheckBox>(this, GroupBox1, "Transparent", 160, 100, 97, 17);
+    Transparent = NewControl<TCheckBox>(this, GroupBox1, "Transparent", "", 160, 100, 97, 17);
     Transparent->SetCaption("Transparent");
-    OKBtn = Add<TButton>(this, this, "OKBtn", 84, 148, 75, 25);
+    OKBtn = NewControl<TButton>(this, this, "OKBtn", "", 84, 148, 75, 25);
     OKBtn->SetCaption("OK");
     OKBtn->SetDefault(true);
     OKBtn->SetModalResult(1);
-    Button4 = Add<TButton>(this, this, "Button4", 168, 148, 75, 25);
+    Button4 = NewControl<TButton>(this, this, "Button4", "", 168, 148, 75, 25);
     Button4->SetCaption("Cancel");
     Button4->SetCancel(true);
     Button4->SetModalResult(2);
