@@ -41,6 +41,8 @@ const uint16_t DaysInMonth[2][12] = {
 std::mutex gNowMutex;
 std::function<TDateTime()> gNowOverride;
 std::atomic<int64_t> gMonotonicOffset{0};
+constexpr int64_t NotHeld = std::numeric_limits<int64_t>::min();
+std::atomic<int64_t> gMonotonicHeldAt{NotHeld};
 
 // A date-time as whole days since 1 Jan 0001 (day 1) and ms of the day,
 // rounded to the millisecond first so 23:59:59.9999 becomes the next day.
@@ -503,11 +505,23 @@ std::string TimeToStr(TDateTime DateTime)
 
 // --------------------------------------------------------------- monotonic
 
-int64_t MonotonicMs()
+namespace {
+int64_t SteadyMs()
 {
     using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() +
-           gMonotonicOffset.load();
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+}  // namespace
+
+int64_t MonotonicMs()
+{
+    const int64_t Held = gMonotonicHeldAt.load();
+    return (Held == NotHeld ? SteadyMs() : Held) + gMonotonicOffset.load();
+}
+
+void SetMonotonicHeld(bool Held)
+{
+    gMonotonicHeldAt.store(Held ? SteadyMs() : NotHeld);
 }
 
 uint32_t GetTickCount()

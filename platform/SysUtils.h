@@ -60,6 +60,9 @@ uint32_t GetTickCount();
 // Tests move the monotonic clock forward (or back) by this many ms.
 void SetMonotonicOffsetMs(int64_t OffsetMs);
 int64_t MonotonicOffsetMs();
+// Tests hold the real part of the monotonic clock where it stands, so only
+// the offset moves it; false lets it run again.
+void SetMonotonicHeld(bool Held);
 
 // ------------------------------------------------------------------ random numbers
 

@@ -10,10 +10,21 @@
 #include <vector>
 
 // Moves the monotonic clock forward by hand and puts it back afterwards.
+// A held clock moves only by hand, so a busy machine cannot add time between
+// two samples; tests that wait on the event loop keep it running.
 class MonotonicClock {
 public:
-    MonotonicClock() : FOld(MonotonicOffsetMs()) {}
-    ~MonotonicClock() { SetMonotonicOffsetMs(FOld); }
+    enum TMode { Running, Held };
+    explicit MonotonicClock(TMode Mode = Running) : FOld(MonotonicOffsetMs())
+    {
+        if (Mode == Held)
+            SetMonotonicHeld(true);
+    }
+    ~MonotonicClock()
+    {
+        SetMonotonicHeld(false);
+        SetMonotonicOffsetMs(FOld);
+    }
     MonotonicClock(const MonotonicClock&) = delete;
     MonotonicClock& operator=(const MonotonicClock&) = delete;
     void Advance(int64_t Ms) { SetMonotonicOffsetMs(MonotonicOffsetMs() + Ms); }

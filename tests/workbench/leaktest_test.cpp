@@ -25,7 +25,7 @@ namespace {
 // The main window's low-pressure statistic fed by hand, and a leak test
 // bound to a chart and its labels.
 struct LeakRig {
-    MonotonicClock Clock;
+    MonotonicClock Clock{MonotonicClock::Held};
     TSignalStats Low;
     std::unique_ptr<TChart> Chart = std::make_unique<TChart>(nullptr);
     std::vector<std::unique_ptr<TLabel>> Labels;

@@ -129,7 +129,7 @@ TEST(TrendTest, ThousandIncidentsStoredAllCountedAllListed)
 
 TEST(TrendTest, ElapsedTimeOnTheMonotonicClock)
 {
-    MonotonicClock Clock;
+    MonotonicClock Clock(MonotonicClock::Held);
     WallClock Wall(EncodeDate(2026, 10, 25) + EncodeTime(2, 30, 0, 0));
     TTrendTest T;
     T.Start(parPIP, 10, 20, Record(parPIP, 15));
