@@ -69,9 +69,11 @@ TEST(Recording, StreamFromTheAnalyzerIsRecordedWholeAfterItsHeader)
 {
     RecordingRig R;
     R.StartSim();
+    // Everything the analyzer sends is kept from the start: frames sent just
+    // before the recording starts may still be on their way when it does.
+    R.Sim.SetKeepSent(true);
     R.ConnectAtOwnRate();
     ASSERT_TRUE(ProcessUntil([&] { return R.Form->SampleTime() > 5; }, 10000));
-    R.Sim.SetKeepSent(true);
     R.Action("actnSaveFile")->Execute();
     ASSERT_TRUE(R.Form->Recording());
     EXPECT_EQ(R.StatusText(), R.FileName);
