@@ -128,17 +128,19 @@ TEST_F(EnvironmentEditor, ClosingTheDialogEndsTheWaitForANewEntry)
 
 TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
 {
+    enum TWay { Typed, EditButton, DoubleClick };
     struct {
         const char* What;
         bool Running;
-        bool ThroughEditButton;
+        TWay Way;
         std::string Cell;
         std::string Entry;
     } const Cases[] = {
-        {"typed", false, false, "5", "5"},
-        {"typed during a run", true, false, "0", "0"},
-        {"&Edit", false, true, "PAGENUMBER+1", "PAGENUMBER+1"},
-        {"&Edit during a run", true, true, "0", "0"},
+        {"typed", false, Typed, "5", "5"},
+        {"typed during a run", true, Typed, "0", "0"},
+        {"&Edit", false, EditButton, "PAGENUMBER+1", "PAGENUMBER+1"},
+        {"&Edit during a run", true, EditButton, "0", "0"},
+        {"double-click", false, DoubleClick, "PAGENUMBER+1", "PAGENUMBER+1"},
     };
     for (const auto& C : Cases) {
         Functions->SetExpression(Functions->IndexOf("COLUMNNUMBER"), "0");
@@ -160,15 +162,18 @@ TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
         Edit(Functions, true, [&](TRpEnvironmentEditor& F) {
             TStringGrid* G = Grid(F);
             G->SetRow(2);
-            if (C.ThroughEditButton)
+            const TRect R = G->CellRect(1, 2);
+            if (C.Way == EditButton)
                 Find<TButton>(&F, "EditBtn")->Click();
+            else if (C.Way == DoubleClick)
+                G->WidgetMouseDown(mbLeft, {ssDouble}, R.Left + 5, R.Top + 5, true);
             else
                 G->SetEditText(1, 2, "5");
             Cell = G->Cells(1, 2);
         });
         EXPECT_EQ(Cell, C.Cell) << C.What;
         EXPECT_EQ(Functions->Functions(1)->Expression(), C.Entry) << C.What;
-        if (C.ThroughEditButton) {
+        if (C.Way != Typed) {
             EXPECT_EQ(Heading, "COLUMNNUMBER") << C.What;
             EXPECT_EQ(Offered, "0") << C.What;
         }
@@ -185,6 +190,21 @@ TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
         EXPECT_EQ(Result.Kind(), resInt) << C.What;
         EXPECT_EQ(RpEvResultToInt(Result), C.Entry == "5" ? 5 : 1) << C.What;
     }
+}
+
+TEST_F(EnvironmentEditor, AnEmptyListHasNothingToEdit)
+{
+    TRpEvEnvironment Empty;
+    bool Asked = false;
+    RpGetExpressionHook = [&](const std::string&, std::string&, TControl*) { return Asked = true; };
+    Edit(&Empty, true, [&](TRpEnvironmentEditor& F) {
+        EXPECT_EQ(Grid(F)->RowCount(), 1);
+        Find<TButton>(&F, "EditBtn")->Click();
+        Grid(F)->SetEditText(0, 1, "ghost");
+        Grid(F)->SetEditText(1, 1, "1");
+    });
+    EXPECT_FALSE(Asked);
+    EXPECT_EQ(Empty.Count(), 0);
 }
 
 TEST_F(EnvironmentEditor, NameCellsRenameInUpperCaseButNeverToATakenName)
