@@ -441,9 +441,9 @@ bool TStringGrid::WantsKey(uint16_t Key) const
 {
     if (FEditor->Open && (Key == VK_RETURN || Key == VK_ESCAPE))
         return true;
-    if (FOptions.Contains(goEditing) && (Key == VK_RETURN || Key == VK_F2 || Key == VK_LEFT || Key == VK_RIGHT))
+    if (FOptions.Contains(goEditing) && (Key == VK_RETURN || Key == VK_F2))
         return true;
-    return TDrawGrid::WantsKey(Key);
+    return Key == VK_LEFT || Key == VK_RIGHT || TDrawGrid::WantsKey(Key);
 }
 
 void TStringGrid::KeyDown(uint16_t& Key, TShiftState Shift)

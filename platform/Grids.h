@@ -128,7 +128,8 @@ private:
     unsigned FBits = 0;
 };
 
-// A draw grid that keeps a text per cell and draws it. With goEditing the
+// A draw grid that keeps a text per cell and draws it; the left and right
+// arrows move between the columns. With goEditing the
 // current cell can be edited in place: F2, Enter or a typed character open an
 // editor over it; Enter or leaving it ends the edit (SetEditText), Esc drops
 // it. A double click fires OnDblClick.

@@ -153,6 +153,12 @@ TEST(StringGrid, ColumnWidthsAndTheHeadingRowPlaceTheCells)
     G->WidgetKeyDown(Home, {});
     EXPECT_EQ(G->Row(), 1);
     EXPECT_EQ(G->TopRow(), 1);
+    for (auto [Key, Col] : {std::pair{VK_RIGHT, 1}, std::pair{VK_RIGHT, 1}, std::pair{VK_LEFT, 0}}) {
+        uint16_t K = Key;
+        G->WidgetKeyDown(K, {});
+        EXPECT_EQ(G->Col(), Col);
+        EXPECT_EQ(K, 0);
+    }
     // A click picks the column as well as the row; the heading refuses it.
     G->WidgetMouseDown(mbLeft, {}, 70, 25, false);
     EXPECT_EQ(std::pair(G->Col(), G->Row()), std::pair(1, 1));
