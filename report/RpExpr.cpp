@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 // ================================================================== values
 
@@ -1269,6 +1270,28 @@ void TRpEvEnvironment::DeleteFunction(const std::string& Name)
     // Its prepared expression may name the entry itself; freeing it lets go.
     if (Function->Evaluator().Prepared())
         Function->Evaluator().UnPrepare();
+}
+
+bool TRpEvEnvironment::RenameFunction(int Index, const std::string& Name)
+{
+    TEntry& Entry = FEntries.at(static_cast<size_t>(Index));
+    const int Other = IndexOf(Name);
+    if (Other >= 0 && Other != Index)
+        return false;
+    Entry.Name = AnsiUpperCase(Name);
+    return true;
+}
+
+void TRpEvEnvironment::SetExpression(int Index, const std::string& Expression)
+{
+    TEntry& Entry = FEntries.at(static_cast<size_t>(Index));
+    std::shared_ptr<TRpEvEmbeddedFunction> Old =
+        std::exchange(Entry.Function, std::make_shared<TRpEvEmbeddedFunction>(Expression));
+    // During a run the expressions prepared on the old function still read it.
+    if (Prepared())
+        PrepareEntry(Entry);
+    else if (Old->Evaluator().Prepared())
+        Old->Evaluator().UnPrepare();
 }
 
 void TRpEvEnvironment::Clear()

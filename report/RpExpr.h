@@ -430,6 +430,12 @@ public:
     // expression. A prepared environment prepares the new entry at once.
     void AddFunction(const std::string& Name, const std::string& Expression);
     void DeleteFunction(const std::string& Name);
+    // Renames entry Index to the upper-cased Name; false, and nothing
+    // changes, when another entry has that name.
+    bool RenameFunction(int Index, const std::string& Name);
+    // Entry Index gets a new function for Expression; a prepared environment
+    // prepares it at once. Expressions prepared on the old one keep it.
+    void SetExpression(int Index, const std::string& Expression);
     void Clear();
     void Update() {}
 

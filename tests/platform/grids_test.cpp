@@ -11,7 +11,10 @@
 #include "tests/support/ProcessEvents.h"
 
 #include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPixmap>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -19,6 +22,9 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <functional>
 #include <vector>
 
 TEST(DrawGrid, ClicksKeysAndWheelMoveTheSelectionAndTheRowsInView)
@@ -85,6 +91,166 @@ TEST(DrawGrid, PaintsOnlyTheRowsInView)
     ASSERT_FALSE(Drawn.empty());
     EXPECT_EQ(Drawn.front(), 10);
     EXPECT_LE(Drawn.back(), 13);
+}
+
+namespace {
+
+// A two-column grid with one heading row and three rows below it.
+TStringGrid* MakeStringGrid(TForm& F)
+{
+    auto* G = new TStringGrid(&F);
+    G->SetParent(&F);
+    G->SetBounds(0, 0, 220, 61);
+    G->SetColCount(2);
+    G->SetColWidths(0, 50);
+    G->SetColWidths(1, 150);
+    G->SetDefaultRowHeight(20);
+    G->SetFixedRows(1);
+    G->SetRowCount(4);
+    return G;
+}
+
+// The dark pixels the grid shows inside R.
+int InkIn(TStringGrid* G, TRect R)
+{
+    const QImage Image = G->Handle()->grab().toImage();
+    int Ink = 0;
+    for (int Y = R.Top; Y < R.Bottom; ++Y)
+        for (int X = R.Left; X < R.Right; ++X)
+            Ink += Image.pixelColor(X, Y).lightness() < 100 ? 1 : 0;
+    return Ink;
+}
+
+}  // namespace
+
+TEST(StringGrid, ColumnWidthsAndTheHeadingRowPlaceTheCells)
+{
+    TForm F(nullptr);
+    TStringGrid* G = MakeStringGrid(F);
+    EXPECT_EQ(G->ColWidths(0), 50);
+    EXPECT_EQ(G->ColWidths(2), G->DefaultColWidth());
+    EXPECT_EQ(G->Row(), 1) << "the heading is never selected";
+    EXPECT_EQ(G->VisibleRowCount(), 2);
+    // The heading stays at the top while the rows below scroll.
+    G->SetRow(3);
+    EXPECT_EQ(G->TopRow(), 2);
+    struct {
+        int Col, Row;
+        TRect Rect;
+    } const Cells[] = {{0, 0, {0, 0, 50, 20}}, {1, 0, {50, 0, 200, 20}}, {1, 2, {50, 20, 200, 40}},
+                       {1, 3, {50, 40, 200, 60}}, {0, 1, {0, 0, 0, 0}}};
+    for (const auto& C : Cells) {
+        const TRect R = G->CellRect(C.Col, C.Row);
+        EXPECT_EQ(std::tuple(R.Left, R.Top, R.Right, R.Bottom),
+                  std::tuple(C.Rect.Left, C.Rect.Top, C.Rect.Right, C.Rect.Bottom))
+            << C.Col << "," << C.Row;
+    }
+    EXPECT_EQ(G->RowAt(5), 0);
+    EXPECT_EQ(G->RowAt(25), 2);
+    EXPECT_EQ(G->ColAt(60), 1);
+    EXPECT_EQ(G->ColAt(210), -1);
+    uint16_t Home = VK_HOME;
+    G->WidgetKeyDown(Home, {});
+    EXPECT_EQ(G->Row(), 1);
+    EXPECT_EQ(G->TopRow(), 1);
+    for (auto [Key, Col] : {std::pair{VK_RIGHT, 1}, std::pair{VK_RIGHT, 1}, std::pair{VK_LEFT, 0}}) {
+        uint16_t K = Key;
+        G->WidgetKeyDown(K, {});
+        EXPECT_EQ(G->Col(), Col);
+        EXPECT_EQ(K, 0);
+    }
+    // A click picks the column as well as the row; the heading refuses it.
+    G->WidgetMouseDown(mbLeft, {}, 70, 25, false);
+    EXPECT_EQ(std::pair(G->Col(), G->Row()), std::pair(1, 1));
+    G->WidgetMouseDown(mbLeft, {}, 10, 5, false);
+    EXPECT_EQ(std::pair(G->Col(), G->Row()), std::pair(1, 1));
+}
+
+TEST(StringGrid, DrawsTheTextOfItsCells)
+{
+    TForm F(nullptr);
+    TStringGrid* G = MakeStringGrid(F);
+    F.Show();
+    ProcessFor(20);
+    const TRect Cell = G->CellRect(1, 2);
+    EXPECT_EQ(InkIn(G, Cell), 0);
+    G->SetCells(1, 2, "WWWW");
+    G->SetCells(0, 0, "Name");
+    G->Repaint();
+    ProcessFor(20);
+    EXPECT_EQ(G->Cells(1, 2), "WWWW");
+    EXPECT_GT(InkIn(G, Cell), 10);
+    EXPECT_GT(InkIn(G, G->CellRect(0, 0)), 10);
+}
+
+TEST(StringGrid, AFinishedEditReachesTheCellAndOnSetEditText)
+{
+    TForm F(nullptr);
+    TStringGrid* G = MakeStringGrid(F);
+    F.Show();
+    ProcessFor(20);
+    std::vector<std::string> Edits;
+    G->OnSetEditText = [&](TObject*, int Col, int Row, const std::string& Value) {
+        Edits.push_back(std::to_string(Col) + "," + std::to_string(Row) + "=" + Value);
+        if (Value == "refused")
+            G->SetCells(Col, Row, "kept");
+    };
+    // Without the editing option no key opens an editor.
+    uint16_t F2 = VK_F2;
+    G->WidgetKeyDown(F2, {});
+    EXPECT_FALSE(G->EditorMode());
+
+    G->SetOptions({goEditing});
+    G->SetCol(1);
+    G->SetRow(2);
+    auto Editor = [&] { return G->Handle()->findChild<QLineEdit*>(); };
+    auto Press = [&](int QtKey) {
+        QKeyEvent Down(QEvent::KeyPress, QtKey, Qt::NoModifier);
+        QApplication::sendEvent(Editor(), &Down);
+    };
+    struct {
+        const char* What;
+        std::function<void()> Open;
+        std::string Typed;
+        int EndKey;
+        std::string Cell;
+        std::vector<std::string> Edits;
+    } const Cases[] = {
+        {"F2, Enter", [&] { uint16_t K = VK_F2; G->WidgetKeyDown(K, {}); }, "abc", Qt::Key_Return, "abc", {"1,2=abc"}},
+        {"typed key, Esc", [&] { char C = 'x'; G->WidgetKeyPress(C); }, "", Qt::Key_Escape, "abc", {}},
+        {"Enter, refused", [&] { uint16_t K = VK_RETURN; G->WidgetKeyDown(K, {}); }, "refused", Qt::Key_Return,
+         "kept", {"1,2=refused"}},
+    };
+    for (const auto& C : Cases) {
+        Edits.clear();
+        C.Open();
+        ASSERT_TRUE(G->EditorMode()) << C.What;
+        ASSERT_NE(Editor(), nullptr);
+        EXPECT_TRUE(Editor()->isVisible()) << C.What;
+        if (!C.Typed.empty())
+            Editor()->setText(QString::fromStdString(C.Typed));
+        Press(C.EndKey);
+        EXPECT_FALSE(G->EditorMode()) << C.What;
+        EXPECT_EQ(G->Cells(1, 2), C.Cell) << C.What;
+        EXPECT_EQ(Edits, C.Edits) << C.What;
+    }
+    // The typed key starts the text of the edit.
+    char X = 'x';
+    G->WidgetKeyPress(X);
+    EXPECT_EQ(Editor()->text().toStdString(), "x");
+    G->HideEditor(false);
+
+    // The way tests type: a finished edit without the editor.
+    Edits.clear();
+    G->SetEditText(0, 3, "typed");
+    EXPECT_EQ(G->Cells(0, 3), "typed");
+    EXPECT_EQ(Edits, std::vector<std::string>{"0,3=typed"});
+
+    int Double = 0;
+    G->OnDblClick = [&](TObject*) { ++Double; };
+    G->WidgetMouseDown(mbLeft, {ssDouble}, 20, 45, true);
+    EXPECT_EQ(Double, 1);
+    EXPECT_FALSE(G->EditorMode());
 }
 
 TEST(ScrollBox, ChildrenBeyondTheBoxBringScrollBarsAndTheWheelScrolls)
