@@ -122,11 +122,11 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     // Page frame
     FrameGroup = NewControl<TGroupBox>(this, this, "FrameGroup", "Page frame", 236, 48, 215, 104);
     int X = 8;
-    for (auto [Box, Name, Caption] :
-         {std::tuple{&PageFrameTop, "PageFrameTop", "Top"}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom"},
-          std::tuple{&PageFrameLeft, "PageFrameLeft", "Left"}, std::tuple{&PageFrameRight, "PageFrameRight", "Right"}}) {
-        *Box = NewControl<TCheckBox>(this, FrameGroup, Name, Caption, X, 18, 50, 17);
-        X += 50;
+    for (auto [Box, Name, Caption, Width] :
+         {std::tuple{&PageFrameTop, "PageFrameTop", "Top", 46}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom", 62},
+          std::tuple{&PageFrameLeft, "PageFrameLeft", "Left", 46}, std::tuple{&PageFrameRight, "PageFrameRight", "Right", 50}}) {
+        *Box = NewControl<TCheckBox>(this, FrameGroup, Name, Caption, X, 18, Width, 17);
+        X += Width;
     }
     NewControl<TLabel>(this, FrameGroup, "", "Color", 8, 48);
     FrameColor = NewControl<TPanel>(this, FrameGroup, "FrameColor", "", 48, 44, 40, 21);

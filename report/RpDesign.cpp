@@ -1,6 +1,7 @@
 #include "report/RpDesign.h"
 
 #include "platform/Controls.h"
+#include "platform/Metafile.h"
 
 #include <cmath>
 
@@ -275,6 +276,8 @@ void TCustomRpReport::Paint()
     FRepaintPending = false;
     if (!Canvas())
         return;
+    if (FPageImage)
+        Canvas()->StretchDraw(ClientRect(), FPageImage.get());
     if (FPage->Ruler())
         PaintRuler(Units());
     PaintMargins();

@@ -46,6 +46,7 @@ class TRpPrintable;
 class TRpCustomController;
 class TRpExportFilter;
 class TRpCreateReportThread;
+class TMetafile;
 class TRpGroup;
 class TDataSet;
 class TQuery;
@@ -931,7 +932,11 @@ public:
 
     // The report is being destroyed (its bands then leave it alone).
     bool ReportDestroying() const { return FReportDestroying; }
+    // The design view changed: it is drawn again, without a page image.
     void Modify();
+    // The first page of the last run shown over the design view (a run
+    // printer whose client is the report announces it); nullptr: none.
+    TMetafile* PageImage() const { return FPageImage.get(); }
 
     TRpReportBeforePrintEvent BeforePrint;
     TNotifyEvent AfterPrint;
@@ -995,6 +1000,8 @@ private:
     bool FHideBands = false;
     bool FFinalPage = false;
     bool FRepaintPending = false;
+    // Page 1 of a finished run, shown over the design view.
+    std::unique_ptr<TMetafile> FPageImage;
     TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
     std::unique_ptr<TRpPage> FPage;
     int32_t FPageNo = 0;

@@ -3,6 +3,8 @@
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "report/RpCtrls.h"
+#include "report/RpPrntr.h"
 #include "report/RpReport.h"
 
 #include <gtest/gtest.h>
@@ -264,4 +266,54 @@ TEST_F(DesignView, AReportOnAFormPaintsItsDesignViewAndItsBands)
     std::unique_ptr<TBitmap> Again(Form.GetFormImage());
     EXPECT_TRUE(AnyIn(*Again, Detail->Left() + 100, Detail->Top() + 3, Detail->Left() + 140, Detail->Top() + 30,
                       clSilver));
+}
+
+TEST_F(DesignView, TheFirstPageOfARunShowsOverTheDesignViewUntilTheReportChanges)
+{
+    TForm Form(nullptr);
+    Form.SetClientWidth(816);
+    Form.SetClientHeight(1056);
+    auto* R = new TRpReport(&Form);
+    R->SetParent(&Form);
+    R->SetColor(White);
+    R->SetUnits(TRpUnit::MM);
+    R->Page()->SetPaperSize(TRpPaperSize::Letter);
+    R->Page()->SetOrientation(poPortrait);
+    R->Page()->SetRuler(false);
+    R->Bands()->SetHasDetail(true);
+    R->Bands()->SetHasPageFooter(true);
+    TRpCustomBand* Footer = R->Bands()->GetBand(6);
+    Footer->Size()->SetHeight(20);
+    auto* Box = Footer->AddPrintable<TRpShape>();
+    Box->Brush()->SetColor(clBlack);
+    Box->Size()->SetLeft(0);
+    Box->Size()->SetTop(0);
+    Box->Size()->SetWidth(50);
+    Box->Size()->SetHeight(15);
+    Form.Show();
+    Application->ProcessMessages();
+    // The footer prints at the foot of the page, where the design view is
+    // empty (the band itself sits at the top margin).
+    const int FootY = R->Height() - 60;
+    const auto BlackAtFoot = [&] {
+        std::unique_ptr<TBitmap> Shot(Form.GetFormImage());
+        return AnyIn(*Shot, 0, FootY - 40, 300, FootY + 40, clBlack);
+    };
+    EXPECT_FALSE(BlackAtFoot());
+
+    R->Prepare();
+    ASSERT_NE(R->RunPrinter(), nullptr);
+    ASSERT_GE(R->RunPrinter()->PageCount(), 1);
+    R->RunPrinter()->SetClient(R);
+    R->RunPrinter()->SetAvailablePages(1);
+    Application->ProcessMessages();
+    ASSERT_NE(R->PageImage(), nullptr);
+    EXPECT_TRUE(BlackAtFoot());
+    std::unique_ptr<TBitmap>(Form.GetFormImage())->SaveToFile(std::string(OZ_TEST_ARTIFACTS) +
+                                                              "/design-report-page-image.png");
+    R->Modify();
+    Application->ProcessMessages();
+    EXPECT_EQ(R->PageImage(), nullptr);
+    EXPECT_FALSE(BlackAtFoot());
+    R->RunPrinter()->SetClient(nullptr);
 }
