@@ -184,4 +184,9 @@ TEST_F(CompEd, NumericEditsTakeDigitsThePointAndBackspaceOnly)
     Ed.LeftMargin->SetText("7.5");
     Ed.LeftMargin->WidgetKeyPress(Enter);
     EXPECT_EQ(Ed.LeftMargin->Text(), "7.50");
+    // A refused value brings back the text of the edit it was typed in.
+    Ed.EditEnter(Ed.Columns);
+    Ed.Columns->SetText("5000");
+    Ed.Columns->WidgetKeyPress(Enter);
+    EXPECT_EQ(Ed.Columns->Text(), "1");
 }
