@@ -486,6 +486,8 @@ private:
 // ----------------------------------------------------------------- data set
 
 class TDataSet : public TComponent {
+    OZ_CLASS(TDataSet, TComponent);
+
 public:
     explicit TDataSet(TComponent* AOwner);
     ~TDataSet() override;

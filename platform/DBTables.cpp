@@ -2,6 +2,7 @@
 #include "platform/DBTables.h"
 
 #include "platform/Application.h"
+#include "platform/PublishedProps.h"
 
 #include <sqlite3.h>
 
@@ -676,4 +677,18 @@ std::string TTable::SelectSQL() const
     if (FTableName.empty())
         DatabaseError("No table name");
     return "SELECT * FROM " + quoteIdent(FTableName);
+}
+
+// --------------------------------------------------------------- form files
+
+void TQuery::Publish(TPublisher<TQuery>& P)
+{
+    P.Component("Database", &TQuery::Database, &TQuery::SetDatabase);
+    P.Object("SQL", &TQuery::SQL);
+}
+
+void TTable::Publish(TPublisher<TTable>& P)
+{
+    P.Component("Database", &TTable::Database, &TTable::SetDatabase);
+    P.String("TableName", &TTable::TableName, &TTable::SetTableName).Default("");
 }

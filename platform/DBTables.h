@@ -73,6 +73,8 @@ private:
 
 // A data set whose records come from an SQL SELECT on a TDatabase.
 class TDBDataSet : public TDataSet {
+    OZ_CLASS(TDBDataSet, TDataSet);
+
 public:
     explicit TDBDataSet(TComponent* AOwner);
     ~TDBDataSet() override;
@@ -111,7 +113,12 @@ private:
 
 // A data set over an SQL text with ":name" parameters.
 class TQuery : public TDBDataSet {
+    OZ_CLASS(TQuery, TDBDataSet);
+
 public:
+    // Form files keep Database, SQL and, for TTable, TableName; never Active,
+    // so reading a form runs no statement.
+    static void Publish(TPublisher<TQuery>& P);
     explicit TQuery(TComponent* AOwner);
     ~TQuery() override;
 
@@ -140,7 +147,10 @@ private:
 
 // Every record of one table.
 class TTable : public TDBDataSet {
+    OZ_CLASS(TTable, TDBDataSet);
+
 public:
+    static void Publish(TPublisher<TTable>& P);
     explicit TTable(TComponent* AOwner);
 
     const std::string& TableName() const { return FTableName; }

@@ -48,7 +48,20 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     SetPosition(poScreenCenter);
     SetClientWidth(459);
     SetClientHeight(477);
-    PaperSize = NewControl<TComboBox>(this, this, "PaperSize", "", 16, 60, 200, 21);
+
+    Heading = NewControl<TPanel>(this, this, "Heading", "", 0, 0, 459, 41);
+    Heading->SetBevelOuter(bvNone);
+    Heading->SetColor(clNavy);
+    Heading->SetCaption("");
+    HeadingLabel = NewControl<TLabel>(this, Heading, "HeadingLabel", "Report Settings", 12, 6, 300, 29);
+    HeadingLabel->Font()->SetName("Arial");
+    HeadingLabel->Font()->SetHeight(-24);
+    HeadingLabel->Font()->SetStyle(TFontStyles{fsBold});
+    HeadingLabel->Font()->SetColor(clWhite);
+
+    // Paper size
+    PaperGroup = NewControl<TGroupBox>(this, this, "PaperGroup", "Paper size", 8, 48, 220, 104);
+    PaperSize = NewControl<TComboBox>(this, PaperGroup, "PaperSize", "", 8, 18, 204, 21);
     PaperSize->SetStyle(csDropDownList);
     std::vector<std::string> Names;
     for (int I = 0; I < RpPaperSizeCount; ++I)
@@ -56,27 +69,38 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     std::sort(Names.begin(), Names.end());
     for (const std::string& Name : Names)
         PaperSize->Items()->Add(Name);
-    OrientationCB = NewControl<TComboBox>(this, this, "OrientationCB", "", 16, 120, 120, 21);
+    NewControl<TLabel>(this, PaperGroup, "", "Width", 8, 48);
+    PageWidth = NewControl<TEdit>(this, PaperGroup, "PageWidth", "", 48, 44, 60, 21);
+    NewControl<TLabel>(this, PaperGroup, "", "Length", 114, 48);
+    PageLength = NewControl<TEdit>(this, PaperGroup, "PageLength", "", 152, 44, 60, 21);
+    OrientationCB = NewControl<TComboBox>(this, PaperGroup, "OrientationCB", "", 8, 72, 204, 21);
     OrientationCB->SetStyle(csDropDownList);
     OrientationCB->Items()->Add("Portrait");
     OrientationCB->Items()->Add("Landscape");
-    int Y = 160;
-    for (auto [Edit, Name] : {std::pair{&Topmargin, "Topmargin"}, std::pair{&BottomMargin, "BottomMargin"},
-                              std::pair{&LeftMargin, "LeftMargin"}, std::pair{&RightMargin, "RightMargin"},
-                              std::pair{&ColumnMargin, "ColumnMargin"}}) {
-        *Edit = NewControl<TEdit>(this, this, Name, "", 100, Y, 65, 21);
-        TEdit* E = *Edit;
-        E->OnEnter = [this, E](TObject*) { EditEnter(E); };
-        E->OnExit = [this, E](TObject*) { EditExit(E); };
+
+    // Margins
+    MarginsGroup = NewControl<TGroupBox>(this, this, "MarginsGroup", "Margins", 8, 156, 220, 180);
+    int Y = 18;
+    for (auto [Edit, Name, Caption] :
+         {std::tuple{&Topmargin, "Topmargin", "Top"}, std::tuple{&BottomMargin, "BottomMargin", "Bottom"},
+          std::tuple{&LeftMargin, "LeftMargin", "Left"}, std::tuple{&RightMargin, "RightMargin", "Right"},
+          std::tuple{&ColumnMargin, "ColumnMargin", "Column space"}}) {
+        NewControl<TLabel>(this, MarginsGroup, "", Caption, 8, Y + 4);
+        *Edit = NewControl<TEdit>(this, MarginsGroup, Name, "", 120, Y, 65, 21);
         Y += 26;
     }
-    Columns = NewControl<TEdit>(this, this, "Columns", "", 100, Y, 49, 21);
+    NewControl<TLabel>(this, MarginsGroup, "", "Number of columns", 8, Y + 4);
+    Columns = NewControl<TEdit>(this, MarginsGroup, "Columns", "", 120, Y, 49, 21);
     Columns->SetText("1");
-    ColumnsUp = NewControl<TSpeedButton>(this, this, "ColumnsUp", "", 150, Y, 15, 10);
+    ColumnsUp = NewControl<TSpeedButton>(this, MarginsGroup, "ColumnsUp", "", 170, Y, 15, 10);
     ColumnsUp->OnClick = [this](TObject*) { StepColumns(1); };
-    ColumnsDown = NewControl<TSpeedButton>(this, this, "ColumnsDown", "", 150, Y + 11, 15, 10);
+    ColumnsDown = NewControl<TSpeedButton>(this, MarginsGroup, "ColumnsDown", "", 170, Y + 11, 15, 10);
     ColumnsDown->OnClick = [this](TObject*) { StepColumns(-1); };
-    FontName = NewControl<TComboBox>(this, this, "FontName", "", 16, 360, 150, 21);
+
+    // Other
+    OtherGroup = NewControl<TGroupBox>(this, this, "OtherGroup", "Other", 8, 340, 220, 88);
+    NewControl<TLabel>(this, OtherGroup, "", "Font", 8, 22);
+    FontName = NewControl<TComboBox>(this, OtherGroup, "FontName", "", 44, 18, 168, 21);
     FontName->SetStyle(csDropDownList);
     {
         std::vector<std::string> Fonts;
@@ -87,62 +111,83 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
         for (const std::string& F : Fonts)
             FontName->Items()->Add(F);
     }
-    FontSize = NewControl<TComboBox>(this, this, "FontSize", "", 170, 360, 50, 21);
-    Units = NewControl<TComboBox>(this, this, "Units", "", 16, 390, 100, 21);
+    NewControl<TLabel>(this, OtherGroup, "", "Size", 8, 52);
+    FontSize = NewControl<TComboBox>(this, OtherGroup, "FontSize", "", 44, 48, 50, 21);
+    NewControl<TLabel>(this, OtherGroup, "", "Units", 102, 52);
+    Units = NewControl<TComboBox>(this, OtherGroup, "Units", "", 134, 48, 78, 21);
     Units->SetStyle(csDropDownList);
     for (const char* U : {"MM", "Inches", "Pixes", "Characters", "Native"})
         Units->Items()->Add(U);
-    int X = 240;
-    for (auto [Box, Name, Caption] :
-         {std::tuple{&PageFrameTop, "PageFrameTop", "Top"}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom"},
-          std::tuple{&PageFrameLeft, "PageFrameLeft", "Left"}, std::tuple{&PageFrameRight, "PageFrameRight", "Right"}}) {
-        *Box = NewControl<TCheckBox>(this, this, Name, "", X, 60, 52, 17);
-        (*Box)->SetCaption(Caption);
-        X += 52;
+
+    // Page frame
+    FrameGroup = NewControl<TGroupBox>(this, this, "FrameGroup", "Page frame", 236, 48, 215, 104);
+    int X = 8;
+    for (auto [Box, Name, Caption, Width] :
+         {std::tuple{&PageFrameTop, "PageFrameTop", "Top", 46}, std::tuple{&PageFrameBottom, "PageFrameBottom", "Bottom", 62},
+          std::tuple{&PageFrameLeft, "PageFrameLeft", "Left", 46}, std::tuple{&PageFrameRight, "PageFrameRight", "Right", 50}}) {
+        *Box = NewControl<TCheckBox>(this, FrameGroup, Name, Caption, X, 18, Width, 17);
+        X += Width;
     }
-    FrameColor = NewControl<TPanel>(this, this, "FrameColor", "", 240, 86, 40, 21);
-    ChangeColor = NewControl<TButton>(this, this, "ChangeColor", "", 290, 84, 60, 25);
-    ChangeColor->SetCaption("Change");
+    NewControl<TLabel>(this, FrameGroup, "", "Color", 8, 48);
+    FrameColor = NewControl<TPanel>(this, FrameGroup, "FrameColor", "", 48, 44, 40, 21);
+    FrameColor->SetBevelOuter(bvLowered);
+    FrameColor->SetCaption("");
+    ChangeColor = NewControl<TButton>(this, FrameGroup, "ChangeColor", "Change", 96, 42, 60, 25);
     ChangeColor->OnClick = [this](TObject*) { ChangeColorClick(); };
-    PageFramePenWidth = NewControl<TEdit>(this, this, "PageFramePenWidth", "", 240, 116, 49, 21);
+    NewControl<TLabel>(this, FrameGroup, "", "Frame width", 8, 78);
+    PageFramePenWidth = NewControl<TEdit>(this, FrameGroup, "PageFramePenWidth", "", 96, 74, 49, 21);
     PageFramePenWidth->SetText("0");
-    PenWidthUp = NewControl<TSpeedButton>(this, this, "PenWidthUp", "", 290, 116, 15, 10);
+    PenWidthUp = NewControl<TSpeedButton>(this, FrameGroup, "PenWidthUp", "", 146, 74, 15, 10);
     PenWidthUp->OnClick = [this](TObject*) { StepPenWidth(1); };
-    PenWidthDown = NewControl<TSpeedButton>(this, this, "PenWidthDown", "", 290, 127, 15, 10);
+    PenWidthDown = NewControl<TSpeedButton>(this, FrameGroup, "PenWidthDown", "", 146, 85, 15, 10);
     PenWidthDown->OnClick = [this](TObject*) { StepPenWidth(-1); };
+
+    // Bands
+    BandsGroup = NewControl<TGroupBox>(this, this, "BandsGroup", "Bands", 236, 156, 215, 272);
     for (int I = 0; I < BandCount; ++I) {
-        BandBox[I] = NewControl<TCheckBox>(this, this, BandRows[I].Box, "", 240, 200 + 26 * I, 110, 17);
-        BandBox[I]->SetCaption(BandRows[I].Caption);
-        TEdit* E = NewControl<TEdit>(this, this, BandRows[I].Length, "", 360, 198 + 26 * I, 65, 21);
-        E->OnEnter = [this, E](TObject*) { EditEnter(E); };
-        E->OnExit = [this, E](TObject*) { EditExit(E); };
-        BandLength[I] = E;
+        BandBox[I] = NewControl<TCheckBox>(this, BandsGroup, BandRows[I].Box, BandRows[I].Caption, 8, 20 + 28 * I,
+                                           110, 17);
+        BandLength[I] = NewControl<TEdit>(this, BandsGroup, BandRows[I].Length, "", 130, 18 + 28 * I, 65, 21);
     }
-    FirstPageHeader = NewControl<TCheckBox>(this, this, "FirstPageHeader", "", 240, 380, 200, 17);
-    FirstPageHeader->SetCaption("Print first page header");
-    LastPageFooter = NewControl<TCheckBox>(this, this, "LastPageFooter", "", 240, 400, 200, 17);
-    LastPageFooter->SetCaption("Print last page footer");
-    AboutBtn = NewControl<TButton>(this, this, "AboutBtn", "", 8, 440, 30, 25);
-    AboutBtn->SetCaption("?");
+    FirstPageHeader =
+        NewControl<TCheckBox>(this, BandsGroup, "FirstPageHeader", "Print first page header", 8, 200, 200, 17);
+    LastPageFooter =
+        NewControl<TCheckBox>(this, BandsGroup, "LastPageFooter", "Print last page footer", 8, 224, 200, 17);
+
+    // Numbers only; the sizes are checked when left (and on Enter).
+    std::vector<TWinControl*> Checked{PageWidth, PageLength, Topmargin, BottomMargin, LeftMargin, RightMargin,
+                                      ColumnMargin};
+    for (TEdit* E : BandLength)
+        Checked.push_back(E);
+    for (TWinControl* C : Checked) {
+        C->OnEnter = [this, C](TObject*) { EditEnter(C); };
+        C->OnExit = [this, C](TObject*) { EditExit(C); };
+    }
+    std::vector<TWinControl*> Filtered = Checked;
+    for (TWinControl* C : {static_cast<TWinControl*>(Columns), static_cast<TWinControl*>(FontSize),
+                           static_cast<TWinControl*>(PageFramePenWidth)}) {
+        C->OnEnter = [this, C](TObject*) { EditEnter(C); };
+        Filtered.push_back(C);
+    }
+    for (TWinControl* C : Filtered)
+        C->OnKeyPress = [this, C](TObject*, char& Key) { NumberKeyPress(C, Key); };
+
+    AboutBtn = NewControl<TButton>(this, this, "AboutBtn", "?", 8, 440, 30, 25);
     AboutBtn->OnClick = [this](TObject*) { AboutClick(); };
-    PreviewBtn = NewControl<TButton>(this, this, "PreviewBtn", "", 112, 440, 75, 25);
-    PreviewBtn->SetCaption("&Preview");
+    PreviewBtn = NewControl<TButton>(this, this, "PreviewBtn", "&Preview", 112, 440, 75, 25);
     PreviewBtn->OnClick = [this](TObject*) { FReport->Preview(); };
-    ApplyBtn = NewControl<TButton>(this, this, "ApplyBtn", "", 200, 440, 75, 25);
-    ApplyBtn->SetCaption("&Apply");
+    ApplyBtn = NewControl<TButton>(this, this, "ApplyBtn", "&Apply", 200, 440, 75, 25);
     ApplyBtn->OnClick = [this](TObject*) {
         SetValues();
         GetValues();
     };
-    OKBtn = NewControl<TButton>(this, this, "OKBtn", "", 288, 440, 75, 25);
-    OKBtn->SetCaption("OK");
+    OKBtn = NewControl<TButton>(this, this, "OKBtn", "OK", 288, 440, 75, 25);
     OKBtn->SetDefault(true);
     OKBtn->OnClick = [this](TObject*) {
         SetValues();
         Close();
     };
-    CancelBtn = NewControl<TButton>(this, this, "CancelBtn", "", 376, 440, 75, 25);
-    CancelBtn->SetCaption("Cancel");
+    CancelBtn = NewControl<TButton>(this, this, "CancelBtn", "Cancel", 376, 440, 75, 25);
     CancelBtn->SetCancel(true);
     CancelBtn->OnClick = [this](TObject*) { Close(); };
 }
@@ -158,6 +203,8 @@ void TRpCompEd::GetValues()
 {
     TRpPage* P = FReport->Page();
     PaperSize->SetItemIndex(PaperSize->Items()->IndexOf(RpPaperName(P->PaperSize())));
+    PageWidth->SetText(Shown(P->Width()));
+    PageLength->SetText(Shown(P->Length()));
     OrientationCB->SetItemIndex(P->Orientation() == poLandscape ? 1 : 0);
     Topmargin->SetText(Shown(P->TopMargin()));
     BottomMargin->SetText(Shown(P->BottomMargin()));
@@ -193,6 +240,10 @@ void TRpCompEd::SetValues()
             P->SetPaperSize(static_cast<TRpPaperSize>(I));
             break;
         }
+    if (P->PaperSize() == TRpPaperSize::Custom) {
+        P->SetWidth(Read(PageWidth));
+        P->SetLength(Read(PageLength));
+    }
     P->SetOrientation(OrientationCB->ItemIndex() > 0 ? poLandscape : poPortrait);
     P->SetTopMargin(Read(Topmargin));
     P->SetBottomMargin(Read(BottomMargin));
@@ -227,9 +278,19 @@ void TRpCompEd::SetValues()
     FReport->SetOptions(O);
 }
 
-void TRpCompEd::EditEnter(TEdit* Edit) { FEnteredText = Edit->Text(); }
+void TRpCompEd::EditEnter(TControl* Edit) { FEnteredText = Edit->Text(); }
 
-void TRpCompEd::EditExit(TEdit* Edit)
+void TRpCompEd::NumberKeyPress(TControl* Edit, char& Key)
+{
+    if (Key == '\r') {
+        EditExit(Edit);
+        return;
+    }
+    if (Key != '\b' && Key != '.' && (Key < '0' || Key > '9'))
+        Key = 0;
+}
+
+void TRpCompEd::EditExit(TControl* Edit)
 {
     const std::string Text = Trim(Edit->Text());
     if (Text.empty())

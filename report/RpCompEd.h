@@ -25,10 +25,22 @@ public:
     // A numeric edit was entered / left (also Enter in it): a number above
     // 1000 shows "Value too big" and brings the entered text back; a text
     // that is no number is refused the same way; otherwise "##0.00".
-    void EditEnter(TEdit* Edit);
-    void EditExit(TEdit* Edit);
+    void EditEnter(TControl* Edit);
+    void EditExit(TControl* Edit);
+    // The numeric edits take only digits, the decimal point and backspace;
+    // Enter runs the leaving check.
+    void NumberKeyPress(TControl* Edit, char& Key);
 
+    TPanel* Heading;
+    TLabel* HeadingLabel;
+    TGroupBox* PaperGroup;
+    TGroupBox* MarginsGroup;
+    TGroupBox* OtherGroup;
+    TGroupBox* FrameGroup;
+    TGroupBox* BandsGroup;
     TComboBox* PaperSize;
+    TEdit* PageWidth;
+    TEdit* PageLength;
     TComboBox* OrientationCB;
     TEdit* Topmargin;
     TEdit* BottomMargin;

@@ -11,7 +11,10 @@
 #include <string>
 
 class TRpControllerBand : public TRpCustomBand {
+    OZ_CLASS(TRpControllerBand, TRpCustomBand);
+
 public:
+    static void Publish(TPublisher<TRpControllerBand>& P);
     explicit TRpControllerBand(TComponent* AOwner);
     ~TRpControllerBand() override;
 
@@ -61,7 +64,10 @@ private:
 };
 
 class TRpSubDetail : public TRpControllerBand {
+    OZ_CLASS(TRpSubDetail, TRpControllerBand);
+
 public:
+    static void Publish(TPublisher<TRpSubDetail>& P);
     explicit TRpSubDetail(TComponent* AOwner);
     ~TRpSubDetail() override;
 

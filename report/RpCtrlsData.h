@@ -17,7 +17,10 @@ class TField;
 // dates as a date-time format; a string field ignores it). Memo and blob
 // fields print their text as lines.
 class TRpDBText : public TRpCustomLabel {
+    OZ_CLASS(TRpDBText, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpDBText>& P);
     explicit TRpDBText(TComponent* AOwner);
 
     TDataSet* DataSet() const { return FDataSet; }
@@ -56,7 +59,10 @@ private:
 // print of the detail band of the loop it follows (Master, or the host
 // report's loop when the expression aggregates).
 class TRpExpr : public TRpCustomLabel {
+    OZ_CLASS(TRpExpr, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpExpr>& P);
     explicit TRpExpr(TComponent* AOwner);
     ~TRpExpr() override;
 

@@ -1,6 +1,7 @@
 #include "report/RpDesign.h"
 
 #include "platform/Controls.h"
+#include "platform/Metafile.h"
 
 #include <cmath>
 
@@ -217,14 +218,12 @@ void RpPaintReportDesign(TCustomRpReport* Report, TCanvas* C)
     RpPaintReportColumns(Report, C);
 }
 
-void RpPaintBandDesign(TRpCustomBand* Band, TCanvas* C)
+namespace {
+
+// A band's outline, frame and caption over its background and ruler.
+void PaintBandOutline(TRpCustomBand* Band, TCanvas* C)
 {
-    FillBackground(Band, C);
     const int W = Band->Width(), H = Band->Height();
-    TCustomRpReport* Report = Band->Report();
-    if (Report && Report->Page()->Ruler())
-        RpPaintRuler(C, W, H, Screen->PixelsPerInch(), Band->Zoom(), Report->Units(), AbsoluteFontSize(Report),
-                     false);
     C->Pen()->SetStyle(Scheme->BandStyle);
     C->Pen()->SetColor(Scheme->BandColor);
     C->Pen()->SetWidth(1);
@@ -248,4 +247,68 @@ void RpPaintBandDesign(TRpCustomBand* Band, TCanvas* C)
     C->Font()->SetColor(Scheme->TextColor);
     C->Brush()->SetStyle(bsClear);
     C->TextOut(2, H - C->TextHeight("W") - 4, Caption);
+}
+
+}  // namespace
+
+void RpPaintBandDesign(TRpCustomBand* Band, TCanvas* C)
+{
+    FillBackground(Band, C);
+    TCustomRpReport* Report = Band->Report();
+    if (Report && Report->Page()->Ruler())
+        RpPaintRuler(C, Band->Width(), Band->Height(), Screen->PixelsPerInch(), Band->Zoom(), Report->Units(),
+                     AbsoluteFontSize(Report), false);
+    PaintBandOutline(Band, C);
+}
+
+// ------------------------------------------------- the controls' own painting
+
+void TRpBasePanel::PaintRuler(TRpUnit Units)
+{
+    if (TCanvas* C = Canvas())
+        RpPaintRuler(C, Width(), Height(), Screen->PixelsPerInch(), Zoom(), Units, FRulerFontSize,
+                     dynamic_cast<TCustomRpReport*>(this) != nullptr);
+}
+
+void TCustomRpReport::Paint()
+{
+    TRpBasePanel::Paint();
+    FRepaintPending = false;
+    if (!Canvas())
+        return;
+    if (FPageImage)
+        Canvas()->StretchDraw(ClientRect(), FPageImage.get());
+    if (FPage->Ruler())
+        PaintRuler(Units());
+    PaintMargins();
+    PaintFrame();
+    PaintColumns();
+}
+
+void TCustomRpReport::PaintRuler(TRpUnit Units)
+{
+    FRulerFontSize = AbsoluteFontSize(this);
+    TRpBasePanel::PaintRuler(Units);
+}
+
+void TCustomRpReport::PaintMargins() { RpPaintReportMargins(this, Canvas()); }
+void TCustomRpReport::PaintFrame() { RpPaintReportFrame(this, Canvas()); }
+void TCustomRpReport::PaintColumns() { RpPaintReportColumns(this, Canvas()); }
+
+void TRpCustomBand::Paint()
+{
+    TRpBasePanel::Paint();
+    TCanvas* C = Canvas();
+    if (!C)
+        return;
+    if (Report() && Report()->Page()->Ruler())
+        PaintRuler(Report()->Units());
+    PaintBandOutline(this, C);
+}
+
+void TRpCustomBand::PaintRuler(TRpUnit Units)
+{
+    if (Report())
+        FRulerFontSize = AbsoluteFontSize(Report());
+    TRpBasePanel::PaintRuler(Units);
 }

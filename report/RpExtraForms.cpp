@@ -2,15 +2,20 @@
 #include "report/RpExtra.h"
 
 #include "platform/Application.h"
+#include "platform/DBTables.h"
 #include "platform/Dialogs.h"
 #include "platform/Filer.h"
 #include "platform/PublishedProps.h"
 #include "platform/StdCtrls.h"
 #include "report/Rp4const.h"
+#include "report/RpControllerBands.h"
 #include "report/RpCtrls.h"
+#include "report/RpCtrlsData.h"
+#include "report/RpPrntr.h"
 
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 
 namespace {
 
@@ -72,6 +77,36 @@ const TIdentMap& ZoomStateIdents()
 {
     static const TIdentMap Map = TIdentMap::Names({"rpZoomToFit", "rpZoomToWidth", "rpZoomOther"});
     return Map;
+}
+
+const TIdentMap& BinIdents()
+{
+    static const TIdentMap Map =
+        TIdentMap::Names({"First", "Upper", "Lower", "Middle", "Manual", "Envelope", "EnvManual", "Auto", "Tractor",
+                          "SmallFormat", "LargeFormat", "LargeCapacity", "Cassette", "Last"});
+    return Map;
+}
+
+// A setter of a form file's integer that refuses values below Min.
+template <class T>
+auto AtLeast(int32_t Min, void (T::*Setter)(int32_t))
+{
+    return [Min, Setter](T& Object, int32_t Value) {
+        if (Value < Min)
+            throw std::invalid_argument("a value below " + std::to_string(Min));
+        (Object.*Setter)(Value);
+    };
+}
+
+// A band that links to itself as its own header, footer or master is refused.
+template <class T, class V>
+auto NotSelf(void (T::*Setter)(V*))
+{
+    return [Setter](T& Object, V* Value) {
+        if (Value == &Object)
+            throw std::invalid_argument("a band linked to itself");
+        (Object.*Setter)(Value);
+    };
 }
 
 const TIdentMap& OptionIdents()
@@ -287,6 +322,7 @@ void TCustomRpReport::Publish(TPublisher<TCustomRpReport>& P)
          [](TCustomRpReport& R, TRpOptionBits B) { R.SetOptions(BitsToOptions(B)); }, OptionIdents())
         .Default(OptionsToBits({TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter}));
     P.Object("Page", &TCustomRpReport::Page);
+    P.Object("PrinterSettings", &TCustomRpReport::PrinterSettings);
     P.Boolean("PrintIfEmpty", &TCustomRpReport::PrintIfEmpty, &TCustomRpReport::SetPrintIfEmpty).Default(true);
     P.String("ReportTitle", &TCustomRpReport::ReportTitle, &TCustomRpReport::SetReportTitle).Default("");
     P.Boolean("ShowProgress", &TCustomRpReport::ShowProgress, &TCustomRpReport::SetShowProgress).Default(true);
@@ -302,6 +338,57 @@ void TCustomRpReport::Publish(TPublisher<TCustomRpReport>& P)
     P.Enumeration("PrevInitialZoom", &TCustomRpReport::PrevInitialZoom, &TCustomRpReport::SetPrevInitialZoom,
                   ZoomStateIdents())
         .Default(rpZoomToFit);
+}
+
+void TRpReport::Publish(TPublisher<TRpReport>& P)
+{
+    P.Component("DataSet", &TRpReport::DataSet, &TRpReport::SetDataSet);
+}
+
+void TRpReportPrinterSettings::Publish(TPublisher<TRpReportPrinterSettings>& P)
+{
+    using S = TRpReportPrinterSettings;
+    P.Integer("Copies", &S::Copies, AtLeast(1, &S::SetCopies)).Default(1);
+    P.Enumeration("OutputBin", &S::OutputBin, &S::SetOutputBin, BinIdents()).Default(TRpBin::Auto);
+    P.Boolean("Duplex", &S::Duplex, &S::SetDuplex).Default(false);
+    P.Integer("FirstPage", &S::FirstPage, AtLeast(0, &S::SetFirstPage)).Default(0);
+    P.Integer("LastPage", &S::LastPage, AtLeast(0, &S::SetLastPage)).Default(0);
+    P.Boolean("UseStandardprinter", &S::UseStandardprinter, &S::SetUseStandardprinter).Default(false);
+    P.Boolean("UseCustomBinCode", &S::UseCustomBinCode, &S::SetUseCustomBinCode).Default(false);
+    P.Integer("CustomBinCode", &S::CustomBinCode, &S::SetCustomBinCode).Default(0);
+    P.Integer("ExtendedDuplex", &S::ExtendedDuplex, &S::SetExtendedDuplex).Default(0);
+    P.Boolean("UseCustomPaperCode", &S::UseCustomPaperCode, &S::SetUseCustomPaperCode).Default(false);
+    P.Integer("CustomPaperCode", &S::CustomPaperCode, &S::SetCustomPaperCode).Default(0);
+    P.Boolean("PrintMetaFile", &S::PrintMetaFile, &S::SetPrintMetaFile).Default(false);
+    P.Integer("MemoryLimit", &S::MemoryLimit, AtLeast(0, &S::SetMemoryLimit)).Default(250000);
+    P.Integer("PrintQuality", &S::PrintQuality, &S::SetPrintQuality).Default(0);
+    P.Integer("Collate", &S::Collate, &S::SetCollate).Default(0);
+    P.Integer("ColorOption", &S::ColorOption, &S::SetColorOption).Default(0);
+}
+
+void TRpGroup::Publish(TPublisher<TRpGroup>& P)
+{
+    P.String("Expression", &TRpGroup::Expression, &TRpGroup::SetExpression).Default("");
+    P.Component("FooterBand", &TRpGroup::FooterBand, NotSelf(&TRpGroup::SetFooterBand));
+    P.Component("Master", &TRpGroup::Master, &TRpGroup::SetMaster);
+    P.Boolean("ReprintOnNewPage", &TRpGroup::ReprintOnNewPage, &TRpGroup::SetReprintOnNewPage).Default(false);
+}
+
+void TRpControllerBand::Publish(TPublisher<TRpControllerBand>& P)
+{
+    P.Component("Master", &TRpControllerBand::Master, [](TRpControllerBand& Band, TComponent* Value) {
+        if (!Band.SetMaster(Value))
+            throw std::invalid_argument("circular linking of masters");
+    });
+}
+
+void TRpSubDetail::Publish(TPublisher<TRpSubDetail>& P)
+{
+    P.Component("DataSet", &TRpSubDetail::DataSet, &TRpSubDetail::SetDataSet);
+    P.Component("FooterBand", &TRpSubDetail::FooterBand, NotSelf(&TRpSubDetail::SetFooterBand));
+    P.Component("HeaderBand", &TRpSubDetail::HeaderBand, NotSelf(&TRpSubDetail::SetHeaderBand));
+    P.Boolean("PrintBefore", &TRpSubDetail::PrintBefore, &TRpSubDetail::SetPrintBefore).Default(false);
+    P.Boolean("PrintIfEmpty", &TRpSubDetail::PrintIfEmpty, &TRpSubDetail::SetPrintIfEmpty).Default(true);
 }
 
 void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
@@ -329,6 +416,21 @@ void TRpSysData::Publish(TPublisher<TRpSysData>& P)
 {
     P.Enumeration("Data", &TRpSysData::Data, &TRpSysData::SetData, SysDataIdents()).Default(rpsTime);
     P.String("Text", &TRpSysData::Text, &TRpSysData::SetText).Default("");
+}
+
+void TRpDBText::Publish(TPublisher<TRpDBText>& P)
+{
+    P.Component("DataSet", &TRpDBText::DataSet, &TRpDBText::SetDataSet);
+    P.String("DataField", &TRpDBText::DataField, &TRpDBText::SetDataField).Default("");
+    P.String("Mask", &TRpDBText::Mask, &TRpDBText::SetMask).Default("");
+}
+
+void TRpExpr::Publish(TPublisher<TRpExpr>& P)
+{
+    P.Component("Master", &TRpExpr::Master, &TRpExpr::SetMaster);
+    P.Boolean("ResetAfterPrint", &TRpExpr::ResetAfterPrint, &TRpExpr::SetResetAfterPrint).Default(false);
+    P.String("Expression", &TRpExpr::Expression, &TRpExpr::SetExpression).Default("");
+    P.String("Mask", &TRpExpr::Mask, &TRpExpr::SetMask).Default("");
 }
 
 void TRpShape::Publish(TPublisher<TRpShape>& P)
@@ -406,8 +508,10 @@ void TRpReportForm::GetChildren(const TGetChildProc& Proc, TComponent*)
 void RegisterRpClasses()
 {
     RegisterClasses({TRpReportForm::StaticClass(), TRpReport::StaticClass(), TRpBand::StaticClass(),
-                     TRpChildBand::StaticClass(), TRpLabel::StaticClass(), TRpMemo::StaticClass(),
-                     TRpSysData::StaticClass(), TRpShape::StaticClass(), TRpImage::StaticClass()});
+                     TRpChildBand::StaticClass(), TRpGroup::StaticClass(), TRpSubDetail::StaticClass(),
+                     TRpLabel::StaticClass(), TRpMemo::StaticClass(), TRpSysData::StaticClass(),
+                     TRpExpr::StaticClass(), TRpDBText::StaticClass(), TRpShape::StaticClass(),
+                     TRpImage::StaticClass(), TTable::StaticClass(), TQuery::StaticClass()});
 }
 
 TRpReport* RpLoadReport(const std::string& FileName)

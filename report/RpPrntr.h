@@ -190,6 +190,8 @@ private:
 
 // The print wishes a report keeps with its form.
 class TRpPrinterSettings : public TPersistent {
+    OZ_CLASS(TRpPrinterSettings, TPersistent);
+
 public:
     TRpPrinterSettings() = default;
     void Assign(TPersistent* Source) override;

@@ -5,6 +5,7 @@
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
 #include "platform/DB.h"
+#include "platform/Metafile.h"
 #include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
 #include "report/RpExtra.h"
@@ -192,6 +193,7 @@ void TCustomRpReport::Modify()
     if (FRepaintPending)
         return;
     FRepaintPending = true;
+    FPageImage.reset();
     Invalidate();
 }
 
@@ -462,8 +464,10 @@ void TCustomRpReport::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case CM_RPPAGEAVAILABLE:
-        // The first page of a finished run is shown on the design surface
-        // by the design tools.
+        if (Message.WParam == 1 && FRunPrinter && FRunPrinter->PageCount() >= 1) {
+            FPageImage = FRunPrinter->Page(1);
+            Invalidate();
+        }
         break;
     case CM_RPPRINT:
         Print();
@@ -501,6 +505,9 @@ void TCustomRpReport::CreateReport(bool Composite)
 {
     if (!FAvailable || !FRunPrinter)
         return;
+    // A background run leaves the image to the GUI thread, which painted it.
+    if (IsMainThread())
+        FPageImage.reset();
     // A negative printable area loses its margins.
     if (FPage->NativeValue(3) - FPage->NativeValue(4) - FPage->NativeValue(5) < 0) {
         FPage->SetLeftMargin(0);

@@ -46,6 +46,7 @@ class TRpPrintable;
 class TRpCustomController;
 class TRpExportFilter;
 class TRpCreateReportThread;
+class TMetafile;
 class TRpGroup;
 class TDataSet;
 class TQuery;
@@ -295,6 +296,8 @@ public:
 protected:
     // Panel colour when enabled, silver when disabled.
     void Paint() override;
+    // The design grid in Units at the panel's zoom; labelled on a report.
+    virtual void PaintRuler(TRpUnit Units);
 
     int FRulerFontSize = 12;
 
@@ -512,6 +515,9 @@ public:
 
 protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The design view: background, ruler, outline, frame and caption.
+    void Paint() override;
+    void PaintRuler(TRpUnit Units) override;
 
 private:
     void PlaceNewPrintable(TRpPrintable* P);
@@ -702,7 +708,10 @@ private:
 // A group header: a change of its expression's value between records prints
 // the footer of the ended group and the header of the new one.
 class TRpGroup : public TRpCustomBand {
+    OZ_CLASS(TRpGroup, TRpCustomBand);
+
 public:
+    static void Publish(TPublisher<TRpGroup>& P);
     explicit TRpGroup(TComponent* AOwner);
     ~TRpGroup() override;
 
@@ -756,7 +765,10 @@ void PerformSQLParamsUpdate(TQuery* Query, TRpEvEnvironment* Environment);
 // ------------------------------------------------------------ the report
 
 class TRpReportPrinterSettings : public TRpPrinterSettings {
+    OZ_CLASS(TRpReportPrinterSettings, TRpPrinterSettings);
+
 public:
+    static void Publish(TPublisher<TRpReportPrinterSettings>& P);
     TRpReportPrinterSettings() = default;
     void Assign(TPersistent* Source) override;
     bool PrintMetaFile() const { return FPrintMetaFile; }
@@ -920,7 +932,11 @@ public:
 
     // The report is being destroyed (its bands then leave it alone).
     bool ReportDestroying() const { return FReportDestroying; }
+    // The design view changed: it is drawn again, without a page image.
     void Modify();
+    // The first page of the last run shown over the design view (a run
+    // printer whose client is the report announces it); nullptr: none.
+    TMetafile* PageImage() const { return FPageImage.get(); }
 
     TRpReportBeforePrintEvent BeforePrint;
     TNotifyEvent AfterPrint;
@@ -938,6 +954,12 @@ public:
 protected:
     void SetPrinterValues();
     void CMPreviewClose(TRpPrinter* Printer);
+    // The design view: background, ruler, margins, frame and column marks.
+    void Paint() override;
+    void PaintRuler(TRpUnit Units) override;
+    virtual void PaintColumns();
+    virtual void PaintMargins();
+    virtual void PaintFrame();
 
 private:
     // The printers a preview still shows are kept until it closes.
@@ -978,6 +1000,8 @@ private:
     bool FHideBands = false;
     bool FFinalPage = false;
     bool FRepaintPending = false;
+    // Page 1 of a finished run, shown over the design view.
+    std::unique_ptr<TMetafile> FPageImage;
     TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
     std::unique_ptr<TRpPage> FPage;
     int32_t FPageNo = 0;
@@ -1019,6 +1043,7 @@ class TRpReport : public TCustomRpReport {
     OZ_CLASS(TRpReport, TCustomRpReport);
 
 public:
+    static void Publish(TPublisher<TRpReport>& P);
     explicit TRpReport(TComponent* AOwner);
     TDataSet* DataSet() const;
     void SetDataSet(TDataSet* Value);

@@ -44,6 +44,7 @@ void TRpCreateReportThread::Execute()
 void TCustomRpReport::StartWorker()
 {
     FinishWorker();
+    FPageImage.reset();
     FWorkerThread = std::make_unique<TRpCreateReportThread>(this);
 }
 

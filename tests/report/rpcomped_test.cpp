@@ -135,3 +135,58 @@ TEST_F(CompEd, FrameFontAndUnitsGoToTheReport)
     EXPECT_EQ(R.Font()->Size(), 14);
     EXPECT_EQ(R.Units(), TRpUnit::Inches);
 }
+
+TEST_F(CompEd, ControlsSitInTheirGroups)
+{
+    const struct {
+        TControl* Control;
+        const char* Group;
+    } Cases[] = {{Ed.PaperSize, "Paper size"},     {Ed.PageWidth, "Paper size"},   {Ed.OrientationCB, "Paper size"},
+                 {Ed.Topmargin, "Margins"},        {Ed.Columns, "Margins"},        {Ed.FontName, "Other"},
+                 {Ed.Units, "Other"},              {Ed.PageFrameTop, "Page frame"}, {Ed.FrameColor, "Page frame"},
+                 {Ed.PageFramePenWidth, "Page frame"}, {Ed.BandBox[0], "Bands"}, {Ed.BandLength[5], "Bands"},
+                 {Ed.LastPageFooter, "Bands"}};
+    for (const auto& C : Cases) {
+        auto* Group = dynamic_cast<TGroupBox*>(C.Control->Parent());
+        ASSERT_NE(Group, nullptr) << C.Control->Name();
+        EXPECT_EQ(Group->Caption(), C.Group) << C.Control->Name();
+    }
+    EXPECT_EQ(Ed.HeadingLabel->Caption(), "Report Settings");
+    EXPECT_EQ(Ed.PageWidth->Text(), "210.00");
+    EXPECT_EQ(Ed.PageLength->Text(), "297.00");
+}
+
+TEST_F(CompEd, NumericEditsTakeDigitsThePointAndBackspaceOnly)
+{
+    for (TWinControl* Edit : {static_cast<TWinControl*>(Ed.Topmargin), static_cast<TWinControl*>(Ed.PageWidth),
+                              static_cast<TWinControl*>(Ed.Columns), static_cast<TWinControl*>(Ed.FontSize),
+                              static_cast<TWinControl*>(Ed.PageFramePenWidth),
+                              static_cast<TWinControl*>(Ed.BandLength[2])}) {
+        for (const char Typed : {'0', '7', '9', '.', '\b'}) {
+            char Key = Typed;
+            Edit->WidgetKeyPress(Key);
+            EXPECT_EQ(Key, Typed) << Edit->Name() << " " << static_cast<int>(Typed);
+        }
+        for (const char Typed : {'a', '-', ',', ' ', 'e', '+'}) {
+            char Key = Typed;
+            EXPECT_TRUE(Edit->WidgetKeyPress(Key)) << Edit->Name() << " " << Typed;
+            EXPECT_EQ(Key, 0);
+        }
+    }
+    // Enter checks the value as leaving the edit does.
+    const std::string Before = Ed.LeftMargin->Text();
+    Ed.EditEnter(Ed.LeftMargin);
+    Ed.LeftMargin->SetText("2000");
+    char Enter = '\r';
+    Ed.LeftMargin->WidgetKeyPress(Enter);
+    EXPECT_EQ(Ed.LeftMargin->Text(), Before);
+    EXPECT_EQ(AnsweredDialogs().back().Text, "Value too big");
+    Ed.LeftMargin->SetText("7.5");
+    Ed.LeftMargin->WidgetKeyPress(Enter);
+    EXPECT_EQ(Ed.LeftMargin->Text(), "7.50");
+    // A refused value brings back the text of the edit it was typed in.
+    Ed.EditEnter(Ed.Columns);
+    Ed.Columns->SetText("5000");
+    Ed.Columns->WidgetKeyPress(Enter);
+    EXPECT_EQ(Ed.Columns->Text(), "1");
+}

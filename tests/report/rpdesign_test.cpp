@@ -1,6 +1,10 @@
 #include "report/RpDesign.h"
 
+#include "platform/Application.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "report/RpCtrls.h"
+#include "report/RpPrntr.h"
 #include "report/RpReport.h"
 
 #include <gtest/gtest.h>
@@ -202,4 +206,114 @@ TEST_F(DesignView, TheLowColourSchemeDrawsGreyDottedMinorLines)
     const auto B = Ruler(816, 100, TRpUnit::Inches);
     EXPECT_FALSE(InRow(*B, 100, 0xC0C0C0).empty());
     EXPECT_TRUE(InRow(*B, 100, 0xF0F0F0).empty());
+}
+
+TEST_F(DesignView, AReportOnAFormPaintsItsDesignViewAndItsBands)
+{
+    TForm Form(nullptr);
+    Form.SetClientWidth(816);
+    Form.SetClientHeight(1056);
+    auto* R = new TRpReport(&Form);
+    R->SetParent(&Form);
+    R->SetColor(White);
+    R->SetUnits(TRpUnit::MM);
+    R->Page()->SetPaperSize(TRpPaperSize::Letter);
+    R->Page()->SetOrientation(poPortrait);
+    R->Page()->SetRuler(true);
+    R->Page()->SetTopMargin(20);
+    R->Page()->SetBottomMargin(20);
+    R->Page()->SetLeftMargin(10);
+    R->Page()->SetRightMargin(10);
+    R->Page()->SetColumnSpace(10);
+    R->Page()->SetColumns(2);
+    R->Bands()->SetHasTitle(true);
+    R->Bands()->SetHasDetail(true);
+    R->Bands()->SetHasPageFooter(true);
+    for (TRpCustomBand* Band : R->BandList()) {
+        Band->SetColor(White);
+        Band->Size()->SetHeight(25);
+    }
+    Form.Show();
+    Application->ProcessMessages();
+    std::unique_ptr<TBitmap> Shot(Form.GetFormImage());
+    ASSERT_TRUE(Shot);
+    Shot->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/design-report-with-bands.png");
+    TBitmap& B = *Shot;
+    const int W = R->Width(), H = R->Height();
+    ASSERT_EQ(W, 816);
+    const TColor Mark = RpDesignScheme().MarginColor;
+
+    // Above the top margin: the ruler's whole centimetres and the column marks.
+    EXPECT_EQ(InRow(B, 60, RpDesignScheme().MajorColor).front(), 38);
+    EXPECT_TRUE(AnyIn(B, 389, 0, 390, 70, Mark));
+    EXPECT_TRUE(AnyIn(B, 427, 0, 428, 70, Mark));
+    // Below the bands: the bottom margin.
+    EXPECT_TRUE(AnyIn(B, 100, H - 77, W - 100, H - 75, Mark));
+    // Each band: its outline and its caption.
+    ASSERT_EQ(R->BandList().size(), 3u);
+    for (TRpCustomBand* Band : R->BandList()) {
+        const int L = Band->Left(), T = Band->Top(), Bw = Band->Width(), Bh = Band->Height();
+        std::string Caption;
+        Band->BandTypeName(Caption);
+        EXPECT_TRUE(AnyIn(B, L, T, L + Bw, T + 1, RpDesignScheme().BandColor)) << Caption;
+        EXPECT_TRUE(AnyIn(B, L, T + Bh - 1, L + Bw, T + Bh, RpDesignScheme().BandColor)) << Caption;
+        EXPECT_TRUE(InkIn(B, L + 2, T + Bh / 2, L + 60, T + Bh - 2)) << Caption;
+    }
+    // A disabled band turns silver.
+    TRpCustomBand* Detail = R->Bands()->GetBand(4);
+    Detail->SetEnabled(false);
+    Application->ProcessMessages();
+    std::unique_ptr<TBitmap> Again(Form.GetFormImage());
+    EXPECT_TRUE(AnyIn(*Again, Detail->Left() + 100, Detail->Top() + 3, Detail->Left() + 140, Detail->Top() + 30,
+                      clSilver));
+}
+
+TEST_F(DesignView, TheFirstPageOfARunShowsOverTheDesignViewUntilTheReportChanges)
+{
+    TForm Form(nullptr);
+    Form.SetClientWidth(816);
+    Form.SetClientHeight(1056);
+    auto* R = new TRpReport(&Form);
+    R->SetParent(&Form);
+    R->SetColor(White);
+    R->SetUnits(TRpUnit::MM);
+    R->Page()->SetPaperSize(TRpPaperSize::Letter);
+    R->Page()->SetOrientation(poPortrait);
+    R->Page()->SetRuler(false);
+    R->Bands()->SetHasDetail(true);
+    R->Bands()->SetHasPageFooter(true);
+    TRpCustomBand* Footer = R->Bands()->GetBand(6);
+    Footer->Size()->SetHeight(20);
+    auto* Box = Footer->AddPrintable<TRpShape>();
+    Box->Brush()->SetColor(clBlack);
+    Box->Size()->SetLeft(0);
+    Box->Size()->SetTop(0);
+    Box->Size()->SetWidth(50);
+    Box->Size()->SetHeight(15);
+    Form.Show();
+    Application->ProcessMessages();
+    // The footer prints at the foot of the page, where the design view is
+    // empty (the band itself sits at the top margin).
+    const int FootY = R->Height() - 60;
+    const auto BlackAtFoot = [&] {
+        std::unique_ptr<TBitmap> Shot(Form.GetFormImage());
+        return AnyIn(*Shot, 0, FootY - 40, 300, FootY + 40, clBlack);
+    };
+    EXPECT_FALSE(BlackAtFoot());
+
+    R->Prepare();
+    ASSERT_NE(R->RunPrinter(), nullptr);
+    ASSERT_GE(R->RunPrinter()->PageCount(), 1);
+    R->RunPrinter()->SetClient(R);
+    R->RunPrinter()->SetAvailablePages(1);
+    Application->ProcessMessages();
+    ASSERT_NE(R->PageImage(), nullptr);
+    EXPECT_TRUE(BlackAtFoot());
+    std::unique_ptr<TBitmap>(Form.GetFormImage())->SaveToFile(std::string(OZ_TEST_ARTIFACTS) +
+                                                              "/design-report-page-image.png");
+    R->Modify();
+    Application->ProcessMessages();
+    EXPECT_EQ(R->PageImage(), nullptr);
+    EXPECT_FALSE(BlackAtFoot());
+    R->RunPrinter()->SetClient(nullptr);
 }

@@ -1,8 +1,11 @@
 // Report forms written to files and read back; untrusted form files.
 #include "platform/DialogHook.h"
+#include "platform/DBTables.h"
 #include "platform/Filer.h"
 #include "platform/StdCtrls.h"
+#include "report/RpControllerBands.h"
 #include "report/RpCtrls.h"
+#include "report/RpCtrlsData.h"
 #include "report/RpExtra.h"
 
 #include <gtest/gtest.h>
@@ -191,6 +194,151 @@ TEST_F(RpExtraTest, UntrustedFormFilesGiveNilWithTheMessage)
     ClearAnsweredDialogs();
     EXPECT_EQ(RpLoadReport(File("missing.rpf")), nullptr);
     EXPECT_EQ(Messages(), std::vector<std::string>{"Error loading report"});
+}
+
+// The round-trip form with a group, a sub-detail, data sets, an expression, a
+// data text and printer settings of its own.
+std::unique_ptr<TRpReportForm> AddDataClasses(std::unique_ptr<TRpReportForm> Form)
+{
+    auto* R = dynamic_cast<TRpReport*>(Form->Components(0));
+    auto* Orders = new TQuery(Form.get());
+    Orders->SetName("Orders");
+    Orders->SQL()->SetText("SELECT * FROM ORDERS\nWHERE QTY > 2");
+    auto* Cities = new TTable(Form.get());
+    Cities->SetName("Cities");
+    Cities->SetTableName("CITIES");
+    R->SetDataSet(Orders);
+    auto* Group = new TRpGroup(Form.get());
+    Group->SetName("Group1");
+    Group->SetParent(R);
+    Group->SetExpression("[COUNTRY]");
+    Group->SetReprintOnNewPage(true);
+    auto* Footer = new TRpBand(Form.get());
+    Footer->SetName("GroupFooter1");
+    Footer->SetParent(R);
+    Group->SetFooterBand(Footer);
+    auto* Sum = Footer->AddPrintable<TRpExpr>();
+    Sum->SetName("Sum1");
+    Sum->SetExpression("SUM([QTY])");
+    Sum->SetMask("#,##0.00");
+    Sum->SetResetAfterPrint(true);
+    Sum->SetMaster(R);
+    auto* Sub = new TRpSubDetail(Form.get());
+    Sub->SetName("SubDetail1");
+    Sub->SetParent(R);
+    Sub->SetDataSet(Cities);
+    Sub->SetPrintBefore(true);
+    Sub->SetPrintIfEmpty(false);
+    Sub->Bands()->SetHasHeader(true);
+    auto* City = Sub->AddPrintable<TRpDBText>();
+    City->SetName("City1");
+    City->SetDataSet(Cities);
+    City->SetDataField("CITY");
+    City->SetMask("!");
+    TRpReportPrinterSettings* S = R->PrinterSettings();
+    S->SetCopies(3);
+    S->SetOutputBin(TRpBin::Manual);
+    S->SetDuplex(true);
+    S->SetFirstPage(2);
+    S->SetLastPage(5);
+    S->SetMemoryLimit(1000);
+    S->SetPrintMetaFile(true);
+    S->SetCollate(1);
+    return Form;
+}
+
+TEST_F(RpExtraTest, DataClassesAndPrinterSettingsComeBackFromTheFormFile)
+{
+    auto Form = AddDataClasses(MakeForm());
+    const std::string Name = File("data.rpf");
+    WriteComponentFile(Name, Form.get());
+    const std::string Text = ReadText(Name);
+    TRpReport* R = RpLoadReport(Name);
+    ASSERT_NE(R, nullptr) << Text;
+    EXPECT_TRUE(Messages().empty());
+    TComponent* Root = R->Owner();
+    const struct {
+        const char* Name;
+        const char* Class;
+    } Classes[] = {{"Orders", "TQuery"},       {"Cities", "TTable"},     {"Group1", "TRpGroup"},
+                   {"GroupFooter1", "TRpBand"}, {"Sum1", "TRpExpr"},      {"SubDetail1", "TRpSubDetail"},
+                   {"City1", "TRpDBText"},      {"Memo1", "TRpMemo"},     {"PageNo1", "TRpSysData"}};
+    for (const auto& C : Classes) {
+        TComponent* Found = Root->FindComponent(C.Name);
+        ASSERT_NE(Found, nullptr) << C.Name;
+        EXPECT_EQ(Found->ClassName(), C.Class);
+    }
+    auto* Orders = dynamic_cast<TQuery*>(Root->FindComponent("Orders"));
+    auto* Cities = dynamic_cast<TTable*>(Root->FindComponent("Cities"));
+    EXPECT_EQ(Orders->SQL()->Text(), "SELECT * FROM ORDERS\nWHERE QTY > 2\n");
+    EXPECT_FALSE(Orders->Active());
+    EXPECT_EQ(Cities->TableName(), "CITIES");
+    EXPECT_EQ(R->DataSet(), Orders);
+
+    auto* Group = dynamic_cast<TRpGroup*>(Root->FindComponent("Group1"));
+    EXPECT_EQ(Group->Expression(), "[COUNTRY]");
+    EXPECT_TRUE(Group->ReprintOnNewPage());
+    EXPECT_EQ(Group->FooterBand(), Root->FindComponent("GroupFooter1"));
+    EXPECT_EQ(Group->FooterBand()->BandType(), rbGroupFooter);
+    auto* Sum = dynamic_cast<TRpExpr*>(Root->FindComponent("Sum1"));
+    EXPECT_EQ(Sum->Expression(), "SUM([QTY])");
+    EXPECT_EQ(Sum->Mask(), "#,##0.00");
+    EXPECT_TRUE(Sum->ResetAfterPrint());
+    EXPECT_EQ(Sum->Master(), R);
+    auto* Sub = dynamic_cast<TRpSubDetail*>(Root->FindComponent("SubDetail1"));
+    EXPECT_EQ(Sub->DataSet(), Cities);
+    EXPECT_TRUE(Sub->PrintBefore());
+    EXPECT_FALSE(Sub->PrintIfEmpty());
+    ASSERT_NE(Sub->HeaderBand(), nullptr);
+    EXPECT_EQ(Sub->HeaderBand()->BandType(), rbGroupHeader);
+    auto* City = dynamic_cast<TRpDBText*>(Root->FindComponent("City1"));
+    EXPECT_EQ(City->DataSet(), Cities);
+    EXPECT_EQ(City->DataField(), "CITY");
+    EXPECT_EQ(City->Mask(), "!");
+    EXPECT_EQ(City->Parent(), Sub);
+
+    TRpReportPrinterSettings* S = R->PrinterSettings();
+    EXPECT_EQ(S->Copies(), 3);
+    EXPECT_EQ(S->OutputBin(), TRpBin::Manual);
+    EXPECT_TRUE(S->Duplex());
+    EXPECT_EQ(S->FirstPage(), 2);
+    EXPECT_EQ(S->LastPage(), 5);
+    EXPECT_EQ(S->MemoryLimit(), 1000);
+    EXPECT_TRUE(S->PrintMetaFile());
+    EXPECT_EQ(S->Collate(), 1);
+    EXPECT_EQ(S->CustomBinCode(), 0);
+
+    const std::string Again = File("data-again.rpf");
+    WriteComponentFile(Again, Root);
+    EXPECT_EQ(ReadText(Again), Text);
+    RpFreeReport(R);
+
+    // Values that make no sense are refused like any broken file.
+    const auto Replace = [&](const std::string& From, const std::string& To) {
+        std::string T = Text;
+        const size_t At = T.find(From);
+        EXPECT_NE(At, std::string::npos) << From;
+        if (At != std::string::npos)
+            T.replace(At, From.size(), To);
+        return T;
+    };
+    const struct {
+        const char* Name;
+        std::string Form;
+    } Cases[] = {
+        {"no copies", Replace("Copies = 3", "Copies = 0")},
+        {"negative memory limit", Replace("MemoryLimit = 1000", "MemoryLimit = -1")},
+        {"unknown bin", Replace("OutputBin = Manual", "OutputBin = Chute")},
+        {"group footer is the group", Replace("FooterBand = GroupFooter1", "FooterBand = Group1")},
+        {"data set that is a band", Replace("DataSet = Orders", "DataSet = Group1")},
+    };
+    for (const auto& C : Cases) {
+        ClearAnsweredDialogs();
+        const std::string Bad = File("bad-data.rpf");
+        WriteText(Bad, C.Form);
+        EXPECT_EQ(RpLoadReport(Bad), nullptr) << C.Name;
+        EXPECT_EQ(Messages(), std::vector<std::string>{"Error loading report"}) << C.Name;
+    }
 }
 
 TEST_F(RpExtraTest, FirstComponentNoReportGivesNilWithoutMessage)
