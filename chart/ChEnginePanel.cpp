@@ -531,13 +531,7 @@ TChCustomToolSeries::~TChCustomToolSeries()
 
 void TChCustomToolSeries::SetSeries(TChartSeries* Value)
 {
-    if (FSeries == Value)
-        return;
-    if (FSeries != nullptr)
-        FSeries->RemoveFreeNotification(this);
-    FSeries = Value;
-    if (FSeries != nullptr)
-        FSeries->FreeNotification(this);
+    ReplaceReference(FSeries, Value);
 }
 
 void TChCustomToolSeries::Notification(TComponent* AComponent, TOperation Operation)

@@ -121,6 +121,21 @@ public:
     // destroyed, whoever owns either of them.
     void FreeNotification(TComponent* AComponent);
     void RemoveFreeNotification(TComponent* AComponent);
+    // Points Field, a reference this component keeps to another one, at
+    // Value and moves the free notification from the old target to the new
+    // one; false when Field pointed at Value already.
+    template <class T>
+    bool ReplaceReference(T*& Field, T* Value)
+    {
+        if (Field == Value)
+            return false;
+        if (Field)
+            Field->RemoveFreeNotification(this);
+        Field = Value;
+        if (Value)
+            Value->FreeNotification(this);
+        return true;
+    }
 
     // True from the start of the destructor on.
     bool Destroying() const { return FState.Contains(csDestroying); }

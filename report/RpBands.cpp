@@ -154,11 +154,7 @@ bool TRpCustomBand::SetLinkBand(TRpCustomBand* Value)
     for (TRpCustomBand* B = Value; B; B = B->LinkBand())
         if (B == this)
             return false;   // "Circular linking not allowed"
-    if (FLinkBand)
-        FLinkBand->RemoveFreeNotification(this);
-    FLinkBand = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FLinkBand, Value);
     return true;
 }
 
@@ -398,11 +394,7 @@ bool TRpChildBand::SetParentBand(TRpCustomBand* Value)
     }
     if (!Report())
         return true;
-    if (FParentBand)
-        FParentBand->RemoveFreeNotification(this);
-    FParentBand = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FParentBand, Value);
     if (!Report()->ReportDestroying()) {
         Report()->RebuildBandList();
         Report()->SetBandValues();

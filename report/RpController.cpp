@@ -32,11 +32,7 @@ void TRpCustomController::SetMaster(TComponent* Value)
     if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpCustomController*>(Value) &&
         !dynamic_cast<TRpControllerBand*>(Value))
         return;
-    if (FMasterComp)
-        FMasterComp->RemoveFreeNotification(this);
-    FMasterComp = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FMasterComp, Value);
 }
 
 void TRpCustomController::Notification(TComponent* AComponent, TOperation Operation)
@@ -208,13 +204,7 @@ void TRpCustomController::NewPageCheckGroups()
 
 void TRpController::SetDataSet(TDataSet* Value)
 {
-    if (Value == FDataSetLink)
-        return;
-    if (FDataSetLink)
-        FDataSetLink->RemoveFreeNotification(this);
-    FDataSetLink = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FDataSetLink, Value);
 }
 
 void TRpController::Notification(TComponent* AComponent, TOperation Operation)
@@ -371,15 +361,8 @@ TRpGroup::~TRpGroup() = default;
 
 void TRpGroup::SetFooterBand(TRpCustomBand* Value)
 {
-    if (Value == FFooterBand)
-        return;
-    if (FFooterBand)
-        FFooterBand->RemoveFreeNotification(this);
-    FFooterBand = Value;
-    if (Value) {
+    if (ReplaceReference(FFooterBand, Value) && Value)
         Value->SetBandType(rbGroupFooter);
-        Value->FreeNotification(this);
-    }
 }
 
 void TRpGroup::SetMaster(TComponent* Value)
@@ -388,11 +371,7 @@ void TRpGroup::SetMaster(TComponent* Value)
         return;
     if (Value && !dynamic_cast<TCustomRpReport*>(Value) && !dynamic_cast<TRpControllerBand*>(Value))
         return;
-    if (FMaster)
-        FMaster->RemoveFreeNotification(this);
-    FMaster = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FMaster, Value);
     if (Report() && !Report()->ReportDestroying()) {
         Report()->RebuildBandList();
         Report()->SetBandValues();

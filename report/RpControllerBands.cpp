@@ -50,12 +50,8 @@ bool TRpControllerBand::SetMaster(TComponent* Value)
         auto* Band = dynamic_cast<TRpControllerBand*>(M);
         M = Band ? Band->Master() : nullptr;
     }
-    if (FMaster)
-        FMaster->RemoveFreeNotification(this);
-    FMaster = Value;
+    ReplaceReference(FMaster, Value);
     FBandController->SetMaster(Value);
-    if (Value)
-        Value->FreeNotification(this);
     if (Report() && !Report()->ReportDestroying()) {
         Report()->RebuildBandList();
         Report()->SetBandValues();

@@ -23,13 +23,7 @@ TRpDBText::TRpDBText(TComponent* AOwner) : TRpCustomLabel(AOwner) {}
 
 void TRpDBText::SetDataSet(TDataSet* Value)
 {
-    if (Value == FDataSet)
-        return;
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-    FDataSet = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FDataSet, Value);
 }
 
 void TRpDBText::SetDataField(const std::string& Value)
@@ -154,13 +148,7 @@ void TRpExpr::SetMask(const std::string& Value)
 
 void TRpExpr::SetMaster(TComponent* Value)
 {
-    if (Value == FMaster)
-        return;
-    if (FMaster)
-        FMaster->RemoveFreeNotification(this);
-    FMaster = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FMaster, Value);
 }
 
 void TRpExpr::Notification(TComponent* AComponent, TOperation Operation)
@@ -414,13 +402,7 @@ TRpDBImage::~TRpDBImage() { FPicture->OnChange = nullptr; }
 
 void TRpDBImage::SetDataSet(TDataSet* Value)
 {
-    if (Value == FDataSet)
-        return;
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-    FDataSet = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    ReplaceReference(FDataSet, Value);
 }
 
 void TRpDBImage::SetStretch(bool Value)

@@ -91,15 +91,8 @@ void TRpCustomRichText::SetLines(TStrings* Value)
 
 void TRpCustomRichText::SetParentRichEdit(TCustomRichEdit* Value)
 {
-    if (Value == FParentRichEdit)
-        return;
-    if (FParentRichEdit)
-        FParentRichEdit->RemoveFreeNotification(this);
-    FParentRichEdit = Value;
-    if (!FParentRichEdit)
-        return;
-    FParentRichEdit->FreeNotification(this);
-    FRichEditor->SetLines(FParentRichEdit->Lines());
+    if (ReplaceReference(FParentRichEdit, Value) && Value)
+        FRichEditor->SetLines(Value->Lines());
 }
 
 void TRpCustomRichText::Notification(TComponent* AComponent, TOperation Operation)
@@ -217,13 +210,7 @@ TRpDBRichText::~TRpDBRichText() { SetDataSet(nullptr); }
 
 void TRpDBRichText::SetDataSet(TDataSet* Value)
 {
-    if (Value == FDataSet)
-        return;
-    if (FDataSet)
-        FDataSet->RemoveFreeNotification(this);
-    FDataSet = Value;
-    if (FDataSet)
-        FDataSet->FreeNotification(this);
+    ReplaceReference(FDataSet, Value);
 }
 
 void TRpDBRichText::Notification(TComponent* AComponent, TOperation Operation)

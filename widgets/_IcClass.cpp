@@ -317,13 +317,7 @@ void TIcSpinButton::SetStartDelay(uint32_t Value)
 
 void TIcSpinButton::SetFocusControl(TWinControl* Value)
 {
-    if (FFocusControl == Value)
-        return;
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
-    FFocusControl = Value;
-    if (FFocusControl)
-        FFocusControl->FreeNotification(this);
+    ReplaceReference(FFocusControl, Value);
 }
 
 void TIcSpinButton::Notification(TComponent* AComponent, TOperation Operation)
