@@ -317,6 +317,24 @@ TEST_F(ExpressionBuilder, FunctionWithoutArgumentsOrWithCancelledParameters)
     }
 }
 
+// Closing the window while a page waits ends that wait too.
+TEST_F(ExpressionBuilder, ClosingTheBuilderWhileAPageWaitsCancelsIt)
+{
+    bool Returned = false;
+    Drive = [&](TRpExpressionBuilder& B) {
+        TUser User;
+        User.OnPage(B, [&] { B.Close(); });
+        Type(B, "1");
+        B.InsertVariableBtn->Click();
+        Returned = true;
+        EXPECT_EQ(B.Edit()->Text(), "1");
+    };
+    std::string Expression = "1";
+    EXPECT_FALSE(GetExpression("", Expression, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(Returned);
+    EXPECT_EQ(Expression, "");
+}
+
 namespace {
 
 // A report form holding the query ORDERS (CITY, QTY) on a database in memory.
