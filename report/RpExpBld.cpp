@@ -357,8 +357,9 @@ void TRpExpressionBuilder::GetDatafield()
 void TRpExpressionBuilder::GetFunctionsCat(int Index)
 {
     AvailableFunc->Clear();
-    for (const TRpLibraryEntry* Entry : EntriesOfCategory(Index))
-        AvailableFunc->Items()->AddObject(Entry->Name(), const_cast<TRpLibraryEntry*>(Entry));
+    FFuncEntries = EntriesOfCategory(Index);
+    for (const TRpLibraryEntry* Entry : FFuncEntries)
+        AvailableFunc->Items()->Add(Entry->Name());
     if (AvailableFunc->Count() > 0)
         AvailableFunc->SetItemIndex(0);
     SelectFunc(AvailableFunc->ItemIndex());
@@ -368,10 +369,9 @@ void TRpExpressionBuilder::SelectFunc(int Index)
 {
     FuncName->SetCaption("");
     FuncDescription->SetCaption("");
-    if (Index < 0 || Index >= AvailableFunc->Count())
+    if (Index < 0 || Index >= static_cast<int>(FFuncEntries.size()))
         return;
-    const auto* Entry = static_cast<const TRpLibraryEntry*>(AvailableFunc->Items()->Objects(Index));
-    const std::string& Text = Entry->Description();
+    const std::string& Text = FFuncEntries[static_cast<size_t>(Index)]->Description();
     const size_t Bar = Text.find('|');
     FuncName->SetCaption(Text.substr(0, Bar));
     FuncDescription->SetCaption(Bar == std::string::npos ? "" : Text.substr(Bar + 1));
@@ -386,9 +386,9 @@ void TRpExpressionBuilder::GetFunc()
 {
     WaitForPage(FunctionPage, FFunctionState);
     const int Index = AvailableFunc->ItemIndex();
-    if (FFunctionState != TPageState::Accepted || Index < 0)
+    if (FFunctionState != TPageState::Accepted || Index < 0 || Index >= static_cast<int>(FFuncEntries.size()))
         return;
-    const auto* Entry = static_cast<const TRpLibraryEntry*>(AvailableFunc->Items()->Objects(Index));
+    const TRpLibraryEntry* Entry = FFuncEntries[static_cast<size_t>(Index)];
     std::string Text = Entry->Name();
     if (Entry->ArgumentCodes().size() > 1) {
         std::string Params;

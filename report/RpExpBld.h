@@ -22,6 +22,7 @@
 #include <vector>
 
 class TRpEvEnvironment;
+class TRpLibraryEntry;
 class TDataSet;
 
 // A multi-line edit that wraps long expressions instead of scrolling them
@@ -164,6 +165,8 @@ private:
     TPageState FVariableState = TPageState::Waiting;
     TRpEvEnvironment* FEnvironment = nullptr;
     bool FEmbedded = false;
+    // The library entries AvailableFunc lists, in its order.
+    std::vector<const TRpLibraryEntry*> FFuncEntries;
     // The controls of the parameter page, three per argument.
     std::vector<TEdit*> FParamEdits;
     std::vector<TControl*> FParamControls;
