@@ -419,7 +419,8 @@ bool TRpExpressionBuilder::GetParams(const std::string& Codes, std::string& Para
         auto* Edit = NewControl<TEdit>(this, FuncParamSB, "ParamEdit" + N, "", 10, Top + 15, BoxWidth - 60, 21);
         FParamControls.push_back(Edit);
         FParamEdits.push_back(Edit);
-        auto* Button = NewControl<TButton>(this, FuncParamSB, "ParamButton" + N, "...", BoxWidth - 40, Top + 15, 20, 20);
+        auto* Button =
+            NewControl<TButton>(this, FuncParamSB, "ParamButton" + N, "...", BoxWidth - 40, Top + 15, 20, 20);
         Button->OnClick = [this, P](TObject*) { ParamButtonClick(static_cast<int>(P)); };
         FParamControls.push_back(Button);
     }
