@@ -609,6 +609,49 @@ void TMemo::SelectAll()
     static_cast<QPlainTextEdit*>(Handle())->selectAll();
 }
 
+int TMemo::SelStart() const
+{
+    return static_cast<QPlainTextEdit*>(Handle())->textCursor().selectionStart();
+}
+
+void TMemo::SetSelStart(int Value)
+{
+    auto* e = static_cast<QPlainTextEdit*>(Handle());
+    QTextCursor c = e->textCursor();
+    c.setPosition(std::clamp(Value, 0, static_cast<int>(e->document()->characterCount()) - 1));
+    e->setTextCursor(c);
+}
+
+int TMemo::SelLength() const
+{
+    const QTextCursor c = static_cast<QPlainTextEdit*>(Handle())->textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TMemo::SetSelLength(int Value)
+{
+    auto* e = static_cast<QPlainTextEdit*>(Handle());
+    QTextCursor c = e->textCursor();
+    const int start = c.selectionStart();
+    const int last = static_cast<int>(e->document()->characterCount()) - 1;
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + Value, 0, last), QTextCursor::KeepAnchor);
+    e->setTextCursor(c);
+}
+
+std::string TMemo::SelText() const
+{
+    // The document marks line breaks in a selection as paragraph separators.
+    QString s = static_cast<QPlainTextEdit*>(Handle())->textCursor().selectedText();
+    s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return s.toStdString();
+}
+
+void TMemo::SetSelText(const std::string& Value)
+{
+    static_cast<QPlainTextEdit*>(Handle())->insertPlainText(qs(Value));
+}
+
 // ------------------------------------------------------------------ TComboBox
 
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TPaintedOver<QComboBox, TComboBox>>())

@@ -229,6 +229,16 @@ public:
     void Clear();
     // Selects the whole text.
     void SelectAll();
+    // The caret and the selection, in characters from the start of the text
+    // (a line break counts as one).
+    int SelStart() const;
+    void SetSelStart(int Value);
+    int SelLength() const;
+    void SetSelLength(int Value);
+    std::string SelText() const;
+    // Replaces the selection (inserts at the caret when there is none) and
+    // puts the caret behind the new text.
+    void SetSelText(const std::string& Value);
     bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN && FWantReturns; }
 
     TNotifyEvent OnChange;

@@ -2,6 +2,7 @@
 
 #include "platform/Controlbuilder.h"
 #include "platform/SysUtils.h"
+#include "report/RpExpBld.h"
 
 #include <memory>
 
@@ -32,6 +33,7 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
     Value = NewControl<TEdit>(this, GroupBox1, "Value", "", 96, 16, 221, 21);
     ShowExprBuilder = NewControl<TSpeedButton>(this, GroupBox1, "ShowExprBuilder", "", 320, 16, 23, 22);
     ShowExprBuilder->SetCaption("...");
+    ShowExprBuilder->OnClick = [this](TObject* Sender) { ShowExprBuilderClick(Sender); };
     Label4 = NewControl<TLabel>(this, GroupBox1, "Label4", "", 8, 48, 80, 13);
     Label4->SetCaption("Format mask");
     Mask = NewControl<TComboBox>(this, GroupBox1, "Mask", "", 96, 44, 169, 21);
@@ -55,6 +57,13 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
     Button4->SetCaption("Cancel");
     Button4->SetCancel(true);
     Button4->SetModalResult(2);
+}
+
+void TRpExprEditorForm::ShowExprBuilderClick(TObject*)
+{
+    std::string Expression = Value->Text();
+    if (GetExpression("", Expression, ParentForm, nullptr, nullptr))
+        Value->SetText(Expression);
 }
 
 bool TRpExprEditor::ShowEditor()

@@ -26,6 +26,10 @@ public:
     TButton* OKBtn;
     TButton* Button4;
     TForm* ParentForm = nullptr;   // the form holding the printable, if any
+
+    // Opens the expression builder on the expression; an accepted one
+    // replaces it.
+    void ShowExprBuilderClick(TObject* Sender);
 };
 
 class TRpExprEditor : public TRpLabelEditor {

@@ -362,6 +362,24 @@ TEST(Memo, ALogOfAThousandLinesStaysCheap)
     EXPECT_GE(changes, 3000);
 }
 
+TEST(Memo, SelectionSpansLinesAndSelTextReplacesIt)
+{
+    TMemo memo(nullptr);
+    memo.SetText("ab\ncd");
+    memo.SetSelStart(1);
+    memo.SetSelLength(3);   // "b", the line break, "c"
+    EXPECT_EQ(memo.SelText(), "b\nc");
+    memo.SetSelText("+");
+    EXPECT_EQ(memo.Text(), "a+d");
+    EXPECT_EQ(memo.SelStart(), 2);
+    EXPECT_EQ(memo.SelLength(), 0);
+    memo.SetSelStart(99);   // past the end: the caret goes to the end
+    memo.SetSelText("!");
+    EXPECT_EQ(memo.Text(), "a+d!");
+    memo.SelectAll();
+    EXPECT_EQ(memo.SelLength(), 4);
+}
+
 TEST(ComboBox, ItemIndexAndTextFollowTheItemsAndOnlyTheUserFiresOnChange)
 {
     TForm form(nullptr);
