@@ -4,10 +4,9 @@
 #include "platform/Controlbuilder.h"
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
+#include "report/RpExpBld.h"
 
 #include <memory>
-
-std::function<bool(const std::string& Heading, std::string& Expression, TControl* Parent)> RpGetExpressionHook;
 
 namespace {
 
@@ -120,10 +119,10 @@ void TRpEnvironmentEditor::UDFGridSetEditText(int ACol, int ARow, const std::str
 void TRpEnvironmentEditor::EditBtnClick()
 {
     const int Row = UDFGrid->Row();
-    if (!RpGetExpressionHook || Row < 1 || Row > WorkingEnvironment()->Count())
+    if (Row < 1 || Row > WorkingEnvironment()->Count())
         return;
     std::string Text = UDFGrid->Cells(ucExpression, Row);
-    if (RpGetExpressionHook(UDFGrid->Cells(ucName, Row), Text, this))
+    if (GetExpression(UDFGrid->Cells(ucName, Row), Text, nullptr, FEnvironment, this))
         UDFGrid->SetEditText(ucExpression, Row, Text);
 }
 
@@ -157,10 +156,8 @@ void TRpEnvironmentEditor::AddBtnClick()
 
 void TRpEnvironmentEditor::ExpressionBtnClick()
 {
-    if (!RpGetExpressionHook)
-        return;
     std::string Text = Expression->Text();
-    if (RpGetExpressionHook(Name->Text(), Text, this))
+    if (GetExpression(Name->Text(), Text, nullptr, FEnvironment, this))
         Expression->SetText(Text);
 }
 

@@ -11,12 +11,6 @@
 #include <functional>
 #include <string>
 
-// How the editor asks the user for an expression: Heading heads the question,
-// Expression comes in and, when the result is true (accepted), goes out; the
-// question is shown inside Parent. Empty: the buttons that ask do nothing.
-extern std::function<bool(const std::string& Heading, std::string& Expression, TControl* Parent)>
-    RpGetExpressionHook;
-
 class TRpEnvironmentEditor : public TForm {
 public:
     // No Environment: only the global list can be edited. AllowGlobal false

@@ -6,10 +6,10 @@
 #include "platform/Dialogs.h"
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
+#include "report/RpEnvEd.h"
 #include "report/RpExpr.h"
 #include "report/RpExtra.h"
 
-std::function<void(TRpEvEnvironment*, bool, TControl*)> RpEditEnvironmentHook;
 
 namespace {
 
@@ -470,9 +470,7 @@ void TRpExpressionBuilder::GetVariable()
 
 void TRpExpressionBuilder::ModifyVariablesClick(TObject*)
 {
-    if (!RpEditEnvironmentHook)
-        return;
-    RpEditEnvironmentHook(FEnvironment, true, this);
+    EditEnvironment(FEnvironment, true, this);
     FillVariables();
 }
 

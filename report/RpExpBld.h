@@ -32,10 +32,6 @@ public:
     explicit TWordWrapEdit(TComponent* AOwner);
 };
 
-// Opens the environment editor for the "&Modify variables" button
-// (Environment, whether the global environment may be edited, the builder);
-// nothing happens while it is empty.
-extern std::function<void(TRpEvEnvironment*, bool, TControl*)> RpEditEnvironmentHook;
 
 class TRpExpressionBuilder : public TForm {
 public:

@@ -1,4 +1,5 @@
 #include "report/RpEnvEd.h"
+#include "report/RpExpBld.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
@@ -18,16 +19,37 @@
 
 namespace {
 
+// What the expression builder the editor embeds was asked.
+struct TBuilderQuestion {
+    std::string Heading;
+    std::string Offered;
+    TControl* Parent = nullptr;
+};
+
+// Answers the builder the editor embeds, once it is open: keeps what it was
+// asked, types Expression and presses its OK.
+void AnswerBuilder(TRpEnvironmentEditor& F, const std::string& Expression, TBuilderQuestion& Asked)
+{
+    QueueToMainThread([&F, Expression, &Asked] {
+        TRpExpressionBuilder* B = nullptr;
+        for (int I = 0; I < F.ControlCount() && !B; ++I)
+            B = dynamic_cast<TRpExpressionBuilder*>(F.Controls(I));
+        if (!B || B->MainState() != TRpExpressionBuilder::TPageState::Waiting) {
+            AnswerBuilder(F, Expression, Asked);   // not waiting yet
+            return;
+        }
+        Asked = {B->Heading->Caption(), B->Edit()->Text(), B->Parent()};
+        B->Edit()->SetText(Expression);
+        B->OK->Click();
+    });
+}
+
 // Opens the editor on a report's Functions (PAGENUMBER, COLUMNNUMBER,
 // REPORTTITLE) and lets Drive work its controls while it is shown.
 class EnvironmentEditor : public ::testing::Test {
 protected:
     void SetUp() override { ClearAnsweredDialogs(); }
-    void TearDown() override
-    {
-        SetDialogAnswerer(nullptr);
-        RpGetExpressionHook = nullptr;
-    }
+    void TearDown() override { SetDialogAnswerer(nullptr); }
 
     void Edit(TRpEvEnvironment* Environment, bool AllowGlobal, std::function<void(TRpEnvironmentEditor&)> Drive)
     {
@@ -74,13 +96,7 @@ TEST_F(EnvironmentEditor, NewEntryAddsToTheListOnOkOnly)
     } const Cases[] = {{"OK", "NewOKBtn", true}, {"Cancel", "NewCancelBtn", false}};
     for (const auto& C : Cases) {
         Functions->DeleteFunction("TAX");
-        std::string Heading;
-        RpGetExpressionHook = [&](const std::string& H, std::string& Expression, TControl* Parent) {
-            Heading = H;
-            EXPECT_NE(dynamic_cast<TRpEnvironmentEditor*>(Parent), nullptr);
-            Expression = "0.2";
-            return true;
-        };
+        TBuilderQuestion Asked;
         std::vector<std::string> Shown;
         Edit(Functions, true, [&](TRpEnvironmentEditor& F) {
             auto* NewEntry = Find<TGroupBox>(&F, "NewEntryGB");
@@ -91,7 +107,9 @@ TEST_F(EnvironmentEditor, NewEntryAddsToTheListOnOkOnly)
                 for (const char* B : {"AddBtn", "EditBtn", "DeleteBtn", "VariableOKBtn"})
                     EXPECT_FALSE(Find<TButton>(&F, B)->Visible()) << B;
                 Find<TEdit>(&F, "Name")->SetText("tax");
+                AnswerBuilder(F, "0.2", Asked);
                 Find<TButton>(&F, "ExpressionBtn")->Click();
+                EXPECT_EQ(Asked.Parent, &F) << "the builder sits in the editor";
                 Find<TButton>(&F, C.Button)->Click();
             });
             Add->Click();
@@ -100,7 +118,7 @@ TEST_F(EnvironmentEditor, NewEntryAddsToTheListOnOkOnly)
             EXPECT_TRUE(Find<TButton>(&F, "VariableOKBtn")->Visible()) << C.What;
             Shown = Rows(F);
         });
-        EXPECT_EQ(Heading, "tax") << C.What;
+        EXPECT_EQ(Asked.Heading, "tax") << C.What;
         std::vector<std::string> Expected = ReportRows;
         if (C.Added)
             Expected.push_back("TAX=0.2");
@@ -151,18 +169,14 @@ TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
                 Functions->Unprepare();
         });
         TRpEvEmbeddedFunction* Before = Functions->Functions(1);
-        std::string Heading, Offered;
-        RpGetExpressionHook = [&](const std::string& H, std::string& Expression, TControl*) {
-            Heading = H;
-            Offered = Expression;
-            Expression = "PAGENUMBER+1";
-            return true;
-        };
+        TBuilderQuestion Asked;
         std::string Cell;
         Edit(Functions, true, [&](TRpEnvironmentEditor& F) {
             TStringGrid* G = Grid(F);
             G->SetRow(2);
             const TRect R = G->CellRect(1, 2);
+            if (C.Way != Typed)
+                AnswerBuilder(F, "PAGENUMBER+1", Asked);
             if (C.Way == EditButton)
                 Find<TButton>(&F, "EditBtn")->Click();
             else if (C.Way == DoubleClick)
@@ -174,8 +188,8 @@ TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
         EXPECT_EQ(Cell, C.Cell) << C.What;
         EXPECT_EQ(Functions->Functions(1)->Expression(), C.Entry) << C.What;
         if (C.Way != Typed) {
-            EXPECT_EQ(Heading, "COLUMNNUMBER") << C.What;
-            EXPECT_EQ(Offered, "0") << C.What;
+            EXPECT_EQ(Asked.Heading, "COLUMNNUMBER") << C.What;
+            EXPECT_EQ(Asked.Offered, "0") << C.What;
         }
         if (C.Running) {
             EXPECT_EQ(Functions->Functions(1), Before) << "the run keeps reading the prepared entry";
@@ -194,16 +208,14 @@ TEST_F(EnvironmentEditor, ExpressionCellsChangeTheEntryOnlyWhenNoReportRuns)
 
 TEST_F(EnvironmentEditor, AnEmptyListHasNothingToEdit)
 {
+    // Nothing to edit opens no builder (one would wait for an answer here).
     TRpEvEnvironment Empty;
-    bool Asked = false;
-    RpGetExpressionHook = [&](const std::string&, std::string&, TControl*) { return Asked = true; };
     Edit(&Empty, true, [&](TRpEnvironmentEditor& F) {
         EXPECT_EQ(Grid(F)->RowCount(), 1);
         Find<TButton>(&F, "EditBtn")->Click();
         Grid(F)->SetEditText(0, 1, "ghost");
         Grid(F)->SetEditText(1, 1, "1");
     });
-    EXPECT_FALSE(Asked);
     EXPECT_EQ(Empty.Count(), 0);
 }
 

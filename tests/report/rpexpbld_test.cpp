@@ -1,3 +1,4 @@
+#include "report/RpEnvEd.h"
 #include "report/RpExpBld.h"
 #include "report/RpExprEditor.h"
 #include "tests/support/Components.h"
@@ -97,6 +98,12 @@ protected:
                 A.ModalResult = mrOk;
                 return true;
             }
+            if (auto* E = dynamic_cast<TRpEnvironmentEditor*>(R.Dialog); E && R.Kind == TDialogKind::ModalForm) {
+                if (DriveEnvironment)
+                    DriveEnvironment(*E);
+                A.ModalResult = mrOk;
+                return true;
+            }
             auto* B = dynamic_cast<TRpExpressionBuilder*>(R.Dialog);
             if (R.Kind != TDialogKind::ModalForm || !B)
                 return false;
@@ -106,11 +113,7 @@ protected:
             return true;
         });
     }
-    void TearDown() override
-    {
-        SetDialogAnswerer(nullptr);
-        RpEditEnvironmentHook = nullptr;
-    }
+    void TearDown() override { SetDialogAnswerer(nullptr); }
 
     // Types Text into the builder's edit with the caret at its end.
     static void Type(TRpExpressionBuilder& B, const std::string& Text)
@@ -120,6 +123,7 @@ protected:
     }
 
     std::function<void(TRpExpressionBuilder&)> Drive;
+    std::function<void(TRpEnvironmentEditor&)> DriveEnvironment;
     std::vector<std::string> Messages;
 };
 
@@ -416,18 +420,16 @@ TEST_F(ExpressionBuilder, VariablePageListsLocalThenGlobalNames)
     B.InsertVariableBtn->Click();
     EXPECT_EQ(B.Edit()->Text(), "TITLE");
 
-    // "Modify variables" hands the environment over and lists it again.
-    TRpEvEnvironment* Edited = nullptr;
-    TControl* From = nullptr;
-    RpEditEnvironmentHook = [&](TRpEvEnvironment* Env, bool AllowGlobal, TControl* Control) {
-        Edited = Env;
-        From = Control;
-        EXPECT_TRUE(AllowGlobal);
-        Env->AddFunction("Extra", "3");
+    // "Modify variables" opens the environment editor on the builder's
+    // environment, the global one allowed, and lists the names again.
+    bool GlobalAllowed = false;
+    DriveEnvironment = [&](TRpEnvironmentEditor& E) {
+        EXPECT_EQ(E.WorkingEnvironment(), &Local);
+        GlobalAllowed = Find<TRadioButton>(&E, "GlobalCB")->Enabled();
+        Local.AddFunction("Extra", "3");
     };
     B.ModifyVariables->Click();
-    EXPECT_EQ(Edited, &Local);
-    EXPECT_EQ(From, &B);
+    EXPECT_TRUE(GlobalAllowed);
     EXPECT_EQ(B.AvailableVariables->Items()->Strings(2), "EXTRA");
 }
 
