@@ -11,7 +11,7 @@
 
 namespace {
 
-int RoundInt(double X) { return static_cast<int>(std::lround(X)); }
+int RoundHalfAway(double X) { return static_cast<int>(std::lround(X)); }
 
 // Alignment by OtherSide + 2 x Horizontal: left axis right-aligned, right axis
 // left-aligned, bottom axis centred below, top axis centred above.
@@ -650,7 +650,7 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::
                 X -= D;
                 Y -= D;
             } else {
-                const int D = RoundInt(C->TextWidth(AText) * std::sin(std::numbers::pi / 4));
+                const int D = RoundHalfAway(C->TextWidth(AText) * std::sin(std::numbers::pi / 4));
                 X -= D;
                 Y += D;
             }
@@ -711,10 +711,10 @@ void TChartAxis::DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::
         else if (Angle == 180)
             Y -= FOtherSide ? F : Total;
         else if (Angle == 90 || Angle == 270)
-            X -= RoundInt(F * 0.5 * (Lines + 1));
+            X -= RoundHalfAway(F * 0.5 * (Lines + 1));
     } else {
         if (Angle == 0 || Angle == 180)
-            Y -= RoundInt(F * 0.5 * (Lines + 1));
+            Y -= RoundHalfAway(F * 0.5 * (Lines + 1));
         else if (Angle == 90)
             X -= FOtherSide ? F : Total;
         else if (Angle == 270)
@@ -903,7 +903,7 @@ void TChartAxis::DrawGrids(int Count)
         if (!FGrid->Centered())
             DrawGridLine(TickPixels[static_cast<size_t>(i)]);
         else if (i > 0)
-            DrawGridLine(RoundInt((TickPixels[static_cast<size_t>(i)] + TickPixels[static_cast<size_t>(i - 1)]) * 0.5));
+            DrawGridLine(RoundHalfAway((TickPixels[static_cast<size_t>(i)] + TickPixels[static_cast<size_t>(i - 1)]) * 0.5));
     }
 }
 
@@ -933,7 +933,7 @@ void TChartAxis::DrawGridLine(int P)
             else
                 C->HorizLine3D(R.Left, R.Right, P, Depth);
         }
-        const int Z0 = RoundInt(Depth * FGrid->ZPosition() * 0.01);
+        const int Z0 = RoundHalfAway(Depth * FGrid->ZPosition() * 0.01);
         if (!SkipSideGrid && Z0 != Depth) {
             if (FHorizontal)
                 C->ZLine3D(P, FAxisLinePos, Z0, Depth);
@@ -964,13 +964,13 @@ void TChartAxis::DrawMinorTicks(bool IsGrid)
             return;
         double G = (TickPixels[1] - TickPixels[0]) / static_cast<double>(N);
         for (int c = 1; c <= FMinorTickCount; ++c) {
-            Use(TickPixels[0] - RoundInt(c * G));
-            Use(TickPixels[Count - 1] + RoundInt(c * G));
+            Use(TickPixels[0] - RoundHalfAway(c * G));
+            Use(TickPixels[Count - 1] + RoundHalfAway(c * G));
         }
         for (size_t i = 1; i < Count; ++i) {
             G = (TickPixels[i] - TickPixels[i - 1]) / static_cast<double>(N);
             for (int j = 1; j <= FMinorTickCount; ++j)
-                Use(TickPixels[i] - RoundInt(G * j));
+                Use(TickPixels[i] - RoundHalfAway(G * j));
         }
         return;
     }

@@ -355,7 +355,7 @@ QPolygonF ArcPoints(const QRectF& Box, const TPoint& Start, const TPoint& End)
     return Out;
 }
 
-struct TTextLayout {
+struct TTextBlock {
     QFont Font;
     double Width = 0;
     int Ascent = 0;
@@ -363,9 +363,9 @@ struct TTextLayout {
 };
 
 // Measured through the canvas, which keeps what it measured per font.
-TTextLayout LayoutText(TCanvas& Canvas, const std::string& Text)
+TTextBlock LayoutText(TCanvas& Canvas, const std::string& Text)
 {
-    TTextLayout L;
+    TTextBlock L;
     L.Font = ToQFont(*Canvas.Font());
     if (Canvas.TextCharacterExtra() != 0)
         L.Font.setLetterSpacing(QFont::AbsoluteSpacing, Canvas.TextCharacterExtra());
@@ -420,7 +420,7 @@ const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
 
 // Where the text's baseline starts relative to the reference point, for the
 // canvas's TA_* alignment.
-QPointF TextOrigin(const TTextLayout& L, unsigned Align)
+QPointF TextOrigin(const TTextBlock& L, unsigned Align)
 {
     double Ox = 0;
     if ((Align & TA_CENTER) == TA_CENTER)
@@ -867,7 +867,7 @@ void TCanvasSurface::PaintShape(TCanvas& Canvas, const TCanvasOp& Op, QPainter& 
 void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched)
 {
     const QString Text = QString::fromStdString(Op.Text);
-    const TTextLayout L = LayoutText(Canvas, Op.Text);
+    const TTextBlock L = LayoutText(Canvas, Op.Text);
     const QColor Color = ToQColor(Canvas.Font()->Color());
     const bool Opaque = Canvas.BackgroundMode() == bkOpaque;
     const QColor Back = ToQColor(Canvas.BackgroundColor());
@@ -1049,7 +1049,7 @@ void TCanvasSurface::AddToPath(TCanvas& Canvas, const TCanvasOp& Op)
         if (Op.Pts.empty())
             return;
         const QString Text = QString::fromStdString(Op.Text);
-        const TTextLayout L = LayoutText(Canvas, Op.Text);
+        const TTextBlock L = LayoutText(Canvas, Op.Text);
         QPainterPath Glyphs;
         Glyphs.addText(TextOrigin(L, Canvas.TextAlign()), L.Font, Text);
         QTransform Local;

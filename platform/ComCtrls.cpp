@@ -18,11 +18,6 @@
 
 namespace {
 
-QString qs(const std::string& S)
-{
-    return QString::fromStdString(S);
-}
-
 // A tool button's widget: a separator draws the style's divider line.
 class TToolButtonWidget : public TBridged<QToolButton> {
 public:

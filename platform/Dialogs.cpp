@@ -26,11 +26,6 @@
 
 namespace {
 
-QString qs(const std::string& S)
-{
-    return QString::fromStdString(S);
-}
-
 std::string captionOf(TMsgDlgType Type)
 {
     switch (Type) {

@@ -27,14 +27,6 @@
 #include <algorithm>
 #include <cctype>
 
-namespace {
-
-QString qs(const std::string& S)
-{
-    return QString::fromStdString(S);
-}
-
-}  // namespace
 
 // ------------------------------------------------------------------ TItemStrings
 

@@ -9,11 +9,6 @@
 
 namespace {
 
-QString qs(const std::string& S)
-{
-    return QString::fromStdString(S);
-}
-
 TTreeNode* NodeOf(const QTreeWidgetItem* Item)
 {
     return Item ? static_cast<TTreeNode*>(Item->data(0, Qt::UserRole).value<void*>()) : nullptr;

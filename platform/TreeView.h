@@ -120,5 +120,4 @@ private:
 
     std::unique_ptr<TTreeNodes> FItems;
     TTreeNode* FSelected = nullptr;
-    int FSetting = 0;
 };

@@ -46,7 +46,7 @@ void SetCaptionOf(TLabel* Label, const std::string& Text)
         Label->SetCaption(Text);
 }
 
-std::string CaptionOf(const TLabel* Label)
+std::string LabelCaption(const TLabel* Label)
 {
     return Label ? Label->Caption() : std::string();
 }
@@ -313,10 +313,10 @@ TPlotReportRecord TLeakTest::PlotRecord() const
     TPlotReportRecord R;
     R.Chart = FChart;
     R.Title = FTitleLabel ? FTitleLabel->Caption() : TitleText();
-    R.Units = CaptionOf(FUnitsLabel2);
-    R.Current = CaptionOf(FCurrentLabel);
-    R.Min = CaptionOf(FMinLabel);
-    R.Max = CaptionOf(FMaxLabel);
-    R.Avg = CaptionOf(FAvgLabel);
+    R.Units = LabelCaption(FUnitsLabel2);
+    R.Current = LabelCaption(FCurrentLabel);
+    R.Min = LabelCaption(FMinLabel);
+    R.Max = LabelCaption(FMaxLabel);
+    R.Avg = LabelCaption(FAvgLabel);
     return R;
 }

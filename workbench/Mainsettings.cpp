@@ -13,7 +13,7 @@ namespace {
 
 const char* const WindowSection = "Window Settings";
 const char* const FileSection = "File Settings";
-const char* const SettingsSection = "Settings";
+const char* const SettingsSectionName = "Settings";
 const char* const CommSection = "Communications";
 
 // The display-unit keys: signal, key, default and the unit family the
@@ -74,12 +74,12 @@ void TMainForm::actnInitFromIniExecute(TObject* Sender)
     if (actnUpdateLoopBack->OnExecute)
         actnUpdateLoopBack->Execute();
 
-    FBreathsToStack = Ini.ReadInteger(SettingsSection, "Stacked Test", 5);
+    FBreathsToStack = Ini.ReadInteger(SettingsSectionName, "Stacked Test", 5);
     for (TSignalStats& S : FParamStats)
         S.SetStackSize(FBreathsToStack);
 
     for (const TUnitKey& K : UnitKeys) {
-        TUnitCode Unit = Ini.ReadInteger(SettingsSection, K.Key, K.Default);
+        TUnitCode Unit = Ini.ReadInteger(SettingsSectionName, K.Key, K.Default);
         // A unit of another family would leave the values unconverted under
         // a wrong unit name.
         if (Unit < K.First || Unit > K.Last)
@@ -89,9 +89,9 @@ void TMainForm::actnInitFromIniExecute(TObject* Sender)
     if (actnUpdateFullTest->OnExecute)
         actnUpdateFullTest->Execute();
 
-    FPrintHeader = Ini.ReadString(SettingsSection, "Print Header", "");
-    actnShowPreviousData->SetChecked(Ini.ReadBool(SettingsSection, "Monitor Shadow Series", true));
-    FTimedInterval = Ini.ReadFloat(SettingsSection, "Timed Interval", 0);
+    FPrintHeader = Ini.ReadString(SettingsSectionName, "Print Header", "");
+    actnShowPreviousData->SetChecked(Ini.ReadBool(SettingsSectionName, "Monitor Shadow Series", true));
+    FTimedInterval = Ini.ReadFloat(SettingsSectionName, "Timed Interval", 0);
     FShowPrevious = actnShowPreviousData->Checked();
 
     const int32_t Comm = FPortOverride != 0 ? FPortOverride : Ini.ReadInteger(CommSection, "Comm", 0);
@@ -128,10 +128,10 @@ void TMainForm::actnSaveIniSettingsExecute(TObject* Sender)
         !IsPseudoTerminalPort(CommPort->ComNumber()))
         Ini.WriteInteger(CommSection, "Comm", CommPort->ComNumber());
     Ini.WriteBool(FileSection, "Loop Playback", FLoopPlayback);
-    Ini.WriteInteger(SettingsSection, "Stacked Test", FBreathsToStack);
+    Ini.WriteInteger(SettingsSectionName, "Stacked Test", FBreathsToStack);
     for (const TUnitKey& K : UnitKeys)
-        Ini.WriteInteger(SettingsSection, K.Key, FSignalStats[K.Signal].DisplayUnit());
-    Ini.WriteBool(SettingsSection, "Monitor Shadow Series", actnShowPreviousData->Checked());
-    Ini.WriteFloat(SettingsSection, "Timed Interval", FTimedInterval);
+        Ini.WriteInteger(SettingsSectionName, K.Key, FSignalStats[K.Signal].DisplayUnit());
+    Ini.WriteBool(SettingsSectionName, "Monitor Shadow Series", actnShowPreviousData->Checked());
+    Ini.WriteFloat(SettingsSectionName, "Timed Interval", FTimedInterval);
     FIniFile.reset();
 }

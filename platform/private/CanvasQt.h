@@ -25,6 +25,8 @@ struct TRegion::TData {
 
 QColor ToQColor(TColor Color);
 TColor FromQColor(const QColor& Color);
+// A UTF-8 text as Qt holds it.
+inline QString qs(const std::string& S) { return QString::fromStdString(S); }
 inline QRect ToQRect(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
 inline TRect FromQRect(const QRect& R) { return {R.left(), R.top(), R.left() + R.width(), R.top() + R.height()}; }
 inline QPoint ToQPoint(const TPoint& P) { return QPoint(P.X, P.Y); }
