@@ -84,6 +84,21 @@ class DesignView : public ::testing::Test {
 protected:
     void SetUp() override { SetRpHiColor(); }
     void TearDown() override { SetRpHiColor(); }
+
+    // A white Letter report in millimetres on a form of the page's size.
+    static TRpReport* ReportOn(TForm& Form, bool Ruler)
+    {
+        Form.SetClientWidth(816);
+        Form.SetClientHeight(1056);
+        auto* R = new TRpReport(&Form);
+        R->SetParent(&Form);
+        R->SetColor(White);
+        R->SetUnits(TRpUnit::MM);
+        R->Page()->SetPaperSize(TRpPaperSize::Letter);
+        R->Page()->SetOrientation(poPortrait);
+        R->Page()->SetRuler(Ruler);
+        return R;
+    }
 };
 
 TEST_F(DesignView, InchesAtFullZoomDrawQuarterInchLinesAndLabelTheWholeInches)
@@ -211,15 +226,7 @@ TEST_F(DesignView, TheLowColourSchemeDrawsGreyDottedMinorLines)
 TEST_F(DesignView, AReportOnAFormPaintsItsDesignViewAndItsBands)
 {
     TForm Form(nullptr);
-    Form.SetClientWidth(816);
-    Form.SetClientHeight(1056);
-    auto* R = new TRpReport(&Form);
-    R->SetParent(&Form);
-    R->SetColor(White);
-    R->SetUnits(TRpUnit::MM);
-    R->Page()->SetPaperSize(TRpPaperSize::Letter);
-    R->Page()->SetOrientation(poPortrait);
-    R->Page()->SetRuler(true);
+    TRpReport* R = ReportOn(Form, true);
     R->Page()->SetTopMargin(20);
     R->Page()->SetBottomMargin(20);
     R->Page()->SetLeftMargin(10);
@@ -271,15 +278,7 @@ TEST_F(DesignView, AReportOnAFormPaintsItsDesignViewAndItsBands)
 TEST_F(DesignView, TheFirstPageOfARunShowsOverTheDesignViewUntilTheReportChanges)
 {
     TForm Form(nullptr);
-    Form.SetClientWidth(816);
-    Form.SetClientHeight(1056);
-    auto* R = new TRpReport(&Form);
-    R->SetParent(&Form);
-    R->SetColor(White);
-    R->SetUnits(TRpUnit::MM);
-    R->Page()->SetPaperSize(TRpPaperSize::Letter);
-    R->Page()->SetOrientation(poPortrait);
-    R->Page()->SetRuler(false);
+    TRpReport* R = ReportOn(Form, false);
     R->Bands()->SetHasDetail(true);
     R->Bands()->SetHasPageFooter(true);
     TRpCustomBand* Footer = R->Bands()->GetBand(6);

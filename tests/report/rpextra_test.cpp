@@ -41,6 +41,17 @@ void WriteText(const std::string& FileName, const std::string& Text)
 }
 
 // Answers message boxes with OK and keeps their texts.
+// Text with the first From replaced by To (a test failure when From is not
+// in it).
+std::string ReplaceOnce(std::string Text, const std::string& From, const std::string& To)
+{
+    const size_t At = Text.find(From);
+    EXPECT_NE(At, std::string::npos) << From;
+    if (At != std::string::npos)
+        Text.replace(At, From.size(), To);
+    return Text;
+}
+
 class RpExtraTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -160,14 +171,7 @@ TEST_F(RpExtraTest, UntrustedFormFilesGiveNilWithTheMessage)
     const std::string Good = File("good.rpf");
     WriteComponentFile(Good, Form.get());
     const std::string Text = ReadText(Good);
-    const auto Replace = [&](const std::string& From, const std::string& To) {
-        std::string T = Text;
-        const size_t At = T.find(From);
-        EXPECT_NE(At, std::string::npos) << From;
-        if (At != std::string::npos)
-            T.replace(At, From.size(), To);
-        return T;
-    };
+    const auto Replace = [&](const std::string& From, const std::string& To) { return ReplaceOnce(Text, From, To); };
     const struct {
         const char* Name;
         std::string Form;
@@ -314,14 +318,7 @@ TEST_F(RpExtraTest, DataClassesAndPrinterSettingsComeBackFromTheFormFile)
     RpFreeReport(R);
 
     // Values that make no sense are refused like any broken file.
-    const auto Replace = [&](const std::string& From, const std::string& To) {
-        std::string T = Text;
-        const size_t At = T.find(From);
-        EXPECT_NE(At, std::string::npos) << From;
-        if (At != std::string::npos)
-            T.replace(At, From.size(), To);
-        return T;
-    };
+    const auto Replace = [&](const std::string& From, const std::string& To) { return ReplaceOnce(Text, From, To); };
     const struct {
         const char* Name;
         std::string Form;
