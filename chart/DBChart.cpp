@@ -10,6 +10,23 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
+
+namespace {
+
+// The value a keyword of Table stands for, in any case; Default for any
+// other text.
+template <class T, size_t N>
+T KeywordValue(const std::string& Text, const std::pair<const char*, T> (&Table)[N], T Default)
+{
+    const std::string S = UpperCase(Text);
+    for (const auto& [Keyword, Value] : Table)
+        if (S == Keyword)
+            return Value;
+    return Default;
+}
+
+}  // namespace
 
 // ------------------------------------------------------------------ unit routines
 
@@ -29,32 +46,18 @@ std::string ChGetDBPart(int Part, const std::string& Text)
 
 TChDBGroup StrToDBGroup(const std::string& Text)
 {
-    const std::string S = UpperCase(Text);
-    if (S == "HOUR")
-        return dgHour;
-    if (S == "DAY")
-        return dgDay;
-    if (S == "WEEK")
-        return dgWeek;
-    if (S == "WEEKDAY")
-        return dgWeekDay;
-    if (S == "MONTH")
-        return dgMonth;
-    if (S == "QUARTER")
-        return dgQuarter;
-    if (S == "YEAR")
-        return dgYear;
-    return dgNone;
+    static const std::pair<const char*, TChDBGroup> Groups[] = {
+        {"HOUR", dgHour},   {"DAY", dgDay},         {"WEEK", dgWeek}, {"WEEKDAY", dgWeekDay},
+        {"MONTH", dgMonth}, {"QUARTER", dgQuarter}, {"YEAR", dgYear},
+    };
+    return KeywordValue(Text, Groups, dgNone);
 }
 
 TChartListOrder StrToDBOrder(const std::string& Text)
 {
-    const std::string S = UpperCase(Text);
-    if (S == "SORTASC")
-        return loAscending;
-    if (S == "SORTDES")
-        return loDescending;
-    return loNone;
+    static const std::pair<const char*, TChartListOrder> Orders[] = {{"SORTASC", loAscending},
+                                                                       {"SORTDES", loDescending}};
+    return KeywordValue(Text, Orders, loNone);
 }
 
 TChFieldType ChFieldType(TFieldType FieldType)
@@ -210,18 +213,10 @@ enum TDBAggregate { agNone, agSum, agCount, agHigh, agLow, agAverage };
 
 TDBAggregate StrToDBAggregate(const std::string& Text)
 {
-    const std::string S = UpperCase(Text);
-    if (S == "SUM")
-        return agSum;
-    if (S == "COUNT")
-        return agCount;
-    if (S == "HIGH")
-        return agHigh;
-    if (S == "LOW")
-        return agLow;
-    if (S == "AVG")
-        return agAverage;
-    return agNone;
+    static const std::pair<const char*, TDBAggregate> Aggregates[] = {
+        {"SUM", agSum}, {"COUNT", agCount}, {"HIGH", agHigh}, {"LOW", agLow}, {"AVG", agAverage},
+    };
+    return KeywordValue(Text, Aggregates, agNone);
 }
 
 TDataSet* DataSetOfSource(TComponent* Source)
