@@ -145,44 +145,7 @@ void TRpCompositeReport::CreateComposite()
         TRpPrinter* P = FCompositePrinter.get();
         SetPrinterValues();
         P->BeginDoc();
-        // The first band of the first report finds no room: page 1 begins.
-        int32_t Y = RpRound(FReports.front()->Page()->NativeValue(1));
-        int32_t Column = 0;
-        int32_t PageNo = 0;
-        bool Cancelled = false;
-        {
-            TValueRollback<bool> Running(FRunning, true);
-            TScopeExit NoCurrent([this] { FCurrentReport = nullptr; });
-            for (size_t I = 0; I < FReports.size(); ++I) {
-                TCustomRpReport* R = FReports[I];
-                FCurrentReport = R;
-                R->FExportFilter = nullptr;
-                // The report's own printer comes back after its part.
-                TValueRollback<TRpPrinter*> Printer(R->FRunPrinter, P);
-                R->FCurrentY = Y;
-                R->FPageNo = PageNo;
-                R->FCurrentColumn = Column;
-                const int SavedTag = R->Tag();
-                if (I + 1 == FReports.size())
-                    R->SetTag(999);
-                TScopeExit PutTagBack([R, SavedTag] { R->SetTag(SavedTag); });
-                R->CreateReport(true);
-                if (R->Cancelled() || P->Cancelled()) {
-                    Cancelled = true;
-                    break;
-                }
-                Finished(R);
-                Column = R->CurrentColumn();
-                Y = R->CurrentY();
-                PageNo = R->PageNo();
-            }
-        }
-        if (Cancelled) {
-            // No document: the pages and any printer job go with the printer.
-            FCompositePrinter.reset();
-        } else {
-            P->EndDoc();
-        }
+        RunReports(P, nullptr);
     }
     Finished(this);
 }
@@ -277,6 +240,12 @@ void TRpCompositeReport::ExportToFilter(TRpExportFilter* Filter)
     P->SetDestination(rpdMetafile);
     P->BeginDoc();
     P->NewPage();
+    RunReports(P, Filter);
+}
+
+void TRpCompositeReport::RunReports(TRpPrinter* P, TRpExportFilter* Filter)
+{
+    // The first band of the first report finds no room: page 1 begins.
     int32_t Y = RpRound(FReports.front()->Page()->NativeValue(1));
     int32_t Column = 0;
     int32_t PageNo = 0;
@@ -287,6 +256,7 @@ void TRpCompositeReport::ExportToFilter(TRpExportFilter* Filter)
         for (size_t I = 0; I < FReports.size(); ++I) {
             TCustomRpReport* R = FReports[I];
             FCurrentReport = R;
+            // The report's own printer comes back after its part.
             TValueRollback<TRpPrinter*> Printer(R->FRunPrinter, P);
             R->FCurrentY = Y;
             R->FPageNo = PageNo;
@@ -295,11 +265,15 @@ void TRpCompositeReport::ExportToFilter(TRpExportFilter* Filter)
             if (I + 1 == FReports.size())
                 R->SetTag(999);
             TScopeExit PutTagBack([R, SavedTag] { R->SetTag(SavedTag); });
-            // The report's run through the filter, on the composite's pages.
+            // Through the filter the report runs on the composite's pages.
             R->FExportFilter = Filter;
-            R->FExporting = true;
-            R->FFinishDoc = false;
-            TScopeExit Detach([R] {
+            if (Filter) {
+                R->FExporting = true;
+                R->FFinishDoc = false;
+            }
+            TScopeExit Detach([R, Filter] {
+                if (!Filter)
+                    return;
                 R->FExportFilter = nullptr;
                 R->FExporting = false;
                 R->FFinishDoc = true;
@@ -315,8 +289,10 @@ void TRpCompositeReport::ExportToFilter(TRpExportFilter* Filter)
             PageNo = R->PageNo();
         }
     }
-    if (Cancelled)
+    if (Cancelled) {
+        // No document: the pages and any printer job go with the printer.
         FCompositePrinter.reset();
-    else
+    } else {
         P->EndDoc();
+    }
 }

@@ -80,6 +80,10 @@ private:
     // takes the first report's page and preview settings.
     bool MakeRunPrinter(TRpPrinterDestination Destination);
     void CollectReports();
+    // Runs the collected reports one after the other on P's pages, each going
+    // on where the one before ended, through Filter when there is one. Ends
+    // P's document, or drops the printer and its pages when a run is cancelled.
+    void RunReports(TRpPrinter* P, TRpExportFilter* Filter);
     void Finished(TObject* Sender);
 
     TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
