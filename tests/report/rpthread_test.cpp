@@ -59,9 +59,11 @@ struct TTestReport {
                 std::this_thread::sleep_for(Delay);
             More = ++Served <= Records;
         };
-        Detail()->AfterPrint = [this](TRpCustomBand*, bool Printed) {
+        // The report itself, not R: a test that frees the report mid-run
+        // empties R before the worker has stopped.
+        Detail()->AfterPrint = [this, Report = R.get()](TRpCustomBand*, bool Printed) {
             if (Printed)
-                Pages.push_back(R->PageNo());
+                Pages.push_back(Report->PageNo());
         };
     }
     TRpCustomBand* Detail() const { return R->Bands()->GetBand(4); }
