@@ -6,18 +6,6 @@
 
 #include <memory>
 
-namespace {
-
-TMaskEdit* SizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Top)
-{
-    auto* E = NewControl<TMaskEdit>(Form, Parent, Name, "", 96, Top, 57, 21);
-    E->SetEditMask("9999");
-    E->SetMaxLength(4);
-    return E;
-}
-
-}  // namespace
-
 TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
 {
     SetName("RpExprEditorForm");
@@ -39,10 +27,10 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
     Mask = NewControl<TComboBox>(this, GroupBox1, "Mask", "", 96, 44, 169, 21);
     Label2 = NewControl<TLabel>(this, GroupBox1, "Label2", "", 8, 76, 80, 13);
     Label2->SetCaption("Width");
-    Width = SizeEdit(this, GroupBox1, "Width", 72);
+    Width = RpSizeEdit(this, GroupBox1, "Width", 96, 72);
     Label3 = NewControl<TLabel>(this, GroupBox1, "Label3", "", 8, 104, 80, 13);
     Label3->SetCaption("Height");
-    Height = SizeEdit(this, GroupBox1, "Height", 100);
+    Height = RpSizeEdit(this, GroupBox1, "Height", 96, 100);
     AutoSize = NewControl<TCheckBox>(this, GroupBox1, "AutoSize", "", 176, 74, 97, 17);
     AutoSize->SetCaption("Autosize");
     Stretch = NewControl<TCheckBox>(this, GroupBox1, "Stretch", "", 176, 102, 97, 17);

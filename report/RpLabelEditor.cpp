@@ -6,17 +6,13 @@
 
 #include <memory>
 
-namespace {
-
-TMaskEdit* SizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Top)
+TMaskEdit* RpSizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Left, int Top)
 {
-    auto* E = NewControl<TMaskEdit>(Form, Parent, Name, "", 80, Top, 57, 21);
+    auto* E = NewControl<TMaskEdit>(Form, Parent, Name, "", Left, Top, 57, 21);
     E->SetEditMask("9999");
     E->SetMaxLength(4);
     return E;
 }
-
-}  // namespace
 
 TRpLabelEditorForm::TRpLabelEditorForm(TComponent* AOwner) : TForm(AOwner)
 {
@@ -33,10 +29,10 @@ TRpLabelEditorForm::TRpLabelEditorForm(TComponent* AOwner) : TForm(AOwner)
     Value = NewControl<TEdit>(this, GroupBox1, "Value", "", 80, 16, 225, 21);
     Label2 = NewControl<TLabel>(this, GroupBox1, "Label2", "", 8, 48, 60, 13);
     Label2->SetCaption("Width");
-    Width = SizeEdit(this, GroupBox1, "Width", 44);
+    Width = RpSizeEdit(this, GroupBox1, "Width", 80, 44);
     Label3 = NewControl<TLabel>(this, GroupBox1, "Label3", "", 8, 76, 60, 13);
     Label3->SetCaption("Height");
-    Height = SizeEdit(this, GroupBox1, "Height", 72);
+    Height = RpSizeEdit(this, GroupBox1, "Height", 80, 72);
     AutoSize = NewControl<TCheckBox>(this, GroupBox1, "AutoSize", "", 160, 46, 97, 17);
     AutoSize->SetCaption("Autosize");
     Stretch = NewControl<TCheckBox>(this, GroupBox1, "Stretch", "", 160, 74, 97, 17);

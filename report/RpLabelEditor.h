@@ -9,6 +9,9 @@
 
 #include <string>
 
+// A size edit of the printable editors: four digits at the most.
+TMaskEdit* RpSizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Left, int Top);
+
 class TRpLabelEditorForm : public TForm {
 public:
     explicit TRpLabelEditorForm(TComponent* AOwner);
