@@ -438,16 +438,16 @@ TLargeintField::TLargeintField(TDataSet* DataSet, const TFieldDef& Def, int Inde
 
 // ------------------------------------------------------------------ floats
 
-TFloatField::TFloatField(TDataSet* DataSet, const TFieldDef& Def, int Index) : TNumericField(DataSet, Def, Index)
+TRealField::TRealField(TDataSet* DataSet, const TFieldDef& Def, int Index) : TNumericField(DataSet, Def, Index)
 {
 }
 
-std::string TFloatField::GetAsString() const
+std::string TRealField::GetAsString() const
 {
     return Value().Kind == TDBValue::vkFloat ? floatText(Value().Float) : TField::GetAsString();
 }
 
-void TFloatField::SetFromString(const std::string& Value)
+void TRealField::SetFromString(const std::string& Value)
 {
     if (Trim(Value).empty()) {
         Clear();
@@ -459,14 +459,18 @@ void TFloatField::SetFromString(const std::string& Value)
     SetFromFloat(v);
 }
 
-void TFloatField::SetFromLargeInt(int64_t Value)
+void TRealField::SetFromLargeInt(int64_t Value)
 {
     SetFromFloat(static_cast<double>(Value));
 }
 
-void TFloatField::SetFromFloat(double Value)
+void TRealField::SetFromFloat(double Value)
 {
     StoreValue(TDBValue::Real(Value));
+}
+
+TFloatField::TFloatField(TDataSet* DataSet, const TFieldDef& Def, int Index) : TRealField(DataSet, Def, Index)
+{
 }
 
 void TFloatField::SetFromBoolean(bool Value)
@@ -483,35 +487,8 @@ std::string TCurrencyField::DisplayText() const
     return IsNull() ? std::string() : FormatFloat("0.00", AsFloat());
 }
 
-TBCDField::TBCDField(TDataSet* DataSet, const TFieldDef& Def, int Index) : TNumericField(DataSet, Def, Index)
+TBCDField::TBCDField(TDataSet* DataSet, const TFieldDef& Def, int Index) : TRealField(DataSet, Def, Index)
 {
-}
-
-std::string TBCDField::GetAsString() const
-{
-    return Value().Kind == TDBValue::vkFloat ? floatText(Value().Float) : TField::GetAsString();
-}
-
-void TBCDField::SetFromString(const std::string& Value)
-{
-    if (Trim(Value).empty()) {
-        Clear();
-        return;
-    }
-    double v = 0;
-    if (!TryStrToFloat(Trim(Value), v))
-        throw EConvertError("'" + Value + "' is not a valid floating point value");
-    SetFromFloat(v);
-}
-
-void TBCDField::SetFromLargeInt(int64_t Value)
-{
-    SetFromFloat(static_cast<double>(Value));
-}
-
-void TBCDField::SetFromFloat(double Value)
-{
-    StoreValue(TDBValue::Real(Value));
 }
 
 // ---------------------------------------------------------------- booleans

@@ -276,15 +276,24 @@ public:
     TLargeintField(TDataSet* DataSet, const TFieldDef& Def, int Index);
 };
 
-class TFloatField : public TNumericField {
+// Numeric fields held as a double: FLOAT, REAL and DOUBLE columns (TFloatField)
+// and NUMERIC and DECIMAL columns (TBCDField) read, parse and store alike.
+class TRealField : public TNumericField {
 public:
-    TFloatField(TDataSet* DataSet, const TFieldDef& Def, int Index);
+    TRealField(TDataSet* DataSet, const TFieldDef& Def, int Index);
 
 protected:
     std::string GetAsString() const override;
     void SetFromString(const std::string& Value) override;
     void SetFromLargeInt(int64_t Value) override;
     void SetFromFloat(double Value) override;
+};
+
+class TFloatField : public TRealField {
+public:
+    TFloatField(TDataSet* DataSet, const TFieldDef& Def, int Index);
+
+protected:
     void SetFromBoolean(bool Value) override;
 };
 
@@ -296,15 +305,9 @@ public:
 };
 
 // NUMERIC and DECIMAL columns, held as a double.
-class TBCDField : public TNumericField {
+class TBCDField : public TRealField {
 public:
     TBCDField(TDataSet* DataSet, const TFieldDef& Def, int Index);
-
-protected:
-    std::string GetAsString() const override;
-    void SetFromString(const std::string& Value) override;
-    void SetFromLargeInt(int64_t Value) override;
-    void SetFromFloat(double Value) override;
 };
 
 // Stored as 1 and 0; reads "True" and "False".

@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -596,9 +597,12 @@ public:
     // False where raster pen modes fall back to copy (printer, metafile).
     virtual bool SupportsRasterModes() const;
 
-    void Lock() {}
-    void Unlock() {}
-    bool TryLock() { return true; }
+    // Hold the canvas against another thread; re-entrant on one thread. The
+    // drawing routines do not take it themselves: whoever shares a canvas
+    // between threads holds it around the drawing.
+    void Lock() { FLockMutex.lock(); }
+    void Unlock() { FLockMutex.unlock(); }
+    bool TryLock() { return FLockMutex.try_lock(); }
 
     // Runs after every drawing operation.
     TNotifyEvent OnChange;
@@ -628,6 +632,7 @@ private:
     // transparent one. Applied when the brush changed since the last time.
     void SyncBrushBackground();
 
+    std::recursive_mutex FLockMutex;
     TPen FPen;
     TBrush FBrush;
     TFont FFont;

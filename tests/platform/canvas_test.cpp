@@ -654,3 +654,22 @@ TEST(Canvas, CanvasWithoutSurfaceAcceptsEverything)
     EXPECT_EQ(C.Pixels(0, 0), clNone);
     EXPECT_GT(C.TextWidth("abc"), 0);
 }
+
+TEST(Canvas, LockHoldsTheCanvasAgainstAnotherThreadAndNestsOnItsOwn)
+{
+    TBitmap B;
+    TCanvas* C = B.Canvas();
+    C->Lock();
+    EXPECT_TRUE(C->TryLock()); // the same thread nests
+    bool OtherGotIt = true;
+    std::thread([&] { OtherGotIt = C->TryLock(); }).join();
+    EXPECT_FALSE(OtherGotIt);
+    C->Unlock();
+    C->Unlock();
+    std::thread([&] {
+        OtherGotIt = C->TryLock();
+        if (OtherGotIt)
+            C->Unlock();
+    }).join();
+    EXPECT_TRUE(OtherGotIt);
+}
