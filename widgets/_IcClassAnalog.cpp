@@ -387,6 +387,9 @@ TIcAnalogCControl::TIcAnalogCControl(TComponent* AOwner) : TIcCustomControl(AOwn
     SetTabStop(true);
     Font()->SetName("MS Sans Serif");
     Font()->SetSize(10);
+    // Value and digit convert from the start: a stored control reads its
+    // digit and value before Loaded recomputes.
+    FSignalSettings.Recompute();
 }
 
 TIcAnalogCControl::~TIcAnalogCControl()
