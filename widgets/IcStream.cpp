@@ -350,6 +350,8 @@ void TIcBinGControl::Publish(TPublisher<TIcBinGControl>& P)
 void TIcAnalogGControl::Publish(TPublisher<TIcAnalogGControl>& P)
 {
     using G = TIcAnalogGControl;
+    // The automatic hint is built again from the values, not stored.
+    P.Redeclare("Hint").Stored([](G& Control) { return !Control.HintOptions().Contains(hoAutoHint); });
     P.Integer("Digit", &G::Digit, &G::SetDigit).NoDefault();
     P.Float("LimitUpper", &G::LimitUpper, &G::SetLimitUpper).NoDefault();
     P.Float("LimitLower", &G::LimitLower, &G::SetLimitLower).NoDefault();

@@ -141,7 +141,8 @@ public:
 
     // Builds the hint from HintOptions when hoAutoHint is set: lines ended
     // by #13 with the value, the minimum and maximum (with date and time
-    // when asked) and the two names.
+    // when asked) and the two names. While a form is read the hint waits
+    // for Loaded, so a stored hint of the control's own stays.
     using TIcGraphicControl::SetHint;
     void SetHint();
 
