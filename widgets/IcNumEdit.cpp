@@ -769,8 +769,11 @@ void TIcNumSpin::Resize()
     SetEditRect();
 }
 
+// The formatting rectangle runs from the client area's left edge to two
+// pixels short of the buttons, over the whole height (the edit centres its
+// line itself).
 void TIcNumSpin::SetEditRect()
 {
-    const TRect r = Rect(0, 0, ClientWidth() - FButton->Width() - 2, ClientHeight() + 1);
-    SetTextMargins(r.Left, r.Top, ClientWidth() - r.Right, 0);
+    const int right = ClientWidth() - FButton->Width() - 2;
+    SetTextMargins(0, 0, ClientWidth() - right, 0);
 }
