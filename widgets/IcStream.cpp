@@ -3,10 +3,12 @@
 // settings objects), the glyph pixels its buttons store besides, and the
 // registration of the classes a stored form creates.
 //
-// Defaults are those the classes construct with; where a class records no
-// default the property is always written, and properties a class keeps for
-// itself (the value forms of the numeric edit, the recorded minimum and
-// maximum, the about record) are never written.
+// Defaults are those the classes construct with. Settings objects record
+// defaults only for some of their values: their owners construct them with
+// values of their own (a bar's bevel is lowered and one pixel wide), so the
+// rest is always written, as are the values of the instrument bases.
+// Properties a class keeps for itself (the value forms of the numeric edit,
+// the recorded minimum and maximum, the about record) are never written.
 #include "widgets/IcStream.h"
 
 #include "platform/Filer.h"
