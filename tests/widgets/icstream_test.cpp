@@ -559,10 +559,12 @@ void ExpectSameProperties(TPersistent* A, TPersistent* B, const std::string& Pat
 const std::set<std::string>& NeverStored()
 {
     static const std::set<std::string> Names = {
-        "TIcNumEdit.Color",        "TIcNumEdit.State",       "TIcNumEdit.Value",    "TIcNumEdit.ValueAsBool",
-        "TIcNumEdit.ValueAsHex",   "TIcNumEdit.ValueAsSingle", "TIcNumEdit.ValueAsInt", "TMinMax.Max",
-        "TMinMax.MaxDateTime",     "TMinMax.Min",            "TMinMax.MinDateTime", "TIcInfo.pName",
-        "TIcInfo.pVersion",        "TIcInfo.Copyright",      "TIcInfo.Mail",        "TIcInfo.WWW",
+        "TIcNumEdit.Color",      "TIcNumEdit.State",         "TIcNumEdit.Value",
+        "TIcNumEdit.ValueAsBool", "TIcNumEdit.ValueAsHex",   "TIcNumEdit.ValueAsSingle",
+        "TIcNumEdit.ValueAsInt", "TMinMax.Max",              "TMinMax.MaxDateTime",
+        "TMinMax.Min",           "TMinMax.MinDateTime",      "TIcInfo.pName",
+        "TIcInfo.pVersion",      "TIcInfo.Copyright",        "TIcInfo.Mail",
+        "TIcInfo.WWW",
     };
     return Names;
 }
@@ -675,7 +677,7 @@ TEST_F(IcStream, EveryClassReadsBackWithItsPropertiesAndPixels)
         EXPECT_NE(Writes, NeverStored().contains(Key)) << Key << (Writes ? " is written" : " is never written");
 }
 
-TEST_F(IcStream, TheLibrarysClassesAreRegisteredWithoutAsking)
+TEST_F(IcStream, LibraryClassesAreRegisteredWithoutAsking)
 {
     for (const char* Name :
          {"TIcNumEdit", "TIcNumSpin", "TIcSpinButton", "TIcTimerSpeedBtn", "TIcFlash", "TIcFlashTimer"})
