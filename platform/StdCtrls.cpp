@@ -445,6 +445,11 @@ void TCustomEdit::SelectAll()
     static_cast<QLineEdit*>(Handle())->selectAll();
 }
 
+void TCustomEdit::SetTextMargins(int Left, int Top, int Right, int Bottom)
+{
+    static_cast<QLineEdit*>(Handle())->setTextMargins(Left, Top, Right, Bottom);
+}
+
 void TCustomEdit::DoEnter()
 {
     if (FAutoSelect && !(QGuiApplication::mouseButtons() & Qt::LeftButton))

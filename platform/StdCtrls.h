@@ -180,6 +180,10 @@ public:
     void SetSelText(const std::string& Value);
     void SelectAll();
     void Clear() { SetText(""); }
+    // The formatting rectangle: the text and the caret keep these distances
+    // (pixels) from the sides of the text area, and the text scrolls so the
+    // caret stays inside them (room for controls placed over the edit).
+    void SetTextMargins(int Left, int Top, int Right, int Bottom);
 
     TNotifyEvent OnChange;
 

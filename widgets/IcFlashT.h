@@ -39,9 +39,14 @@ struct TFlashRecord {
 };
 
 class TIcFlashTimer : public TIcFlash {
+    OZ_CLASS(TIcFlashTimer, TIcFlash);
+
 public:
     explicit TIcFlashTimer(TComponent* AOwner);
     ~TIcFlashTimer() override;
+
+    // IcInfo, never stored.
+    static void Publish(TPublisher<TIcFlashTimer>& P);
 
     TIcInfo* IcInfo() const { return FIcInfo; }
     // The tick: walks the flash list.

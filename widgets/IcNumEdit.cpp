@@ -604,9 +604,22 @@ void TIcNumEdit::Step(bool Up)
 
 void TIcNumEdit::Change()
 {
-    if (FSkipChange)
+    if (FSkipChange || ComponentState().Contains(csLoading))
         return;
     CheckEdit(FValueAsBool.empty());
+}
+
+void TIcNumEdit::Loaded()
+{
+    TCustomEdit::Loaded();
+    CheckEdit(true);
+}
+
+void TIcNumEdit::ColorChanged()
+{
+    TCustomEdit::ColorChanged();
+    if (ParentColor())
+        FColorDefault = Color();
 }
 
 void TIcNumEdit::KeyDown(uint16_t& Key, TShiftState Shift)
@@ -678,6 +691,7 @@ void IcCommitNumEdits(TWinControl* Parent)
 TIcNumSpin::TIcNumSpin(TComponent* AOwner) : TIcNumEdit(AOwner)
 {
     FButton = new TIcSpinButton(this);
+    FButton->SetSubComponent(true);
     FButton->SetBounds(Width() - 11, 0, 16, Height() - 4);
     FButton->SetParent(this);
     FButton->SetVisible(true);
@@ -752,4 +766,14 @@ void TIcNumSpin::Resize()
     }
     const int bw = FButton->Width();
     FButton->SetBounds(Width() - bw - 4, 0, bw - 1, Height() - 4);
+    SetEditRect();
+}
+
+// The formatting rectangle runs from the client area's left edge to two
+// pixels short of the buttons, over the whole height (the edit centres its
+// line itself).
+void TIcNumSpin::SetEditRect()
+{
+    const int right = ClientWidth() - FButton->Width() - 2;
+    SetTextMargins(0, 0, ClientWidth() - right, 0);
 }

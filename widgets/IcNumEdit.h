@@ -27,6 +27,12 @@ public:
     constexpr bool Contains(TNumEditOption I) const { return (FBits & Bit(I)) != 0; }
     constexpr bool Empty() const { return FBits == 0; }
     constexpr uint8_t Bits() const { return FBits; }
+    static constexpr TNumEditOptions FromBits(uint8_t Bits)
+    {
+        TNumEditOptions S;
+        S.FBits = static_cast<uint8_t>(Bits & 7u);
+        return S;
+    }
     constexpr bool operator==(const TNumEditOptions&) const = default;
 
 private:
@@ -77,8 +83,17 @@ void IcBeep();
 int IcBeepCount();
 
 class TIcNumEdit : public TCustomEdit {
+    OZ_CLASS(TIcNumEdit, TCustomEdit);
+
 public:
     explicit TIcNumEdit(TComponent* AOwner);
+
+    // Stored: the limits, options, format, colours and the text, from which
+    // the value comes back (Value and its other forms are never stored);
+    // widgets/IcStream.cpp.
+    static void Publish(TPublisher<TIcNumEdit>& P);
+    // The stored text is committed once the form is read.
+    void Loaded() override;
 
     using TCustomEdit::SetText;
 
@@ -147,7 +162,11 @@ protected:
     void SetLimitUp(bool Value);
     void SetLimitLo(bool Value);
 
+    // A text change checks the text; while a form is read it waits for
+    // Loaded.
     void Change() override;
+    // With ParentColor set, the parent's colour becomes ColorDefault.
+    void ColorChanged() override;
     void KeyDown(uint16_t& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void DoEnter() override;
@@ -193,9 +212,15 @@ private:
 
 // The numeric edit with its spin buttons glued to the right edge.
 class TIcNumSpin : public TIcNumEdit {
+    OZ_CLASS(TIcNumSpin, TIcNumEdit);
+
 public:
     explicit TIcNumSpin(TComponent* AOwner);
     ~TIcNumSpin() override;
+
+    // Interval and StartDelay, always stored; the buttons are part of the
+    // spin edit and not stored themselves.
+    static void Publish(TPublisher<TIcNumSpin>& P);
 
     TIcSpinButton* Button() const { return FButton; }
     int Interval() const { return FButton->Interval(); }
@@ -205,6 +230,9 @@ public:
 
     void SetEnabled(bool Value) override;
     int GetMinHeight();
+    // The edit's formatting rectangle ends two pixels left of the buttons,
+    // so the text and the caret never run under them.
+    void SetEditRect();
 
 protected:
     void SetState(TNumEditState Value) override;

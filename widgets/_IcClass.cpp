@@ -269,6 +269,7 @@ TIcSpinButton::~TIcSpinButton() = default;
 TIcTimerSpeedBtn* TIcSpinButton::CreateButton()
 {
     auto* b = new TIcTimerSpeedBtn(this);
+    b->SetSubComponent(true);
     b->OnClick = [this](TObject* Sender) { BtnClick(Sender); };
     b->OnMouseDown = [this](TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y) {
         BtnMouseDown(Sender, Button, Shift, X, Y);

@@ -11,6 +11,8 @@
 
 // Base of every settings object: each change reaches the owner via OnChange.
 class TIcPersistent : public TPersistent {
+    OZ_CLASS(TIcPersistent, TPersistent);
+
 public:
     TNotifyEvent OnChange;
 
@@ -29,8 +31,14 @@ public:
 // Windowed base: changes made between BeginUpdate and EndUpdate end in one
 // repaint.
 class TIcCustomControl : public TCustomControl {
+    OZ_CLASS(TIcCustomControl, TCustomControl);
+
 public:
     explicit TIcCustomControl(TComponent* AOwner);
+
+    // IcInfo, never stored (widgets/IcStream.cpp, as every table of the
+    // library).
+    static void Publish(TPublisher<TIcCustomControl>& P);
 
     TIcInfo* IcInfo() const { return FIcInfo; }
     void BeginUpdate();
@@ -54,9 +62,14 @@ TComponent* IcWindowedOwner(TComponent* AOwner);
 // Windowless base: the owner (a windowed control, or none) becomes the
 // parent; the final EndUpdate runs Change.
 class TIcGraphicControl : public TGraphicControl {
+    OZ_CLASS(TIcGraphicControl, TGraphicControl);
+
 public:
     // Raises EConvertError when AOwner is not a windowed control.
     explicit TIcGraphicControl(TComponent* AOwner);
+
+    // IcInfo, never stored.
+    static void Publish(TPublisher<TIcGraphicControl>& P);
 
     TIcInfo* IcInfo() const { return FIcInfo; }
     void BeginUpdate();
@@ -79,9 +92,15 @@ private:
 // A speed button that, held down, clicks again after StartDelay ms and then
 // every Interval ms, timed by the flash list.
 class TIcTimerSpeedBtn : public TGraphicControl, public TIcFlashReceiver {
+    OZ_CLASS(TIcTimerSpeedBtn, TGraphicControl);
+
 public:
     explicit TIcTimerSpeedBtn(TComponent* AOwner);
     ~TIcTimerSpeedBtn() override;
+
+    // The timing, the glyph count and (defined) the glyph's pixels.
+    static void Publish(TPublisher<TIcTimerSpeedBtn>& P);
+    void DefineProperties(TFiler* Filer) override;
 
     TIcInfo* IcInfo() const { return FIcInfo; }
     int Interval() const { return FInterval; }
@@ -130,9 +149,17 @@ private:
 
 // Two small stacked buttons (up over down) that step a focus control.
 class TIcSpinButton : public TWinControl {
+    OZ_CLASS(TIcSpinButton, TWinControl);
+
 public:
     explicit TIcSpinButton(TComponent* AOwner);
     ~TIcSpinButton() override;
+
+    // The timing, glyph counts, focus control and TabStop; a glyph other
+    // than the library's own arrow is stored as pixels (defined). The two
+    // buttons are parts of it, not stored themselves.
+    static void Publish(TPublisher<TIcSpinButton>& P);
+    void DefineProperties(TFiler* Filer) override;
 
     TIcInfo* IcInfo() const { return FIcInfo; }
     TWinControl* FocusControl() const { return FFocusControl; }

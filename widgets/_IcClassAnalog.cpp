@@ -40,6 +40,7 @@ TIcAnalogGControl::~TIcAnalogGControl()
 
 void TIcAnalogGControl::Loaded()
 {
+    TIcGraphicControl::Loaded();
     FLoaded = true;
     FSignalSettings.OnChange = [this](TObject* Sender) { ParamChange(Sender); };
     FSectorSettings.OnChange = [this](TObject* Sender) { ParamChange(Sender); };
@@ -48,6 +49,7 @@ void TIcAnalogGControl::Loaded()
     Recalc();
     FMinMax.SetMin(TMinMax::NoMin);
     FMinMax.SetMax(TMinMax::NoMax);
+    SetHint();
 }
 
 void TIcAnalogGControl::FontChanged()
@@ -282,7 +284,8 @@ void TIcAnalogGControl::ValueChange()
 
 void TIcAnalogGControl::SetHint()
 {
-    if (!FHintOptions.Contains(hoAutoHint))
+    // While a form is read the options may still come: Loaded builds it.
+    if (!FHintOptions.Contains(hoAutoHint) || ComponentState().Contains(csLoading))
         return;
     const TSignalSettings& S = FSignalSettings;
     std::string H;
@@ -387,6 +390,9 @@ TIcAnalogCControl::TIcAnalogCControl(TComponent* AOwner) : TIcCustomControl(AOwn
     SetTabStop(true);
     Font()->SetName("MS Sans Serif");
     Font()->SetSize(10);
+    // Value and digit convert from the start: a stored control reads its
+    // digit and value before Loaded recomputes.
+    FSignalSettings.Recompute();
 }
 
 TIcAnalogCControl::~TIcAnalogCControl()
@@ -397,6 +403,7 @@ TIcAnalogCControl::~TIcAnalogCControl()
 
 void TIcAnalogCControl::Loaded()
 {
+    TIcCustomControl::Loaded();
     FSignalSettings.Change();
     FSignalSettings.OnChange = [this](TObject* Sender) { ParamChange(Sender); };
     FLoaded = true;

@@ -8,8 +8,9 @@
 // maximum, and builds its hint. Neither paints: concrete instruments
 // override Paint and the hooks.
 //
-// No form stream builds them: the code that makes an instrument sets its
-// properties through the setters and then calls Loaded.
+// A form stores their published values and calls Loaded once it has read
+// them; code that makes an instrument sets its properties through the
+// setters and then calls Loaded itself.
 #pragma once
 
 #include "platform/SysUtils.h"
@@ -42,6 +43,13 @@ public:
     constexpr bool Contains(E I) const { return (FBits & Bit(I)) != 0; }
     constexpr void Include(E I) { FBits |= Bit(I); }
     constexpr void Exclude(E I) { FBits &= ~Bit(I); }
+    constexpr uint32_t Bits() const { return FBits; }
+    static constexpr TIcSet FromBits(uint32_t Bits)
+    {
+        TIcSet S;
+        S.FBits = Bits;
+        return S;
+    }
     constexpr bool operator==(const TIcSet&) const = default;
 
 private:
@@ -62,10 +70,16 @@ using TSectorChangeEvent =
 
 // A display of one value on a scale.
 class TIcAnalogGControl : public TIcGraphicControl {
+    OZ_CLASS(TIcAnalogGControl, TIcGraphicControl);
+
 public:
     // Arial 8; value 50 of 0..100 on digits 0..1000; limits 10 and 90.
     explicit TIcAnalogGControl(TComponent* AOwner);
     ~TIcAnalogGControl() override;
+
+    // Digit, limits, hint options, the three settings objects and the
+    // value (read last: the digit follows it).
+    static void Publish(TPublisher<TIcAnalogGControl>& P);
 
     // Called once the properties are set: from here on the changes of the
     // settings and the font reach ParamChange, the scaling is recomputed and
@@ -127,7 +141,8 @@ public:
 
     // Builds the hint from HintOptions when hoAutoHint is set: lines ended
     // by #13 with the value, the minimum and maximum (with date and time
-    // when asked) and the two names.
+    // when asked) and the two names. While a form is read the hint waits
+    // for Loaded, so a stored hint of the control's own stays.
     using TIcGraphicControl::SetHint;
     void SetHint();
 
@@ -201,10 +216,16 @@ using TEnabledKeys = TIcSet<TEnabledKey>;
 // OnValueChange comes with every step, OnValueChanged once when the key or
 // the left button is released (and after each wheel notch).
 class TIcAnalogCControl : public TIcCustomControl {
+    OZ_CLASS(TIcAnalogCControl, TIcCustomControl);
+
 public:
     // Value 10 on digit 100 of 0..1000; opens an update that Loaded ends.
     explicit TIcAnalogCControl(TComponent* AOwner);
     ~TIcAnalogCControl() override;
+
+    // Digit, steps, ranges, value, colours, cursor, keys, the value
+    // indicator and TabStop.
+    static void Publish(TPublisher<TIcAnalogCControl>& P);
 
     // Recomputes the scaling, binds the settings' changes to ParamChange and
     // ends the construction's update: the control is live.

@@ -18,11 +18,17 @@
 enum TMode { mButton, mSwitch, mIndicator, mRadioButton };
 
 class TIcBinGControl : public TGraphicControl, public TIcFlashReceiver {
+    OZ_CLASS(TIcBinGControl, TGraphicControl);
+
 public:
     // The owner (a windowed control, or none) becomes the parent;
     // EConvertError for any other owner.
     explicit TIcBinGControl(TComponent* AOwner);
     ~TIcBinGControl() override;
+
+    // IcInfo, never stored; the other properties are for concrete controls
+    // to publish.
+    static void Publish(TPublisher<TIcBinGControl>& P);
 
     TIcInfo* IcInfo() const { return FIcInfo; }
 

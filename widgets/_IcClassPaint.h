@@ -18,8 +18,12 @@
 // A boxed digital read-out: Draw paints the box, its bevel and caption with
 // FormatStr as a placeholder; DrawValue then replaces the text alone.
 class TIcValInd : public TIcPersistent {
+    OZ_CLASS(TIcValInd, TIcPersistent);
+
 public:
     TIcValInd();
+
+    static void Publish(TPublisher<TIcValInd>& P);
 
     // The number format, also the sample the box is sized for.
     const std::string& FormatStr() const { return FFormatStr; }
@@ -67,8 +71,12 @@ enum TBevelLine { blNone, blOuter, blInner, blBoth };
 // A frame around an instrument's face: gradient edges, optional outline
 // lines, spacing and offsets inward; round faces get a shaded ring.
 class TIcSBevel : public TIcPersistent {
+    OZ_CLASS(TIcSBevel, TIcPersistent);
+
 public:
     TIcSBevel();
+
+    static void Publish(TPublisher<TIcSBevel>& P);
 
     TBevelStyle Style() const { return FStyle; }
     void SetStyle(TBevelStyle Value) { IcStoreChanged(*this, FStyle, Value); }
@@ -148,6 +156,13 @@ public:
             FBits = static_cast<uint8_t>(FBits | Bit(I));
     }
     constexpr bool Contains(TBarOption I) const { return (FBits & Bit(I)) != 0; }
+    constexpr uint8_t Bits() const { return FBits; }
+    static constexpr TBarOptions FromBits(uint8_t Bits)
+    {
+        TBarOptions S;
+        S.FBits = static_cast<uint8_t>(Bits & 15u);
+        return S;
+    }
     constexpr bool operator==(const TBarOptions&) const = default;
 
 private:
@@ -159,8 +174,12 @@ enum TBarStyle { bsBar, bsLED_Bar, bsPoint };
 
 // A bar graph: horizontal when wider than tall, else vertical, growing up.
 class TBarSettings : public TIcPersistent {
+    OZ_CLASS(TBarSettings, TIcPersistent);
+
 public:
     TBarSettings();
+
+    static void Publish(TPublisher<TBarSettings>& P);
 
     TColor Color() const { return FColor; }
     void SetColor(TColor Value) { IcStoreChanged(*this, FColor, Value); }

@@ -47,8 +47,12 @@ enum TAngleMode { amAuto, amManual };
 
 // The look of one kind of scale tick.
 class TIcLineSettings : public TIcPersistent {
+    OZ_CLASS(TIcLineSettings, TIcPersistent);
+
 public:
     TIcLineSettings();
+
+    static void Publish(TPublisher<TIcLineSettings>& P);
 
     TPen* Pen() { return &FPen; }
     // Copies Value (one change reported).
@@ -70,6 +74,8 @@ private:
 // Ticks, texts and text angle of a scale; the two kinds below make their
 // own choice of these public.
 class TIcCustomScale : public TIcPersistent {
+    OZ_CLASS(TIcCustomScale, TIcPersistent);
+
 public:
     TIcCustomScale();
 
@@ -107,7 +113,11 @@ private:
 };
 
 class TIcScale : public TIcCustomScale {
+    OZ_CLASS(TIcScale, TIcCustomScale);
+
 public:
+    static void Publish(TPublisher<TIcScale>& P);
+
     using TIcCustomScale::Angle;
     using TIcCustomScale::SetAngle;
     using TIcCustomScale::AngleMode;
@@ -127,7 +137,11 @@ public:
 };
 
 class TIcFlexScale : public TIcCustomScale {
+    OZ_CLASS(TIcFlexScale, TIcCustomScale);
+
 public:
+    static void Publish(TPublisher<TIcFlexScale>& P);
+
     using TIcCustomScale::Angle;
     using TIcCustomScale::SetAngle;
     using TIcCustomScale::AngleMode;
@@ -161,8 +175,12 @@ private:
 
 // A caption: its text, font, placement and offsets.
 class TIcText : public TIcPersistent {
+    OZ_CLASS(TIcText, TIcPersistent);
+
 public:
     TIcText();
+
+    static void Publish(TPublisher<TIcText>& P);
 
     const std::string& Text() const { return FText; }
     void SetText(const std::string& Value) { IcStoreChanged(*this, FText, Value); }
@@ -189,7 +207,11 @@ private:
 
 // Two colours and a width of a 3-D frame.
 class TIcBevelSettings : public TIcPersistent {
+    OZ_CLASS(TIcBevelSettings, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TIcBevelSettings>& P);
+
     TColor ColorFrom() const { return FColorFrom; }
     void SetColorFrom(TColor Value) { IcStoreChanged(*this, FColorFrom, Value); }
     TColor ColorTo() const { return FColorTo; }
@@ -207,7 +229,11 @@ private:
 
 // Four distances inward from the sides of a rectangle.
 class TIcOffset : public TIcPersistent {
+    OZ_CLASS(TIcOffset, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TIcOffset>& P);
+
     int Top() const { return FTop; }
     void SetTop(int Value) { IcStoreChanged(*this, FTop, Value); }
     int Left() const { return FLeft; }
@@ -231,7 +257,11 @@ private:
 
 // A button bevel whose frames shade from one colour to another.
 class TIcBtnBevel : public TIcPersistent {
+    OZ_CLASS(TIcBtnBevel, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TIcBtnBevel>& P);
+
     TColor ShadowColFrom() const { return FShadowColFrom; }
     void SetShadowColFrom(TColor Value) { IcStoreChanged(*this, FShadowColFrom, Value); }
     TColor ShadowColTo() const { return FShadowColTo; }
@@ -258,7 +288,11 @@ private:
 
 // Colours of a pointer arrow and its two centre pieces.
 class TArrowSettings : public TIcPersistent {
+    OZ_CLASS(TArrowSettings, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TArrowSettings>& P);
+
     int Shape() const { return FShape; }
     void SetShape(int Value) { IcStoreChanged(*this, FShape, Value); }
     TColor ColorPen() const { return FColorPen; }
@@ -288,7 +322,11 @@ private:
 // One LED: shape, colours on and off, size; the owning control sets where
 // it is drawn.
 class TLED : public TIcPersistent {
+    OZ_CLASS(TLED, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TLED>& P);
+
     TLEDShape Shape() const { return FShape; }
     void SetShape(TLEDShape Value) { IcStoreChanged(*this, FShape, Value); }
     TColor ColorOn() const { return FColorOn; }
@@ -316,7 +354,11 @@ private:
 
 // A gradient over a surface.
 class TIcGradSettings : public TIcPersistent {
+    OZ_CLASS(TIcGradSettings, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TIcGradSettings>& P);
+
     TColor ColorFrom() const { return FColorFrom; }
     void SetColorFrom(TColor Value) { IcStoreChanged(*this, FColorFrom, Value); }
     TColor ColorTo() const { return FColorTo; }
@@ -340,7 +382,11 @@ using THandleIniEvent = std::function<void(TIniFile* Ini, bool Read)>;
 
 // A settings file and section that a handler reads or writes on request.
 class TIniSettings : public TPersistent {
+    OZ_CLASS(TIniSettings, TPersistent);
+
 public:
+    static void Publish(TPublisher<TIniSettings>& P);
+
     const std::string& FileName() const { return FFileName; }
     void SetFileName(const std::string& Value) { FFileName = Value; }
     const std::string& Section() const { return FSection; }

@@ -32,9 +32,14 @@ private:
 };
 
 class TIcFlash : public TComponent {
+    OZ_CLASS(TIcFlash, TComponent);
+
 public:
     explicit TIcFlash(TComponent* AOwner);
     ~TIcFlash() override;
+
+    // Enabled and ThreadPriority; Interval and OnTimer are set by code only.
+    static void Publish(TPublisher<TIcFlash>& P);
 
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool Value);

@@ -6,7 +6,12 @@
 #include <string>
 
 class TIcInfo : public TPersistent {
+    OZ_CLASS(TIcInfo, TPersistent);
+
 public:
+    // The five texts, never stored.
+    static void Publish(TPublisher<TIcInfo>& P);
+
     const std::string& pName() const { return FName; }
     void SetpName(const std::string& Value) { FName = Value; }
     const std::string& pVersion() const { return FVersion; }

@@ -22,8 +22,12 @@
 #include <string>
 
 class TScaleSettings : public TIcPersistent {
+    OZ_CLASS(TScaleSettings, TIcPersistent);
+
 public:
     TScaleSettings();
+
+    static void Publish(TPublisher<TScaleSettings>& P);
 
     // Colour of ticks and lines.
     TColor Color() const { return FColor; }

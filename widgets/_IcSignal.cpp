@@ -109,6 +109,11 @@ void TSignalSettings::SetValueTo(float Value)
     Change();
 }
 
+void TSignalSettings::ReadValueFrom(float Value)
+{
+    WriteRangeEnds(Value, Value == FValueTo ? FValueFrom : FValueTo);
+}
+
 void TSignalSettings::Recompute()
 {
     // A start at or above 0 with an end at or below 0 keeps the last span.
@@ -251,6 +256,11 @@ void TMinMax::SetMinVisible(bool Value) { if (Store(FMinVisible, Value)) Change(
 void TMinMax::SetMaxVisible(bool Value) { if (Store(FMaxVisible, Value)) Change(); }
 
 // -------------------------------------------------------------- TChSettings
+
+TChSettings::TChSettings()
+{
+    Recompute();
+}
 
 void TChSettings::SetDigit(int32_t Value)
 {

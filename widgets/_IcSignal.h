@@ -23,7 +23,11 @@ std::string IcGetValueFormat(const std::string& Format);
 // DisplayFormat) before OnChange; until the first recomputation the factors
 // are 0 and nothing converts.
 class TSignalSettings : public TIcPersistent {
+    OZ_CLASS(TSignalSettings, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TSignalSettings>& P);
+
     int32_t DigitalFrom() const { return FDigitalFrom; }
     void SetDigitalFrom(int32_t Value);
     int32_t DigitalTo() const { return FDigitalTo; }
@@ -42,6 +46,10 @@ public:
     // Refused like ValueFrom; 0 is allowed.
     float ValueTo() const { return FValueTo; }
     void SetValueTo(float Value);
+    // ValueFrom as a stored form gives it, ahead of ValueTo: a start equal
+    // to the current end trades places with it until the stored end is
+    // read, so a stored range such as 100..200 is not refused by 0..100.
+    void ReadValueFrom(float Value);
     const std::string& ValueUnit() const { return FValueUnit; }
     void SetValueUnit(const std::string& Value);
     // Written by the owning instrument only; no recomputation.
@@ -96,7 +104,11 @@ private:
 
 // Three coloured sectors on the 0..1000 PPT scale of an instrument.
 class TSectorSettings : public TIcPersistent {
+    OZ_CLASS(TSectorSettings, TIcPersistent);
+
 public:
+    static void Publish(TPublisher<TSectorSettings>& P);
+
     TColor Sector1Color() const { return FSector1Color; }
     void SetSector1Color(TColor Value);
     int32_t Sector1From() const { return FSector1From; }
@@ -150,12 +162,17 @@ private:
 // The running minimum and maximum with the time each was recorded, and how
 // an instrument draws their markers.
 class TMinMax : public TIcPersistent {
+    OZ_CLASS(TMinMax, TIcPersistent);
+
 public:
     // Start values: nothing recorded yet.
     static constexpr float NoMax = -9999999.0f;
     static constexpr float NoMin = 9999999.0f;
 
     TMinMax();
+
+    // The markers' look; the recorded values and times are never stored.
+    static void Publish(TPublisher<TMinMax>& P);
 
     // Store the value and stamp the platform's clock; no OnChange.
     float Max() const { return FMax; }
@@ -196,7 +213,16 @@ private:
 // current value. Value and digit follow each other through the recomputed
 // factors, without clamping; a change fires OnValueChange, never OnChange.
 class TChSettings : public TSignalSettings {
+    OZ_CLASS(TChSettings, TSignalSettings);
+
 public:
+    // Recomputed from the start, so value and digit convert at once (a
+    // stored channel reads its value back before anything else recomputes).
+    TChSettings();
+
+    // The signal's values, then Value, Digit, Color, Visible and PenWidth.
+    static void Publish(TPublisher<TChSettings>& P);
+
     TNotifyEvent OnValueChange;
 
     float Value() const { return FValue; }

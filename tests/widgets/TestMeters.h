@@ -21,6 +21,8 @@
 // (bottom left) clockwise, the sector band inside the scale's arc, a needle,
 // a value box and a small LED bar under it in the sector colour.
 class TTestRoundMeter : public TIcAnalogGControl {
+    OZ_CLASS(TTestRoundMeter, TIcAnalogGControl);
+
 public:
     static constexpr int StartAngle = 225;
     static constexpr int Sweep = 270;
@@ -173,6 +175,8 @@ private:
 // A vertical bar meter: a scale on the left, the bar on the right in the
 // colour of the sector the value is in, with the value text over it.
 class TTestBarMeter : public TIcAnalogGControl {
+    OZ_CLASS(TTestBarMeter, TIcAnalogGControl);
+
 public:
     explicit TTestBarMeter(TComponent* AOwner) : TIcAnalogGControl(AOwner)
     {
@@ -253,6 +257,8 @@ private:
 // An LED on the two-state base: lit while checked, dark in the off phase
 // of its flashing.
 class TTestLed : public TIcBinGControl {
+    OZ_CLASS(TTestLed, TIcBinGControl);
+
 public:
     explicit TTestLed(TComponent* AOwner) : TIcBinGControl(AOwner) { SetBounds(0, 0, 20, 20); }
 

@@ -1,10 +1,11 @@
 // The numeric edit and spin edit as dialogs use them: commits and when
-// OnValueChanged fires, limits and their flags, bad input, masks, steps and
-// the buttons' state.
+// OnValueChanged fires, limits and their flags, bad input, masks, steps, the
+// buttons' state, the parent's colour and a long text beside the buttons.
 #include "widgets/IcNumEdit.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 
 #include <gtest/gtest.h>
@@ -345,6 +346,72 @@ TEST(NumSpinInDialog, ValueTypedBeforeOkIsKept)
     EXPECT_TRUE(dlg.Execute(n));
     SetDialogAnswerer(old);
     EXPECT_EQ(n, 42.5);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(NumEditColour, WithParentColorTheParentsNewColourIsTheNormalBackground)
+{
+    EnsureApplication();
+    TPanel panel(nullptr);
+    panel.SetColor(clCream);
+    auto* e = new TIcNumSpin(&panel);
+    e->SetParent(&panel);
+    e->SetParentColor(true);
+    EXPECT_EQ(e->ColorDefault(), clCream);
+    panel.SetColor(clYellow);
+    EXPECT_EQ(e->ColorDefault(), clYellow);
+    EXPECT_EQ(e->Color(), clYellow);
+    // Editing shows its own colour; the commit brings the parent's back.
+    e->SetText(std::string("5"));
+    EXPECT_EQ(e->Color(), clLime);
+    char enter = '\r';
+    e->WidgetKeyPress(enter);
+    EXPECT_EQ(e->Color(), clYellow);
+    // The state's colour is the edit's own now: the parent no longer leads.
+    EXPECT_FALSE(e->ParentColor());
+    panel.SetColor(clAqua);
+    EXPECT_EQ(e->ColorDefault(), clYellow);
+    EXPECT_EQ(e->Color(), clYellow);
+}
+
+// The 65-pixel spin edit of the dialogs holding eleven digits: the text
+// scrolls so that its end (where the caret is) stands just left of the
+// buttons, and nothing of it lies under them.
+TEST(NumSpinLook, TheTextEndsLeftOfTheButtons)
+{
+    EnsureApplication();
+    TForm form(nullptr);
+    form.SetClientWidth(100);
+    form.SetClientHeight(40);
+    auto* e = new TIcNumSpin(&form);
+    e->SetParent(&form);
+    const int left = 10;
+    const int top = 8;
+    e->SetBounds(left, top, 65, e->Height());
+    e->SetValue(88888888888.0);
+    ASSERT_EQ(e->Text(), "88888888888");
+    std::unique_ptr<TBitmap> shown(form.GetFormImage());
+    shown->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/widgets_numspin_long_text.png");
+
+    // What lies under the buttons shows with them out of the way.
+    e->Button()->SetVisible(false);
+    std::unique_ptr<TBitmap> under(form.GetFormImage());
+    TCanvas* c = under->Canvas();
+    auto isText = [&](int X, int Y) {
+        const TColor p = c->Pixels(left + X, top + Y);
+        return GetRValue(p) + GetGValue(p) + GetBValue(p) < 3 * 100;
+    };
+    const int buttonLeft = e->Button()->Left();
+    int lastTextColumn = -1;
+    for (int x = 2; x < e->Width() - 2; ++x)
+        for (int y = 2; y < e->Height() - 2; ++y)
+            if (isText(x, y))
+                lastTextColumn = x;
+    EXPECT_LT(lastTextColumn, buttonLeft) << "text under the buttons";
+    EXPECT_GE(lastTextColumn, buttonLeft - 4) << "the end of the text is scrolled out of sight";
 }
 
 }  // namespace
