@@ -284,9 +284,9 @@ void TMainForm::actnMarkTimeExecute(TObject* Sender)
 
 void TMainForm::actnTimedBreaksExecute(TObject* Sender)
 {
-    dlgTimedBreaks->FInterval = HasTimedBreaks(FTimedInterval) ? FTimedInterval : 0;
-    if (dlgTimedBreaks->Execute()) {
-        FTimedInterval = dlgTimedBreaks->FInterval;
+    TDateTime Interval = HasTimedBreaks(FTimedInterval) ? FTimedInterval : 0;
+    if (dlgTimedBreaks->Execute(Interval)) {
+        FTimedInterval = Interval;
         CheckTimedBreak(true);
     }
 }

@@ -249,9 +249,11 @@ TEST(About, ShowsTheIdentityReadAtConnect)
     TdlgAbout About(nullptr);
     std::vector<std::string> Lines;
     auto Old = SetDialogAnswerer([&](const TDialogRequest& Req, TDialogAnswer& Ans) {
-        if (Req.Dialog == &About)
-            Lines = {About.ProductName->Caption(), About.WVersion->Caption(), About.FVersion->Caption(),
-                     About.lblDevSN->Caption()};
+        if (Req.Dialog == &About) {
+            Lines.clear();
+            for (const char* Name : {"ProductName", "WVersion", "FVersion", "lblDevSN"})
+                Lines.push_back(Find<TLabel>(&About, Name)->Caption());
+        }
         Ans.ModalResult = mrOk;
         return true;
     });
