@@ -90,20 +90,22 @@ TOpenPortResult TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
             Result = opHardwareError;
         else if (dynamic_cast<const EBadId*>(&E))
             Result = opNoSuchPort;
-        try {
-            FComPort->SetOpen(false);
-        } catch (...) {
-        }
-        FComPort->SetAutoOpen(false);
+        AbandonPort();
         return Result;
     } catch (...) {
-        try {
-            FComPort->SetOpen(false);
-        } catch (...) {
-        }
-        FComPort->SetAutoOpen(false);
+        AbandonPort();
         return opFailed;
     }
+}
+
+void TZEBBSerialProtocol::AbandonPort()
+{
+    try {
+        FComPort->SetOpen(false);
+    } catch (...) {
+        LogCaught("Port not closed after a failed open");
+    }
+    FComPort->SetAutoOpen(false);
 }
 
 TOpenPortResult TZEBBSerialProtocol::OpenPortAt(int32_t Number, int32_t Baud)

@@ -48,6 +48,19 @@ void TZEBBSerialProtocol::Log(const std::string& Text)
     FLogMemo->AddLine(Text);
 }
 
+void TZEBBSerialProtocol::LogCaught(const std::string& What)
+{
+    std::string Why;
+    try {
+        throw;
+    } catch (const std::exception& E) {
+        Why = E.what();
+    } catch (...) {
+        Why = "an exception of no standard type";
+    }
+    Log(What + ":  " + Why);
+}
+
 // ------------------------------------------------------------- receive ring
 
 void TZEBBSerialProtocol::PutByte(uint8_t B)

@@ -49,6 +49,9 @@ public:
     void SetFileDownloadDialog(TFileDownloadLink* Dialog) { FFileDownload = Dialog; }
     void Reset();
     void Log(const std::string& Text);
+    // Inside a catch handler: What, and what the exception being handled
+    // says, as one line of the log.
+    void LogCaught(const std::string& What);
 
     // ------------------------------------------------------ receive ring
     bool IsFull() const { return FRxCount >= RxBufferSize - 1; }
@@ -211,6 +214,9 @@ private:
     void WaitForAnswer(int Ms);
     void PumpOnce();
     bool PortGone() const { return FPort == nullptr || FClosing; }
+    // After a failed open: the port closed again (a close that fails too is
+    // logged) and not opened by itself.
+    void AbandonPort();
 
     uint8_t FRxBuffer[RxBufferSize];
     int32_t FRxCount = 0;

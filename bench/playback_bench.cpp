@@ -16,6 +16,7 @@
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
 #include "platform/Timer.h"
+#include "tests/workbench/MainProbe.h"
 #include "workbench/Filefunctions.h"
 #include "workbench/Main.h"
 
@@ -113,7 +114,7 @@ void BM_PlaybackTick(benchmark::State& State)
     });
     static_cast<TBasicAction*>(Form->FindComponent("actnOpenFile"))->Execute();
     auto* Timer = static_cast<TTimer*>(Form->FindComponent("tmrPlayback"));
-    if (!Form->PlayingFile() || !Timer) {
+    if (!Probe(*Form).PlayingFile() || !Timer) {
         State.SkipWithError("no playback");
         return;
     }
@@ -124,7 +125,7 @@ void BM_PlaybackTick(benchmark::State& State)
         Timer->OnTimer(Timer);
     const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
     const long Allocated = AllocationCount() - AllocationsBefore;
-    const double Records = static_cast<double>(Form->PlaybackPosition());
+    const double Records = static_cast<double>(Probe(*Form).PlaybackPosition());
     const double PerRecord = Took.count() / Records;
     State.counters["us_per_record"] = PerRecord * 1e6;
     State.counters["allocs_per_record"] = static_cast<double>(Allocated) / Records;

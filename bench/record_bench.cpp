@@ -11,6 +11,7 @@
 #include "platform/DialogHook.h"
 #include "platform/Forms.h"
 #include "platform/SysUtils.h"
+#include "tests/workbench/MainProbe.h"
 #include "workbench/AnnotateDialog.h"
 #include "workbench/Main.h"
 #include "workbench/RecordDialog.h"
@@ -78,7 +79,7 @@ void BM_RecordWaveformFrame(benchmark::State& State)
         return true;
     });
     static_cast<TBasicAction*>(Form->FindComponent("actnSaveFile"))->Execute();
-    if (!Form->Recording()) {
+    if (!Probe(*Form).Recording()) {
         State.SkipWithError("no recording");
         return;
     }
@@ -94,7 +95,7 @@ void BM_RecordWaveformFrame(benchmark::State& State)
     }
     const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
     const long Allocated = AllocationCount() - AllocationsBefore;
-    const int64_t Written = Form->RecordedCount() - 5;
+    const int64_t Written = Probe(*Form).RecordedCount() - 5;
     static_cast<TBasicAction*>(Form->FindComponent("actnCloseFile"))->Execute();
     if (Written != static_cast<int64_t>(State.iterations()))
         State.SkipWithError("a frame was not written");

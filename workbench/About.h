@@ -15,6 +15,7 @@ public:
     // shows the box modally.
     void Execute();
 
+private:
     TPaintBox* ProgramIcon;
     TLabel* ProductName;
     TLabel* WVersion;
@@ -22,7 +23,6 @@ public:
     TLabel* lblDevSN;
     TButton* OKButton;
 
-private:
     void ProgramIconPaint(TObject* Sender);
 };
 

@@ -192,12 +192,13 @@ TMainForm::~TMainForm()
     if (FProtocol) {
         FProtocol->SetClosing(true);
         FProtocol->SetMainWindow(nullptr);
-        FProtocol->SetLogMemo(nullptr);
         try {
             if (CommPort && CommPort->Open())
                 CommPort->SetOpen(false);
         } catch (...) {
+            FProtocol->LogCaught("Port not closed with the window");
         }
+        FProtocol->SetLogMemo(nullptr);
     }
     if (ZebbSer == FProtocol.get())
         ZebbSer = nullptr;
@@ -261,6 +262,7 @@ void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
             FProtocol->SendSerialMode('X');
         }
     } catch (...) {
+        FProtocol->LogCaught("Analyzer output not stopped at close");
     }
     FProtocol->SetClosing(true);
     tmrTrendTest->SetEnabled(false);
@@ -274,6 +276,7 @@ void TMainForm::FormClose(TObject* Sender, TCloseAction& Action)
     try {
         FProtocol->ClosePort();
     } catch (...) {
+        FProtocol->LogCaught("Port not closed at close");
     }
     // Closing the application's main form ends the application; the
     // program entry then frees the forms.

@@ -86,72 +86,28 @@ struct TMainFormOptions {
 };
 
 class TMainForm : public TForm, public TMainFormLink, public TReportSource {
+    // The tests read and set the window's private state through it
+    // (tests/workbench/MainProbe.h).
+    friend struct TMainFormProbe;
+
 public:
     explicit TMainForm(TComponent* Owner);
     TMainForm(TComponent* Owner, const TMainFormOptions& Options);
     ~TMainForm() override;
 
     // ------------------------------------------------- live data, state
-    // The main window's records, read through these (the reports through
-    // TReportSource).
+    // What the reports (through TReportSource) and the About box read.
     const TSignalStats& SignalStats(int Id) const override { return FSignalStats[Id]; }
-    const TSignalStats& ParamStats(int Id) const { return FParamStats[Id]; }
-    void SetSignalDisplayUnit(int Id, TUnitCode Unit) { FSignalStats[Id].SetDisplayUnit(Unit); }
-    const TMonitorPlotInfo& MonitorPlot(int Plot) const { return FMonitorPlots[Plot]; }
-    // A new time span clears the plot.
-    void SetMonitorTimeSpan(int Plot, float Seconds) { FMonitorPlots[Plot].SetTimeSpan(Seconds, true); }
-    const TLoopPlotInfo& LoopPlot(int Loop) const { return FLoopPlots[Loop]; }
-    TPlotScale SignalScale(int Id) const { return FSignalScales[Id]; }
-    void SetSignalScale(int Id, TPlotScale Scale) { FSignalScales[Id] = Scale; }
-    TPlotScale LoopScale(int Loop) const { return FLoopScales[Loop]; }
-    void SetLoopScale(int Loop, TPlotScale Scale) { FLoopScales[Loop] = Scale; }
     TParameterStruct LastParameters() const override { return FLastParameters; }
-    int32_t SampleTime() const { return FSampleTime; }
-    uint8_t SampleMarker() const { return FSampleMarker; }
-    bool Connected() const { return FConnected; }
-    int32_t SelectedParam() const { return FSelectedParam; }
-    bool LoopPlayback() const { return FLoopPlayback; }
-    int32_t BreathsToStack() const { return FBreathsToStack; }
-    const std::string& SignalsDir() const { return FSignalsDir; }
-    // While the syringe dialog runs, samples and records go only to it.
-    bool SyringeCalActive() const { return FSyringeCalActive; }
-    void SetSyringeCalActive(bool Value) { FSyringeCalActive = Value; }
-    // Samples since the monitor's current and average labels last changed
-    // (they change every 25th).
-    int32_t LabelRefreshCount() const { return FLabelRefreshCount; }
-    void SetLabelRefreshCount(int32_t Value) { FLabelRefreshCount = Value; }
-    bool Printing() const { return FPrinting; }
     void SetPrinting(bool Value) override { FPrinting = Value; }
-    TDateTime TimedInterval() const { return FTimedInterval; }
     const std::string& SoftwareVersion() const { return FSoftwareVersion; }
     const std::string& DeviceVersion() const { return FDeviceVersion; }
     TDeviceKind DeviceKind() const override { return FDeviceKind; }
     std::string SerialNumber() const override { return FSerialNumber; }
-    TCorrectionMode CorrectionMode() const { return FCorrectionMode; }
-    TGasType GasType() const { return FGasType; }
-    TGasProperties InspGas() const { return FInspGas; }
-    TGasProperties ExpGas() const { return FExpGas; }
-    float AmbientTemp() const { return FAmbientTemp; }
-    int32_t FlowPort() const { return FFlowPort; }
-    float BreathThreshold() const { return FBreathThreshold; }
-    int32_t BreathDetectMode() const { return FBreathDetectMode; }
-    const std::string& DataFileName() const { return FDataFileName; }
     std::string PrintHeader() const override { return FPrintHeader; }
-    // The settings file's shadow flag; the plots keep their own copy.
-    bool ShowPrevious() const { return FShowPrevious; }
-    const TFullTestInfo& FullTestInfo(int Id) const { return FFullTestInfo[Id]; }
-    // One plot panel fills the monitor page.
-    bool PlotMaximized() const { return FPlotMaximized; }
     // The leak plot takes the third monitor row. Setting it restores a
     // maximized plot and lays the page out again.
-    bool LeakPlotShown() const { return FLeakPlotShown; }
     void SetLeakPlotShown(bool Value);
-    // The data file's information lines (0-7 shown) and event lines (0-4);
-    // the side bar shows them after actnUpdateFileInfo / actnUpdateEvents.
-    const std::string& FileInfo(int Line) const { return FFileInfo[Line]; }
-    void SetFileInfo(int Line, const std::string& Text) { FFileInfo[Line] = Text; }
-    const std::string& Event(int Line) const { return FEvents[Line]; }
-    void SetEvent(int Line, const std::string& Text) { FEvents[Line] = Text; }
 
     // ---------------------------------------------------------- reports
     TPlotReportRecord MonitorPlotRecord(int Plot) const override;
@@ -159,7 +115,6 @@ public:
     const TTestReportSource* TrendTestSource() const override { return &FTrendTest; }
     const TLeakTestReportSource* LeakTestSource() const override { return &FLeakTest; }
 
-    std::string IniFileName() const { return FIniFileName; }
     // The program's folder, ending with '/'.
     std::string ProgramDir() const { return FProgramDir; }
 
@@ -345,11 +300,6 @@ public:
     // true: the next timed break is due one interval from now; false: writes
     // the break when one is due.
     void CheckTimedBreak(bool Reschedule);
-    bool Recording() const { return FRecordFile != nullptr; }
-    bool RecordSuspended() const { return FRecordSuspended; }
-    TDateTime NextTimedBreak() const { return FNextTimedBreak; }
-    // Records written into the recording's file so far (0 when none runs).
-    int64_t RecordedCount() const;
 
 private:
     void CreateRecordingComponents();
@@ -409,10 +359,6 @@ public:
     void actnExtractParameterFileExecute(TObject* Sender);
     // One record as playback dispatches it by its type byte.
     void PlaybackRecord(const TDataFileRecord& Record);
-    bool PlayingFile() const { return FPlaybackFile != nullptr; }
-    bool PlaybackPaused() const { return FPlaybackPaused; }
-    // The record played next (0 when no file is open).
-    int64_t PlaybackPosition() const { return FPlaybackFile ? FPlaybackFile->Position() : 0; }
 
 private:
     // Hands played records to the window (Mainplayback.cpp).
@@ -827,8 +773,6 @@ private:
     // ------------------------------------------------ trend and leak tests
     // (Mainleaktest.cpp, Maintrendtest.cpp)
 public:
-    const TLeakTest& LeakTest() const { return FLeakTest; }
-    const TTrendTest& TrendTest() const { return FTrendTest; }
     // Leak test: start (the action's Tag names the channel), show or hide
     // its plot in the third monitor row, labels after every sample, end,
     // print.

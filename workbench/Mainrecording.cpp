@@ -79,11 +79,6 @@ void TMainForm::CreateRecordingComponents()
     FHeldRecords.reserve(1024);
 }
 
-int64_t TMainForm::RecordedCount() const
-{
-    return FRecordFile ? FRecordFile->RecordCount() : 0;
-}
-
 // ------------------------------------------------------------ the stream
 
 void TMainForm::RecordMessage(int RecordType, uint8_t Length, const uint8_t* Frame)
@@ -284,9 +279,9 @@ void TMainForm::actnMarkTimeExecute(TObject* Sender)
 
 void TMainForm::actnTimedBreaksExecute(TObject* Sender)
 {
-    dlgTimedBreaks->FInterval = HasTimedBreaks(FTimedInterval) ? FTimedInterval : 0;
-    if (dlgTimedBreaks->Execute()) {
-        FTimedInterval = dlgTimedBreaks->FInterval;
+    TDateTime Interval = HasTimedBreaks(FTimedInterval) ? FTimedInterval : 0;
+    if (dlgTimedBreaks->Execute(Interval)) {
+        FTimedInterval = Interval;
         CheckTimedBreak(true);
     }
 }

@@ -38,10 +38,10 @@ TdlgTimedBreaks::TdlgTimedBreaks(TComponent* Owner) : TForm(Owner)
     DoCreate();
 }
 
-bool TdlgTimedBreaks::Execute()
+bool TdlgTimedBreaks::Execute(TDateTime& Interval)
 {
     // Whole seconds, so an interval read back from text selects its row.
-    const double Seconds = std::round(FInterval * SecsPerDay);
+    const double Seconds = std::round(Interval * SecsPerDay);
     int Row = 0;
     if (Seconds > 0)
         for (int i = 0; i < 4 && Row == 0; ++i)
@@ -51,6 +51,6 @@ bool TdlgTimedBreaks::Execute()
     if (ShowModal() != mrOk)
         return false;
     const int Chosen = cbIntervalSelect->ItemIndex();
-    FInterval = Chosen >= 1 && Chosen <= 4 ? RowSeconds[Chosen - 1] / SecsPerDay : 0;
+    Interval = Chosen >= 1 && Chosen <= 4 ? RowSeconds[Chosen - 1] / SecsPerDay : 0;
     return true;
 }

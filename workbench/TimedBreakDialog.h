@@ -12,12 +12,10 @@ class TLabel;
 class TdlgTimedBreaks : public TForm {
 public:
     explicit TdlgTimedBreaks(TComponent* Owner);
-    // Selects the row for FInterval and runs the dialog; on OK FInterval
-    // takes the chosen interval (0 for "None"). True when closed with OK.
-    bool Execute();
-
-    // The interval in days; 0 means no timed breaks.
-    TDateTime FInterval = 0;
+    // Interval in days, 0 meaning no timed breaks: selects its row and runs
+    // the dialog; on OK Interval takes the chosen one (0 for "None"). True
+    // when closed with OK.
+    bool Execute(TDateTime& Interval);
 
 private:
     TLabel* Label1;

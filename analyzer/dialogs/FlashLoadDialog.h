@@ -28,6 +28,7 @@ public:
     const std::string& CodeFile() const { return FCodeFile; }
     const std::string& TextFile() const { return FTextFile; }
 
+private:
     TNotebook* Notebook;
     TEdit* eCodeFile;
     TEdit* eTextFile;
@@ -50,7 +51,6 @@ public:
     void tmrElapseTimeTimer(TObject* Sender);
     void tmrDoneTimer(TObject* Sender);
 
-private:
     // Runs the open dialog; true with Path and Edit filled when a file was chosen.
     bool ChooseFile(std::string& Path, TEdit* Edit);
     void UpdateOkButton();

@@ -2,6 +2,7 @@
 // load itself running against the simulated boot loader.
 #include "analyzer/dialogs/FlashLoadDialog.h"
 #include "tests/analyzer/FlashRig.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,7 @@ protected:
     {
         FlashRig::SetUp();
         Dialog = std::make_unique<TdlgFlashLoad>(nullptr, Proto.get());
-        Sending = [this] { return Dialog && Dialog->Label2->Caption().rfind("Flashing", 0) == 0; };
+        Sending = [this] { return Dialog && Status().rfind("Flashing", 0) == 0; };
         WriteFiles(MakeHexFile(3, 1), MakeHexFile(5, 2));
         // The open dialog gets the next file of Choices.
         OnDialog = [this](const TDialogRequest& R, TDialogAnswer& A) {
@@ -39,6 +40,15 @@ protected:
         FlashRig::TearDown();
     }
 
+    // The dialog's controls by name.
+    TButton* Button(const char* Name) { return Find<TButton>(Dialog.get(), Name); }
+    TTimer* Timer(const char* Name) { return Find<TTimer>(Dialog.get(), Name); }
+    std::string Caption(const char* Name) { return Find<TLabel>(Dialog.get(), Name)->Caption(); }
+    std::string Page() { return Find<TNotebook>(Dialog.get(), "Notebook")->ActivePage(); }
+    std::string EditText(const char* Name) { return Find<TEdit>(Dialog.get(), Name)->Text(); }
+    // The status line above the progress bar.
+    std::string Status() { return Caption("Label2"); }
+
     std::unique_ptr<TdlgFlashLoad> Dialog;
     std::vector<std::string> Choices;
     std::vector<std::string> Filters;
@@ -55,14 +65,14 @@ TEST_F(FlashDialog, OkIsEnabledOnlyOnceBothFilesAreChosen)
     } S{};
     Choices = {CodePath, TextPath};
     OnShown = [&] {
-        EXPECT_FALSE(Dialog->btnOk->Enabled());
-        EXPECT_EQ(Dialog->Notebook->ActivePage(), "Select Files");
-        Dialog->btnCodeFile->Click();
-        S.OkAfterCode = Dialog->btnOk->Enabled();
-        Dialog->btnTextFile->Click();
-        S.OkAfterText = Dialog->btnOk->Enabled();
-        S.CodeEdit = Dialog->eCodeFile->Text();
-        S.TextEdit = Dialog->eTextFile->Text();
+        EXPECT_FALSE(Button("btnOk")->Enabled());
+        EXPECT_EQ(Page(), "Select Files");
+        Button("btnCodeFile")->Click();
+        S.OkAfterCode = Button("btnOk")->Enabled();
+        Button("btnTextFile")->Click();
+        S.OkAfterText = Button("btnOk")->Enabled();
+        S.CodeEdit = EditText("eCodeFile");
+        S.TextEdit = EditText("eTextFile");
         return mrCancel;
     };
     EXPECT_FALSE(Dialog->Execute());
@@ -75,8 +85,8 @@ TEST_F(FlashDialog, OkIsEnabledOnlyOnceBothFilesAreChosen)
 
     // Opened again, it starts over.
     OnShown = [&] {
-        EXPECT_EQ(Dialog->eCodeFile->Text(), "");
-        EXPECT_FALSE(Dialog->btnOk->Enabled());
+        EXPECT_EQ(EditText("eCodeFile"), "");
+        EXPECT_FALSE(Button("btnOk")->Enabled());
         return mrCancel;
     };
     EXPECT_FALSE(Dialog->Execute());
@@ -96,28 +106,29 @@ TEST_F(FlashDialog, RunsTheLoadShowsTheTimeAndClosesWhenDone)
     Choices = {CodePath, TextPath};
     bool TimersRight = false;
     OnShown = [&] {
-        Dialog->btnCodeFile->Click();
-        Dialog->btnTextFile->Click();
-        Dialog->btnOk->Click();
+        Button("btnCodeFile")->Click();
+        Button("btnTextFile")->Click();
+        Button("btnOk")->Click();
         // Back from the load: the dialog waits for its close timer.
-        EXPECT_EQ(Dialog->Notebook->ActivePage(), "Status");
-        EXPECT_FALSE(Dialog->btnOk->Visible());
-        EXPECT_FALSE(Dialog->btnCancel->Visible());
-        TimersRight = !Dialog->tmrElapseTime->Enabled() && Dialog->tmrDone->Enabled() &&
-                      Dialog->tmrDone->Interval() == 5000;
+        EXPECT_EQ(Page(), "Status");
+        EXPECT_FALSE(Button("btnOk")->Visible());
+        EXPECT_FALSE(Button("btnCancel")->Visible());
+        TimersRight = !Timer("tmrElapseTime")->Enabled() && Timer("tmrDone")->Enabled() &&
+                      Timer("tmrDone")->Interval() == 5000;
         EXPECT_EQ(Dialog->ModalResult(), mrNone);
-        Dialog->tmrDone->OnTimer(Dialog->tmrDone);
-        EXPECT_FALSE(Dialog->tmrDone->Enabled());
+        TTimer* Done = Timer("tmrDone");
+        Done->OnTimer(Done);
+        EXPECT_FALSE(Done->Enabled());
         return mrNone;  // the form's own result
     };
 
     EXPECT_TRUE(Dialog->Execute());
 
     EXPECT_TRUE(TimersRight);
-    EXPECT_EQ(Dialog->lblSendTime->Caption(), "00:03:07");
-    EXPECT_EQ(Dialog->Label2->Caption(), "Flashing Code File");
-    EXPECT_EQ(Dialog->lblLines->Caption(), "10 10");
-    EXPECT_EQ(Dialog->lblNacks->Caption(), "0");
+    EXPECT_EQ(Caption("lblSendTime"), "00:03:07");
+    EXPECT_EQ(Status(), "Flashing Code File");
+    EXPECT_EQ(Caption("lblLines"), "10 10");
+    EXPECT_EQ(Caption("lblNacks"), "0");
     EXPECT_EQ(Sim.BootLoader().Records(), Expected);
     EXPECT_TRUE(Messages.empty());
 }
@@ -127,16 +138,17 @@ TEST_F(FlashDialog, AFailedLoadShowsInTheStatusAndInAMessageBox)
     CodePath = Dir.Write("code.hex", MakeHexFile(3, 1).Text + ":0400100011223344" "43\r\n");
     Choices = {CodePath, TextPath};
     OnShown = [&] {
-        Dialog->btnCodeFile->Click();
-        Dialog->btnTextFile->Click();
-        Dialog->btnOk->Click();
-        Dialog->tmrDone->OnTimer(Dialog->tmrDone);
+        Button("btnCodeFile")->Click();
+        Button("btnTextFile")->Click();
+        Button("btnOk")->Click();
+        TTimer* Done = Timer("tmrDone");
+        Done->OnTimer(Done);
         return mrNone;
     };
 
     EXPECT_TRUE(Dialog->Execute());
 
-    EXPECT_EQ(Dialog->Label2->Caption(), "Flash Load Failed");
+    EXPECT_EQ(Status(), "Flash Load Failed");
     EXPECT_EQ(Messages, std::vector<std::string>{"Flash File " + CodePath + ", line 5: checksum error."});
     EXPECT_TRUE(Sim.Received().empty());
 }

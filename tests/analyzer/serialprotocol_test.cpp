@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 class MonotonicGuard {
@@ -287,6 +289,24 @@ TEST(ProtocolLog, KeepsAtMost1001Lines)
     EXPECT_EQ(R.Memo.Lines.size(), 1001u);
     EXPECT_EQ(R.Memo.Lines.front(), "1");
     EXPECT_EQ(R.Memo.Lines.back(), "b");
+}
+
+// What a handler swallows goes to the log with the exception's message.
+TEST(ProtocolLog, NamesTheExceptionCaught)
+{
+    LinkRig R;
+    try {
+        throw std::runtime_error("line gone");
+    } catch (...) {
+        R.Proto.LogCaught("Port not closed");
+    }
+    try {
+        throw 7;
+    } catch (...) {
+        R.Proto.LogCaught("Output not stopped");
+    }
+    EXPECT_EQ(R.Memo.Lines, (std::vector<std::string>{"Port not closed:  line gone",
+                                                      "Output not stopped:  an exception of no standard type"}));
 }
 
 TEST(ProtocolTime, MsToDateTime)

@@ -10,6 +10,7 @@
 #include "platform/SerialPorts.h"
 #include "tests/support/Components.h"
 #include "tests/support/ProcessEvents.h"
+#include "tests/workbench/MainProbe.h"
 #include "tools/analyzer-sim/AnalyzerSim.h"
 #include "workbench/Main.h"
 
@@ -96,7 +97,7 @@ struct MainRig {
         Build();
         Form->SetBounds(10, 10, 900, 600);
         Form->Show();
-        return ProcessUntil([&] { return Form->Connected() && Form->SampleTime() > MinSample; }, 15000);
+        return ProcessUntil([&] { return Probe(*Form).Connected() && Probe(*Form).SampleTime() > MinSample; }, 15000);
     }
     // Types of the frames the simulator received, as text. A frame resent
     // because its acknowledgement came late (a loaded machine) counts once.

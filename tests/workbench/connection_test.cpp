@@ -49,7 +49,7 @@ TEST(Handshake, BenchAnalyzerAtItsOwnRate)
     EXPECT_EQ(R.Types(), "GJMJEEEE");
     ASSERT_EQ(R.Got('M').size(), 1u);
     EXPECT_EQ(Payload(R.Got('M')[0]), "3");
-    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_TRUE(Probe(*R.Form).Connected());
     EXPECT_EQ(R.Form->DeviceVersion(), "01.08.09");
     EXPECT_EQ(R.Form->SerialNumber(), "123456");
     EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
@@ -69,7 +69,7 @@ TEST(Handshake, HandheldReadsMemorySerialAndSwitchesMenus)
     }
     R.StartSim();
     R.Connect();
-    EXPECT_TRUE(R.Form->Connected());
+    EXPECT_TRUE(Probe(*R.Form).Connected());
     EXPECT_EQ(R.Form->DeviceKind(), dkHandheld);
     EXPECT_EQ(R.Got('E').size(), 0u);
     // Both readings ask for the same memory, so they show as one type here.
@@ -100,7 +100,7 @@ TEST(Handshake, AnsweredAt2400SkipsTheMiddleRate)
     BaudWatch Watch(R.Sim);
     Find<TAction>(R.Form.get(), "actnInitCommunications")->Execute();
     EXPECT_EQ(Watch.Rates(), (std::vector<int>{2400, 38400}));
-    EXPECT_FALSE(R.Form->Connected());
+    EXPECT_FALSE(Probe(*R.Form).Connected());
     // Not connected: no version or serial-number reading of its own.
     EXPECT_EQ(R.Types(), "GJ");
     R.Sim.ClearReceived();
@@ -115,7 +115,7 @@ TEST(Handshake, ClosedPortDoesNothing)
     MainRig R;
     R.Build();
     Find<TAction>(R.Form.get(), "actnInitCommunications")->Execute();
-    EXPECT_FALSE(R.Form->Connected());
+    EXPECT_FALSE(Probe(*R.Form).Connected());
     EXPECT_EQ(R.Form->DeviceVersion(), "");
     EXPECT_EQ(R.Form->DeviceKind(), dkAnalyzer);
     EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnSerialModeBoth")->Checked());
@@ -205,7 +205,7 @@ TEST(Shutdown, ConnectedCloseStopsOutputAndSaves)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->Connected());
+    ASSERT_TRUE(Probe(*R.Form).Connected());
     R.Sim.ClearReceived();
     R.Form->Close();
     ASSERT_TRUE(R.Got('M').size() >= 1u) << R.Types();
@@ -222,7 +222,7 @@ TEST(Shutdown, SavesEvenWhenTheAnalyzerIsGone)
     MainRig R;
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->Connected());
+    ASSERT_TRUE(Probe(*R.Form).Connected());
     R.Sim.HangUp();
     ProcessFor(50);
     R.Form->SetBounds(30, 40, 700, 500);
@@ -249,9 +249,11 @@ TEST(About, ShowsTheIdentityReadAtConnect)
     TdlgAbout About(nullptr);
     std::vector<std::string> Lines;
     auto Old = SetDialogAnswerer([&](const TDialogRequest& Req, TDialogAnswer& Ans) {
-        if (Req.Dialog == &About)
-            Lines = {About.ProductName->Caption(), About.WVersion->Caption(), About.FVersion->Caption(),
-                     About.lblDevSN->Caption()};
+        if (Req.Dialog == &About) {
+            Lines.clear();
+            for (const char* Name : {"ProductName", "WVersion", "FVersion", "lblDevSN"})
+                Lines.push_back(Find<TLabel>(&About, Name)->Caption());
+        }
         Ans.ModalResult = mrOk;
         return true;
     });

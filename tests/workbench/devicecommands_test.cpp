@@ -142,8 +142,8 @@ struct DeviceRig {
         ProcessUntil(
             [&] {
                 auto L = R.Sim.Lock();
-                return R.Form->CorrectionMode() == R.Sim.Device().Status.Correction &&
-                       R.Form->GasType() == R.Sim.Device().Status.GasType;
+                return Probe(*R.Form).CorrectionMode() == R.Sim.Device().Status.Correction &&
+                       Probe(*R.Form).GasType() == R.Sim.Device().Status.GasType;
             },
             20000);
         ProcessFor(50);
@@ -452,8 +452,8 @@ TEST(DeviceCommands, GasSettingsSendOnlyChanges)
     // STPD0, and stored values with fractions (as the handheld's status
     // gives them).
     G.Status([](sim::SimStatus& S) { S.Correction = 1; });
-    ASSERT_EQ(G.R.Form->CorrectionMode(), 1);
-    TGasProperties Insp = G.R.Form->InspGas();
+    ASSERT_EQ(Probe(*G.R.Form).CorrectionMode(), 1);
+    TGasProperties Insp = Probe(*G.R.Form).InspGas();
     Insp.Temperature = 310.6f;
     Insp.RelHumidity = 99.5f;
     G.R.Form->SetInspGas(Insp);

@@ -53,7 +53,7 @@ TEST(Entry, FormsInOrderAndCloseEndsTheApplication) {
   // window is shown.
   EXPECT_EQ(dlgFileDownload->Directory(), MainForm->ProgramDir());
   MainForm->Show();
-  EXPECT_EQ(dlgFileDownload->Directory(), MainForm->SignalsDir());
+  EXPECT_EQ(dlgFileDownload->Directory(), Probe(*MainForm).SignalsDir());
   MainForm->Close();
   EXPECT_TRUE(Application->Terminated());
   EXPECT_TRUE(std::filesystem::exists(Dir + "/ozezudo.INI"));

@@ -202,7 +202,7 @@ TEST(SideBar, FileInformationAndEventPanels)
     EXPECT_TRUE(Events->ReadOnly());
 
     for (int i = 0; i < 8; ++i)
-        F.SetFileInfo(i, "x");
+        Probe(F).SetFileInfo(i, "x");
     Find<TAction>(&F, "actnClearFileInfo")->Execute();
     ASSERT_EQ(Info->Lines()->Count(), 5);
     for (int i = 0; i < 4; ++i)
@@ -211,16 +211,16 @@ TEST(SideBar, FileInformationAndEventPanels)
 
     const char* const Lines[8] = {"file.dat", "10/12/2026 20:45", "Subject", "Investigator", "a", "b", "", "c"};
     for (int i = 0; i < 8; ++i)
-        F.SetFileInfo(i, Lines[i]);
+        Probe(F).SetFileInfo(i, Lines[i]);
     Find<TAction>(&F, "actnUpdateFileInfo")->Execute();
     ASSERT_EQ(Info->Lines()->Count(), 5);
     EXPECT_EQ(Info->Lines()->Strings(0), "file.dat");
     EXPECT_EQ(Info->Lines()->Strings(3), "Investigator");
     EXPECT_EQ(Info->Lines()->Strings(4), "a b  c ");
 
-    F.SetEvent(0, "00:01:30");
-    F.SetEvent(1, "one");
-    F.SetEvent(3, "three");
+    Probe(F).SetEvent(0, "00:01:30");
+    Probe(F).SetEvent(1, "one");
+    Probe(F).SetEvent(3, "three");
     Find<TAction>(&F, "actnUpdateEvents")->Execute();
     ASSERT_EQ(Events->Lines()->Count(), 2);
     EXPECT_EQ(Events->Lines()->Strings(0), "00:01:30");
@@ -229,7 +229,7 @@ TEST(SideBar, FileInformationAndEventPanels)
     ASSERT_EQ(Events->Lines()->Count(), 2);
     EXPECT_EQ(Events->Lines()->Strings(0), "");
     EXPECT_EQ(Events->Lines()->Strings(1), "    ");
-    EXPECT_EQ(F.Event(1), "");
+    EXPECT_EQ(Probe(F).Event(1), "");
 }
 
 TEST(SideBar, ViewFileControlsFollowsTheSideBar)

@@ -186,7 +186,7 @@ TEST(FirstLook, MonitorUnitsStandRightOfTheTitle)
     F.SetBounds(10, 10, 1000, 700);
     ProcessFor(20);
     Check("resized");
-    F.SetSignalDisplayUnit(sigAirwayPressure, ucMmHg);
+    Probe(F).SetSignalDisplayUnit(sigAirwayPressure, ucMmHg);
     Find<TAction>(&F, "actnUpdateMonitorTitles")->Execute();
     Check("new unit");
     EXPECT_EQ(Find<TLabel>(&F, "lblUnits1Monitor2")->Caption(), "mmHg");
@@ -235,10 +235,10 @@ TEST(FirstLook, FirstSweepStartsOnTheSignalsUsualRange)
         EXPECT_NEAR(Find<TChart>(&F, C.Chart)->LeftAxis()->Maximum(), C.Max, 1e-4) << C.Chart;
     }
     // A unit change before any value: the start range in the new unit.
-    F.SetSignalDisplayUnit(sigFlow, ucLPS);
+    Probe(F).SetSignalDisplayUnit(sigFlow, ucLPS);
     F.AutoScaleMonitorPlot(0);
     EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 110.0 / 60, 1e-4);
-    EXPECT_FALSE(F.SignalScale(sigFlow).Manual);
+    EXPECT_FALSE(Probe(F).SignalScale(sigFlow).Manual);
 }
 
 // Started maximized, the plots fill the maximized window, and they follow

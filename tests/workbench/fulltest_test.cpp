@@ -65,11 +65,11 @@ TEST(FullTest, ValueLabelsShowTheLatestValueWithItsUnit)
     // 22 labels, each with its caption beside it; 1 and 21 have none.
     int Bound = 0;
     for (int Id = 0; Id < ParameterCount; ++Id)
-        Bound += F.FullTestInfo(Id).ValueLabel() != nullptr;
+        Bound += Probe(F).FullTestInfo(Id).ValueLabel() != nullptr;
     EXPECT_EQ(Bound, 22);
-    EXPECT_EQ(F.FullTestInfo(parTidalVolume1).ValueLabel(), nullptr);
-    EXPECT_EQ(F.FullTestInfo(parTime).ValueLabel(), nullptr);
-    EXPECT_EQ(F.FullTestInfo(parPIP).ValueLabel(), Find<TLabel>(&F, "lblPIP"));
+    EXPECT_EQ(Probe(F).FullTestInfo(parTidalVolume1).ValueLabel(), nullptr);
+    EXPECT_EQ(Probe(F).FullTestInfo(parTime).ValueLabel(), nullptr);
+    EXPECT_EQ(Probe(F).FullTestInfo(parPIP).ValueLabel(), Find<TLabel>(&F, "lblPIP"));
     EXPECT_EQ(Find<TGroupBox>(&F, "gbFullDetail")->Caption(), "Detailed View");
 
     // (the ratio reads "1:-----")
@@ -79,7 +79,7 @@ TEST(FullTest, ValueLabelsShowTheLatestValueWithItsUnit)
     F.NewParameters(Record({{parTidalVolume2, 500}, {parIERatio, -2.0f}, {parRespiratoryRate, 12}}));
     EXPECT_EQ(Text(F, "lblTV"), "500.0 mL");
     // The ratio's unit is a blank.
-    const std::string RatioUnit = F.ParamStats(parIERatio).DisplayUnitName();
+    const std::string RatioUnit = Probe(F).ParamStats(parIERatio).DisplayUnitName();
     EXPECT_EQ(RatioUnit.find_first_not_of(' '), std::string::npos);
     EXPECT_EQ(Text(F, "lblIE"), "1:2.00 " + RatioUnit);
     F.NewParameters(Record({{parTidalVolume2, 480}, {parIERatio, 2.0f}}));
@@ -91,7 +91,7 @@ TEST(FullTest, ValueLabelsShowTheLatestValueWithItsUnit)
     F.NewWaveformSample(Sample(1, 21.5f));
     EXPECT_EQ(Text(F, "lblOxy").find("21.5"), 0u) << Text(F, "lblOxy");
     // The detail panel shows tidal volume from the start.
-    EXPECT_EQ(Text(F, "lblFullDetailTitle"), F.ParamStats(parTidalVolume2).LongName() + ":");
+    EXPECT_EQ(Text(F, "lblFullDetailTitle"), Probe(F).ParamStats(parTidalVolume2).LongName() + ":");
     EXPECT_EQ(Text(F, "lblFullDetailCurrent"), "480.0 mL");
     EXPECT_EQ(Text(F, "lblFullDetailMax"), "500.0");
     EXPECT_EQ(Text(F, "lblFullDetailMin"), "480.0");
@@ -112,7 +112,7 @@ TEST(FullTest, ClearStatisticsShowsDashesUntilTheNextValue)
 
     Find<TAction>(&F, "actnClearOxygenStats")->Execute();
     EXPECT_TRUE(F.SignalStats(sigOxygen).ResetPending());
-    EXPECT_FALSE(F.ParamStats(parOxygen).ResetPending());
+    EXPECT_FALSE(Probe(F).ParamStats(parOxygen).ResetPending());
     EXPECT_FALSE(F.SignalStats(sigFlow).ResetPending());
 
     Find<TAction>(&F, "actnClearAll")->Execute();
@@ -154,20 +154,20 @@ TEST(FullTest, SelectionButtonsChooseTheDetailedParameter)
     EXPECT_EQ(Oxy->Tag(), parOxygen);
     // No entry is selected at start, so the first click runs in full.
     for (int Id = 0; Id < ParameterCount; ++Id)
-        EXPECT_FALSE(F.FullTestInfo(Id).Selected());
-    EXPECT_EQ(F.SelectedParam(), parTidalVolume2);
+        EXPECT_FALSE(Probe(F).FullTestInfo(Id).Selected());
+    EXPECT_EQ(Probe(F).SelectedParam(), parTidalVolume2);
 
     F.NewWaveformSample(Sample(1, 40));
     Oxy->Click();
-    EXPECT_EQ(F.SelectedParam(), parOxygen);
-    EXPECT_TRUE(F.FullTestInfo(parOxygen).Selected());
+    EXPECT_EQ(Probe(F).SelectedParam(), parOxygen);
+    EXPECT_TRUE(Probe(F).FullTestInfo(parOxygen).Selected());
     EXPECT_EQ(Oxy->ToolType(), ttClose);
     EXPECT_EQ(TV->ToolType(), ttMaximize);
     EXPECT_FALSE(Stack->Enabled());
     EXPECT_FALSE(Trend->Enabled());
     for (const char* L : {"lblStackLabel", "lblStacked", "lblNStacked"})
         EXPECT_FALSE(Find<TLabel>(&F, L)->Visible()) << L;
-    EXPECT_EQ(Text(F, "lblFullDetailTitle"), F.ParamStats(parOxygen).LongName() + ":");
+    EXPECT_EQ(Text(F, "lblFullDetailTitle"), Probe(F).ParamStats(parOxygen).LongName() + ":");
     EXPECT_EQ(Text(F, "lblFullDetailCurrent").find("40"), 0u);
 
     // Again: nothing changes (the detail panel is not even refreshed).
@@ -175,12 +175,12 @@ TEST(FullTest, SelectionButtonsChooseTheDetailedParameter)
     Oxy->Click();
     EXPECT_EQ(Text(F, "lblFullDetailTitle"), "untouched");
     EXPECT_EQ(Oxy->ToolType(), ttClose);
-    EXPECT_EQ(F.SelectedParam(), parOxygen);
+    EXPECT_EQ(Probe(F).SelectedParam(), parOxygen);
 
     TV->Click();
     EXPECT_EQ(TV->ToolType(), ttClose);
     EXPECT_EQ(Oxy->ToolType(), ttMaximize);
-    EXPECT_FALSE(F.FullTestInfo(parOxygen).Selected());
+    EXPECT_FALSE(Probe(F).FullTestInfo(parOxygen).Selected());
     EXPECT_TRUE(Stack->Enabled());
     EXPECT_TRUE(Trend->Enabled());
     ProcessFor(20);  // the actions' idle update leaves the buttons as they are
@@ -190,7 +190,7 @@ TEST(FullTest, SelectionButtonsChooseTheDetailedParameter)
 
     Find<TAction>(&F, "actnClearSelections")->Execute();
     EXPECT_EQ(TV->ToolType(), ttMaximize);
-    EXPECT_FALSE(F.FullTestInfo(parTidalVolume2).Selected());
+    EXPECT_FALSE(Probe(F).FullTestInfo(parTidalVolume2).Selected());
 }
 
 // The stacked test: the dialog proposes the current length, its Default
@@ -204,7 +204,7 @@ TEST(FullTest, StackedTestSumsTheChosenNumberOfBreaths)
     TMainForm& F = *R.Form;
     for (float V : {400.0f, 410.0f})
         F.NewParameters(Record({{parTidalVolume2, V}}));
-    const int32_t Before = F.BreathsToStack();
+    const int32_t Before = Probe(F).BreathsToStack();
 
     std::string Proposed;
     {
@@ -220,16 +220,16 @@ TEST(FullTest, StackedTestSumsTheChosenNumberOfBreaths)
         EXPECT_EQ(A.Runs, 1);
     }
     EXPECT_EQ(Proposed, std::to_string(Before));
-    EXPECT_EQ(F.BreathsToStack(), Before);
+    EXPECT_EQ(Probe(F).BreathsToStack(), Before);
 
     {
         ModalAnswer A([](TComponent* D) { Find<TIcNumSpin>(D, "eStackTest")->SetText("3"); },
                       mrOk);
         Find<TAction>(&F, "actnStackedTest")->Execute();
     }
-    EXPECT_EQ(F.BreathsToStack(), 3);
+    EXPECT_EQ(Probe(F).BreathsToStack(), 3);
     for (int Id = 0; Id < ParameterCount; ++Id)
-        EXPECT_EQ(F.ParamStats(Id).StackSize(), 3) << Id;
+        EXPECT_EQ(Probe(F).ParamStats(Id).StackSize(), 3) << Id;
     EXPECT_EQ(Text(F, "lblNStacked"), "(3)");
     EXPECT_EQ(Text(F, "lblStacked"), "-----");
     F.NewParameters(Record({{parTidalVolume2, 420}}));
@@ -244,7 +244,7 @@ TEST(FullTest, StackedTestSumsTheChosenNumberOfBreaths)
         },
                       mrOk);
         Find<TAction>(&F, "actnStackedTest")->Execute();
-        EXPECT_EQ(F.BreathsToStack(), Kept) << Typed;
+        EXPECT_EQ(Probe(F).BreathsToStack(), Kept) << Typed;
     }
 }
 
@@ -266,7 +266,7 @@ TEST(FullTest, ResetEverythingClearsEveryLiveDisplay)
         const std::string N = std::to_string(p + 1);
         EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesMonitor" + N + "_1")->Count(), 0) << p;
         EXPECT_EQ(Find<TFastLineSeries>(&F, "seriesMonitor" + N + "_2")->Count(), 0) << p;
-        EXPECT_EQ(F.MonitorPlot(p).SweepPos(), 0) << p;
+        EXPECT_EQ(Probe(F).MonitorPlot(p).SweepPos(), 0) << p;
         for (const char* L : {"lblCurrMonitor", "lblAvgMonitor", "lblMaxMonitor", "lblMinMonitor"})
             EXPECT_EQ(Text(F, L + N), "-----") << L << N;
     }

@@ -236,7 +236,7 @@ TEST(HandheldDownload, FilesHoldTheImageAsTokensWithTheRecordsTime)
     EXPECT_NEAR(Flow.MinValue(), Vent.Flow.Min, 0.0051);
     EXPECT_NEAR(Flow.MaxValue(), Vent.Flow.Max, 0.0051);
     EXPECT_NEAR(Flow.MeanValue(), Vent.Flow.Mean, 0.0051);
-    EXPECT_NEAR(H.R.Form->ParamStats(parTidalVolume1).MaxValue(), Vent.TidalVolume.Max, 0.051);
+    EXPECT_NEAR(Probe(*H.R.Form).ParamStats(parTidalVolume1).MaxValue(), Vent.TidalVolume.Max, 0.051);
     EXPECT_NEAR(H.R.Form->LastParameters().GetValue(parPIP), Vent.LastBreath.PIP, 0.051);
 }
 
@@ -404,8 +404,8 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     Find<TToolSpeedButton>(&F, "btnPIPSelect")->Click();
     ASSERT_TRUE(F.ImportHandheldFile(I.Write(Rec)));
     EXPECT_TRUE(I.A.Messages.empty());
-    EXPECT_EQ(F.SampleTime(), 1499);
-    EXPECT_EQ(F.MonitorPlot(0).SweepPos(), 1500);
+    EXPECT_EQ(Probe(F).SampleTime(), 1499);
+    EXPECT_EQ(Probe(F).MonitorPlot(0).SweepPos(), 1500);
     EXPECT_GT(DrawnPoints(&F, "seriesMonitor1_1"), 1400);
     const TSignalStats& Flow = F.SignalStats(sigFlow);
     EXPECT_FLOAT_EQ(Flow.MinValue(), -77.7f);
@@ -421,7 +421,7 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
 
     // The Full Test details show the stored statistics of the chosen
     // parameter.
-    const TSignalStats& PIP = F.ParamStats(parPIP);
+    const TSignalStats& PIP = Probe(F).ParamStats(parPIP);
     EXPECT_NEAR(PIP.MaxValue(), Rec.PIP.Max, 0.051);
     EXPECT_EQ(Find<TLabel>(&F, "lblFullDetailMax")->Caption(), PIP.FormatMax(false));
     EXPECT_EQ(Find<TLabel>(&F, "lblFullDetailAvg")->Caption(), PIP.FormatMean(false));
@@ -463,7 +463,7 @@ TEST(HandheldImport, UnstoredStatisticsStartAfreshWithTheNextValue)
     F.NewWaveformSample(Live);
     EXPECT_FLOAT_EQ(F.SignalStats(sigBaroPressure).MinValue(), 760);
     EXPECT_FLOAT_EQ(F.SignalStats(sigBaroPressure).MeanValue(), 760);
-    EXPECT_FLOAT_EQ(F.ParamStats(parBaroPressure).MeanValue(), 760);
+    EXPECT_FLOAT_EQ(Probe(F).ParamStats(parBaroPressure).MeanValue(), 760);
     EXPECT_FLOAT_EQ(F.SignalStats(sigOxygen).MinValue(), 21);
     EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).MaxValue(), 100);
     EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).MinValue(), -77.7f);
@@ -544,20 +544,20 @@ TEST(HandheldImport, ImagesTable)
          },
          [](const TZRMobSavedRecord& Rec, TMainForm& F) {
              EXPECT_EQ(Rec.DateTime(), 0);
-             EXPECT_EQ(F.SampleTime(), 1499);
+             EXPECT_EQ(Probe(F).SampleTime(), 1499);
          }},
         {"a count above 1,500 delivers 1,500 samples",
          [](sim::SimHandheldRecord& R) { R.SampleCount = 40000; },
          [](const TZRMobSavedRecord& Rec, TMainForm& F) {
              EXPECT_EQ(Rec.SampleCount(), 1500);
-             EXPECT_EQ(F.SampleTime(), 1499);
+             EXPECT_EQ(Probe(F).SampleTime(), 1499);
              EXPECT_EQ(Rec.GetSample(1500).Flow, NoValue);
              EXPECT_EQ(Rec.GetSample(1500).SampleCounter, 0);
          }},
         {"a short count delivers its samples only",
          [](sim::SimHandheldRecord& R) { R.SampleCount = 30; },
          [](const TZRMobSavedRecord& Rec, TMainForm& F) {
-             EXPECT_EQ(F.SampleTime(), 29);
+             EXPECT_EQ(Probe(F).SampleTime(), 29);
              EXPECT_EQ(Rec.GetSample(29).SampleCounter, 29);
              EXPECT_EQ(Rec.GetSample(29).Flags[2], 1);
              EXPECT_EQ(Rec.GetSample(29).Flags[0] + Rec.GetSample(29).Flags[1], 0);
@@ -611,7 +611,7 @@ TEST(HandheldImport, BrokenFilesChangeNothing)
         ASSERT_EQ(I.A.Messages.size(), 1u) << C.What;
         EXPECT_NE(I.A.Messages[0].find(Path), std::string::npos) << C.What;
         EXPECT_EQ(F.SignalStats(sigFlow).MaxValue(), Max) << C.What;
-        EXPECT_EQ(F.SampleTime(), 1499) << C.What;
+        EXPECT_EQ(Probe(F).SampleTime(), 1499) << C.What;
     }
 }
 

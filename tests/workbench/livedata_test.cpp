@@ -43,19 +43,20 @@ TEST(LiveData, StreamReachesTheStatistics)
     R.StartSim();
     R.ConnectAtOwnRate();
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(ProcessUntil([&] { return F.ParamStats(parPIP).Current() != NoValue && F.SampleTime() > 5; }, 3000));
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return Probe(F).ParamStats(parPIP).Current() != NoValue && Probe(F).SampleTime() > 5; }, 3000));
     EXPECT_NEAR(F.SignalStats(sigFlow).Current(), 12.5, 0.05);
     EXPECT_NEAR(F.SignalStats(sigVolume).Current(), 321, 0.5);
     EXPECT_NEAR(F.SignalStats(sigAirwayPressure).Current(), 7.5, 0.05);
     EXPECT_NEAR(F.SignalStats(sigOxygen).Current(), 40, 0.1);
-    EXPECT_NEAR(F.ParamStats(parOxygen).Current(), 40, 0.1);
-    EXPECT_NEAR(F.ParamStats(parBaroPressure).Current(), 750, 0.5);
-    EXPECT_NEAR(F.ParamStats(parTemperature).Current(), 300, 0.1);
-    EXPECT_NEAR(F.ParamStats(parRelHumidity).Current(), 55, 0.1);
+    EXPECT_NEAR(Probe(F).ParamStats(parOxygen).Current(), 40, 0.1);
+    EXPECT_NEAR(Probe(F).ParamStats(parBaroPressure).Current(), 750, 0.5);
+    EXPECT_NEAR(Probe(F).ParamStats(parTemperature).Current(), 300, 0.1);
+    EXPECT_NEAR(Probe(F).ParamStats(parRelHumidity).Current(), 55, 0.1);
     EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "12.50");
     EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnitName(), "deg C");
-    EXPECT_NEAR(F.ParamStats(parPIP).Current(), 23, 0.05);
-    EXPECT_NEAR(F.ParamStats(parRespiratoryRate).Current(), 14, 0.05);
+    EXPECT_NEAR(Probe(F).ParamStats(parPIP).Current(), 23, 0.05);
+    EXPECT_NEAR(Probe(F).ParamStats(parRespiratoryRate).Current(), 14, 0.05);
     EXPECT_NEAR(F.LastParameters().GetValue(parPIP), 23, 0.05);
 }
 
@@ -88,9 +89,9 @@ TEST(LiveData, StatusFrameSetsChecksAndStatusBar)
     EXPECT_TRUE(Find<TAction>(&F, "actnFlowPortLow")->Checked());
     EXPECT_TRUE(Find<TAction>(&F, "actnBDUniInsp")->Checked());
     EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeNone")->Checked());
-    EXPECT_EQ(F.BreathDetectMode(), 2);
-    EXPECT_NEAR(F.BreathThreshold(), 1.5, 0.01);
-    EXPECT_NEAR(F.AmbientTemp(), 295, 0.1);
+    EXPECT_EQ(Probe(F).BreathDetectMode(), 2);
+    EXPECT_NEAR(Probe(F).BreathThreshold(), 1.5, 0.01);
+    EXPECT_NEAR(Probe(F).AmbientTemp(), 295, 0.1);
 }
 
 // Device identity: the kind from the reply and the version, and the menus
@@ -172,7 +173,7 @@ TEST(DeviceStatus, SettersAtTheirEdges)
         EXPECT_EQ(Panel(F, 3), C.Text);
         EXPECT_EQ(Find<TAction>(&F, "actnFlowPortHigh")->Checked(), C.High);
         EXPECT_EQ(Find<TAction>(&F, "actnFlowPortLow")->Checked(), C.Low);
-        EXPECT_EQ(F.FlowPort(), C.Port);
+        EXPECT_EQ(Probe(F).FlowPort(), C.Port);
     }
 
     struct BreathCase {
@@ -211,15 +212,15 @@ TEST(LiveData, SyringeCalibrationAndAbsentValues)
     TWaveformSample S;
     S.Flow = 30;
     S.SampleCounter = 7;
-    F.SetSyringeCalActive(true);
+    Probe(F).SetSyringeCalActive(true);
     F.NewWaveformSample(S);
     TParameterStruct P;
     F.NewParameters(P);
     EXPECT_EQ(F.SignalStats(sigFlow).Current(), 0.0f);
-    EXPECT_EQ(F.SampleTime(), 0);
+    EXPECT_EQ(Probe(F).SampleTime(), 0);
     EXPECT_TRUE(F.SignalStats(sigFlow).ResetPending());
 
-    F.SetSyringeCalActive(false);
+    Probe(F).SetSyringeCalActive(false);
     F.NewWaveformSample(S);
     S.Flow = NoValue;
     S.Flags[0] = 1;
@@ -227,6 +228,6 @@ TEST(LiveData, SyringeCalibrationAndAbsentValues)
     F.NewWaveformSample(S);
     EXPECT_EQ(F.SignalStats(sigFlow).Current(), NoValue);
     EXPECT_EQ(F.SignalStats(sigFlow).FormatMax(false), "30.00");
-    EXPECT_EQ(F.SampleTime(), 8);
-    EXPECT_EQ(F.SampleMarker(), 1);
+    EXPECT_EQ(Probe(F).SampleTime(), 8);
+    EXPECT_EQ(Probe(F).SampleMarker(), 1);
 }

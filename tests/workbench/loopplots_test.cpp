@@ -199,11 +199,11 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
     EXPECT_DOUBLE_EQ(Find<TFastLineSeries>(&F, "seriesLoop2_1")->YValue(9), 500);
     for (int b = 0; b < 3; ++b)
         Breath(true);
-    EXPECT_EQ(F.LoopPlot(0).Rotation(), 3);
-    EXPECT_EQ(F.LoopPlot(1).Rotation(), 3);
+    EXPECT_EQ(Probe(F).LoopPlot(0).Rotation(), 3);
+    EXPECT_EQ(Probe(F).LoopPlot(1).Rotation(), 3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), -0.05, 1e-5);
     Breath(true);
-    EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
+    EXPECT_EQ(Probe(F).LoopPlot(0).Rotation(), 0);
 
     // Loop 0: volume 0 .. 500 -> -25 .. 525, axis -52.5 .. 552.5; flow
     // -30 .. 60 -> -34.5 .. 64.5, axis -39.45 .. 69.45.
@@ -211,17 +211,17 @@ TEST(LoopPlots, MainWindowLoopsRescaleEveryFourthBreath)
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 552.5, 1e-3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Minimum(), -39.45, 1e-3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->LeftAxis()->Maximum(), 69.45, 1e-3);
-    EXPECT_NEAR(F.LoopScale(0).XLower, -25, 1e-3);
-    EXPECT_NEAR(F.LoopScale(0).XUpper, 525, 1e-3);
-    EXPECT_NEAR(F.LoopScale(0).YLower, -34.5, 1e-3);
-    EXPECT_NEAR(F.LoopScale(0).YUpper, 64.5, 1e-3);
+    EXPECT_NEAR(Probe(F).LoopScale(0).XLower, -25, 1e-3);
+    EXPECT_NEAR(Probe(F).LoopScale(0).XUpper, 525, 1e-3);
+    EXPECT_NEAR(Probe(F).LoopScale(0).YLower, -34.5, 1e-3);
+    EXPECT_NEAR(Probe(F).LoopScale(0).YUpper, 64.5, 1e-3);
     // Loop 1: pressure 5 .. 20 -> 4.25 .. 20.75, axis 3.425 .. 21.575;
     // volume x 1.05: 0 .. 525 -> -26.25 .. 551.25, axis -55.125 .. 580.125.
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Minimum(), 3.425, 1e-3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Maximum(), 21.575, 1e-3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Minimum(), -55.125, 1e-3);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 580.125, 1e-3);
-    EXPECT_NEAR(F.LoopScale(1).YUpper, 551.25, 1e-3);
+    EXPECT_NEAR(Probe(F).LoopScale(1).YUpper, 551.25, 1e-3);
 }
 
 // A loop scaled by hand keeps its axes at the fourth marker.
@@ -230,12 +230,12 @@ TEST(LoopPlots, ManualLoopKeepsItsAxes)
     MainRig M;
     M.Build();
     TMainForm& F = *M.Form;
-    TPlotScale Scale = F.LoopScale(0);
+    TPlotScale Scale = Probe(F).LoopScale(0);
     Scale.Manual = true;
-    F.SetLoopScale(0, Scale);
+    Probe(F).SetLoopScale(0, Scale);
     for (int i = 0; i < 50; ++i)
         Sample(F, i, static_cast<float>(i), static_cast<float>(i * 10), 5, i % 10 == 0 && i > 0);
-    EXPECT_EQ(F.LoopPlot(0).Rotation(), 0);
+    EXPECT_EQ(Probe(F).LoopPlot(0).Rotation(), 0);
     EXPECT_NEAR(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 1.05, 1e-5);
     EXPECT_GT(Find<TChart>(&F, "chartLoop2")->LeftAxis()->Maximum(), 400);
 }
@@ -257,8 +257,8 @@ TEST(LoopPlots, PopupMenuAddressesOneLoop)
     EXPECT_EQ(Find<TPopupMenu>(&F, "menuLoopPopup")->Tag(), 1);
     EXPECT_TRUE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
     Find<TAction>(&F, "actnAutoScaleLoop")->Execute();
-    EXPECT_TRUE(F.LoopScale(1).Manual);
-    EXPECT_FALSE(F.LoopScale(0).Manual);
+    EXPECT_TRUE(Probe(F).LoopScale(1).Manual);
+    EXPECT_FALSE(Probe(F).LoopScale(0).Manual);
     F.menuLoopPopupPopup(nullptr);
     EXPECT_FALSE(Find<TAction>(&F, "actnAutoScaleLoop")->Checked());
     Find<TAction>(&F, "actnClearLoop")->Execute();

@@ -132,14 +132,14 @@ TEST(MainLeakTest, StartFollowAndEnd)
 
     LowPressure(F, 40);
     StartLeakTest(F, 1, 1.5, "0:00:20");
-    EXPECT_TRUE(F.LeakTest().IsRunning());
-    EXPECT_EQ(F.LeakTest().Source(), &F.SignalStats(sigLowPressure));
+    EXPECT_TRUE(Probe(F).LeakTest().IsRunning());
+    EXPECT_EQ(Probe(F).LeakTest().Source(), &F.SignalStats(sigLowPressure));
     // The page, the side bar and the plot in the third row.
     EXPECT_TRUE(Page->Enabled());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSideBar")->Visible());
     EXPECT_TRUE(Find<TAction>(&F, "actnFileControls")->Checked());
     EXPECT_EQ(Find<TLookOutBar>(&F, "LookOutBar")->ActivePage(), Page);
-    EXPECT_TRUE(F.LeakPlotShown());
+    EXPECT_TRUE(Probe(F).LeakPlotShown());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSigPlots4")->Visible());
     EXPECT_FALSE(Find<TPanel>(&F, "pnlSigPlots3")->Visible());
     EXPECT_EQ(Find<TButton>(&F, "btnShowHideLeakPlot")->Caption(), "Hide Leak Plot");
@@ -158,16 +158,16 @@ TEST(MainLeakTest, StartFollowAndEnd)
     EXPECT_EQ(Text(F, "lblLeakElapsedTime"), "00:00:19");
     Clock.Advance(1000);
     LowPressure(F, 34);
-    EXPECT_FALSE(F.LeakTest().IsRunning());
+    EXPECT_FALSE(Probe(F).LeakTest().IsRunning());
     EXPECT_EQ(Text(F, "lblFinalLeakLabel"), "Final Pressure:");
     EXPECT_EQ(Text(F, "lblLeakCurrentPressure"), "25.0 mmHg");
     EXPECT_EQ(Text(F, "lblLeakRate"), "0.22 mmHg/sec");
     EXPECT_EQ(Text(F, "lblLeakCompliance"), "1.5 ml/cmH2O");
     EXPECT_EQ(Text(F, "lblLeakVolumeLost"), "9.0 mL");
     EXPECT_FALSE(End->Enabled());
-    EXPECT_EQ(F.LeakTest().Series()->ParentChart(), Find<TChart>(&F, "chartLeakTest"));
+    EXPECT_EQ(Probe(F).LeakTest().Series()->ParentChart(), Find<TChart>(&F, "chartLeakTest"));
     // A point per sample; the one that ended the test is not plotted.
-    EXPECT_EQ(F.LeakTest().Series()->Count(), 19);
+    EXPECT_EQ(Probe(F).LeakTest().Series()->Count(), 19);
 
     const TReportSource& Source = F;
     EXPECT_EQ(LinesOf(*Source.LeakTestSource())[2], "Final Pressure:   25.0 mmHg");
@@ -181,7 +181,7 @@ TEST(MainLeakTest, StartFollowAndEnd)
         LowPressure(F, 33);
     }
     Find<TAction>(&F, "actnEndLeakTest")->Execute();
-    EXPECT_FALSE(F.LeakTest().IsRunning());
+    EXPECT_FALSE(Probe(F).LeakTest().IsRunning());
     EXPECT_FALSE(End->Enabled());
     EXPECT_EQ(BtnEnd->Caption(), "Start Leak Test");
     EXPECT_EQ(Text(F, "lblFinalLeakLabel"), "Final Pressure:");
@@ -202,19 +202,19 @@ TEST(MainLeakTest, ShowHidePlotEndsAMaximizedView)
     StartLeakTest(F, 0, 1, "0:01:00");
     auto* Sig = Find<TAction>(&F, "actnSigLeakTest");
     auto* Button = Find<TButton>(&F, "btnShowHideLeakPlot");
-    ASSERT_TRUE(F.LeakPlotShown());
+    ASSERT_TRUE(Probe(F).LeakPlotShown());
 
     Sig->Execute();
-    EXPECT_FALSE(F.LeakPlotShown());
+    EXPECT_FALSE(Probe(F).LeakPlotShown());
     EXPECT_EQ(Button->Caption(), "Show Leak Plot");
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSigPlots3")->Visible());
     EXPECT_FALSE(Find<TPanel>(&F, "pnlSigPlots4")->Visible());
 
     Find<TButton>(&F, "btnMonitor2Max")->Click();
-    ASSERT_TRUE(F.PlotMaximized());
+    ASSERT_TRUE(Probe(F).PlotMaximized());
     Sig->Execute();
-    EXPECT_FALSE(F.PlotMaximized());
-    EXPECT_TRUE(F.LeakPlotShown());
+    EXPECT_FALSE(Probe(F).PlotMaximized());
+    EXPECT_TRUE(Probe(F).LeakPlotShown());
     EXPECT_EQ(Button->Caption(), "Hide Leak Plot");
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSigPlots1")->Visible());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSigPlots4")->Visible());
@@ -224,7 +224,7 @@ TEST(MainLeakTest, ShowHidePlotEndsAMaximizedView)
     Find<TAction>(&F, "actnLeakTest")->SetTag(sigAirwayPressure);
     DialogAnswers Answers([](TObject*) {}, mrOk);
     Find<TAction>(&F, "actnLeakTest")->Execute();
-    EXPECT_EQ(F.LeakTest().Source(), &F.SignalStats(sigAirwayPressure));
+    EXPECT_EQ(Probe(F).LeakTest().Source(), &F.SignalStats(sigAirwayPressure));
     EXPECT_EQ(Text(F, "lblTitleLeakTest"), "Leak Test (Airway Pressure)");
 }
 
@@ -243,9 +243,9 @@ TEST(MainLeakTest, ABadTestTimeStartsNothing)
     Find<TAction>(&F, "actnLeakTest")->Execute();
     ASSERT_EQ(Answers.Messages.size(), 1u);
     EXPECT_EQ(Answers.Messages[0].rfind("Invalid argument to time encode", 0), 0u);
-    EXPECT_FALSE(F.LeakTest().IsRunning());
+    EXPECT_FALSE(Probe(F).LeakTest().IsRunning());
     EXPECT_FALSE(Find<TLookOutPage>(&F, "lopLeakTest")->Enabled());
-    EXPECT_FALSE(F.LeakPlotShown());
+    EXPECT_FALSE(Probe(F).LeakPlotShown());
     EXPECT_FALSE(Find<TPanel>(&F, "pnlSideBar")->Visible());
 }
 
@@ -281,10 +281,10 @@ TEST(MainTrendTest, StartCountAndEnd)
     EXPECT_EQ(Preselected, "Tidal Volume");
     EXPECT_EQ(Follow, "570.0 630.0");
     EXPECT_EQ(Kept, "475.0 650.0");
-    ASSERT_TRUE(F.TrendTest().IsRunning());
-    EXPECT_EQ(F.TrendTest().ParamId(), parTidalVolume2);
-    EXPECT_FLOAT_EQ(F.TrendTest().MinLimit(), 475);
-    EXPECT_FLOAT_EQ(F.TrendTest().MaxLimit(), 525);
+    ASSERT_TRUE(Probe(F).TrendTest().IsRunning());
+    EXPECT_EQ(Probe(F).TrendTest().ParamId(), parTidalVolume2);
+    EXPECT_FLOAT_EQ(Probe(F).TrendTest().MinLimit(), 475);
+    EXPECT_FLOAT_EQ(Probe(F).TrendTest().MaxLimit(), 525);
     EXPECT_TRUE(Page->Enabled());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSideBar")->Visible());
     EXPECT_EQ(Find<TLookOutBar>(&F, "LookOutBar")->ActivePage(), Page);
@@ -307,7 +307,7 @@ TEST(MainTrendTest, StartCountAndEnd)
     EXPECT_EQ(Text(F, "lblTrendRunningTime"), "00:01:23");
 
     Find<TAction>(&F, "actnEndTrendTest")->Execute();
-    EXPECT_FALSE(F.TrendTest().IsRunning());
+    EXPECT_FALSE(Probe(F).TrendTest().IsRunning());
     EXPECT_EQ(Find<TNotebook>(&F, "nbkTrendTest")->ActivePage(), "Results");
     EXPECT_EQ(Text(F, "lblTrendReportParameter"), "TV");
     EXPECT_EQ(Text(F, "lblTrendElapsedTime"), "00:01:23");
@@ -322,7 +322,7 @@ TEST(MainTrendTest, StartCountAndEnd)
     Find<TTimer>(&F, "tmrTrendTest")->OnTimer(nullptr);
     EXPECT_EQ(Text(F, "lblTrendRunningTime"), "00:01:23");
     F.NewParameters(TidalVolume(100));
-    EXPECT_EQ(F.TrendTest().TestCount(), 6);
+    EXPECT_EQ(Probe(F).TrendTest().TestCount(), 6);
 
     const TReportSource& Source = F;
     const auto Lines = LinesOf(*Source.TrendTestSource());
@@ -345,23 +345,23 @@ TEST(MainLeakTest, SimulatorPressureDecay)
     }
     ConnectAndShow(R);
     TMainForm& F = *R.Form;
-    ASSERT_TRUE(ProcessUntil([&] { return F.SampleTime() > 20; }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(F).SampleTime() > 20; }, 10000));
     StartLeakTest(F, 0, 2, "0:00:02");
-    ASSERT_TRUE(F.LeakTest().IsRunning());
-    const float Initial = F.LeakTest().InitialPressure();
+    ASSERT_TRUE(Probe(F).LeakTest().IsRunning());
+    const float Initial = Probe(F).LeakTest().InitialPressure();
     EXPECT_GT(Initial, 19.9f);
     EXPECT_LT(Initial, 30.1f);
-    ASSERT_TRUE(ProcessUntil([&] { return !F.LeakTest().IsRunning(); }, 10000));
-    const float Final = F.LeakTest().FinalPressure();
+    ASSERT_TRUE(ProcessUntil([&] { return !Probe(F).LeakTest().IsRunning(); }, 10000));
+    const float Final = Probe(F).LeakTest().FinalPressure();
     // Falling all the while (the decay restarts at 30 after its end: a
     // restart within the test gives a negative loss, so look at its sign
     // only when it did not restart).
     EXPECT_NE(Final, NoValue);
     if (Final < Initial) {
-        EXPECT_GT(F.LeakTest().LeakRate(), 0);
-        EXPECT_NEAR(F.LeakTest().GetVolumeLost(), (Initial - Final) * 2, 0.01);
+        EXPECT_GT(Probe(F).LeakTest().LeakRate(), 0);
+        EXPECT_NEAR(Probe(F).LeakTest().GetVolumeLost(), (Initial - Final) * 2, 0.01);
     }
-    EXPECT_GT(F.LeakTest().Series()->Count(), 50);
+    EXPECT_GT(Probe(F).LeakTest().Series()->Count(), 50);
     EXPECT_EQ(Text(F, "lblFinalLeakLabel"), "Final Pressure:");
     EXPECT_NE(Text(F, "lblLeakRate"), "-----");
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSigPlots4")->Visible());
@@ -386,15 +386,15 @@ TEST(MainTrendTest, SimulatorTidalVolumes)
         DialogAnswers Answers(nullptr, mrOk);
         Find<TAction>(&F, "actnTrendTest")->Execute();
     }
-    ASSERT_TRUE(F.TrendTest().IsRunning());
-    EXPECT_FLOAT_EQ(F.TrendTest().MinLimit(), 475);
-    EXPECT_FLOAT_EQ(F.TrendTest().MaxLimit(), 525);
+    ASSERT_TRUE(Probe(F).TrendTest().IsRunning());
+    EXPECT_FLOAT_EQ(Probe(F).TrendTest().MinLimit(), 475);
+    EXPECT_FLOAT_EQ(Probe(F).TrendTest().MaxLimit(), 525);
     {
         auto L = R.Sim.Lock();
         for (const auto& P : sim::TidalVolumeRecords({500, 525, 525.1, sim::kAbsent, 474.9, 490}))
             R.Sim.Device().Parameters.push_back(P);
     }
-    ASSERT_TRUE(ProcessUntil([&] { return F.TrendTest().TestCount() >= 6; }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(F).TrendTest().TestCount() >= 6; }, 10000));
     EXPECT_EQ(Text(F, "lblTrendIncidentNumber"), "3");
     EXPECT_EQ(Text(F, "lblTrendPercentDifference"), "-2.0 %");
     Find<TAction>(&F, "actnEndTrendTest")->Execute();

@@ -66,7 +66,7 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
 {
     PlotRig P;
     TMainForm& F = *P.F;
-    const TMonitorPlotInfo& Plot = F.MonitorPlot(0);
+    const TMonitorPlotInfo& Plot = Probe(F).MonitorPlot(0);
     TFastLineSeries* First = Find<TFastLineSeries>(&F, "seriesMonitor1_1");
     TFastLineSeries* Second = Find<TFastLineSeries>(&F, "seriesMonitor1_2");
     // Flow runs -30 .. 60 in steps of 10.
@@ -98,8 +98,8 @@ TEST(MonitorPlots, SweepWrapsAndRescalesFromTheStatistics)
     EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->Series(1), Second);
     // min -30, max 60, plus 5 %: -34.5 .. 64.5 stored; the axis adds its own
     // 5 % of 99: -39.45 .. 69.45.
-    EXPECT_NEAR(F.SignalScale(sigFlow).YLower, -34.5, 1e-4);
-    EXPECT_NEAR(F.SignalScale(sigFlow).YUpper, 64.5, 1e-4);
+    EXPECT_NEAR(Probe(F).SignalScale(sigFlow).YLower, -34.5, 1e-4);
+    EXPECT_NEAR(Probe(F).SignalScale(sigFlow).YUpper, 64.5, 1e-4);
     EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -39.45, 1e-4);
     EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 69.45, 1e-4);
     EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->BottomAxis()->Maximum(), 30, 1e-9);
@@ -131,7 +131,7 @@ TEST(MonitorPlots, SweepFollowsTheSampleCounter)
         PlotRig P;
         P.Sample(C.A, 1);
         P.Sample(C.B, 1);
-        const TMonitorPlotInfo& Plot = P.F->MonitorPlot(0);
+        const TMonitorPlotInfo& Plot = Probe(*P.F).MonitorPlot(0);
         EXPECT_EQ(Plot.SweepPos(), C.Pos) << C.A << " -> " << C.B;
         EXPECT_NEAR(Plot.ActiveSeries()->XValue(1), C.Pos * 0.02, 1e-6) << C.A << " -> " << C.B;
     }
@@ -149,14 +149,14 @@ TEST(MonitorPlots, ShowPreviousDataHidesTheShadowSweep)
     for (int i = 0; i <= 1500; ++i)
         P.Sample(i, 1);
     for (int p = 0; p < 3; ++p) {
-        EXPECT_FALSE(F.MonitorPlot(p).InactiveSeries()->Active()) << p;
-        EXPECT_TRUE(F.MonitorPlot(p).ActiveSeries()->Active()) << p;
+        EXPECT_FALSE(Probe(F).MonitorPlot(p).InactiveSeries()->Active()) << p;
+        EXPECT_TRUE(Probe(F).MonitorPlot(p).ActiveSeries()->Active()) << p;
     }
     Find<TAction>(&F, "actnShowPreviousData")->Execute();
     for (int i = 1501; i <= 3001; ++i)
         P.Sample(i, 1);
-    EXPECT_TRUE(F.MonitorPlot(0).InactiveSeries()->Active());
-    EXPECT_TRUE(F.MonitorPlot(0).ActiveSeries()->Active());
+    EXPECT_TRUE(Probe(F).MonitorPlot(0).InactiveSeries()->Active());
+    EXPECT_TRUE(Probe(F).MonitorPlot(0).ActiveSeries()->Active());
 }
 
 // The settings file's choice reaches the plots at start.
@@ -167,7 +167,7 @@ TEST(MonitorPlots, ShowPreviousDataFromTheSettingsFile)
     R.Build();
     EXPECT_FALSE(Find<TAction>(R.Form.get(), "actnShowPreviousData")->Checked());
     for (int p = 0; p < 3; ++p)
-        EXPECT_FALSE(R.Form->MonitorPlot(p).ShowPrevious());
+        EXPECT_FALSE(Probe(*R.Form).MonitorPlot(p).ShowPrevious());
 }
 
 // A wrap leaves the axis alone while the signal is scaled by hand, and while
@@ -181,16 +181,16 @@ TEST(MonitorPlots, WrapKeepsTheAxisWhenManualOrWithoutStatistics)
     for (const Case C : {Case{true, 5}, Case{false, NoValue}}) {
         PlotRig P;
         TMainForm& F = *P.F;
-        TPlotScale Scale = F.SignalScale(sigFlow);
+        TPlotScale Scale = Probe(F).SignalScale(sigFlow);
         Scale.Manual = C.Manual;
         Scale.YUpper = 7;
-        F.SetSignalScale(sigFlow, Scale);
+        Probe(F).SetSignalScale(sigFlow, Scale);
         for (int i = 0; i <= 1500; ++i)
             P.Sample(i, C.Flow);
-        EXPECT_EQ(F.MonitorPlot(0).SweepPos(), 0);
+        EXPECT_EQ(Probe(F).MonitorPlot(0).SweepPos(), 0);
         EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -110, 1e-4) << C.Manual;
         EXPECT_NEAR(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 110, 1e-4) << C.Manual;
-        EXPECT_FLOAT_EQ(F.SignalScale(sigFlow).YUpper, 7) << C.Manual;
+        EXPECT_FLOAT_EQ(Probe(F).SignalScale(sigFlow).YUpper, 7) << C.Manual;
     }
 }
 
@@ -205,7 +205,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
     for (int i = 0; i < 6; ++i) {
         P.Sample(i, In[i]);
         if (i == 3) {
-            EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 20);
+            EXPECT_FLOAT_EQ(Probe(F).MonitorPlot(0).LastY(), 20);
         }
     }
     struct Point {
@@ -222,7 +222,7 @@ TEST(MonitorPlots, AbsentValueLeavesAGap)
         EXPECT_EQ(S->IsNull(i), Want[i].Null) << i;
     }
     EXPECT_FALSE(S->IgnoreNulls());
-    EXPECT_FLOAT_EQ(F.MonitorPlot(0).LastY(), 40);
+    EXPECT_FLOAT_EQ(Probe(F).MonitorPlot(0).LastY(), 40);
 
     // A wrap on an absent value seeds the new sweep with the last good y.
     for (int i = 6; i < 1500; ++i)
@@ -243,7 +243,7 @@ TEST(MonitorPlots, LabelsRefreshOnTheirCadence)
     PlotRig P;
     TMainForm& F = *P.F;
     // The count runs across title updates too; start it here.
-    F.SetLabelRefreshCount(0);
+    Probe(F).SetLabelRefreshCount(0);
     for (int i = 1; i <= 24; ++i)
         P.Sample(i, static_cast<float>(i));
     EXPECT_EQ(Caption(Find<TLabel>(&F, "lblMaxMonitor1")), "24.00");
@@ -312,7 +312,7 @@ TEST(MonitorPlots, TitlesAndUnits)
     EXPECT_EQ(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Title()->Caption(), "Airway Pressure (cmH2O)");
     EXPECT_EQ(Find<TChart>(&F, "chartMonitor1")->BottomAxis()->Title()->Caption(), "Seconds");
 
-    F.SetSignalDisplayUnit(sigAirwayPressure, ucMBar);
+    Probe(F).SetSignalDisplayUnit(sigAirwayPressure, ucMBar);
     Find<TAction>(&F, "actnUpdateMonitorTitles")->Execute();
     EXPECT_EQ(Caption(Find<TLabel>(&F, "lblUnits1Monitor2")), "mBar");
     EXPECT_EQ(Find<TChart>(&F, "chartLoop2")->BottomAxis()->Title()->Caption(), "Airway Pressure (mBar)");
@@ -420,16 +420,16 @@ TEST(MonitorPlots, SimulatorBreathsOnBothPages)
     TMainForm& F = *R.Form;
     // 300 ticks: a wrap every 3 s of the simulator's stream.
     for (int p = 0; p < 3; ++p)
-        F.SetMonitorTimeSpan(p, 6);
-    const int32_t Start = F.SampleTime();
-    ASSERT_TRUE(ProcessUntil([&] { return F.SampleTime() - Start > 450; }, 15000));
+        Probe(F).SetMonitorTimeSpan(p, 6);
+    const int32_t Start = Probe(F).SampleTime();
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(F).SampleTime() - Start > 450; }, 15000));
 
     // The flow plot wrapped and took flow's range: -30 .. 40 and margins.
     EXPECT_LT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Minimum(), -30);
     EXPECT_GT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 40);
     EXPECT_LT(Find<TChart>(&F, "chartMonitor1")->LeftAxis()->Maximum(), 50);
-    EXPECT_GT(F.MonitorPlot(0).ActiveSeries()->Count(), 0);
-    EXPECT_GT(F.MonitorPlot(0).InactiveSeries()->Count(), 200);
+    EXPECT_GT(Probe(F).MonitorPlot(0).ActiveSeries()->Count(), 0);
+    EXPECT_GT(Probe(F).MonitorPlot(0).InactiveSeries()->Count(), 200);
     // Four breath markers rescaled the loops: volume 0 .. 500 across loop 0.
     EXPECT_LT(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Minimum(), 0);
     EXPECT_GT(Find<TChart>(&F, "chartLoop1")->BottomAxis()->Maximum(), 500);
@@ -457,7 +457,7 @@ TEST(MonitorPlots, LivePathCpuLoad)
     ASSERT_TRUE(R.ShowConnected(20));
     TMainForm& F = *R.Form;
 
-    const int32_t Counter0 = F.SampleTime();
+    const int32_t Counter0 = Probe(F).SampleTime();
     const double Thread0 = ThreadCpuSeconds();
     const double Process0 = ProcessCpuSeconds();
     const auto Wall0 = std::chrono::steady_clock::now();
@@ -470,14 +470,14 @@ TEST(MonitorPlots, LivePathCpuLoad)
     const double Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - Wall0).count();
     const double Thread = ThreadCpuSeconds() - Thread0;
     const double Process = ProcessCpuSeconds() - Process0;
-    const int32_t Samples = F.SampleTime() - Counter0;
+    const int32_t Samples = Probe(F).SampleTime() - Counter0;
 
     int32_t SimCounter = 0;
     {
         auto L = R.Sim.Lock();
         SimCounter = R.Sim.Device().SampleCounter;
     }
-    const int32_t Lag = SimCounter - 1 - F.SampleTime();
+    const int32_t Lag = SimCounter - 1 - Probe(F).SampleTime();
     const double Streamed = Samples / 100.0;
     std::printf("live path: %d samples (%.2f s of stream) in %.2f s; window thread %.1f ms CPU per streamed "
                 "second (%.1f %% of a core); whole process with the simulator %.1f %%; lag %d samples\n",

@@ -75,7 +75,7 @@ std::map<std::string, std::string> LiveResults(TMainForm& F)
                                              std::to_string(S.MeanCount());
     }
     for (int Id = 0; Id < ParameterCount; ++Id) {
-        const TSignalStats& S = F.ParamStats(Id);
+        const TSignalStats& S = Probe(F).ParamStats(Id);
         Out["param " + std::to_string(Id)] = S.FormatMean(false) + " " + S.FormatMax(false) + " " +
                                              S.FormatMin(false) + " n=" + std::to_string(S.MeanCount());
     }
@@ -120,9 +120,9 @@ TEST(Playback, RecordingOfTheSimulatorPlaysBackToTheSameResults)
     ProcessFor(100);
 
     R.Action("actnSaveFile")->Execute();
-    ASSERT_TRUE(F.Recording());
+    ASSERT_TRUE(Probe(F).Recording());
     R.Action("actnResetEveryting")->Execute();
-    F.SetLabelRefreshCount(0);
+    Probe(F).SetLabelRefreshCount(0);
     size_t WaveCount = 0;
     size_t ParamCount = 0;
     {
@@ -176,22 +176,23 @@ TEST(Playback, RecordingOfTheSimulatorPlaysBackToTheSameResults)
         R.Action("actnOpenFile")->Execute();
         SetDialogAnswerer(Inner);
     }
-    ASSERT_TRUE(F.PlayingFile());
+    ASSERT_TRUE(Probe(F).PlayingFile());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSideBar")->Visible());
-    F.SetLabelRefreshCount(0);
+    Probe(F).SetLabelRefreshCount(0);
     // Opening switched the analyzer's output off.
     const auto Modes = R.Got('M');
     ASSERT_FALSE(Modes.empty());
     EXPECT_EQ(Modes.back().Payload, Bytes{'0'});
-    ASSERT_TRUE(ProcessUntil([&] { return F.PlaybackPosition() == static_cast<int64_t>(Records.size()); }, 20000));
+    ASSERT_TRUE(
+        ProcessUntil([&] { return Probe(F).PlaybackPosition() == static_cast<int64_t>(Records.size()); }, 20000));
     ProcessFor(50);
     const auto Played = LiveResults(F);
     for (const auto& [Key, Value] : Live)
         EXPECT_EQ(Played.at(Key), Value) << Key;
-    EXPECT_EQ(F.FileInfo(0), "run.zrp");
-    EXPECT_EQ(F.FileInfo(1), TimeText);
-    EXPECT_EQ(F.FileInfo(2), "Subject:       Bob");
-    EXPECT_EQ(F.FileInfo(3), "Investigator:  Ann");
+    EXPECT_EQ(Probe(F).FileInfo(0), "run.zrp");
+    EXPECT_EQ(Probe(F).FileInfo(1), TimeText);
+    EXPECT_EQ(Probe(F).FileInfo(2), "Subject:       Bob");
+    EXPECT_EQ(Probe(F).FileInfo(3), "Investigator:  Ann");
     const std::string Info = Find<TMemo>(&F, "pnlFileInfo")->Text();
     EXPECT_NE(Info.find("Subject:       Bob"), std::string::npos) << Info;
     EXPECT_NE(Info.find("first second"), std::string::npos) << Info;
@@ -218,29 +219,29 @@ TEST(Playback, EachRecordTypeReachesItsLinesCallbacksAndDecoders)
     const Case Cases[] = {
         {"time stamp", MakeTextRecord(drtTimeStamp, "10:11:12", 0),
          [](TMainForm& F) {
-             EXPECT_EQ(F.Event(0), "10:11:12");
-             EXPECT_EQ(F.Event(1), "Time Stamp");
-             EXPECT_EQ(F.FileInfo(1), "10:11:12");
+             EXPECT_EQ(Probe(F).Event(0), "10:11:12");
+             EXPECT_EQ(Probe(F).Event(1), "Time Stamp");
+             EXPECT_EQ(Probe(F).FileInfo(1), "10:11:12");
              EXPECT_EQ(Find<TMemo>(&F, "CommentMemo")->Lines()->Strings(0), "10:11:12");
          }},
         {"notes", MakeFieldsRecord(drtNotes, "a", "b", "", "d", 0),
          [](TMainForm& F) {
-             EXPECT_EQ(F.FileInfo(4), "a");
-             EXPECT_EQ(F.FileInfo(5), "b");
-             EXPECT_EQ(F.FileInfo(6), "");
-             EXPECT_EQ(F.FileInfo(7), "d");
+             EXPECT_EQ(Probe(F).FileInfo(4), "a");
+             EXPECT_EQ(Probe(F).FileInfo(5), "b");
+             EXPECT_EQ(Probe(F).FileInfo(6), "");
+             EXPECT_EQ(Probe(F).FileInfo(7), "d");
          }},
         {"investigator", MakeTextRecord(drtInvestigator, "Investigator:  Ann", 0),
-         [](TMainForm& F) { EXPECT_EQ(F.FileInfo(3), "Investigator:  Ann"); }},
+         [](TMainForm& F) { EXPECT_EQ(Probe(F).FileInfo(3), "Investigator:  Ann"); }},
         {"subject", MakeTextRecord(drtSubject, "Subject:       Bob", 0),
          [](TMainForm& F) {
-             EXPECT_EQ(F.FileInfo(2), "Subject:       Bob");
+             EXPECT_EQ(Probe(F).FileInfo(2), "Subject:       Bob");
              EXPECT_EQ(Find<TMemo>(&F, "pnlFileInfo")->Lines()->Strings(2), "Subject:       Bob");
          }},
         {"comments", MakeFieldsRecord(drtComments, "c0", "c1", "c2", "c3", 0),
          [](TMainForm& F) {
-             EXPECT_EQ(F.Event(1), "c0");
-             EXPECT_EQ(F.Event(4), "c3");
+             EXPECT_EQ(Probe(F).Event(1), "c0");
+             EXPECT_EQ(Probe(F).Event(4), "c3");
          }},
         {"parameters", ParamRecord(drtParameters, 100, 200, 150),
          [](TMainForm& F) {
@@ -256,17 +257,17 @@ TEST(Playback, EachRecordTypeReachesItsLinesCallbacksAndDecoders)
          }},
         {"waveform", WaveRecord(7, -500),
          [](TMainForm& F) {
-             EXPECT_EQ(F.SampleTime(), 7);
+             EXPECT_EQ(Probe(F).SampleTime(), 7);
              EXPECT_FLOAT_EQ(F.SignalStats(sigFlow).Current(), -5);
          }},
         {"bench status", StatusRecord(drtBenchStatus, 2),
          [](TMainForm& F) {
-             EXPECT_EQ(F.CorrectionMode(), 2);
+             EXPECT_EQ(Probe(F).CorrectionMode(), 2);
              EXPECT_EQ(F.DeviceKind(), dkAnalyzer);
          }},
         {"handheld status", StatusRecord(drtHandheldStatus, 1),
          [](TMainForm& F) {
-             EXPECT_EQ(F.CorrectionMode(), 1);
+             EXPECT_EQ(Probe(F).CorrectionMode(), 1);
              EXPECT_EQ(F.DeviceKind(), dkHandheld);
          }},
     };
@@ -275,9 +276,9 @@ TEST(Playback, EachRecordTypeReachesItsLinesCallbacksAndDecoders)
         PlaybackRig R;
         R.Build();
         R.Play("case.zrp", {C.Record});
-        ASSERT_TRUE(R.Form->PlayingFile());
+        ASSERT_TRUE(Probe(*R.Form).PlayingFile());
         R.Tick();
-        EXPECT_EQ(R.Form->PlaybackPosition(), 1);
+        EXPECT_EQ(Probe(*R.Form).PlaybackPosition(), 1);
         C.Check(*R.Form);
     }
 
@@ -288,16 +289,16 @@ TEST(Playback, EachRecordTypeReachesItsLinesCallbacksAndDecoders)
     const Bytes Status(31, 0xF2);
     R.Play("nothing.zrp", {MakeMarkerRecord(0), MakeDataRecord(drtHandheldStatusFrame, 31, Status.data(), 0)});
     const TDeviceKind Kind = R.Form->DeviceKind();
-    const int Mode = R.Form->CorrectionMode();
+    const int Mode = Probe(*R.Form).CorrectionMode();
     R.Tick();
-    EXPECT_EQ(R.Form->PlaybackPosition(), 2);
+    EXPECT_EQ(Probe(*R.Form).PlaybackPosition(), 2);
     EXPECT_EQ(R.Form->DeviceKind(), Kind);
-    EXPECT_EQ(R.Form->CorrectionMode(), Mode);
+    EXPECT_EQ(Probe(*R.Form).CorrectionMode(), Mode);
     EXPECT_EQ(R.Form->SignalStats(sigFlow).MeanCount(), 0);
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(R.Form->Event(i), "");
-    EXPECT_EQ(R.Form->FileInfo(0), "nothing.zrp");
-    EXPECT_EQ(R.Form->FileInfo(1), "");
+        EXPECT_EQ(Probe(*R.Form).Event(i), "");
+    EXPECT_EQ(Probe(*R.Form).FileInfo(0), "nothing.zrp");
+    EXPECT_EQ(Probe(*R.Form).FileInfo(1), "");
 }
 
 namespace {
@@ -330,72 +331,72 @@ TEST(Playback, TransportControlsMoveOnWholeRecords)
     R.Build();
     TMainForm& F = *R.Form;
     R.Play("blocks.zrp", ThreeBlocks(), 50);   // and a partial record at the end
-    ASSERT_TRUE(F.PlayingFile());
+    ASSERT_TRUE(Probe(F).PlayingFile());
     EXPECT_TRUE(R.Timer()->Enabled());
     EXPECT_TRUE(Find<TPanel>(&F, "pnlSideBar")->Visible());
     EXPECT_TRUE(R.Action("actnCloseFile")->Enabled());
     R.Tick();
-    EXPECT_EQ(F.PlaybackPosition(), 10);
-    EXPECT_EQ(F.SampleTime(), 5);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 10);
+    EXPECT_EQ(Probe(F).SampleTime(), 5);
 
     // Stop, then Play from the first record with empty boxes.
     R.Action("actnStop")->Execute();
     EXPECT_FALSE(R.Timer()->Enabled());
-    EXPECT_EQ(F.PlaybackPosition(), 0);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 0);
     EXPECT_EQ(R.Memo("pnlFileInfo").find("Subject"), std::string::npos);
-    EXPECT_EQ(F.FileInfo(2), "");
-    EXPECT_EQ(F.Event(0), "");
+    EXPECT_EQ(Probe(F).FileInfo(2), "");
+    EXPECT_EQ(Probe(F).Event(0), "");
     R.Action("actnPlay")->Execute();
     EXPECT_TRUE(R.Timer()->Enabled());
-    EXPECT_EQ(F.PlaybackPosition(), 0);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 0);
     R.Tick();
-    EXPECT_EQ(F.PlaybackPosition(), 10);
-    EXPECT_EQ(F.Event(0), "t1");
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 10);
+    EXPECT_EQ(Probe(F).Event(0), "t1");
 
     // Pause and Play go on from the same place.
     R.Action("actnPause")->Execute();
     EXPECT_FALSE(R.Timer()->Enabled());
-    EXPECT_TRUE(F.PlaybackPaused());
+    EXPECT_TRUE(Probe(F).PlaybackPaused());
     R.Action("actnPlay")->Execute();
     EXPECT_TRUE(R.Timer()->Enabled());
-    EXPECT_EQ(F.PlaybackPosition(), 10);
-    EXPECT_EQ(F.Event(0), "t1");   // not cleared
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 10);
+    EXPECT_EQ(Probe(F).Event(0), "t1");   // not cleared
     R.Tick();
-    EXPECT_FALSE(F.PlaybackPaused());
-    EXPECT_EQ(F.PlaybackPosition(), 20);
+    EXPECT_FALSE(Probe(F).PlaybackPaused());
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 20);
 
     // Skip back: after the nearest earlier marker; from before the second
     // record, the start.
     R.Action("actnSkipBack")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 18);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 18);
     R.Action("actnAllBackward")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 0);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 0);
     R.Action("actnSkipBack")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 0);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 0);
     R.Action("actnSkipFwd")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 1);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 1);
     R.Action("actnSkipBack")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 0);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 0);
 
     // Skip forward from the last marker reaches the end; End is the last
     // whole record, and skip back from there lands on a record boundary.
     R.Action("actnAllBackward")->Execute();
     R.Action("actnSkipFwd")->Execute();
     R.Action("actnSkipFwd")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 11);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 11);
     R.Action("actnSkipFwd")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 18);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 18);
     R.Action("actnSkipFwd")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 24);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
     R.Action("actnAllBackward")->Execute();
     R.Action("actnAllForward")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 24);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
     R.Action("actnSkipBack")->Execute();
-    EXPECT_EQ(F.PlaybackPosition(), 18);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 18);
     R.Tick();
-    EXPECT_EQ(F.Event(0), "t3");
-    EXPECT_EQ(F.SampleTime(), 15);
-    EXPECT_EQ(F.PlaybackPosition(), 24);
+    EXPECT_EQ(Probe(F).Event(0), "t3");
+    EXPECT_EQ(Probe(F).SampleTime(), 15);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
 }
 
 TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnce)
@@ -405,30 +406,30 @@ TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnc
     TMainForm& F = *R.Form;
     R.Play("blocks.zrp", ThreeBlocks());
     // Without continuous play: records 20 to 23, then rest at the end.
-    ASSERT_FALSE(F.LoopPlayback());
+    ASSERT_FALSE(Probe(F).LoopPlayback());
     EXPECT_TRUE(Find<TSpeedButton>(&F, "btnLoopPlayBlack")->Visible());
     EXPECT_FALSE(Find<TSpeedButton>(&F, "btnLoopPlayRed")->Visible());
     R.Tick();
     R.Tick();
     const double Before = F.SignalStats(sigFlow).MeanCount();
     R.Tick();
-    EXPECT_EQ(F.PlaybackPosition(), 24);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
     EXPECT_EQ(F.SignalStats(sigFlow).MeanCount(), Before + 4);
-    EXPECT_EQ(F.SampleTime(), 15);
+    EXPECT_EQ(Probe(F).SampleTime(), 15);
     R.Tick();
     EXPECT_EQ(F.SignalStats(sigFlow).MeanCount(), Before + 4);
     EXPECT_TRUE(R.Timer()->Enabled());
 
     // With it: the statistics restart and the first ten records play.
     Find<TSpeedButton>(&F, "btnLoopPlayBlack")->Click();
-    EXPECT_TRUE(F.LoopPlayback());
+    EXPECT_TRUE(Probe(F).LoopPlayback());
     EXPECT_TRUE(Find<TSpeedButton>(&F, "btnLoopPlayRed")->Visible());
     EXPECT_FALSE(Find<TSpeedButton>(&F, "btnLoopPlayBlack")->Visible());
     R.Tick();
-    EXPECT_EQ(F.PlaybackPosition(), 10);
+    EXPECT_EQ(Probe(F).PlaybackPosition(), 10);
     EXPECT_EQ(F.SignalStats(sigFlow).MeanCount(), 5);
-    EXPECT_EQ(F.SampleTime(), 5);
-    EXPECT_EQ(F.Event(0), "t1");
+    EXPECT_EQ(Probe(F).SampleTime(), 5);
+    EXPECT_EQ(Probe(F).Event(0), "t1");
 }
 
 TEST(Playback, SpeedBarSetsTheTimerInterval)
@@ -455,14 +456,14 @@ TEST(Playback, HandheldFilesOfAnyCaseGoToTheImportOthersPlay)
         PlaybackRig R;
         R.Build();
         R.Play(Name, {MakeMarkerRecord(0)});
-        EXPECT_EQ(R.Form->PlayingFile(), Plays);
+        EXPECT_EQ(Probe(*R.Form).PlayingFile(), Plays);
         EXPECT_EQ(R.Timer()->Enabled(), Plays);
         // Not a handheld file: the import refuses it by name.
         ASSERT_EQ(R.Messages.size(), Plays ? 0u : 1u);
         if (!Plays) {
             EXPECT_NE(R.Messages[0].find(Name), std::string::npos) << R.Messages[0];
         }
-        EXPECT_EQ(R.Form->DataFileName(), R.OpenName);
+        EXPECT_EQ(Probe(*R.Form).DataFileName(), R.OpenName);
         EXPECT_TRUE(R.Action("actnCloseFile")->Enabled());
     }
 }
@@ -481,10 +482,10 @@ TEST(Playback, AFileThatCannotBeOpenedIsReportedAndNothingPlays)
     ASSERT_EQ(::bind(Socket, reinterpret_cast<sockaddr*>(&Address), sizeof Address), 0);
     R.Action("actnOpenFile")->Execute();
     ::close(Socket);
-    EXPECT_FALSE(R.Form->PlayingFile());
+    EXPECT_FALSE(Probe(*R.Form).PlayingFile());
     EXPECT_FALSE(R.Timer()->Enabled());
     EXPECT_FALSE(R.Action("actnCloseFile")->Enabled());
-    EXPECT_EQ(R.Form->DataFileName(), "");
+    EXPECT_EQ(Probe(*R.Form).DataFileName(), "");
     ASSERT_EQ(R.Messages.size(), 1u);
     EXPECT_NE(R.Messages[0].find("socket.zrp"), std::string::npos) << R.Messages[0];
 }
@@ -499,10 +500,10 @@ TEST(Playback, ClosingAPlayedFileGivesTheDeviceKindBack)
     R.Tick();
     EXPECT_EQ(F.DeviceKind(), dkAnalyzerOldFirmware);
     R.Action("actnCloseFile")->Execute();
-    EXPECT_FALSE(F.PlayingFile());
+    EXPECT_FALSE(Probe(F).PlayingFile());
     EXPECT_FALSE(R.Timer()->Enabled());
     EXPECT_EQ(F.DeviceKind(), dkAnalyzer);
-    EXPECT_EQ(F.FileInfo(0), "");
+    EXPECT_EQ(Probe(F).FileInfo(0), "");
 }
 
 TEST(Playback, ExtractActionsWriteTheTablesAndTellTheUser)
@@ -525,5 +526,5 @@ TEST(Playback, ExtractActionsWriteTheTablesAndTellTheUser)
     R.OpenName.clear();
     R.Action("actnExtractParameterFile")->Execute();
     EXPECT_EQ(R.Messages.size(), 3u);
-    EXPECT_FALSE(R.Form->PlayingFile());
+    EXPECT_FALSE(Probe(*R.Form).PlayingFile());
 }

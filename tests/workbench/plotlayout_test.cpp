@@ -141,7 +141,7 @@ TEST(PlotLayout, MaximizeAndRestoreOnePlot)
 
     Find<TButton>(&F, "btnMonitor2Max")->Click();
     ProcessFor(30);
-    EXPECT_TRUE(F.PlotMaximized());
+    EXPECT_TRUE(Probe(F).PlotMaximized());
     for (int i : {1, 3, 4})
         EXPECT_FALSE(P.Panel(i)->Visible()) << i;
     EXPECT_EQ(P.Panel(2)->Align(), alClient);
@@ -161,7 +161,7 @@ TEST(PlotLayout, MaximizeAndRestoreOnePlot)
 
     Find<TButton>(&F, "btnMonitor2Max")->Click();
     ProcessFor(30);
-    EXPECT_FALSE(F.PlotMaximized());
+    EXPECT_FALSE(Probe(F).PlotMaximized());
     EXPECT_EQ(P.Panel(2)->Align(), alNone);
     EXPECT_EQ(BoxOf(P.Panel(1)), (Box{0, 0, 600, 100}));
     EXPECT_EQ(BoxOf(P.Panel(2)), (Box{0, 100, 600, 100}));
@@ -217,7 +217,7 @@ TEST(MonitorPopup, OffersTheUnitsOfTheShownSignal)
 
     // Oxygen on plot 1: no units.
     P.Action("actnOxygen")->Execute();
-    EXPECT_EQ(F.MonitorPlot(0).SignalId(), sigOxygen);
+    EXPECT_EQ(Probe(F).MonitorPlot(0).SignalId(), sigOxygen);
     P.Popup(0);
     EXPECT_TRUE(P.Action("actnOxygen")->Checked());
     EXPECT_FALSE(P.Action("actnFlow")->Checked());
@@ -269,16 +269,16 @@ TEST(MonitorPopup, ActionsAddressThePopupsPlot)
     EXPECT_EQ(P.Count(1), 100);
 
     P.Action("actnHPress")->Execute();
-    EXPECT_EQ(F.MonitorPlot(2).SignalId(), sigHighPressure);
-    EXPECT_EQ(F.MonitorPlot(0).SignalId(), sigFlow);
+    EXPECT_EQ(Probe(F).MonitorPlot(2).SignalId(), sigHighPressure);
+    EXPECT_EQ(Probe(F).MonitorPlot(0).SignalId(), sigFlow);
 
     P.Popup(0);
     P.Action("actnAutoScale")->Execute();
-    EXPECT_TRUE(F.SignalScale(sigFlow).Manual);
+    EXPECT_TRUE(Probe(F).SignalScale(sigFlow).Manual);
     P.Popup(0);
     EXPECT_FALSE(P.Action("actnAutoScale")->Checked());
     P.Action("actnAutoScale")->Execute();
-    EXPECT_FALSE(F.SignalScale(sigFlow).Manual);
+    EXPECT_FALSE(Probe(F).SignalScale(sigFlow).Manual);
 
     // "Show Previous Monitor Data" clears the plot addressed last.
     P.Samples(100, 150);
@@ -303,7 +303,7 @@ TEST(MonitorPopup, ActionsAddressThePopupsPlot)
     }
     EXPECT_EQ(Proposed, "30");
     for (int p = 0; p < 3; ++p)
-        EXPECT_EQ(F.MonitorPlot(p).GetTimeSpan(), 45.0f) << p;
+        EXPECT_EQ(Probe(F).MonitorPlot(p).GetTimeSpan(), 45.0f) << p;
     EXPECT_DOUBLE_EQ(Find<TChart>(&F, "chartMonitor3")->BottomAxis()->Maximum(), 45.0);
 }
 
@@ -339,7 +339,7 @@ TEST(MonitorPopup, ManualScaleOrdersHighAndLow)
         EXPECT_NEAR(Axis->Minimum(), 3.7, 1e-5) << C.High;
         EXPECT_NEAR(Axis->Maximum(), 10.3, 1e-5) << C.High;
         EXPECT_NEAR(Axis->Increment(), 0.06, 1e-6) << C.High;
-        const TPlotScale S = F.SignalScale(sigFlow);
+        const TPlotScale S = Probe(F).SignalScale(sigFlow);
         EXPECT_TRUE(S.Manual);
         EXPECT_FLOAT_EQ(S.YUpper, 10);
         EXPECT_FLOAT_EQ(S.YLower, 4);
@@ -351,13 +351,13 @@ TEST(MonitorPopup, ManualScaleOrdersHighAndLow)
     // Cancel changes nothing.
     PlotRig P;
     P.Popup(0);
-    const TPlotScale Before = P.F->SignalScale(sigFlow);
+    const TPlotScale Before = Probe(*P.F).SignalScale(sigFlow);
     {
         ModalAnswer A([](TComponent* D) { Find<TIcNumSpin>(D, "eYMax")->SetText("99"); }, mrCancel);
         P.Action("actnManualScale")->Execute();
     }
-    EXPECT_FALSE(P.F->SignalScale(sigFlow).Manual);
-    EXPECT_EQ(P.F->SignalScale(sigFlow).YUpper, Before.YUpper);
+    EXPECT_FALSE(Probe(*P.F).SignalScale(sigFlow).Manual);
+    EXPECT_EQ(Probe(*P.F).SignalScale(sigFlow).YUpper, Before.YUpper);
 }
 
 // The leak plot's popup offers only "Start Leak Test"; the popup's actions
@@ -369,7 +369,7 @@ TEST(MonitorPopup, LeakPlotPopupTouchesNoMonitorPlot)
     TMainForm& F = *P.F;
     F.SetLeakPlotShown(true);
     P.Samples(0, 60);
-    F.SetMonitorTimeSpan(0, 20);
+    Probe(F).SetMonitorTimeSpan(0, 20);
     P.Popup(3);
     EXPECT_EQ(Find<TPopupMenu>(&F, "menuMonitorPopup")->Tag(), 3);
     EXPECT_TRUE(Find<TMenuItem>(&F, "mnuLeakTestPop")->Visible());
@@ -377,7 +377,8 @@ TEST(MonitorPopup, LeakPlotPopupTouchesNoMonitorPlot)
         EXPECT_FALSE(Find<TMenuItem>(&F, Item)->Visible()) << Item;
     P.Samples(60, 100);
 
-    const int Signals[3] = {F.MonitorPlot(0).SignalId(), F.MonitorPlot(1).SignalId(), F.MonitorPlot(2).SignalId()};
+    const int Signals[3] = {Probe(F).MonitorPlot(0).SignalId(), Probe(F).MonitorPlot(1).SignalId(),
+                            Probe(F).MonitorPlot(2).SignalId()};
     for (const char* Name : {"actnFlow", "actnOxygen", "actnUnit1", "actnAutoScale", "actnClearMonitorSeries",
                              "actnShowPreviousData"})
         P.Action(Name)->Execute();
@@ -387,11 +388,11 @@ TEST(MonitorPopup, LeakPlotPopupTouchesNoMonitorPlot)
         EXPECT_EQ(A.Runs, 0);
     }
     for (int p = 0; p < 3; ++p) {
-        EXPECT_EQ(F.MonitorPlot(p).SignalId(), Signals[p]) << p;
+        EXPECT_EQ(Probe(F).MonitorPlot(p).SignalId(), Signals[p]) << p;
         EXPECT_EQ(P.Count(p), p == 0 ? 40 : 100) << p;
     }
     for (int s = 0; s < SignalCount; ++s)
-        EXPECT_FALSE(F.SignalScale(s).Manual) << s;
+        EXPECT_FALSE(Probe(F).SignalScale(s).Manual) << s;
 
     std::string Proposed;
     {
@@ -451,11 +452,11 @@ TEST(UnitsAndScales, UnitDialogAndLoopManualScale)
         P.Action("actnManualScaleLoop")->Execute();
     }
     EXPECT_EQ(Captions, "Volume (mL)|Airway Pressure (cmH2O)");
-    const TPlotScale S = F.LoopScale(1);
+    const TPlotScale S = Probe(F).LoopScale(1);
     EXPECT_TRUE(S.Manual);
     EXPECT_FLOAT_EQ(S.YUpper, 2);
     EXPECT_FLOAT_EQ(S.YLower, 0);
     EXPECT_FLOAT_EQ(S.XUpper, 40);
     EXPECT_FLOAT_EQ(S.XLower, -5);
-    EXPECT_FALSE(F.LoopScale(0).Manual);
+    EXPECT_FALSE(Probe(F).LoopScale(0).Manual);
 }

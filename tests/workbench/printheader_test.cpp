@@ -65,7 +65,7 @@ TEST(PrintHeader, StoredWholeAndFirstFortySentToTheAnalyzer)
     R.Ini("Settings", "Print Header", "Old header");
     R.StartSim();
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(R.Form->Connected());
+    ASSERT_TRUE(Probe(*R.Form).Connected());
     ASSERT_NE(R.Form->DeviceKind(), dkHandheld);
     MarkHeaderRegisters(R);
 
@@ -100,7 +100,7 @@ TEST(PrintHeader, HandheldOrNoConnectionStoresOnlyAndCancelChangesNothing)
             }
             R.StartSim();
             R.Connect();
-            ASSERT_TRUE(R.Form->Connected());
+            ASSERT_TRUE(Probe(*R.Form).Connected());
             ASSERT_EQ(R.Form->DeviceKind(), dkHandheld);
             MarkHeaderRegisters(R);
             R.Sim.ClearReceived();

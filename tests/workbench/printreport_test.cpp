@@ -200,12 +200,12 @@ protected:
     // the window is not printing.
     void ExpectGivenBack(const std::vector<std::vector<TSeriesState>>& Before)
     {
-        EXPECT_FALSE(R.Form->Printing());
+        EXPECT_FALSE(Probe(*R.Form).Printing());
         EXPECT_EQ(ScreenState(*R.Form), Before);
         TChart* C = Find<TChart>(R.Form.get(), "chartMonitor1");
-        const int Sample = R.Form->SampleTime();
+        const int Sample = Probe(*R.Form).SampleTime();
         Find<TAction>(R.Form.get(), "actnSerialModeBoth")->Execute();
-        EXPECT_TRUE(ProcessUntil([&] { return R.Form->SampleTime() > Sample + 30; }, 10000));
+        EXPECT_TRUE(ProcessUntil([&] { return Probe(*R.Form).SampleTime() > Sample + 30; }, 10000));
         EXPECT_NE(StateOf(C), Before[0]);
         StopData();
     }
@@ -309,14 +309,14 @@ TEST_F(PrintReport, LoopAndLeakReports)
         Collapsed += Words(L) + "\n";
     ExpectFrame(Pdf);
     TStringList Leak;
-    R.Form->LeakTest().AddReportLines(&Leak, false);
+    Probe(*R.Form).LeakTest().AddReportLines(&Leak, false);
     ASSERT_GT(Leak.Count(), 0);
     for (int i = 0; i < Leak.Count(); ++i) {
         if (!Words(Leak.Get(i)).empty()) {
             EXPECT_NE(Collapsed.find(Words(Leak.Get(i))), std::string::npos) << Leak.Get(i);
         }
     }
-    EXPECT_NE(Collapsed.find(Words("Min: " + R.Form->LeakTest().PlotRecord().Min)), std::string::npos);
+    EXPECT_NE(Collapsed.find(Words("Min: " + Probe(*R.Form).LeakTest().PlotRecord().Min)), std::string::npos);
     ExpectGivenBack(Before);
 }
 
@@ -334,14 +334,14 @@ TEST_F(PrintReport, CancelledOrFailedRunGivesEverythingBack)
             EXPECT_EQ(A.Runs, 1);
         }
         EXPECT_FALSE(std::filesystem::exists(Pdf));
-        EXPECT_FALSE(R.Form->Printing());
+        EXPECT_FALSE(Probe(*R.Form).Printing());
         EXPECT_EQ(ScreenState(*R.Form), Before);
         {
             PrintAnswer A(Pdf, PrintAnswer::Fail);
             EXPECT_THROW(R.Form->PrintReport(Kind, false), std::runtime_error);
         }
         EXPECT_FALSE(std::filesystem::exists(Pdf));
-        EXPECT_FALSE(R.Form->Printing());
+        EXPECT_FALSE(Probe(*R.Form).Printing());
         EXPECT_EQ(ScreenState(*R.Form), Before);
     }
     ShowPage("tsDebug");
@@ -397,5 +397,5 @@ TEST(TrendReport, ThousandIncidentsOverTwoHundredPages)
         EXPECT_EQ(A.Runs, 1);
     }
     EXPECT_EQ(PdfInfo(Pdf).Pages, 1);
-    EXPECT_FALSE(R.Form->Printing());
+    EXPECT_FALSE(Probe(*R.Form).Printing());
 }

@@ -73,14 +73,14 @@ TEST(Recording, StreamFromTheAnalyzerIsRecordedWholeAfterItsHeader)
     // before the recording starts may still be on their way when it does.
     R.Sim.SetKeepSent(true);
     R.ConnectAtOwnRate();
-    ASSERT_TRUE(ProcessUntil([&] { return R.Form->SampleTime() > 5; }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(*R.Form).SampleTime() > 5; }, 10000));
     R.Action("actnSaveFile")->Execute();
-    ASSERT_TRUE(R.Form->Recording());
+    ASSERT_TRUE(Probe(*R.Form).Recording());
     EXPECT_EQ(R.StatusText(), R.FileName);
     EXPECT_TRUE(R.Action("actnCloseFile")->Enabled());
-    ASSERT_TRUE(ProcessUntil([&] { return R.Form->RecordedCount() > 80; }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(*R.Form).RecordedCount() > 80; }, 10000));
     R.Action("actnCloseFile")->Execute();
-    EXPECT_FALSE(R.Form->Recording());
+    EXPECT_FALSE(Probe(*R.Form).Recording());
     EXPECT_EQ(R.StatusText(), "");
     EXPECT_FALSE(R.Action("actnCloseFile")->Enabled());
     EXPECT_FALSE(FileExists(R.FileName + ".part"));
@@ -125,9 +125,9 @@ TEST(Recording, TimedBreaksFollowTheClockFromTheFrameThatTriggeredTheLast)
     // 30 seconds chosen in the dialog.
     R.User.TimedBreakRow = 1;
     R.Action("actnTimedBreaks")->Execute();
-    EXPECT_DOUBLE_EQ(R.Form->TimedInterval() * SecsPerDay, 30);
+    EXPECT_DOUBLE_EQ(Probe(*R.Form).TimedInterval() * SecsPerDay, 30);
     R.Action("actnSaveFile")->Execute();
-    ASSERT_TRUE(R.Form->Recording());
+    ASSERT_TRUE(Probe(*R.Form).Recording());
 
     uint16_t N = 0;
     Clock.Advance(29.9);
@@ -189,10 +189,10 @@ TEST(Recording, TimedBreakDialogShowsTheStoredIntervalsRow)
     // OK on "None" sets no breaks; "10 Minutes" ten minutes.
     R.User.TimedBreakRow = 0;
     R.Action("actnTimedBreaks")->Execute();
-    EXPECT_EQ(R.Form->TimedInterval(), 0);
+    EXPECT_EQ(Probe(*R.Form).TimedInterval(), 0);
     R.User.TimedBreakRow = 4;
     R.Action("actnTimedBreaks")->Execute();
-    EXPECT_DOUBLE_EQ(R.Form->TimedInterval() * SecsPerDay, 600);
+    EXPECT_DOUBLE_EQ(Probe(*R.Form).TimedInterval() * SecsPerDay, 600);
 }
 
 TEST(Recording, AnnotationStandsWhereItWasOpenedAndNoFrameIsLost)
@@ -266,7 +266,7 @@ TEST(Recording, ANewRecordingAsksFirstAndClosesTheOldOneComplete)
     R.User.MessageAnswer = mrCancel;
     R.Action("actnSaveFile")->Execute();
     EXPECT_EQ(R.User.Messages, (std::vector<std::string>{"File already recording, close this file?"}));
-    EXPECT_TRUE(R.Form->Recording());
+    EXPECT_TRUE(Probe(*R.Form).Recording());
     Feed(*R.Form, 2);
 
     R.User.MessageAnswer = mrOk;
@@ -290,14 +290,14 @@ TEST(Recording, TheNameWrittenIsTheOneAskedAbout)
     R.User.MessageAnswer = mrNo;
     R.Action("actnSaveFile")->Execute();
     ASSERT_EQ(R.User.Messages, (std::vector<std::string>{"run.zrp already exists.\nDo you want to replace it?"}));
-    EXPECT_FALSE(R.Form->Recording());
+    EXPECT_FALSE(Probe(*R.Form).Recording());
     std::string Data;
     ReadWholeFile(R.FileName, Data);
     EXPECT_EQ(Data, "keep me");
 
     R.User.MessageAnswer = mrYes;
     R.Action("actnSaveFile")->Execute();
-    EXPECT_TRUE(R.Form->Recording());
+    EXPECT_TRUE(Probe(*R.Form).Recording());
     R.Action("actnCloseFile")->Execute();
     EXPECT_EQ(TypesOf(ReadDataFile(R.FileName)), "!TJIH");
 }
@@ -310,9 +310,9 @@ TEST(Recording, AFileThatCannotBeCreatedIsReportedAndNothingRecords)
     ASSERT_TRUE(WriteFileAtomic(R.Dir + "/plain", "x", Error));
     R.User.SaveName = R.Dir + "/plain/sub/run.zrp";
     R.Action("actnSaveFile")->Execute();
-    EXPECT_FALSE(R.Form->Recording());
+    EXPECT_FALSE(Probe(*R.Form).Recording());
     EXPECT_EQ(R.StatusText(), "");
-    EXPECT_EQ(R.Form->DataFileName(), "");
+    EXPECT_EQ(Probe(*R.Form).DataFileName(), "");
     EXPECT_FALSE(R.Action("actnCloseFile")->Enabled());
     ASSERT_EQ(R.User.Messages.size(), 1u);
     EXPECT_NE(R.User.Messages[0].find(R.User.SaveName), std::string::npos) << R.User.Messages[0];

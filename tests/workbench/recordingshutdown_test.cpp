@@ -149,7 +149,7 @@ TEST(RecordingChild, RecordsUntilTheDiskIsFull)
     C.Build();
     C.User.MessageAnswer = mrYes;   // replace an older file of that name
     Find<TAction>(C.Form.get(), "actnSaveFile")->Execute();
-    ASSERT_TRUE(C.Form->Recording());
+    ASSERT_TRUE(Probe(*C.Form).Recording());
     C.User.Messages.clear();
     Bytes F(25, 0);
     F[0] = ':';
@@ -159,7 +159,7 @@ TEST(RecordingChild, RecordsUntilTheDiskIsFull)
         F[22] = static_cast<uint8_t>(i);
         C.Form->RecordMessage('W', 25, F.data());
     }
-    EXPECT_FALSE(C.Form->Recording());
+    EXPECT_FALSE(Probe(*C.Form).Recording());
     // Told once, after the frame that failed was handled.
     ProcessUntil([&] { return !C.User.Messages.empty(); }, 3000);
     ProcessFor(100);
@@ -182,13 +182,13 @@ TEST(RecordingChild, RecordsFromTheAnalyzerUntilSignalled)
     SetApplicationMainForm(C.Form.get());
     ZebbSer->SetBaudIfOpen(38400);
     Find<TAction>(C.Form.get(), "actnSerialModeBoth")->Execute();
-    ASSERT_TRUE(ProcessUntil([&] { return C.Form->SampleTime() > 5; }, 10000));
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(*C.Form).SampleTime() > 5; }, 10000));
     CloseMainFormOnTerminationSignal();
     Find<TAction>(C.Form.get(), "actnSaveFile")->Execute();
-    ASSERT_TRUE(C.Form->Recording());
+    ASSERT_TRUE(Probe(*C.Form).Recording());
     if (Env("OZ_RECORD_CHILD_ANNOTATE") == "1") {
         // The user is typing a note when the request to end comes.
-        ASSERT_TRUE(ProcessUntil([&] { return C.Form->RecordedCount() >= 40; }, 10000));
+        ASSERT_TRUE(ProcessUntil([&] { return Probe(*C.Form).RecordedCount() >= 40; }, 10000));
         C.User.WhileAnnotating = [&] {
             WriteText(C.Dir + "/recording", "");
             while (!Application->Terminated())

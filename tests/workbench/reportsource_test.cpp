@@ -74,8 +74,8 @@ TEST(ReportSource, RecordsAreWhatTheScreenShows)
     EXPECT_EQ(Source.LoopPlotRecord(0).Title, "Flow / Volume");
 
     // The trend and leak tests write their own lines.
-    EXPECT_EQ(Source.TrendTestSource(), &F.TrendTest());
-    EXPECT_EQ(Source.LeakTestSource(), &F.LeakTest());
+    EXPECT_EQ(Source.TrendTestSource(), &Probe(F).TrendTest());
+    EXPECT_EQ(Source.LeakTestSource(), &Probe(F).LeakTest());
     EXPECT_EQ(Source.LeakTestSource()->PlotRecord().Chart, Find<TChart>(&F, "chartLeakTest"));
 }
 
@@ -86,12 +86,12 @@ TEST(ReportSource, WhilePrintingThePlotsTakeNoPoints)
     TMainForm& F = *R.Form;
     TReportSource& Source = F;
     Sample(F, 1, 1);
-    const int Before = F.MonitorPlot(0).ActiveSeries()->Count();
+    const int Before = Probe(F).MonitorPlot(0).ActiveSeries()->Count();
     Source.SetPrinting(true);
-    EXPECT_TRUE(F.Printing());
+    EXPECT_TRUE(Probe(F).Printing());
     Sample(F, 2, 2);
-    EXPECT_EQ(F.MonitorPlot(0).ActiveSeries()->Count(), Before);
+    EXPECT_EQ(Probe(F).MonitorPlot(0).ActiveSeries()->Count(), Before);
     Source.SetPrinting(false);
     Sample(F, 3, 3);
-    EXPECT_GT(F.MonitorPlot(0).ActiveSeries()->Count(), Before);
+    EXPECT_GT(Probe(F).MonitorPlot(0).ActiveSeries()->Count(), Before);
 }

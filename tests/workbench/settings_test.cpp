@@ -27,7 +27,7 @@ TEST(Settings, FirstStartWritesEveryKey)
     EXPECT_EQ(F.Top(), 10);
     EXPECT_FALSE(Find<TApdComPort>(&F, "CommPort")->Open());
     EXPECT_TRUE(std::filesystem::is_directory(R.Dir + "/Signals"));
-    EXPECT_EQ(F.SignalsDir(), R.Dir + "/Signals/");
+    EXPECT_EQ(Probe(F).SignalsDir(), R.Dir + "/Signals/");
     EXPECT_TRUE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
     EXPECT_FALSE(Find<TTabSheet>(&F, "tsDebug")->TabVisible());
     EXPECT_FALSE(Find<TTabSheet>(&F, "tsPrintTest")->TabVisible());
@@ -64,7 +64,7 @@ TEST(Settings, ValuesSurviveARestart)
     R.Ini("Window Settings", "Left", "40");
     R.Ini("Window Settings", "Width", "500");
     R.Build();
-    R.Form->SetSignalDisplayUnit(sigVolume, ucLiters);
+    Probe(*R.Form).SetSignalDisplayUnit(sigVolume, ucLiters);
     R.Form->Close();
     R.Form.reset();
 
@@ -75,10 +75,10 @@ TEST(Settings, ValuesSurviveARestart)
     EXPECT_EQ(F.SignalStats(sigHighPressure).DisplayUnit(), ucKPa);
     EXPECT_EQ(F.SignalStats(sigTemperature).DisplayUnit(), ucFahrenheit);
     EXPECT_FALSE(Find<TAction>(&F, "actnShowPreviousData")->Checked());
-    EXPECT_FALSE(F.ShowPrevious());
-    EXPECT_DOUBLE_EQ(F.TimedInterval(), 0.25);
+    EXPECT_FALSE(Probe(F).ShowPrevious());
+    EXPECT_DOUBLE_EQ(Probe(F).TimedInterval(), 0.25);
     EXPECT_EQ(F.PrintHeader(), "Ward 3");
-    EXPECT_TRUE(F.LoopPlayback());
+    EXPECT_TRUE(Probe(F).LoopPlayback());
     EXPECT_EQ(F.Left(), 40);
     EXPECT_EQ(F.Width(), 500);
 }
@@ -152,8 +152,8 @@ TEST(Settings, StackLengthClampedButKept)
     MainRig R;
     R.Ini("Settings", "Stacked Test", "40");
     R.Build();
-    EXPECT_EQ(R.Form->BreathsToStack(), 40);
-    EXPECT_EQ(R.Form->ParamStats(parPIP).FormatStackSize(), "25");
+    EXPECT_EQ(Probe(*R.Form).BreathsToStack(), 40);
+    EXPECT_EQ(Probe(*R.Form).ParamStats(parPIP).FormatStackSize(), "25");
     R.Form->Close();
     EXPECT_EQ(R.IniValue("Settings", "Stacked Test"), "40");
 }

@@ -109,8 +109,8 @@ TEST(SyringeCalibration, AcceptedCalibrationAgainstTheSimulator)
             EXPECT_EQ(Find<TIcNumSpin>(F, "eValue")->Value(), 3000);
             return G.SizeEntered(F, "3000");
         }
-        EXPECT_TRUE(G.R.Form->SyringeCalActive());
-        const int32_t Sample = G.R.Form->SampleTime();
+        EXPECT_TRUE(Probe(*G.R.Form).SyringeCalActive());
+        const int32_t Sample = Probe(*G.R.Form).SampleTime();
         const std::string Label = Find<TLabel>(G.R.Form.get(), "lblCurrMonitor1")->Caption();
         const float Flow = G.R.Form->SignalStats(sigFlow).Current();
         EXPECT_TRUE(ProcessUntil([&] { return G.SyrCal->Strokes() >= 2; }, 20000));
@@ -118,7 +118,7 @@ TEST(SyringeCalibration, AcceptedCalibrationAgainstTheSimulator)
         PDiff = Find<TLabel>(F, "lblInspPDiff")->Caption();
         Caption = dynamic_cast<TForm*>(F)->Caption();
         OkCaption = Find<TButton>(F, "OKBtn")->Caption();
-        MainStill = G.R.Form->SampleTime() == Sample &&
+        MainStill = Probe(*G.R.Form).SampleTime() == Sample &&
                     Find<TLabel>(G.R.Form.get(), "lblCurrMonitor1")->Caption() == Label &&
                     G.R.Form->SignalStats(sigFlow).Current() == Flow;
         // For a person to look at: the dialog during the strokes.
@@ -138,7 +138,7 @@ TEST(SyringeCalibration, AcceptedCalibrationAgainstTheSimulator)
     EXPECT_EQ(Caption, "Syringe Calibration");
     EXPECT_EQ(OkCaption, "Accept");
     EXPECT_TRUE(MainStill);
-    EXPECT_FALSE(G.R.Form->SyringeCalActive());
+    EXPECT_FALSE(Probe(*G.R.Form).SyringeCalActive());
     EXPECT_EQ(G.Sent(), (std::vector<std::string>{ZeroFlow, Size3000, "M3", "C1"}));
     auto L = G.R.Sim.Lock();
     EXPECT_TRUE(G.R.Sim.Device().Syringe.Corrected);
@@ -158,7 +158,7 @@ TEST(SyringeCalibration, SizeCancelledOrOutOfRange)
         EXPECT_EQ(A.Forms, std::vector<std::string>{"dlgValueEntry"}) << Size;
         EXPECT_EQ(A.Boxes.size(), *Size ? 1u : 0u) << Size;
         EXPECT_EQ(G.Sent(), std::vector<std::string>{ZeroFlow}) << Size;
-        EXPECT_FALSE(G.R.Form->SyringeCalActive());
+        EXPECT_FALSE(Probe(*G.R.Form).SyringeCalActive());
     }
 }
 
@@ -207,7 +207,7 @@ TEST(SyringeCalibration, VerificationCalibratesOnlyOnItsButton)
         G.Action("actnSyringeVerification")->Execute();
         EXPECT_EQ(A.Forms, std::vector<std::string>{"dlgSyrCal"});
         EXPECT_EQ(G.Sent(), std::vector<std::string>{ZeroFlow});
-        EXPECT_FALSE(G.R.Form->SyringeCalActive());
+        EXPECT_FALSE(Probe(*G.R.Form).SyringeCalActive());
     }
     // Verification starts from the last calibration's size.
     EXPECT_FLOAT_EQ(G.SyrCal->SyringeVolume(), 3000);
