@@ -182,31 +182,7 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
 
     CalcWallsRect();
     R = ChartRect;
-
-    // axis layout
-    for (int i = 0; i < AxesList().Count(); ++i) {
-        TChartAxis* A = AxesList()[i];
-        A->VisibleInPass = CalcIsAxisVisible(A);
-        A->AdjustMaxMin();
-    }
-    for (int i = 0; i < AxesList().Count(); ++i)
-        AxesList()[i]->InternalCalcPositions();
-    TRect Inner = ChartRect;
-    for (int j = 0; j < AxesList().Count(); ++j) {
-        TChartAxis* A = AxesList()[j];
-        if (!A->VisibleInPass)
-            continue;
-        TRect T = Inner;
-        A->CalcRect(T, j < 5);
-        const TRect X{std::max(T.Left, Inner.Left), std::max(T.Top, Inner.Top), std::min(T.Right, Inner.Right),
-                      std::min(T.Bottom, Inner.Bottom)};
-        if (X.Left < X.Right && X.Top < X.Bottom)
-            Inner = X;
-    }
-    FChartRect = Inner;
-    ReCalcWidthHeight();
-    for (int i = 0; i < AxesList().Count(); ++i)
-        AxesList()[i]->InternalCalcPositions();
+    CalcAxisLayout();
 
     for (TChartSeries* S : Active)
         S->CalcDepthPositions();
@@ -251,6 +227,33 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
     DoOnAfterDraw();
 }
 
+void TCustomAxisPanel::CalcAxisLayout()
+{
+    for (int i = 0; i < AxesList().Count(); ++i) {
+        TChartAxis* A = AxesList()[i];
+        A->FVisibleInPass = CalcIsAxisVisible(A);
+        A->AdjustMaxMin();
+    }
+    for (int i = 0; i < AxesList().Count(); ++i)
+        AxesList()[i]->InternalCalcPositions();
+    TRect Inner = ChartRect;
+    for (int j = 0; j < AxesList().Count(); ++j) {
+        TChartAxis* A = AxesList()[j];
+        if (!A->FVisibleInPass)
+            continue;
+        TRect T = Inner;
+        A->CalcRect(T, j < 5);
+        const TRect X{std::max(T.Left, Inner.Left), std::max(T.Top, Inner.Top), std::min(T.Right, Inner.Right),
+                      std::min(T.Bottom, Inner.Bottom)};
+        if (X.Left < X.Right && X.Top < X.Bottom)
+            Inner = X;
+    }
+    FChartRect = Inner;
+    ReCalcWidthHeight();
+    for (int i = 0; i < AxesList().Count(); ++i)
+        AxesList()[i]->InternalCalcPositions();
+}
+
 void TCustomAxisPanel::ClipToSeriesArea()
 {
     TRect R = ChartRect;
@@ -266,7 +269,7 @@ void TCustomAxisPanel::DrawAxes()
     const bool BottomLater = DrawBackWallAfter(0);
     for (int i = 0; i < AxesList().Count(); ++i) {
         TChartAxis* A = AxesList()[i];
-        if (!A->VisibleInPass || (A == BottomAxis() && BottomLater))
+        if (!A->VisibleInPass() || (A == BottomAxis() && BottomLater))
             continue;
         A->Draw(true);
     }

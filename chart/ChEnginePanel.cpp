@@ -176,7 +176,7 @@ TChartSeries* TCustomAxisPanel::GetAxisSeriesMaxPoints(TChartAxis* Axis) const
 
 bool TCustomAxisPanel::IsAxisVisible(TChartAxis* Axis) const
 {
-    return Axis->VisibleInPass;
+    return Axis->VisibleInPass();
 }
 
 bool TCustomAxisPanel::CalcIsAxisVisible(TChartAxis* Axis) const

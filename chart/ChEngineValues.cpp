@@ -252,6 +252,17 @@ void TChartValueList::ReadMultiplier(double Value)
                         "and rebuild the library.");
 }
 
+int TChartValueLists::IndexOf(const TChartValueList* List) const
+{
+    auto It = std::find(FItems.begin(), FItems.end(), List);
+    return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
+}
+
+void TChartValueLists::Remove(TChartValueList* List)
+{
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), List), FItems.end());
+}
+
 void TChartValueLists::Clear()
 {
     std::vector<TChartValueList*> Items;

@@ -271,8 +271,11 @@ TEST(AxisMapping, ClickHitsTheAxisLineWithAGap)
     for (const Case& C : Cases)
         EXPECT_EQ(Left->Clicked(C.X, 150), C.Hit) << C.X;
     EXPECT_FALSE(Left->Clicked(100, 260));
-    Left->VisibleInPass = false;
-    EXPECT_FALSE(Left->Clicked(100, 150));
+    // An axis the layout hides is never hit.
+    Left->SetVisible(false);
+    Chart.CalcAxisLayout();
+    EXPECT_FALSE(Left->VisibleInPass());
+    EXPECT_FALSE(Left->Clicked(Left->AxisLinePos(), 150));
 }
 
 TEST(AxisMapping, DepthPositions)

@@ -118,7 +118,7 @@ TEST(AxisLabels, ValuesFromTopDownWithBothEndsKept)
             auto& Labels = F.Watch(A);
             F.Render();
             EXPECT_EQ(Texts(Labels), C.Expected);
-            EXPECT_EQ(A->TickPixels.size(), C.Expected.size());
+            EXPECT_EQ(A->TickPixels().size(), C.Expected.size());
         }
     }
 }
@@ -139,17 +139,17 @@ TEST(AxisLabels, TicksSitWhereTheValuesMapOnTheSpan)
     auto& Bottom = F.Watch(B);
     F.Render();
     const TRect R = F.Chart->ChartRect;
-    ASSERT_EQ(L->TickPixels.size(), 7u);
+    ASSERT_EQ(L->TickPixels().size(), 7u);
     for (size_t i = 0; i < 7; ++i) {
         const double V = 0.3 - 0.1 * static_cast<double>(i);
         const int Expected = static_cast<int>(std::lround(R.Bottom - (V + 0.3) / 0.6 * (R.Bottom - R.Top)));
-        EXPECT_NEAR(L->TickPixels[i], Expected, 1) << V;
+        EXPECT_NEAR(L->TickPixels()[i], Expected, 1) << V;
     }
-    ASSERT_EQ(B->TickPixels.size(), 7u);
+    ASSERT_EQ(B->TickPixels().size(), 7u);
     for (size_t i = 0; i < 7; ++i) {
         const double V = 60 - 10.0 * static_cast<double>(i);
         const int Expected = static_cast<int>(std::lround(R.Left + V / 60 * (R.Right - R.Left)));
-        EXPECT_NEAR(B->TickPixels[i], Expected, 1) << V;
+        EXPECT_NEAR(B->TickPixels()[i], Expected, 1) << V;
     }
     // The left axis labels end left of the axis line, the bottom ones start below it.
     for (const TLabel& T : Left)
@@ -159,8 +159,8 @@ TEST(AxisLabels, TicksSitWhereTheValuesMapOnTheSpan)
     C->AssignFont(B->LabelsFont());
     for (const TLabel& T : Bottom)
         EXPECT_GT(T.Y + C->GetFontHeight(), R.Bottom);
-    EXPECT_EQ(B->TickPixels.front(), R.Right);
-    EXPECT_EQ(B->TickPixels.back(), R.Left);
+    EXPECT_EQ(B->TickPixels().front(), R.Right);
+    EXPECT_EQ(B->TickPixels().back(), R.Left);
 }
 
 TEST(AxisLabels, LabelsOffTheAxisEndsAreSkippedWhenAsked)
@@ -200,8 +200,8 @@ TEST(AxisLabels, SmallDesiredIncrementGrowsUntilLabelsFit)
         TCanvas3D* C = F.Chart->ChartCanvas();
         C->AssignFont(A->LabelsFont());
         const int Extent = Vertical ? C->GetFontHeight() : C->TextWidth("100");
-        for (size_t i = 1; i < A->TickPixels.size(); ++i)
-            EXPECT_GE(std::abs(A->TickPixels[i] - A->TickPixels[i - 1]), Extent);
+        for (size_t i = 1; i < A->TickPixels().size(); ++i)
+            EXPECT_GE(std::abs(A->TickPixels()[i] - A->TickPixels()[i - 1]), Extent);
     }
 }
 
@@ -217,8 +217,8 @@ TEST(AxisLabels, CustomItemsReplaceTheValueLabels)
     auto& Labels = F.Watch(L);
     F.Render();
     EXPECT_EQ(Texts(Labels), (std::vector<std::string>{"low", "75"}));
-    ASSERT_EQ(L->TickPixels.size(), 2u);
-    EXPECT_EQ(L->TickPixels[0], L->CalcYPosValue(25));
+    ASSERT_EQ(L->TickPixels().size(), 2u);
+    EXPECT_EQ(L->TickPixels()[0], L->CalcYPosValue(25));
     // Copying an axis copies its items.
     TChartFixture Other;
     Other.Chart->SetLeftAxis(L);
@@ -329,23 +329,23 @@ TEST(AxisGrid, GridLinesOnlyStrictlyInsideTheSpan)
     TGridFixture F(false);
     TChartAxis* B = F.B;
     const TRect R = F.R;
-    ASSERT_EQ(B->TickPixels.size(), 7u);
-    for (size_t i = 1; i + 1 < B->TickPixels.size(); ++i)
-        EXPECT_TRUE(F.ColumnHasInk(B->TickPixels[i])) << B->TickPixels[i];
-    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels.front())) << "no grid line on the last pixel of the span";
+    ASSERT_EQ(B->TickPixels().size(), 7u);
+    for (size_t i = 1; i + 1 < B->TickPixels().size(); ++i)
+        EXPECT_TRUE(F.ColumnHasInk(B->TickPixels()[i])) << B->TickPixels()[i];
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels().front())) << "no grid line on the last pixel of the span";
     EXPECT_FALSE(F.ColumnHasInk(R.Right + 1));
     // The ticks hang below the axis line.
-    EXPECT_NE(PixelOf(*F.Image, B->TickPixels[3], R.Bottom + 3), clWhite);
-    EXPECT_EQ(PixelOf(*F.Image, B->TickPixels[3] + 4, R.Bottom + 4), clWhite);
+    EXPECT_NE(PixelOf(*F.Image, B->TickPixels()[3], R.Bottom + 3), clWhite);
+    EXPECT_EQ(PixelOf(*F.Image, B->TickPixels()[3] + 4, R.Bottom + 4), clWhite);
 }
 
 TEST(AxisGrid, CentredGridFallsBetweenTicks)
 {
     TGridFixture F(true);
     TChartAxis* B = F.B;
-    const int Between = static_cast<int>(std::lround((B->TickPixels[2] + B->TickPixels[3]) * 0.5));
+    const int Between = static_cast<int>(std::lround((B->TickPixels()[2] + B->TickPixels()[3]) * 0.5));
     EXPECT_TRUE(F.ColumnHasInk(Between));
-    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels[3]));
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels()[3]));
 }
 
 // ------------------------------------------------------------------ titles
@@ -570,8 +570,8 @@ TEST(ChartSeries, AutomaticAxesFollowTheData)
     EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax(), 30);
     EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMin(), -2);
     EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMax(), 8);
-    EXPECT_FALSE(F.Chart->TopAxis()->VisibleInPass);
-    EXPECT_FALSE(F.Chart->RightAxis()->VisibleInPass);
+    EXPECT_FALSE(F.Chart->IsAxisVisible(F.Chart->TopAxis()));
+    EXPECT_FALSE(F.Chart->IsAxisVisible(F.Chart->RightAxis()));
 }
 
 struct TVisibleCase {
