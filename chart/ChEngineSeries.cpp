@@ -230,7 +230,7 @@ int TChartSeries::AddPoint(double X, double Y, std::span<const double> More, con
             FValueColors->resize(static_cast<size_t>(Index), clSeriesDefault);
         FValueColors->insert(FValueColors->begin() + Index, Color);
     } else if (Color != clSeriesDefault) {
-        FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
+        FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
         (*FValueColors)[static_cast<size_t>(Index)] = Color;
     }
     if (!Label.empty() || FLabels.Count() > 0)
@@ -285,7 +285,7 @@ void TChartSeries::AddedValue(TChartSeries* Source, int ValueIndex)
     const int j = AddChartValue(Source, ValueIndex);
     if (Source->FValueColors && ValueIndex < static_cast<int>(Source->FValueColors->size())) {
         if (!FValueColors)
-            FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count() - 1), clSeriesDefault);
+            FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count() - 1), clSeriesDefault);
         if (static_cast<int>(FValueColors->size()) < j)
             FValueColors->resize(static_cast<size_t>(j), clSeriesDefault);
         FValueColors->insert(FValueColors->begin() + j, (*Source->FValueColors)[static_cast<size_t>(ValueIndex)]);
@@ -554,7 +554,7 @@ TColor TChartSeries::GetValueColor(int ValueIndex)
 
 void TChartSeries::GrowColors()
 {
-    FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
+    FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
 }
 
 void TChartSeries::SetValueColor(int ValueIndex, TColor Color)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 class TChartSeries;
 
@@ -25,5 +25,5 @@ public:
     TChartSeries* Series;
 
 private:
-    std::vector<std::unique_ptr<std::string>> FItems;
+    std::deque<std::unique_ptr<std::string>> FItems;
 };

@@ -27,6 +27,7 @@
 #include "platform/Controls.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
@@ -378,7 +379,9 @@ private:
     TColor FSeriesColor = clSeriesDefault;
     TColor FAutoColor = clSeriesDefault;
     bool FColorEachPoint = false;
-    std::unique_ptr<std::vector<TColor>> FValueColors;
+    // The points' own colours; a deque, so that a point put before all
+    // others costs no move of the rest.
+    std::unique_ptr<std::deque<TColor>> FValueColors;
     TChartValueLists FValuesList;
     TChartValueList* FXValues = nullptr;
     TChartValueList* FYValues = nullptr;

@@ -10,6 +10,8 @@
 #include "chart/ChEngineBase.h"
 #include "platform/Classes.h"
 
+#include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -33,7 +35,9 @@ public:
     // Copies order, date-time flag and value source only.
     void Assign(TPersistent* Source) override;
 
-    // Puts Value where Order says; returns its index.
+    // Puts Value where Order says, after the values equal to it; returns its
+    // index. Appending and putting a value before all others cost the same
+    // whatever the count; elsewhere the values on the shorter side move.
     virtual int AddChartValue(double Value);
     virtual void ClearValues();
     virtual void InsertChartValue(int Index, double Value);
@@ -44,9 +48,10 @@ public:
     virtual void Scroll();
 
     int Count() const { return FCount; }
+    // The length of the storage (appending grows it by ChDefaultCapacity).
     int Capacity() const { return static_cast<int>(FValues.size()); }
-    const TChartValues& Values() const { return FValues; }
-    double Value(int Index) const { return FValues[static_cast<size_t>(Index)]; }
+    std::span<const double> Values() const { return {FValues.data() + FFirst, static_cast<size_t>(FCount)}; }
+    double Value(int Index) const { return FValues[static_cast<size_t>(FFirst + Index)]; }
     double operator[](int Index) const { return Value(Index); }
     // Stores and tells the owner series (veModify).
     void SetValue(int Index, double Value);
@@ -82,7 +87,8 @@ public:
     const std::string& Name() const { return FName; }
     void SetName(const std::string& Value) { FName = Value; }
     TChartListOrder Order() const { return FOrder; }
-    void SetOrder(TChartListOrder Value) { FOrder = Value; }
+    // The values already held are not sorted again (Sort does that).
+    void SetOrder(TChartListOrder Value);
     const std::string& ValueSource() const { return FValueSource; }
     void SetValueSource(const std::string& Value);
     TChartSeries* HostSeries() const { return FOwner; }
@@ -94,15 +100,29 @@ public:
     TObject* BoundField = nullptr;
 
 private:
+    // Whether the values stand in Order with no NaN among them, so that a
+    // new value's place can be searched for instead of scanned for.
+    enum TOrderState : uint8_t { osUnknown, osOrdered, osUnordered };
     void Grow();
+    // Makes room before the first value (at least ChDefaultCapacity, at
+    // least the count, so that a run of such inserts costs linear time).
+    void GrowFront();
+    void InsertAt(int Index, double Value);
+    // The index a new value P goes to when it belongs before the last one.
+    int PlaceBefore(double P);
+    bool HoldsOrder() const;
+    double& Slot(int Index) { return FValues[static_cast<size_t>(FFirst + Index)]; }
     TChartSeries* FOwner;
     std::string FName;
     TChartListOrder FOrder = loNone;
     std::string FValueSource;
     bool FDateTime = false;
     bool FDefaultDateTime = false;
+    // The values are FValues[FFirst .. FFirst + FCount).
     TChartValues FValues;
+    int FFirst = 0;
     int FCount = 0;
+    TOrderState FOrderState = osOrdered;
     bool FStatsDirty = true;
     double FMaxValue = 0;
     double FMinValue = 0;
