@@ -327,7 +327,9 @@ private:
     void DrawTick(int Pixel, int Direction, int Length);
     void InternalSetMinimum(double Value);
     void InternalSetMaximum(double Value);
-    // (TCustomChart restores saved scales without the range check.)
+    // (TCustomChart restores saved scales without the range check; the
+    // depth axes invert each other.)
+    friend class TChartDepthAxis;
     void AxisChanged(TObject* Sender);
     TCustomAxisPanel* FChart;
     bool FAutomatic = true;

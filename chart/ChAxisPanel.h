@@ -16,6 +16,7 @@
 #include "chart/ChAxis.h"
 #include "chart/ChCustomAxes.h"
 #include "chart/ChCustomTool.h"
+#include "chart/ChDepthAxis.h"
 #include "chart/ChDesigner.h"
 #include "chart/ChProcs.h"
 #include "chart/ChSeries.h"
@@ -96,8 +97,8 @@ public:
     TChartAxis* TopAxis() const { return FTopAxis; }
     TChartAxis* LeftAxis() const { return FLeftAxis; }
     TChartAxis* RightAxis() const { return FRightAxis; }
-    TChartAxis* DepthAxis() const { return FDepthAxis; }
-    TChartAxis* DepthTopAxis() const { return FDepthTopAxis; }
+    TChartDepthAxis* DepthAxis() const { return FDepthAxis; }
+    TChartDepthAxis* DepthTopAxis() const { return FDepthTopAxis; }
     bool AxisBehind() const { return FAxisBehind; }
     void SetAxisBehind(bool Value) { SetBooleanProperty(FAxisBehind, Value); }
     bool AxisVisible() const { return FAxisVisible; }
@@ -216,6 +217,6 @@ private:
     TChartAxis* FTopAxis = nullptr;
     TChartAxis* FLeftAxis = nullptr;
     TChartAxis* FRightAxis = nullptr;
-    TChartAxis* FDepthAxis = nullptr;
-    TChartAxis* FDepthTopAxis = nullptr;
+    TChartDepthAxis* FDepthAxis = nullptr;
+    TChartDepthAxis* FDepthTopAxis = nullptr;
 };

@@ -50,7 +50,8 @@ public:
     // that is not a chart is ignored.
     void SetParentComponent(TComponent* Value) override;
     TComponent* GetParentComponent() const;
-    bool HasParent() const { return true; }
+    // Stored inside its chart's block whenever it has a chart.
+    bool HasParent() const override { return FParent != nullptr; }
 
 protected:
     bool FActive = true;

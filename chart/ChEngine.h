@@ -18,6 +18,7 @@
 #include "chart/ChCustomToolAxis.h"
 #include "chart/ChCustomToolSeries.h"
 #include "chart/ChDataSourcesList.h"
+#include "chart/ChDepthAxis.h"
 #include "chart/ChDesigner.h"
 #include "chart/ChElement.h"
 #include "chart/ChEngineBase.h"

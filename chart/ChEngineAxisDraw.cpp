@@ -221,14 +221,6 @@ TAxisLabelStyle TChartAxis::CalcLabelStyle()
 
 TAxisLabelStyle TChartAxis::InternalCalcLabelStyle()
 {
-    if (IsDepth) {
-        for (int i = 0; i < FChart->SeriesCount(); ++i) {
-            TChartSeries* S = FChart->Series(i);
-            if (S->Active() && S->MaxZValue() != S->MinZValue())
-                return talValue;
-        }
-        return talText;
-    }
     TAxisLabelStyle Result = talNone;
     for (int i = 0; i < FChart->SeriesCount(); ++i) {
         TChartSeries* S = FChart->Series(i);

@@ -33,12 +33,12 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomChPanelExtended(
     FRightAxis->SetZPosition(100);
     FRightAxis->Grid()->SetZ(100);
     FRightAxis->Grid()->UnstoredZ = 100;
-    FDepthAxis = new TChartAxis(this);
+    FDepthAxis = new TChartDepthAxis(this);
     FDepthAxis->SetVisible(false);
     FDepthAxis->IsDepth = true;
     FDepthAxis->SetCalcPosValue();
     FDepthAxis->SetOtherSide(true);
-    FDepthTopAxis = new TChartAxis(this);
+    FDepthTopAxis = new TChartDepthAxis(this);
     FDepthTopAxis->SetVisible(false);
     FDepthTopAxis->IsDepth = true;
     FDepthTopAxis->SetCalcPosValue();

@@ -462,6 +462,8 @@ void TChartSeries::Loaded()
 void TChartSeries::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
     TCustomChartSeries::GetChildren(Proc, Root);
-    if (FFunction != nullptr && FFunction->Owner() != this)
+    // (The function has this series as its parent, so the components the
+    // series owns leave it out.)
+    if (FFunction != nullptr)
         Proc(FFunction);
 }
