@@ -229,6 +229,18 @@ public:
     // Draws title, labels, ticks, grid and line; CalcPosAxis first places
     // the axis line on the edge of the chart rectangle.
     void Draw(bool CalcPosAxis);
+    // Drawing at positions of one's own (outside the chart's layout): the
+    // labels, title and axis line at the given pixels, the grid shown or
+    // not for this draw only (no repaint is asked for); with a span of its
+    // own and with a range and increment of its own, which the axis takes
+    // back afterwards, also when drawing fails.
+    void CustomDraw(int APosLabels, int APosTitle, int APosAxis, bool GridVisible);
+    void CustomDrawStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, int AStartPos,
+                            int AEndPos);
+    void CustomDrawMinMax(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, double AMinimum,
+                          double AMaximum, double AIncrement);
+    void CustomDrawMinMaxStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, double AMinimum,
+                                  double AMaximum, double AIncrement, int AStartPos, int AEndPos);
     void DrawTitle(int X, int Y);
     void DrawAxisLabel(int X, int Y, TChCustomShape* Format, const std::string& Text, int Angle);
     void DrawGrids(int Count);

@@ -76,6 +76,10 @@ public:
     void ExchangeSeries(int Index1, int Index2);
     void ExchangeSeries(TChartSeries* Series1, TChartSeries* Series2);
     int GetMaxValuesCount() const;
+    // Asks every active series, the last first, whether (X, Y) is over one
+    // of its points (each updates its enter and leave state); true when any
+    // answers true.
+    bool CheckMouseSeries(int X, int Y);
     TChartSeries* GetAxisSeries(TChartAxis* Axis) const;
     TChartSeries* GetAxisSeriesMaxPoints(TChartAxis* Axis) const;
     bool NoActiveSeries(TChartAxis* Axis) const;

@@ -309,6 +309,64 @@ int TChartAxis::MaxLabelsWidth()
 
 // ------------------------------------------------------------------ the whole axis
 
+// ------------------------------------------------------------------ drawing at positions of one's own
+
+void TChartAxis::CustomDraw(int APosLabels, int APosTitle, int APosAxis, bool GridVisible)
+{
+    InternalCalcPositions();
+    CustomDrawStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, FPixelStart, FPixelEnd);
+}
+
+void TChartAxis::CustomDrawStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, int AStartPos,
+                                    int AEndPos)
+{
+    FLabelsPos = APosLabels;
+    FTitlePos = APosTitle;
+    FAxisLinePos = APosAxis;
+    FPixelStart = AStartPos;
+    FPixelEnd = AEndPos;
+    RecalcSizeCenter();
+    const bool WasVisible = FGrid->Visible();
+    TNotifyEvent Changed = std::move(FGrid->OnChange);
+    FGrid->OnChange = nullptr;
+    TScopeExit Restore([&] {
+        FGrid->SetVisible(WasVisible);
+        FGrid->OnChange = std::move(Changed);
+    });
+    FGrid->SetVisible(GridVisible);
+    Draw(false);
+}
+
+void TChartAxis::CustomDrawMinMax(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, double AMinimum,
+                                  double AMaximum, double AIncrement)
+{
+    CustomDrawMinMaxStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, AMinimum, AMaximum, AIncrement,
+                             FPixelStart, FPixelEnd);
+}
+
+void TChartAxis::CustomDrawMinMaxStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible,
+                                          double AMinimum, double AMaximum, double AIncrement, int AStartPos,
+                                          int AEndPos)
+{
+    const double OldMinimum = FMinimum, OldMaximum = FMaximum, OldIncrement = FIncrement;
+    const bool OldAutomatic = FAutomatic;
+    TScopeExit Restore([&] {
+        FMinimum = OldMinimum;
+        FMaximum = OldMaximum;
+        FIncrement = OldIncrement;
+        FAutomatic = OldAutomatic;
+        SetScale(FMinimum, FMaximum);
+    });
+    FAutomatic = false;
+    FMinimum = AMinimum;
+    FMaximum = AMaximum;
+    FIncrement = AIncrement;
+    SetScale(FMinimum, FMaximum);
+    CustomDrawStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, AStartPos, AEndPos);
+}
+
+// ------------------------------------------------------------------ drawing
+
 void TChartAxis::Draw(bool CalcPosAxis)
 {
     TCanvas3D* C = FChart->ChartCanvas();

@@ -724,3 +724,27 @@ void TChartSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
         C->Pen->SetColor(OldPen);
     }
 }
+
+// ------------------------------------------------------------------ the mouse over a series
+
+bool TChartSeries::CheckMouse(int X, int Y)
+{
+    if (Cursor == crDefault && !OnMouseEnter && !OnMouseLeave)
+        return false;
+    if (Clicked(X, Y) == -1) {
+        if (FMouseInside) {
+            FMouseInside = false;
+            if (OnMouseLeave)
+                OnMouseLeave(this);
+        }
+        return false;
+    }
+    if (Cursor != crDefault && FParent != nullptr)
+        FParent->SetCursor(Cursor);
+    if (!FMouseInside) {
+        FMouseInside = true;
+        if (OnMouseEnter)
+            OnMouseEnter(this);
+    }
+    return true;
+}

@@ -58,6 +58,17 @@ TCustomAxisPanel::~TCustomAxisPanel()
     FTools.reset();
 }
 
+bool TCustomAxisPanel::CheckMouseSeries(int X, int Y)
+{
+    // Every active series is asked, so that each keeps its enter and leave
+    // state.
+    bool Over = false;
+    for (int i = SeriesCount() - 1; i >= 0; --i)
+        if (Series(i)->Active() && Series(i)->CheckMouse(X, Y))
+            Over = true;
+    return Over;
+}
+
 int TCustomAxisPanel::CountActiveSeries() const
 {
     int Result = 0;

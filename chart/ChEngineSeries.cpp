@@ -679,6 +679,24 @@ int TChartSeries::CalcXSizeValue(double Value) { return FGetHorizAxis->CalcSizeV
 int TChartSeries::CalcYSizeValue(double Value) { return FGetVertAxis->CalcSizeValue(Value); }
 double TChartSeries::XScreenToValue(int ScreenPos) { return FGetHorizAxis->CalcPosPoint(ScreenPos); }
 double TChartSeries::YScreenToValue(int ScreenPos) { return FGetVertAxis->CalcPosPoint(ScreenPos); }
+void TChartSeries::GetCursorValues(double& X, double& Y)
+{
+    X = Y = 0;
+    if (FParent == nullptr)
+        return;
+    const TPoint P = FParent->GetCursorPos();
+    X = XScreenToValue(P.X);
+    Y = YScreenToValue(P.Y);
+}
+
+int TChartSeries::GetCursorValueIndex()
+{
+    if (FParent == nullptr)
+        return -1;
+    const TPoint P = FParent->GetCursorPos();
+    return Clicked(P.X, P.Y);
+}
+
 std::string TChartSeries::XValueToText(double Value) { return FGetHorizAxis->LabelValue(Value); }
 std::string TChartSeries::YValueToText(double Value) { return FGetVertAxis->LabelValue(Value); }
 

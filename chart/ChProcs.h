@@ -111,6 +111,8 @@ class TCustomChPanel : public TCustomPanelNoCaption {
 public:
     static void Publish(TPublisher<TCustomChPanel>& P);
     void DefineProperties(TFiler* Filer) override;
+    // The mouse position in the panel's client coordinates.
+    TPoint GetCursorPos() const;
     explicit TCustomChPanel(TComponent* AOwner);
     ~TCustomChPanel() override;
 

@@ -388,6 +388,11 @@ void TCustomChPanel::MouseLeave()
     Panning.Active = false;
 }
 
+TPoint TCustomChPanel::GetCursorPos() const
+{
+    return ScreenToClient(Mouse->CursorPos());
+}
+
 void TCustomChPanel::Resize()
 {
     // The buffered image has the old size: the next paint draws afresh.

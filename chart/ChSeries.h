@@ -8,7 +8,8 @@
 //   ChEngineSeries.cpp   adding, reading and deleting points, colours,
 //                        notifications, its axes and its place in a chart
 //   ChEngineDraw.cpp     the drawing pass of a series: visible range, depth
-//                        order, marks, legend texts and symbols, paging
+//                        order, marks, legend texts and symbols, paging;
+//                        the mouse over its points
 //   ChEngineSources.cpp  data sources, linked series, the attached function,
 //                        copying, ordering by labels, sample values
 //   ChEngineStream.cpp   the stored form: "DataSources", the custom axes and
@@ -174,6 +175,12 @@ public:
     virtual void SetSubGallery(int Index) {}
     // The point under (X, Y); -1 here, the series kinds answer.
     virtual int Clicked(int X, int Y) { return -1; }
+    // Whether (X, Y) is over a point, for a series with a cursor of its own
+    // or an enter or leave handler (others answer false at once). Over a
+    // point the chart shows the series' cursor; crossing a point's edge
+    // fires OnMouseEnter or OnMouseLeave.
+    bool CheckMouse(int X, int Y);
+    bool MouseInside() const { return FMouseInside; }
     virtual int LegendToValueIndex(int LegendIndex) { return LegendIndex; }
     virtual TColor LegendItemColor(int LegendIndex) { return GetValueColor(LegendIndex); }
 
@@ -202,6 +209,11 @@ public:
     int CalcYSizeValue(double Value);
     double XScreenToValue(int ScreenPos);
     double YScreenToValue(int ScreenPos);
+    // The values under the mouse (the chart's client position through the
+    // series' axes); 0 and 0 without a chart.
+    void GetCursorValues(double& X, double& Y);
+    // The point under the mouse; -1 when none (or no chart).
+    int GetCursorValueIndex();
     std::string XValueToText(double Value);
     std::string YValueToText(double Value);
 
@@ -335,7 +347,6 @@ public:
     int Depth = -1;
     int ZOrder = -1;
     TSeriesRecalcOptions RecalcOptions = rOnAll;
-    bool MouseInside = false;
     TChartListOrder LabelSortOrder = loNone;
     bool ManualData = false;
     int FirstVisibleIndex = -1;
@@ -402,6 +413,7 @@ private:
     TDataSourcesList FDataSources{this};
     TChFunction* FFunction = nullptr;
     bool FDestroying = false;
+    bool FMouseInside = false;
     std::string FColorSource;
     std::string FXLabelsSource;
 };

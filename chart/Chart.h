@@ -274,7 +274,6 @@ protected:
 private:
     bool TryZoomOrPanning(TMouseButton Button, TShiftState Shift, int X, int Y);
     void PanningStep(bool Horizontal, int New, int Old, bool& Moved);
-    bool CheckMouseSeries(int X, int Y);
     void DrawTitles(bool Custom);
     bool DrawWallFirst(int X);
     void PrepareWallCanvas(TCustomChartWall* Wall);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -346,6 +347,61 @@ TEST(AxisGrid, CentredGridFallsBetweenTicks)
     const int Between = static_cast<int>(std::lround((B->TickPixels()[2] + B->TickPixels()[3]) * 0.5));
     EXPECT_TRUE(F.ColumnHasInk(Between));
     EXPECT_FALSE(F.ColumnHasInk(B->TickPixels()[3]));
+}
+
+// An axis drawn again after the pass at positions of its own: labels, ticks
+// and line where asked, with a range and span of its own when given; the
+// axis keeps its range, increment, grid and its grid's notification.
+TEST(AxisCustomDraw, DrawnAtItsOwnPositionsAndPutBack)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TChartAxis*)> Draw;
+        std::vector<std::string> Labels;
+        int First, Last;   // pixels of the first and last label (0: the pass's span)
+    };
+    const std::vector<Case> Cases = {
+        {"min max start end",
+         [](TChartAxis* A) { A->CustomDrawMinMaxStartEnd(200, 170, 210, false, 0, 1, 0.5, 60, 160); },
+         {"1", "0.5", "0"}, 60, 160},
+        {"start end", [](TChartAxis* A) { A->CustomDrawStartEnd(200, 170, 210, false, 60, 160); },
+         {"100", "80", "60", "40", "20", "0"}, 60, 160},
+        {"min max", [](TChartAxis* A) { A->CustomDrawMinMax(200, 170, 210, true, 0, 1, 0.5); },
+         {"1", "0.5", "0"}, 0, 0},
+        {"own span", [](TChartAxis* A) { A->CustomDraw(200, 170, 210, true); },
+         {"100", "80", "60", "40", "20", "0"}, 0, 0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TChartFixture F;
+        F.BindAxes();
+        TChartAxis* L = F.Chart->LeftAxis();
+        L->SetMinMax(0, 100);
+        L->SetDesiredIncrement(20);
+        std::vector<TLabel>& Labels = F.Watch(L);
+        F.Chart->OnAfterDraw = [&](TObject*) {
+            Labels.clear();
+            C.Draw(L);
+        };
+        const auto Image = F.Render();
+        const int Top = C.First != 0 ? C.First : F.Chart->ChartRect.Top;
+        const int Bottom = C.Last != 0 ? C.Last : F.Chart->ChartRect.Bottom;
+        EXPECT_EQ(Texts(Labels), C.Labels);
+        ASSERT_EQ(L->TickPixels().size(), C.Labels.size());
+        EXPECT_EQ(L->TickPixels().front(), Top);
+        EXPECT_EQ(L->TickPixels().back(), Bottom);
+        for (const TLabel& Label : Labels)
+            EXPECT_LE(Label.X, 200) << Label.Text;
+        EXPECT_NE(PixelOf(*Image, 210, (Top + Bottom) / 2), clWhite) << "the axis line";
+        EXPECT_EQ(L->Minimum(), 0);
+        EXPECT_EQ(L->Maximum(), 100);
+        EXPECT_EQ(L->Increment(), 20);
+        EXPECT_FALSE(L->Automatic());
+        EXPECT_EQ(L->ScaleMin(), 0);
+        EXPECT_EQ(L->ScaleMax(), 100);
+        EXPECT_TRUE(L->Grid()->Visible());
+        EXPECT_TRUE(static_cast<bool>(L->Grid()->OnChange));
+    }
 }
 
 // ------------------------------------------------------------------ titles
