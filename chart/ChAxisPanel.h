@@ -184,6 +184,10 @@ public:
     bool ScaleLastPage() const { return FScaleLastPage; }
     void SetScaleLastPage(bool Value) { SetBooleanProperty(FScaleLastPage, Value); }
     int NumPages() const;
+    // Prints pages FromPage to ToPage (0: the first, 0: the last) as one
+    // job on the printer, one sheet each, in the print rectangle; the chart
+    // is back on its page afterwards, and a failure aborts the job.
+    void PrintPages(int FromPage = 0, int ToPage = 0);
 
     int MaxZOrder = 0;
     int SeriesWidth3D = 0;

@@ -67,6 +67,40 @@ int TCustomAxisPanel::NumPages() const
     return std::max(PagesOf(LeftAxis()), PagesOf(RightAxis()));
 }
 
+void TCustomAxisPanel::PrintPages(int FromPage, int ToPage)
+{
+    TPrinter* P = Printer();
+    if (!Name().empty())
+        P->SetTitle(Name());
+    P->BeginDoc();
+    try {
+        if (ToPage == 0)
+            ToPage = NumPages();
+        if (FromPage == 0)
+            FromPage = 1;
+        const int Saved = FPage;
+        try {
+            const TRect R = ChartPrintRect();
+            for (int Number = FromPage; Number <= ToPage; ++Number) {
+                SetPage(Number);
+                PrintPartial(R);
+                if (Number < ToPage)
+                    P->NewPage();
+            }
+        } catch (...) {
+            SetPage(Saved);
+            throw;
+        }
+        SetPage(Saved);
+        P->EndDoc();
+    } catch (...) {
+        P->Abort();
+        if (P->Printing())
+            P->EndDoc();
+        throw;
+    }
+}
+
 void TCustomAxisPanel::SetLeftAxis(TChartAxis* Value) { LeftAxis()->Assign(Value); }
 void TCustomAxisPanel::SetRightAxis(TChartAxis* Value) { RightAxis()->Assign(Value); }
 void TCustomAxisPanel::SetTopAxis(TChartAxis* Value) { TopAxis()->Assign(Value); }
