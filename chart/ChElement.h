@@ -61,3 +61,7 @@ private:
     std::unique_ptr<TChartBrush> FBrush;
     std::unique_ptr<TChartPen> FPen;
 };
+
+// Draws the editor picture of Element's class (ChGetBitmapEditor) on Canvas
+// with its top-left at (Left, Top).
+void ChDrawBitmapEditor(TCanvas* Canvas, TCustomChartElement* Element, int Left, int Top);

@@ -105,6 +105,13 @@ TComponent* TCustomChartElement::GetParentComponent() const
     return FParent;
 }
 
+void ChDrawBitmapEditor(TCanvas* Canvas, TCustomChartElement* Element, int Left, int Top)
+{
+    TBitmap Picture;
+    ChGetBitmapEditor(Element, Picture);
+    Canvas->Draw(Left, Top, &Picture);
+}
+
 // ------------------------------------------------------------------ TCustomChartSeries
 
 TCustomChartSeries::TCustomChartSeries(TComponent* AOwner) : TCustomChartElement(AOwner) {}

@@ -2,6 +2,7 @@
 // walls around the plot and the legend.
 #pragma once
 
+#include "chart/ChDragObject.h"
 #include "chart/ChEngine.h"
 #include "chart/ChLegend.h"
 #include "chart/ChMarks.h"

@@ -266,4 +266,21 @@ TEST(ChartMouseOver, CursorValuesAndPointUnderTheMouse)
     EXPECT_EQ(Loose.GetCursorValueIndex(), -1);
 }
 
+// Dragging a chart part: the drag keeps the part it was made from and shows
+// the library's hand cursor over a target that takes the drop.
+TEST(ChartDrag, DragObjectCarriesThePartAndShowsTheHand)
+{
+    TMouseFixture F;
+    TChartClickedPart Part;
+    F.Chart->CalcClickedPart({F.PX(50), F.PY(50)}, Part);
+    TChDragObject Drag(Part);
+    EXPECT_EQ(Drag.Part().PartStyle, cpSeries);
+    EXPECT_EQ(Drag.Part().PartSeries, F.Series);
+    EXPECT_EQ(Drag.GetDragCursor(true, 0, 0), crChartHand);
+    EXPECT_EQ(Drag.GetDragCursor(false, 0, 0), crNoDrop);
+    EXPECT_EQ(Screen->Cursors(Drag.GetDragCursor(true, 0, 0)), crHandPoint);
+    Drag.Finished(nullptr, 0, 0, true);
+    EXPECT_EQ(Drag.Part().PartIndex, Part.PartIndex);
+}
+
 }  // namespace
