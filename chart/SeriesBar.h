@@ -141,6 +141,8 @@ public:
     void SetSubGallery(int Index) override;
     // Whether the gallery offers the stacked entries.
     virtual bool SubGalleryStack() const { return true; }
+    // The series' preparation, then wider gradient bars, not side by side.
+    void PrepareForGallery(bool IsEnabled) override;
 
 protected:
     // The bar of ValueIndex between StartPos and EndPos on the value axis

@@ -356,6 +356,15 @@ void TCustomBarSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart)
     AddSubChart(ChMsg_SideAll);
 }
 
+void TCustomBarSeries::PrepareForGallery(bool IsEnabled)
+{
+    TChartSeries::PrepareForGallery(IsEnabled);
+    SetBarWidthPercent(85);
+    SetBarStyle(bsRectGradient);
+    FGradient->SetVisible(true);
+    SetMultiBar(mbNone);
+}
+
 // The entries from "Stack" on show two series; the second one of a
 // gallery chart is made by the gallery (the series registry).
 void TCustomBarSeries::SetSubGallery(int Index)
