@@ -78,7 +78,7 @@ TMemoryStream* DescendingForm()
 {
     EnsureApplication();
     RegisterChartClasses();
-    static TMemoryStream* Form = [] {
+    static const std::unique_ptr<TMemoryStream> Form = [] {
         auto C = std::make_unique<TChart>(nullptr);
         C->SetName("Chart1");
         auto* S = new TLineSeries(C.get());
@@ -91,11 +91,11 @@ TMemoryStream* DescendingForm()
             S->AddXY(ManyPoints - i, std::sin(i * 0.01));
         S->EndUpdate();
         S->XValues()->SetOrder(loAscending);
-        auto* M = new TMemoryStream;
+        auto M = std::make_unique<TMemoryStream>();
         M->WriteComponent(C.get());
         return M;
     }();
-    return Form;
+    return Form.get();
 }
 
 void BM_ReadDescendingForm(benchmark::State& State)

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 
@@ -1202,7 +1203,7 @@ void RegisterBitmapResource(const std::string& Name, std::string Bytes)
 bool LoadBitmapResource(TBitmap& Bitmap, const std::string& Name)
 {
     const auto It = BitmapResources().find(ResourceKey(Name));
-    if (It == BitmapResources().end())
+    if (It == BitmapResources().end() || It->second.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
         return false;
     EnsureApplication();
     const QImage In = QImage::fromData(reinterpret_cast<const uchar*>(It->second.data()),

@@ -286,9 +286,14 @@ TEST(AxisMapping, DepthPositions)
     EXPECT_EQ(Axis->ZPosition(), 0.01);
     EXPECT_FALSE(Axis->IsZStored());
     Axis->SetZPosition(40);
-    Chart.DepthWidth = 50;
+    // The 3-D sizes of a pass: one series' depth is the whole percent of
+    // the 400-pixel-wide chart rectangle, a tenth of it.
+    Chart.SetView3D(true);
+    Chart.Set3DPercent(100);
+    Chart.CalcSize3DWalls();
+    ASSERT_EQ(Chart.DepthWidth, 40);
     Axis->InternalCalcRange();
-    EXPECT_EQ(Axis->DepthPixel(), 20);
+    EXPECT_EQ(Axis->DepthPixel(), 16);
     EXPECT_TRUE(Axis->IsZStored());
     EXPECT_FALSE(Chart.TopAxis()->IsZStored());
 }
