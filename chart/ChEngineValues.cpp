@@ -38,6 +38,7 @@ void TChartValueList::Assign(TPersistent* Source)
 void TChartValueList::Grow()
 {
     FValues.resize(FValues.size() + ChDefaultCapacity);
+    Rebase();
 }
 
 void TChartValueList::GrowFront()
@@ -48,6 +49,7 @@ void TChartValueList::GrowFront()
     std::copy(Live, Live + FCount, Wider.begin() + static_cast<std::ptrdiff_t>(Room) + FFirst);
     FValues.swap(Wider);
     FFirst += static_cast<int>(Room);
+    Rebase();
 }
 
 bool TChartValueList::HoldsOrder() const
@@ -86,23 +88,29 @@ int TChartValueList::PlaceBefore(double P)
 int TChartValueList::AddChartValue(double P)
 {
     int Index = FCount;
-    if (FCount > 0 && ((FOrder == loAscending && P < Last()) || (FOrder == loDescending && P > Last())))
-        Index = PlaceBefore(P);
+    if (FOrder != loNone) {
+        if (FCount > 0 && (FOrder == loAscending ? P < Last() : P > Last()))
+            Index = PlaceBefore(P);
+        if (std::isnan(P))
+            FOrderState = osUnordered;
+    }
     InsertAt(Index, P);
-    if (std::isnan(P))
-        FOrderState = osUnordered;
     return Index;
 }
 
 void TChartValueList::InsertAt(int Index, double Value)
 {
-    if (Index < FCount - Index && (FFirst > 0 || Index == 0)) {
+    if (Index == FCount) {
+        if (FFirst + FCount >= Capacity())
+            Grow();
+    } else if (Index < FCount - Index && (FFirst > 0 || Index == 0)) {
         // The values before Index are fewer: they move down one place.
         if (FFirst == 0)
             GrowFront();
         const auto Start = FValues.begin() + FFirst;
         std::move(Start, Start + Index, Start - 1);
         --FFirst;
+        Rebase();
     } else {
         if (FFirst + FCount >= Capacity())
             Grow();
@@ -144,6 +152,7 @@ void TChartValueList::ClearValues()
     FCount = 0;
     FFirst = 0;
     TChartValues().swap(FValues);
+    Rebase();
     FStatsDirty = true;
     FOrderState = osOrdered;
 }

@@ -50,8 +50,8 @@ public:
     int Count() const { return FCount; }
     // The length of the storage (appending grows it by ChDefaultCapacity).
     int Capacity() const { return static_cast<int>(FValues.size()); }
-    std::span<const double> Values() const { return {FValues.data() + FFirst, static_cast<size_t>(FCount)}; }
-    double Value(int Index) const { return FValues[static_cast<size_t>(FFirst + Index)]; }
+    std::span<const double> Values() const { return {FData, static_cast<size_t>(FCount)}; }
+    double Value(int Index) const { return FData[Index]; }
     double operator[](int Index) const { return Value(Index); }
     // Stores and tells the owner series (veModify).
     void SetValue(int Index, double Value);
@@ -111,16 +111,19 @@ private:
     // The index a new value P goes to when it belongs before the last one.
     int PlaceBefore(double P);
     bool HoldsOrder() const;
-    double& Slot(int Index) { return FValues[static_cast<size_t>(FFirst + Index)]; }
+    double& Slot(int Index) { return FData[Index]; }
+    // FData follows the storage and FFirst.
+    void Rebase() { FData = FValues.data() + FFirst; }
     TChartSeries* FOwner;
     std::string FName;
     TChartListOrder FOrder = loNone;
     std::string FValueSource;
     bool FDateTime = false;
     bool FDefaultDateTime = false;
-    // The values are FValues[FFirst .. FFirst + FCount).
+    // The values are FValues[FFirst .. FFirst + FCount), from FData on.
     TChartValues FValues;
     int FFirst = 0;
+    double* FData = nullptr;
     int FCount = 0;
     TOrderState FOrderState = osOrdered;
     bool FStatsDirty = true;
