@@ -500,16 +500,7 @@ void TChartAxis::SetHorizontal(bool Value)
 }
 
 void TChartAxis::SetOtherSide(bool Value) { FChart->SetBooleanProperty(FOtherSide, Value); }
-void TChartAxis::SetInverted(bool Value)
-{
-    FChart->SetBooleanProperty(FInverted, Value);
-    // The two depth axes turn together.
-    if (IsDepth) {
-        TChartAxis* Other = this == FChart->DepthAxis() ? FChart->DepthTopAxis() : FChart->DepthAxis();
-        if (Other != nullptr && Other != this)
-            Other->FInverted = Value;
-    }
-}
+void TChartAxis::SetInverted(bool Value) { FChart->SetBooleanProperty(FInverted, Value); }
 void TChartAxis::SetVisible(bool Value) { FChart->SetBooleanProperty(FVisible, Value); }
 void TChartAxis::SetStartPosition(double Value) { FChart->SetDoubleProperty(FStartPosition, Value); }
 void TChartAxis::SetEndPosition(double Value) { FChart->SetDoubleProperty(FEndPosition, Value); }
@@ -811,4 +802,26 @@ bool TChartAxis::Clicked(int X, int Y)
     if (FChart->View3D())
         R = FChart->ChartCanvas()->CalcRect3D(R, FOtherSide ? FChart->DepthWidth : 0);
     return X >= R.Left && X < R.Right && Y >= R.Top && Y < R.Bottom;
+}
+
+// ------------------------------------------------------------------ TChartDepthAxis
+
+void TChartDepthAxis::SetInverted(bool Value)
+{
+    TChartAxis::SetInverted(Value);
+    TCustomAxisPanel* Chart = ParentChart();
+    TChartAxis* Other = this == Chart->DepthAxis() ? Chart->DepthTopAxis() : Chart->DepthAxis();
+    if (Other != nullptr && Other != this)
+        Other->FInverted = Value;
+}
+
+TAxisLabelStyle TChartDepthAxis::InternalCalcLabelStyle()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    for (int i = 0; i < Chart->SeriesCount(); ++i) {
+        TChartSeries* S = Chart->Series(i);
+        if (S->Active() && S->MaxZValue() != S->MinZValue())
+            return talValue;
+    }
+    return talText;
 }

@@ -221,14 +221,6 @@ TAxisLabelStyle TChartAxis::CalcLabelStyle()
 
 TAxisLabelStyle TChartAxis::InternalCalcLabelStyle()
 {
-    if (IsDepth) {
-        for (int i = 0; i < FChart->SeriesCount(); ++i) {
-            TChartSeries* S = FChart->Series(i);
-            if (S->Active() && S->MaxZValue() != S->MinZValue())
-                return talValue;
-        }
-        return talText;
-    }
     TAxisLabelStyle Result = talNone;
     for (int i = 0; i < FChart->SeriesCount(); ++i) {
         TChartSeries* S = FChart->Series(i);
@@ -317,6 +309,64 @@ int TChartAxis::MaxLabelsWidth()
 
 // ------------------------------------------------------------------ the whole axis
 
+// ------------------------------------------------------------------ drawing at positions of one's own
+
+void TChartAxis::CustomDraw(int APosLabels, int APosTitle, int APosAxis, bool GridVisible)
+{
+    InternalCalcPositions();
+    CustomDrawStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, FPixelStart, FPixelEnd);
+}
+
+void TChartAxis::CustomDrawStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, int AStartPos,
+                                    int AEndPos)
+{
+    FLabelsPos = APosLabels;
+    FTitlePos = APosTitle;
+    FAxisLinePos = APosAxis;
+    FPixelStart = AStartPos;
+    FPixelEnd = AEndPos;
+    RecalcSizeCenter();
+    const bool WasVisible = FGrid->Visible();
+    TNotifyEvent Changed = std::move(FGrid->OnChange);
+    FGrid->OnChange = nullptr;
+    TScopeExit Restore([&] {
+        FGrid->SetVisible(WasVisible);
+        FGrid->OnChange = std::move(Changed);
+    });
+    FGrid->SetVisible(GridVisible);
+    Draw(false);
+}
+
+void TChartAxis::CustomDrawMinMax(int APosLabels, int APosTitle, int APosAxis, bool GridVisible, double AMinimum,
+                                  double AMaximum, double AIncrement)
+{
+    CustomDrawMinMaxStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, AMinimum, AMaximum, AIncrement,
+                             FPixelStart, FPixelEnd);
+}
+
+void TChartAxis::CustomDrawMinMaxStartEnd(int APosLabels, int APosTitle, int APosAxis, bool GridVisible,
+                                          double AMinimum, double AMaximum, double AIncrement, int AStartPos,
+                                          int AEndPos)
+{
+    const double OldMinimum = FMinimum, OldMaximum = FMaximum, OldIncrement = FIncrement;
+    const bool OldAutomatic = FAutomatic;
+    TScopeExit Restore([&] {
+        FMinimum = OldMinimum;
+        FMaximum = OldMaximum;
+        FIncrement = OldIncrement;
+        FAutomatic = OldAutomatic;
+        SetScale(FMinimum, FMaximum);
+    });
+    FAutomatic = false;
+    FMinimum = AMinimum;
+    FMaximum = AMaximum;
+    FIncrement = AIncrement;
+    SetScale(FMinimum, FMaximum);
+    CustomDrawStartEnd(APosLabels, APosTitle, APosAxis, GridVisible, AStartPos, AEndPos);
+}
+
+// ------------------------------------------------------------------ drawing
+
 void TChartAxis::Draw(bool CalcPosAxis)
 {
     TCanvas3D* C = FChart->ChartCanvas();
@@ -337,7 +387,7 @@ void TChartAxis::Draw(bool CalcPosAxis)
             DrawTitle(FTitlePos, FPixelCenter);
     }
 
-    TickPixels.clear();
+    FTickPixels.clear();
     FAlternateRow = FHorizontal;
     const TAxisLabelStyle Style = FItems->Count() > 0 ? talNone : CalcLabelStyle();
     for (int i = 0; i < FItems->Count(); ++i) {
@@ -866,16 +916,16 @@ void TChartAxis::DrawTicksGridAndLine()
     }
     if (FTicks->Visible() && FTickLength != 0) {
         C->AssignVisiblePen(FTicks.get());
-        for (int P : TickPixels)
+        for (int P : FTickPixels)
             DrawTick(P, 1, FTickLength);
     }
-    DrawGrids(static_cast<int>(TickPixels.size()));
+    DrawGrids(static_cast<int>(FTickPixels.size()));
     if (FTicksInner->Visible() && FTickInnerLength != 0) {
         C->AssignVisiblePen(FTicksInner.get());
-        for (int P : TickPixels)
+        for (int P : FTickPixels)
             DrawTick(P, -1, -FTickInnerLength);
     }
-    if (!TickPixels.empty()) {
+    if (!FTickPixels.empty()) {
         if (FMinorTicks->Visible() && FMinorTickLength != 0) {
             C->AssignVisiblePen(FMinorTicks.get());
             DrawMinorTicks(false);
@@ -898,12 +948,12 @@ void TChartAxis::DrawGrids(int Count)
     else
         C->AssignVisiblePen(FGrid.get());
     FChart->CheckPenWidth(C->Pen);
-    Count = std::min(Count, static_cast<int>(TickPixels.size()));
+    Count = std::min(Count, static_cast<int>(FTickPixels.size()));
     for (int i = 0; i < Count; ++i) {
         if (!FGrid->Centered())
-            DrawGridLine(TickPixels[static_cast<size_t>(i)]);
+            DrawGridLine(FTickPixels[static_cast<size_t>(i)]);
         else if (i > 0)
-            DrawGridLine(RoundHalfAway((TickPixels[static_cast<size_t>(i)] + TickPixels[static_cast<size_t>(i - 1)]) * 0.5));
+            DrawGridLine(RoundHalfAway((FTickPixels[static_cast<size_t>(i)] + FTickPixels[static_cast<size_t>(i - 1)]) * 0.5));
     }
 }
 
@@ -927,14 +977,14 @@ void TChartAxis::DrawGridLine(int P)
     }
     const int Depth = FChart->DepthWidth;
     if (FChart->AxisBehind()) {
-        if (!SkipBackGrid) {
+        if (!FSkipBackGrid) {
             if (FHorizontal)
                 C->VertLine3D(P, R.Top, R.Bottom, Depth);
             else
                 C->HorizLine3D(R.Left, R.Right, P, Depth);
         }
         const int Z0 = RoundHalfAway(Depth * FGrid->ZPosition() * 0.01);
-        if (!SkipSideGrid && Z0 != Depth) {
+        if (!FSkipSideGrid && Z0 != Depth) {
             if (FHorizontal)
                 C->ZLine3D(P, FAxisLinePos, Z0, Depth);
             else
@@ -958,26 +1008,26 @@ void TChartAxis::DrawMinorTicks(bool IsGrid)
         else
             DrawTick(P, 1, FMinorTickLength);
     };
-    const size_t Count = TickPixels.size();
+    const size_t Count = FTickPixels.size();
     if (!FLogarithmic) {
         if (Count < 2)
             return;
-        double G = (TickPixels[1] - TickPixels[0]) / static_cast<double>(N);
+        double G = (FTickPixels[1] - FTickPixels[0]) / static_cast<double>(N);
         for (int c = 1; c <= FMinorTickCount; ++c) {
-            Use(TickPixels[0] - RoundHalfAway(c * G));
-            Use(TickPixels[Count - 1] + RoundHalfAway(c * G));
+            Use(FTickPixels[0] - RoundHalfAway(c * G));
+            Use(FTickPixels[Count - 1] + RoundHalfAway(c * G));
         }
         for (size_t i = 1; i < Count; ++i) {
-            G = (TickPixels[i] - TickPixels[i - 1]) / static_cast<double>(N);
+            G = (FTickPixels[i] - FTickPixels[i - 1]) / static_cast<double>(N);
             for (int j = 1; j <= FMinorTickCount; ++j)
-                Use(TickPixels[i] - RoundHalfAway(G * j));
+                Use(FTickPixels[i] - RoundHalfAway(G * j));
         }
         return;
     }
     std::vector<double> Starts;
-    const double LastValue = CalcPosPoint(TickPixels[Count - 1]);
+    const double LastValue = CalcPosPoint(FTickPixels[Count - 1]);
     Starts.push_back(LastValue / FLogarithmicBase);
-    for (int P : TickPixels)
+    for (int P : FTickPixels)
         Starts.push_back(CalcPosPoint(P));
     Starts.push_back(LastValue * FLogarithmicBase);
     std::vector<double> Done;

@@ -67,6 +67,40 @@ int TCustomAxisPanel::NumPages() const
     return std::max(PagesOf(LeftAxis()), PagesOf(RightAxis()));
 }
 
+void TCustomAxisPanel::PrintPages(int FromPage, int ToPage)
+{
+    TPrinter* P = Printer();
+    if (!Name().empty())
+        P->SetTitle(Name());
+    P->BeginDoc();
+    try {
+        if (ToPage == 0)
+            ToPage = NumPages();
+        if (FromPage == 0)
+            FromPage = 1;
+        const int Saved = FPage;
+        try {
+            const TRect R = ChartPrintRect();
+            for (int Number = FromPage; Number <= ToPage; ++Number) {
+                SetPage(Number);
+                PrintPartial(R);
+                if (Number < ToPage)
+                    P->NewPage();
+            }
+        } catch (...) {
+            SetPage(Saved);
+            throw;
+        }
+        SetPage(Saved);
+        P->EndDoc();
+    } catch (...) {
+        P->Abort();
+        if (P->Printing())
+            P->EndDoc();
+        throw;
+    }
+}
+
 void TCustomAxisPanel::SetLeftAxis(TChartAxis* Value) { LeftAxis()->Assign(Value); }
 void TCustomAxisPanel::SetRightAxis(TChartAxis* Value) { RightAxis()->Assign(Value); }
 void TCustomAxisPanel::SetTopAxis(TChartAxis* Value) { TopAxis()->Assign(Value); }
@@ -182,31 +216,7 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
 
     CalcWallsRect();
     R = ChartRect;
-
-    // axis layout
-    for (int i = 0; i < AxesList().Count(); ++i) {
-        TChartAxis* A = AxesList()[i];
-        A->VisibleInPass = CalcIsAxisVisible(A);
-        A->AdjustMaxMin();
-    }
-    for (int i = 0; i < AxesList().Count(); ++i)
-        AxesList()[i]->InternalCalcPositions();
-    TRect Inner = ChartRect;
-    for (int j = 0; j < AxesList().Count(); ++j) {
-        TChartAxis* A = AxesList()[j];
-        if (!A->VisibleInPass)
-            continue;
-        TRect T = Inner;
-        A->CalcRect(T, j < 5);
-        const TRect X{std::max(T.Left, Inner.Left), std::max(T.Top, Inner.Top), std::min(T.Right, Inner.Right),
-                      std::min(T.Bottom, Inner.Bottom)};
-        if (X.Left < X.Right && X.Top < X.Bottom)
-            Inner = X;
-    }
-    FChartRect = Inner;
-    ReCalcWidthHeight();
-    for (int i = 0; i < AxesList().Count(); ++i)
-        AxesList()[i]->InternalCalcPositions();
+    CalcAxisLayout();
 
     for (TChartSeries* S : Active)
         S->CalcDepthPositions();
@@ -251,6 +261,33 @@ void TCustomAxisPanel::InternalDraw(const TRect& UserRect)
     DoOnAfterDraw();
 }
 
+void TCustomAxisPanel::CalcAxisLayout()
+{
+    for (int i = 0; i < AxesList().Count(); ++i) {
+        TChartAxis* A = AxesList()[i];
+        A->FVisibleInPass = CalcIsAxisVisible(A);
+        A->AdjustMaxMin();
+    }
+    for (int i = 0; i < AxesList().Count(); ++i)
+        AxesList()[i]->InternalCalcPositions();
+    TRect Inner = ChartRect;
+    for (int j = 0; j < AxesList().Count(); ++j) {
+        TChartAxis* A = AxesList()[j];
+        if (!A->FVisibleInPass)
+            continue;
+        TRect T = Inner;
+        A->CalcRect(T, j < 5);
+        const TRect X{std::max(T.Left, Inner.Left), std::max(T.Top, Inner.Top), std::min(T.Right, Inner.Right),
+                      std::min(T.Bottom, Inner.Bottom)};
+        if (X.Left < X.Right && X.Top < X.Bottom)
+            Inner = X;
+    }
+    FChartRect = Inner;
+    ReCalcWidthHeight();
+    for (int i = 0; i < AxesList().Count(); ++i)
+        AxesList()[i]->InternalCalcPositions();
+}
+
 void TCustomAxisPanel::ClipToSeriesArea()
 {
     TRect R = ChartRect;
@@ -266,7 +303,7 @@ void TCustomAxisPanel::DrawAxes()
     const bool BottomLater = DrawBackWallAfter(0);
     for (int i = 0; i < AxesList().Count(); ++i) {
         TChartAxis* A = AxesList()[i];
-        if (!A->VisibleInPass || (A == BottomAxis() && BottomLater))
+        if (!A->VisibleInPass() || (A == BottomAxis() && BottomLater))
             continue;
         A->Draw(true);
     }
@@ -720,4 +757,28 @@ void TChartSeries::DrawLegendShape(int ValueIndex, const TRect& Rect)
         C->Rectangle(Rect);
         C->Pen->SetColor(OldPen);
     }
+}
+
+// ------------------------------------------------------------------ the mouse over a series
+
+bool TChartSeries::CheckMouse(int X, int Y)
+{
+    if (Cursor == crDefault && !OnMouseEnter && !OnMouseLeave)
+        return false;
+    if (Clicked(X, Y) == -1) {
+        if (FMouseInside) {
+            FMouseInside = false;
+            if (OnMouseLeave)
+                OnMouseLeave(this);
+        }
+        return false;
+    }
+    if (Cursor != crDefault && FParent != nullptr)
+        FParent->SetCursor(Cursor);
+    if (!FMouseInside) {
+        FMouseInside = true;
+        if (OnMouseEnter)
+            OnMouseEnter(this);
+    }
+    return true;
 }

@@ -33,12 +33,12 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomChPanelExtended(
     FRightAxis->SetZPosition(100);
     FRightAxis->Grid()->SetZ(100);
     FRightAxis->Grid()->UnstoredZ = 100;
-    FDepthAxis = new TChartAxis(this);
+    FDepthAxis = new TChartDepthAxis(this);
     FDepthAxis->SetVisible(false);
     FDepthAxis->IsDepth = true;
     FDepthAxis->SetCalcPosValue();
     FDepthAxis->SetOtherSide(true);
-    FDepthTopAxis = new TChartAxis(this);
+    FDepthTopAxis = new TChartDepthAxis(this);
     FDepthTopAxis->SetVisible(false);
     FDepthTopAxis->IsDepth = true;
     FDepthTopAxis->SetCalcPosValue();
@@ -56,6 +56,17 @@ TCustomAxisPanel::~TCustomAxisPanel()
     FDesignerHook.reset();
     FTools->Clear();
     FTools.reset();
+}
+
+bool TCustomAxisPanel::CheckMouseSeries(int X, int Y)
+{
+    // Every active series is asked, so that each keeps its enter and leave
+    // state.
+    bool Over = false;
+    for (int i = SeriesCount() - 1; i >= 0; --i)
+        if (Series(i)->Active() && Series(i)->CheckMouse(X, Y))
+            Over = true;
+    return Over;
 }
 
 int TCustomAxisPanel::CountActiveSeries() const
@@ -176,7 +187,7 @@ TChartSeries* TCustomAxisPanel::GetAxisSeriesMaxPoints(TChartAxis* Axis) const
 
 bool TCustomAxisPanel::IsAxisVisible(TChartAxis* Axis) const
 {
-    return Axis->VisibleInPass;
+    return Axis->VisibleInPass();
 }
 
 bool TCustomAxisPanel::CalcIsAxisVisible(TChartAxis* Axis) const

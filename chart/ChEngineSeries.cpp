@@ -105,6 +105,13 @@ TComponent* TCustomChartElement::GetParentComponent() const
     return FParent;
 }
 
+void ChDrawBitmapEditor(TCanvas* Canvas, TCustomChartElement* Element, int Left, int Top)
+{
+    TBitmap Picture;
+    ChGetBitmapEditor(Element, Picture);
+    Canvas->Draw(Left, Top, &Picture);
+}
+
 // ------------------------------------------------------------------ TCustomChartSeries
 
 TCustomChartSeries::TCustomChartSeries(TComponent* AOwner) : TCustomChartElement(AOwner) {}
@@ -230,7 +237,7 @@ int TChartSeries::AddPoint(double X, double Y, std::span<const double> More, con
             FValueColors->resize(static_cast<size_t>(Index), clSeriesDefault);
         FValueColors->insert(FValueColors->begin() + Index, Color);
     } else if (Color != clSeriesDefault) {
-        FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
+        FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
         (*FValueColors)[static_cast<size_t>(Index)] = Color;
     }
     if (!Label.empty() || FLabels.Count() > 0)
@@ -285,7 +292,7 @@ void TChartSeries::AddedValue(TChartSeries* Source, int ValueIndex)
     const int j = AddChartValue(Source, ValueIndex);
     if (Source->FValueColors && ValueIndex < static_cast<int>(Source->FValueColors->size())) {
         if (!FValueColors)
-            FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count() - 1), clSeriesDefault);
+            FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count() - 1), clSeriesDefault);
         if (static_cast<int>(FValueColors->size()) < j)
             FValueColors->resize(static_cast<size_t>(j), clSeriesDefault);
         FValueColors->insert(FValueColors->begin() + j, (*Source->FValueColors)[static_cast<size_t>(ValueIndex)]);
@@ -554,7 +561,7 @@ TColor TChartSeries::GetValueColor(int ValueIndex)
 
 void TChartSeries::GrowColors()
 {
-    FValueColors = std::make_unique<std::vector<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
+    FValueColors = std::make_unique<std::deque<TColor>>(static_cast<size_t>(Count()), clSeriesDefault);
 }
 
 void TChartSeries::SetValueColor(int ValueIndex, TColor Color)
@@ -679,6 +686,24 @@ int TChartSeries::CalcXSizeValue(double Value) { return FGetHorizAxis->CalcSizeV
 int TChartSeries::CalcYSizeValue(double Value) { return FGetVertAxis->CalcSizeValue(Value); }
 double TChartSeries::XScreenToValue(int ScreenPos) { return FGetHorizAxis->CalcPosPoint(ScreenPos); }
 double TChartSeries::YScreenToValue(int ScreenPos) { return FGetVertAxis->CalcPosPoint(ScreenPos); }
+void TChartSeries::GetCursorValues(double& X, double& Y)
+{
+    X = Y = 0;
+    if (FParent == nullptr)
+        return;
+    const TPoint P = FParent->GetCursorPos();
+    X = XScreenToValue(P.X);
+    Y = YScreenToValue(P.Y);
+}
+
+int TChartSeries::GetCursorValueIndex()
+{
+    if (FParent == nullptr)
+        return -1;
+    const TPoint P = FParent->GetCursorPos();
+    return Clicked(P.X, P.Y);
+}
+
 std::string TChartSeries::XValueToText(double Value) { return FGetHorizAxis->LabelValue(Value); }
 std::string TChartSeries::YValueToText(double Value) { return FGetVertAxis->LabelValue(Value); }
 

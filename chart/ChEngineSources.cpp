@@ -45,17 +45,6 @@ int RoundToInt(double Value)
 
 // ------------------------------------------------------------------ small lists
 
-int TChartValueLists::IndexOf(const TChartValueList* List) const
-{
-    auto It = std::find(FItems.begin(), FItems.end(), List);
-    return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
-}
-
-void TChartValueLists::Remove(TChartValueList* List)
-{
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), List), FItems.end());
-}
-
 bool TCustomChartSeries::SameClass(const TCustomChartSeries* Series) const
 {
     return ClassType()->InheritsFrom(Series->ClassType()) || Series->ClassType()->InheritsFrom(ClassType());

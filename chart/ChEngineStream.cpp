@@ -27,7 +27,9 @@
 #include "platform/Streams.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <exception>
 #include <unordered_set>
 
 namespace {
@@ -64,6 +66,9 @@ class TPointReader {
 public:
     TPointReader(const std::string& Bytes, std::string Where) : FBytes(Bytes), FWhere(std::move(Where)) {}
     size_t Remaining() const { return FBytes.size() - FPos; }
+    size_t Position() const { return FPos; }
+    // Back to a place read before.
+    void Seek(size_t Pos) { FPos = std::min(Pos, FBytes.size()); }
     [[noreturn]] void Fail(const std::string& What) const
     {
         throw EReadError(FWhere + ": " + What + " (byte " + std::to_string(FPos) + ")");
@@ -72,6 +77,11 @@ public:
     {
         if (Remaining() < Count)
             Fail(std::string(What) + " cut short");
+    }
+    void Skip(size_t Count, const char* What)
+    {
+        Need(Count, What);
+        FPos += Count;
     }
     uint8_t U8(const char* What)
     {
@@ -278,18 +288,73 @@ void TChartSeries::ReadData(TStream* Stream)
                               ((Flags & tfMarkPosition) ? static_cast<size_t>(MarkPositionSize) : 0u);
     if (static_cast<uint64_t>(n) * RecordSize > R.Remaining())
         R.Fail(std::to_string(n) + " points do not fit in " + std::to_string(R.Remaining()) + " bytes");
+    const auto ReadRecord = [&](double& Position, double& Value, TColor& Color, std::string& Label,
+                                std::vector<double>& More) {
+        Position = (Flags & tfNoMandatory) ? R.F64("position") : 0;
+        Value = R.F64("value");
+        Color = (Flags & tfColor) ? static_cast<TColor>(R.U32("colour")) : clSeriesDefault;
+        Label.clear();
+        if (Flags & tfLabel)
+            Label = R.Text(R.U8("label length"), "label");
+        for (double& V : More)
+            V = R.F64("value");
+    };
+    // First every record is found and checked; a damaged one ends the
+    // points there (those before it are kept, then the error is raised).
+    std::vector<size_t> Offsets;
+    std::vector<double> Keys;
+    Offsets.reserve(static_cast<size_t>(n));
+    Keys.reserve(static_cast<size_t>(n));
+    std::exception_ptr Damage;
+    {
+        double Position, Value;
+        TColor Color;
+        std::string Label;
+        std::vector<double> More(static_cast<size_t>(Extra));
+        try {
+            for (int i = 0; i < n; ++i) {
+                const size_t At = R.Position();
+                ReadRecord(Position, Value, Color, Label, More);
+                if (Flags & tfMarkPosition)
+                    R.Skip(MarkPositionSize, "mark position");
+                Offsets.push_back(At);
+                if (!(Flags & tfNoMandatory))
+                    Position = i;
+                Keys.push_back(FYMandatory ? Position : Value);
+            }
+        } catch (const EReadError&) {
+            Damage = std::current_exception();
+        }
+    }
+    // Points go in the order their X list keeps: sorting the records once
+    // (stable, so equal X values keep their stored order) places them as
+    // adding them one by one would, without moving the points already in.
+    // NaN X values and a handler that may refuse points keep the stored
+    // order of adding.
+    std::vector<int> Order(Offsets.size());
+    for (size_t i = 0; i < Order.size(); ++i)
+        Order[i] = static_cast<int>(i);
+    const TChartListOrder XOrder = FXValues->Order();
+    const bool AnyNaN = std::any_of(Keys.begin(), Keys.end(), [](double K) { return std::isnan(K); });
+    if (XOrder != loNone && !OnBeforeAdd && !AnyNaN) {
+        const auto Before = [&](int A, int B) {
+            const double KA = Keys[static_cast<size_t>(A)], KB = Keys[static_cast<size_t>(B)];
+            return XOrder == loAscending ? KA < KB : KA > KB;
+        };
+        if (!std::is_sorted(Order.begin(), Order.end(), Before))
+            std::stable_sort(Order.begin(), Order.end(), Before);
+    }
     {
         TUpdateGuard<TChartSeries> Batch(*this);
+        double Position, Value;
+        TColor Color;
+        std::string Label;
         std::vector<double> More(static_cast<size_t>(Extra));
-        for (int i = 0; i < n; ++i) {
-            const double Position = (Flags & tfNoMandatory) ? R.F64("position") : i;
-            const double Value = R.F64("value");
-            const TColor Color = (Flags & tfColor) ? static_cast<TColor>(R.U32("colour")) : clSeriesDefault;
-            std::string Label;
-            if (Flags & tfLabel)
-                Label = R.Text(R.U8("label length"), "label");
-            for (double& V : More)
-                V = R.F64("value");
+        for (int i : Order) {
+            R.Seek(Offsets[static_cast<size_t>(i)]);
+            ReadRecord(Position, Value, Color, Label, More);
+            if (!(Flags & tfNoMandatory))
+                Position = i;
             const int At = FYMandatory ? AddPoint(Position, Value, More, Label, Color)
                                        : AddPoint(Value, Position, More, Label, Color);
             if (Flags & tfMarkPosition) {
@@ -311,6 +376,8 @@ void TChartSeries::ReadData(TStream* Stream)
             }
         }
     }
+    if (Damage)
+        std::rethrow_exception(Damage);
     ManualData = true;
 }
 
@@ -395,6 +462,8 @@ void TChartSeries::Loaded()
 void TChartSeries::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
     TCustomChartSeries::GetChildren(Proc, Root);
-    if (FFunction != nullptr && FFunction->Owner() != this)
+    // (The function has this series as its parent, so the components the
+    // series owns leave it out.)
+    if (FFunction != nullptr)
         Proc(FFunction);
 }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <functional>
 #include <utility>
 
 void ShowMessageUser(const std::string& Text)
@@ -27,6 +29,7 @@ void TChartValueList::Assign(TPersistent* Source)
 {
     if (auto* S = dynamic_cast<TChartValueList*>(Source)) {
         FOrder = S->FOrder;
+        FOrderState = osUnknown;
         FDateTime = S->FDateTime;
         FValueSource = S->FValueSource;
     }
@@ -35,34 +38,94 @@ void TChartValueList::Assign(TPersistent* Source)
 void TChartValueList::Grow()
 {
     FValues.resize(FValues.size() + ChDefaultCapacity);
+    Rebase();
+}
+
+void TChartValueList::GrowFront()
+{
+    const size_t Room = static_cast<size_t>(std::max(ChDefaultCapacity, FCount));
+    TChartValues Wider(Room + FValues.size());
+    const auto Live = FValues.begin() + FFirst;
+    std::copy(Live, Live + FCount, Wider.begin() + static_cast<std::ptrdiff_t>(Room) + FFirst);
+    FValues.swap(Wider);
+    FFirst += static_cast<int>(Room);
+    Rebase();
+}
+
+bool TChartValueList::HoldsOrder() const
+{
+    for (int i = 0; i < FCount; ++i) {
+        const double V = Value(i);
+        if (std::isnan(V))
+            return false;
+        if (i > 0 && (FOrder == loDescending ? V > Value(i - 1) : V < Value(i - 1)))
+            return false;
+    }
+    return true;
+}
+
+// After the values equal to P: the place the scan from the end finds.
+int TChartValueList::PlaceBefore(double P)
+{
+    if (FOrderState == osUnknown)
+        FOrderState = HoldsOrder() ? osOrdered : osUnordered;
+    const auto First = FValues.begin() + FFirst;
+    if (FOrderState == osOrdered) {
+        const auto It = FOrder == loAscending ? std::upper_bound(First, First + FCount, P)
+                                              : std::upper_bound(First, First + FCount, P, std::greater<double>());
+        return static_cast<int>(It - First);
+    }
+    int t = FCount - 1;
+    if (FOrder == loAscending)
+        while (t >= 0 && Value(t) > P)
+            --t;
+    else
+        while (t >= 0 && Value(t) < P)
+            --t;
+    return t + 1;
 }
 
 int TChartValueList::AddChartValue(double P)
 {
     int Index = FCount;
-    if (FOrder == loAscending && FCount > 0 && P < Value(FCount - 1)) {
-        int t = FCount - 1;
-        while (t >= 0 && Value(t) > P)
-            --t;
-        Index = t + 1;
-    } else if (FOrder == loDescending && FCount > 0 && P > Value(FCount - 1)) {
-        int t = FCount - 1;
-        while (t >= 0 && Value(t) < P)
-            --t;
-        Index = t + 1;
+    if (FOrder != loNone) {
+        if (FCount > 0 && (FOrder == loAscending ? P < Last() : P > Last()))
+            Index = PlaceBefore(P);
+        if (std::isnan(P))
+            FOrderState = osUnordered;
     }
-    InsertChartValue(Index, P);
+    InsertAt(Index, P);
     return Index;
+}
+
+void TChartValueList::InsertAt(int Index, double Value)
+{
+    if (Index == FCount) {
+        if (FFirst + FCount >= Capacity())
+            Grow();
+    } else if (Index < FCount - Index && (FFirst > 0 || Index == 0)) {
+        // The values before Index are fewer: they move down one place.
+        if (FFirst == 0)
+            GrowFront();
+        const auto Start = FValues.begin() + FFirst;
+        std::move(Start, Start + Index, Start - 1);
+        --FFirst;
+        Rebase();
+    } else {
+        if (FFirst + FCount >= Capacity())
+            Grow();
+        const auto Start = FValues.begin() + FFirst;
+        std::move_backward(Start + Index, Start + FCount, Start + FCount + 1);
+    }
+    Slot(Index) = Value;
+    ++FCount;
+    FStatsDirty = true;
 }
 
 void TChartValueList::InsertChartValue(int Index, double Value)
 {
-    if (FCount >= Capacity())
-        Grow();
-    std::move_backward(FValues.begin() + Index, FValues.begin() + FCount, FValues.begin() + FCount + 1);
-    FValues[static_cast<size_t>(Index)] = Value;
-    ++FCount;
-    FStatsDirty = true;
+    InsertAt(Index, Value);
+    FOrderState = osUnknown;
 }
 
 void TChartValueList::Delete(int ValueIndex)
@@ -76,28 +139,44 @@ void TChartValueList::Delete(int Start, int Quantity)
     const int Last = std::min(Start + std::max(Quantity, 0), FCount);
     if (First >= Last)
         return;
-    std::move(FValues.begin() + Last, FValues.begin() + FCount, FValues.begin() + First);
+    const auto Live = FValues.begin() + FFirst;
+    std::move(Live + Last, Live + FCount, Live + First);
     FCount -= Last - First;
     FStatsDirty = true;
+    if (FOrderState == osUnordered)
+        FOrderState = osUnknown;
 }
 
 void TChartValueList::ClearValues()
 {
     FCount = 0;
+    FFirst = 0;
     TChartValues().swap(FValues);
+    Rebase();
     FStatsDirty = true;
+    FOrderState = osOrdered;
 }
 
 void TChartValueList::Scroll()
 {
-    if (FCount > 1)
-        std::rotate(FValues.begin(), FValues.begin() + 1, FValues.begin() + FCount);
+    if (FCount > 1) {
+        const auto Live = FValues.begin() + FFirst;
+        std::rotate(Live, Live + 1, Live + FCount);
+        FOrderState = osUnknown;
+    }
+}
+
+void TChartValueList::SetOrder(TChartListOrder Value)
+{
+    FOrder = Value;
+    FOrderState = osUnknown;
 }
 
 void TChartValueList::StoreValue(int Index, double Value)
 {
-    FValues[static_cast<size_t>(Index)] = Value;
+    Slot(Index) = Value;
     FStatsDirty = true;
+    FOrderState = osUnknown;
 }
 
 void TChartValueList::SetValue(int Index, double Value)
@@ -115,7 +194,7 @@ void TChartValueList::RecalcStats()
     FMaxValue = FMinValue = FTotal = FTotalABS = 0;
     bool Any = false;
     for (int i = 0; i < FCount; ++i) {
-        const double V = FValues[static_cast<size_t>(i)];
+        const double V = Value(i);
         if (!std::isfinite(V))
             continue;
         if (!Any) {
@@ -172,15 +251,16 @@ int TChartValueList::Locate(double Value, int FirstIndex, int LastIndex) const
     FirstIndex = std::max(FirstIndex, 0);
     LastIndex = std::min(LastIndex, FCount - 1);
     for (int i = FirstIndex; i <= LastIndex; ++i)
-        if (FValues[static_cast<size_t>(i)] == Value)
+        if (this->Value(i) == Value)
             return i;
     return -1;
 }
 
 void TChartValueList::Exchange(int Index1, int Index2)
 {
-    std::swap(FValues[static_cast<size_t>(Index1)], FValues[static_cast<size_t>(Index2)]);
+    std::swap(Slot(Index1), Slot(Index2));
     FStatsDirty = true;
+    FOrderState = osUnknown;
     if (FOwner != nullptr)
         FOwner->NotifyValue(veModify, Index1);
 }
@@ -188,8 +268,9 @@ void TChartValueList::Exchange(int Index1, int Index2)
 void TChartValueList::FillSequence()
 {
     for (int i = 0; i < FCount; ++i)
-        FValues[static_cast<size_t>(i)] = i;
+        Slot(i) = i;
     FStatsDirty = true;
+    FOrderState = osUnknown;
     if (FOwner != nullptr)
         FOwner->NotifyValue(veModify, 0);
 }
@@ -211,9 +292,10 @@ void TChartValueList::Sort()
                if (FOwner != nullptr)
                    FOwner->SwapValueIndex(A, B);
                else
-                   std::swap(FValues[static_cast<size_t>(A)], FValues[static_cast<size_t>(B)]);
+                   std::swap(Slot(A), Slot(B));
            });
     FStatsDirty = true;
+    FOrderState = osUnknown;
 }
 
 std::string TChartValueList::ToString(int Index) const
@@ -250,6 +332,17 @@ void TChartValueList::ReadMultiplier(double Value)
         ShowMessageUser("Error: Multiplier property is obsolete.\r\n\r\n"
                         "Please enable the Multiplier property in the chart library's build options "
                         "and rebuild the library.");
+}
+
+int TChartValueLists::IndexOf(const TChartValueList* List) const
+{
+    auto It = std::find(FItems.begin(), FItems.end(), List);
+    return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
+}
+
+void TChartValueLists::Remove(TChartValueList* List)
+{
+    FItems.erase(std::remove(FItems.begin(), FItems.end(), List), FItems.end());
 }
 
 void TChartValueLists::Clear()

@@ -72,7 +72,8 @@ public:
     // A stored form keeps a function as a child of its series.
     void SetParentComponent(TComponent* Value) override;
     TComponent* GetParentComponent() const { return FParentSeries; }
-    bool HasParent() const { return true; }
+    // Stored inside its series' block whenever it computes one.
+    bool HasParent() const override { return FParentSeries != nullptr; }
 
     static void Publish(TPublisher<TChFunction>& P);
 

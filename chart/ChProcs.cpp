@@ -2,7 +2,9 @@
 // field splitting, unique names, sorting, hit-test geometry, the check box
 // drawing and text export.
 #include "chart/ChProcs.h"
+#include "platform/Clipbrd.h"
 #include "platform/IniFiles.h"
+#include "platform/Streams.h"
 
 #include <algorithm>
 #include <cmath>
@@ -529,9 +531,41 @@ void ChSaveIntegerOption(const std::string& Name, int Value)
 
 // ------------------------------------------------------------------ text export
 
+void TChExportData::CopyToClipboard()
+{
+    Clipboard()->SetText(AsString());
+}
+
+void TChExportData::SaveToStream(TStream* Stream)
+{
+    const std::string Text = AsString();
+    Stream->WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+}
+
 void TChExportData::SaveToFile(const std::string& FileName)
 {
     std::string Error;
     if (!WriteFileAtomic(FileName, AsString(), Error))
         throw EFileError("Cannot create file \"" + FileName + "\". " + Error);
 }
+
+// ------------------------------------------------------------------ resources
+
+void ChLoadBitmap(TBitmap& Bitmap, const std::string& Name1, const std::string& Name2)
+{
+    if (!LoadBitmapResource(Bitmap, Name1))
+        LoadBitmapResource(Bitmap, Name2);
+}
+
+void ChGetBitmapEditor(const TObject* Object, TBitmap& Bitmap)
+{
+    const TClass Class = Object->ClassType();
+    ChLoadBitmap(Bitmap, Class->ClassName(), Class->ClassParent() ? Class->ClassParent()->ClassName() : "");
+}
+
+namespace {
+
+// The library's start-up: its hand cursor.
+const bool HandCursorRegistered = (RegisterStartUpCursor(crChartHand, crHandPoint), true);
+
+}  // namespace

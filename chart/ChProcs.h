@@ -23,6 +23,7 @@
 #include <vector>
 
 class TCustomChPanel;
+class TStream;
 
 // ------------------------------------------------------------------ library-wide flags
 
@@ -111,6 +112,8 @@ class TCustomChPanel : public TCustomPanelNoCaption {
 public:
     static void Publish(TPublisher<TCustomChPanel>& P);
     void DefineProperties(TFiler* Filer) override;
+    // The mouse position in the panel's client coordinates.
+    TPoint GetCursorPos() const;
     explicit TCustomChPanel(TComponent* AOwner);
     ~TCustomChPanel() override;
 
@@ -160,7 +163,12 @@ public:
     TChartHiddenPen* Border() const { return FBorder.get(); }
     void SetBorder(TChartHiddenPen* Value) { FBorder->Assign(Value); }
     int BorderRound() const { return FBorderRound; }
+    // Also shapes the window (SetControlRounded) unless the panel is read.
     void SetBorderRound(int Value);
+    // With BorderRound above 0 the window becomes a rounded rectangle of
+    // its size with corners of BorderRound; otherwise a plain rectangle
+    // again. Only for a panel on a parent; the window repaints.
+    void SetControlRounded();
     TBorderStyle BorderStyle() const { return FBorder->Visible() ? bsSingle : bsNone; }
     void SetBorderStyle(TBorderStyle Value) { FBorder->SetVisible(Value == bsSingle); }
     bool BufferedDisplay() const { return FChartCanvas->UseBuffer(); }
@@ -274,6 +282,7 @@ protected:
 private:
     std::unique_ptr<TChartHiddenPen> FBorder;
     int FBorderRound = 0;
+    bool FRounding = false;
     std::array<int, 4> FMargins{3, 4, 3, 4};
     TChUnits FMarginUnits = muPercent;
     TRect FPrintMargins{15, 15, 15, 15};
@@ -672,6 +681,16 @@ bool CrossingLines(double X1, double Y1, double X2, double Y2, double X3, double
 // A 13 x 13 check box (or radio button) with its top-left at (Left, Top).
 void ChDrawCheckBox(int Left, int Top, TCanvas* Canvas, bool Checked, TColor BackColor, bool IsCheckBox = true);
 
+// The hand cursor, entered under this number when the library starts.
+constexpr TCursor crChartHand = 2020;
+
+// Bitmap takes the program's bitmap resource Name1, else Name2 (platform
+// RegisterBitmapResource); unchanged when there is neither.
+void ChLoadBitmap(TBitmap& Bitmap, const std::string& Name1, const std::string& Name2);
+// The editor picture of Object's class: the resource named after the class,
+// else after its parent class.
+void ChGetBitmapEditor(const TObject* Object, TBitmap& Bitmap);
+
 // ------------------------------------------------------------------ editor options
 
 // The chart editor's options of the current user, kept in "Editor.ini" of the
@@ -685,9 +704,14 @@ void ChSaveIntegerOption(const std::string& Name, int Value);
 
 // ------------------------------------------------------------------ text export
 
+// The base of text exporters: the text is AsString.
 class TChExportData : public TObject {
 public:
     virtual std::string AsString() { return {}; }
+    // Puts the text on the clipboard.
+    virtual void CopyToClipboard();
     // Replaces the file with the text; raises EFileError when it cannot.
     virtual void SaveToFile(const std::string& FileName);
+    // Writes the text's bytes, nothing before or after them.
+    virtual void SaveToStream(TStream* Stream);
 };

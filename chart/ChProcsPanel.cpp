@@ -260,8 +260,23 @@ bool TCustomChPanel::IsScreenHighColor()
 
 void TCustomChPanel::SetBorderRound(int Value)
 {
-    // The window keeps its square shape; the rounded frame is drawn.
+    if (FBorderRound == Value)
+        return;
     SetIntegerProperty(FBorderRound, Value);
+    if (!ComponentState().Contains(csLoading))
+        SetControlRounded();
+}
+
+void TCustomChPanel::SetControlRounded()
+{
+    if (Parent() == nullptr || FRounding)
+        return;
+    TValueRollback<bool> Busy(FRounding, true);
+    if (FBorderRound > 0)
+        SetWindowRegion(TRegion::CreateRoundRect({0, 0, Width(), Height()}, FBorderRound, FBorderRound));
+    else
+        SetWindowRegion(TRegion());
+    Invalidate();
 }
 
 void TCustomChPanel::SetMargin(int Index, int Value)
@@ -388,17 +403,26 @@ void TCustomChPanel::MouseLeave()
     Panning.Active = false;
 }
 
+TPoint TCustomChPanel::GetCursorPos() const
+{
+    return ScreenToClient(Mouse->CursorPos());
+}
+
 void TCustomChPanel::Resize()
 {
     // The buffered image has the old size: the next paint draws afresh.
     if (FChartCanvas)
         FChartCanvas->Invalidate();
+    if (!ComponentState().Contains(csLoading) && FBorderRound > 0)
+        SetControlRounded();
     TCustomPanelNoCaption::Resize();
 }
 
 void TCustomChPanel::Loaded()
 {
     SavedCursor = Cursor();
+    if (FBorderRound > 0)
+        SetControlRounded();
 }
 
 void TCustomChPanel::ReadBorderStyle(const std::string& Identifier)

@@ -1,5 +1,7 @@
 #include "chart/Chart.h"
 
+#include "platform/ScopeGuard.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -456,18 +458,16 @@ void TCustomChart::DrawAxisWithoutBackGrid(TChartAxis* Axis)
 {
     if (!IsAxisVisible(Axis))
         return;
-    Axis->SkipBackGrid = true;
+    TValueRollback<bool> Skip(Axis->FSkipBackGrid, true);
     Axis->Draw(false);
-    Axis->SkipBackGrid = false;
 }
 
 void TCustomChart::DrawGridsWithoutSideGrid(TChartAxis* Axis)
 {
     if (!IsAxisVisible(Axis))
         return;
-    Axis->SkipSideGrid = true;
-    Axis->DrawGrids(static_cast<int>(Axis->TickPixels.size()));
-    Axis->SkipSideGrid = false;
+    TValueRollback<bool> Skip(Axis->FSkipSideGrid, true);
+    Axis->DrawGrids(static_cast<int>(Axis->TickPixels().size()));
 }
 
 // ------------------------------------------------------------------ drawing: walls

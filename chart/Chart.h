@@ -2,6 +2,7 @@
 // walls around the plot and the legend.
 #pragma once
 
+#include "chart/ChDragObject.h"
 #include "chart/ChEngine.h"
 #include "chart/ChLegend.h"
 #include "chart/ChMarks.h"
@@ -274,7 +275,6 @@ protected:
 private:
     bool TryZoomOrPanning(TMouseButton Button, TShiftState Shift, int X, int Y);
     void PanningStep(bool Horizontal, int New, int Old, bool& Moved);
-    bool CheckMouseSeries(int X, int Y);
     void DrawTitles(bool Custom);
     bool DrawWallFirst(int X);
     void PrepareWallCanvas(TCustomChartWall* Wall);
@@ -296,7 +296,9 @@ public:
     using TCustomChart::TCustomChart;
 };
 
-// Puts the chart, the series kinds of the library (base, fast line, line,
+// Puts the charts, the series kinds of the library (base, fast line, line,
 // point, area, bar, pie and their horizontal forms), the base functions and
-// tools in the class registry, so that stored chart forms can be read.
+// tools, the axis, depth axis, axis title and series marks classes in the
+// class registry, so that stored chart forms can be read. The library does
+// this when the program starts; calling it again changes nothing.
 void RegisterChartClasses();

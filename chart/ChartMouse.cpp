@@ -95,19 +95,6 @@ void TCustomChart::BroadcastMouseEvent(TChartMouseEvent Kind, TMouseButton Butto
     }
 }
 
-bool TCustomChart::CheckMouseSeries(int X, int Y)
-{
-    // A series with a cursor of its own shows it while the mouse is over it.
-    for (int i = SeriesCount() - 1; i >= 0; --i) {
-        TChartSeries* S = Series(i);
-        if (S->Active() && S->Cursor != crDefault && S->Clicked(X, Y) != -1) {
-            SetCursor(S->Cursor);
-            return true;
-        }
-    }
-    return false;
-}
-
 // ------------------------------------------------------------------ mouse messages
 
 void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)

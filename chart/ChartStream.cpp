@@ -15,6 +15,7 @@
 #include "chart/ChMarks.h"
 #include "chart/Chart.h"
 #include "chart/ChartRegistry.h"
+#include "chart/DBChart.h"
 #include "chart/Series.h"
 #include "chart/SeriesArea.h"
 #include "chart/SeriesBar.h"
@@ -1004,13 +1005,14 @@ void TChartAxis::Publish(TPublisher<TChartAxis>& P)
     P.Object("TicksInner", &A::TicksInner);
     P.Object("Title", &A::Title);
     P.Integer("TitleSize", &A::TitleSize, &A::SetTitleSize).Default(0);
-    // The depth axes are hidden until asked for.
-    P.Boolean("Visible", &A::Visible, &A::SetVisible).Stored([](A& X) {
-        const TCustomAxisPanel* C = X.ParentChart();
-        const bool Depth = C != nullptr && (C->DepthAxis() == &X || C->DepthTopAxis() == &X);
-        return X.Visible() == Depth;
-    });
+    P.Boolean("Visible", &A::Visible, &A::SetVisible).Default(true);
     P.Float("ZPosition", &A::ZPosition, &A::SetZPosition).Stored(&A::IsZStored);
+}
+
+// The depth axes are hidden until asked for.
+void TChartDepthAxis::Publish(TPublisher<TChartDepthAxis>& P)
+{
+    P.Redeclare("Visible").Default(false);
 }
 
 // ------------------------------------------------------------------ tools
@@ -1132,10 +1134,23 @@ void TCustomChart::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 
 void RegisterChartClasses()
 {
-    RegisterClasses({TChart::StaticClass(), TChartSeries::StaticClass(), TFastLineSeries::StaticClass(),
-                     TLineSeries::StaticClass(), THorizLineSeries::StaticClass(), TPointSeries::StaticClass(),
-                     TAreaSeries::StaticClass(), THorizAreaSeries::StaticClass(), TBarSeries::StaticClass(),
-                     THorizBarSeries::StaticClass(), TPieSeries::StaticClass(), TChFunction::StaticClass(),
-                     TChMovingFunction::StaticClass(), TChCustomTool::StaticClass(),
+    RegisterClasses({TChartAxisTitle::StaticClass(), TChartAxis::StaticClass(), TChartDepthAxis::StaticClass(),
+                     TSeriesMarks::StaticClass()});
+    RegisterClasses({TChart::StaticClass(), TDBChart::StaticClass(), TChartSeries::StaticClass(),
+                     TFastLineSeries::StaticClass(), TLineSeries::StaticClass(), THorizLineSeries::StaticClass(),
+                     TPointSeries::StaticClass(), TAreaSeries::StaticClass(), THorizAreaSeries::StaticClass(),
+                     TBarSeries::StaticClass(), THorizBarSeries::StaticClass(), TPieSeries::StaticClass(),
+                     TChFunction::StaticClass(), TChMovingFunction::StaticClass(), TChCustomTool::StaticClass(),
                      TChCustomToolSeries::StaticClass(), TChCustomToolAxis::StaticClass()});
 }
+
+namespace {
+
+// The library's start-up: its classes are registered before the program
+// reads any form. Every chart and series class refers to its property
+// table in this unit (TCustomAxisPanel::Publish, TChartSeries::Publish), so
+// a program that holds a chart or a series links this unit, and with it
+// this registration, even from a static library.
+const bool ChartClassesRegistered = (RegisterChartClasses(), true);
+
+}  // namespace

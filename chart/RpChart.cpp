@@ -92,6 +92,23 @@ TRpChart::TRpChart(TComponent* AOwner) : TRpPrintable(AOwner)
     SetTransparent(true);
     SetWidth(350);
     SetHeight(200);
+    // A component made on a form open in the designer is designed too.
+    TComponent* Form = Owner();
+    if (Form == nullptr || !Form->ComponentState().Contains(csDesigning) ||
+        Form->ComponentState().Contains(csLoading))
+        return;
+    auto* Inner = new TRpDBChart(Form);
+    Inner->SetParent(this);
+    Inner->SetName(ChGetUniqueName(Form, "RpDBChart"));
+    Inner->Title()->Text()->Clear();
+    Inner->Title()->Text()->Add("TRpChart");
+}
+
+void TRpChart::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    TRpPrintable::GetChildren(Proc, Root);
+    if (TRpDBChart* C = GetChart(); C && C->Owner() != this)
+        Proc(C);
 }
 
 void TRpChart::ReadState(TReader* Reader)

@@ -5,8 +5,10 @@
 // size at 100 % zoom and paints into the printable.
 //
 // A report form built in code makes the TRpDBChart itself (owned by the
-// form, its parent the TRpChart); a saved form brings its own, which
-// replaces one already there (ReadState).
+// form, its parent the TRpChart); so does a TRpChart made on a form open in
+// the designer. The chart and its series are stored inside the TRpChart's
+// block of a saved form, which brings them back and replaces a chart
+// already there (ReadState).
 #pragma once
 
 #include "chart/Chart.h"
@@ -29,6 +31,8 @@ class TRpDBChart : public TCustomDBChart {
 
 public:
     explicit TRpDBChart(TComponent* AOwner);
+    // Series read from a form belong to the form, as the chart does.
+    TComponent* GetChildOwner() override { return nullptr; }
 
     // The parent's client rectangle scaled by 100 / the report's zoom (a
     // zoom of 0 or less counts as 100 %); without a parent, its own client
@@ -47,11 +51,18 @@ class TRpChart : public TRpPrintable {
     OZ_CLASS(TRpChart, TRpPrintable);
 
 public:
+    // Made on a form open in the designer (and not being read), it also
+    // makes its chart: owned by the form, named after "RpDBChart", its title
+    // the one line "TRpChart".
     explicit TRpChart(TComponent* AOwner);
 
     // Frees the chart it holds unless that one is being read,
     // so that the saved form's chart takes its place.
     void ReadState(TReader* Reader) override;
+    // The embedded chart is stored inside this printable's block, and read
+    // back as the form's.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    TComponent* GetChildOwner() override { return nullptr; }
     // The first child control (the embedded chart), or nullptr.
     TRpDBChart* GetChart() const;
     TRpDBChart* Chart() const { return GetChart(); }

@@ -152,6 +152,12 @@ void TAreaSeries::SetSubGallery(int Index)
     }
 }
 
+void TAreaSeries::PrepareForGallery(bool IsEnabled)
+{
+    TCustomSeries::PrepareForGallery(IsEnabled);
+    PrepareGalleryGradient();
+}
+
 void TAreaSeries::PrepareGalleryGradient()
 {
     Gradient()->SetVisible(true);

@@ -45,6 +45,8 @@ public:
     // The area's part of a gallery thumbnail: a visible gradient ending in
     // the series colour.
     void PrepareGalleryGradient();
+    // The series' preparation, then the gradient's.
+    void PrepareForGallery(bool IsEnabled) override;
 
 private:
     bool FUseYOrigin = false;

@@ -141,11 +141,14 @@ public:
     void SetSubGallery(int Index) override;
     // Whether the gallery offers the stacked entries.
     virtual bool SubGalleryStack() const { return true; }
+    // The series' preparation, then wider gradient bars, not side by side.
+    void PrepareForGallery(bool IsEnabled) override;
 
 protected:
     // The bar of ValueIndex between StartPos and EndPos on the value axis
-    // (the rest of FBarRect set), in its style, with its tick lines.
-    virtual void DrawBar(int ValueIndex, int StartPos, int EndPos) = 0;
+    // (the rest of FBarRect set), in its style, with its tick lines; upright
+    // or lying across as the series is.
+    void DrawBar(int ValueIndex, int StartPos, int EndPos);
     // DrawBar inside a blending section over the bar when it is transparent.
     void DrawBarBlended(int ValueIndex, int StartPos, int EndPos);
     void SetPenBrushBar(TColor Color);
@@ -156,7 +159,8 @@ protected:
     void DrawBevel();
     // The value axis' ticks strictly between StartPos and EndPos.
     void DrawTickLines(int StartPos, int EndPos, TBarStyle Style);
-    virtual void DrawTickLine(int Pos, TBarStyle Style) {}
+    // One tick line across the bar at Pos (and along its depth in 3-D).
+    void DrawTickLine(int Pos, TBarStyle Style);
     TRect FBarRect;
     TColor FBarColor = clNone;
 
@@ -230,8 +234,6 @@ public:
 protected:
     int InternalCalcMarkLength(int ValueIndex) override;
     TChartAxis* CategoryAxis() const override { return GetHorizAxis(); }
-    void DrawBar(int ValueIndex, int StartPos, int EndPos) override;
-    void DrawTickLine(int Pos, TBarStyle Style) override;
 };
 
 // Bars lying across: categories along the vertical axis.
@@ -259,6 +261,4 @@ public:
 protected:
     int InternalCalcMarkLength(int ValueIndex) override;
     TChartAxis* CategoryAxis() const override { return GetVertAxis(); }
-    void DrawBar(int ValueIndex, int StartPos, int EndPos) override;
-    void DrawTickLine(int Pos, TBarStyle Style) override;
 };

@@ -23,6 +23,19 @@ int Channel(int Start, int Bar, double Fraction)
     return std::clamp(Start + ChRound(Fraction * (Bar - Start)), 0, 255);
 }
 
+// A bar in its own terms, placed on the screen by the series' orientation:
+// positions along the value axis and across the bar's width. Upright bars
+// run along y, bars lying across along x.
+struct TBarFrame {
+    bool Upright;
+    TPoint At(int Along, int Across) const { return Upright ? TPoint{Across, Along} : TPoint{Along, Across}; }
+    // The box from Along0 to Along1 and from Across0 to Across1.
+    TRect Box(int Along0, int Along1, int Across0, int Across1) const
+    {
+        return Upright ? TRect{Across0, Along0, Across1, Along1} : TRect{Along0, Across0, Along1, Across1};
+    }
+};
+
 } // namespace
 
 // ------------------------------------------------------------------ common parts
@@ -130,9 +143,157 @@ void TCustomBarSeries::DrawTickLines(int StartPos, int EndPos, TBarStyle Style)
     if (!FTickLines->Visible())
         return;
     ParentChart()->ChartCanvas()->AssignVisiblePen(FTickLines.get());
-    for (int T : MandatoryAxis()->TickPixels)
+    for (int T : MandatoryAxis()->TickPixels())
         if (StartPos < T && T < EndPos)
             DrawTickLine(T, Style);
+}
+
+// Both orientations draw here. Pyramids, cones and arrows point up on an
+// upright bar and to the right on one lying across; the diamond and the
+// depth lines of the ticks go round the bar clockwise from its start end.
+void TCustomBarSeries::DrawBar(int ValueIndex, int StartPos, int EndPos)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    SetPenBrushBar(FBarColor);
+    const TBarStyle Style = GetBarStyle(ValueIndex);
+    const bool Upright = YMandatory();
+    const TBarFrame F{Upright};
+    const int Edge0 = Upright ? FBarRect.Left : FBarRect.Top;
+    const int Edge1 = Upright ? FBarRect.Right : FBarRect.Bottom;
+    const int Mid = (Edge0 + Edge1) / 2;
+    const int Apex = Upright ? StartPos : EndPos;
+    const int Foot = Upright ? EndPos : StartPos;
+    const int Clockwise0 = Upright ? Edge1 : Edge0;
+    const int Clockwise1 = Upright ? Edge0 : Edge1;
+    const TRect R = F.Box(StartPos, EndPos, Edge0, Edge1);
+    const bool Is3D = Chart->View3D();
+    const auto Box = [&] {
+        if (Is3D)
+            C->Cube(R.Left, R.Right, R.Top, R.Bottom, StartZ, EndZ, Dark3D());
+        else
+            BarRectangle(FBarColor, R.Left, R.Top, R.Right, R.Bottom);
+    };
+    const auto Triangle = [&](TPoint A, TPoint B, TPoint D) {
+        const TPoint P[3] = {A, B, D};
+        C->Polygon(P, 3);
+    };
+    switch (Style) {
+    case bsRectangle:
+        Box();
+        break;
+    case bsPyramid:
+        if (Is3D)
+            C->Pyramid(Upright, R.Left, R.Top, R.Right, R.Bottom, StartZ, EndZ, Dark3D());
+        else
+            Triangle(F.At(Foot, Edge0), F.At(Apex, Mid), F.At(Foot, Edge1));
+        break;
+    case bsInvPyramid:
+        if (Is3D) {
+            const TRect Inv = F.Box(EndPos, StartPos, Edge0, Edge1);
+            C->Pyramid(Upright, Inv.Left, Inv.Top, Inv.Right, Inv.Bottom, StartZ, EndZ, Dark3D());
+        } else
+            Triangle(F.At(Apex, Edge0), F.At(Foot, Mid), F.At(Apex, Edge1));
+        break;
+    case bsCilinder:
+        if (Is3D)
+            C->Cylinder(Upright, R.Left, R.Top, R.Right, R.Bottom, StartZ, EndZ, Dark3D());
+        else
+            BarRectangle(FBarColor, R.Left, R.Top, R.Right, R.Bottom);
+        break;
+    case bsEllipse:
+        if (Is3D)
+            C->EllipseWithZ(R.Left, R.Top, R.Right, R.Bottom, MiddleZ);
+        else
+            C->Ellipse(R.Left, R.Top, R.Right, R.Bottom);
+        break;
+    case bsArrow:
+        C->Arrow(true, F.At(Foot, Mid), F.At(Apex, Mid), Edge1 - Edge0, (Edge1 - Edge0) / 2, MiddleZ);
+        break;
+    case bsRectGradient:
+        Box();
+        BarGradient(ValueIndex, R);
+        break;
+    case bsCone:
+        if (Is3D)
+            C->Cone(Upright, R.Left, R.Top, R.Right, R.Bottom, StartZ, EndZ, Dark3D(), ConePercent());
+        else
+            Triangle(F.At(Foot, Edge0), F.At(Apex, Mid), F.At(Foot, Edge1));
+        break;
+    case bsBevel:
+        Box();
+        DrawBevel();
+        break;
+    case bsSlantCube:
+        if (Is3D) {
+            TValueRollback<int> Sides(ChNumCylinderSides, 4);
+            C->Cylinder(Upright, R.Left, R.Top, R.Right, R.Bottom, StartZ, EndZ, Dark3D());
+        } else {
+            BarRectangle(FBarColor, R.Left, R.Top, R.Right, R.Bottom);
+            if (Upright)
+                C->DoVertLine(Mid, StartPos, EndPos);
+            else
+                C->DoHorizLine(StartPos, EndPos, Mid);
+        }
+        break;
+    case bsDiamond: {
+        const int Half = (StartPos + EndPos) / 2;
+        const TPoint P[4] = {F.At(StartPos, Mid), F.At(Half, Clockwise0), F.At(EndPos, Mid), F.At(Half, Clockwise1)};
+        if (Is3D)
+            C->PolygonWithZ(P, 4, MiddleZ);
+        else
+            C->Polygon(P, 4);
+        break;
+    }
+    }
+    DrawTickLines(StartPos, EndPos, Style);
+}
+
+void TCustomBarSeries::DrawTickLine(int Pos, TBarStyle Style)
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    const bool Upright = YMandatory();
+    const TBarFrame F{Upright};
+    const int Edge0 = Upright ? FBarRect.Left : FBarRect.Top;
+    const int Edge1 = Upright ? FBarRect.Right : FBarRect.Bottom;
+    const auto AcrossLine = [&](int From, int To, int Z) {
+        if (Upright)
+            C->HorizLine3D(From, To, Pos, Z);
+        else
+            C->VertLine3D(Pos, From, To, Z);
+    };
+    if (Style == bsArrow) {
+        const int Q = (Edge1 - Edge0) / 4;
+        AcrossLine(Edge0 + Q, Edge1 - Q, MiddleZ);
+        return;
+    }
+    if (!IsBoxStyle(Style))
+        return;
+    AcrossLine(Edge0, Edge1, StartZ);
+    if (!Chart->View3D())
+        return;
+    const int Along0 = Upright ? FBarRect.Top : FBarRect.Left;
+    const int Along1 = Upright ? FBarRect.Bottom : FBarRect.Right;
+    const int First = std::min(Along0, Along1), Last = std::max(Along0, Along1);
+    const int Clockwise0 = Upright ? Edge1 : Edge0;
+    const int Clockwise1 = Upright ? Edge0 : Edge1;
+    // The side whose face is turned to the viewer carries the depth line.
+    const auto Faces = [&](int Side) {
+        const auto At = [&](int Along, int Z) {
+            const TPoint P = F.At(Along, Side);
+            return C->Calculate3DPosition(P.X, P.Y, Z);
+        };
+        return ChCull(At(First, StartZ), At(First, EndZ), At(Last, EndZ));
+    };
+    const auto DepthLine = [&](int Side) {
+        const TPoint P = F.At(Pos, Side);
+        C->ZLine3D(P.X, P.Y, StartZ, EndZ);
+    };
+    if (!Faces(Clockwise0))
+        DepthLine(Clockwise0);
+    else if (Faces(Clockwise1))
+        DepthLine(Clockwise1);
 }
 
 void TCustomBarSeries::DrawBarBlended(int ValueIndex, int StartPos, int EndPos)
@@ -195,6 +356,15 @@ void TCustomBarSeries::CreateSubGallery(const TChartSubGalleryProc& AddSubChart)
     AddSubChart(ChMsg_SideAll);
 }
 
+void TCustomBarSeries::PrepareForGallery(bool IsEnabled)
+{
+    TChartSeries::PrepareForGallery(IsEnabled);
+    SetBarWidthPercent(85);
+    SetBarStyle(bsRectGradient);
+    FGradient->SetVisible(true);
+    SetMultiBar(mbNone);
+}
+
 // The entries from "Stack" on show two series; the second one of a
 // gallery chart is made by the gallery (the series registry).
 void TCustomBarSeries::SetSubGallery(int Index)
@@ -241,114 +411,6 @@ void TBarSeries::DrawValue(int ValueIndex)
     }
     FBarRect = {Left, Top, Right, Bottom};
     DrawBarBlended(ValueIndex, std::min(Top, Bottom), std::max(Top, Bottom));
-}
-
-void TBarSeries::DrawBar(int ValueIndex, int StartPos, int EndPos)
-{
-    TCustomAxisPanel* Chart = ParentChart();
-    TCanvas3D* C = Chart->ChartCanvas();
-    SetPenBrushBar(FBarColor);
-    const TBarStyle Style = GetBarStyle(ValueIndex);
-    const int L = FBarRect.Left, R = FBarRect.Right, Mid = (L + R) / 2;
-    const bool Is3D = Chart->View3D();
-    const auto Box = [&] {
-        if (Is3D)
-            C->Cube(L, R, StartPos, EndPos, StartZ, EndZ, Dark3D());
-        else
-            BarRectangle(FBarColor, L, StartPos, R, EndPos);
-    };
-    const auto Triangle = [&](TPoint A, TPoint B, TPoint D) {
-        const TPoint P[3] = {A, B, D};
-        C->Polygon(P, 3);
-    };
-    switch (Style) {
-    case bsRectangle:
-        Box();
-        break;
-    case bsPyramid:
-        if (Is3D)
-            C->Pyramid(true, L, StartPos, R, EndPos, StartZ, EndZ, Dark3D());
-        else
-            Triangle({L, EndPos}, {Mid, StartPos}, {R, EndPos});
-        break;
-    case bsInvPyramid:
-        if (Is3D)
-            C->Pyramid(true, L, EndPos, R, StartPos, StartZ, EndZ, Dark3D());
-        else
-            Triangle({L, StartPos}, {Mid, EndPos}, {R, StartPos});
-        break;
-    case bsCilinder:
-        if (Is3D)
-            C->Cylinder(true, L, StartPos, R, EndPos, StartZ, EndZ, Dark3D());
-        else
-            BarRectangle(FBarColor, L, StartPos, R, EndPos);
-        break;
-    case bsEllipse:
-        if (Is3D)
-            C->EllipseWithZ(L, StartPos, R, EndPos, MiddleZ);
-        else
-            C->Ellipse(L, StartPos, R, EndPos);
-        break;
-    case bsArrow:
-        C->Arrow(true, {Mid, EndPos}, {Mid, StartPos}, R - L, (R - L) / 2, MiddleZ);
-        break;
-    case bsRectGradient:
-        Box();
-        BarGradient(ValueIndex, {L, StartPos, R, EndPos});
-        break;
-    case bsCone:
-        if (Is3D)
-            C->Cone(true, L, StartPos, R, EndPos, StartZ, EndZ, Dark3D(), ConePercent());
-        else
-            Triangle({L, EndPos}, {Mid, StartPos}, {R, EndPos});
-        break;
-    case bsBevel:
-        Box();
-        DrawBevel();
-        break;
-    case bsSlantCube:
-        if (Is3D) {
-            TValueRollback<int> Sides(ChNumCylinderSides, 4);
-            C->Cylinder(true, L, StartPos, R, EndPos, StartZ, EndZ, Dark3D());
-        } else {
-            BarRectangle(FBarColor, L, StartPos, R, EndPos);
-            C->DoVertLine(Mid, StartPos, EndPos);
-        }
-        break;
-    case bsDiamond: {
-        const int Half = (StartPos + EndPos) / 2;
-        const TPoint P[4] = {{Mid, StartPos}, {R, Half}, {Mid, EndPos}, {L, Half}};
-        if (Is3D)
-            C->PolygonWithZ(P, 4, MiddleZ);
-        else
-            C->Polygon(P, 4);
-        break;
-    }
-    }
-    DrawTickLines(StartPos, EndPos, Style);
-}
-
-void TBarSeries::DrawTickLine(int Pos, TBarStyle Style)
-{
-    TCustomAxisPanel* Chart = ParentChart();
-    TCanvas3D* C = Chart->ChartCanvas();
-    const int L = FBarRect.Left, R = FBarRect.Right;
-    if (Style == bsArrow) {
-        const int Q = (R - L) / 4;
-        C->HorizLine3D(L + Q, R - Q, Pos, MiddleZ);
-        return;
-    }
-    if (!IsBoxStyle(Style))
-        return;
-    C->HorizLine3D(L, R, Pos, StartZ);
-    if (!Chart->View3D())
-        return;
-    const int T = std::min(FBarRect.Top, FBarRect.Bottom), B = std::max(FBarRect.Top, FBarRect.Bottom);
-    const auto At = [&](int X, int Y, int Z) { return C->Calculate3DPosition(X, Y, Z); };
-    if (!ChCull(At(R, T, StartZ), At(R, T, EndZ), At(R, B, EndZ)))
-        C->ZLine3D(R, Pos, StartZ, EndZ);
-    else if (ChCull(At(L, T, StartZ), At(L, T, EndZ), At(L, B, EndZ)))
-        C->ZLine3D(L, Pos, StartZ, EndZ);
 }
 
 void TBarSeries::DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position)
@@ -435,114 +497,6 @@ void THorizBarSeries::DrawValue(int ValueIndex)
     }
     FBarRect = {Left, Top, Right, Bottom};
     DrawBarBlended(ValueIndex, std::min(Left, Right), std::max(Left, Right));
-}
-
-void THorizBarSeries::DrawBar(int ValueIndex, int StartPos, int EndPos)
-{
-    TCustomAxisPanel* Chart = ParentChart();
-    TCanvas3D* C = Chart->ChartCanvas();
-    SetPenBrushBar(FBarColor);
-    const TBarStyle Style = GetBarStyle(ValueIndex);
-    const int T = FBarRect.Top, B = FBarRect.Bottom, Mid = (T + B) / 2;
-    const bool Is3D = Chart->View3D();
-    const auto Box = [&] {
-        if (Is3D)
-            C->Cube(StartPos, EndPos, T, B, StartZ, EndZ, Dark3D());
-        else
-            BarRectangle(FBarColor, StartPos, T, EndPos, B);
-    };
-    const auto Triangle = [&](TPoint A, TPoint P1, TPoint D) {
-        const TPoint P[3] = {A, P1, D};
-        C->Polygon(P, 3);
-    };
-    switch (Style) {
-    case bsRectangle:
-        Box();
-        break;
-    case bsPyramid:
-        if (Is3D)
-            C->Pyramid(false, StartPos, T, EndPos, B, StartZ, EndZ, Dark3D());
-        else
-            Triangle({StartPos, T}, {EndPos, Mid}, {StartPos, B});
-        break;
-    case bsInvPyramid:
-        if (Is3D)
-            C->Pyramid(false, EndPos, T, StartPos, B, StartZ, EndZ, Dark3D());
-        else
-            Triangle({EndPos, T}, {StartPos, Mid}, {EndPos, B});
-        break;
-    case bsCilinder:
-        if (Is3D)
-            C->Cylinder(false, StartPos, T, EndPos, B, StartZ, EndZ, Dark3D());
-        else
-            BarRectangle(FBarColor, StartPos, T, EndPos, B);
-        break;
-    case bsEllipse:
-        if (Is3D)
-            C->EllipseWithZ(StartPos, T, EndPos, B, MiddleZ);
-        else
-            C->Ellipse(StartPos, T, EndPos, B);
-        break;
-    case bsArrow:
-        C->Arrow(true, {StartPos, Mid}, {EndPos, Mid}, B - T, (B - T) / 2, MiddleZ);
-        break;
-    case bsRectGradient:
-        Box();
-        BarGradient(ValueIndex, {StartPos, T, EndPos, B});
-        break;
-    case bsCone:
-        if (Is3D)
-            C->Cone(false, StartPos, T, EndPos, B, StartZ, EndZ, Dark3D(), ConePercent());
-        else
-            Triangle({StartPos, T}, {EndPos, Mid}, {StartPos, B});
-        break;
-    case bsBevel:
-        Box();
-        DrawBevel();
-        break;
-    case bsSlantCube:
-        if (Is3D) {
-            TValueRollback<int> Sides(ChNumCylinderSides, 4);
-            C->Cylinder(false, StartPos, T, EndPos, B, StartZ, EndZ, Dark3D());
-        } else {
-            BarRectangle(FBarColor, StartPos, T, EndPos, B);
-            C->DoHorizLine(StartPos, EndPos, Mid);
-        }
-        break;
-    case bsDiamond: {
-        const int Half = (StartPos + EndPos) / 2;
-        const TPoint P[4] = {{StartPos, Mid}, {Half, T}, {EndPos, Mid}, {Half, B}};
-        if (Is3D)
-            C->PolygonWithZ(P, 4, MiddleZ);
-        else
-            C->Polygon(P, 4);
-        break;
-    }
-    }
-    DrawTickLines(StartPos, EndPos, Style);
-}
-
-void THorizBarSeries::DrawTickLine(int Pos, TBarStyle Style)
-{
-    TCustomAxisPanel* Chart = ParentChart();
-    TCanvas3D* C = Chart->ChartCanvas();
-    const int T = FBarRect.Top, B = FBarRect.Bottom;
-    if (Style == bsArrow) {
-        const int Q = (B - T) / 4;
-        C->VertLine3D(Pos, T + Q, B - Q, MiddleZ);
-        return;
-    }
-    if (!IsBoxStyle(Style))
-        return;
-    C->VertLine3D(Pos, T, B, StartZ);
-    if (!Chart->View3D())
-        return;
-    const int L = std::min(FBarRect.Left, FBarRect.Right), R = std::max(FBarRect.Left, FBarRect.Right);
-    const auto At = [&](int X, int Y, int Z) { return C->Calculate3DPosition(X, Y, Z); };
-    if (!ChCull(At(L, T, StartZ), At(L, T, EndZ), At(R, T, EndZ)))
-        C->ZLine3D(Pos, T, StartZ, EndZ);
-    else if (ChCull(At(L, B, StartZ), At(L, B, EndZ), At(R, B, EndZ)))
-        C->ZLine3D(Pos, B, StartZ, EndZ);
 }
 
 void THorizBarSeries::DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position)

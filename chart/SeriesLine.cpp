@@ -187,6 +187,12 @@ void TPointSeries::SetSubGallery(int Index)
     }
 }
 
+void TPointSeries::PrepareForGallery(bool IsEnabled)
+{
+    TCustomSeries::PrepareForGallery(IsEnabled);
+    PrepareGalleryPointer();
+}
+
 void TPointSeries::PrepareGalleryPointer()
 {
     TCustomAxisPanel* Chart = ParentChart();

@@ -61,6 +61,8 @@ public:
     // The pointer's part of a gallery thumbnail: size 6 in a chart wider
     // than 49 pixels (else 4), triangles for the chart's second series.
     void PrepareGalleryPointer();
+    // The series' preparation, then the pointer's.
+    void PrepareForGallery(bool IsEnabled) override;
 
 protected:
     // Pointer visible; no area, no line, no hits between points.

@@ -656,6 +656,19 @@ void TPieSeries::InitCustom3DOptions()
     O->SetTilt(0);
 }
 
+void TPieSeries::PrepareForGallery(bool IsEnabled)
+{
+    TCircledSeries::PrepareForGallery(IsEnabled);
+    FillSampleValues(8);
+    if (ParentChart() != nullptr)
+        ParentChart()->Set3DPercent(75);
+    Marks()->Callout()->SetLength(0);
+    Marks()->SetDrawEvery(1);
+    Gradient()->SetVisible(true);
+    DisableRotation();
+    SetColorEachPoint(IsEnabled);
+}
+
 void TPieSeries::DisableRotation()
 {
     if (ParentChart() == nullptr)

@@ -165,6 +165,10 @@ public:
     void CheckOtherSeriesMarks() override {}
     void InitCustom3DOptions() override;
     void DisableRotation();
+    // The series' preparation, then eight sample slices, a deep chart,
+    // marks on every slice without callout length, a visible gradient, the
+    // chart not rotated, and a colour per slice when IsEnabled.
+    void PrepareForGallery(bool IsEnabled) override;
     void SetParentChart(TCustomAxisPanel* Value) override;
     void PrepareLegendCanvas(int ValueIndex, TColor& BackColor, TBrushStyle& BrushStyle) override;
     void DrawLegendShape(int ValueIndex, const TRect& Rect) override;

@@ -146,7 +146,7 @@ public:
 
     // Form stream (platform/Filer.h).
     // The components stored inside this one's block: by default those it
-    // owns that are not sub-components, in order.
+    // owns that are not sub-components and have no parent component, in order.
     virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
     // The owner the reader gives the components it creates inside this
     // one's block (this one; nil: the form's root).
@@ -154,6 +154,10 @@ public:
     // Told the component whose block encloses this one, after the reader
     // created it and before its properties are read.
     virtual void SetParentComponent(TComponent* Value) {}
+    // True when the component is stored inside the block of another
+    // component (its parent component, as a chart's series are), so that
+    // its owner leaves it out of its own children.
+    virtual bool HasParent() const { return false; }
     // Reads the properties and children of this component from its block;
     // overrides call the inherited version (Reader->ReadData(this)).
     virtual void ReadState(TReader* Reader);

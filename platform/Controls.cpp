@@ -2,6 +2,7 @@
 
 #include "platform/ActnList.h"
 #include "platform/Forms.h"
+#include "platform/private/CanvasQt.h"
 #include "platform/private/ControlsQt.h"
 #include "platform/Menus.h"
 #include "platform/ScopeGuard.h"
@@ -916,6 +917,23 @@ void TWinControl::SetTabStop(bool Value)
         Handle()->setFocusPolicy(Value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
+void TWinControl::SetWindowRegion(const TRegion& Region)
+{
+    QWidget* W = Handle();
+    if (!W)
+        return;
+    if (Region.IsEmpty())
+        W->clearMask();
+    else
+        W->setMask(ToQRegion(Region));
+}
+
+TRegion TWinControl::WindowRegion() const
+{
+    const QWidget* W = Handle();
+    return W ? FromQRegion(W->mask()) : TRegion();
+}
+
 void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift)
 {
     if (OnKeyDown)
@@ -1048,9 +1066,33 @@ void TScreen::SetCursor(TCursor Value)
         QApplication::setOverrideCursor(QCursor(CursorShapeOf(FCursor)));
 }
 
+namespace {
+
+std::vector<std::pair<TCursor, TCursor>>& StartUpCursors()
+{
+    static std::vector<std::pair<TCursor, TCursor>> Cursors;
+    return Cursors;
+}
+
+}  // namespace
+
+void RegisterStartUpCursor(TCursor Index, TCursor Shape)
+{
+    if (Index <= 0 || Shape > 0)
+        return;
+    auto& Cursors = StartUpCursors();
+    Cursors.erase(std::remove_if(Cursors.begin(), Cursors.end(), [Index](const auto& e) { return e.first == Index; }),
+                  Cursors.end());
+    if (Shape != crDefault)
+        Cursors.emplace_back(Index, Shape);
+}
+
 TCursor TScreen::Cursors(TCursor Index) const
 {
     for (const auto& [index, shape] : FCursors)
+        if (index == Index)
+            return shape;
+    for (const auto& [index, shape] : StartUpCursors())
         if (index == Index)
             return shape;
     return crDefault;

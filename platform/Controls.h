@@ -370,6 +370,12 @@ public:
     // cancel button and the key does not travel on to the parent.
     virtual bool WantsKey(uint16_t Key) const { return false; }
 
+    // The window's shape, in client coordinates: only the region's pixels
+    // show and take the mouse (a rounded panel). An empty region gives the
+    // window its whole rectangle back; so does WindowRegion when none is set.
+    void SetWindowRegion(const TRegion& Region);
+    TRegion WindowRegion() const;
+
     // The widget the children live on (a form's client area).
     virtual QWidget* ClientHandle() const { return Handle(); }
 
@@ -463,6 +469,19 @@ private:
 };
 
 extern TScreen* Screen;
+
+// A library enters a cursor number of its own when it starts, before main
+// and so perhaps before Screen is made: Index (above 0) shows the stock
+// Shape wherever the screen's table has no entry of its own for it.
+void RegisterStartUpCursor(TCursor Index, TCursor Shape);
+
+// What a drag carries: the cursor it shows over a target that accepts the
+// drop or not, and the end of the drag.
+class TDragObject : public TObject {
+public:
+    virtual TCursor GetDragCursor(bool Accepted, int X, int Y) { return Accepted ? crDrag : crNoDrop; }
+    virtual void Finished(TObject* Target, int X, int Y, bool Accepted) {}
+};
 
 // The mouse: where it is on the screen.
 class TMouse {

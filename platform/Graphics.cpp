@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 
@@ -1173,6 +1174,54 @@ void TBitmap::LoadFromFile(const std::string& FileName)
     FData->Image = std::move(Rgb);
     if (OnChange)
         OnChange(this);
+}
+
+// ------------------------------------------------------------------ bitmap resources
+
+namespace {
+
+std::unordered_map<std::string, std::string>& BitmapResources()
+{
+    static std::unordered_map<std::string, std::string> Resources;
+    return Resources;
+}
+
+std::string ResourceKey(std::string Name)
+{
+    for (char& C : Name)
+        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    return Name;
+}
+
+}  // namespace
+
+void RegisterBitmapResource(const std::string& Name, std::string Bytes)
+{
+    BitmapResources()[ResourceKey(Name)] = std::move(Bytes);
+}
+
+bool LoadBitmapResource(TBitmap& Bitmap, const std::string& Name)
+{
+    const auto It = BitmapResources().find(ResourceKey(Name));
+    if (It == BitmapResources().end() || It->second.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+        return false;
+    EnsureApplication();
+    const QImage In = QImage::fromData(reinterpret_cast<const uchar*>(It->second.data()),
+                                       static_cast<int>(It->second.size()));
+    if (In.isNull())
+        return false;
+    TBitmap::TData* D = Bitmap.Data();
+    D->Flush();
+    // Transparent parts become white, as on a picture read from a file.
+    QImage Rgb = WhiteImage(In.width(), In.height());
+    {
+        QPainter P(&Rgb);
+        P.drawImage(0, 0, In);
+    }
+    D->Image = std::move(Rgb);
+    if (Bitmap.OnChange)
+        Bitmap.OnChange(&Bitmap);
+    return true;
 }
 
 void TBitmap::Assign(TPersistent* Source)

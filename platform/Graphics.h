@@ -715,3 +715,15 @@ private:
     bool FTransparent = false;
     TColor FTransparentColor = clDefault;
 };
+
+// ------------------------------------------------------------------ bitmap resources
+
+// The program's named pictures, as a program file carries bitmap
+// resources: the program or a library enters each one (the bytes of a PNG
+// or BMP file) under its name when it starts; entering a name again
+// replaces its picture. Safe before main.
+void RegisterBitmapResource(const std::string& Name, std::string Bytes);
+// Bitmap takes the picture entered under Name (without regard to case);
+// false, and Bitmap unchanged, when there is none or its bytes hold no
+// picture.
+bool LoadBitmapResource(TBitmap& Bitmap, const std::string& Name);

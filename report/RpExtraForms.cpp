@@ -469,7 +469,7 @@ void TCustomRpReport::GetChildren(const TGetChildProc& Proc, TComponent* Root)
     for (int I = 0; I < ComponentCount(); ++I) {
         TComponent* C = Components(I);
         auto* Control = dynamic_cast<TControl*>(C);
-        if (!C->ComponentState().Contains(csSubComponent) && (!Control || !Control->Parent()))
+        if (!C->ComponentState().Contains(csSubComponent) && !C->HasParent() && (!Control || !Control->Parent()))
             Proc(C);
     }
 }
@@ -496,7 +496,7 @@ void TRpReportForm::GetChildren(const TGetChildProc& Proc, TComponent*)
     for (int I = 0; I < ComponentCount(); ++I) {
         TComponent* C = Components(I);
         auto* Control = dynamic_cast<TControl*>(C);
-        if (C->ComponentState().Contains(csSubComponent))
+        if (C->ComponentState().Contains(csSubComponent) || C->HasParent())
             continue;
         if (!Control || !Control->Parent() || Control->Parent() == this)
             Proc(C);

@@ -271,8 +271,11 @@ TEST(AxisMapping, ClickHitsTheAxisLineWithAGap)
     for (const Case& C : Cases)
         EXPECT_EQ(Left->Clicked(C.X, 150), C.Hit) << C.X;
     EXPECT_FALSE(Left->Clicked(100, 260));
-    Left->VisibleInPass = false;
-    EXPECT_FALSE(Left->Clicked(100, 150));
+    // An axis the layout hides is never hit.
+    Left->SetVisible(false);
+    Chart.CalcAxisLayout();
+    EXPECT_FALSE(Left->VisibleInPass());
+    EXPECT_FALSE(Left->Clicked(Left->AxisLinePos(), 150));
 }
 
 TEST(AxisMapping, DepthPositions)
@@ -283,9 +286,14 @@ TEST(AxisMapping, DepthPositions)
     EXPECT_EQ(Axis->ZPosition(), 0.01);
     EXPECT_FALSE(Axis->IsZStored());
     Axis->SetZPosition(40);
-    Chart.DepthWidth = 50;
+    // The 3-D sizes of a pass: one series' depth is the whole percent of
+    // the 400-pixel-wide chart rectangle, a tenth of it.
+    Chart.SetView3D(true);
+    Chart.Set3DPercent(100);
+    Chart.CalcSize3DWalls();
+    ASSERT_EQ(Chart.DepthWidth, 40);
     Axis->InternalCalcRange();
-    EXPECT_EQ(Axis->DepthPixel(), 20);
+    EXPECT_EQ(Axis->DepthPixel(), 16);
     EXPECT_TRUE(Axis->IsZStored());
     EXPECT_FALSE(Chart.TopAxis()->IsZStored());
 }

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,7 +119,7 @@ TEST(AxisLabels, ValuesFromTopDownWithBothEndsKept)
             auto& Labels = F.Watch(A);
             F.Render();
             EXPECT_EQ(Texts(Labels), C.Expected);
-            EXPECT_EQ(A->TickPixels.size(), C.Expected.size());
+            EXPECT_EQ(A->TickPixels().size(), C.Expected.size());
         }
     }
 }
@@ -139,17 +140,17 @@ TEST(AxisLabels, TicksSitWhereTheValuesMapOnTheSpan)
     auto& Bottom = F.Watch(B);
     F.Render();
     const TRect R = F.Chart->ChartRect;
-    ASSERT_EQ(L->TickPixels.size(), 7u);
+    ASSERT_EQ(L->TickPixels().size(), 7u);
     for (size_t i = 0; i < 7; ++i) {
         const double V = 0.3 - 0.1 * static_cast<double>(i);
         const int Expected = static_cast<int>(std::lround(R.Bottom - (V + 0.3) / 0.6 * (R.Bottom - R.Top)));
-        EXPECT_NEAR(L->TickPixels[i], Expected, 1) << V;
+        EXPECT_NEAR(L->TickPixels()[i], Expected, 1) << V;
     }
-    ASSERT_EQ(B->TickPixels.size(), 7u);
+    ASSERT_EQ(B->TickPixels().size(), 7u);
     for (size_t i = 0; i < 7; ++i) {
         const double V = 60 - 10.0 * static_cast<double>(i);
         const int Expected = static_cast<int>(std::lround(R.Left + V / 60 * (R.Right - R.Left)));
-        EXPECT_NEAR(B->TickPixels[i], Expected, 1) << V;
+        EXPECT_NEAR(B->TickPixels()[i], Expected, 1) << V;
     }
     // The left axis labels end left of the axis line, the bottom ones start below it.
     for (const TLabel& T : Left)
@@ -159,8 +160,8 @@ TEST(AxisLabels, TicksSitWhereTheValuesMapOnTheSpan)
     C->AssignFont(B->LabelsFont());
     for (const TLabel& T : Bottom)
         EXPECT_GT(T.Y + C->GetFontHeight(), R.Bottom);
-    EXPECT_EQ(B->TickPixels.front(), R.Right);
-    EXPECT_EQ(B->TickPixels.back(), R.Left);
+    EXPECT_EQ(B->TickPixels().front(), R.Right);
+    EXPECT_EQ(B->TickPixels().back(), R.Left);
 }
 
 TEST(AxisLabels, LabelsOffTheAxisEndsAreSkippedWhenAsked)
@@ -200,8 +201,8 @@ TEST(AxisLabels, SmallDesiredIncrementGrowsUntilLabelsFit)
         TCanvas3D* C = F.Chart->ChartCanvas();
         C->AssignFont(A->LabelsFont());
         const int Extent = Vertical ? C->GetFontHeight() : C->TextWidth("100");
-        for (size_t i = 1; i < A->TickPixels.size(); ++i)
-            EXPECT_GE(std::abs(A->TickPixels[i] - A->TickPixels[i - 1]), Extent);
+        for (size_t i = 1; i < A->TickPixels().size(); ++i)
+            EXPECT_GE(std::abs(A->TickPixels()[i] - A->TickPixels()[i - 1]), Extent);
     }
 }
 
@@ -217,8 +218,8 @@ TEST(AxisLabels, CustomItemsReplaceTheValueLabels)
     auto& Labels = F.Watch(L);
     F.Render();
     EXPECT_EQ(Texts(Labels), (std::vector<std::string>{"low", "75"}));
-    ASSERT_EQ(L->TickPixels.size(), 2u);
-    EXPECT_EQ(L->TickPixels[0], L->CalcYPosValue(25));
+    ASSERT_EQ(L->TickPixels().size(), 2u);
+    EXPECT_EQ(L->TickPixels()[0], L->CalcYPosValue(25));
     // Copying an axis copies its items.
     TChartFixture Other;
     Other.Chart->SetLeftAxis(L);
@@ -329,23 +330,78 @@ TEST(AxisGrid, GridLinesOnlyStrictlyInsideTheSpan)
     TGridFixture F(false);
     TChartAxis* B = F.B;
     const TRect R = F.R;
-    ASSERT_EQ(B->TickPixels.size(), 7u);
-    for (size_t i = 1; i + 1 < B->TickPixels.size(); ++i)
-        EXPECT_TRUE(F.ColumnHasInk(B->TickPixels[i])) << B->TickPixels[i];
-    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels.front())) << "no grid line on the last pixel of the span";
+    ASSERT_EQ(B->TickPixels().size(), 7u);
+    for (size_t i = 1; i + 1 < B->TickPixels().size(); ++i)
+        EXPECT_TRUE(F.ColumnHasInk(B->TickPixels()[i])) << B->TickPixels()[i];
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels().front())) << "no grid line on the last pixel of the span";
     EXPECT_FALSE(F.ColumnHasInk(R.Right + 1));
     // The ticks hang below the axis line.
-    EXPECT_NE(PixelOf(*F.Image, B->TickPixels[3], R.Bottom + 3), clWhite);
-    EXPECT_EQ(PixelOf(*F.Image, B->TickPixels[3] + 4, R.Bottom + 4), clWhite);
+    EXPECT_NE(PixelOf(*F.Image, B->TickPixels()[3], R.Bottom + 3), clWhite);
+    EXPECT_EQ(PixelOf(*F.Image, B->TickPixels()[3] + 4, R.Bottom + 4), clWhite);
 }
 
 TEST(AxisGrid, CentredGridFallsBetweenTicks)
 {
     TGridFixture F(true);
     TChartAxis* B = F.B;
-    const int Between = static_cast<int>(std::lround((B->TickPixels[2] + B->TickPixels[3]) * 0.5));
+    const int Between = static_cast<int>(std::lround((B->TickPixels()[2] + B->TickPixels()[3]) * 0.5));
     EXPECT_TRUE(F.ColumnHasInk(Between));
-    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels[3]));
+    EXPECT_FALSE(F.ColumnHasInk(B->TickPixels()[3]));
+}
+
+// An axis drawn again after the pass at positions of its own: labels, ticks
+// and line where asked, with a range and span of its own when given; the
+// axis keeps its range, increment, grid and its grid's notification.
+TEST(AxisCustomDraw, DrawnAtItsOwnPositionsAndPutBack)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TChartAxis*)> Draw;
+        std::vector<std::string> Labels;
+        int First, Last;   // pixels of the first and last label (0: the pass's span)
+    };
+    const std::vector<Case> Cases = {
+        {"min max start end",
+         [](TChartAxis* A) { A->CustomDrawMinMaxStartEnd(200, 170, 210, false, 0, 1, 0.5, 60, 160); },
+         {"1", "0.5", "0"}, 60, 160},
+        {"start end", [](TChartAxis* A) { A->CustomDrawStartEnd(200, 170, 210, false, 60, 160); },
+         {"100", "80", "60", "40", "20", "0"}, 60, 160},
+        {"min max", [](TChartAxis* A) { A->CustomDrawMinMax(200, 170, 210, true, 0, 1, 0.5); },
+         {"1", "0.5", "0"}, 0, 0},
+        {"own span", [](TChartAxis* A) { A->CustomDraw(200, 170, 210, true); },
+         {"100", "80", "60", "40", "20", "0"}, 0, 0},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TChartFixture F;
+        F.BindAxes();
+        TChartAxis* L = F.Chart->LeftAxis();
+        L->SetMinMax(0, 100);
+        L->SetDesiredIncrement(20);
+        std::vector<TLabel>& Labels = F.Watch(L);
+        F.Chart->OnAfterDraw = [&](TObject*) {
+            Labels.clear();
+            C.Draw(L);
+        };
+        const auto Image = F.Render();
+        const int Top = C.First != 0 ? C.First : F.Chart->ChartRect.Top;
+        const int Bottom = C.Last != 0 ? C.Last : F.Chart->ChartRect.Bottom;
+        EXPECT_EQ(Texts(Labels), C.Labels);
+        ASSERT_EQ(L->TickPixels().size(), C.Labels.size());
+        EXPECT_EQ(L->TickPixels().front(), Top);
+        EXPECT_EQ(L->TickPixels().back(), Bottom);
+        for (const TLabel& Label : Labels)
+            EXPECT_LE(Label.X, 200) << Label.Text;
+        EXPECT_NE(PixelOf(*Image, 210, (Top + Bottom) / 2), clWhite) << "the axis line";
+        EXPECT_EQ(L->Minimum(), 0);
+        EXPECT_EQ(L->Maximum(), 100);
+        EXPECT_EQ(L->Increment(), 20);
+        EXPECT_FALSE(L->Automatic());
+        EXPECT_EQ(L->ScaleMin(), 0);
+        EXPECT_EQ(L->ScaleMax(), 100);
+        EXPECT_TRUE(L->Grid()->Visible());
+        EXPECT_TRUE(static_cast<bool>(L->Grid()->OnChange));
+    }
 }
 
 // ------------------------------------------------------------------ titles
@@ -570,8 +626,8 @@ TEST(ChartSeries, AutomaticAxesFollowTheData)
     EXPECT_DOUBLE_EQ(F.Chart->BottomAxis()->ScaleMax(), 30);
     EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMin(), -2);
     EXPECT_DOUBLE_EQ(F.Chart->LeftAxis()->ScaleMax(), 8);
-    EXPECT_FALSE(F.Chart->TopAxis()->VisibleInPass);
-    EXPECT_FALSE(F.Chart->RightAxis()->VisibleInPass);
+    EXPECT_FALSE(F.Chart->IsAxisVisible(F.Chart->TopAxis()));
+    EXPECT_FALSE(F.Chart->IsAxisVisible(F.Chart->RightAxis()));
 }
 
 struct TVisibleCase {

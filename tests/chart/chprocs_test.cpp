@@ -1,6 +1,10 @@
 // The chart library's free routines: palette, date-time steps, field
-// splitting, unique names, sorting, hit tests, segment crossing and text export.
+// splitting, unique names, sorting, hit tests, segment crossing, text
+// export, bitmap resources and the library's cursor.
 #include "chart/ChProcs.h"
+#include "chart/Series.h"
+#include "chart/SeriesLine.h"
+#include "platform/Streams.h"
 
 #include <gtest/gtest.h>
 
@@ -277,6 +281,71 @@ TEST(ChProcs, ExportDataWritesItsTextAsItStands)
     S << In.rdbuf();
     EXPECT_EQ(S.str(), "x\ty\r\n1\t2\r\n");
     EXPECT_THROW(E.SaveToFile("/nonexistent-folder/x.txt"), EFileError);
+
+    TMemoryStream M;
+    M.WriteBuffer("ab", 2);
+    E.SaveToStream(&M);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(M.Memory()), static_cast<size_t>(M.Size())),
+              "abx\ty\r\n1\t2\r\n");
+}
+
+namespace {
+
+// The bytes of a PNG file of a W x H picture in one colour.
+std::string PngOf(int W, int H, TColor Colour)
+{
+    TBitmap B(W, H);
+    B.Canvas()->Brush()->SetColor(Colour);
+    B.Canvas()->FillRect({0, 0, W, H});
+    const std::string File = std::string(OZ_TEST_ARTIFACTS) + "/chprocs_resource.png";
+    B.SaveToFile(File);
+    std::ifstream In(File, std::ios::binary);
+    std::stringstream S;
+    S << In.rdbuf();
+    return S.str();
+}
+
+TColor PixelAt(const TBitmap& B, int X, int Y)
+{
+    const uint32_t P = B.ScanLine(Y)[X];
+    return RGB((P >> 16) & 0xFF, (P >> 8) & 0xFF, P & 0xFF);
+}
+
+}  // namespace
+
+// The editor picture of a class is the program's bitmap resource named
+// after the class, else after its parent class; nothing found (or bytes
+// that hold no picture) leaves the bitmap as it was.
+TEST(ChProcs, EditorPictureFromTheResourceOfTheClassOrItsParent)
+{
+    RegisterBitmapResource("TCustomSeries", PngOf(4, 3, clRed));
+    RegisterBitmapResource("tpointseries", PngOf(5, 2, clBlue));
+    RegisterBitmapResource("TFastLineSeries", "no picture");
+    TBitmap B(2, 2);
+    TLineSeries Line(nullptr);
+    ChGetBitmapEditor(&Line, B);
+    EXPECT_EQ(B.Width(), 4);
+    EXPECT_EQ(PixelAt(B, 3, 2), clRed);
+    TPointSeries Point(nullptr);
+    ChGetBitmapEditor(&Point, B);
+    EXPECT_EQ(B.Width(), 5);
+    EXPECT_EQ(PixelAt(B, 0, 0), clBlue);
+
+    TBitmap Kept(2, 2);
+    TFastLineSeries Fast(nullptr);
+    ChGetBitmapEditor(&Fast, Kept);
+    ChLoadBitmap(Kept, "NoSuchPicture", "NorThisOne");
+    EXPECT_EQ(Kept.Width(), 2);
+    EXPECT_EQ(PixelAt(Kept, 1, 1), clWhite);
+    ChLoadBitmap(Kept, "NoSuchPicture", "TCustomSeries");
+    EXPECT_EQ(Kept.Width(), 4);
+}
+
+// The library entered its hand cursor when the program started.
+TEST(ChProcs, HandCursorIsEnteredAtStartUp)
+{
+    EXPECT_EQ(Screen->Cursors(crChartHand), crHandPoint);
+    EXPECT_EQ(crChartHand, 2020);
 }
 
 TEST(ChProcs, EditorOptionsKeepTheirValuesPerUser)

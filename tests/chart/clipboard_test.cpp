@@ -1,4 +1,5 @@
-// A chart panel copied to the clipboard as a bitmap and as a played metafile.
+// A chart panel copied to the clipboard as a bitmap and as a played
+// metafile; exported text copied as text.
 #include "chart/ChProcs.h"
 #include "platform/Application.h"
 #include "platform/Clipbrd.h"
@@ -63,6 +64,21 @@ TEST(ChartClipboard, MetafileCopyIsAPictureOfTheChart)
         EXPECT_EQ(Differ, 0) << Enhanced;
         EXPECT_EQ(PixelOf(Got, 50, 40), clYellow) << Enhanced;
     }
+}
+
+class TTextExport : public TChExportData {
+public:
+    std::string AsString() override { return "x\ty\r\n1\t2\r\n"; }
+};
+
+TEST(ChartClipboard, ExportedTextGoesOnTheClipboardAsText)
+{
+    EnsureApplication();
+    TBoxPanel P;
+    P.CopyToClipboardBitmap();
+    TTextExport E;
+    E.CopyToClipboard();
+    EXPECT_EQ(Clipboard()->AsText(), "x\ty\r\n1\t2\r\n");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 // A chart panel drawn outside its window: into a bitmap, a metafile, a
-// smoothed picture and onto the printer, with print margins and scaling.
+// smoothed picture and onto the printer, with print margins and scaling;
+// a paged chart printed page by page.
 #include "chart/ChProcs.h"
+#include "chart/Chart.h"
+#include "chart/Series.h"
 #include "platform/Application.h"
 #include "tests/chart/ChartRig.h"
 #include "tests/support/PdfTools.h"
@@ -255,5 +258,57 @@ TEST(PanelPrint, FailingPassAbortsTheJobAndResetsThePanelState)
     EXPECT_EQ(Pr->Canvas()->Transform(), TCanvasTransform{});
     EXPECT_THROW(P.ChCreateMetafile(true, {0, 0, 10, 10}), Exception);
     EXPECT_FALSE(P.ChartCanvas()->Metafiling);
+    Pr->SetFileName("");
+}
+
+// Pages FromPage to ToPage, one sheet each, in one job; the chart is back
+// on its page afterwards, also when a page fails (the job is dropped).
+TEST(ChartPrintPages, EachPageOfTheRangeOnItsOwnSheet)
+{
+    EnsureApplication();
+    TChart Chart(nullptr);
+    Chart.SetName("PagedChart");
+    Chart.SetBounds(0, 0, 400, 250);
+    Chart.SetView3D(false);
+    auto* S = new TFastLineSeries(&Chart);
+    for (int i = 0; i < 25; ++i)
+        S->AddXY(i, i % 4);
+    Chart.AddSeries(S);
+    Chart.SetMaxPointsPerPage(10);
+    Chart.SetPage(2);
+    std::vector<int> Drawn;
+    Chart.OnAfterDraw = [&](TObject*) { Drawn.push_back(Chart.Page()); };
+    TPrinter* Pr = Printer();
+    struct Case {
+        int From, To;
+        std::vector<int> Pages;
+    };
+    for (const Case& C : {Case{0, 0, {1, 2, 3}}, Case{2, 0, {2, 3}}, Case{3, 3, {3}}}) {
+        const std::string File =
+            Artifact("chart_pages_" + std::to_string(C.From) + "_" + std::to_string(C.To) + ".pdf");
+        std::remove(File.c_str());
+        Pr->SetFileName(File);
+        Drawn.clear();
+        Chart.PrintPages(C.From, C.To);
+        EXPECT_EQ(Drawn, C.Pages) << C.From << " " << C.To;
+        EXPECT_EQ(Chart.Page(), 2);
+        EXPECT_FALSE(Pr->Printing());
+        EXPECT_EQ(Pr->Title(), "PagedChart");
+        const std::string Info = RunTool("pdfinfo '" + File + "' 2>&1");
+        EXPECT_TRUE(std::regex_search(Info, std::regex("Pages:\\s+" + std::to_string(C.Pages.size()) + "\\n")))
+            << Info;
+    }
+
+    const std::string Failed = Artifact("chart_pages_failed.pdf");
+    std::remove(Failed.c_str());
+    Pr->SetFileName(Failed);
+    S->BeforeDrawValues = [&](TObject*) {
+        if (Chart.Page() == 3)
+            throw Exception("no data");
+    };
+    EXPECT_THROW(Chart.PrintPages(0, 0), Exception);
+    EXPECT_EQ(Chart.Page(), 2);
+    EXPECT_FALSE(Pr->Printing());
+    EXPECT_FALSE(std::ifstream(Failed).good());
     Pr->SetFileName("");
 }

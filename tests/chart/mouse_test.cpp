@@ -1,7 +1,9 @@
 // The chart and the mouse: zoom by a dragged rectangle and its undo,
-// panning, the wheel, tools that cancel a press, and the hit test.
+// panning, the wheel, tools that cancel a press, the hit test, series that
+// hear the mouse enter and leave their points, and the values under it.
 #include "chart/Chart.h"
 #include "chart/Series.h"
+#include "chart/SeriesLine.h"
 #include "platform/Application.h"
 #include "platform/Forms.h"
 #include "tests/chart/ChartRig.h"
@@ -9,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -185,6 +189,98 @@ TEST(ChartClicks, HitTestFindsSeriesOnlyWhenSomebodyListens)
     F.Chart->WidgetMouseUp(mbLeft, {}, OnPoint.X, OnPoint.Y);
     EXPECT_EQ(Index, 0);
     EXPECT_EQ(F.Chart->CalcNeedClickedPart({1, 1}, false).PartStyle, cpNone);
+}
+
+// Over overlapping points every series is asked: each hears its own enter
+// and leave, the chart shows the cursor of a series under the mouse, and a
+// series with neither a cursor nor a handler is not hit-tested at all.
+TEST(ChartMouseOver, EverySeriesHearsTheMouseEnterAndLeaveItsPoints)
+{
+    TMouseFixture F;
+    F.Series->SetActive(false);
+    const auto Points = [&](std::initializer_list<TPoint> At) {
+        auto* S = new TPointSeries(F.Form.get());
+        for (const TPoint& P : At)
+            S->AddXY(P.X, P.Y);
+        F.Chart->AddSeries(S);
+        return S;
+    };
+    TPointSeries* Heard = Points({{50, 50}});
+    TPointSeries* Hand = Points({{50, 50}, {20, 20}});
+    TPointSeries* Silent = Points({{80, 20}});
+    Hand->Cursor = crHandPoint;
+    std::vector<std::string> Log;
+    Heard->OnMouseEnter = [&](TObject* S) { Log.push_back(S == Heard ? "enter" : "?"); };
+    Heard->OnMouseLeave = [&](TObject* S) { Log.push_back(S == Heard ? "leave" : "?"); };
+    F.Chart->Draw();
+    const auto MoveTo = [&](int X, int Y) { F.Chart->WidgetMouseMove({}, F.PX(X), F.PY(Y)); };
+
+    MoveTo(50, 50);
+    EXPECT_EQ(Log, (std::vector<std::string>{"enter"}));
+    EXPECT_TRUE(Heard->MouseInside());
+    EXPECT_TRUE(Hand->MouseInside());
+    EXPECT_EQ(F.Chart->Cursor(), crHandPoint);
+    MoveTo(50, 50);
+    EXPECT_EQ(Log.size(), 1u) << "no second enter while inside";
+    MoveTo(20, 20);
+    EXPECT_EQ(Log, (std::vector<std::string>{"enter", "leave"}));
+    EXPECT_FALSE(Heard->MouseInside());
+    EXPECT_TRUE(Hand->MouseInside());
+    EXPECT_EQ(F.Chart->Cursor(), crHandPoint);
+    MoveTo(80, 20);
+    EXPECT_FALSE(Hand->MouseInside());
+    EXPECT_FALSE(Silent->CheckMouse(F.PX(80), F.PY(20)));
+    EXPECT_FALSE(F.Chart->CheckMouseSeries(F.PX(80), F.PY(20)));
+    EXPECT_EQ(F.Chart->Cursor(), F.Chart->SavedCursor);
+    // An inactive series is not asked.
+    Heard->SetActive(false);
+    MoveTo(50, 50);
+    EXPECT_EQ(Log.size(), 2u);
+    EXPECT_FALSE(Heard->MouseInside());
+}
+
+// The values and the point under the mouse, through the series' axes.
+TEST(ChartMouseOver, CursorValuesAndPointUnderTheMouse)
+{
+    TMouseFixture F;
+    auto* S = new TPointSeries(F.Form.get());
+    S->AddXY(30, 70);
+    S->AddXY(60, 20);
+    F.Chart->AddSeries(S);
+    F.Form->Show();
+    F.Chart->Draw();
+    Mouse->SetCursorPos(F.Chart->ClientToScreen({F.PX(60), F.PY(20)}));
+    Application->ProcessMessages();
+    EXPECT_EQ(F.Chart->GetCursorPos(), (TPoint{F.PX(60), F.PY(20)}));
+    double X = 0, Y = 0;
+    S->GetCursorValues(X, Y);
+    EXPECT_NEAR(X, 60, 0.5);
+    EXPECT_NEAR(Y, 20, 0.5);
+    EXPECT_EQ(S->GetCursorValueIndex(), 1);
+    Mouse->SetCursorPos(F.Chart->ClientToScreen({F.PX(45), F.PY(45)}));
+    Application->ProcessMessages();
+    EXPECT_EQ(S->GetCursorValueIndex(), -1);
+    TPointSeries Loose(nullptr);
+    Loose.GetCursorValues(X, Y);
+    EXPECT_EQ(X, 0);
+    EXPECT_EQ(Loose.GetCursorValueIndex(), -1);
+}
+
+// Dragging a chart part: the drag keeps the part it was made from and shows
+// the library's hand cursor over a target that takes the drop.
+TEST(ChartDrag, DragObjectCarriesThePartAndShowsTheHand)
+{
+    TMouseFixture F;
+    TChartClickedPart Part;
+    F.Chart->CalcClickedPart({F.PX(50), F.PY(50)}, Part);
+    TChDragObject Drag(Part);
+    EXPECT_EQ(Drag.Part().PartStyle, cpSeries);
+    EXPECT_EQ(Drag.Part().PartSeries, F.Series);
+    EXPECT_EQ(Drag.GetDragCursor(true, 0, 0), crChartHand);
+    EXPECT_EQ(Drag.GetDragCursor(false, 0, 0), crNoDrop);
+    EXPECT_EQ(Screen->Cursors(Drag.GetDragCursor(true, 0, 0)), crHandPoint);
+    Drag.Finished(nullptr, 0, 0, true);
+    EXPECT_EQ(Drag.Part().PartIndex, Part.PartIndex);
 }
 
 }  // namespace

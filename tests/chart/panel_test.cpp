@@ -2,8 +2,11 @@
 // helpers, listeners and mouse cancelling, border and bevels, and the extended
 // panel's background, back image and rubber band.
 #include "chart/ChProcs.h"
+#include "chart/Chart.h"
 #include "platform/Application.h"
+#include "platform/Filer.h"
 #include "platform/Forms.h"
+#include "platform/Streams.h"
 #include "tests/chart/ChartRig.h"
 
 #include <gtest/gtest.h>
@@ -484,4 +487,60 @@ TEST(ChartPanel, CheckBoxShowsItsMarkOnlyWhenChecked)
         EXPECT_EQ(PixelOf(On, 8, 8), ColorToRGB(clWindowText)) << IsCheckBox;
         EXPECT_EQ(PixelOf(On, 16, 16), clWhite);   // nothing outside 13 x 13
     }
+}
+
+// With BorderRound above 0 a panel on a parent is a rounded window: its
+// corners are cut from the window's region, which follows the panel's size
+// and goes when BorderRound does; a panel read from a form gets it once read.
+TEST(ChartPanel, RoundedBorderShapesTheWindow)
+{
+    EnsureApplication();
+    TForm Form(nullptr);
+    Form.SetBounds(0, 0, 500, 400);
+    auto* P = new TTestPanel(&Form);
+    P->SetBounds(10, 10, 200, 100);
+    TTestPanel Loose;
+    Loose.SetBorderRound(20);
+    EXPECT_TRUE(Loose.WindowRegion().IsEmpty()) << "no parent, no shape";
+    P->SetParent(&Form);
+    EXPECT_TRUE(P->WindowRegion().IsEmpty());
+    P->SetBorderRound(20);
+    TRegion R = P->WindowRegion();
+    EXPECT_FALSE(R.Contains(0, 0));
+    EXPECT_FALSE(R.Contains(199, 99));
+    EXPECT_TRUE(R.Contains(100, 50));
+    EXPECT_TRUE(R.Contains(0, 50));
+    EXPECT_TRUE(R.Contains(100, 0));
+    P->SetBounds(10, 10, 300, 150);
+    R = P->WindowRegion();
+    EXPECT_TRUE(R.Contains(250, 75));
+    EXPECT_FALSE(R.Contains(299, 149));
+    EXPECT_EQ(R.BoundsRect(), (TRect{0, 0, 300, 150}));
+    P->SetBorderRound(0);
+    EXPECT_TRUE(P->WindowRegion().IsEmpty());
+
+    delete P;
+    // A chart read from a form is shaped once it is read (on its parent).
+    auto* Chart = new TChart(&Form);
+    Chart->SetName("Chart1");
+    Chart->SetParent(&Form);
+    Chart->SetBounds(0, 200, 200, 100);
+    Chart->SetBorderRound(12);
+    TMemoryStream Stream;
+    {
+        TWriter W(&Stream);
+        W.WriteRootComponent(&Form);
+    }
+    TForm Back(nullptr);
+    Stream.SetPosition(0);
+    {
+        TReader Rd(&Stream);
+        Rd.ReadRootComponent(&Back);
+    }
+    auto* Read = dynamic_cast<TChart*>(Back.FindComponent("Chart1"));
+    ASSERT_NE(Read, nullptr);
+    EXPECT_EQ(Read->BorderRound(), 12);
+    EXPECT_FALSE(Read->WindowRegion().IsEmpty());
+    EXPECT_FALSE(Read->WindowRegion().Contains(0, 0));
+    EXPECT_TRUE(Read->WindowRegion().Contains(100, 50));
 }

@@ -52,6 +52,24 @@ TEST(Series, AscendingInsertionMovesColoursAndLabelsAlong)
     EXPECT_EQ(Plain.Labels().Count(), 0);
 }
 
+// Points added in the reverse of the X order each go before all others;
+// their Y values, labels and colours go with them.
+TEST(Series, DescendingPointsKeepTheirValuesLabelsAndColours)
+{
+    TChartSeries S(nullptr);
+    const int N = 3000;
+    for (int i = 0; i < N; ++i)
+        EXPECT_EQ(S.AddXY(N - i, i, i % 7 == 0 ? std::to_string(i) : "", i % 5 == 0 ? clRed : clSeriesDefault), 0);
+    ASSERT_EQ(S.Count(), N);
+    for (int k = 0; k < N; ++k) {
+        const int i = N - 1 - k;   // the point added i-th sits at k
+        ASSERT_EQ(S.XValue(k), N - i);
+        ASSERT_EQ(S.YValue(k), i);
+        ASSERT_EQ(S.XLabel(k), i % 7 == 0 ? std::to_string(i) : "");
+        ASSERT_EQ(S.InternalColor(k), i % 5 == 0 ? clRed : clSeriesDefault);
+    }
+}
+
 TEST(Series, RefusedAddReturnsMinusOne)
 {
     TChartSeries S(nullptr);

@@ -369,9 +369,9 @@ TEST(BarDrawing, TickLinesOnlyStrictlyInsideTheBar)
     S->TickLines()->SetColor(clBlue);
     Rig.Render();
     const int Mid = S->CalcXPos(0) + S->BarPixels() / 2;
-    ASSERT_FALSE(Rig.Chart->LeftAxis()->TickPixels.empty());
+    ASSERT_FALSE(Rig.Chart->LeftAxis()->TickPixels().empty());
     int Inside = 0;
-    for (int T : Rig.Chart->LeftAxis()->TickPixels) {
+    for (int T : Rig.Chart->LeftAxis()->TickPixels()) {
         if (Rig.PY(6) < T && T < Rig.PY(0)) {
             EXPECT_EQ(Rig.At(Mid, T), clBlue) << T;
             ++Inside;

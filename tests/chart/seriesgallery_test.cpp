@@ -1,5 +1,8 @@
-// The standard series kinds in the order the registry registers them.
+// The standard series kinds in the order the registry registers them, and
+// how each kind prepares itself for a gallery thumbnail.
 #include "chart/ChConst.h"
+#include "chart/ChMarks.h"
+#include "chart/Chart.h"
 #include "chart/ChartRegistry.h"
 #include "chart/Series.h"
 #include "chart/SeriesArea.h"
@@ -10,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,4 +60,78 @@ TEST(StandardSeries, RegisteringPutsTheNineKindsInTheGalleryOnce)
     for (const TChSeriesGalleryEntry& E : Entries)
         UnRegisterChSeries({E.SeriesClass});
     EXPECT_EQ(ChSeriesTypes().Count(), Before);
+}
+
+namespace {
+
+// A gallery thumbnail's chart of Width pixels holding two series of Kind.
+template <class Kind>
+struct TGalleryChart {
+    explicit TGalleryChart(int Width = 120)
+    {
+        Chart = std::make_unique<TChart>(nullptr);
+        Chart->SetBounds(0, 0, Width, 90);
+        First = new Kind(Chart.get());
+        Second = new Kind(Chart.get());
+        Chart->AddSeries(First);
+        Chart->AddSeries(Second);
+    }
+    std::unique_ptr<TChart> Chart;
+    Kind* First;
+    Kind* Second;
+};
+
+}  // namespace
+
+// Each kind takes the base preparation (four sample points, small hidden
+// marks, the gallery colours) and then its own steps.
+TEST(GalleryThumbnail, EachKindAddsItsOwnSteps)
+{
+    {
+        TGalleryChart<TPointSeries> G;
+        G.First->PrepareForGallery(true);
+        G.Second->PrepareForGallery(true);
+        EXPECT_EQ(G.First->Count(), 4);
+        EXPECT_FALSE(G.First->Marks()->Visible());
+        EXPECT_EQ(G.First->Pointer()->HorizSize(), 6);
+        EXPECT_EQ(G.First->Pointer()->VertSize(), 6);
+        EXPECT_NE(G.First->Pointer()->Style(), psTriangle);
+        EXPECT_EQ(G.Second->Pointer()->Style(), psTriangle);
+        TGalleryChart<TPointSeries> Narrow(49);
+        Narrow.First->Pointer()->SetHorizSize(9);
+        Narrow.First->PrepareForGallery(true);
+        EXPECT_EQ(Narrow.First->Pointer()->HorizSize(), 4);
+    }
+    {
+        TGalleryChart<TAreaSeries> G;
+        G.First->PrepareForGallery(false);
+        EXPECT_EQ(G.First->SeriesColor(), clSilver);
+        EXPECT_TRUE(G.First->Gradient()->Visible());
+        EXPECT_EQ(G.First->Gradient()->EndColor(), clSilver);
+    }
+    {
+        TGalleryChart<TBarSeries> G;
+        G.First->SetMultiBar(mbStacked);
+        G.First->PrepareForGallery(true);
+        EXPECT_EQ(G.First->Count(), 4);
+        EXPECT_EQ(G.First->BarWidthPercent(), 85);
+        EXPECT_EQ(G.First->BarStyle(), bsRectGradient);
+        EXPECT_TRUE(G.First->Gradient()->Visible());
+        EXPECT_EQ(G.First->MultiBar(), mbNone);
+        EXPECT_EQ(G.Second->MultiBar(), mbNone);
+    }
+    for (bool Enabled : {true, false}) {
+        TGalleryChart<TPieSeries> G;
+        G.First->Marks()->SetDrawEvery(3);
+        G.First->PrepareForGallery(Enabled);
+        EXPECT_EQ(G.First->Count(), 8);
+        EXPECT_EQ(G.Chart->Chart3DPercent(), 75);
+        EXPECT_EQ(G.First->Marks()->Callout()->Length(), 0);
+        EXPECT_EQ(G.First->Marks()->DrawEvery(), 1);
+        EXPECT_TRUE(G.First->Gradient()->Visible());
+        EXPECT_EQ(G.Chart->View3DOptions()->Rotation(), 0);
+        EXPECT_EQ(G.Chart->View3DOptions()->Elevation(), 305);
+        EXPECT_FALSE(G.Chart->View3DOptions()->Orthogonal());
+        EXPECT_EQ(G.First->ColorEachPoint(), Enabled);
+    }
 }

@@ -87,6 +87,43 @@ TEST(SeriesData, PositionsColoursAndMarkPositionsRoundTrip)
     EXPECT_EQ(DataOf(Back), Bytes);
 }
 
+// Points stored out of their X order (a list whose order was set after its
+// points were added) read back as adding them one by one places them:
+// sorted, equal X values in stored order, each with its label, colour and
+// mark position.
+TEST(SeriesData, PointsStoredOutOfOrderReadBackInTheListsOrder)
+{
+    for (TChartListOrder Order : {loAscending, loDescending}) {
+        TChartSeries S(nullptr);
+        S.XValues()->SetOrder(loNone);
+        const double Xs[] = {5, 3, 9, 3, 1, 9, 7, 3, 0, 5};
+        for (int i = 0; i < 10; ++i)
+            S.AddXY(Xs[i], i, i % 3 == 0 ? "p" + std::to_string(i) : "", i % 4 == 0 ? clBlue : clSeriesDefault);
+        TSeriesMarkPosition P;
+        P.ArrowStart = {1, 2};
+        P.IsCustom = true;
+        S.Marks()->Positions().Put(6, P);   // the point of X 7
+        S.XValues()->SetOrder(Order);
+
+        TChartSeries OneByOne(nullptr);
+        OneByOne.XValues()->SetOrder(Order);
+        for (int i = 0; i < 10; ++i)
+            OneByOne.AddXY(S.XValue(i), S.YValue(i), S.XLabel(i), S.InternalColor(i));
+        TChartSeries Back(nullptr);
+        Back.XValues()->SetOrder(Order);
+        ReadInto(Back, DataOf(S));
+        ASSERT_EQ(Back.Count(), 10);
+        for (int k = 0; k < 10; ++k) {
+            EXPECT_EQ(Back.XValue(k), OneByOne.XValue(k)) << k;
+            EXPECT_EQ(Back.YValue(k), OneByOne.YValue(k)) << k;
+            EXPECT_EQ(Back.XLabel(k), OneByOne.XLabel(k)) << k;
+            EXPECT_EQ(Back.InternalColor(k), OneByOne.InternalColor(k)) << k;
+            const TSeriesMarkPosition* Mark = Back.Marks()->Positions().Get(k);
+            EXPECT_EQ(Mark != nullptr && Mark->IsCustom, Back.YValue(k) == 6) << k;
+        }
+    }
+}
+
 TEST(SeriesData, LongLabelsKeepAtMost255BytesOfWholeCharacters)
 {
     struct Case {

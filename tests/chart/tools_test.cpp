@@ -1,9 +1,13 @@
 // Chart tools: joining and leaving charts, the events the chart passes on,
-// and tools bound to a series or an axis.
+// tools bound to a series or an axis, and the editor picture of an element.
 #include "chart/ChEngine.h"
+#include "platform/Application.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -127,4 +131,32 @@ TEST(Tools, DesignerIsToldWhenASeriesChanges)
     S->SetActive(false);
     S->SetSeriesColor(static_cast<TColor>(0x123456));
     EXPECT_EQ(Repaints - AfterJoin, 3);
+}
+
+// An element's editor picture (the resource named after its class, else its
+// parent class) drawn with its top-left where asked; none draws nothing.
+TEST(Tools, EditorPictureOfAnElementDrawnAtItsPlace)
+{
+    EnsureApplication();
+    TBitmap Picture(3, 3);
+    Picture.Canvas()->Brush()->SetColor(clRed);
+    Picture.Canvas()->FillRect({0, 0, 3, 3});
+    const std::string File = std::string(OZ_TEST_ARTIFACTS) + "/tools_editor_picture.bmp";
+    Picture.SaveToFile(File);
+    std::ifstream In(File, std::ios::binary);
+    std::stringstream Bytes;
+    Bytes << In.rdbuf();
+    RegisterBitmapResource("TChCustomTool", Bytes.str());
+
+    TChCustomToolAxis Tool(nullptr);
+    TChartSeries Plain(nullptr);
+    TBitmap Page(20, 20);
+    ChDrawBitmapEditor(Page.Canvas(), &Tool, 5, 7);
+    ChDrawBitmapEditor(Page.Canvas(), &Plain, 12, 12);
+    const auto At = [&](int X, int Y) { return Page.Canvas()->Pixels(X, Y); };
+    EXPECT_EQ(At(5, 7), clRed);
+    EXPECT_EQ(At(7, 9), clRed);
+    EXPECT_EQ(At(8, 7), clWhite);
+    EXPECT_EQ(At(4, 7), clWhite);
+    EXPECT_EQ(At(13, 13), clWhite) << "no picture for a plain series";
 }

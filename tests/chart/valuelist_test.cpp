@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -44,6 +46,73 @@ TEST(ValueList, OrderedInsertionPlacesValuesAndReturnsTheirIndex)
             Got.push_back(L.AddChartValue(V));
         EXPECT_EQ(Got, C.Indexes) << "order " << C.Order;
         EXPECT_EQ(ValuesOf(L), C.Held) << "order " << C.Order;
+    }
+}
+
+namespace {
+
+// The place of a new value as the list has always found it: after the last
+// value, from the end, that it does not go before.
+int ScannedPlace(const std::vector<double>& Held, TChartListOrder Order, double P)
+{
+    int t = static_cast<int>(Held.size()) - 1;
+    if (Order == loNone || t < 0 || !(Order == loAscending ? P < Held.back() : P > Held.back()))
+        return t + 1;
+    while (t >= 0 && (Order == loAscending ? Held[static_cast<size_t>(t)] > P : Held[static_cast<size_t>(t)] < P))
+        --t;
+    return t + 1;
+}
+
+}  // namespace
+
+// Values added against the list's order (each one before all others, long
+// runs of them, ties, NaN, values changed or rotated in between) land where
+// the scan from the end puts them, and every value stays readable.
+TEST(ValueList, ValuesAddedAgainstTheOrderLandWhereTheScanPutsThem)
+{
+    const double NaN = std::numeric_limits<double>::quiet_NaN();
+    const double Inf = std::numeric_limits<double>::infinity();
+    uint32_t Seed = 7;
+    const auto Random = [&Seed](int Range) {
+        Seed = Seed * 1664525u + 1013904223u;
+        return static_cast<int>((Seed >> 8) % static_cast<uint32_t>(Range));
+    };
+    for (TChartListOrder Order : {loAscending, loDescending}) {
+        TChartValueList L(nullptr, "X");
+        L.SetOrder(Order);
+        std::vector<double> Held;
+        const auto Add = [&](double V) {
+            const int Want = ScannedPlace(Held, Order, V);
+            Held.insert(Held.begin() + Want, V);
+            ASSERT_EQ(L.AddChartValue(V), Want) << V;
+        };
+        const double Step = Order == loAscending ? -1 : 1;
+        for (int i = 0; i < 2500; ++i)   // each before all others: the front room grows twice
+            Add(5000 + Step * i);
+        for (int i = 0; i < 300; ++i)    // ties and places anywhere
+            Add(2000 + Random(4000));
+        Add(Inf);
+        Add(-Inf);
+        L.StoreValue(10, 1e9);           // the list is out of order now
+        Held[10] = 1e9;
+        for (int i = 0; i < 50; ++i)
+            Add(Random(6000));
+        L.Delete(10);
+        Held.erase(Held.begin() + 10);
+        for (int i = 0; i < 50; ++i)
+            Add(Random(6000));
+        L.Scroll();
+        std::rotate(Held.begin(), Held.begin() + 1, Held.end());
+        Add(3000);
+        Add(NaN);                        // lands last and stops later scans
+        for (int i = 0; i < 20; ++i)
+            Add(Random(6000));
+        const std::vector<double> Got = ValuesOf(L);
+        ASSERT_EQ(Got.size(), Held.size());
+        for (size_t i = 0; i < Got.size(); ++i)
+            ASSERT_TRUE(Got[i] == Held[i] || (std::isnan(Got[i]) && std::isnan(Held[i]))) << i;
+        EXPECT_EQ(L.First(), Held.front());
+        EXPECT_EQ(L.Value(100), Held[100]);
     }
 }
 
