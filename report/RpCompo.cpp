@@ -258,25 +258,25 @@ void TRpCompositeReport::RunReports(TRpPrinter* P, TRpExportFilter* Filter)
             FCurrentReport = R;
             // The report's own printer comes back after its part.
             TValueRollback<TRpPrinter*> Printer(R->FRunPrinter, P);
-            R->FCurrentY = Y;
-            R->FPageNo = PageNo;
-            R->FCurrentColumn = Column;
+            R->FRun.CurrentY = Y;
+            R->FRun.PageNo = PageNo;
+            R->FRun.CurrentColumn = Column;
             const int SavedTag = R->Tag();
             if (I + 1 == FReports.size())
                 R->SetTag(999);
             TScopeExit PutTagBack([R, SavedTag] { R->SetTag(SavedTag); });
             // Through the filter the report runs on the composite's pages.
-            R->FExportFilter = Filter;
+            R->FRun.ExportFilter = Filter;
             if (Filter) {
-                R->FExporting = true;
-                R->FFinishDoc = false;
+                R->FRun.Exporting = true;
+                R->FRun.FinishDoc = false;
             }
             TScopeExit Detach([R, Filter] {
                 if (!Filter)
                     return;
-                R->FExportFilter = nullptr;
-                R->FExporting = false;
-                R->FFinishDoc = true;
+                R->FRun.ExportFilter = nullptr;
+                R->FRun.Exporting = false;
+                R->FRun.FinishDoc = true;
             });
             R->CreateReport(true);
             if (R->Cancelled() || P->Cancelled()) {

@@ -31,6 +31,7 @@
 #include "platform/Printers.h"
 #include "report/RpExpr.h"
 #include "report/RpPrntr.h"
+#include "report/RpRunState.h"
 
 #include <array>
 #include <atomic>
@@ -865,7 +866,7 @@ public:
     const std::string& BackImageControl() const { return FBackImageControl; }
     void SetBackImageControl(const std::string& Value) { FBackImageControl = Value; }
     // The image a run found by BackImageControl.
-    TRpPrintable* PageBackground() const { return FPageBackground; }
+    TRpPrintable* PageBackground() const { return FRun.PageBackground; }
     const std::string& ReportTitle() const { return FReportTitle; }
     void SetReportTitle(const std::string& Value) { FReportTitle = Value; }
     TStringList* Description() const { return FDescription.get(); }
@@ -885,7 +886,7 @@ public:
     TRpCustomController* Controller() const { return FController.get(); }
     // The data sets of a run: every data set owned by the report's owner and
     // the active data sets of the loops; expressions find fields in them.
-    const std::vector<TDataSet*>& RunDataSets() const { return FRunDataSets; }
+    const std::vector<TDataSet*>& RunDataSets() const { return FRun.DataSets; }
     void AddRunDataSet(TDataSet* Value);
     TRpEvDatasets* RunDatasetsLookup() const { return FRunDatasetsLookup.get(); }
     void SetController(std::unique_ptr<TRpCustomController> Value);
@@ -905,26 +906,26 @@ public:
     TRpPrinter* RunPrinter() const { return FRunPrinter; }
     bool Available() const { return FAvailable; }
     bool Cancelled() const { return FCancelled; }
-    bool Exporting() const { return FExporting; }
-    TRpExportFilter* ExportFilter() const { return FExportFilter; }
-    bool FinishDoc() const { return FFinishDoc; }
-    // Numbers the images exported rich texts become ("RTF0", "RTF1", ...).
-    int32_t RTFImageIndex() const { return FRTFImageIndex; }
-    void SetRTFImageIndex(int32_t Value) { FRTFImageIndex = Value; }
-    bool FinalPage() const { return FFinalPage; }
-    int32_t PageNo() const { return FPageNo; }
-    int32_t CurrentColumn() const { return FCurrentColumn; }
-    int32_t CurrentX() const { return FCurrentX; }
-    int32_t CurrentY() const { return FCurrentY; }
-    void SetCurrentY(int32_t Value) { FCurrentY = Value; }
-    int32_t ColumnTopY() const { return FColumnTopY; }
-    long double PageFooterSize() const { return FPageFooterSize; }
-    bool FreshPage() const { return FFreshPage; }
-    void SetFreshPage(bool Value) { FFreshPage = Value; }
+    bool Exporting() const { return FRun.Exporting; }
+    TRpExportFilter* ExportFilter() const { return FRun.ExportFilter; }
+    bool FinishDoc() const { return FRun.FinishDoc; }
+    // Numbers the images exported rich texts become.
+    int32_t RTFImageIndex() const { return FRun.RTFImageIndex; }
+    void SetRTFImageIndex(int32_t Value) { FRun.RTFImageIndex = Value; }
+    bool FinalPage() const { return FRun.FinalPage; }
+    int32_t PageNo() const { return FRun.PageNo; }
+    int32_t CurrentColumn() const { return FRun.CurrentColumn; }
+    int32_t CurrentX() const { return FRun.CurrentX; }
+    int32_t CurrentY() const { return FRun.CurrentY; }
+    void SetCurrentY(int32_t Value) { FRun.CurrentY = Value; }
+    int32_t ColumnTopY() const { return FRun.ColumnTopY; }
+    long double PageFooterSize() const { return FRun.PageFooterSize; }
+    bool FreshPage() const { return FRun.FreshPage; }
+    void SetFreshPage(bool Value) { FRun.FreshPage = Value; }
     bool FirstPageOnly() const { return false; }
     // Set while a band's overflow moves the cursor to a new column or page.
-    static bool BreakInProgress();
-    static void SetBreakInProgress(bool Value);
+    bool BreakInProgress() const { return FRun.BreakInProgress; }
+    void SetBreakInProgress(bool Value) { FRun.BreakInProgress = Value; }
 
     // Text measures on a canvas at the screen's resolution.
     int TextWidth(TFont* AFont, const std::string& Text);
@@ -969,6 +970,10 @@ private:
     void PrinterAfterPrint(TObject* Sender);
     void PrinterAfterPreview(TObject* Sender);
     void PreviewIt(bool Modal);
+    // A fresh run printer that records pages for the preview and Prepare,
+    // set up from the report; the one it replaces goes unless a preview
+    // still shows it. nullptr while busy.
+    TRpPrinter* StartRecordedRun();
     // On the GUI thread once the worker has ended: joins it and, after a
     // cancelled run, frees its printer.
     void WorkerEnded(bool Cancelled, TRpPrinter* Printer, const std::string& Error);
@@ -978,6 +983,8 @@ private:
     // the one before ended.
     friend class TRpCompositeReport;
 
+    // What the current (or last) run changed.
+    TRpRunState FRun;
     std::vector<TRpCustomBand*> FScratchBandList;
     // Written by a worker thread's run while the GUI thread looks.
     std::atomic<bool> FAvailable{true};
@@ -985,31 +992,18 @@ private:
     std::unique_ptr<TRpReportBands> FBands;
     std::atomic<bool> FCancelled{false};
     std::unique_ptr<TRpCustomController> FController;
-    std::vector<TDataSet*> FRunDataSets;
     std::unique_ptr<TRpEvDatasets> FRunDatasetsLookup;
-    int32_t FColumnTopY = 0;
-    int32_t FCurrentColumn = 1;
-    int32_t FCurrentX = 0;
-    int32_t FCurrentY = -1;
     std::unique_ptr<TStringList> FDescription;
     std::unique_ptr<TRpEvEnvironment> FFunctions;
-    TRpExportFilter* FExportFilter = nullptr;
-    bool FExporting = false;
-    bool FFinishDoc = true;
-    int32_t FRTFImageIndex = 0;
     bool FHideBands = false;
-    bool FFinalPage = false;
     bool FRepaintPending = false;
     // Page 1 of a finished run, shown over the design view.
     std::unique_ptr<TMetafile> FPageImage;
     TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
     std::unique_ptr<TRpPage> FPage;
-    int32_t FPageNo = 0;
-    long double FPageFooterSize = 0;
     std::unique_ptr<TRpReportPrinterSettings> FPrinterSettings;
     std::string FReportTitle;
     std::string FBackImageControl;
-    TRpPrintable* FPageBackground = nullptr;
     int32_t FRotateBands = 0;
     bool FShowProgress = true;
     bool FSnapToGrid = true;
@@ -1017,12 +1011,7 @@ private:
     // Every printer the report owns: the run printer and those whose preview
     // still shows.
     std::vector<std::unique_ptr<TRpPrinter>> FPrinters;
-    bool FColumnBreakArmed = false;
     std::unique_ptr<TCanvas> FMeasureCanvas;
-    TRpEvElement* FPageNumberConst = nullptr;
-    TRpEvElement* FColumnNumberConst = nullptr;
-    TRpEvElement* FReportTitleConst = nullptr;
-    bool FFreshPage = false;
     int32_t FPreviewWidth = 600;
     int32_t FPreviewHeight = 500;
     bool FPrevShowThumbs = true;

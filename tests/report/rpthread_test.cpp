@@ -209,6 +209,60 @@ TEST_F(Background, PrintBackgroundWithoutPrintersStartsNoThread)
     EXPECT_EQ(T.Served.load(), 0);
 }
 
+TEST_F(Background, TwoReportsRunningAtOnceKeepTheirOwnPageBreaks)
+{
+    // Beta forces a new page for every record; alone it pages like this.
+    RegisterPreviewClass(TRpPreviewInterfaceClass::Of<TRpPreviewInterface>("TRpPreviewInterface"));
+    const auto MakeBeta = [] {
+        auto T = std::make_unique<TTestReport>("Beta", 4, 20);
+        T->Detail()->SetForceNewPage(true);
+        return T;
+    };
+    const std::unique_ptr<TTestReport> Alone = MakeBeta();
+    Alone->R->Prepare();
+    const std::vector<int> BetaPages = Alone->Pages;
+    ASSERT_EQ(BetaPages.size(), 4u);
+    ASSERT_GT(BetaPages.back(), 1);
+
+    // Beta runs two records and waits; Alpha's second record overflows page
+    // 1 and waits on page 2, in the middle of its page break, while Beta
+    // runs to its end.
+    TTestReport A("Alpha", 2, 200);
+    A.R->Bands()->SetHasPageFooter(false);
+    const std::unique_ptr<TTestReport> B = MakeBeta();
+    std::atomic<bool> BetaWaits{false};
+    std::atomic<bool> AlphaWaits{false};
+    const auto WaitFor = [](const auto& Done) {
+        for (int Ms = 0; Ms < 5000 && !Done(); ++Ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    B->R->OnNeedData = [&](TObject*, bool& More) {
+        More = ++B->Served <= B->Records;
+        if (B->Served.load() == 3) {
+            BetaWaits = true;
+            WaitFor([&] { return AlphaWaits.load(); });
+        }
+    };
+    A.Word->Text = [&] {
+        if (A.R->PageNo() == 2 && !AlphaWaits.exchange(true))
+            WaitFor([&] { return B->Served.load() > B->Records; });
+        return "Alpha" + std::to_string(A.Served.load());
+    };
+    B->R->PreviewModeless();
+    ASSERT_TRUE(ProcessUntil([&] { return BetaWaits.load(); }));
+    A.R->PreviewModeless();
+    ASSERT_TRUE(ProcessUntil([&] {
+        return A.R->Available() && !A.R->WorkerRunning() && B->R->Available() && !B->R->WorkerRunning();
+    }, 10000));
+    EXPECT_EQ(B->Pages, BetaPages);
+    EXPECT_EQ(A.Pages, (std::vector<int>{1, 2}));
+    ASSERT_NE(A.R->RunPrinter(), nullptr);
+    ASSERT_NE(B->R->RunPrinter(), nullptr);
+    EXPECT_EQ(B->R->RunPrinter()->PageCount(), BetaPages.back());
+    EXPECT_EQ(PagesWith(B->R->RunPrinter(), "Beta4"), (std::vector<int>{BetaPages.back()}));
+    EXPECT_EQ(PagesWith(A.R->RunPrinter(), "Alpha2"), (std::vector<int>{2}));
+}
+
 // ------------------------------------------------------------ composite
 
 TEST_F(Background, CompositeSecondReportStartsOnThePageTheFirstEnded)
