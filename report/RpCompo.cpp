@@ -2,7 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
-#include "report/RpPrnSu.h"
+#include "report/RpPrintSetup.h"
 
 #include <utility>
 
@@ -90,31 +90,24 @@ void TRpCompositeReport::SetPrinterValues()
 
 void TRpCompositeReport::PrinterSetup()
 {
-    TRpPrintDialog Dialog(Application);
     TPrinter* Shared = ::Printer();
     Shared->ResetDeviceMode();
-    Dialog.SetMinPage(0);
-    Dialog.SetMaxPage(9999);
+    TRpPrintSetup Setup;
+    Setup.MaxPage = 9999;
     if (FCompositePrinter && FCompositePrinter->Status() == mpFinished) {
-        Dialog.SetMinPage(1);
-        Dialog.SetMaxPage(FCompositePrinter->PageCount());
+        Setup.MinPage = 1;
+        Setup.MaxPage = FCompositePrinter->PageCount();
     }
-    Dialog.SetOptions({poPageNums, poWarning});
-    Dialog.SetNumCopies(FPrinterSettings->Copies());
-    if (!Dialog.Execute()) {
+    Setup.Copies = FPrinterSettings->Copies();
+    if (!ExecutePrintSetupDialog(Setup)) {
         SetTag(1);
         return;
     }
-    FPrinterSettings->SetCopies(Dialog.Copies());
+    FPrinterSettings->SetCopies(Setup.Copies);
     FPrinterSettings->SetPrinterIndex(Shared->PrinterIndex());
     CompositePrinterIndex = Shared->PrinterIndex();
-    if (Dialog.PrintRange() == prPageNums) {
-        FPrinterSettings->SetFirstPage(Dialog.FromPage());
-        FPrinterSettings->SetLastPage(Dialog.ToPage());
-    } else {
-        FPrinterSettings->SetFirstPage(0);
-        FPrinterSettings->SetLastPage(0);
-    }
+    FPrinterSettings->SetFirstPage(Setup.PageRange ? Setup.FromPage : 0);
+    FPrinterSettings->SetLastPage(Setup.PageRange ? Setup.ToPage : 0);
     SetTag(0);
 }
 

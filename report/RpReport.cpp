@@ -9,8 +9,8 @@
 #include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
 #include "report/RpExtra.h"
-#include "report/RpPrgres.h"
-#include "report/RpPrnSu.h"
+#include "report/RpPrintSetup.h"
+#include "report/RpProgressListener.h"
 #include "report/RpThread.h"
 
 #include <algorithm>
@@ -308,11 +308,16 @@ void TCustomRpReport::Print()
     if (!P->PrintersAvailable())
         return;
     P->SetDestination(rpdPrinter);
-    auto Form = std::make_unique<TRpProgressForm>(Application);
-    Form->SetRpPrinter(P);
-    P->SetClient(Form.get());
-    if (FShowProgress)
-        Form->Show();
+    RunWithProgress(P);
+}
+
+void TCustomRpReport::RunWithProgress(TRpPrinter* P)
+{
+    // The window that showed the last run's pages hears nothing of this one.
+    P->SetClient(nullptr);
+    const std::unique_ptr<TRpProgressListener> Progress = FShowProgress ? CreateProgressWindow() : nullptr;
+    P->SetProgressListener(Progress.get());
+    TScopeExit EndProgress([P] { P->SetProgressListener(nullptr); });
     CreateReport(false);
 }
 
@@ -394,62 +399,50 @@ void TCustomRpReport::ExportToFilter(TRpExportFilter* Filter)
         FreePrinter(P);
         FRunPrinter = Remembered;
     });
-    auto Form = std::make_unique<TRpProgressForm>(Application);
-    Form->SetRpPrinter(P);
-    P->SetClient(Form.get());
-    if (FShowProgress)
-        Form->Show();
-    CreateReport(false);
+    RunWithProgress(P);
 }
 
 void TCustomRpReport::PrinterSetup()
 {
-    TRpPrintDialog Dialog(Application);
     TPrinter* Shared = ::Printer();
     Shared->ResetDeviceMode();
     if (FPrinterSettings->PrinterIndex() >= -1 &&
         FPrinterSettings->PrinterIndex() < static_cast<int>(Shared->Printers().size()))
         Shared->SetPrinterIndex(FPrinterSettings->PrinterIndex());
     CompositePrinterIndex = -999;
-    Dialog.SetMinPage(0);
-    Dialog.SetMaxPage(9999);
+    TRpPrintSetup Setup;
+    Setup.MaxPage = 9999;
     if (FRunPrinter && FRunPrinter->Status() == mpFinished) {
-        Dialog.SetMinPage(1);
-        Dialog.SetMaxPage(FRunPrinter->PageCount());
-        Dialog.SetToPage(FRunPrinter->PageCount());
-        Dialog.SetFromPage(1);
+        Setup.MinPage = 1;
+        Setup.MaxPage = FRunPrinter->PageCount();
+        Setup.ToPage = FRunPrinter->PageCount();
+        Setup.FromPage = 1;
     }
-    Dialog.SetOptions({poPageNums, poWarning});
     Shared->SetOrientation(FPage->Orientation());
-    Dialog.SetNumCopies(FPrinterSettings->Copies());
-    if (!Dialog.Execute()) {
+    Setup.Copies = FPrinterSettings->Copies();
+    if (!ExecutePrintSetupDialog(Setup)) {
         SetTag(1);
         return;
     }
-    FPrinterSettings->SetCopies(Dialog.Copies());
+    FPrinterSettings->SetCopies(Setup.Copies);
     FPrinterSettings->SetPrinterIndex(Shared->PrinterIndex());
     FPage->SetOrientation(Shared->Orientation());
     TRpReportPrinterSettings& D = *FDialogSettings;
-    D.SetCustomBinCode(Dialog.OutputBin());
-    D.SetExtendedDuplex(Dialog.DuplexCode());
-    D.SetDuplex(Dialog.Duplex());
-    D.SetPrintQuality(Dialog.PrintQuality());
-    D.SetCollate(Dialog.Collate());
-    D.SetColorOption(Dialog.ColorOption());
-    D.SetCopies(Dialog.Copies());
+    D.SetCustomBinCode(Setup.OutputBin);
+    D.SetExtendedDuplex(Setup.DuplexCode);
+    D.SetDuplex(Setup.Duplex);
+    D.SetPrintQuality(Setup.PrintQuality);
+    D.SetCollate(Setup.Collate);
+    D.SetColorOption(Setup.ColorOption);
+    D.SetCopies(Setup.Copies);
     D.SetOrientation(Shared->Orientation());
-    D.SetFirstPage(Dialog.FromPage());
-    D.SetLastPage(Dialog.ToPage());
+    D.SetFirstPage(Setup.FromPage);
+    D.SetLastPage(Setup.ToPage);
     D.SetOutputBin(FPrinterSettings->OutputBin());
-    D.SetCustomPaperCode(Dialog.PaperSize());
+    D.SetCustomPaperCode(Setup.PaperSize);
     D.SetPrinterIndex(Shared->PrinterIndex());
-    if (Dialog.PrintRange() == prPageNums) {
-        FPrinterSettings->SetFirstPage(Dialog.FromPage());
-        FPrinterSettings->SetLastPage(Dialog.ToPage());
-    } else {
-        FPrinterSettings->SetFirstPage(0);
-        FPrinterSettings->SetLastPage(0);
-    }
+    FPrinterSettings->SetFirstPage(Setup.PageRange ? Setup.FromPage : 0);
+    FPrinterSettings->SetLastPage(Setup.PageRange ? Setup.ToPage : 0);
     SetTag(0);
 }
 

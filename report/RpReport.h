@@ -807,7 +807,8 @@ public:
     void Preview();
     // The report recorded into the run printer's page list.
     void Prepare();
-    // The print dialog; Tag 0 accepted, 1 cancelled.
+    // The print dialog (the registered one, report/RpPrintSetup.h); Tag 0
+    // accepted, 1 cancelled or no dialog.
     void PrinterSetup();
     void Cancel();
     // The report through an export filter: text as TextOut, backgrounds and
@@ -970,6 +971,9 @@ private:
     void PrinterAfterPrint(TObject* Sender);
     void PrinterAfterPreview(TObject* Sender);
     void PreviewIt(bool Modal);
+    // CreateReport on P with the progress window (when ShowProgress) told of
+    // the run.
+    void RunWithProgress(TRpPrinter* P);
     // A fresh run printer that records pages for the preview and Prepare,
     // set up from the report; the one it replaces goes unless a preview
     // still shows it. nullptr while busy.

@@ -4,8 +4,8 @@
 
 #include "platform/DialogHook.h"
 #include "platform/Forms.h"
-#include "report/RpPreviewDlg.h"
-#include "report/RpSearchDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
+#include "report/dialogs/RpSearchDlg.h"
 #include "tests/report/PrinterRig.h"
 #include "tests/support/ProcessEvents.h"
 

@@ -1,4 +1,4 @@
-#include "report/RpCompEd.h"
+#include "report/dialogs/RpCompEd.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpPrntr.h"

@@ -1,5 +1,5 @@
-#include "report/RpEnvEd.h"
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpEnvEd.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"

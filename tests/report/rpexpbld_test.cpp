@@ -1,6 +1,6 @@
-#include "report/RpEnvEd.h"
-#include "report/RpExpBld.h"
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpEnvEd.h"
+#include "report/dialogs/RpExpBld.h"
+#include "report/dialogs/RpExprEditor.h"
 #include "tests/support/Components.h"
 
 #include "platform/Application.h"

@@ -1,5 +1,5 @@
-#include "report/RpLabelEditor.h"
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
+#include "report/dialogs/RpExprEditor.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpCtrls.h"

@@ -1,11 +1,11 @@
 // The preview control and the "Print Preview" window: zoom and its fitting,
 // page keys, thumbnails, the wheel and the tool bar, the status bar, go to
 // page, find, save and load, and the metafile text search behind find.
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 
 #include "platform/Dialogs.h"
 #include "report/RpExtra.h"
-#include "report/RpPreviewDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
 #include "tests/report/PreviewRig.h"
 
 #include <gtest/gtest.h>

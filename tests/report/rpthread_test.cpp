@@ -6,7 +6,7 @@
 
 #include "report/RpCompo.h"
 #include "report/RpExtra.h"
-#include "report/RpPreviewDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
 #include "report/RpReport.h"
 #include "tests/report/PreviewRig.h"
 

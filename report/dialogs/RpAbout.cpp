@@ -1,4 +1,4 @@
-#include "report/RpAbout.h"
+#include "report/dialogs/RpAbout.h"
 
 #include "report/Rp4const.h"
 

@@ -1,10 +1,10 @@
-#include "report/RpCompEd.h"
+#include "report/dialogs/RpCompEd.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
-#include "report/RpAbout.h"
+#include "report/dialogs/RpAbout.h"
 #include "report/RpExtra.h"
 #include "report/RpPrntr.h"
 

@@ -1,4 +1,4 @@
-#include "report/RpLabelEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"

@@ -1,8 +1,8 @@
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpExprEditor.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/SysUtils.h"
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include <memory>
 

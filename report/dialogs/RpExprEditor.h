@@ -4,7 +4,7 @@
 
 #include "platform/Buttons.h"
 #include "report/RpCtrlsData.h"
-#include "report/RpLabelEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
 
 class TRpExprEditorForm : public TForm {
 public:

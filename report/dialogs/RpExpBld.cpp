@@ -1,4 +1,4 @@
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include "platform/Application.h"
 #include "platform/Controlbuilder.h"
@@ -6,7 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
-#include "report/RpEnvEd.h"
+#include "report/dialogs/RpEnvEd.h"
 #include "report/RpExpr.h"
 #include "report/RpExtra.h"
 

@@ -13,7 +13,7 @@
 #include "platform/Grids.h"
 #include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 #include "report/RpPrntr.h"
 #include "report/RpReport.h"
 
