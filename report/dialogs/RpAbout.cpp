@@ -33,7 +33,7 @@ TRpAboutBox::TRpAboutBox(TComponent* AOwner) : TForm(AOwner)
     Label2 = AddLabel(this, "Label2", 8, 70, 329, 13, "");
     VisitLabel = AddLabel(this, "VisitLabel", 8, 90, 329, 30, LoadResString(SRpVisitWebSite));
     VisitLabel->SetWordWrap(true);
-    Label3 = AddLabel(this, "Label3", 8, 124, 329, 13, WebAddress);
+    Label3 = AddLabel(this, "Label3", 8, 124, 329, 13, "");
     Label3->Font()->SetColor(clNavy);
     Label3->Font()->SetStyle(TFontStyles{fsUnderline});
     Label3->SetCursor(crHandPoint);
@@ -54,8 +54,14 @@ TRpAboutBox::TRpAboutBox(TComponent* AOwner) : TForm(AOwner)
     Button1->SetModalResult(1);
 }
 
+void TRpAboutBox::SetWebAddress(const std::string& Value)
+{
+    FWebAddress = Value;
+    Label3->SetCaption(Value);
+}
+
 void TRpAboutBox::Label3Click(TObject*)
 {
-    if (!WebAddress.empty())
-        ShellOpen(WebAddress);
+    if (!FWebAddress.empty())
+        ShellOpen(FWebAddress);
 }

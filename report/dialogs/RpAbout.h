@@ -11,8 +11,13 @@ class TRpAboutBox : public TForm {
 public:
     explicit TRpAboutBox(TComponent* AOwner);
 
-    // Where a click on the link goes (the shell opens it); none: no action.
-    std::string WebAddress;
+    // Where a click on the link goes (the shell opens it), shown as the
+    // link; none: no action.
+    const std::string& WebAddress() const { return FWebAddress; }
+    void SetWebAddress(const std::string& Value);
+
+private:
+    void Label3Click(TObject* Sender);
 
     TLabel* Label1;       // "Version 4.04"
     TLabel* Label2;
@@ -22,7 +27,5 @@ public:
     TLabel* Label5;
     TLabel* Label4;       // the heading
     TButton* Button1;     // "OK"
-
-private:
-    void Label3Click(TObject* Sender);
+    std::string FWebAddress;
 };

@@ -12,6 +12,10 @@
 
 class TRpCompEd : public TForm {
 public:
+    // The standard bands in the order they are applied: page header, title,
+    // column header, detail, summary, page footer.
+    static constexpr int BandCount = 6;
+
     explicit TRpCompEd(TComponent* AOwner);
 
     TRpReport* RpReport() const { return FReport; }
@@ -31,6 +35,7 @@ public:
     // Enter runs the leaving check.
     void NumberKeyPress(TControl* Edit, char& Key);
 
+private:
     TPanel* Heading;
     TLabel* HeadingLabel;
     TGroupBox* PaperGroup;
@@ -50,9 +55,6 @@ public:
     TEdit* Columns;
     TSpeedButton* ColumnsUp;
     TSpeedButton* ColumnsDown;
-    // The standard bands in the order they are applied: page header, title,
-    // column header, detail, summary, page footer.
-    static constexpr int BandCount = 6;
     TCheckBox* BandBox[BandCount];
     TEdit* BandLength[BandCount];
     TComboBox* FontName;
@@ -75,7 +77,6 @@ public:
     TButton* OKBtn;
     TButton* CancelBtn;
 
-private:
     void StepColumns(int Delta);
     void StepPenWidth(int Delta);
     void ChangeColorClick();

@@ -522,6 +522,16 @@ void TRpExpressionBuilder::CancelClick(TObject*)
     FMainState = TPageState::Cancelled;
 }
 
+void TRpExpressionBuilder::Start(const std::string& HeadingText, const std::string& Expression)
+{
+    if (!HeadingText.empty())
+        Heading->SetCaption(HeadingText);
+    FEdit->SetText(Expression);
+    FEdit->SelectAll();
+    FMainState = TPageState::Waiting;
+    MainPage->BringToFront();
+}
+
 // ------------------------------------------------------------------ GetExpression
 
 bool GetExpression(const std::string& Heading, std::string& Expression, TCustomForm* ReportForm,
@@ -532,12 +542,7 @@ bool GetExpression(const std::string& Heading, std::string& Expression, TCustomF
     Builder->SetEnvironment(Environment);
     if (ParentControl)
         Builder->Embed(ParentControl);
-    if (!Heading.empty())
-        Builder->Heading->SetCaption(Heading);
-    Builder->Edit()->SetText(Expression);
-    Builder->Edit()->SelectAll();
-    Builder->SetMainState(TRpExpressionBuilder::TPageState::Waiting);
-    Builder->MainPage->BringToFront();
+    Builder->Start(Heading, Expression);
     if (ParentControl) {
         Builder->Show();
         Builder->BringToFront();

@@ -9,6 +9,15 @@
 class TRpExprEditorForm : public TForm {
 public:
     explicit TRpExprEditorForm(TComponent* AOwner);
+    // Shows Settings modally; true on OK, Settings then holds the form's.
+    // ParentForm (the form holding the printable, or nullptr) offers its
+    // data sets to the expression builder.
+    bool Execute(TRpTextSettings& Settings, TForm* ParentForm);
+
+private:
+    // Opens the expression builder on the expression; an accepted one
+    // replaces it.
+    void ShowExprBuilderClick(TObject* Sender);
 
     TGroupBox* GroupBox1;
     TLabel* Label1;
@@ -25,11 +34,7 @@ public:
     TCheckBox* Transparent;
     TButton* OKBtn;
     TButton* Button4;
-    TForm* ParentForm = nullptr;   // the form holding the printable, if any
-
-    // Opens the expression builder on the expression; an accepted one
-    // replaces it.
-    void ShowExprBuilderClick(TObject* Sender);
+    TForm* FParentForm = nullptr;
 };
 
 class TRpExprEditor : public TRpLabelEditor {

@@ -12,10 +12,26 @@
 // A size edit of the printable editors: four digits at the most.
 TMaskEdit* RpSizeEdit(TForm* Form, TWinControl* Parent, const std::string& Name, int Left, int Top);
 
+// What the text and expression settings forms show and give back: the
+// value, the size as the user typed it, the flags and (expression form only)
+// the format mask.
+struct TRpTextSettings {
+    std::string Value;
+    std::string Width;
+    std::string Height;
+    bool AutoSize = false;
+    bool Stretch = false;
+    bool Transparent = false;
+    std::string Mask;
+};
+
 class TRpLabelEditorForm : public TForm {
 public:
     explicit TRpLabelEditorForm(TComponent* AOwner);
+    // Shows Settings modally; true on OK, Settings then holds the form's.
+    bool Execute(TRpTextSettings& Settings);
 
+private:
     TGroupBox* GroupBox1;
     TLabel* Label1;
     TEdit* Value;
@@ -46,9 +62,13 @@ public:
     virtual bool ShowEditor();
 
 protected:
-    // Reads Width and Height of the form; false (after telling the user)
-    // when either is not a number.
-    static bool ReadSize(TMaskEdit* WidthEdit, TMaskEdit* HeightEdit, double& W, double& H);
+    // The printable's settings, Value from GetValue.
+    TRpTextSettings Settings() const;
+    // Reads the typed width and height; false (after telling the user) when
+    // either is not a number.
+    static bool ReadSize(const TRpTextSettings& Settings, double& W, double& H);
+    // Value through SetValue, the size and the flags to the printable.
+    void Apply(const TRpTextSettings& Settings, double W, double H);
 
 private:
     TRpCustomLabel* FPrintable;

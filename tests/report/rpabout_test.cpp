@@ -1,6 +1,7 @@
 #include "report/dialogs/RpAbout.h"
 
 #include "platform/DialogHook.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,14 @@ TEST(AboutBox, ShowsTheVersionAndTheLinkOpensThroughTheShell)
         return true;
     });
     TRpAboutBox Box(nullptr);
-    EXPECT_EQ(Box.Label1->Caption(), "Version 4.04");
-    EXPECT_EQ(Box.VisitLabel->Caption(), "Visit our web site for news, updates and help");
-    Box.Label3->OnClick(Box.Label3);
+    EXPECT_EQ(Find<TLabel>(&Box, "Label1")->Caption(), "Version 4.04");
+    EXPECT_EQ(Find<TLabel>(&Box, "VisitLabel")->Caption(), "Visit our web site for news, updates and help");
+    auto* Link = Find<TLabel>(&Box, "Label3");
+    Link->OnClick(Link);
     EXPECT_TRUE(Opened.empty()) << "no address, nothing opened";
-    Box.WebAddress = "https://reports.invalid/";
-    Box.Label3->OnClick(Box.Label3);
+    Box.SetWebAddress("https://reports.invalid/");
+    EXPECT_EQ(Link->Caption(), "https://reports.invalid/");
+    Link->OnClick(Link);
     EXPECT_EQ(Opened, std::vector<std::string>{"https://reports.invalid/"});
     SetShellOpenHook(nullptr);
 

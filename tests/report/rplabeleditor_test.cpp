@@ -3,6 +3,7 @@
 
 #include "platform/DialogHook.h"
 #include "report/RpCtrls.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -53,12 +54,12 @@ TEST_F(LabelEditor, FormShowsTheLabelAndOkAppliesTheValues)
     std::string Shown;
     Answer(1, [&](TRpLabelEditorForm& F) {
         EXPECT_EQ(F.Caption(), "Text Settings");
-        Shown = F.Value->Text();
-        EXPECT_FALSE(F.AutoSize->Checked());
-        F.Value->SetText("New");
-        F.Width->SetText("300");
-        F.Height->SetText("40");
-        F.Stretch->SetChecked(true);
+        Shown = Find<TEdit>(&F, "Value")->Text();
+        EXPECT_FALSE(Find<TCheckBox>(&F, "AutoSize")->Checked());
+        Find<TEdit>(&F, "Value")->SetText("New");
+        Find<TMaskEdit>(&F, "Width")->SetText("300");
+        Find<TMaskEdit>(&F, "Height")->SetText("40");
+        Find<TCheckBox>(&F, "Stretch")->SetChecked(true);
     });
     TRpLabelEditor Ed(&Label);
     EXPECT_TRUE(Ed.ShowEditor());
@@ -72,8 +73,8 @@ TEST_F(LabelEditor, FormShowsTheLabelAndOkAppliesTheValues)
 TEST_F(LabelEditor, CancelLeavesTheLabelUnchanged)
 {
     Answer(2, [](TRpLabelEditorForm& F) {
-        F.Value->SetText("New");
-        F.Width->SetText("300");
+        Find<TEdit>(&F, "Value")->SetText("New");
+        Find<TMaskEdit>(&F, "Width")->SetText("300");
     });
     TRpLabelEditor Ed(&Label);
     EXPECT_FALSE(Ed.ShowEditor());
@@ -87,10 +88,10 @@ TEST_F(LabelEditor, SizeThatIsNoNumberAppliesNothingAndTellsTheUser)
     for (const char* Bad : {"", "x"}) {
         ClearAnsweredDialogs();
         Answer(1, [Bad](TRpLabelEditorForm& F) {
-            F.Value->SetText("New");
-            F.Width->SetText("300");
-            F.Height->SetText(Bad);
-            F.Stretch->SetChecked(true);
+            Find<TEdit>(&F, "Value")->SetText("New");
+            Find<TMaskEdit>(&F, "Width")->SetText("300");
+            Find<TMaskEdit>(&F, "Height")->SetText(Bad);
+            Find<TCheckBox>(&F, "Stretch")->SetChecked(true);
         });
         TRpLabelEditor Ed(&Label);
         EXPECT_FALSE(Ed.ShowEditor()) << Bad;
@@ -134,10 +135,10 @@ TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANu
     std::string Shown;
     AnswerExpr(1, [&](TRpExprEditorForm& F) {
         EXPECT_EQ(F.Caption(), "Expression settings");
-        Shown = F.Value->Text() + "|" + F.Mask->Text();
-        F.Value->SetText("2*21");
-        F.Mask->SetText("#,##0");
-        F.Width->SetText("abc");
+        Shown = Find<TEdit>(&F, "Value")->Text() + "|" + Find<TComboBox>(&F, "Mask")->Text();
+        Find<TEdit>(&F, "Value")->SetText("2*21");
+        Find<TComboBox>(&F, "Mask")->SetText("#,##0");
+        Find<TMaskEdit>(&F, "Width")->SetText("abc");
     });
     TRpExprEditor Ed(&Expr);
     EXPECT_EQ(Ed.GetControlName(), "Expression Control");
@@ -150,10 +151,10 @@ TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANu
     EXPECT_EQ(AnsweredDialogs().back().Kind, TDialogKind::MessageBox);
 
     AnswerExpr(1, [](TRpExprEditorForm& F) {
-        F.Value->SetText("2*21");
-        F.Mask->SetText("#,##0");
-        F.Width->SetText("250");
-        F.Height->SetText("30");
+        Find<TEdit>(&F, "Value")->SetText("2*21");
+        Find<TComboBox>(&F, "Mask")->SetText("#,##0");
+        Find<TMaskEdit>(&F, "Width")->SetText("250");
+        Find<TMaskEdit>(&F, "Height")->SetText("30");
     });
     EXPECT_TRUE(Ed.ShowEditor());
     EXPECT_EQ(Expr.Expression(), "2*21");

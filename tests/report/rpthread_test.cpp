@@ -9,6 +9,7 @@
 #include "report/dialogs/RpPreviewDlg.h"
 #include "report/RpReport.h"
 #include "tests/report/PreviewRig.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -122,17 +123,17 @@ TEST_F(Background, ModelessPreviewShowsPagesWhileTheRunGoesOnAndClosingCancelsIt
     ASSERT_NE(P, nullptr);
     TRpStandardPreview* W = Window(P);
     ASSERT_NE(W, nullptr);
-    ASSERT_TRUE(ProcessUntil([&] { return W->RpPreview->PreviewImage()->ImageOK(); }));
+    ASSERT_TRUE(ProcessUntil([&] { return Find<TRpPreview>(W, "RpPreview")->PreviewImage()->ImageOK(); }));
     EXPECT_FALSE(T.R->Available()) << "page 1 is shown before the run ends";
-    const int Early = W->ThumbGrid->RowCount();
-    ASSERT_TRUE(ProcessUntil([&] { return W->ThumbGrid->RowCount() > Early + 2; }));
+    const int Early = Find<TResizeGrid>(W, "ThumbGrid")->RowCount();
+    ASSERT_TRUE(ProcessUntil([&] { return Find<TResizeGrid>(W, "ThumbGrid")->RowCount() > Early + 2; }));
     EXPECT_FALSE(T.R->Available());
     // Refused while the run goes on.
     T.R->PreviewModeless();
     EXPECT_EQ(T.R->RunPrinter(), P);
 
     uint16_t Key = VK_ESCAPE;
-    W->RpPreview->WidgetKeyDown(Key, {});
+    Find<TRpPreview>(W, "RpPreview")->WidgetKeyDown(Key, {});
     ASSERT_TRUE(ProcessUntil([&] { return T.R->Available() && !T.R->WorkerRunning(); }));
     EXPECT_EQ(T.R->RunPrinter(), nullptr);
     EXPECT_LT(T.Served.load(), 60);
@@ -147,15 +148,16 @@ TEST_F(Background, FinishedRunEnablesPrintAndEscapeReleasesThePrinter)
     TRpPrinter* P = T.R->RunPrinter();
     TRpStandardPreview* W = Window(P);
     ASSERT_NE(W, nullptr);
-    ASSERT_TRUE(ProcessUntil([&] { return T.R->Available() && !T.R->WorkerRunning() && W->Print->Enabled(); }));
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return T.R->Available() && !T.R->WorkerRunning() && Find<TToolButton>(W, "Print")->Enabled(); }));
     EXPECT_EQ(P->PageCount(), 5);
-    EXPECT_EQ(W->ThumbGrid->RowCount(), 5);
-    EXPECT_TRUE(W->SaveReport->Enabled());
+    EXPECT_EQ(Find<TResizeGrid>(W, "ThumbGrid")->RowCount(), 5);
+    EXPECT_TRUE(Find<TToolButton>(W, "SaveReport")->Enabled());
     EXPECT_EQ(W->Caption(), "Flow summary");
-    EXPECT_EQ(W->StatusBar->Panels()->Items(2)->Text(), "Flow summary");
+    EXPECT_EQ(Find<TStatusBar>(W, "StatusBar")->Panels()->Items(2)->Text(), "Flow summary");
     EXPECT_EQ(PagesWith(P, "Rec3"), (std::vector<int>{3}));
     uint16_t Key = VK_ESCAPE;
-    W->ThumbGrid->WidgetKeyDown(Key, {});
+    Find<TResizeGrid>(W, "ThumbGrid")->WidgetKeyDown(Key, {});
     EXPECT_EQ(T.R->RunPrinter(), nullptr);
     ProcessFor(20);
 }
@@ -178,7 +180,7 @@ TEST_F(Background, ModalPreviewRunsInsideTheWindowsLoop)
         auto* W = dynamic_cast<TRpStandardPreview*>(R.Dialog);
         if (!W)
             return false;
-        ProcessUntil([&] { return W->Print->Enabled(); });
+        ProcessUntil([&] { return Find<TToolButton>(W, "Print")->Enabled(); });
         Pages = W->RpPrinter()->PageCount();
         A.ModalResult = mrCancel;
         return true;
@@ -359,7 +361,7 @@ TEST_F(Background, HandlerPreviewsAndPrintsASavedFile)
         const std::string Name = std::string(OZ_TEST_ARTIFACTS) + "/report-preview.png";
         Image->SaveToFile(Name);
         Shot = std::filesystem::file_size(Name) > 1000;
-        EXPECT_EQ(W->StatusBar->Panels()->Items(1)->Text(), "Page 4 of 5");
+        EXPECT_EQ(Find<TStatusBar>(W, "StatusBar")->Panels()->Items(1)->Text(), "Page 4 of 5");
         W->Close();
     });
     H.Preview();
