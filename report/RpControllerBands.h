@@ -142,7 +142,10 @@ private:
 };
 
 class TRpLoopBand : public TRpControllerBand {
+    OZ_CLASS(TRpLoopBand, TRpControllerBand);
+
 public:
+    static void Publish(TPublisher<TRpLoopBand>& P);
     explicit TRpLoopBand(TComponent* AOwner);
     void BandTypeName(std::string& Text) const override { Text = "Loop Band"; }
     void BandComponentName(std::string& Text) const override { Text = "LoopBand"; }
@@ -158,7 +161,10 @@ private:
 };
 
 class TRpStringsBand : public TRpControllerBand {
+    OZ_CLASS(TRpStringsBand, TRpControllerBand);
+
 public:
+    static void Publish(TPublisher<TRpStringsBand>& P);
     explicit TRpStringsBand(TComponent* AOwner);
     void BandTypeName(std::string& Text) const override { Text = "Strings Band"; }
     void BandComponentName(std::string& Text) const override { Text = "StringsBand"; }

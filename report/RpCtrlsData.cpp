@@ -246,6 +246,27 @@ void TRpDBCalc::SetOperation(TRpCalcOperation Value)
     ApplyOperation();
 }
 
+void TRpDBCalc::SetDataSource(TDataSource* Value)
+{
+    ReplaceReference(FDataSource, Value);
+}
+
+void TRpDBCalc::SetResetBand(TRpBand* Value)
+{
+    ReplaceReference(FResetBand, Value);
+}
+
+void TRpDBCalc::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TRpExpr::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FDataSource)
+        FDataSource = nullptr;
+    if (AComponent == FResetBand)
+        FResetBand = nullptr;
+}
+
 void TRpDBCalc::ApplyOperation()
 {
     switch (FOperation) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class TDataSet;
+class TDataSource;
 class TField;
 
 // One field of a data set, formatted with Mask (numbers as a float mask,
@@ -99,9 +100,13 @@ private:
 enum TRpCalcOperation { rpcSum, rpcCount, rpcMax, rpcMin, rpcAverage };
 
 // An aggregate over one field: its Expression is made from Operation and
-// DataField ("Sum(QTY)", "Count", ...).
+// DataField ("Sum(QTY)", "Count", ...). DataSource and ResetBand are kept
+// with the form only.
 class TRpDBCalc : public TRpExpr {
+    OZ_CLASS(TRpDBCalc, TRpExpr);
+
 public:
+    static void Publish(TPublisher<TRpDBCalc>& P);
     explicit TRpDBCalc(TComponent* AOwner);
 
     const std::string& DataField() const { return FDataField; }
@@ -110,11 +115,20 @@ public:
     void SetOperation(TRpCalcOperation Value);
     const std::string& PrintMask() const { return Mask(); }
     void SetPrintMask(const std::string& Value) { SetMask(Value); }
+    TDataSource* DataSource() const { return FDataSource; }
+    void SetDataSource(TDataSource* Value);
+    TRpBand* ResetBand() const { return FResetBand; }
+    void SetResetBand(TRpBand* Value);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void ApplyOperation();
     std::string FDataField;
     TRpCalcOperation FOperation = rpcSum;
+    TDataSource* FDataSource = nullptr;
+    TRpBand* FResetBand = nullptr;
 };
 
 // A braced expression of a template line: where its value goes.
@@ -165,7 +179,10 @@ private:
 
 // Lines with braced expressions merged in at print time.
 class TRpExprMemo : public TRpCustomLabel {
+    OZ_CLASS(TRpExprMemo, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpExprMemo>& P);
     explicit TRpExprMemo(TComponent* AOwner);
     ~TRpExprMemo() override;
 
@@ -189,7 +206,10 @@ private:
 // printed rectangle (an empty picture fills it with Color); without, it
 // prints at its natural size, centred with Center, clipped to the rectangle.
 class TRpDBImage : public TRpPrintable {
+    OZ_CLASS(TRpDBImage, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpDBImage>& P);
     explicit TRpDBImage(TComponent* AOwner);
     ~TRpDBImage() override;
 

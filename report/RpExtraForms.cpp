@@ -12,6 +12,7 @@
 #include "report/RpCtrls.h"
 #include "report/RpCtrlsData.h"
 #include "report/RpPrntr.h"
+#include "report/RpRichText.h"
 
 #include <cmath>
 #include <memory>
@@ -70,6 +71,12 @@ const TIdentMap& ShapeIdents()
 {
     static const TIdentMap Map = TIdentMap::Names({"rpsRectangle", "rpsCircle", "rpsVertLine", "rpsHorLine",
                                                    "rpsTopAndBottom", "rpsRightAndLeft", "rpsRoundRect"});
+    return Map;
+}
+
+const TIdentMap& CalcOperationIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"rpcSum", "rpcCount", "rpcMax", "rpcMin", "rpcAverage"});
     return Map;
 }
 
@@ -391,6 +398,18 @@ void TRpSubDetail::Publish(TPublisher<TRpSubDetail>& P)
     P.Boolean("PrintIfEmpty", &TRpSubDetail::PrintIfEmpty, &TRpSubDetail::SetPrintIfEmpty).Default(true);
 }
 
+void TRpLoopBand::Publish(TPublisher<TRpLoopBand>& P)
+{
+    P.Integer("PrintCount", &TRpLoopBand::PrintCount, &TRpLoopBand::SetPrintCount).Default(0);
+    P.Boolean("PrintBefore", &TRpLoopBand::PrintBefore, &TRpLoopBand::SetPrintBefore).Default(false);
+}
+
+void TRpStringsBand::Publish(TPublisher<TRpStringsBand>& P)
+{
+    P.Object("Items", &TRpStringsBand::Items);
+    P.Boolean("PrintBefore", &TRpStringsBand::PrintBefore, &TRpStringsBand::SetPrintBefore).Default(false);
+}
+
 void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
 {
     P.Enumeration("Alignment", &TRpCustomLabel::Alignment, &TRpCustomLabel::SetAlignment, AlignmentIdents())
@@ -431,6 +450,51 @@ void TRpExpr::Publish(TPublisher<TRpExpr>& P)
     P.Boolean("ResetAfterPrint", &TRpExpr::ResetAfterPrint, &TRpExpr::SetResetAfterPrint).Default(false);
     P.String("Expression", &TRpExpr::Expression, &TRpExpr::SetExpression).Default("");
     P.String("Mask", &TRpExpr::Mask, &TRpExpr::SetMask).Default("");
+}
+
+void TRpDBCalc::Publish(TPublisher<TRpDBCalc>& P)
+{
+    P.String("DataField", &TRpDBCalc::DataField, &TRpDBCalc::SetDataField).Default("");
+    P.Component("DataSource", &TRpDBCalc::DataSource, &TRpDBCalc::SetDataSource);
+    P.Enumeration("Operation", &TRpDBCalc::Operation, &TRpDBCalc::SetOperation, CalcOperationIdents())
+        .Default(rpcSum);
+    P.Component("ResetBand", &TRpDBCalc::ResetBand, &TRpDBCalc::SetResetBand);
+    P.Alias("PrintMask", "Mask");
+}
+
+void TRpExprMemo::Publish(TPublisher<TRpExprMemo>& P)
+{
+    P.Object("Lines", &TRpExprMemo::Lines);
+    P.Boolean("RemoveBlankLines", &TRpExprMemo::RemoveBlankLines, &TRpExprMemo::SetRemoveBlankLines)
+        .Default(false);
+}
+
+void TRpDBImage::Publish(TPublisher<TRpDBImage>& P)
+{
+    P.Boolean("Center", &TRpDBImage::Center, &TRpDBImage::SetCenter).Default(true);
+    P.String("DataField", &TRpDBImage::DataField, &TRpDBImage::SetDataField).Default("");
+    P.Component("DataSet", &TRpDBImage::DataSet, &TRpDBImage::SetDataSet);
+    P.Boolean("Stretch", &TRpDBImage::Stretch, &TRpDBImage::SetStretch).Default(false);
+}
+
+void TRpCustomRichText::Publish(TPublisher<TRpCustomRichText>& P)
+{
+    P.Enumeration("Alignment", &TRpCustomRichText::Alignment, &TRpCustomRichText::SetAlignment,
+                  AlignmentIdents())
+        .Default(taLeftJustify);
+    P.Boolean("AutoStretch", &TRpCustomRichText::AutoStretch, &TRpCustomRichText::SetAutoStretch).Default(false);
+}
+
+void TRpRichText::Publish(TPublisher<TRpRichText>& P)
+{
+    P.Object("Lines", &TRpRichText::Lines);
+    P.Component("ParentRichEdit", &TRpRichText::ParentRichEdit, &TRpRichText::SetParentRichEdit);
+}
+
+void TRpDBRichText::Publish(TPublisher<TRpDBRichText>& P)
+{
+    P.String("DataField", &TRpDBRichText::DataField, &TRpDBRichText::SetDataField).Default("");
+    P.Component("DataSet", &TRpDBRichText::DataSet, &TRpDBRichText::SetDataSet);
 }
 
 void TRpShape::Publish(TPublisher<TRpShape>& P)
@@ -509,9 +573,12 @@ void RegisterRpClasses()
 {
     RegisterClasses({TRpReportForm::StaticClass(), TRpReport::StaticClass(), TRpBand::StaticClass(),
                      TRpChildBand::StaticClass(), TRpGroup::StaticClass(), TRpSubDetail::StaticClass(),
-                     TRpLabel::StaticClass(), TRpMemo::StaticClass(), TRpSysData::StaticClass(),
-                     TRpExpr::StaticClass(), TRpDBText::StaticClass(), TRpShape::StaticClass(),
-                     TRpImage::StaticClass(), TTable::StaticClass(), TQuery::StaticClass()});
+                     TRpLoopBand::StaticClass(), TRpStringsBand::StaticClass(), TRpLabel::StaticClass(),
+                     TRpMemo::StaticClass(), TRpSysData::StaticClass(), TRpExpr::StaticClass(),
+                     TRpDBCalc::StaticClass(), TRpExprMemo::StaticClass(), TRpDBText::StaticClass(),
+                     TRpShape::StaticClass(), TRpImage::StaticClass(), TRpDBImage::StaticClass(),
+                     TRpRichText::StaticClass(), TRpDBRichText::StaticClass(), TTable::StaticClass(),
+                     TQuery::StaticClass()});
 }
 
 TRpReport* RpLoadReport(const std::string& FileName)
@@ -520,9 +587,9 @@ TRpReport* RpLoadReport(const std::string& FileName)
     std::unique_ptr<TRpReportForm> Form = std::make_unique<TRpReportForm>(Application);
     try {
         ReadComponentFile(FileName, Form.get());
-    } catch (const std::exception&) {
+    } catch (const std::exception& E) {
         Form.reset();
-        ShowMessage(LoadResString(SRpErrorLoading));
+        ShowMessage(LoadResString(SRpErrorLoading) + "\n" + FileName + ": " + E.what());
         return nullptr;
     }
     auto* Report = Form->ComponentCount() > 0 ? dynamic_cast<TRpReport*>(Form->Components(0)) : nullptr;
