@@ -131,6 +131,7 @@ class TRpLabel : public TRpCustomLabel {
 public:
     static void Publish(TPublisher<TRpLabel>& P);
     explicit TRpLabel(TComponent* AOwner) : TRpCustomLabel(AOwner) {}
+    TRpPrintableEditorClass GetEditorClass() const override { return RpPrintableEditorClass("TRpLabelEditor"); }
 };
 
 // The lines of Lines; the designer shows the name while there are none.

@@ -66,6 +66,7 @@ public:
     static void Publish(TPublisher<TRpExpr>& P);
     explicit TRpExpr(TComponent* AOwner);
     ~TRpExpr() override;
+    TRpPrintableEditorClass GetEditorClass() const override { return RpPrintableEditorClass("TRpExprEditor"); }
 
     const std::string& Expression() const { return FExpression; }
     // Also the design caption ("(none)" when empty).

@@ -30,6 +30,7 @@
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "report/RpExpr.h"
+#include "report/RpPrintableEditor.h"
 #include "report/RpPrntr.h"
 #include "report/RpRunState.h"
 
@@ -352,6 +353,9 @@ public:
 
     // Enabled, or not visible.
     virtual bool IsEnabled() const;
+    // The class of the design-time editor of this printable (the base
+    // names the editor base class, which nobody makes).
+    virtual TRpPrintableEditorClass GetEditorClass() const { return RpPrintableEditorClass("TRpPrintableEditor"); }
     // Keeps the control at the band's left, right or centre by Alignment.
     virtual void AlignIt();
     // The run begins: PrintingActive, ActivePrinter := the report's printer.

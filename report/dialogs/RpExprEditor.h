@@ -41,6 +41,7 @@ class TRpExprEditor : public TRpLabelEditor {
 public:
     explicit TRpExprEditor(TRpExpr* Printable) : TRpLabelEditor(Printable), FExpr(Printable) {}
 
+    TClass GetPrintableClass() const override { return TRpExpr::StaticClass(); }
     std::string GetValue() const override { return FExpr->Expression(); }
     void SetValue(const std::string& Value) override { FExpr->SetExpression(Value); }
     std::string GetGlyphResName() const override { return "RPEXPR"; }

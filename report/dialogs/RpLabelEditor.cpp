@@ -68,19 +68,15 @@ bool TRpLabelEditorForm::Execute(TRpTextSettings& Settings)
     return true;
 }
 
-std::string TRpLabelEditor::GetValue() const { return FPrintable->Caption(); }
-
-void TRpLabelEditor::SetValue(const std::string& Value) { FPrintable->SetCaption(Value); }
-
 TRpTextSettings TRpLabelEditor::Settings() const
 {
     TRpTextSettings S;
     S.Value = GetValue();
-    S.Width = FloatToStr(static_cast<double>(FPrintable->Size()->Width()));
-    S.Height = FloatToStr(static_cast<double>(FPrintable->Size()->Height()));
-    S.AutoSize = FPrintable->AutoSize();
-    S.Stretch = FPrintable->AutoStretch();
-    S.Transparent = FPrintable->Transparent();
+    S.Width = FloatToStr(static_cast<double>(FLabel->Size()->Width()));
+    S.Height = FloatToStr(static_cast<double>(FLabel->Size()->Height()));
+    S.AutoSize = FLabel->AutoSize();
+    S.Stretch = FLabel->AutoStretch();
+    S.Transparent = FLabel->Transparent();
     return S;
 }
 
@@ -97,11 +93,11 @@ bool TRpLabelEditor::ReadSize(const TRpTextSettings& Settings, double& W, double
 void TRpLabelEditor::Apply(const TRpTextSettings& Settings, double W, double H)
 {
     SetValue(Settings.Value);
-    FPrintable->Size()->SetWidth(W);
-    FPrintable->Size()->SetHeight(H);
-    FPrintable->SetAutoSize(Settings.AutoSize);
-    FPrintable->SetAutoStretch(Settings.Stretch);
-    FPrintable->SetTransparent(Settings.Transparent);
+    FLabel->Size()->SetWidth(W);
+    FLabel->Size()->SetHeight(H);
+    FLabel->SetAutoSize(Settings.AutoSize);
+    FLabel->SetAutoStretch(Settings.Stretch);
+    FLabel->SetTransparent(Settings.Transparent);
 }
 
 bool TRpLabelEditor::ShowEditor()

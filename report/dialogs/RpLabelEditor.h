@@ -6,6 +6,7 @@
 #include "platform/Mask.h"
 #include "platform/StdCtrls.h"
 #include "report/RpCtrls.h"
+#include "report/RpPrintableEditor.h"
 
 #include <string>
 
@@ -47,19 +48,24 @@ private:
 };
 
 // The editor of a TRpLabel (its caption is the value edited).
-class TRpLabelEditor {
+class TRpLabelEditor : public TRpPrintableEditor {
 public:
-    explicit TRpLabelEditor(TRpCustomLabel* Printable) : FPrintable(Printable) {}
-    virtual ~TRpLabelEditor() = default;
+    explicit TRpLabelEditor(TRpCustomLabel* Printable) : TRpPrintableEditor(Printable), FLabel(Printable) {}
 
-    TRpCustomLabel* Printable() const { return FPrintable; }
-    virtual std::string GetValue() const;
-    virtual void SetValue(const std::string& Value);
-    virtual std::string GetGlyphResName() const { return "RPLABEL"; }
-    virtual std::string GetControlName() const { return "Text Control"; }
+    TColor GetColor() const override { return FLabel->Color(); }
+    TFont* GetFont() const override { return FLabel->Font(); }
+    TClass GetPrintableClass() const override { return TRpLabel::StaticClass(); }
+    std::string GetValue() const override { return FLabel->Caption(); }
+    std::string GetGlyphResName() const override { return "RPLABEL"; }
+    std::string GetControlName() const override { return "Text Control"; }
+    TAlignment GetAlignment() const override { return FLabel->Alignment(); }
+    void SetAlignment(TAlignment Value) override { FLabel->SetAlignment(Value); }
+    void SetColor(TColor Value) override { FLabel->SetColor(Value); }
+    void SetFont(TFont* Value) override { FLabel->SetFont(Value); }
+    void SetValue(const std::string& Value) override { FLabel->SetCaption(Value); }
     // The form modally; true when OK was pressed and the values applied. A
     // width or height that is no number applies nothing and tells the user.
-    virtual bool ShowEditor();
+    bool ShowEditor() override;
 
 protected:
     // The printable's settings, Value from GetValue.
@@ -71,5 +77,5 @@ protected:
     void Apply(const TRpTextSettings& Settings, double W, double H);
 
 private:
-    TRpCustomLabel* FPrintable;
+    TRpCustomLabel* FLabel;
 };

@@ -1,4 +1,5 @@
 #include "report/dialogs/RpLabelEditor.h"
+#include "report/dialogs/RpDialogs.h"
 #include "report/dialogs/RpExprEditor.h"
 
 #include "platform/DialogHook.h"
@@ -160,4 +161,52 @@ TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANu
     EXPECT_EQ(Expr.Expression(), "2*21");
     EXPECT_EQ(Expr.Mask(), "#,##0");
     EXPECT_DOUBLE_EQ(static_cast<double>(Expr.Size()->Width()), 250);
+}
+
+// ------------------------------------------------------------ editor classes
+
+TEST_F(LabelEditor, PrintablesNameTheirEditorClassAndTheDialogsMakeIt)
+{
+    TRpExpr Expr(nullptr);
+    TRpShape Shape(nullptr);
+    const struct {
+        TRpPrintable* Printable;
+        const char* EditorClass;
+        TClass Serves;
+        const char* ControlName;
+    } Cases[] = {
+        {&Label, "TRpLabelEditor", TRpLabel::StaticClass(), "Text Control"},
+        {&Expr, "TRpExprEditor", TRpExpr::StaticClass(), "Expression Control"},
+        {&Shape, "TRpPrintableEditor", nullptr, nullptr},
+    };
+    RegisterReportDialogs();
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.EditorClass);
+        const TRpPrintableEditorClass Class = C.Printable->GetEditorClass();
+        EXPECT_EQ(Class.ClassName, C.EditorClass);
+        if (!C.Serves) {
+            EXPECT_FALSE(Class.Create) << "nobody makes the base";
+            continue;
+        }
+        ASSERT_TRUE(Class.Create);
+        EXPECT_EQ(Class.Create(&Shape), nullptr) << "a shape is no text";
+        const std::unique_ptr<TRpPrintableEditor> Ed = Class.Create(C.Printable);
+        ASSERT_NE(Ed, nullptr);
+        EXPECT_EQ(Ed->Printable(), C.Printable);
+        EXPECT_EQ(Ed->GetPrintableClass(), C.Serves);
+        EXPECT_EQ(Ed->GetControlName(), C.ControlName);
+        Ed->SetValue("7*6");
+        EXPECT_EQ(Ed->GetValue(), "7*6");
+        Ed->SetColor(clYellow);
+        EXPECT_EQ(C.Printable->Color(), clYellow);
+        EXPECT_EQ(Ed->GetColor(), clYellow);
+        Ed->SetAlignment(taCenter);
+        EXPECT_EQ(C.Printable->Alignment(), taCenter);
+        TFont Bold;
+        Bold.SetStyle(TFontStyles{fsBold});
+        Ed->SetFont(&Bold);
+        EXPECT_TRUE(Ed->GetFont()->Style().Contains(fsBold));
+    }
+    EXPECT_EQ(Label.Caption(), "7*6");
+    EXPECT_EQ(Expr.Expression(), "7*6");
 }
