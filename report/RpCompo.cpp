@@ -165,6 +165,8 @@ bool TRpCompositeReport::MakeRunPrinter(TRpPrinterDestination Destination)
     FTempReport->SetPrevShowThumbs(First->PrevShowThumbs());
     FTempReport->SetPrevShowSearch(First->PrevShowSearch());
     FTempReport->SetPrevInitialZoom(First->PrevInitialZoom());
+    FTempReport->SetPrevFormStyle(First->PrevFormStyle());
+    FTempReport->SetPreviewInitialState(First->PreviewInitialState());
     FTempReport->SetReportTitle(FReportTitle);
     FCompositePrinter = std::make_unique<TRpPrinter>(FTempReport.get());
     FCompositePrinter->SetOrientation(First->Page()->Orientation());

@@ -80,6 +80,18 @@ const TIdentMap& CalcOperationIdents()
     return Map;
 }
 
+const TIdentMap& FormStyleIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+    return Map;
+}
+
+const TIdentMap& WindowStateIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"wsNormal", "wsMinimized", "wsMaximized"});
+    return Map;
+}
+
 const TIdentMap& ZoomStateIdents()
 {
     static const TIdentMap Map = TIdentMap::Names({"rpZoomToFit", "rpZoomToWidth", "rpZoomOther"});
@@ -345,6 +357,12 @@ void TCustomRpReport::Publish(TPublisher<TCustomRpReport>& P)
     P.Enumeration("PrevInitialZoom", &TCustomRpReport::PrevInitialZoom, &TCustomRpReport::SetPrevInitialZoom,
                   ZoomStateIdents())
         .Default(rpZoomToFit);
+    P.Enumeration("PrevFormStyle", &TCustomRpReport::PrevFormStyle, &TCustomRpReport::SetPrevFormStyle,
+                  FormStyleIdents())
+        .Default(fsNormal);
+    P.Enumeration("PreviewInitialState", &TCustomRpReport::PreviewInitialState,
+                  &TCustomRpReport::SetPreviewInitialState, WindowStateIdents())
+        .Default(wsNormal);
 }
 
 void TRpReport::Publish(TPublisher<TRpReport>& P)

@@ -26,6 +26,7 @@
 #include "platform/Classes.h"
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
@@ -905,6 +906,11 @@ public:
     void SetPrevShowSearch(bool Value) { FPrevShowSearch = Value; }
     TRpZoomState PrevInitialZoom() const { return FPrevInitialZoom; }
     void SetPrevInitialZoom(TRpZoomState Value) { FPrevInitialZoom = Value; }
+    // The preview window's style and the state it opens in.
+    TFormStyle PrevFormStyle() const { return FPrevFormStyle; }
+    void SetPrevFormStyle(TFormStyle Value) { FPrevFormStyle = Value; }
+    TWindowState PreviewInitialState() const { return FPreviewInitialState; }
+    void SetPreviewInitialState(TWindowState Value) { FPreviewInitialState = Value; }
 
     // ---- run state
     // The printer of the current run, or of the last Prepare/Preview.
@@ -1025,6 +1031,8 @@ private:
     bool FPrevShowThumbs = true;
     bool FPrevShowSearch = true;
     TRpZoomState FPrevInitialZoom = rpZoomToFit;
+    TFormStyle FPrevFormStyle = fsNormal;
+    TWindowState FPreviewInitialState = wsNormal;
     std::unique_ptr<TRpReportPrinterSettings> FDialogSettings;
     // The stored Functions list ("Strings" and "DATA"), made on first use.
     std::unique_ptr<TPersistent> FFunctionsStore;

@@ -92,7 +92,9 @@ TRpStandardPreview::TRpStandardPreview(TComponent* AOwner, TRpPrinter* P) : TFor
 {
     BuildForm();
     if (auto* R = dynamic_cast<TCustomRpReport*>(P ? P->ParentReport() : nullptr)) {
+        SetFormStyle(R->PrevFormStyle());
         SetBounds(Left(), Top(), R->PreviewWidth(), R->PreviewHeight());
+        SetWindowState(R->PreviewInitialState());
         FShowThumbs = R->PrevShowThumbs();
         FShowSearch = R->PrevShowSearch();
         FInitialZoom = R->PrevInitialZoom();

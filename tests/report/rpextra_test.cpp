@@ -421,6 +421,8 @@ protected:
         for (int Margin : {0, 2, 4, 5})
             R->Page()->SetValue(Margin, 10);
         R->SetShowProgress(false);
+        R->SetPrevFormStyle(fsStayOnTop);
+        R->SetPreviewInitialState(wsMaximized);
         R->SetDataSet(Orders);
         R->Bands()->SetHasTitle(true);
         R->Bands()->SetHasDetail(true);
@@ -699,6 +701,9 @@ TEST_F(FormRoundTrip, EveryPrintableAndBandClassComesBackWithItsClassAndProperti
         EXPECT_EQ(Back->ClassName(), Cases[I].Class);
         ExpectSameProperties(Original, Back, Names[I]);
     }
+    EXPECT_NE(Text.find("PrevFormStyle = fsStayOnTop"), std::string::npos);
+    EXPECT_NE(Text.find("PreviewInitialState = wsMaximized"), std::string::npos);
+    ExpectSameProperties(R, Loaded, "Report1");
     const std::string Again = Dir / "every-class-again.rpf";
     WriteComponentFile(Again, Root);
     EXPECT_EQ(ReadText(Again), Text);

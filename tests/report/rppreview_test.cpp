@@ -155,6 +155,35 @@ TEST_F(PreviewBox, PageAvailableLoadsThePageShownOnceRecorded)
     Box.SetRpPrinter(nullptr);
 }
 
+TEST_F(PreviewWindow, TheReportsStyleAndInitialStateShapeTheWindow)
+{
+    const struct {
+        bool Report;
+        TFormStyle Style;
+        TWindowState State;
+    } Cases[] = {
+        {true, fsNormal, wsNormal},   // the defaults
+        {true, fsStayOnTop, wsMaximized},
+        {true, fsNormal, wsMinimized},
+        {false, fsNormal, wsMaximized},   // pages without a report
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(std::to_string(C.Style) + "/" + std::to_string(C.State));
+        TRpReport R(nullptr);
+        EXPECT_EQ(R.PrevFormStyle(), fsNormal);
+        EXPECT_EQ(R.PreviewInitialState(), wsNormal);
+        if (C.Style != fsNormal)
+            R.SetPrevFormStyle(C.Style);
+        if (C.State != wsNormal)
+            R.SetPreviewInitialState(C.State);
+        TRpPrinter Printer(C.Report ? &R : nullptr);
+        RunWords(Printer, 1);
+        TRpStandardPreview Window(nullptr, &Printer);
+        EXPECT_EQ(Window.FormStyle(), C.Style);
+        EXPECT_EQ(Window.WindowState(), C.State);
+    }
+}
+
 TEST_F(PreviewWindow, KeysMoveThroughThePagesAndTheStatusBarFollows)
 {
     Open(12);
