@@ -424,6 +424,9 @@ bool TRpExpressionBuilder::GetParams(const std::string& Codes, std::string& Para
         Button->OnClick = [this, P](TObject*) { ParamButtonClick(static_cast<int>(P)); };
         FParamControls.push_back(Button);
     }
+    // One row of 40 pixels per argument, scrolled a row at a step.
+    FuncParamSB->VertScrollBar()->SetExtent(40 * static_cast<int>(Codes.size()));
+    FuncParamSB->VertScrollBar()->SetIncrement(40);
     FuncParamSB->VertScrollBar()->SetPosition(0);
     WaitForPage(FuncParamsPage, FParamState);
     if (FParamState != TPageState::Accepted)

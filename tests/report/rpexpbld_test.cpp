@@ -250,6 +250,8 @@ TEST_F(ExpressionBuilder, CategoriesListTheirFunctionsInRegistryOrder)
 TEST_F(ExpressionBuilder, FunctionIsInsertedWithTheParametersEnteredForIt)
 {
     std::vector<std::string> Labels;
+    int ScrollStep = 0;
+    int ScrollExtent = 0;
     std::string InnerHeading;
     TModalResult OuterResultAfterInner = -1;
     Drive = [&](TRpExpressionBuilder& B) {
@@ -262,6 +264,9 @@ TEST_F(ExpressionBuilder, FunctionIsInsertedWithTheParametersEnteredForIt)
                   [&] {
                       for (int P = 0; P < 3; ++P)
                           Labels.push_back(Find<TLabel>(&B, "ParamLabel" + std::to_string(P))->Caption());
+                      TControlScrollBar* Bar = Find<TScrollBox>(&B, "FuncParamSB")->VertScrollBar();
+                      ScrollStep = Bar->Increment();
+                      ScrollExtent = Bar->Extent();
                       Find<TButton>(&B, "ParamButton0")->Click();
                   });
         User.Then([&] { return EmbeddedIn(B) != nullptr; },
@@ -290,6 +295,8 @@ TEST_F(ExpressionBuilder, FunctionIsInsertedWithTheParametersEnteredForIt)
     EXPECT_EQ(Labels, (std::vector<std::string>{"Argument 1 - text Value", "Argument 2 - numeric value",
                                                 "Argument 3 - numeric value"}));
     EXPECT_EQ(InnerHeading, "Enter 1. parameter for COPY(<X>, <St>,<Len>)");
+    EXPECT_EQ(ScrollStep, 40);
+    EXPECT_EQ(ScrollExtent, 3 * 40) << "40 pixels a letter";
     EXPECT_EQ(OuterResultAfterInner, mrNone);
 }
 
