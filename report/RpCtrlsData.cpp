@@ -63,6 +63,17 @@ void TRpDBText::UnPrepare()
     SetCaption(FDataField.empty() ? Name() : FDataField);
 }
 
+bool TRpDBText::UseRightToLeftAlignment() const
+{
+    if (BiDiMode() != bdRightToLeft)
+        return false;
+    const TField* Field = CurrentField();
+    if (!Field)
+        return true;
+    const TFieldType Type = Field->DataType();
+    return Type == ftUnknown || Type == ftString || Type == ftBoolean || (Type > ftDateTime && Type != ftAutoInc);
+}
+
 TField* TRpDBText::CurrentField() const
 {
     if (!FFound || !FDataSet || !FDataSet->Active())

@@ -33,6 +33,10 @@ public:
     void SetMask(const std::string& Value) { FMask = Value; }
 
     bool GetCaptionBased() const override { return !FIsBlob; }
+    // Only text mirrors its alignment: with bdRightToLeft, no field or a
+    // field of text, truth value or a kind after the date-times other than
+    // an auto-increment number; numbers, dates and times keep theirs.
+    bool UseRightToLeftAlignment() const override;
     void Prepare() override;
     void Print(int OfsX, int OfsY) override;
     void UnPrepare() override;

@@ -60,6 +60,13 @@ const TIdentMap& AlignmentIdents()
     return Map;
 }
 
+const TIdentMap& BiDiModeIdents()
+{
+    static const TIdentMap Map =
+        TIdentMap::Names({"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
+    return Map;
+}
+
 const TIdentMap& SysDataIdents()
 {
     static const TIdentMap Map = TIdentMap::Names(
@@ -437,6 +444,11 @@ void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
     P.Boolean("AutoStretch", &TRpCustomLabel::AutoStretch, &TRpCustomLabel::SetAutoStretch).Default(false);
     P.Boolean("Transparent", &TRpCustomLabel::Transparent, &TRpCustomLabel::SetTransparent).NoDefault();
     P.Boolean("WordWrap", &TRpCustomLabel::WordWrap, &TRpCustomLabel::SetWordWrap).Default(true);
+    P.Enumeration("BiDiMode", &TRpCustomLabel::BiDiMode, &TRpCustomLabel::SetBiDiMode, BiDiModeIdents())
+        .Default(bdLeftToRight)
+        .Stored([](TRpCustomLabel& L) { return !L.ParentBiDiMode(); });
+    P.Boolean("ParentBiDiMode", &TRpCustomLabel::ParentBiDiMode, &TRpCustomLabel::SetParentBiDiMode).Default(true);
+    P.Boolean("ParentFont", &TRpCustomLabel::ParentFont, &TRpCustomLabel::SetParentFont).Default(false);
 }
 
 void TRpLabel::Publish(TPublisher<TRpLabel>& P)

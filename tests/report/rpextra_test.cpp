@@ -504,9 +504,11 @@ TEST_F(FormRoundTrip, EveryPrintableAndBandClassComesBackWithItsClassAndProperti
              L->SetAlignment(taRightJustify);
              L->SetWordWrap(false);
              L->Font()->SetSize(12);
+             L->SetBiDiMode(bdRightToLeftNoAlign);
              return L->Name();
          },
-         {"Caption = \"Round trip label\"", "Alignment = taRightJustify", "WordWrap = False"},
+         {"Caption = \"Round trip label\"", "Alignment = taRightJustify", "WordWrap = False",
+          "BiDiMode = bdRightToLeftNoAlign", "ParentBiDiMode = False"},
          {"Round trip label"}},
         {"TRpMemo",
          [&] {
@@ -522,9 +524,10 @@ TEST_F(FormRoundTrip, EveryPrintableAndBandClassComesBackWithItsClassAndProperti
              auto* D = Add<TRpSysData>(Title(), "PageNo1", 100, 10);
              D->SetData(rpsPageNumber);
              D->SetText("Sheet ");
+             D->SetParentFont(true);
              return D->Name();
          },
-         {"Data = rpsPageNumber", "Text = \"Sheet \""},
+         {"Data = rpsPageNumber", "Text = \"Sheet \"", "ParentFont = True"},
          {"Sheet 1"}},
         {"TRpShape",
          [&] {
