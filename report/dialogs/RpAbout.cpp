@@ -1,6 +1,7 @@
 #include "report/dialogs/RpAbout.h"
 
 #include "report/Rp4const.h"
+#include "report/dialogs/RpHeading.h"
 
 namespace {
 
@@ -22,18 +23,19 @@ TRpAboutBox::TRpAboutBox(TComponent* AOwner) : TForm(AOwner)
     SetCaption("About");
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
-    SetClientWidth(345);
-    SetClientHeight(250);
-    Label4 = AddLabel(this, "Label4", 8, 8, 329, 32, "");
-    Label4->Font()->SetName("Arial");
-    Label4->Font()->SetHeight(-24);
-    Label4->Font()->SetStyle(TFontStyles{fsBold});
-    Label4->Font()->SetColor(clWhite);
-    Label1 = AddLabel(this, "Label1", 8, 52, 200, 13, "Version 4.04");
-    Label2 = AddLabel(this, "Label2", 8, 70, 329, 13, "");
-    VisitLabel = AddLabel(this, "VisitLabel", 8, 90, 329, 30, LoadResString(SRpVisitWebSite));
+    SetClientWidth(400);
+    SetClientHeight(258);
+    Pictures = new TImageList(this);
+    Pictures->SetName("Pictures");
+    HeadingShape = RpHeadingShape(this, "HeadingShape", Rect(0, 0, 400, 48));
+    Picture1 = RpHeadingPicture(this, Pictures, rpicAboutPages, "Picture1", 8, 7);
+    Picture2 = RpHeadingPicture(this, Pictures, rpicAboutPrint, "Picture2", 360, 7);
+    Label4 = RpHeadingLabel(this, "Label4", LoadResString(SRpVendorName), Rect(48, 9, 352, 39));
+    Label1 = AddLabel(this, "Label1", 8, 58, 200, 13, "Version 4.04");
+    Label2 = AddLabel(this, "Label2", 8, 76, 384, 13, "");
+    VisitLabel = AddLabel(this, "VisitLabel", 8, 96, 384, 30, LoadResString(SRpVisitWebSite));
     VisitLabel->SetWordWrap(true);
-    Label3 = AddLabel(this, "Label3", 8, 124, 329, 13, "");
+    Label3 = AddLabel(this, "Label3", 8, 130, 384, 13, "");
     Label3->Font()->SetColor(clNavy);
     Label3->Font()->SetStyle(TFontStyles{fsUnderline});
     Label3->SetCursor(crHandPoint);
@@ -41,13 +43,13 @@ TRpAboutBox::TRpAboutBox(TComponent* AOwner) : TForm(AOwner)
     Bevel1 = new TBevel(this);
     Bevel1->SetName("Bevel1");
     Bevel1->SetParent(this);
-    Bevel1->SetBounds(8, 146, 329, 2);
-    Label5 = AddLabel(this, "Label5", 8, 156, 329, 40, "");
+    Bevel1->SetBounds(8, 152, 384, 2);
+    Label5 = AddLabel(this, "Label5", 8, 162, 384, 40, "");
     Label5->Font()->SetSize(7);
     Button1 = new TButton(this);
     Button1->SetName("Button1");
     Button1->SetParent(this);
-    Button1->SetBounds(135, 214, 75, 25);
+    Button1->SetBounds(162, 222, 75, 25);
     Button1->SetCaption("OK");
     Button1->SetDefault(true);
     Button1->SetCancel(true);

@@ -1,8 +1,10 @@
-// The report library's about box.
+// The report library's about box: a heading (a navy shape with two
+// pictures and the library's name), the version, a link to the web site.
 #pragma once
 
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
 
 #include <string>
@@ -25,7 +27,11 @@ private:
     TLabel* Label3;       // the link
     TBevel* Bevel1;
     TLabel* Label5;
-    TLabel* Label4;       // the heading
+    TImageList* Pictures;
+    TPaintBox* HeadingShape;
+    TPaintBox* Picture1;
+    TPaintBox* Picture2;
+    TLabel* Label4;       // the heading: the library's name
     TButton* Button1;     // "OK"
     std::string FWebAddress;
 };

@@ -5,6 +5,7 @@
 #include "platform/Buttons.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
 #include "report/RpReport.h"
 
@@ -36,7 +37,9 @@ public:
     void NumberKeyPress(TControl* Edit, char& Key);
 
 private:
-    TPanel* Heading;
+    TImageList* Pictures;
+    TPaintBox* HeadingShape;
+    TPaintBox* HeadingPicture;
     TLabel* HeadingLabel;
     TGroupBox* PaperGroup;
     TGroupBox* MarginsGroup;

@@ -43,6 +43,16 @@ TEST_F(CompEd, ShowsTheReportAndHoldsEveryPaperSorted)
     EXPECT_TRUE(std::is_sorted(Names.begin(), Names.end()));
     std::unique_ptr<TBitmap> Shot(Ed.GetFormImage());
     Shot->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/report_settings.png");
+    // The heading: the caption on a navy shape with the picture at its end.
+    TCanvas* C = Shot->Canvas();
+    EXPECT_EQ(C->Pixels(350, 4), clNavy);
+    const TPaintBox* Picture = Find<TPaintBox>(&Ed, "HeadingPicture");
+    int Drawn = 0;
+    for (int Y = Picture->Top(); Y < Picture->Top() + Picture->Height(); ++Y)
+        for (int X = Picture->Left(); X < Picture->Left() + Picture->Width(); ++X)
+            Drawn += C->Pixels(X, Y) != clNavy ? 1 : 0;
+    EXPECT_GT(Drawn, 200);
+    EXPECT_EQ(Find<TLabel>(&Ed, "HeadingLabel")->Font()->Color(), clWhite);
 }
 
 TEST_F(CompEd, LeavingANumericEditFormatsOrRefuses)
