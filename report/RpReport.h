@@ -925,7 +925,7 @@ public:
     bool Exporting() const { return FRun.Exporting; }
     TRpExportFilter* ExportFilter() const { return FRun.ExportFilter; }
     bool FinishDoc() const { return FRun.FinishDoc; }
-    // Numbers the images exported rich texts become.
+    // Numbers the images exported rich texts become ("RTF0", "RTF1", ...).
     int32_t RTFImageIndex() const { return FRun.RTFImageIndex; }
     void SetRTFImageIndex(int32_t Value) { FRun.RTFImageIndex = Value; }
     bool FinalPage() const { return FRun.FinalPage; }
