@@ -5,7 +5,7 @@
 #include "platform/Application.h"
 #include "platform/Graphics.h"
 #include "report/RpExtra.h"
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 #include "report/RpPrntr.h"
 
 #include <benchmark/benchmark.h>

@@ -381,18 +381,19 @@ TTextBlock LayoutText(TCanvas& Canvas, const std::string& Text)
 // baseline they give drawText's pixels (tests/platform/fastpaths_test.cpp).
 struct TShapedText {
     QFont Font;
+    bool RightToLeft = false;
     QList<QGlyphRun> Runs;
     qreal Ascent = 0;   // of the laid-out line: where the runs' baseline lies
 };
 
-const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
+const TShapedText& ShapedText(const QFont& Font, const std::string& Text, bool RightToLeft)
 {
     auto& Cache = PerApplicationCache<std::unordered_map<std::string, std::vector<TShapedText>>>();
     constexpr size_t MaxTexts = 4096;
     auto It = Cache.find(Text);
     if (It != Cache.end()) {
         for (const TShapedText& T : It->second)
-            if (T.Font == Font)
+            if (T.Font == Font && T.RightToLeft == RightToLeft)
                 return T;
     } else {
         if (Cache.size() >= MaxTexts)
@@ -401,10 +402,11 @@ const TShapedText& ShapedText(const QFont& Font, const std::string& Text)
     }
     TShapedText T;
     T.Font = Font;
+    T.RightToLeft = RightToLeft;
     QTextLayout Layout(QString::fromStdString(Text), Font);
     QTextOption Option;
     Option.setWrapMode(QTextOption::NoWrap);
-    Option.setTextDirection(Qt::LeftToRight);
+    Option.setTextDirection(RightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     Layout.setTextOption(Option);
     Layout.beginLayout();
     QTextLine Line = Layout.createLine();
@@ -921,11 +923,13 @@ void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P
     // Underlines and strike-outs are placed a little differently on glyph
     // runs: decorated text is shaped by drawText each time.
     const bool Decorated = L.Font.underline() || L.Font.strikeOut() || L.Font.overline();
+    const bool RightToLeft = (Canvas.TextAlign() & TA_RTLREADING) != 0;
     if (Op.Kind == TCanvasOp::opTextOut && !Decorated && !Op.Text.empty() && Op.Text.find('\n') == std::string::npos) {
-        const TShapedText& Shaped = ShapedText(L.Font, Op.Text);
+        const TShapedText& Shaped = ShapedText(L.Font, Op.Text, RightToLeft);
         for (const QGlyphRun& Run : Shaped.Runs)
             P.drawGlyphRun(QPointF(Ox, Baseline - Shaped.Ascent), Run);
     } else {
+        P.setLayoutDirection(RightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
         P.drawText(QPointF(Ox, Baseline), Text);
     }
     if (Op.Kind == TCanvasOp::opTextOut)

@@ -155,12 +155,23 @@ TControlPainter::TControlPainter(TControl* AControl) : FControl(AControl), FCanv
 
 void TControlPainter::Resize(int AWidth, int AHeight)
 {
-    AWidth = std::max(AWidth, 0);
-    AHeight = std::max(AHeight, 0);
-    if (FImage.width() == AWidth && FImage.height() == AHeight)
+    const QSize Size(std::max(AWidth, 0), std::max(AHeight, 0));
+    if (Size == FSize)
+        return;
+    FSize = Size;
+    if (!FImage.isNull()) {
+        FCanvas.Flush();
+        FImage = QImage();
+    }
+    FStale = true;
+}
+
+void TControlPainter::EnsureImage()
+{
+    if (FImage.size() == FSize || FSize.isEmpty())
         return;
     FCanvas.Flush();
-    FImage = QImage(AWidth, AHeight, QImage::Format_RGB32);
+    FImage = QImage(FSize, QImage::Format_RGB32);
     const TColor c = FControl->Color();
     FImage.fill(c == clNone ? QColor(Qt::white) : ToQColor(c));
     FStale = true;
@@ -168,8 +179,9 @@ void TControlPainter::Resize(int AWidth, int AHeight)
 
 void TControlPainter::PaintEvent(QWidget* Widget, const QRect& Exposed)
 {
-    if (FImage.size() != Widget->size())
+    if (FSize != Widget->size())
         Resize(Widget->width(), Widget->height());
+    EnsureImage();
     if (FStale && !FInPaint) {
         FStale = false;
         FInPaint = true;

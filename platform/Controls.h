@@ -33,6 +33,9 @@ class TControlPainter;   // the backing image of painting controls (private/Cont
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// The reading order of a control's text: left to right, or right to left
+// with the alignment mirrored, not mirrored, or (reading only) not mirrored.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 // Window borders; TBorderStyle (panels, edits) uses bsNone and bsSingle.
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };

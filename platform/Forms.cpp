@@ -681,6 +681,17 @@ void TControlScrollBar::SetPosition(int Value) { static_cast<QScrollBar*>(FBar)-
 int TControlScrollBar::Range() const { return static_cast<QScrollBar*>(FBar)->maximum(); }
 bool TControlScrollBar::Tracking() const { return static_cast<QScrollBar*>(FBar)->hasTracking(); }
 void TControlScrollBar::SetTracking(bool Value) { static_cast<QScrollBar*>(FBar)->setTracking(Value); }
+int TControlScrollBar::Increment() const { return static_cast<QScrollBar*>(FBar)->singleStep(); }
+void TControlScrollBar::SetIncrement(int Value) { static_cast<QScrollBar*>(FBar)->setSingleStep(std::max(Value, 1)); }
+
+void TControlScrollBar::SetExtent(int Value)
+{
+    Value = std::max(Value, 0);
+    if (Value == FExtent)
+        return;
+    FExtent = Value;
+    FBox->UpdateScrollArea();
+}
 
 struct TScrollBox::TData {
     TScrollBoxArea* Area = nullptr;
@@ -696,8 +707,8 @@ TScrollBox::TScrollBox(TComponent* AOwner)
     FData->Area->setAutoFillBackground(false);
     sa->setWidget(FData->Area);
     FData->Area->OnChildGeometry = [this] { UpdateScrollArea(); };
-    FHorz = std::make_unique<TControlScrollBar>(sa->horizontalScrollBar());
-    FVert = std::make_unique<TControlScrollBar>(sa->verticalScrollBar());
+    FHorz = std::make_unique<TControlScrollBar>(sa->horizontalScrollBar(), this);
+    FVert = std::make_unique<TControlScrollBar>(sa->verticalScrollBar(), this);
     SetBounds(0, 0, 185, 41);
 }
 
@@ -739,6 +750,10 @@ void TScrollBox::UpdateScrollArea()
         right = std::max(right, c->Left() + c->Width());
         bottom = std::max(bottom, c->Top() + c->Height());
     }
+    if (FHorz)
+        right = std::max(right, FHorz->Extent());
+    if (FVert)
+        bottom = std::max(bottom, FVert->Extent());
     const int bar = sa->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     int w = view.width();
     int h = view.height();

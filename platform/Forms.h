@@ -170,10 +170,12 @@ TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);
 
 // ------------------------------------------------------------- scroll box
 
+class TScrollBox;
+
 // One scroll bar of a scroll box: Position in pixels, 0..Range - page.
 class TControlScrollBar {
 public:
-    explicit TControlScrollBar(QWidget* ABar) : FBar(ABar) {}
+    TControlScrollBar(QWidget* ABar, TScrollBox* ABox) : FBar(ABar), FBox(ABox) {}
     int Position() const;
     void SetPosition(int Value);
     // The largest position (0 while everything fits).
@@ -181,9 +183,18 @@ public:
     // The view follows the thumb while it is dragged (else on release).
     bool Tracking() const;
     void SetTracking(bool Value);
+    // Pixels one step of the bar's arrows (and a wheel line) moves.
+    int Increment() const;
+    void SetIncrement(int Value);
+    // The scrolled area reaches at least this far along the bar, in pixels
+    // (0: as far as the children reach).
+    int Extent() const { return FExtent; }
+    void SetExtent(int Value);
 
 private:
     QWidget* FBar;
+    TScrollBox* FBox;
+    int FExtent = 0;
 };
 
 // A window whose children sit on an area as large as they reach; scroll bars

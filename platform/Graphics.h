@@ -227,6 +227,10 @@ constexpr unsigned TA_CENTER = 6;
 constexpr unsigned TA_TOP = 0;
 constexpr unsigned TA_BOTTOM = 8;
 constexpr unsigned TA_BASELINE = 24;
+// Text read right to left: its runs are ordered from the right (digits and
+// Latin words inside Hebrew or Arabic text sit where a reader of those
+// expects them). The reference point and alignment stay as without it.
+constexpr unsigned TA_RTLREADING = 256;
 
 enum TBackgroundMode { bkTransparent = 1, bkOpaque = 2 };
 

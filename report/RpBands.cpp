@@ -252,9 +252,9 @@ void TRpCustomBand::MakeSpace()
                       Needed > Page->Length() - Page->TopMargin() - Page->BottomMargin();
     if (Fits && FReport->PageNo() > 0) {
         if (FBandType == rbDetail)
-            TCustomRpReport::SetBreakInProgress(false);
+            FReport->SetBreakInProgress(false);
     } else {
-        TCustomRpReport::SetBreakInProgress(FBandType == rbDetail);
+        FReport->SetBreakInProgress(FBandType == rbDetail);
         FReport->NewColumn();
     }
 }
@@ -321,9 +321,9 @@ void TRpCustomBand::PrintBody()
         }
         if (AllDone || (!FirstPass && Drawn == 0) || FReport->Cancelled())
             break;
-        TCustomRpReport::SetBreakInProgress(true);
+        FReport->SetBreakInProgress(true);
         FReport->NewColumn();
-        TCustomRpReport::SetBreakInProgress(false);
+        FReport->SetBreakInProgress(false);
         FSize->SetHeight(SavedHeight);
         FExpanded = 0;
         FirstPass = false;
@@ -341,9 +341,9 @@ void TRpCustomBand::Print()
         const int32_t StartX = FReport->CurrentX(), StartY = FReport->CurrentY();
         const bool Exempt = FBandType == rbTitle || FBandType == rbPageHeader || FBandType == rbPageFooter ||
                             FBandType == rbOverlay;
-        if (!Exempt && FForceNewPage && !TCustomRpReport::BreakInProgress() && FReport->PageNo() > 0) {
+        if (!Exempt && FForceNewPage && !FReport->BreakInProgress() && FReport->PageNo() > 0) {
             FReport->ForceNewPage();
-            TCustomRpReport::SetBreakInProgress(false);
+            FReport->SetBreakInProgress(false);
         } else if (!Exempt && FForceNewColumn && FReport->PageNo() > 0) {
             FReport->ForceNewColumn();
         } else {
@@ -377,7 +377,7 @@ void TRpCustomBand::Print()
             FReport->PrintBand(Child);
         }
     }
-    TCustomRpReport::SetBreakInProgress(false);
+    FReport->SetBreakInProgress(false);
 }
 
 // ----------------------------------------------------------------- child band

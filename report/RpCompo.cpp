@@ -2,7 +2,7 @@
 
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
-#include "report/RpPrnSu.h"
+#include "report/RpPrintSetup.h"
 
 #include <utility>
 
@@ -90,31 +90,24 @@ void TRpCompositeReport::SetPrinterValues()
 
 void TRpCompositeReport::PrinterSetup()
 {
-    TRpPrintDialog Dialog(Application);
     TPrinter* Shared = ::Printer();
     Shared->ResetDeviceMode();
-    Dialog.SetMinPage(0);
-    Dialog.SetMaxPage(9999);
+    TRpPrintSetup Setup;
+    Setup.MaxPage = 9999;
     if (FCompositePrinter && FCompositePrinter->Status() == mpFinished) {
-        Dialog.SetMinPage(1);
-        Dialog.SetMaxPage(FCompositePrinter->PageCount());
+        Setup.MinPage = 1;
+        Setup.MaxPage = FCompositePrinter->PageCount();
     }
-    Dialog.SetOptions({poPageNums, poWarning});
-    Dialog.SetNumCopies(FPrinterSettings->Copies());
-    if (!Dialog.Execute()) {
+    Setup.Copies = FPrinterSettings->Copies();
+    if (!ExecutePrintSetupDialog(Setup)) {
         SetTag(1);
         return;
     }
-    FPrinterSettings->SetCopies(Dialog.Copies());
+    FPrinterSettings->SetCopies(Setup.Copies);
     FPrinterSettings->SetPrinterIndex(Shared->PrinterIndex());
     CompositePrinterIndex = Shared->PrinterIndex();
-    if (Dialog.PrintRange() == prPageNums) {
-        FPrinterSettings->SetFirstPage(Dialog.FromPage());
-        FPrinterSettings->SetLastPage(Dialog.ToPage());
-    } else {
-        FPrinterSettings->SetFirstPage(0);
-        FPrinterSettings->SetLastPage(0);
-    }
+    FPrinterSettings->SetFirstPage(Setup.PageRange ? Setup.FromPage : 0);
+    FPrinterSettings->SetLastPage(Setup.PageRange ? Setup.ToPage : 0);
     SetTag(0);
 }
 
@@ -172,6 +165,8 @@ bool TRpCompositeReport::MakeRunPrinter(TRpPrinterDestination Destination)
     FTempReport->SetPrevShowThumbs(First->PrevShowThumbs());
     FTempReport->SetPrevShowSearch(First->PrevShowSearch());
     FTempReport->SetPrevInitialZoom(First->PrevInitialZoom());
+    FTempReport->SetPrevFormStyle(First->PrevFormStyle());
+    FTempReport->SetPreviewInitialState(First->PreviewInitialState());
     FTempReport->SetReportTitle(FReportTitle);
     FCompositePrinter = std::make_unique<TRpPrinter>(FTempReport.get());
     FCompositePrinter->SetOrientation(First->Page()->Orientation());
@@ -258,25 +253,25 @@ void TRpCompositeReport::RunReports(TRpPrinter* P, TRpExportFilter* Filter)
             FCurrentReport = R;
             // The report's own printer comes back after its part.
             TValueRollback<TRpPrinter*> Printer(R->FRunPrinter, P);
-            R->FCurrentY = Y;
-            R->FPageNo = PageNo;
-            R->FCurrentColumn = Column;
+            R->FRun.CurrentY = Y;
+            R->FRun.PageNo = PageNo;
+            R->FRun.CurrentColumn = Column;
             const int SavedTag = R->Tag();
             if (I + 1 == FReports.size())
                 R->SetTag(999);
             TScopeExit PutTagBack([R, SavedTag] { R->SetTag(SavedTag); });
             // Through the filter the report runs on the composite's pages.
-            R->FExportFilter = Filter;
+            R->FRun.ExportFilter = Filter;
             if (Filter) {
-                R->FExporting = true;
-                R->FFinishDoc = false;
+                R->FRun.Exporting = true;
+                R->FRun.FinishDoc = false;
             }
             TScopeExit Detach([R, Filter] {
                 if (!Filter)
                     return;
-                R->FExportFilter = nullptr;
-                R->FExporting = false;
-                R->FFinishDoc = true;
+                R->FRun.ExportFilter = nullptr;
+                R->FRun.Exporting = false;
+                R->FRun.FinishDoc = true;
             });
             R->CreateReport(true);
             if (R->Cancelled() || P->Cancelled()) {

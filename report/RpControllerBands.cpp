@@ -197,27 +197,27 @@ void TRpSubDetail::RegisterBands()
     Report()->RegisterBand(FooterBand());
 }
 
-// ------------------------------------------------------------ loop band
+// ------------------------------------------------------- loop and strings
 
-TRpLoopController::TRpLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand)
-    : TRpCustomController(LoopOwner), FLoopBand(LoopBand)
+TRpBandLoopController::TRpBandLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand, int32_t IdleIndex)
+    : TRpCustomController(LoopOwner), FLoopBand(LoopBand), FIdleIndex(IdleIndex), FPassIndex(IdleIndex)
 {
 }
 
-void TRpLoopController::Execute()
+void TRpBandLoopController::Execute()
 {
-    for (int32_t I = 0; I < FPrintCount; ++I) {
-        FLoopIndex = I;
+    for (int32_t I = 0; I < PassCount(); ++I) {
+        FPassIndex = I;
         UpdateLocalVar();
         PrintBeforeControllers();
         if (FReport)
             FReport->PrintBand(FLoopBand);
         PrintAfterControllers();
     }
-    FLoopIndex = 0;
+    FPassIndex = FIdleIndex;
 }
 
-void TRpLoopController::RegisterBands()
+void TRpBandLoopController::RegisterBands()
 {
     for (TRpCustomController* C : FBeforeList)
         C->RegisterBands();
@@ -227,7 +227,14 @@ void TRpLoopController::RegisterBands()
         C->RegisterBands();
 }
 
-void TRpLoopController::LocalVarValue(TRpEvResult& Result) { Result = TRpEvResult::Int(FLoopIndex); }
+// ------------------------------------------------------------ loop band
+
+TRpLoopController::TRpLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand)
+    : TRpBandLoopController(LoopOwner, LoopBand, 0)
+{
+}
+
+void TRpLoopController::LocalVarValue(TRpEvResult& Result) { Result = TRpEvResult::Int(LoopIndex()); }
 
 TRpLoopBand::TRpLoopBand(TComponent* AOwner) : TRpControllerBand(AOwner)
 {
@@ -242,36 +249,13 @@ void TRpLoopBand::LocalVarExpression(std::string& Text) const { Text = IntToStr(
 // --------------------------------------------------------- strings band
 
 TRpStringsController::TRpStringsController(TComponent* LoopOwner, TRpCustomBand* LoopBand)
-    : TRpCustomController(LoopOwner), FLineList(std::make_unique<TStringList>()), FLoopBand(LoopBand)
+    : TRpBandLoopController(LoopOwner, LoopBand, -1), FLineList(std::make_unique<TStringList>())
 {
-}
-
-void TRpStringsController::Execute()
-{
-    for (int32_t I = 0; I < FLineList->Count(); ++I) {
-        FLineIndex = I;
-        UpdateLocalVar();
-        PrintBeforeControllers();
-        if (FReport)
-            FReport->PrintBand(FLoopBand);
-        PrintAfterControllers();
-    }
-    FLineIndex = -1;
-}
-
-void TRpStringsController::RegisterBands()
-{
-    for (TRpCustomController* C : FBeforeList)
-        C->RegisterBands();
-    if (FReport)
-        FReport->RegisterBand(FLoopBand);
-    for (TRpCustomController* C : FAfterList)
-        C->RegisterBands();
 }
 
 void TRpStringsController::LocalVarValue(TRpEvResult& Result)
 {
-    Result = TRpEvResult::String(FLineIndex >= 0 ? FLineList->Strings(FLineIndex).substr(0, 255) : std::string());
+    Result = TRpEvResult::String(LineIndex() >= 0 ? FLineList->Strings(LineIndex()).substr(0, 255) : std::string());
 }
 
 TRpStringsBand::TRpStringsBand(TComponent* AOwner) : TRpControllerBand(AOwner)

@@ -91,41 +91,61 @@ private:
     std::unique_ptr<TRpSubDetailGroupBands> FBands;
 };
 
-class TRpLoopController : public TRpCustomController {
+// The loop of a loop or strings band: one pass per index from 0, the band's
+// report variable updated before each pass, the nested loops before and
+// after the band; the index is IdleIndex outside the loop.
+class TRpBandLoopController : public TRpCustomController {
 public:
-    TRpLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand);
     void Execute() override;
     void RegisterBands() override;
+    int32_t PassIndex() const { return FPassIndex; }
+
+protected:
+    TRpBandLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand, int32_t IdleIndex);
+    virtual int32_t PassCount() const = 0;
+
+private:
+    TRpCustomBand* FLoopBand;
+    int32_t FIdleIndex;
+    int32_t FPassIndex;
+};
+
+class TRpLoopController : public TRpBandLoopController {
+public:
+    TRpLoopController(TComponent* LoopOwner, TRpCustomBand* LoopBand);
     void LocalVarValue(TRpEvResult& Result) override;
 
-    int32_t LoopIndex() const { return FLoopIndex; }
+    int32_t LoopIndex() const { return PassIndex(); }
     int32_t PrintCount() const { return FPrintCount; }
     void SetPrintCount(int32_t Value) { FPrintCount = Value; }
 
+protected:
+    int32_t PassCount() const override { return FPrintCount; }
+
 private:
-    int32_t FLoopIndex = 0;
     int32_t FPrintCount = 0;
-    TRpCustomBand* FLoopBand;
 };
 
-class TRpStringsController : public TRpCustomController {
+class TRpStringsController : public TRpBandLoopController {
 public:
     TRpStringsController(TComponent* LoopOwner, TRpCustomBand* LoopBand);
-    void Execute() override;
-    void RegisterBands() override;
     void LocalVarValue(TRpEvResult& Result) override;
 
     TStringList* LineList() const { return FLineList.get(); }
-    int32_t LineIndex() const { return FLineIndex; }
+    int32_t LineIndex() const { return PassIndex(); }
+
+protected:
+    int32_t PassCount() const override { return FLineList->Count(); }
 
 private:
     std::unique_ptr<TStringList> FLineList;
-    int32_t FLineIndex = -1;
-    TRpCustomBand* FLoopBand;
 };
 
 class TRpLoopBand : public TRpControllerBand {
+    OZ_CLASS(TRpLoopBand, TRpControllerBand);
+
 public:
+    static void Publish(TPublisher<TRpLoopBand>& P);
     explicit TRpLoopBand(TComponent* AOwner);
     void BandTypeName(std::string& Text) const override { Text = "Loop Band"; }
     void BandComponentName(std::string& Text) const override { Text = "LoopBand"; }
@@ -141,7 +161,10 @@ private:
 };
 
 class TRpStringsBand : public TRpControllerBand {
+    OZ_CLASS(TRpStringsBand, TRpControllerBand);
+
 public:
+    static void Publish(TPublisher<TRpStringsBand>& P);
     explicit TRpStringsBand(TComponent* AOwner);
     void BandTypeName(std::string& Text) const override { Text = "Strings Band"; }
     void BandComponentName(std::string& Text) const override { Text = "StringsBand"; }

@@ -108,12 +108,15 @@ void TRpCustomLabel::SetName(const std::string& NewName)
 void TRpCustomLabel::SetParent(TWinControl* AParent)
 {
     TRpPrintable::SetParent(AParent);
+    ParentFontChanged();
     FormatLines();
 }
 
 void TRpCustomLabel::FontChanged()
 {
     TRpPrintable::FontChanged();
+    if (!FTakingFont)
+        FParentFont = false;
     FFormatted = false;
     FormatLines();
 }
@@ -121,8 +124,61 @@ void TRpCustomLabel::FontChanged()
 void TRpCustomLabel::Loaded()
 {
     TRpPrintable::Loaded();
-    if (FStreamedFontSize > 0)
+    if (FStreamedFontSize > 0) {
+        TValueRollback<bool> Taking(FTakingFont, true);
         Font()->SetSize(FStreamedFontSize);
+    }
+    ParentFontChanged();
+}
+
+void TRpCustomLabel::SetParentFont(bool Value)
+{
+    if (Value == FParentFont)
+        return;
+    FParentFont = Value;
+    ParentFontChanged();
+}
+
+void TRpCustomLabel::ParentFontChanged()
+{
+    if (!FParentFont || !Parent())
+        return;
+    TValueRollback<bool> Taking(FTakingFont, true);
+    Font()->Assign(Parent()->Font());
+}
+
+void TRpCustomLabel::SetBiDiMode(TBiDiMode Value)
+{
+    FParentBiDiMode = false;
+    if (Value == FBiDiMode)
+        return;
+    FBiDiMode = Value;
+    FFormatted = false;
+    Invalidate();
+}
+
+void TRpCustomLabel::SetParentBiDiMode(bool Value)
+{
+    if (Value == FParentBiDiMode)
+        return;
+    FParentBiDiMode = Value;
+    // Bands and reports read left to right.
+    if (Value && FBiDiMode != bdLeftToRight) {
+        FBiDiMode = bdLeftToRight;
+        FFormatted = false;
+        Invalidate();
+    }
+}
+
+TAlignment TRpCustomLabel::DrawnAlignment() const
+{
+    if (!UseRightToLeftAlignment())
+        return Alignment();
+    switch (Alignment()) {
+    case taLeftJustify: return taRightJustify;
+    case taRightJustify: return taLeftJustify;
+    default: return taCenter;
+    }
 }
 
 void TRpCustomLabel::ReadFontSize(TReader* Reader) { FStreamedFontSize = Reader->ReadInteger(); }
@@ -189,7 +245,7 @@ std::string TRpCustomLabel::FormatKey()
     Key += Designing() ? 'D' : 'd';
     Key += HostReport() ? 'R' : 'r';
     Key += std::to_string(Width()) + ',' + std::to_string(Height()) + ',' + std::to_string(GetZoom()) + ',';
-    Key += std::to_string(static_cast<int>(Alignment())) + ',' + Name() + '\x01';
+    Key += std::to_string(static_cast<int>(DrawnAlignment())) + ',' + Name() + '\x01';
     if (GetCaptionBased())
         Key += FOutputText;
     else
@@ -260,9 +316,9 @@ void TRpCustomLabel::ApplyAutoSize()
     if (Frame()->DrawRight())
         NewWidth += Frame()->Width();
     int NewLeft = Left();
-    if (Alignment() == taRightJustify)
+    if (DrawnAlignment() == taRightJustify)
         NewLeft = Left() + Width() - NewWidth;
-    else if (Alignment() == taCenter)
+    else if (DrawnAlignment() == taCenter)
         NewLeft = Left() + (Width() - NewWidth) / 2;
     const int Needed = MeasureLineHeight() + 1;
     const bool Raise = Height() < Needed || (FOutputLines->Count() == 0 && Designing());
@@ -377,10 +433,10 @@ void TRpCustomLabel::Paint()
     }
     int X = LeftOffset;
     unsigned Align = TA_LEFT;
-    if (Alignment() == taRightJustify) {
+    if (DrawnAlignment() == taRightJustify) {
         Align = TA_RIGHT;
         X += ClientRect().Width();
-    } else if (Alignment() == taCenter) {
+    } else if (DrawnAlignment() == taCenter) {
         Align = TA_CENTER;
         X += ClientRect().Width() / 2;
     }
@@ -477,12 +533,13 @@ void TRpCustomLabel::PrintLines(TCanvas* Canvas, long double AX, long double AY,
     else if (FAutoSize && Alignment() == taCenter)
         X = AX - (AWidth - WidthBefore) / 2;
 
-    unsigned Align = TA_LEFT;
-    if (Alignment() == taRightJustify) {
-        Align = TA_RIGHT;
+    const TAlignment Drawn = DrawnAlignment();
+    unsigned Align = UseRightToLeftReading() ? TA_RTLREADING : 0;
+    if (Drawn == taRightJustify) {
+        Align |= TA_RIGHT;
         X += AWidth;
-    } else if (Alignment() == taCenter) {
-        Align = TA_CENTER;
+    } else if (Drawn == taCenter) {
+        Align |= TA_CENTER;
         X += AWidth / 2;
     }
     if (Canvas) {
@@ -517,7 +574,7 @@ void TRpCustomLabel::PrintLines(TCanvas* Canvas, long double AX, long double AY,
         if (Drawing && !Line.empty())
             Canvas->TextOut(P->XPos(X), P->YPos(CurrentY), Line);
         if (Filter)
-            Filter->TextOut(static_cast<double>(X), static_cast<double>(CurrentY), Font(), Color(), Alignment(), Line);
+            Filter->TextOut(static_cast<double>(X), static_cast<double>(CurrentY), Font(), Color(), Drawn, Line);
         CurrentY += ALineHeight;
         ++FNextLine;
     }

@@ -63,6 +63,25 @@ public:
     void SetAutoStretch(bool Value);
     bool WordWrap() const { return FWordWrap; }
     void SetWordWrap(bool Value);
+    // Reading order: anything but bdLeftToRight reads right to left (the
+    // canvas's TA_RTLREADING); bdRightToLeft also mirrors the alignment.
+    // Setting it clears ParentBiDiMode; with ParentBiDiMode the label reads
+    // as its band or report, left to right.
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode Value);
+    bool ParentBiDiMode() const { return FParentBiDiMode; }
+    void SetParentBiDiMode(bool Value);
+    bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+    virtual bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+    // Alignment with left and right swapped when the alignment mirrors: the
+    // side the lines are drawn against.
+    TAlignment DrawnAlignment() const;
+    // The label takes its band's (or report's) font while set; a font change
+    // of its own clears it.
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    void ParentFontChanged() override;
+
     // The next output line to print of an occurrence that goes on.
     int32_t NextLine() const { return FNextLine; }
     // The stored "FontSize" (points); applied by Loaded when above 0.
@@ -122,6 +141,12 @@ private:
     std::string FFormattedKey;
     uint64_t FLinesChanges = 0;
     bool FFormatted = false;
+    TBiDiMode FBiDiMode = bdLeftToRight;
+    bool FParentBiDiMode = true;
+    bool FParentFont = false;
+    // Set while the parent's or the stored font is put in: that is no font
+    // of the label's own.
+    bool FTakingFont = false;
 };
 
 // One caption, which may hold line breaks.
@@ -131,6 +156,7 @@ class TRpLabel : public TRpCustomLabel {
 public:
     static void Publish(TPublisher<TRpLabel>& P);
     explicit TRpLabel(TComponent* AOwner) : TRpCustomLabel(AOwner) {}
+    TRpPrintableEditorClass GetEditorClass() const override { return RpPrintableEditorClass("TRpLabelEditor"); }
 };
 
 // The lines of Lines; the designer shows the name while there are none.

@@ -63,6 +63,17 @@ void TRpDBText::UnPrepare()
     SetCaption(FDataField.empty() ? Name() : FDataField);
 }
 
+bool TRpDBText::UseRightToLeftAlignment() const
+{
+    if (BiDiMode() != bdRightToLeft)
+        return false;
+    const TField* Field = CurrentField();
+    if (!Field)
+        return true;
+    const TFieldType Type = Field->DataType();
+    return Type == ftUnknown || Type == ftString || Type == ftBoolean || (Type > ftDateTime && Type != ftAutoInc);
+}
+
 TField* TRpDBText::CurrentField() const
 {
     if (!FFound || !FDataSet || !FDataSet->Active())
@@ -244,6 +255,27 @@ void TRpDBCalc::SetOperation(TRpCalcOperation Value)
 {
     FOperation = Value;
     ApplyOperation();
+}
+
+void TRpDBCalc::SetDataSource(TDataSource* Value)
+{
+    ReplaceReference(FDataSource, Value);
+}
+
+void TRpDBCalc::SetResetBand(TRpBand* Value)
+{
+    ReplaceReference(FResetBand, Value);
+}
+
+void TRpDBCalc::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TRpExpr::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FDataSource)
+        FDataSource = nullptr;
+    if (AComponent == FResetBand)
+        FResetBand = nullptr;
 }
 
 void TRpDBCalc::ApplyOperation()

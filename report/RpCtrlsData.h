@@ -11,6 +11,7 @@
 #include <vector>
 
 class TDataSet;
+class TDataSource;
 class TField;
 
 // One field of a data set, formatted with Mask (numbers as a float mask,
@@ -32,6 +33,10 @@ public:
     void SetMask(const std::string& Value) { FMask = Value; }
 
     bool GetCaptionBased() const override { return !FIsBlob; }
+    // Only text mirrors its alignment: with bdRightToLeft, no field or a
+    // field of text, truth value or a kind after the date-times other than
+    // an auto-increment number; numbers, dates and times keep theirs.
+    bool UseRightToLeftAlignment() const override;
     void Prepare() override;
     void Print(int OfsX, int OfsY) override;
     void UnPrepare() override;
@@ -65,6 +70,7 @@ public:
     static void Publish(TPublisher<TRpExpr>& P);
     explicit TRpExpr(TComponent* AOwner);
     ~TRpExpr() override;
+    TRpPrintableEditorClass GetEditorClass() const override { return RpPrintableEditorClass("TRpExprEditor"); }
 
     const std::string& Expression() const { return FExpression; }
     // Also the design caption ("(none)" when empty).
@@ -99,9 +105,13 @@ private:
 enum TRpCalcOperation { rpcSum, rpcCount, rpcMax, rpcMin, rpcAverage };
 
 // An aggregate over one field: its Expression is made from Operation and
-// DataField ("Sum(QTY)", "Count", ...).
+// DataField ("Sum(QTY)", "Count", ...). DataSource and ResetBand are kept
+// with the form only.
 class TRpDBCalc : public TRpExpr {
+    OZ_CLASS(TRpDBCalc, TRpExpr);
+
 public:
+    static void Publish(TPublisher<TRpDBCalc>& P);
     explicit TRpDBCalc(TComponent* AOwner);
 
     const std::string& DataField() const { return FDataField; }
@@ -110,11 +120,20 @@ public:
     void SetOperation(TRpCalcOperation Value);
     const std::string& PrintMask() const { return Mask(); }
     void SetPrintMask(const std::string& Value) { SetMask(Value); }
+    TDataSource* DataSource() const { return FDataSource; }
+    void SetDataSource(TDataSource* Value);
+    TRpBand* ResetBand() const { return FResetBand; }
+    void SetResetBand(TRpBand* Value);
+
+protected:
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     void ApplyOperation();
     std::string FDataField;
     TRpCalcOperation FOperation = rpcSum;
+    TDataSource* FDataSource = nullptr;
+    TRpBand* FResetBand = nullptr;
 };
 
 // A braced expression of a template line: where its value goes.
@@ -165,7 +184,10 @@ private:
 
 // Lines with braced expressions merged in at print time.
 class TRpExprMemo : public TRpCustomLabel {
+    OZ_CLASS(TRpExprMemo, TRpCustomLabel);
+
 public:
+    static void Publish(TPublisher<TRpExprMemo>& P);
     explicit TRpExprMemo(TComponent* AOwner);
     ~TRpExprMemo() override;
 
@@ -189,7 +211,10 @@ private:
 // printed rectangle (an empty picture fills it with Color); without, it
 // prints at its natural size, centred with Center, clipped to the rectangle.
 class TRpDBImage : public TRpPrintable {
+    OZ_CLASS(TRpDBImage, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpDBImage>& P);
     explicit TRpDBImage(TComponent* AOwner);
     ~TRpDBImage() override;
 

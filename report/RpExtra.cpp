@@ -387,6 +387,8 @@ void TRpPHandler::Preview()
 
 void TRpPHandler::Print()
 {
-    if (FLoadedPrinter)
-        FLoadedPrinter->Print();
+    if (!FLoadedPrinter)
+        return;
+    const std::unique_ptr<TRpProgressListener> Progress = CreateProgressWindow();
+    FLoadedPrinter->Print(Progress.get());
 }

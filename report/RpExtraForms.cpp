@@ -12,6 +12,7 @@
 #include "report/RpCtrls.h"
 #include "report/RpCtrlsData.h"
 #include "report/RpPrntr.h"
+#include "report/RpRichText.h"
 
 #include <cmath>
 #include <memory>
@@ -59,6 +60,13 @@ const TIdentMap& AlignmentIdents()
     return Map;
 }
 
+const TIdentMap& BiDiModeIdents()
+{
+    static const TIdentMap Map =
+        TIdentMap::Names({"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"});
+    return Map;
+}
+
 const TIdentMap& SysDataIdents()
 {
     static const TIdentMap Map = TIdentMap::Names(
@@ -70,6 +78,24 @@ const TIdentMap& ShapeIdents()
 {
     static const TIdentMap Map = TIdentMap::Names({"rpsRectangle", "rpsCircle", "rpsVertLine", "rpsHorLine",
                                                    "rpsTopAndBottom", "rpsRightAndLeft", "rpsRoundRect"});
+    return Map;
+}
+
+const TIdentMap& CalcOperationIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"rpcSum", "rpcCount", "rpcMax", "rpcMin", "rpcAverage"});
+    return Map;
+}
+
+const TIdentMap& FormStyleIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"});
+    return Map;
+}
+
+const TIdentMap& WindowStateIdents()
+{
+    static const TIdentMap Map = TIdentMap::Names({"wsNormal", "wsMinimized", "wsMaximized"});
     return Map;
 }
 
@@ -338,6 +364,12 @@ void TCustomRpReport::Publish(TPublisher<TCustomRpReport>& P)
     P.Enumeration("PrevInitialZoom", &TCustomRpReport::PrevInitialZoom, &TCustomRpReport::SetPrevInitialZoom,
                   ZoomStateIdents())
         .Default(rpZoomToFit);
+    P.Enumeration("PrevFormStyle", &TCustomRpReport::PrevFormStyle, &TCustomRpReport::SetPrevFormStyle,
+                  FormStyleIdents())
+        .Default(fsNormal);
+    P.Enumeration("PreviewInitialState", &TCustomRpReport::PreviewInitialState,
+                  &TCustomRpReport::SetPreviewInitialState, WindowStateIdents())
+        .Default(wsNormal);
 }
 
 void TRpReport::Publish(TPublisher<TRpReport>& P)
@@ -391,6 +423,18 @@ void TRpSubDetail::Publish(TPublisher<TRpSubDetail>& P)
     P.Boolean("PrintIfEmpty", &TRpSubDetail::PrintIfEmpty, &TRpSubDetail::SetPrintIfEmpty).Default(true);
 }
 
+void TRpLoopBand::Publish(TPublisher<TRpLoopBand>& P)
+{
+    P.Integer("PrintCount", &TRpLoopBand::PrintCount, &TRpLoopBand::SetPrintCount).Default(0);
+    P.Boolean("PrintBefore", &TRpLoopBand::PrintBefore, &TRpLoopBand::SetPrintBefore).Default(false);
+}
+
+void TRpStringsBand::Publish(TPublisher<TRpStringsBand>& P)
+{
+    P.Object("Items", &TRpStringsBand::Items);
+    P.Boolean("PrintBefore", &TRpStringsBand::PrintBefore, &TRpStringsBand::SetPrintBefore).Default(false);
+}
+
 void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
 {
     P.Enumeration("Alignment", &TRpCustomLabel::Alignment, &TRpCustomLabel::SetAlignment, AlignmentIdents())
@@ -400,6 +444,11 @@ void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
     P.Boolean("AutoStretch", &TRpCustomLabel::AutoStretch, &TRpCustomLabel::SetAutoStretch).Default(false);
     P.Boolean("Transparent", &TRpCustomLabel::Transparent, &TRpCustomLabel::SetTransparent).NoDefault();
     P.Boolean("WordWrap", &TRpCustomLabel::WordWrap, &TRpCustomLabel::SetWordWrap).Default(true);
+    P.Enumeration("BiDiMode", &TRpCustomLabel::BiDiMode, &TRpCustomLabel::SetBiDiMode, BiDiModeIdents())
+        .Default(bdLeftToRight)
+        .Stored([](TRpCustomLabel& L) { return !L.ParentBiDiMode(); });
+    P.Boolean("ParentBiDiMode", &TRpCustomLabel::ParentBiDiMode, &TRpCustomLabel::SetParentBiDiMode).Default(true);
+    P.Boolean("ParentFont", &TRpCustomLabel::ParentFont, &TRpCustomLabel::SetParentFont).Default(false);
 }
 
 void TRpLabel::Publish(TPublisher<TRpLabel>& P)
@@ -431,6 +480,51 @@ void TRpExpr::Publish(TPublisher<TRpExpr>& P)
     P.Boolean("ResetAfterPrint", &TRpExpr::ResetAfterPrint, &TRpExpr::SetResetAfterPrint).Default(false);
     P.String("Expression", &TRpExpr::Expression, &TRpExpr::SetExpression).Default("");
     P.String("Mask", &TRpExpr::Mask, &TRpExpr::SetMask).Default("");
+}
+
+void TRpDBCalc::Publish(TPublisher<TRpDBCalc>& P)
+{
+    P.String("DataField", &TRpDBCalc::DataField, &TRpDBCalc::SetDataField).Default("");
+    P.Component("DataSource", &TRpDBCalc::DataSource, &TRpDBCalc::SetDataSource);
+    P.Enumeration("Operation", &TRpDBCalc::Operation, &TRpDBCalc::SetOperation, CalcOperationIdents())
+        .Default(rpcSum);
+    P.Component("ResetBand", &TRpDBCalc::ResetBand, &TRpDBCalc::SetResetBand);
+    P.Alias("PrintMask", "Mask");
+}
+
+void TRpExprMemo::Publish(TPublisher<TRpExprMemo>& P)
+{
+    P.Object("Lines", &TRpExprMemo::Lines);
+    P.Boolean("RemoveBlankLines", &TRpExprMemo::RemoveBlankLines, &TRpExprMemo::SetRemoveBlankLines)
+        .Default(false);
+}
+
+void TRpDBImage::Publish(TPublisher<TRpDBImage>& P)
+{
+    P.Boolean("Center", &TRpDBImage::Center, &TRpDBImage::SetCenter).Default(true);
+    P.String("DataField", &TRpDBImage::DataField, &TRpDBImage::SetDataField).Default("");
+    P.Component("DataSet", &TRpDBImage::DataSet, &TRpDBImage::SetDataSet);
+    P.Boolean("Stretch", &TRpDBImage::Stretch, &TRpDBImage::SetStretch).Default(false);
+}
+
+void TRpCustomRichText::Publish(TPublisher<TRpCustomRichText>& P)
+{
+    P.Enumeration("Alignment", &TRpCustomRichText::Alignment, &TRpCustomRichText::SetAlignment,
+                  AlignmentIdents())
+        .Default(taLeftJustify);
+    P.Boolean("AutoStretch", &TRpCustomRichText::AutoStretch, &TRpCustomRichText::SetAutoStretch).Default(false);
+}
+
+void TRpRichText::Publish(TPublisher<TRpRichText>& P)
+{
+    P.Object("Lines", &TRpRichText::Lines);
+    P.Component("ParentRichEdit", &TRpRichText::ParentRichEdit, &TRpRichText::SetParentRichEdit);
+}
+
+void TRpDBRichText::Publish(TPublisher<TRpDBRichText>& P)
+{
+    P.String("DataField", &TRpDBRichText::DataField, &TRpDBRichText::SetDataField).Default("");
+    P.Component("DataSet", &TRpDBRichText::DataSet, &TRpDBRichText::SetDataSet);
 }
 
 void TRpShape::Publish(TPublisher<TRpShape>& P)
@@ -509,9 +603,12 @@ void RegisterRpClasses()
 {
     RegisterClasses({TRpReportForm::StaticClass(), TRpReport::StaticClass(), TRpBand::StaticClass(),
                      TRpChildBand::StaticClass(), TRpGroup::StaticClass(), TRpSubDetail::StaticClass(),
-                     TRpLabel::StaticClass(), TRpMemo::StaticClass(), TRpSysData::StaticClass(),
-                     TRpExpr::StaticClass(), TRpDBText::StaticClass(), TRpShape::StaticClass(),
-                     TRpImage::StaticClass(), TTable::StaticClass(), TQuery::StaticClass()});
+                     TRpLoopBand::StaticClass(), TRpStringsBand::StaticClass(), TRpLabel::StaticClass(),
+                     TRpMemo::StaticClass(), TRpSysData::StaticClass(), TRpExpr::StaticClass(),
+                     TRpDBCalc::StaticClass(), TRpExprMemo::StaticClass(), TRpDBText::StaticClass(),
+                     TRpShape::StaticClass(), TRpImage::StaticClass(), TRpDBImage::StaticClass(),
+                     TRpRichText::StaticClass(), TRpDBRichText::StaticClass(), TTable::StaticClass(),
+                     TQuery::StaticClass()});
 }
 
 TRpReport* RpLoadReport(const std::string& FileName)
@@ -520,9 +617,9 @@ TRpReport* RpLoadReport(const std::string& FileName)
     std::unique_ptr<TRpReportForm> Form = std::make_unique<TRpReportForm>(Application);
     try {
         ReadComponentFile(FileName, Form.get());
-    } catch (const std::exception&) {
+    } catch (const std::exception& E) {
         Form.reset();
-        ShowMessage(LoadResString(SRpErrorLoading));
+        ShowMessage(LoadResString(SRpErrorLoading) + "\n" + FileName + ": " + E.what());
         return nullptr;
     }
     auto* Report = Form->ComponentCount() > 0 ? dynamic_cast<TRpReport*>(Form->Components(0)) : nullptr;

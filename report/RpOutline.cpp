@@ -4,6 +4,7 @@
 #include "platform/Streams.h"
 #include "platform/TreeView.h"
 #include "report/Rp4const.h"
+#include "report/RpBytes.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,19 +14,6 @@ namespace {
 int TreeLevel(int Level)
 {
     return std::clamp(Level, 0, RpOutlineMaxLevel);
-}
-
-void PutI32(uint8_t* P, int32_t Value)
-{
-    const uint32_t V = static_cast<uint32_t>(Value);
-    for (int K = 0; K < 4; ++K)
-        P[K] = static_cast<uint8_t>(V >> (8 * K));
-}
-
-int32_t GetI32(const uint8_t* P)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(P[0]) | static_cast<uint32_t>(P[1]) << 8 |
-                                static_cast<uint32_t>(P[2]) << 16 | static_cast<uint32_t>(P[3]) << 24);
 }
 
 }  // namespace
@@ -131,12 +119,12 @@ void TRpOutline::SaveToStream(TStream* Stream) const
         uint8_t B[RpOutlineNodeSize] = {};
         B[0] = static_cast<uint8_t>(Node->Title.size());
         std::memcpy(B + 1, Node->Title.data(), Node->Title.size());
-        PutI32(B + 52, Node->Level);
-        PutI32(B + 56, Node->Area.Left);
-        PutI32(B + 60, Node->Area.Top);
-        PutI32(B + 64, Node->Area.Right);
-        PutI32(B + 68, Node->Area.Bottom);
-        PutI32(B + 72, Node->Page);
+        RpPutI32(B + 52, Node->Level);
+        RpPutI32(B + 56, Node->Area.Left);
+        RpPutI32(B + 60, Node->Area.Top);
+        RpPutI32(B + 64, Node->Area.Right);
+        RpPutI32(B + 68, Node->Area.Bottom);
+        RpPutI32(B + 72, Node->Page);
         Stream->WriteBuffer(B, RpOutlineNodeSize);
     }
 }
@@ -156,8 +144,8 @@ void TRpOutline::LoadFromStream(TStream* Stream)
     for (int32_t I = 0; I < N; ++I) {
         const uint8_t* B = Bytes.data() + static_cast<size_t>(I) * RpOutlineNodeSize;
         const size_t Length = std::min<size_t>(B[0], RpOutlineTitleMax);
-        const TRect Area{GetI32(B + 56), GetI32(B + 60), GetI32(B + 64), GetI32(B + 68)};
-        AddNode(std::string(reinterpret_cast<const char*>(B + 1), Length), GetI32(B + 52), Area, GetI32(B + 72));
+        const TRect Area{RpGetI32(B + 56), RpGetI32(B + 60), RpGetI32(B + 64), RpGetI32(B + 68)};
+        AddNode(std::string(reinterpret_cast<const char*>(B + 1), Length), RpGetI32(B + 52), Area, RpGetI32(B + 72));
     }
     SetTreeNodes(Tree);   // one rebuild
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
+#include "report/RpBytes.h"
 
 #include <cstring>
 #include <vector>
@@ -39,19 +40,6 @@ void PutU16(uint8_t* P, uint16_t V)
 {
     P[0] = static_cast<uint8_t>(V);
     P[1] = static_cast<uint8_t>(V >> 8);
-}
-
-void PutI32(uint8_t* P, int32_t Value)
-{
-    const uint32_t V = static_cast<uint32_t>(Value);
-    for (int K = 0; K < 4; ++K)
-        P[K] = static_cast<uint8_t>(V >> (8 * K));
-}
-
-int32_t GetI32(const uint8_t* P)
-{
-    return static_cast<int32_t>(static_cast<uint32_t>(P[0]) | static_cast<uint32_t>(P[1]) << 8 |
-                                static_cast<uint32_t>(P[2]) << 16 | static_cast<uint32_t>(P[3]) << 24);
 }
 
 void PutF64(uint8_t* P, double Value)
@@ -124,7 +112,7 @@ void TRpPageList::WriteFileHeader()
     uint8_t H[RpFileHeaderSize] = {};
     PutU16(H + 0, 3);
     PutU16(H + 2, 404);
-    PutI32(H + 8, FPageCount);
+    RpPutI32(H + 8, FPageCount);
     PutF64(H + 16, Now());
     H[25] = FCompression ? 1 : 0;
     try {
@@ -183,7 +171,7 @@ void TRpPageList::ReadFileHeader()
         ConvertFileHeader(Raw, H);
     else
         std::memcpy(H, Raw, RpFileHeaderSize);
-    int32_t Count = GetI32(H + 8);
+    int32_t Count = RpGetI32(H + 8);
     const bool Coded = H[25] != 0;
 
     if (Count < 0 || (Count == 0 && Size != HeaderSize))
@@ -480,13 +468,13 @@ void TRpPageList::ReadRecord(int N, std::unique_ptr<TMetafile>& Metafile, std::u
                     Damaged(FormatResString(SRpBadLinks, N));
                 S->ReadBuffer(Head, MinLinkSize);
                 Rest -= MinLinkSize;
-                const int32_t TextLength = GetI32(Head + 16);
+                const int32_t TextLength = RpGetI32(Head + 16);
                 if (TextLength < 0 || TextLength > Rest)
                     Damaged(FormatResString(SRpBadLinks, N));
                 std::string Text(static_cast<size_t>(TextLength), '\0');
                 S->ReadBuffer(Text.data(), TextLength);
                 Rest -= TextLength;
-                const TRect Area{GetI32(Head), GetI32(Head + 4), GetI32(Head + 8), GetI32(Head + 12)};
+                const TRect Area{RpGetI32(Head), RpGetI32(Head + 4), RpGetI32(Head + 8), RpGetI32(Head + 12)};
                 List->push_back(std::make_unique<THyperlink>(Area, Text));
             }
             *Links = std::move(List);

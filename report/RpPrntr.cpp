@@ -3,7 +3,6 @@
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
 #include "platform/TreeView.h"
-#include "report/RpPrgres.h"
 
 #include <algorithm>
 #include <cmath>
@@ -353,6 +352,7 @@ TRpPrinter::TRpPrinter(TComponent* AOwner)
 
 TRpPrinter::~TRpPrinter()
 {
+    SetProgressListener(nullptr);
     if (FStatus != mpReady)
         Cleanup();
     if (auto* C = dynamic_cast<IRpPrinterClient*>(FClient))
@@ -562,7 +562,7 @@ void TRpPrinter::AfterPrint()
     }
 }
 
-void TRpPrinter::Print()
+void TRpPrinter::Print(TRpProgressListener* Progress)
 {
     if (FMaster && !FPrintStoredPages && FStatus == mpFinished) {
         PostMessage(dynamic_cast<TMessageTarget*>(FMaster), CM_RPPRINT);
@@ -586,14 +586,18 @@ void TRpPrinter::Print()
     TScopeExit DropJob([this] { FPrinter->Abort(); });
     TValueRollback<bool> Printing(FPrintingPages, true);
     {
-        auto Form = std::make_unique<TRpProgressForm>(Application);
-        Form->SetRpPrinter(this);
-        // The progress window is the client while it shows; then the former
-        // client (a preview printing its pages) is again, unless it went.
+        // The progress goes to the listener only; then the former client
+        // (a preview printing its pages) is the client again, unless it went.
         FFormerClient = FClient;
-        SetClient(Form.get());
+        SetClient(nullptr);
         TScopeExit GiveBack([this] { SetClient(std::exchange(FFormerClient, nullptr)); });
-        Form->Show();
+        TRpProgressListener* const Former = FProgressListener;
+        if (Progress)
+            SetProgressListener(Progress);
+        TScopeExit EndProgress([this, Progress, Former] {
+            if (Progress)
+                SetProgressListener(Former);
+        });
         for (int I = First; I <= Last && !FCancelled; ++I) {
             ProcessPendingMessages();
             if (FCancelled)
@@ -804,6 +808,18 @@ void TRpPrinter::SetProgress(int32_t Value)
 {
     FProgress = Value;
     PostToClient(CM_RPPROGRESSUPDATE, Value);
+    if (FProgressListener && IsMainThread())
+        FProgressListener->ShowProgress(Value);
+}
+
+void TRpPrinter::SetProgressListener(TRpProgressListener* Value)
+{
+    if (Value == FProgressListener)
+        return;
+    if (TRpProgressListener* Old = std::exchange(FProgressListener, Value))
+        Old->PrintEnded();
+    if (Value)
+        Value->PrintStarted(this);
 }
 
 void TRpPrinter::SetShowingPreview(bool Value)

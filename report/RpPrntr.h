@@ -8,7 +8,10 @@
 // (a CUPS queue or a PDF file; only the pages FirstPage..LastPage, the others
 // are drawn on scratch pages and dropped); rpdMetafile pages are recorded at
 // the screen's resolution into PageList, from which Page, Print, Save and the
-// preview take them. Load reads a saved report back.
+// preview take them. Load reads a saved report back. The printer opens no
+// window: a print's progress goes to the listener its caller passes
+// (report/RpProgressListener.h), a preview opens through the registered
+// preview class.
 //
 // TPrinterSettings reads the selected printer (resolution, unprintable
 // margins, paper, the sizes it offers, its device settings) and writes the
@@ -32,6 +35,7 @@
 #include "report/RpExportFilter.h"
 #include "report/RpHyperlink.h"
 #include "report/RpPageList.h"
+#include "report/RpProgressListener.h"
 
 #include <array>
 #include <atomic>
@@ -363,10 +367,11 @@ public:
     int32_t PaperLengthValue() const;
 
     // Prints the stored pages FirstPage..LastPage (kept within the pages
-    // there are) with a progress window; Cancel in it aborts the job. With a
+    // there are), telling Progress (when given) of every page; a cancel
+    // aborts the job. The client hears nothing of it meanwhile. With a
     // Master and PrintStoredPages false, asks the Master to run the report
     // again instead (CM_RPPRINT).
-    void Print();
+    void Print(TRpProgressListener* Progress = nullptr);
     // The stored pages FromPage..ToPage (kept within the pages there are) on
     // the application's shared printer, as it stands.
     void PrintMetafileDirect(const std::string& FileName, int FromPage, int ToPage);
@@ -418,7 +423,13 @@ public:
     void SetPageNumber(int32_t Value);
     bool PrintersAvailable() const { return FPrintersAvailable; }
     int32_t Progress() const { return FProgress; }
+    // Posted to the client; told to the progress listener on the GUI thread.
     void SetProgress(int32_t Value);
+    // The listener told of this printer's progress (not owned; nullptr:
+    // none): it hears PrintStarted when set, PrintEnded when replaced or
+    // when the printer goes.
+    TRpProgressListener* ProgressListener() const { return FProgressListener; }
+    void SetProgressListener(TRpProgressListener* Value);
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& Value) { FTitle = Value; }
     bool ShowingPreview() const { return FShowingPreview; }
@@ -541,6 +552,7 @@ private:
     bool FPrintStoredPages = false;
     bool FPrintingPages = false;   // Print is under way
     std::unique_ptr<TPrinterSettings> FSettings;
+    TRpProgressListener* FProgressListener = nullptr;
     // Calls queued from a worker thread reach the printer only while it lives.
     std::shared_ptr<TRpPrinter*> FAlive;
 };

@@ -9,16 +9,14 @@
 #include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
 #include "report/RpExtra.h"
-#include "report/RpPrgres.h"
-#include "report/RpPrnSu.h"
+#include "report/RpPrintSetup.h"
+#include "report/RpProgressListener.h"
 #include "report/RpThread.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
-
-bool BreakInProgressFlag = false;
 
 void ProcessPending()
 {
@@ -27,9 +25,6 @@ void ProcessPending()
 }
 
 }  // namespace
-
-bool TCustomRpReport::BreakInProgress() { return BreakInProgressFlag; }
-void TCustomRpReport::SetBreakInProgress(bool Value) { BreakInProgressFlag = Value; }
 
 // -------------------------------------------------------- printer settings
 
@@ -48,7 +43,7 @@ TCustomRpReport::TCustomRpReport(TComponent* AOwner) : TRpBasePanel(AOwner)
     FController->SetReport(this);
     FController->SetLoopSelf(this);
     FFunctions = std::make_unique<TRpEvEnvironment>();
-    FRunDatasetsLookup = std::make_unique<TRpDataSetFields>(&FRunDataSets);
+    FRunDatasetsLookup = std::make_unique<TRpDataSetFields>(&FRun.DataSets);
     FFunctions->AddFunction("PAGENUMBER", "0");
     FFunctions->AddFunction("COLUMNNUMBER", "0");
     FFunctions->AddFunction("REPORTTITLE", "''");
@@ -111,8 +106,8 @@ void TCustomRpReport::Execute() { FController->Execute(); }
 
 void TCustomRpReport::AddRunDataSet(TDataSet* Value)
 {
-    if (Value && std::find(FRunDataSets.begin(), FRunDataSets.end(), Value) == FRunDataSets.end())
-        FRunDataSets.push_back(Value);
+    if (Value && std::find(FRun.DataSets.begin(), FRun.DataSets.end(), Value) == FRun.DataSets.end())
+        FRun.DataSets.push_back(Value);
 }
 
 TDataSet* TRpReport::DataSet() const
@@ -313,30 +308,44 @@ void TCustomRpReport::Print()
     if (!P->PrintersAvailable())
         return;
     P->SetDestination(rpdPrinter);
-    auto Form = std::make_unique<TRpProgressForm>(Application);
-    Form->SetRpPrinter(P);
-    P->SetClient(Form.get());
-    if (FShowProgress)
-        Form->Show();
+    RunWithProgress(P);
+}
+
+void TCustomRpReport::RunWithProgress(TRpPrinter* P)
+{
+    // The window that showed the last run's pages hears nothing of this one.
+    P->SetClient(nullptr);
+    const std::unique_ptr<TRpProgressListener> Progress = FShowProgress ? CreateProgressWindow() : nullptr;
+    P->SetProgressListener(Progress.get());
+    TScopeExit EndProgress([P] { P->SetProgressListener(nullptr); });
     CreateReport(false);
 }
 
-void TCustomRpReport::Prepare()
+TRpPrinter* TCustomRpReport::StartRecordedRun()
 {
     TRpPrinter* Old = FRunPrinter;
     if (!PrepareRpPrinter())
-        return;
+        return nullptr;
     TRpPrinter* P = FRunPrinter;
     // The printer replaced goes, unless a preview still shows it.
     if (Old && !Old->ShowingPreview())
         FreePrinter(Old);
     P->SetDestination(rpdMetafile);
     P->SetMaster(this);
+    SetPrinterValues();
     P->OnPrintSetup = [this](TObject*) { PrinterSetup(); };
     P->OnExportToFilter = [this](TRpExportFilter* Filter) { ExportToFilter(Filter); };
     P->SetTitle(FReportTitle);
     if (OnPreview)
         P->OnPreview = OnPreview;
+    return P;
+}
+
+void TCustomRpReport::Prepare()
+{
+    TRpPrinter* P = StartRecordedRun();
+    if (!P)
+        return;
     CreateReport(false);
     P->SetPrintStoredPages(true);
 }
@@ -344,20 +353,9 @@ void TCustomRpReport::Prepare()
 void TCustomRpReport::Preview()
 {
     ProcessPending();
-    TRpPrinter* Old = FRunPrinter;
-    if (!PrepareRpPrinter())
+    TRpPrinter* P = StartRecordedRun();
+    if (!P)
         return;
-    TRpPrinter* P = FRunPrinter;
-    if (Old && !Old->ShowingPreview())
-        FreePrinter(Old);
-    P->SetDestination(rpdMetafile);
-    P->SetMaster(this);
-    P->OnPrintSetup = [this](TObject*) { PrinterSetup(); };
-    P->OnExportToFilter = [this](TRpExportFilter* Filter) { ExportToFilter(Filter); };
-    P->SetTitle(FReportTitle);
-    if (OnPreview)
-        P->OnPreview = OnPreview;
-    SetPrinterValues();
     P->Preview();
     CreateReport(false);
     if (FRunPrinter != P)
@@ -391,72 +389,60 @@ void TCustomRpReport::ExportToFilter(TRpExportFilter* Filter)
     if (!PrepareRpPrinter())
         return;
     TRpPrinter* P = FRunPrinter;
-    FExportFilter = Filter;
-    FExporting = true;
-    FFinishDoc = false;
+    FRun.ExportFilter = Filter;
+    FRun.Exporting = true;
+    FRun.FinishDoc = false;
     TScopeExit Detach([this, P, Remembered] {
-        FExportFilter = nullptr;
-        FExporting = false;
-        FFinishDoc = true;
+        FRun.ExportFilter = nullptr;
+        FRun.Exporting = false;
+        FRun.FinishDoc = true;
         FreePrinter(P);
         FRunPrinter = Remembered;
     });
-    auto Form = std::make_unique<TRpProgressForm>(Application);
-    Form->SetRpPrinter(P);
-    P->SetClient(Form.get());
-    if (FShowProgress)
-        Form->Show();
-    CreateReport(false);
+    RunWithProgress(P);
 }
 
 void TCustomRpReport::PrinterSetup()
 {
-    TRpPrintDialog Dialog(Application);
     TPrinter* Shared = ::Printer();
     Shared->ResetDeviceMode();
     if (FPrinterSettings->PrinterIndex() >= -1 &&
         FPrinterSettings->PrinterIndex() < static_cast<int>(Shared->Printers().size()))
         Shared->SetPrinterIndex(FPrinterSettings->PrinterIndex());
     CompositePrinterIndex = -999;
-    Dialog.SetMinPage(0);
-    Dialog.SetMaxPage(9999);
+    TRpPrintSetup Setup;
+    Setup.MaxPage = 9999;
     if (FRunPrinter && FRunPrinter->Status() == mpFinished) {
-        Dialog.SetMinPage(1);
-        Dialog.SetMaxPage(FRunPrinter->PageCount());
-        Dialog.SetToPage(FRunPrinter->PageCount());
-        Dialog.SetFromPage(1);
+        Setup.MinPage = 1;
+        Setup.MaxPage = FRunPrinter->PageCount();
+        Setup.ToPage = FRunPrinter->PageCount();
+        Setup.FromPage = 1;
     }
-    Dialog.SetOptions({poPageNums, poWarning});
     Shared->SetOrientation(FPage->Orientation());
-    Dialog.SetNumCopies(FPrinterSettings->Copies());
-    if (!Dialog.Execute()) {
+    Setup.Copies = FPrinterSettings->Copies();
+    if (!ExecutePrintSetupDialog(Setup)) {
         SetTag(1);
         return;
     }
-    FPrinterSettings->SetCopies(Dialog.Copies());
+    FPrinterSettings->SetCopies(Setup.Copies);
     FPrinterSettings->SetPrinterIndex(Shared->PrinterIndex());
     FPage->SetOrientation(Shared->Orientation());
     TRpReportPrinterSettings& D = *FDialogSettings;
-    D.SetCustomBinCode(Dialog.OutputBin());
-    D.SetExtendedDuplex(Dialog.DuplexCode());
-    D.SetDuplex(Dialog.Duplex());
-    D.SetPrintQuality(Dialog.PrintQuality());
-    D.SetCollate(Dialog.Collate());
-    D.SetColorOption(Dialog.ColorOption());
-    D.SetCopies(Dialog.Copies());
+    D.SetCustomBinCode(Setup.OutputBin);
+    D.SetExtendedDuplex(Setup.DuplexCode);
+    D.SetDuplex(Setup.Duplex);
+    D.SetPrintQuality(Setup.PrintQuality);
+    D.SetCollate(Setup.Collate);
+    D.SetColorOption(Setup.ColorOption);
+    D.SetCopies(Setup.Copies);
     D.SetOrientation(Shared->Orientation());
-    D.SetFirstPage(Dialog.FromPage());
-    D.SetLastPage(Dialog.ToPage());
+    D.SetFirstPage(Setup.FromPage);
+    D.SetLastPage(Setup.ToPage);
     D.SetOutputBin(FPrinterSettings->OutputBin());
-    D.SetCustomPaperCode(Dialog.PaperSize());
+    D.SetCustomPaperCode(Setup.PaperSize);
     D.SetPrinterIndex(Shared->PrinterIndex());
-    if (Dialog.PrintRange() == prPageNums) {
-        FPrinterSettings->SetFirstPage(Dialog.FromPage());
-        FPrinterSettings->SetLastPage(Dialog.ToPage());
-    } else {
-        FPrinterSettings->SetFirstPage(0);
-        FPrinterSettings->SetLastPage(0);
-    }
+    FPrinterSettings->SetFirstPage(Setup.PageRange ? Setup.FromPage : 0);
+    FPrinterSettings->SetLastPage(Setup.PageRange ? Setup.ToPage : 0);
     SetTag(0);
 }
 
@@ -519,9 +505,10 @@ void TCustomRpReport::CreateReport(bool Composite)
     }
     FAvailable = false;
     FCancelled = false;
-    FFinalPage = false;
-    FFreshPage = false;
-    FColumnBreakArmed = false;
+    FRun.FinalPage = false;
+    FRun.FreshPage = false;
+    FRun.ColumnBreakArmed = false;
+    FRun.BreakInProgress = false;
     TScopeExit Idle([this] { FAvailable = true; });
     bool PrintReport = true;
     if (const TRpReportBeforePrintEvent Handler = BeforePrint)
@@ -529,11 +516,11 @@ void TCustomRpReport::CreateReport(bool Composite)
     if (!PrintReport)
         return;
 
-    FPageBackground = nullptr;
+    FRun.PageBackground = nullptr;
     if (!FBackImageControl.empty())
         for (int I = 0; I < ControlCount(); ++I)
             if (auto* Image = dynamic_cast<TRpImage*>(Controls(I)); Image && Image->Name() == FBackImageControl)
-                FPageBackground = Image;
+                FRun.PageBackground = Image;
     TRpPrinter* P = FRunPrinter;
     const TRpUnit SavedUnits = Units();
     SetUnits(TRpUnit::Native);
@@ -553,10 +540,10 @@ void TCustomRpReport::CreateReport(bool Composite)
             FFunctions->Unprepare();
         if (GlobalPrepared)
             RpGlobalEnvironment()->Unprepare();
-        FPageNumberConst = FColumnNumberConst = FReportTitleConst = nullptr;
+        FRun.PageNumberConst = FRun.ColumnNumberConst = FRun.ReportTitleConst = nullptr;
         FFunctions->SetDatasets(nullptr);
-        FRunDataSets.clear();
-        FPageBackground = nullptr;
+        FRun.DataSets.clear();
+        FRun.PageBackground = nullptr;
         SetBreakInProgress(false);
     });
     TScopeExit AbortOnFailure([&] {
@@ -570,21 +557,21 @@ void TCustomRpReport::CreateReport(bool Composite)
         P->SetCompression(FOptions.Contains(TRpReportOption::Compression));
         P->BeginDoc();
         Began = true;
-        FCurrentY = -1;
-        FPageNo = 0;
+        FRun.CurrentY = -1;
+        FRun.PageNo = 0;
     } else {
         FPage->SetOrientation(P->Orientation());
         FPage->SetPaperSize(P->PaperSize());
     }
-    FCurrentColumn = FPage->Columns();
-    if (FExporting && FExportFilter && !FExportFilter->Active())
-        FExportFilter->Start(RpRound(FPage->Width()), RpRound(FPage->Length()), Font());
+    FRun.CurrentColumn = FPage->Columns();
+    if (FRun.Exporting && FRun.ExportFilter && !FRun.ExportFilter->Active())
+        FRun.ExportFilter->Start(RpRound(FPage->Width()), RpRound(FPage->Length()), Font());
     ResetPageFooterSize();
     for (TRpCustomBand* B : FBandList)
         B->SetParentReport(this);
-    FCurrentX = RpRound(FPage->LeftMargin());
+    FRun.CurrentX = RpRound(FPage->LeftMargin());
 
-    FRunDataSets.clear();
+    FRun.DataSets.clear();
     if (Owner())
         for (int I = 0; I < Owner()->ComponentCount(); ++I)
             if (auto* D = dynamic_cast<TDataSet*>(Owner()->Components(I)))
@@ -595,11 +582,11 @@ void TCustomRpReport::CreateReport(bool Composite)
     FFunctions->SetDatasets(FRunDatasetsLookup.get());
     FFunctions->Prepare();
     FunctionsPrepared = true;
-    FPageNumberConst = FFunctions->GetConstant("PAGENUMBER");
-    FColumnNumberConst = FFunctions->GetConstant("COLUMNNUMBER");
-    FReportTitleConst = FFunctions->GetConstant("REPORTTITLE");
-    if (FReportTitleConst)
-        FFunctions->SetStringConstant(FReportTitleConst, FReportTitle);
+    FRun.PageNumberConst = FFunctions->GetConstant("PAGENUMBER");
+    FRun.ColumnNumberConst = FFunctions->GetConstant("COLUMNNUMBER");
+    FRun.ReportTitleConst = FFunctions->GetConstant("REPORTTITLE");
+    if (FRun.ReportTitleConst)
+        FFunctions->SetStringConstant(FRun.ReportTitleConst, FReportTitle);
     FController->SetReport(this);
     FController->Prepare();
     ControllerPrepared = true;
@@ -610,23 +597,23 @@ void TCustomRpReport::CreateReport(bool Composite)
 
     const bool Cancelled = FCancelled || P->Cancelled();
     if (!Composite) {
-        FCurrentX = RpRound(FPage->LeftMargin());
-        FFinalPage = true;
+        FRun.CurrentX = RpRound(FPage->LeftMargin());
+        FRun.FinalPage = true;
         if (!Cancelled)
             EndPage();
-        if (FExporting && FExportFilter)
-            FExportFilter->Finish();
+        if (FRun.Exporting && FRun.ExportFilter)
+            FRun.ExportFilter->Finish();
     } else if (Tag() == 999) {
-        FFinalPage = true;
+        FRun.FinalPage = true;
         EndPage();
-        if (FExporting && FExportFilter)
-            FExportFilter->Finish();
+        if (FRun.Exporting && FRun.ExportFilter)
+            FRun.ExportFilter->Finish();
     }
     AbortOnFailure.Release();
     if (Cancelled)
         P->AbortDoc();
     else if (!Composite) {
-        if (FFinishDoc)
+        if (FRun.FinishDoc)
             P->EndDoc();
         else
             P->AbortDoc();
@@ -641,70 +628,70 @@ void TCustomRpReport::PrintBand(TRpCustomBand* Band)
         return;
     if (Band->AlignToBottom()) {
         if (Band->BandType() == rbSummary && !FOptions.Contains(TRpReportOption::LastPageFooter))
-            FPageFooterSize = 0;
+            FRun.PageFooterSize = 0;
         // The page as the report lays it out (orientation applied), the
         // same page EndPage places the footer on.
         const int32_t Page = RpRound(FPage->Length());
-        const int32_t Free = Page - FCurrentY;
+        const int32_t Free = Page - FRun.CurrentY;
         const long double H = Band->Size()->Height();
-        if (Free >= RpRound(H + FPage->BottomMargin() + FPageFooterSize))
-            FCurrentY = Page - RpRound(H) - RpRound(FPage->BottomMargin() + FPageFooterSize);
+        if (Free >= RpRound(H + FPage->BottomMargin() + FRun.PageFooterSize))
+            FRun.CurrentY = Page - RpRound(H) - RpRound(FPage->BottomMargin() + FRun.PageFooterSize);
     }
     Band->Print();
 }
 
 int32_t TCustomRpReport::AvailableSpace() const
 {
-    if (FAvailable || FCurrentY == -1)
+    if (FAvailable || FRun.CurrentY == -1)
         return 0;
-    if (FExporting && FExportFilter && FExportFilter->GetStreaming())
+    if (FRun.Exporting && FRun.ExportFilter && FRun.ExportFilter->GetStreaming())
         return FRunPrinter ? RpRound(FRunPrinter->PaperLength()) : 0;
     // The report's own page (orientation applied), whatever paper the
     // printer keeps.
-    return RpRound(FPage->Length() - FPage->BottomMargin() - FPageFooterSize - FCurrentY);
+    return RpRound(FPage->Length() - FPage->BottomMargin() - FRun.PageFooterSize - FRun.CurrentY);
 }
 
 void TCustomRpReport::ResetPageFooterSize()
 {
-    FPageFooterSize = 0;
+    FRun.PageFooterSize = 0;
     for (TRpCustomBand* B : FBandList) {
         if (B->BandType() != rbPageFooter || !B->Enabled())
             continue;
-        FPageFooterSize += B->Size()->Height();
+        FRun.PageFooterSize += B->Size()->Height();
         int Guard = 0;
         for (TRpCustomBand* C = B->GetChild(); C && Guard < 1000; C = C->GetChild(), ++Guard)
-            FPageFooterSize += C->Size()->Height();
+            FRun.PageFooterSize += C->Size()->Height();
     }
 }
 
 void TCustomRpReport::NewPage()
 {
     EndPage();
-    if (FExporting && FExportFilter)
-        FExportFilter->NewPage();
-    ++FPageNo;
-    if (FPageNumberConst)
-        FFunctions->SetIntegerConstant(FPageNumberConst, FPageNo);
-    if (FFinishDoc || FPageNo == 1)
+    if (FRun.Exporting && FRun.ExportFilter)
+        FRun.ExportFilter->NewPage();
+    ++FRun.PageNo;
+    if (FRun.PageNumberConst)
+        FFunctions->SetIntegerConstant(FRun.PageNumberConst, FRun.PageNo);
+    if (FRun.FinishDoc || FRun.PageNo == 1)
         FRunPrinter->NewPage();
-    FCurrentY = RpRound(FPage->TopMargin());
+    FRun.CurrentY = RpRound(FPage->TopMargin());
     if (const TRpReportEvent Handler = OnStartPage)
         Handler(this);
     PrintBackImage();
-    if (FPageNo > 1 || FOptions.Contains(TRpReportOption::FirstPageHeader))
+    if (FRun.PageNo > 1 || FOptions.Contains(TRpReportOption::FirstPageHeader))
         PrintBand(FBands->GetBand(2));
-    FColumnTopY = FCurrentY;
-    if (FPageNo == 1)
+    FRun.ColumnTopY = FRun.CurrentY;
+    if (FRun.PageNo == 1)
         if (TRpCustomBand* Title = FBands->GetBand(1))
-            FColumnTopY += RpRound(Title->Size()->Height());
+            FRun.ColumnTopY += RpRound(Title->Size()->Height());
 }
 
 void TCustomRpReport::NewColumn()
 {
     PrintBand(FBands->GetBand(5));
-    if (FCurrentColumn >= FPage->Columns()) {
-        FCurrentColumn = 1;
-        FCurrentX = RpRound(FPage->LeftMargin());
+    if (FRun.CurrentColumn >= FPage->Columns()) {
+        FRun.CurrentColumn = 1;
+        FRun.CurrentX = RpRound(FPage->LeftMargin());
         NewPage();
     } else {
         const int32_t Columns = FPage->Columns();
@@ -714,13 +701,13 @@ void TCustomRpReport::NewColumn()
         else
             W = (RpRound(FPage->Width() - (FPage->LeftMargin() + FPage->RightMargin())) -
                  RpRound(FPage->ColumnSpace()) * (Columns - 1)) / Columns;
-        FCurrentX += RpRound(FPage->ColumnSpace()) + W;
-        FCurrentY = FColumnTopY;
-        ++FCurrentColumn;
+        FRun.CurrentX += RpRound(FPage->ColumnSpace()) + W;
+        FRun.CurrentY = FRun.ColumnTopY;
+        ++FRun.CurrentColumn;
     }
-    if (FColumnNumberConst)
-        FFunctions->SetIntegerConstant(FColumnNumberConst, FCurrentColumn);
-    if (!(FCurrentColumn == 1 && FPageNo == 1)) {
+    if (FRun.ColumnNumberConst)
+        FFunctions->SetIntegerConstant(FRun.ColumnNumberConst, FRun.CurrentColumn);
+    if (!(FRun.CurrentColumn == 1 && FRun.PageNo == 1)) {
         PrintBand(FBands->GetBand(3));
         FController->NewPageCheckGroups();
     }
@@ -728,63 +715,63 @@ void TCustomRpReport::NewColumn()
 
 void TCustomRpReport::EndPage()
 {
-    if (FPageNo > 0) {
-        FCurrentY = RpRound(FPage->Length() - FPage->BottomMargin() - FPageFooterSize);
-        FCurrentX = RpRound(FPage->LeftMargin());
-        if (!(FFinalPage && !FOptions.Contains(TRpReportOption::LastPageFooter)))
+    if (FRun.PageNo > 0) {
+        FRun.CurrentY = RpRound(FPage->Length() - FPage->BottomMargin() - FRun.PageFooterSize);
+        FRun.CurrentX = RpRound(FPage->LeftMargin());
+        if (!(FRun.FinalPage && !FOptions.Contains(TRpReportOption::LastPageFooter)))
             PrintBand(FBands->GetBand(6));
         PrintPageBackground();
         if (const TRpReportEvent Handler = OnEndPage)
             Handler(this);
     }
-    if (FExporting && FExportFilter)
-        FExportFilter->EndPage();
+    if (FRun.Exporting && FRun.ExportFilter)
+        FRun.ExportFilter->EndPage();
 }
 
 void TCustomRpReport::ForceNewPage()
 {
     if (FAvailable)
         return;
-    if (FFreshPage) {
-        FFreshPage = false;
+    if (FRun.FreshPage) {
+        FRun.FreshPage = false;
         return;
     }
     do
         NewColumn();
-    while (FCurrentColumn != 1);
+    while (FRun.CurrentColumn != 1);
 }
 
 void TCustomRpReport::ForceNewColumn()
 {
     if (FAvailable)
         return;
-    if (FColumnBreakArmed || FCurrentColumn > 1)
+    if (FRun.ColumnBreakArmed || FRun.CurrentColumn > 1)
         NewColumn();
     else
-        FColumnBreakArmed = true;
+        FRun.ColumnBreakArmed = true;
 }
 
 void TCustomRpReport::PrintBackImage()
 {
-    auto* Image = dynamic_cast<TRpImage*>(FPageBackground);
+    auto* Image = dynamic_cast<TRpImage*>(FRun.PageBackground);
     if (!Image)
         return;
     TRpPrinter* P = FRunPrinter;
     TRpPrintableSize* S = Image->Size();
     const TRect R = Rect(P->XPos(S->Left()), P->YPos(S->Top()), P->XPos(S->Left() + S->Width()),
                          P->YPos(S->Top() + S->Height()));
-    if (FFinishDoc && P->GetCanvas() && !Image->Picture()->Empty())
+    if (FRun.FinishDoc && P->GetCanvas() && !Image->Picture()->Empty())
         P->GetCanvas()->StretchDraw(R, Image->Picture()->Graphic());
-    if (FExporting && FExportFilter)
-        FExportFilter->AcceptGraphic(R.Left, R.Top, Image);
+    if (FRun.Exporting && FRun.ExportFilter)
+        FRun.ExportFilter->AcceptGraphic(R.Left, R.Top, Image);
 }
 
 void TCustomRpReport::PrintPageBackground()
 {
     for (int I = 0; I < ControlCount(); ++I)
-        if (auto* P = dynamic_cast<TRpPrintable*>(Controls(I)); P && P != FPageBackground)
+        if (auto* P = dynamic_cast<TRpPrintable*>(Controls(I)); P && P != FRun.PageBackground)
             P->Print(0, 0);
-    if ((FFinishDoc || FExporting) && Frame()->AnyFrame()) {
+    if ((FRun.FinishDoc || FRun.Exporting) && Frame()->AnyFrame()) {
         TRpPrinter* P = FRunPrinter;
         const TRect R = Rect(P->XPos(FPage->LeftMargin()), P->YPos(FPage->TopMargin()),
                              P->XPos(FPage->Width() - FPage->RightMargin()),

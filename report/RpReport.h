@@ -26,11 +26,14 @@
 #include "platform/Classes.h"
 #include "platform/Controls.h"
 #include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "report/RpExpr.h"
+#include "report/RpPrintableEditor.h"
 #include "report/RpPrntr.h"
+#include "report/RpRunState.h"
 
 #include <array>
 #include <atomic>
@@ -294,6 +297,9 @@ public:
     int RulerFontSize() const { return FRulerFontSize; }
 
 protected:
+    // The printables holding this panel's font hear of a change.
+    void FontChanged() override;
+
     // Panel colour when enabled, silver when disabled.
     void Paint() override;
     // The design grid in Units at the panel's zoom; labelled on a report.
@@ -351,6 +357,9 @@ public:
 
     // Enabled, or not visible.
     virtual bool IsEnabled() const;
+    // The class of the design-time editor of this printable (the base
+    // names the editor base class, which nobody makes).
+    virtual TRpPrintableEditorClass GetEditorClass() const { return RpPrintableEditorClass("TRpPrintableEditor"); }
     // Keeps the control at the band's left, right or centre by Alignment.
     virtual void AlignIt();
     // The run begins: PrintingActive, ActivePrinter := the report's printer.
@@ -363,6 +372,8 @@ public:
     // The height (pixels) the content needs; the base leaves NewHeight alone.
     virtual void GetExpandedHeight(long double& NewHeight) {}
     virtual void GetFieldString(std::string& Value) {}
+    // The font of the band or report holding the printable changed.
+    virtual void ParentFontChanged() {}
 
     void SetParent(TWinControl* AParent) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
@@ -806,7 +817,8 @@ public:
     void Preview();
     // The report recorded into the run printer's page list.
     void Prepare();
-    // The print dialog; Tag 0 accepted, 1 cancelled.
+    // The print dialog (the registered one, report/RpPrintSetup.h); Tag 0
+    // accepted, 1 cancelled or no dialog.
     void PrinterSetup();
     void Cancel();
     // The report through an export filter: text as TextOut, backgrounds and
@@ -865,7 +877,7 @@ public:
     const std::string& BackImageControl() const { return FBackImageControl; }
     void SetBackImageControl(const std::string& Value) { FBackImageControl = Value; }
     // The image a run found by BackImageControl.
-    TRpPrintable* PageBackground() const { return FPageBackground; }
+    TRpPrintable* PageBackground() const { return FRun.PageBackground; }
     const std::string& ReportTitle() const { return FReportTitle; }
     void SetReportTitle(const std::string& Value) { FReportTitle = Value; }
     TStringList* Description() const { return FDescription.get(); }
@@ -885,7 +897,7 @@ public:
     TRpCustomController* Controller() const { return FController.get(); }
     // The data sets of a run: every data set owned by the report's owner and
     // the active data sets of the loops; expressions find fields in them.
-    const std::vector<TDataSet*>& RunDataSets() const { return FRunDataSets; }
+    const std::vector<TDataSet*>& RunDataSets() const { return FRun.DataSets; }
     void AddRunDataSet(TDataSet* Value);
     TRpEvDatasets* RunDatasetsLookup() const { return FRunDatasetsLookup.get(); }
     void SetController(std::unique_ptr<TRpCustomController> Value);
@@ -899,32 +911,37 @@ public:
     void SetPrevShowSearch(bool Value) { FPrevShowSearch = Value; }
     TRpZoomState PrevInitialZoom() const { return FPrevInitialZoom; }
     void SetPrevInitialZoom(TRpZoomState Value) { FPrevInitialZoom = Value; }
+    // The preview window's style and the state it opens in.
+    TFormStyle PrevFormStyle() const { return FPrevFormStyle; }
+    void SetPrevFormStyle(TFormStyle Value) { FPrevFormStyle = Value; }
+    TWindowState PreviewInitialState() const { return FPreviewInitialState; }
+    void SetPreviewInitialState(TWindowState Value) { FPreviewInitialState = Value; }
 
     // ---- run state
     // The printer of the current run, or of the last Prepare/Preview.
     TRpPrinter* RunPrinter() const { return FRunPrinter; }
     bool Available() const { return FAvailable; }
     bool Cancelled() const { return FCancelled; }
-    bool Exporting() const { return FExporting; }
-    TRpExportFilter* ExportFilter() const { return FExportFilter; }
-    bool FinishDoc() const { return FFinishDoc; }
+    bool Exporting() const { return FRun.Exporting; }
+    TRpExportFilter* ExportFilter() const { return FRun.ExportFilter; }
+    bool FinishDoc() const { return FRun.FinishDoc; }
     // Numbers the images exported rich texts become ("RTF0", "RTF1", ...).
-    int32_t RTFImageIndex() const { return FRTFImageIndex; }
-    void SetRTFImageIndex(int32_t Value) { FRTFImageIndex = Value; }
-    bool FinalPage() const { return FFinalPage; }
-    int32_t PageNo() const { return FPageNo; }
-    int32_t CurrentColumn() const { return FCurrentColumn; }
-    int32_t CurrentX() const { return FCurrentX; }
-    int32_t CurrentY() const { return FCurrentY; }
-    void SetCurrentY(int32_t Value) { FCurrentY = Value; }
-    int32_t ColumnTopY() const { return FColumnTopY; }
-    long double PageFooterSize() const { return FPageFooterSize; }
-    bool FreshPage() const { return FFreshPage; }
-    void SetFreshPage(bool Value) { FFreshPage = Value; }
+    int32_t RTFImageIndex() const { return FRun.RTFImageIndex; }
+    void SetRTFImageIndex(int32_t Value) { FRun.RTFImageIndex = Value; }
+    bool FinalPage() const { return FRun.FinalPage; }
+    int32_t PageNo() const { return FRun.PageNo; }
+    int32_t CurrentColumn() const { return FRun.CurrentColumn; }
+    int32_t CurrentX() const { return FRun.CurrentX; }
+    int32_t CurrentY() const { return FRun.CurrentY; }
+    void SetCurrentY(int32_t Value) { FRun.CurrentY = Value; }
+    int32_t ColumnTopY() const { return FRun.ColumnTopY; }
+    long double PageFooterSize() const { return FRun.PageFooterSize; }
+    bool FreshPage() const { return FRun.FreshPage; }
+    void SetFreshPage(bool Value) { FRun.FreshPage = Value; }
     bool FirstPageOnly() const { return false; }
     // Set while a band's overflow moves the cursor to a new column or page.
-    static bool BreakInProgress();
-    static void SetBreakInProgress(bool Value);
+    bool BreakInProgress() const { return FRun.BreakInProgress; }
+    void SetBreakInProgress(bool Value) { FRun.BreakInProgress = Value; }
 
     // Text measures on a canvas at the screen's resolution.
     int TextWidth(TFont* AFont, const std::string& Text);
@@ -969,6 +986,13 @@ private:
     void PrinterAfterPrint(TObject* Sender);
     void PrinterAfterPreview(TObject* Sender);
     void PreviewIt(bool Modal);
+    // CreateReport on P with the progress window (when ShowProgress) told of
+    // the run.
+    void RunWithProgress(TRpPrinter* P);
+    // A fresh run printer that records pages for the preview and Prepare,
+    // set up from the report; the one it replaces goes unless a preview
+    // still shows it. nullptr while busy.
+    TRpPrinter* StartRecordedRun();
     // On the GUI thread once the worker has ended: joins it and, after a
     // cancelled run, frees its printer.
     void WorkerEnded(bool Cancelled, TRpPrinter* Printer, const std::string& Error);
@@ -978,6 +1002,8 @@ private:
     // the one before ended.
     friend class TRpCompositeReport;
 
+    // What the current (or last) run changed.
+    TRpRunState FRun;
     std::vector<TRpCustomBand*> FScratchBandList;
     // Written by a worker thread's run while the GUI thread looks.
     std::atomic<bool> FAvailable{true};
@@ -985,31 +1011,18 @@ private:
     std::unique_ptr<TRpReportBands> FBands;
     std::atomic<bool> FCancelled{false};
     std::unique_ptr<TRpCustomController> FController;
-    std::vector<TDataSet*> FRunDataSets;
     std::unique_ptr<TRpEvDatasets> FRunDatasetsLookup;
-    int32_t FColumnTopY = 0;
-    int32_t FCurrentColumn = 1;
-    int32_t FCurrentX = 0;
-    int32_t FCurrentY = -1;
     std::unique_ptr<TStringList> FDescription;
     std::unique_ptr<TRpEvEnvironment> FFunctions;
-    TRpExportFilter* FExportFilter = nullptr;
-    bool FExporting = false;
-    bool FFinishDoc = true;
-    int32_t FRTFImageIndex = 0;
     bool FHideBands = false;
-    bool FFinalPage = false;
     bool FRepaintPending = false;
     // Page 1 of a finished run, shown over the design view.
     std::unique_ptr<TMetafile> FPageImage;
     TRpReportOptions FOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter};
     std::unique_ptr<TRpPage> FPage;
-    int32_t FPageNo = 0;
-    long double FPageFooterSize = 0;
     std::unique_ptr<TRpReportPrinterSettings> FPrinterSettings;
     std::string FReportTitle;
     std::string FBackImageControl;
-    TRpPrintable* FPageBackground = nullptr;
     int32_t FRotateBands = 0;
     bool FShowProgress = true;
     bool FSnapToGrid = true;
@@ -1017,17 +1030,14 @@ private:
     // Every printer the report owns: the run printer and those whose preview
     // still shows.
     std::vector<std::unique_ptr<TRpPrinter>> FPrinters;
-    bool FColumnBreakArmed = false;
     std::unique_ptr<TCanvas> FMeasureCanvas;
-    TRpEvElement* FPageNumberConst = nullptr;
-    TRpEvElement* FColumnNumberConst = nullptr;
-    TRpEvElement* FReportTitleConst = nullptr;
-    bool FFreshPage = false;
     int32_t FPreviewWidth = 600;
     int32_t FPreviewHeight = 500;
     bool FPrevShowThumbs = true;
     bool FPrevShowSearch = true;
     TRpZoomState FPrevInitialZoom = rpZoomToFit;
+    TFormStyle FPrevFormStyle = fsNormal;
+    TWindowState FPreviewInitialState = wsNormal;
     std::unique_ptr<TRpReportPrinterSettings> FDialogSettings;
     // The stored Functions list ("Strings" and "DATA"), made on first use.
     std::unique_ptr<TPersistent> FFunctionsStore;

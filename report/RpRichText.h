@@ -28,7 +28,10 @@ public:
 };
 
 class TRpCustomRichText : public TRpPrintable {
+    OZ_CLASS(TRpCustomRichText, TRpPrintable);
+
 public:
+    static void Publish(TPublisher<TRpCustomRichText>& P);
     explicit TRpCustomRichText(TComponent* AOwner);
     ~TRpCustomRichText() override;
 
@@ -72,13 +75,19 @@ private:
 };
 
 class TRpRichText : public TRpCustomRichText {
+    OZ_CLASS(TRpRichText, TRpCustomRichText);
+
 public:
+    static void Publish(TPublisher<TRpRichText>& P);
     explicit TRpRichText(TComponent* AOwner) : TRpCustomRichText(AOwner) {}
 };
 
 // The text of a memo or blob field (RTF or plain) of a data set.
 class TRpDBRichText : public TRpCustomRichText {
+    OZ_CLASS(TRpDBRichText, TRpCustomRichText);
+
 public:
+    static void Publish(TPublisher<TRpDBRichText>& P);
     explicit TRpDBRichText(TComponent* AOwner) : TRpCustomRichText(AOwner) {}
     ~TRpDBRichText() override;
 

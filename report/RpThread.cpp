@@ -97,20 +97,9 @@ void TCustomRpReport::PreviewIt(bool Modal)
 {
     if (!FAvailable || FWorkerThread)
         return;
-    TRpPrinter* Old = FRunPrinter;
-    if (!PrepareRpPrinter())
+    TRpPrinter* P = StartRecordedRun();
+    if (!P)
         return;
-    TRpPrinter* P = FRunPrinter;
-    if (Old && !Old->ShowingPreview())
-        FreePrinter(Old);
-    P->SetDestination(rpdMetafile);
-    P->SetMaster(this);
-    SetPrinterValues();
-    P->OnPrintSetup = [this](TObject*) { PrinterSetup(); };
-    P->OnExportToFilter = [this](TRpExportFilter* Filter) { ExportToFilter(Filter); };
-    P->SetTitle(FReportTitle);
-    if (OnPreview)
-        P->OnPreview = OnPreview;
     // The preview reads the page's size while the worker runs: the factors
     // the run will use are set before it starts.
     P->UseScreenFactors();

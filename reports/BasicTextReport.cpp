@@ -4,6 +4,7 @@
 #include "platform/Classes.h"
 #include "report/RpCtrls.h"
 #include "report/RpReport.h"
+#include "report/dialogs/RpDialogs.h"
 #include "reports/Reportfunctions.h"
 
 TrptBasicText* rptBasicText = nullptr;
@@ -100,6 +101,8 @@ void SetBandHeight(TRpCustomBand* Band, int Pixels)
 
 TrptBasicText::TrptBasicText(TComponent* Owner) : TForm(Owner)
 {
+    // The report library's preview, progress and print windows.
+    RegisterReportDialogs();
     SetName("rptBasicText");
     FReport = new TRpReport(this);
     FReport->SetName("Report");

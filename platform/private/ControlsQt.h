@@ -68,8 +68,14 @@ inline bool GuardedAlive(QWidget* Widget, const std::function<void()>& Call)
 class TControlPainter {
 public:
     explicit TControlPainter(TControl* AControl);
-    TCanvas* Canvas() { return &FCanvas; }
-    // Keeps the image at the control's size, filled with its colour.
+    TCanvas* Canvas()
+    {
+        EnsureImage();
+        return &FCanvas;
+    }
+    // Keeps the image at the control's size, filled with its colour. The
+    // image is made when it is first drawn on, painted or read, so that a
+    // control sized and never shown (a report form being read) costs none.
     void Resize(int AWidth, int AHeight);
     // The next paint event runs Paint on the whole image.
     void Invalidate() { FStale = true; }
@@ -77,12 +83,23 @@ public:
     void PaintEvent(QWidget* Widget, const QRect& Exposed);
     // What the last paint event copied to the screen, and how often Paint ran.
     QRect LastExposed() const { return FLastExposed; }
+    // The image exists (it is made when first needed).
+    bool ImageMade() const { return !FImage.isNull(); }
     int PaintCount() const { return FPaintCount; }
-    const QImage& Image() { FCanvas.Flush(); return FImage; }
+    const QImage& Image()
+    {
+        EnsureImage();
+        FCanvas.Flush();
+        return FImage;
+    }
 
 private:
+    // The image at the size asked for, filled with the control's colour.
+    void EnsureImage();
+
     TControl* FControl;
     QImage FImage;
+    QSize FSize{0, 0};
     TQtCanvas FCanvas;
     bool FStale = true;
     bool FInPaint = false;

@@ -167,6 +167,23 @@ TEST(CustomControl, DrawingOutsidePaintShowsAtTheNextPaintAndUpdatesOnlyThatRect
     EXPECT_EQ(probe->Painter()->Image().size(), QSize(250, 120));
 }
 
+TEST(CustomControl, ABackingImageIsMadeOnlyWhenTheControlIsDrawnOn)
+{
+    // A report form being read sizes its page-sized panels many times and
+    // never shows them.
+    TProbeControl probe(nullptr);
+    for (int Size : {800, 12000, 40000})
+        probe.SetBounds(0, 0, Size, Size * 3 / 2);
+    EXPECT_FALSE(probe.Painter()->ImageMade());
+    probe.SetBounds(0, 0, 120, 80);
+    EXPECT_FALSE(probe.Painter()->ImageMade());
+    probe.Canvas()->FillRect(Rect(0, 0, 10, 10));
+    EXPECT_TRUE(probe.Painter()->ImageMade());
+    EXPECT_EQ(probe.Painter()->Image().size(), QSize(120, 80));
+    probe.SetBounds(0, 0, 60, 40);
+    EXPECT_FALSE(probe.Painter()->ImageMade()) << "a new size lets the old image go";
+}
+
 TEST(Control, MouseMessagesReachTheEventsWithClientCoordinates)
 {
     TForm form(nullptr);

@@ -275,6 +275,29 @@ TEST(ScrollBox, ChildrenBeyondTheBoxBringScrollBarsAndTheWheelScrolls)
     EXPECT_EQ(Box->VertScrollBar()->Position(), 0);
 }
 
+TEST(ScrollBox, AnExtentLengthensTheAreaAndAStepSetsHowFarTheWheelMoves)
+{
+    TForm F(nullptr);
+    auto* Box = new TScrollBox(&F);
+    Box->SetParent(&F);
+    Box->SetBounds(0, 0, 200, 150);
+    F.Show();
+    auto* Child = new TPanel(&F);
+    Child->SetParent(Box);
+    Child->SetBounds(0, 0, 100, 100);
+    TControlScrollBar* Bar = Box->VertScrollBar();
+    EXPECT_EQ(Bar->Range(), 0);
+    Bar->SetExtent(400);
+    const int Page = Box->ClientRect().Height();
+    EXPECT_EQ(Bar->Range(), 400 - Page) << "the area reaches the extent";
+    Bar->SetIncrement(40);
+    EXPECT_EQ(Bar->Increment(), 40);
+    Box->WidgetMouseWheel({}, -120, {5, 5});
+    EXPECT_EQ(Bar->Position(), std::min(3 * 40, Bar->Range())) << "three steps a notch";
+    Bar->SetExtent(0);
+    EXPECT_EQ(Bar->Range(), 0) << "as far as the children again";
+}
+
 TEST(Splitter, DraggingResizesTheControlBeforeIt)
 {
     TForm F(nullptr);

@@ -4,10 +4,11 @@
 
 #include "platform/DialogHook.h"
 #include "platform/Forms.h"
-#include "report/RpPreviewDlg.h"
-#include "report/RpSearchDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
+#include "report/dialogs/RpSearchDlg.h"
 #include "tests/report/PrinterRig.h"
 #include "tests/support/ProcessEvents.h"
+#include "tests/support/Components.h"
 
 #include <functional>
 #include <map>
@@ -56,12 +57,9 @@ protected:
             auto* D = dynamic_cast<TSearchDlg*>(R.Dialog);
             if (!D)
                 return false;
-            D->Edit1->SetText(Text);
-            D->CheckBox1->SetChecked(CaseSensitive);
-            if (Cancel)
-                D->SpeedButton1Click(D);
-            else
-                D->SpeedButton2Click(D);
+            Find<TEdit>(D, "Edit1")->SetText(Text);
+            Find<TCheckBox>(D, "CheckBox1")->SetChecked(CaseSensitive);
+            Find<TSpeedButton>(D, Cancel ? "SpeedButton1" : "SpeedButton2")->Click();
             A.ModalResult = mrOk;
             return true;
         });

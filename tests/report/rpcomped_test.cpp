@@ -1,7 +1,8 @@
-#include "report/RpCompEd.h"
+#include "report/dialogs/RpCompEd.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpPrntr.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +34,25 @@ protected:
 TEST_F(CompEd, ShowsTheReportAndHoldsEveryPaperSorted)
 {
     EXPECT_EQ(Ed.Caption(), "Report Settings");
-    EXPECT_EQ(Ed.Topmargin->Text(), "10.00");
-    EXPECT_EQ(Ed.PaperSize->Text(), RpPaperName(TRpPaperSize::A4));
+    EXPECT_EQ(Find<TEdit>(&Ed, "Topmargin")->Text(), "10.00");
+    EXPECT_EQ(Find<TComboBox>(&Ed, "PaperSize")->Text(), RpPaperName(TRpPaperSize::A4));
     std::vector<std::string> Names;
-    for (int I = 0; I < Ed.PaperSize->Items()->Count(); ++I)
-        Names.push_back(Ed.PaperSize->Items()->Strings(I));
+    for (int I = 0; I < Find<TComboBox>(&Ed, "PaperSize")->Items()->Count(); ++I)
+        Names.push_back(Find<TComboBox>(&Ed, "PaperSize")->Items()->Strings(I));
     EXPECT_EQ(Names.size(), 28u);
     EXPECT_TRUE(std::is_sorted(Names.begin(), Names.end()));
     std::unique_ptr<TBitmap> Shot(Ed.GetFormImage());
     Shot->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/report_settings.png");
+    // The heading: the caption on a navy shape with the picture at its end.
+    TCanvas* C = Shot->Canvas();
+    EXPECT_EQ(C->Pixels(350, 4), clNavy);
+    const TPaintBox* Picture = Find<TPaintBox>(&Ed, "HeadingPicture");
+    int Drawn = 0;
+    for (int Y = Picture->Top(); Y < Picture->Top() + Picture->Height(); ++Y)
+        for (int X = Picture->Left(); X < Picture->Left() + Picture->Width(); ++X)
+            Drawn += C->Pixels(X, Y) != clNavy ? 1 : 0;
+    EXPECT_GT(Drawn, 200);
+    EXPECT_EQ(Find<TLabel>(&Ed, "HeadingLabel")->Font()->Color(), clWhite);
 }
 
 TEST_F(CompEd, LeavingANumericEditFormatsOrRefuses)
@@ -55,11 +66,11 @@ TEST_F(CompEd, LeavingANumericEditFormatsOrRefuses)
                           Case{"1000.5", "10.00", "Value too big"}, Case{"1500", "10.00", "Value too big"},
                           Case{"x", "10.00", "'x' is not a valid floating point value"}}) {
         ClearAnsweredDialogs();
-        Ed.Topmargin->SetText("10.00");
-        Ed.EditEnter(Ed.Topmargin);
-        Ed.Topmargin->SetText(C.Typed);
-        Ed.EditExit(Ed.Topmargin);
-        EXPECT_EQ(Ed.Topmargin->Text(), C.Shown) << C.Typed;
+        Find<TEdit>(&Ed, "Topmargin")->SetText("10.00");
+        Ed.EditEnter(Find<TEdit>(&Ed, "Topmargin"));
+        Find<TEdit>(&Ed, "Topmargin")->SetText(C.Typed);
+        Ed.EditExit(Find<TEdit>(&Ed, "Topmargin"));
+        EXPECT_EQ(Find<TEdit>(&Ed, "Topmargin")->Text(), C.Shown) << C.Typed;
         if (*C.Message) {
             ASSERT_EQ(AnsweredDialogs().size(), 1u) << C.Typed;
             EXPECT_EQ(AnsweredDialogs()[0].Text, C.Message);
@@ -71,22 +82,22 @@ TEST_F(CompEd, LeavingANumericEditFormatsOrRefuses)
 
 TEST_F(CompEd, ColumnsStopAtOneAndApplyKeepsOnlyTheTwoOptions)
 {
-    Ed.ColumnsDown->OnClick(Ed.ColumnsDown);
-    EXPECT_EQ(Ed.Columns->Text(), "1");
-    Ed.ColumnsUp->OnClick(Ed.ColumnsUp);
-    EXPECT_EQ(Ed.Columns->Text(), "2");
+    Find<TSpeedButton>(&Ed, "ColumnsDown")->Click();
+    EXPECT_EQ(Find<TEdit>(&Ed, "Columns")->Text(), "1");
+    Find<TSpeedButton>(&Ed, "ColumnsUp")->Click();
+    EXPECT_EQ(Find<TEdit>(&Ed, "Columns")->Text(), "2");
 
     R.SetOptions({TRpReportOption::Compression, TRpReportOption::FirstPageHeader});
     Ed.GetValues();
-    Ed.Columns->SetText("3");
-    Ed.Topmargin->SetText("25.00");
-    Ed.LastPageFooter->SetChecked(true);
-    Ed.ApplyBtn->OnClick(Ed.ApplyBtn);
+    Find<TEdit>(&Ed, "Columns")->SetText("3");
+    Find<TEdit>(&Ed, "Topmargin")->SetText("25.00");
+    Find<TCheckBox>(&Ed, "LastPageFooter")->SetChecked(true);
+    Find<TButton>(&Ed, "ApplyBtn")->Click();
     EXPECT_EQ(R.Options(), (TRpReportOptions{TRpReportOption::FirstPageHeader, TRpReportOption::LastPageFooter}));
     EXPECT_EQ(R.Page()->Columns(), 3);
     EXPECT_DOUBLE_EQ(static_cast<double>(R.Page()->TopMargin()), 25);
     EXPECT_EQ(R.Page()->PaperSize(), TRpPaperSize::A4);
-    EXPECT_EQ(Ed.Topmargin->Text(), "25.00");
+    EXPECT_EQ(Find<TEdit>(&Ed, "Topmargin")->Text(), "25.00");
 }
 
 TEST_F(CompEd, BandsExistExactlyWhenTickedAndTakeTheirLength)
@@ -94,15 +105,15 @@ TEST_F(CompEd, BandsExistExactlyWhenTickedAndTakeTheirLength)
     R.Bands()->SetHasTitle(true);
     R.Bands()->GetBand(1)->Size()->SetHeight(20);
     Ed.GetValues();
-    EXPECT_TRUE(Ed.BandBox[1]->Checked());
-    EXPECT_EQ(Ed.BandLength[1]->Text(), "20.00");
-    EXPECT_FALSE(Ed.BandBox[3]->Checked());
-    EXPECT_EQ(Ed.BandLength[3]->Text(), "");
+    EXPECT_TRUE(Find<TCheckBox>(&Ed, "Title")->Checked());
+    EXPECT_EQ(Find<TEdit>(&Ed, "TitleLength")->Text(), "20.00");
+    EXPECT_FALSE(Find<TCheckBox>(&Ed, "Detail")->Checked());
+    EXPECT_EQ(Find<TEdit>(&Ed, "DetailLength")->Text(), "");
 
-    Ed.BandBox[1]->SetChecked(false);   // title goes
-    Ed.BandBox[3]->SetChecked(true);    // detail comes with its length
-    Ed.BandLength[3]->SetText("15");
-    Ed.BandBox[5]->SetChecked(true);    // page footer keeps its own height
+    Find<TCheckBox>(&Ed, "Title")->SetChecked(false);   // title goes
+    Find<TCheckBox>(&Ed, "Detail")->SetChecked(true);    // detail comes with its length
+    Find<TEdit>(&Ed, "DetailLength")->SetText("15");
+    Find<TCheckBox>(&Ed, "PageFooter")->SetChecked(true);    // page footer keeps its own height
     Ed.SetValues();
     EXPECT_FALSE(R.Bands()->HasTitle());
     ASSERT_TRUE(R.Bands()->HasDetail());
@@ -112,11 +123,11 @@ TEST_F(CompEd, BandsExistExactlyWhenTickedAndTakeTheirLength)
 
 TEST_F(CompEd, FrameFontAndUnitsGoToTheReport)
 {
-    EXPECT_EQ(Ed.FontSize->Items()->Count(), 16);
-    Ed.PenWidthDown->OnClick(Ed.PenWidthDown);
-    EXPECT_EQ(Ed.PageFramePenWidth->Text(), "0");
-    Ed.PenWidthUp->OnClick(Ed.PenWidthUp);
-    Ed.PageFrameTop->SetChecked(true);
+    EXPECT_EQ(Find<TComboBox>(&Ed, "FontSize")->Items()->Count(), 16);
+    Find<TSpeedButton>(&Ed, "PenWidthDown")->Click();
+    EXPECT_EQ(Find<TEdit>(&Ed, "PageFramePenWidth")->Text(), "0");
+    Find<TSpeedButton>(&Ed, "PenWidthUp")->Click();
+    Find<TCheckBox>(&Ed, "PageFrameTop")->SetChecked(true);
     SetDialogAnswerer([](const TDialogRequest& Q, TDialogAnswer& A) {
         if (Q.Kind != TDialogKind::Color)
             return false;
@@ -124,9 +135,9 @@ TEST_F(CompEd, FrameFontAndUnitsGoToTheReport)
         A.Color = 0x0000FF;
         return true;
     });
-    Ed.ChangeColor->OnClick(Ed.ChangeColor);
-    Ed.FontSize->SetText("14");
-    Ed.Units->SetItemIndex(1);
+    Find<TButton>(&Ed, "ChangeColor")->Click();
+    Find<TComboBox>(&Ed, "FontSize")->SetText("14");
+    Find<TComboBox>(&Ed, "Units")->SetItemIndex(1);
     Ed.SetValues();
     EXPECT_TRUE(R.Frame()->DrawTop());
     EXPECT_FALSE(R.Frame()->DrawLeft());
@@ -139,29 +150,30 @@ TEST_F(CompEd, FrameFontAndUnitsGoToTheReport)
 TEST_F(CompEd, ControlsSitInTheirGroups)
 {
     const struct {
-        TControl* Control;
+        const char* Name;
         const char* Group;
-    } Cases[] = {{Ed.PaperSize, "Paper size"},     {Ed.PageWidth, "Paper size"},   {Ed.OrientationCB, "Paper size"},
-                 {Ed.Topmargin, "Margins"},        {Ed.Columns, "Margins"},        {Ed.FontName, "Other"},
-                 {Ed.Units, "Other"},              {Ed.PageFrameTop, "Page frame"}, {Ed.FrameColor, "Page frame"},
-                 {Ed.PageFramePenWidth, "Page frame"}, {Ed.BandBox[0], "Bands"}, {Ed.BandLength[5], "Bands"},
-                 {Ed.LastPageFooter, "Bands"}};
-    for (const auto& C : Cases) {
-        auto* Group = dynamic_cast<TGroupBox*>(C.Control->Parent());
-        ASSERT_NE(Group, nullptr) << C.Control->Name();
-        EXPECT_EQ(Group->Caption(), C.Group) << C.Control->Name();
+    } Cases[] = {{"PaperSize", "Paper size"}, {"PageWidth", "Paper size"},     {"OrientationCB", "Paper size"},
+                 {"Topmargin", "Margins"},    {"Columns", "Margins"},          {"FontName", "Other"},
+                 {"Units", "Other"},          {"PageFrameTop", "Page frame"},  {"FrameColor", "Page frame"},
+                 {"PageFramePenWidth", "Page frame"}, {"PageHeader", "Bands"}, {"PageFooterLength", "Bands"},
+                 {"LastPageFooter", "Bands"}};
+    for (const auto& K : Cases) {
+        const TControl* C = Find<TControl>(&Ed, K.Name);
+        ASSERT_NE(C, nullptr);
+        auto* Group = dynamic_cast<TGroupBox*>(C->Parent());
+        ASSERT_NE(Group, nullptr) << K.Name;
+        EXPECT_EQ(Group->Caption(), K.Group) << K.Name;
     }
-    EXPECT_EQ(Ed.HeadingLabel->Caption(), "Report Settings");
-    EXPECT_EQ(Ed.PageWidth->Text(), "210.00");
-    EXPECT_EQ(Ed.PageLength->Text(), "297.00");
+    EXPECT_EQ(Find<TLabel>(&Ed, "HeadingLabel")->Caption(), "Report Settings");
+    EXPECT_EQ(Find<TEdit>(&Ed, "PageWidth")->Text(), "210.00");
+    EXPECT_EQ(Find<TEdit>(&Ed, "PageLength")->Text(), "297.00");
 }
 
 TEST_F(CompEd, NumericEditsTakeDigitsThePointAndBackspaceOnly)
 {
-    for (TWinControl* Edit : {static_cast<TWinControl*>(Ed.Topmargin), static_cast<TWinControl*>(Ed.PageWidth),
-                              static_cast<TWinControl*>(Ed.Columns), static_cast<TWinControl*>(Ed.FontSize),
-                              static_cast<TWinControl*>(Ed.PageFramePenWidth),
-                              static_cast<TWinControl*>(Ed.BandLength[2])}) {
+    for (const char* Name :
+         {"Topmargin", "PageWidth", "Columns", "FontSize", "PageFramePenWidth", "ColumnHeaderLength"}) {
+        TWinControl* Edit = Find<TWinControl>(&Ed, Name);
         for (const char Typed : {'0', '7', '9', '.', '\b'}) {
             char Key = Typed;
             Edit->WidgetKeyPress(Key);
@@ -174,19 +186,21 @@ TEST_F(CompEd, NumericEditsTakeDigitsThePointAndBackspaceOnly)
         }
     }
     // Enter checks the value as leaving the edit does.
-    const std::string Before = Ed.LeftMargin->Text();
-    Ed.EditEnter(Ed.LeftMargin);
-    Ed.LeftMargin->SetText("2000");
+    TEdit* Left = Find<TEdit>(&Ed, "LeftMargin");
+    const std::string Before = Left->Text();
+    Ed.EditEnter(Left);
+    Left->SetText("2000");
     char Enter = '\r';
-    Ed.LeftMargin->WidgetKeyPress(Enter);
-    EXPECT_EQ(Ed.LeftMargin->Text(), Before);
+    Left->WidgetKeyPress(Enter);
+    EXPECT_EQ(Left->Text(), Before);
     EXPECT_EQ(AnsweredDialogs().back().Text, "Value too big");
-    Ed.LeftMargin->SetText("7.5");
-    Ed.LeftMargin->WidgetKeyPress(Enter);
-    EXPECT_EQ(Ed.LeftMargin->Text(), "7.50");
+    Left->SetText("7.5");
+    Left->WidgetKeyPress(Enter);
+    EXPECT_EQ(Left->Text(), "7.50");
     // A refused value brings back the text of the edit it was typed in.
-    Ed.EditEnter(Ed.Columns);
-    Ed.Columns->SetText("5000");
-    Ed.Columns->WidgetKeyPress(Enter);
-    EXPECT_EQ(Ed.Columns->Text(), "1");
+    TEdit* Columns = Find<TEdit>(&Ed, "Columns");
+    Ed.EditEnter(Columns);
+    Columns->SetText("5000");
+    Columns->WidgetKeyPress(Enter);
+    EXPECT_EQ(Columns->Text(), "1");
 }

@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -204,6 +207,52 @@ TEST_F(LabelWrap, WordsWrapAtTheWidthAndParagraphsSplitAtCarriageReturns)
         L->SetCaption(C.Text);
         EXPECT_EQ(OutputOf(*L), C.Lines) << C.Text;
     }
+}
+
+TEST_F(LabelWrap, ParentFontFollowsTheBandUntilTheLabelGetsAFontOfItsOwn)
+{
+    R.Bands()->SetHasTitle(true);
+    TRpCustomBand* Band = R.Bands()->GetBand(1);
+    Band->Font()->SetName("Courier New");
+    Band->Font()->SetSize(14);
+    auto* L = Band->AddPrintable<TRpLabel>();
+    EXPECT_FALSE(L->ParentFont());
+    EXPECT_NE(L->Font()->Size(), 14);
+    L->SetParentFont(true);
+    EXPECT_EQ(L->Font()->Name(), "Courier New");
+    EXPECT_EQ(L->Font()->Size(), 14);
+    Band->Font()->SetSize(18);
+    EXPECT_EQ(L->Font()->Size(), 18) << "the band's change reaches the label";
+    L->Font()->SetSize(9);
+    EXPECT_FALSE(L->ParentFont()) << "a font of its own";
+    Band->Font()->SetSize(20);
+    EXPECT_EQ(L->Font()->Size(), 9);
+}
+
+TEST_F(LabelWrap, BiDiModeMirrorsTheAlignmentOnlyWhenItSaysSo)
+{
+    const struct {
+        TBiDiMode Mode;
+        TAlignment Alignment;
+        TAlignment Drawn;
+        bool Reading;
+    } Cases[] = {
+        {bdLeftToRight, taLeftJustify, taLeftJustify, false},
+        {bdRightToLeft, taLeftJustify, taRightJustify, true},
+        {bdRightToLeft, taRightJustify, taLeftJustify, true},
+        {bdRightToLeft, taCenter, taCenter, true},
+        {bdRightToLeftNoAlign, taLeftJustify, taLeftJustify, true},
+        {bdRightToLeftReadingOnly, taRightJustify, taRightJustify, true},
+    };
+    for (const auto& C : Cases) {
+        L->SetAlignment(C.Alignment);
+        L->SetBiDiMode(C.Mode);
+        EXPECT_EQ(L->DrawnAlignment(), C.Drawn) << C.Mode << "/" << C.Alignment;
+        EXPECT_EQ(L->UseRightToLeftReading(), C.Reading) << C.Mode;
+    }
+    // Back to the parent's reading order: left to right.
+    L->SetParentBiDiMode(true);
+    EXPECT_EQ(L->BiDiMode(), bdLeftToRight);
 }
 
 TEST_F(LabelWrap, AutoSizeTakesTheWidestParagraphAndKeepsTheAnchor)
@@ -654,4 +703,99 @@ TEST_F(LabelWrap, DesignerPaintsBackgroundTextCornersAndShapes)
     const int CX = I->Width() / 2, CY = I->Height() / 2;
     EXPECT_EQ(I->Canvas()->Pixels(CX, CY), clRed);
     EXPECT_NE(I->Canvas()->Pixels(CX - 12, CY), clRed) << "natural size, centred";
+}
+
+// ------------------------------------------------------------ right to left
+
+namespace {
+
+// The words of page 1 of a PDF with their left and right edges (points).
+struct TPdfWord {
+    std::string Text;
+    double Left, Right, Top;
+};
+
+std::vector<TPdfWord> PdfWords(const std::string& Pdf)
+{
+    const std::string Bbox = RunTool("pdftotext -f 1 -l 1 -bbox '" + Pdf + "' - 2>&1");
+    std::vector<TPdfWord> Found;
+    const std::regex Word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (auto It = std::sregex_iterator(Bbox.begin(), Bbox.end(), Word); It != std::sregex_iterator(); ++It)
+        Found.push_back({(*It)[4].str(), std::stod((*It)[1].str()), std::stod((*It)[3].str()), std::stod((*It)[2].str())});
+    return Found;
+}
+
+}  // namespace
+
+using RightToLeft = PdfPrinting;
+
+TEST_F(RightToLeft, HebrewTextReadsRightToLeftAndItsAlignmentMirrors)
+{
+    // Shalom and a Latin word: read right to left the Latin word stands left
+    // of the Hebrew one, read left to right right of it; the Hebrew letters
+    // run from the right either way.
+    const std::string Shin = "\u05e9", FinalMem = "\u05dd";
+    const std::string Shalom = Shin + "\u05dc\u05d5" + FinalMem;
+    const struct {
+        TBiDiMode Mode;
+        TAlignment Alignment;
+        const char* Latin;
+        bool LatinFirst;        // the Latin word left of the Hebrew one
+        bool AgainstTheRight;   // the line ends at the label's right edge
+    } Cases[] = {
+        {bdLeftToRight, taLeftJustify, "alpha", false, false},
+        {bdRightToLeft, taLeftJustify, "bravo", true, true},   // mirrored: drawn right
+        {bdRightToLeft, taRightJustify, "charlie", true, false},   // mirrored: drawn left
+        {bdRightToLeftNoAlign, taLeftJustify, "delta", true, false},
+        {bdRightToLeftReadingOnly, taRightJustify, "echo", true, true},
+    };
+    auto R = NewA4ReportInMillimetres(10);
+    R->Bands()->SetHasTitle(true);
+    R->SetShowProgress(false);
+    TRpCustomBand* Title = R->Bands()->GetBand(1);
+    Title->Size()->SetHeight(100);
+    int Row = 0;
+    for (const auto& C : Cases) {
+        auto* L = Title->AddPrintable<TRpLabel>();
+        L->Font()->SetName("Arial");
+        L->Font()->SetSize(12);
+        L->SetAutoSize(false);
+        L->Size()->SetLeft(0);
+        L->Size()->SetTop(15 * Row++);
+        L->Size()->SetWidth(100);
+        L->SetAlignment(C.Alignment);
+        L->SetBiDiMode(C.Mode);
+        EXPECT_FALSE(L->ParentBiDiMode());
+        L->SetCaption(Shalom + " " + C.Latin);
+    }
+    R->Print();
+    const std::vector<TPdfWord> Words = PdfWords(Pdf);
+    const double MmToPt = 72 / 25.4;
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Latin);
+        const auto Latin = std::find_if(Words.begin(), Words.end(), [&](const TPdfWord& W) { return W.Text == C.Latin; });
+        ASSERT_NE(Latin, Words.end());
+        // The Hebrew letters on the Latin word's line (the PDF's text layer
+        // may hold them as words of their own).
+        double HebrewLeft = 1e9, HebrewRight = -1e9, ShinLeft = 0, FinalMemLeft = 0;
+        for (const TPdfWord& W : Words) {
+            if (std::abs(W.Top - Latin->Top) > 2 || W.Text.empty() || static_cast<unsigned char>(W.Text[0]) < 0x80)
+                continue;
+            HebrewLeft = std::min(HebrewLeft, W.Left);
+            HebrewRight = std::max(HebrewRight, W.Right);
+            if (W.Text.rfind(Shin, 0) == 0)
+                ShinLeft = W.Left;
+            if (W.Text.find(FinalMem) != std::string::npos)
+                FinalMemLeft = W.Left;
+        }
+        ASSERT_LT(HebrewLeft, HebrewRight) << "Hebrew on the line";
+        EXPECT_GT(ShinLeft, FinalMemLeft) << "the first letter on the right";
+        EXPECT_EQ(Latin->Right < HebrewLeft, C.LatinFirst);
+        const double LineLeft = std::min(Latin->Left, HebrewLeft);
+        const double LineRight = std::max(Latin->Right, HebrewRight);
+        if (C.AgainstTheRight)
+            EXPECT_NEAR(LineRight, 110 * MmToPt, 2);
+        else
+            EXPECT_NEAR(LineLeft, 10 * MmToPt, 2);
+    }
 }

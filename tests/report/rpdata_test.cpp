@@ -696,3 +696,28 @@ TEST_F(OrdersDb, ExprMemoMergesFieldsAndRemovesBlankLines)
 }
 
 }  // namespace
+
+TEST_F(OrdersDb, DataTextMirrorsTheAlignmentOfTextButNotOfNumbersAndDates)
+{
+    const struct {
+        const char* Field;
+        bool Mirrors;
+    } Cases[] = {{"", true}, {"CITY", true}, {"QTY", false}, {"PRICE", false}, {"SOLD", false}};
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Field);
+        R = std::make_unique<TRpReport>(nullptr);
+        R->Bands()->SetHasDetail(true);
+        auto* T = R->Bands()->GetBand(4)->AddPrintable<TRpDBText>();
+        T->SetDataSet(Q);
+        T->SetDataField(C.Field);
+        T->SetBiDiMode(bdRightToLeft);
+        Q->Open();
+        T->Prepare();
+        EXPECT_EQ(T->UseRightToLeftAlignment(), C.Mirrors);
+        EXPECT_EQ(T->DrawnAlignment(), C.Mirrors ? taRightJustify : taLeftJustify);
+        T->SetBiDiMode(bdRightToLeftNoAlign);
+        EXPECT_FALSE(T->UseRightToLeftAlignment());
+        T->UnPrepare();
+        Q->Close();
+    }
+}

@@ -1,5 +1,5 @@
-#include "report/RpEnvEd.h"
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpEnvEd.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
@@ -38,9 +38,9 @@ void AnswerBuilder(TRpEnvironmentEditor& F, const std::string& Expression, TBuil
             AnswerBuilder(F, Expression, Asked);   // not waiting yet
             return;
         }
-        Asked = {B->Heading->Caption(), B->Edit()->Text(), B->Parent()};
+        Asked = {Find<TLabel>(B, "Heading")->Caption(), B->Edit()->Text(), B->Parent()};
         B->Edit()->SetText(Expression);
-        B->OK->Click();
+        Find<TButton>(B, "OK")->Click();
     });
 }
 

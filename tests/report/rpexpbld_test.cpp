@@ -1,6 +1,6 @@
-#include "report/RpEnvEd.h"
-#include "report/RpExpBld.h"
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpEnvEd.h"
+#include "report/dialogs/RpExpBld.h"
+#include "report/dialogs/RpExprEditor.h"
 #include "tests/support/Components.h"
 
 #include "platform/Application.h"
@@ -50,7 +50,7 @@ public:
     // The step runs once a page of B waits (its main page is disabled).
     void OnPage(TRpExpressionBuilder& B, std::function<void()> Step)
     {
-        Then([&B] { return !B.MainPage->Enabled(); }, std::move(Step));
+        Then([&B] { return !Find<TPanel>(&B, "MainPage")->Enabled(); }, std::move(Step));
     }
     bool Done() const { return FSteps.empty() && !FQueued; }
 
@@ -179,9 +179,9 @@ TEST_F(ExpressionBuilder, OperatorButtonsInsertTheirCaptionBetweenBlanksAtTheCar
     B.Edit()->SetText("a?b");
     B.Edit()->SetSelStart(1);
     B.Edit()->SetSelLength(1);
-    B.AddPlus->Click();
+    Find<TButton>(&B, "AddPlus")->Click();
     EXPECT_EQ(B.Edit()->Text(), "a + b");
-    B.Clear->Click();
+    Find<TButton>(&B, "Clear")->Click();
     EXPECT_EQ(B.Edit()->Text(), "");
 }
 
@@ -199,13 +199,13 @@ TEST_F(ExpressionBuilder, ValidateShowsTheResultOrTheError)
     for (const auto& [Typed, Shown] : Cases) {
         Messages.clear();
         B.Edit()->SetText(Typed);
-        B.ValidateBtn->Click();
+        Find<TButton>(&B, "ValidateBtn")->Click();
         ASSERT_EQ(Messages.size(), 1u) << Typed;
         EXPECT_EQ(Messages[0], Shown) << Typed;
     }
     Messages.clear();
     B.Edit()->SetText("NOSUCHNAME");
-    B.ValidateBtn->Click();
+    Find<TButton>(&B, "ValidateBtn")->Click();
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].rfind("ERROR: ", 0), 0u);
     EXPECT_GT(Messages[0].size(), std::string("ERROR: ").size());
@@ -214,31 +214,34 @@ TEST_F(ExpressionBuilder, ValidateShowsTheResultOrTheError)
 TEST_F(ExpressionBuilder, CategoriesListTheirFunctionsInRegistryOrder)
 {
     TRpExpressionBuilder B(nullptr);
-    EXPECT_EQ(Items(B.Categories), (std::vector<std::string>{"All", "Date & time", "Math & trig", "Statistical",
-                                                             "Database", "Logical", "Information", "Other"}));
-    EXPECT_EQ(B.AvailableFunc->Count(), RpFunctionLibrary()->Count());
+    EXPECT_EQ(Items(Find<TListBox>(&B, "Categories")),
+              (std::vector<std::string>{"All", "Date & time", "Math & trig", "Statistical", "Database", "Logical",
+                                        "Information", "Other"}));
+    EXPECT_EQ(Find<TListBox>(&B, "AvailableFunc")->Count(), RpFunctionLibrary()->Count());
     const std::pair<int, std::vector<std::string>> Cases[] = {
         {3, {"SUM", "COUNT", "MAX", "MIN", "AVERAGE"}},
         {4, {}},
         {1, {"TIME", "DATE"}},
     };
+    auto* Categories = Find<TListBox>(&B, "Categories");
     for (const auto& [Category, Names] : Cases) {
-        B.Categories->SetItemIndex(Category);
-        B.Categories->OnClick(B.Categories);
-        EXPECT_EQ(Items(B.AvailableFunc), Names) << Category;
-        EXPECT_EQ(B.AvailableFunc->ItemIndex(), Names.empty() ? -1 : 0);
+        Categories->SetItemIndex(Category);
+        Categories->OnClick(Categories);
+        EXPECT_EQ(Items(Find<TListBox>(&B, "AvailableFunc")), Names) << Category;
+        EXPECT_EQ(Find<TListBox>(&B, "AvailableFunc")->ItemIndex(), Names.empty() ? -1 : 0);
     }
     // The heading and explanation of the entry picked, split at the bar.
-    B.Categories->SetItemIndex(0);
-    B.Categories->OnClick(B.Categories);
-    ASSERT_TRUE(PickItem(B.AvailableFunc, "COPY"));
-    EXPECT_EQ(B.FuncName->Caption(), "COPY(<X>, <St>,<Len>)");
+    Categories->SetItemIndex(0);
+    Categories->OnClick(Categories);
+    ASSERT_TRUE(PickItem(Find<TListBox>(&B, "AvailableFunc"), "COPY"));
+    EXPECT_EQ(Find<TLabel>(&B, "FuncName")->Caption(), "COPY(<X>, <St>,<Len>)");
     const std::string& Description =
         RpFunctionLibrary()->GetEntry(RpFunctionLibrary()->IndexOf("COPY"))->Description();
-    EXPECT_EQ(B.FuncName->Caption() + "|" + B.FuncDescription->Caption(), Description);
-    B.SelectFunc(B.AvailableFunc->Count());
-    EXPECT_EQ(B.FuncName->Caption(), "");
-    EXPECT_EQ(B.FuncDescription->Caption(), "");
+    EXPECT_EQ(Find<TLabel>(&B, "FuncName")->Caption() + "|" + Find<TLabel>(&B, "FuncDescription")->Caption(),
+              Description);
+    B.SelectFunc(Find<TListBox>(&B, "AvailableFunc")->Count());
+    EXPECT_EQ(Find<TLabel>(&B, "FuncName")->Caption(), "");
+    EXPECT_EQ(Find<TLabel>(&B, "FuncDescription")->Caption(), "");
 }
 
 // The first argument is written in a builder that opens inside the
@@ -247,39 +250,44 @@ TEST_F(ExpressionBuilder, CategoriesListTheirFunctionsInRegistryOrder)
 TEST_F(ExpressionBuilder, FunctionIsInsertedWithTheParametersEnteredForIt)
 {
     std::vector<std::string> Labels;
+    int ScrollStep = 0;
+    int ScrollExtent = 0;
     std::string InnerHeading;
     TModalResult OuterResultAfterInner = -1;
     Drive = [&](TRpExpressionBuilder& B) {
         TUser User;
         User.OnPage(B, [&] {
-            ASSERT_TRUE(PickItem(B.AvailableFunc, "COPY"));
-            B.FunctionOKBtn->Click();
+            ASSERT_TRUE(PickItem(Find<TListBox>(&B, "AvailableFunc"), "COPY"));
+            Find<TButton>(&B, "FunctionOKBtn")->Click();
         });
         User.Then([&] { return B.FindComponent("ParamEdit2") != nullptr; },
                   [&] {
                       for (int P = 0; P < 3; ++P)
                           Labels.push_back(Find<TLabel>(&B, "ParamLabel" + std::to_string(P))->Caption());
+                      TControlScrollBar* Bar = Find<TScrollBox>(&B, "FuncParamSB")->VertScrollBar();
+                      ScrollStep = Bar->Increment();
+                      ScrollExtent = Bar->Extent();
                       Find<TButton>(&B, "ParamButton0")->Click();
                   });
         User.Then([&] { return EmbeddedIn(B) != nullptr; },
                   [&] {
                       TRpExpressionBuilder* Inner = EmbeddedIn(B);
-                      InnerHeading = Inner->Heading->Caption();
+                      InnerHeading = Find<TLabel>(Inner, "Heading")->Caption();
                       Inner->Edit()->SetText("'abc'");
-                      Inner->OK->Click();
+                      Find<TButton>(Inner, "OK")->Click();
                   });
         User.Then([&] { return EmbeddedIn(B) == nullptr; },
                   [&] {
                       OuterResultAfterInner = B.ModalResult();
                       Find<TEdit>(&B, "ParamEdit1")->SetText("1");
                       Find<TEdit>(&B, "ParamEdit2")->SetText("2");
-                      B.FuncParamOkBtn->Click();
+                      Find<TButton>(&B, "FuncParamOkBtn")->Click();
                   });
         Type(B, "");
-        B.InsertFunctionBtn->Click();
+        Find<TButton>(&B, "InsertFunctionBtn")->Click();
         EXPECT_TRUE(User.Done());
         EXPECT_EQ(B.FindComponent("ParamEdit0"), nullptr);   // the page's controls are gone
-        B.OK->Click();
+        Find<TButton>(&B, "OK")->Click();
     };
     std::string Expression;
     EXPECT_TRUE(GetExpression("", Expression, nullptr, nullptr, nullptr));
@@ -287,6 +295,8 @@ TEST_F(ExpressionBuilder, FunctionIsInsertedWithTheParametersEnteredForIt)
     EXPECT_EQ(Labels, (std::vector<std::string>{"Argument 1 - text Value", "Argument 2 - numeric value",
                                                 "Argument 3 - numeric value"}));
     EXPECT_EQ(InnerHeading, "Enter 1. parameter for COPY(<X>, <St>,<Len>)");
+    EXPECT_EQ(ScrollStep, 40);
+    EXPECT_EQ(ScrollExtent, 3 * 40) << "40 pixels a letter";
     EXPECT_EQ(OuterResultAfterInner, mrNone);
 }
 
@@ -305,19 +315,19 @@ TEST_F(ExpressionBuilder, FunctionWithoutArgumentsOrWithCancelledParameters)
         TRpExpressionBuilder B(nullptr);
         TUser User;
         User.OnPage(B, [&] {
-            ASSERT_TRUE(PickItem(B.AvailableFunc, C.Function));
-            B.FunctionOKBtn->Click();
+            ASSERT_TRUE(PickItem(Find<TListBox>(&B, "AvailableFunc"), C.Function));
+            Find<TButton>(&B, "FunctionOKBtn")->Click();
         });
         if (std::string(C.Function) != "COUNT")
             User.Then([&] { return B.FindComponent("ParamEdit0") != nullptr; },
                       [&] {
                           Find<TEdit>(&B, "ParamEdit0")->SetText("Price");
-                          (C.CancelParameters ? B.FuncArgCancelBtn : B.FuncParamOkBtn)->Click();
+                          Find<TButton>(&B, C.CancelParameters ? "FuncArgCancelBtn" : "FuncParamOkBtn")->Click();
                       });
-        B.InsertFunctionBtn->Click();
+        Find<TButton>(&B, "InsertFunctionBtn")->Click();
         EXPECT_TRUE(User.Done());
         EXPECT_EQ(B.Edit()->Text(), C.Inserted) << C.Function;
-        EXPECT_TRUE(B.MainPage->Enabled());
+        EXPECT_TRUE(Find<TPanel>(&B, "MainPage")->Enabled());
     }
 }
 
@@ -329,7 +339,7 @@ TEST_F(ExpressionBuilder, ClosingTheBuilderWhileAPageWaitsCancelsIt)
         TUser User;
         User.OnPage(B, [&] { B.Close(); });
         Type(B, "1");
-        B.InsertVariableBtn->Click();
+        Find<TButton>(&B, "InsertVariableBtn")->Click();
         Returned = true;
         EXPECT_EQ(B.Edit()->Text(), "1");
     };
@@ -373,14 +383,14 @@ TEST_F(ExpressionBuilder, DatabaseFieldNeedsBothADatasetAndAField)
         TRpExpressionBuilder B(nullptr);
         B.SetReportForm(&Orders.Form);
         B.FillLists();
-        EXPECT_EQ(Items(B.AvailableDatasets), std::vector<std::string>{"ORDERS"});
-        EXPECT_EQ(Items(B.AvailableFields), (std::vector<std::string>{"CITY", "QTY"}));
+        EXPECT_EQ(Items(Find<TListBox>(&B, "AvailableDatasets")), std::vector<std::string>{"ORDERS"});
+        EXPECT_EQ(Items(Find<TListBox>(&B, "AvailableFields")), (std::vector<std::string>{"CITY", "QTY"}));
         TUser User;
         User.OnPage(B, [&] {
-            B.AvailableFields->SetItemIndex(C.Field);
-            (C.Accept ? B.DataFieldOKBtn : B.DataFieldCancelBtn)->Click();
+            Find<TListBox>(&B, "AvailableFields")->SetItemIndex(C.Field);
+            Find<TButton>(&B, C.Accept ? "DataFieldOKBtn" : "DataFieldCancelBtn")->Click();
         });
-        B.InsertDataFieldBtn->Click();
+        Find<TButton>(&B, "InsertDataFieldBtn")->Click();
         EXPECT_TRUE(User.Done());
         EXPECT_EQ(B.Edit()->Text(), C.Inserted) << C.Field;
     }
@@ -389,7 +399,7 @@ TEST_F(ExpressionBuilder, DatabaseFieldNeedsBothADatasetAndAField)
     B.SetReportForm(&Orders.Form);
     B.FillLists();
     B.Edit()->SetText("ORDERS.CITY+'/'+STR(QTY)");
-    B.ValidateBtn->Click();
+    Find<TButton>(&B, "ValidateBtn")->Click();
     EXPECT_EQ(Messages, std::vector<std::string>{"There are no errors. The result is : Lyon/2"});
 }
 
@@ -406,18 +416,19 @@ TEST_F(ExpressionBuilder, VariablePageListsLocalThenGlobalNames)
     for (int I = 0; I < Global->Count(); ++I)
         Expected.push_back(Global->Strings(I));
     ASSERT_GT(Global->Count(), 0);
-    EXPECT_EQ(Items(B.AvailableVariables), Expected);
-    EXPECT_EQ(B.AvailableVariables->ItemIndex(), 0);
-    EXPECT_EQ(B.VariableValue->Caption(), "1+2");
-    ASSERT_TRUE(PickItem(B.AvailableVariables, Global->Strings(0)));
-    EXPECT_EQ(B.VariableValue->Caption(), Global->Functions(0)->Expression());
+    EXPECT_EQ(Items(Find<TListBox>(&B, "AvailableVariables")), Expected);
+    EXPECT_EQ(Find<TListBox>(&B, "AvailableVariables")->ItemIndex(), 0);
+    EXPECT_EQ(Find<TLabel>(&B, "VariableValue")->Caption(), "1+2");
+    ASSERT_TRUE(PickItem(Find<TListBox>(&B, "AvailableVariables"), Global->Strings(0)));
+    EXPECT_EQ(Find<TLabel>(&B, "VariableValue")->Caption(), Global->Functions(0)->Expression());
 
     TUser User;
     User.OnPage(B, [&] {
-        ASSERT_TRUE(PickItem(B.AvailableVariables, "TITLE"));
-        B.AvailableVariables->OnDblClick(B.AvailableVariables);
+        ASSERT_TRUE(PickItem(Find<TListBox>(&B, "AvailableVariables"), "TITLE"));
+        auto* Variables = Find<TListBox>(&B, "AvailableVariables");
+        Variables->OnDblClick(Variables);
     });
-    B.InsertVariableBtn->Click();
+    Find<TButton>(&B, "InsertVariableBtn")->Click();
     EXPECT_EQ(B.Edit()->Text(), "TITLE");
 
     // "Modify variables" opens the environment editor on the builder's
@@ -428,9 +439,9 @@ TEST_F(ExpressionBuilder, VariablePageListsLocalThenGlobalNames)
         GlobalAllowed = Find<TRadioButton>(&E, "GlobalCB")->Enabled();
         Local.AddFunction("Extra", "3");
     };
-    B.ModifyVariables->Click();
+    Find<TButton>(&B, "ModifyVariables")->Click();
     EXPECT_TRUE(GlobalAllowed);
-    EXPECT_EQ(B.AvailableVariables->Items()->Strings(2), "EXTRA");
+    EXPECT_EQ(Find<TListBox>(&B, "AvailableVariables")->Items()->Strings(2), "EXTRA");
 }
 
 TEST_F(ExpressionBuilder, ExpressionEditorOpensTheBuilderOnItsExpression)
@@ -441,12 +452,12 @@ TEST_F(ExpressionBuilder, ExpressionEditorOpensTheBuilderOnItsExpression)
         Drive = [&](TRpExpressionBuilder& B) {
             Shown = B.Edit()->Text();
             B.Edit()->SetText("2*21");
-            (Accept ? B.OK : B.Cancel)->Click();
+            Find<TButton>(&B, Accept ? "OK" : "Cancel")->Click();
         };
-        Editor.Value->SetText("1+1");
-        Editor.ShowExprBuilderClick(Editor.ShowExprBuilder);
+        Find<TEdit>(&Editor, "Value")->SetText("1+1");
+        Find<TSpeedButton>(&Editor, "ShowExprBuilder")->Click();
         EXPECT_EQ(Shown, "1+1");
-        EXPECT_EQ(Editor.Value->Text(), Accept ? "2*21" : "1+1");
+        EXPECT_EQ(Find<TEdit>(&Editor, "Value")->Text(), Accept ? "2*21" : "1+1");
     }
 }
 
@@ -455,14 +466,14 @@ TEST_F(ExpressionBuilder, MainPageScreenshot)
     OrdersForm Orders;
     Drive = [&](TRpExpressionBuilder& B) {
         B.Edit()->SetSelStart(static_cast<int>(B.Edit()->Text().size()));
-        B.AddPlus->Click();
+        Find<TButton>(&B, "AddPlus")->Click();
         B.Edit()->SetSelText("1");
         Application->ProcessMessages();
         std::unique_ptr<TBitmap> Image(B.GetFormImage());
         ASSERT_NE(Image, nullptr);
         EXPECT_EQ(Image->Width(), 378);
         Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/report-expression-builder.png");
-        B.Cancel->Click();
+        Find<TButton>(&B, "Cancel")->Click();
     };
     std::string Expression = "IF(ORDERS.QTY > 1, 'Many ' + ORDERS.CITY, COPY(ORDERS.CITY, 1, 3))";
     GetExpression("", Expression, &Orders.Form, nullptr, nullptr);

@@ -1,8 +1,10 @@
-#include "report/RpLabelEditor.h"
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
+#include "report/dialogs/RpDialogs.h"
+#include "report/dialogs/RpExprEditor.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpCtrls.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -53,12 +55,12 @@ TEST_F(LabelEditor, FormShowsTheLabelAndOkAppliesTheValues)
     std::string Shown;
     Answer(1, [&](TRpLabelEditorForm& F) {
         EXPECT_EQ(F.Caption(), "Text Settings");
-        Shown = F.Value->Text();
-        EXPECT_FALSE(F.AutoSize->Checked());
-        F.Value->SetText("New");
-        F.Width->SetText("300");
-        F.Height->SetText("40");
-        F.Stretch->SetChecked(true);
+        Shown = Find<TEdit>(&F, "Value")->Text();
+        EXPECT_FALSE(Find<TCheckBox>(&F, "AutoSize")->Checked());
+        Find<TEdit>(&F, "Value")->SetText("New");
+        Find<TMaskEdit>(&F, "Width")->SetText("300");
+        Find<TMaskEdit>(&F, "Height")->SetText("40");
+        Find<TCheckBox>(&F, "Stretch")->SetChecked(true);
     });
     TRpLabelEditor Ed(&Label);
     EXPECT_TRUE(Ed.ShowEditor());
@@ -72,8 +74,8 @@ TEST_F(LabelEditor, FormShowsTheLabelAndOkAppliesTheValues)
 TEST_F(LabelEditor, CancelLeavesTheLabelUnchanged)
 {
     Answer(2, [](TRpLabelEditorForm& F) {
-        F.Value->SetText("New");
-        F.Width->SetText("300");
+        Find<TEdit>(&F, "Value")->SetText("New");
+        Find<TMaskEdit>(&F, "Width")->SetText("300");
     });
     TRpLabelEditor Ed(&Label);
     EXPECT_FALSE(Ed.ShowEditor());
@@ -87,10 +89,10 @@ TEST_F(LabelEditor, SizeThatIsNoNumberAppliesNothingAndTellsTheUser)
     for (const char* Bad : {"", "x"}) {
         ClearAnsweredDialogs();
         Answer(1, [Bad](TRpLabelEditorForm& F) {
-            F.Value->SetText("New");
-            F.Width->SetText("300");
-            F.Height->SetText(Bad);
-            F.Stretch->SetChecked(true);
+            Find<TEdit>(&F, "Value")->SetText("New");
+            Find<TMaskEdit>(&F, "Width")->SetText("300");
+            Find<TMaskEdit>(&F, "Height")->SetText(Bad);
+            Find<TCheckBox>(&F, "Stretch")->SetChecked(true);
         });
         TRpLabelEditor Ed(&Label);
         EXPECT_FALSE(Ed.ShowEditor()) << Bad;
@@ -134,10 +136,10 @@ TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANu
     std::string Shown;
     AnswerExpr(1, [&](TRpExprEditorForm& F) {
         EXPECT_EQ(F.Caption(), "Expression settings");
-        Shown = F.Value->Text() + "|" + F.Mask->Text();
-        F.Value->SetText("2*21");
-        F.Mask->SetText("#,##0");
-        F.Width->SetText("abc");
+        Shown = Find<TEdit>(&F, "Value")->Text() + "|" + Find<TComboBox>(&F, "Mask")->Text();
+        Find<TEdit>(&F, "Value")->SetText("2*21");
+        Find<TComboBox>(&F, "Mask")->SetText("#,##0");
+        Find<TMaskEdit>(&F, "Width")->SetText("abc");
     });
     TRpExprEditor Ed(&Expr);
     EXPECT_EQ(Ed.GetControlName(), "Expression Control");
@@ -150,13 +152,61 @@ TEST_F(LabelEditor, ExpressionEditorAppliesExpressionAndMaskOnlyWhenTheSizeIsANu
     EXPECT_EQ(AnsweredDialogs().back().Kind, TDialogKind::MessageBox);
 
     AnswerExpr(1, [](TRpExprEditorForm& F) {
-        F.Value->SetText("2*21");
-        F.Mask->SetText("#,##0");
-        F.Width->SetText("250");
-        F.Height->SetText("30");
+        Find<TEdit>(&F, "Value")->SetText("2*21");
+        Find<TComboBox>(&F, "Mask")->SetText("#,##0");
+        Find<TMaskEdit>(&F, "Width")->SetText("250");
+        Find<TMaskEdit>(&F, "Height")->SetText("30");
     });
     EXPECT_TRUE(Ed.ShowEditor());
     EXPECT_EQ(Expr.Expression(), "2*21");
     EXPECT_EQ(Expr.Mask(), "#,##0");
     EXPECT_DOUBLE_EQ(static_cast<double>(Expr.Size()->Width()), 250);
+}
+
+// ------------------------------------------------------------ editor classes
+
+TEST_F(LabelEditor, PrintablesNameTheirEditorClassAndTheDialogsMakeIt)
+{
+    TRpExpr Expr(nullptr);
+    TRpShape Shape(nullptr);
+    const struct {
+        TRpPrintable* Printable;
+        const char* EditorClass;
+        TClass Serves;
+        const char* ControlName;
+    } Cases[] = {
+        {&Label, "TRpLabelEditor", TRpLabel::StaticClass(), "Text Control"},
+        {&Expr, "TRpExprEditor", TRpExpr::StaticClass(), "Expression Control"},
+        {&Shape, "TRpPrintableEditor", nullptr, nullptr},
+    };
+    RegisterReportDialogs();
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.EditorClass);
+        const TRpPrintableEditorClass Class = C.Printable->GetEditorClass();
+        EXPECT_EQ(Class.ClassName, C.EditorClass);
+        if (!C.Serves) {
+            EXPECT_FALSE(Class.Create) << "nobody makes the base";
+            continue;
+        }
+        ASSERT_TRUE(Class.Create);
+        EXPECT_EQ(Class.Create(&Shape), nullptr) << "a shape is no text";
+        const std::unique_ptr<TRpPrintableEditor> Ed = Class.Create(C.Printable);
+        ASSERT_NE(Ed, nullptr);
+        EXPECT_EQ(Ed->Printable(), C.Printable);
+        EXPECT_EQ(Ed->GetPrintableClass(), C.Serves);
+        EXPECT_EQ(Ed->GetControlName(), C.ControlName);
+        Ed->SetValue("7*6");
+        EXPECT_EQ(Ed->GetValue(), "7*6");
+        Ed->SetColor(clYellow);
+        EXPECT_EQ(C.Printable->Color(), clYellow);
+        EXPECT_EQ(Ed->GetColor(), clYellow);
+        Ed->SetAlignment(taCenter);
+        EXPECT_EQ(C.Printable->Alignment(), taCenter);
+        TFont Bold;
+        Bold.SetStyle(TFontStyles{fsBold});
+        Ed->SetFont(&Bold);
+        EXPECT_TRUE(Ed->GetFont()->Style().Contains(fsBold));
+    }
+    EXPECT_EQ(Label.Caption(), "7*6");
+    EXPECT_EQ(Expr.Expression(), "7*6");
 }

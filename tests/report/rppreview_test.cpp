@@ -1,12 +1,13 @@
 // The preview control and the "Print Preview" window: zoom and its fitting,
 // page keys, thumbnails, the wheel and the tool bar, the status bar, go to
 // page, find, save and load, and the metafile text search behind find.
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 
 #include "platform/Dialogs.h"
 #include "report/RpExtra.h"
-#include "report/RpPreviewDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
 #include "tests/report/PreviewRig.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,13 @@ protected:
         P.reset();
         Answering::TearDown();
     }
-    int Page() const { return W->RpPreview->PageNumber(); }
+    int Page() const { return Find<TRpPreview>(W.get(), "RpPreview")->PageNumber(); }
     void Key(uint16_t K, TShiftState Shift = {})
     {
         // The key reaches the focused control; the window sees it first.
-        W->RpPreview->WidgetKeyDown(K, Shift);
+        Find<TRpPreview>(W.get(), "RpPreview")->WidgetKeyDown(K, Shift);
     }
-    std::string Panel(int I) const { return W->StatusBar->Panels()->Items(I)->Text(); }
+    std::string Panel(int I) const { return Find<TStatusBar>(W.get(), "StatusBar")->Panels()->Items(I)->Text(); }
     // A press and release on C (tool buttons take the click their widget
     // reports: Click).
     void ClickControl(TControl* C, int X = 3, int Y = 3)
@@ -154,6 +155,35 @@ TEST_F(PreviewBox, PageAvailableLoadsThePageShownOnceRecorded)
     Box.SetRpPrinter(nullptr);
 }
 
+TEST_F(PreviewWindow, TheReportsStyleAndInitialStateShapeTheWindow)
+{
+    const struct {
+        bool Report;
+        TFormStyle Style;
+        TWindowState State;
+    } Cases[] = {
+        {true, fsNormal, wsNormal},   // the defaults
+        {true, fsStayOnTop, wsMaximized},
+        {true, fsNormal, wsMinimized},
+        {false, fsNormal, wsMaximized},   // pages without a report
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(std::to_string(C.Style) + "/" + std::to_string(C.State));
+        TRpReport R(nullptr);
+        EXPECT_EQ(R.PrevFormStyle(), fsNormal);
+        EXPECT_EQ(R.PreviewInitialState(), wsNormal);
+        if (C.Style != fsNormal)
+            R.SetPrevFormStyle(C.Style);
+        if (C.State != wsNormal)
+            R.SetPreviewInitialState(C.State);
+        TRpPrinter Printer(C.Report ? &R : nullptr);
+        RunWords(Printer, 1);
+        TRpStandardPreview Window(nullptr, &Printer);
+        EXPECT_EQ(Window.FormStyle(), C.Style);
+        EXPECT_EQ(Window.WindowState(), C.State);
+    }
+}
+
 TEST_F(PreviewWindow, KeysMoveThroughThePagesAndTheStatusBarFollows)
 {
     Open(12);
@@ -172,7 +202,7 @@ TEST_F(PreviewWindow, KeysMoveThroughThePagesAndTheStatusBarFollows)
     for (const auto& C : Cases) {
         Key(C.Key, C.Shift);
         EXPECT_EQ(Page(), C.Page) << C.Key;
-        EXPECT_EQ(W->ThumbGrid->Row(), C.Page - 1);
+        EXPECT_EQ(Find<TResizeGrid>(W.get(), "ThumbGrid")->Row(), C.Page - 1);
     }
     Key(VK_NEXT);
     EXPECT_EQ(Panel(1), "Page 2 of 12");
@@ -182,23 +212,23 @@ TEST_F(PreviewWindow, ThumbnailClickWheelAndToolBar)
 {
     Open(6);
     W->SetBounds(0, 0, 800, 639);
-    const int RowHeight = W->ThumbGrid->DefaultRowHeight();
+    const int RowHeight = Find<TResizeGrid>(W.get(), "ThumbGrid")->DefaultRowHeight();
     ASSERT_GT(RowHeight, 20);
-    W->ThumbGrid->SetTopRow(0);
-    ClickControl(W->ThumbGrid, 10, 3 * RowHeight + 5);
+    Find<TResizeGrid>(W.get(), "ThumbGrid")->SetTopRow(0);
+    ClickControl(Find<TResizeGrid>(W.get(), "ThumbGrid"), 10, 3 * RowHeight + 5);
     EXPECT_EQ(Page(), 4);
     EXPECT_EQ(Panel(1), "Page 4 of 6");
 
-    W->RpPreview->SetZoom(200);
-    ASSERT_GT(W->RpPreview->VertScrollBar()->Range(), 0);
-    W->RpPreview->WidgetMouseWheel({}, -120, {10, 10});
-    EXPECT_GT(W->RpPreview->VertScrollBar()->Position(), 0);
+    Find<TRpPreview>(W.get(), "RpPreview")->SetZoom(200);
+    ASSERT_GT(Find<TRpPreview>(W.get(), "RpPreview")->VertScrollBar()->Range(), 0);
+    Find<TRpPreview>(W.get(), "RpPreview")->WidgetMouseWheel({}, -120, {10, 10});
+    EXPECT_GT(Find<TRpPreview>(W.get(), "RpPreview")->VertScrollBar()->Position(), 0);
 
-    W->ZoomToWidth->Click();
-    EXPECT_EQ(W->RpPreview->ZoomState(), rpZoomToWidth);
-    W->Zoom100->Click();
-    EXPECT_EQ(W->RpPreview->Zoom(), 100);
-    W->LastPage->Click();
+    Find<TToolButton>(W.get(), "ZoomToWidth")->Click();
+    EXPECT_EQ(Find<TRpPreview>(W.get(), "RpPreview")->ZoomState(), rpZoomToWidth);
+    Find<TToolButton>(W.get(), "Zoom100")->Click();
+    EXPECT_EQ(Find<TRpPreview>(W.get(), "RpPreview")->Zoom(), 100);
+    Find<TToolButton>(W.get(), "LastPage")->Click();
     EXPECT_EQ(Page(), 6);
 }
 
@@ -207,7 +237,7 @@ TEST_F(PreviewWindow, ProgressIsWrittenEveryFivePercentAndEmptiedAtTheEnd)
     Open(2);
     std::vector<std::string> Shown;
     for (int Percent : {12, 13, 17, 18, 50, 100}) {
-        SendMessage(W->RpPreview, CM_RPPROGRESSUPDATE, Percent);
+        SendMessage(Find<TRpPreview>(W.get(), "RpPreview"), CM_RPPROGRESSUPDATE, Percent);
         Shown.push_back(Panel(0));
     }
     EXPECT_EQ(Shown, (std::vector<std::string>{"12%", "12%", "17%", "17%", "50%", ""}));
@@ -233,7 +263,7 @@ TEST_F(PreviewWindow, GoToPageReadsTheAnswerAsTheLibraryReadsNumbers)
     for (const auto& C : Cases) {
         W->SelectPage(2);
         Reply = C.Answer;
-        W->GotoPageButton->Click();
+        Find<TToolButton>(W.get(), "GotoPageButton")->Click();
         EXPECT_EQ(Page(), C.Page) << C.Answer;
     }
     ASSERT_FALSE(Asked.empty());
@@ -246,7 +276,7 @@ TEST_F(PreviewWindow, GoToPageReadsTheAnswerAsTheLibraryReadsNumbers)
         return R.Kind == TDialogKind::InputBox;
     });
     W->SelectPage(4);
-    W->GotoPageButton->Click();
+    Find<TToolButton>(W.get(), "GotoPageButton")->Click();
     EXPECT_EQ(Page(), 4);
 }
 
@@ -254,29 +284,29 @@ TEST_F(PreviewWindow, FindListsThePagesHoldingTheText)
 {
     Open(6, {{2, "Quarterly Flow"}, {5, "flow rate"}, {6, "Fl"}});
     AnswerSearch("Flow", false);
-    W->FindButtonClick(W->FindButton);
+    Find<TToolButton>(W.get(), "FindButton")->Click();
     std::vector<std::string> Lines;
-    for (int I = 0; I < W->SearchResultBox->Items()->Count(); ++I)
-        Lines.push_back(W->SearchResultBox->Items()->Strings(I));
+    for (int I = 0; I < Find<TListBox>(W.get(), "SearchResultBox")->Items()->Count(); ++I)
+        Lines.push_back(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Strings(I));
     EXPECT_EQ(Lines, (std::vector<std::string>{"Page 2", "Page 5"}));
-    EXPECT_TRUE(W->SearchResultBox->Enabled());
-    EXPECT_EQ(W->SearchTextLabel->Caption(), "Flow");
+    EXPECT_TRUE(Find<TListBox>(W.get(), "SearchResultBox")->Enabled());
+    EXPECT_EQ(Find<TLabel>(W.get(), "SearchTextLabel")->Caption(), "Flow");
 
     AnswerSearch("Flow", true);
-    W->FindButtonClick(W->FindButton);
-    EXPECT_EQ(W->SearchResultBox->Items()->Count(), 1);
-    EXPECT_EQ(W->SearchResultBox->Items()->Strings(0), "Page 2");
+    Find<TToolButton>(W.get(), "FindButton")->Click();
+    EXPECT_EQ(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Count(), 1);
+    EXPECT_EQ(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Strings(0), "Page 2");
 
     AnswerSearch("absent", false);
-    W->FindButtonClick(W->FindButton);
-    EXPECT_EQ(W->SearchResultBox->Items()->Count(), 1);
-    EXPECT_EQ(W->SearchResultBox->Items()->Strings(0), "No matching text");
-    EXPECT_FALSE(W->SearchResultBox->Enabled());
+    Find<TToolButton>(W.get(), "FindButton")->Click();
+    EXPECT_EQ(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Count(), 1);
+    EXPECT_EQ(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Strings(0), "No matching text");
+    EXPECT_FALSE(Find<TListBox>(W.get(), "SearchResultBox")->Enabled());
 
     // Cancelled: the list stays.
     AnswerSearch("Flow", false, true);
-    W->FindButtonClick(W->FindButton);
-    EXPECT_EQ(W->SearchResultBox->Items()->Strings(0), "No matching text");
+    Find<TToolButton>(W.get(), "FindButton")->Click();
+    EXPECT_EQ(Find<TListBox>(W.get(), "SearchResultBox")->Items()->Strings(0), "No matching text");
 }
 
 TEST(PrinterSetupFromPreview, PaperSourceCodesBecomeTheFirstBinWithThatCode)
@@ -325,8 +355,8 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
 {
     Open(5, {{3, "Three"}});
     const std::string File = Dir / "run.rpf";
-    EXPECT_TRUE(W->SaveReport->Enabled());
-    EXPECT_TRUE(W->Print->Enabled());
+    EXPECT_TRUE(Find<TToolButton>(W.get(), "SaveReport")->Enabled());
+    EXPECT_TRUE(Find<TToolButton>(W.get(), "Print")->Enabled());
     std::vector<TDialogRequest> Files;
     Answer([&](const TDialogRequest& R, TDialogAnswer& A) {
         if (R.Kind != TDialogKind::SaveFile && R.Kind != TDialogKind::OpenFile)
@@ -336,26 +366,26 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
         A.FileName = File;
         return true;
     });
-    W->SaveReport->Click();
+    Find<TToolButton>(W.get(), "SaveReport")->Click();
     ASSERT_TRUE(std::filesystem::exists(File));
 
     auto Other = std::make_unique<TRpPrinter>(nullptr);
     RunWords(*Other, 2);
     TRpStandardPreview Second(nullptr, Other.get());
     Second.Show();
-    Second.LoadReport->Click();
+    Find<TToolButton>(&Second, "LoadReport")->Click();
     ASSERT_EQ(Other->PageCount(), 5);
     for (int N = 1; N <= 5; ++N)
         EXPECT_EQ(Other->Page(N)->SaveToBytes(), P->Page(N)->SaveToBytes()) << N;
-    EXPECT_EQ(Second.StatusBar->Panels()->Items(2)->Text(), File);
+    EXPECT_EQ(Find<TStatusBar>(&Second, "StatusBar")->Panels()->Items(2)->Text(), File);
     ASSERT_EQ(Files.size(), 2u);
     EXPECT_EQ(Files[0].Caption, "Save report");
     EXPECT_EQ(Files[0].Filter.rfind("Report file(*.RPF)|*.RPF", 0), 0u) << Files[0].Filter;
     EXPECT_EQ(Files[1].Caption, "Load report");
     EXPECT_EQ(Files[1].Filter, "Report file (*.RPF)|*.RPF");
-    EXPECT_EQ(Second.StatusBar->Panels()->Items(1)->Text(), "Page 1 of 5");
-    EXPECT_FALSE(Second.PrintSetup->Enabled());
-    EXPECT_TRUE(Second.Print->Enabled());
+    EXPECT_EQ(Find<TStatusBar>(&Second, "StatusBar")->Panels()->Items(1)->Text(), "Page 1 of 5");
+    EXPECT_FALSE(Find<TToolButton>(&Second, "PrintSetup")->Enabled());
+    EXPECT_TRUE(Find<TToolButton>(&Second, "Print")->Enabled());
 
     // A damaged file: the reader's error, the pages stay.
     rprig::Bytes B = rprig::ReadFile(File);
@@ -376,11 +406,11 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
         }
         return false;
     });
-    Second.LoadReport->Click();
+    Find<TToolButton>(&Second, "LoadReport")->Click();
     EXPECT_NE(Shown.find("damaged"), std::string::npos) << Shown;
     EXPECT_EQ(Other->PageCount(), 5);
     EXPECT_NE(Other->Page(5), nullptr);
-    EXPECT_TRUE(Second.RpPreview->PreviewImage()->ImageOK());
+    EXPECT_TRUE(Find<TRpPreview>(&Second, "RpPreview")->PreviewImage()->ImageOK());
 
     // A name that does not exist.
     Answer([&](const TDialogRequest& R, TDialogAnswer& A) {
@@ -396,7 +426,7 @@ TEST_F(PreviewWindow, SaveAndLoadShowTheSamePagesAndADamagedFileKeepsThem)
         }
         return false;
     });
-    Second.LoadReport->Click();
+    Find<TToolButton>(&Second, "LoadReport")->Click();
     EXPECT_EQ(Shown, "File does not exist");
 }
 
@@ -408,10 +438,10 @@ TEST_F(PreviewWindow, SaveWaitsForTheEndOfTheRun)
     P->NewPage();
     W = std::make_unique<TRpStandardPreview>(nullptr, P.get());
     W->Show();
-    EXPECT_FALSE(W->SaveReport->Enabled());
-    EXPECT_FALSE(W->Print->Enabled());
+    EXPECT_FALSE(Find<TToolButton>(W.get(), "SaveReport")->Enabled());
+    EXPECT_FALSE(Find<TToolButton>(W.get(), "Print")->Enabled());
     P->EndDoc();
-    ProcessUntil([&] { return W->SaveReport->Enabled(); });
-    EXPECT_TRUE(W->SaveReport->Enabled());
-    EXPECT_TRUE(W->Print->Enabled());
+    ProcessUntil([&] { return Find<TToolButton>(W.get(), "SaveReport")->Enabled(); });
+    EXPECT_TRUE(Find<TToolButton>(W.get(), "SaveReport")->Enabled());
+    EXPECT_TRUE(Find<TToolButton>(W.get(), "Print")->Enabled());
 }

@@ -1,5 +1,5 @@
 // The print and printer-setup dialogs, answered through the dialog hook.
-#include "report/RpPrnSu.h"
+#include "report/dialogs/RpPrnSu.h"
 
 #include "platform/DialogHook.h"
 #include "tests/report/PrinterRig.h"

@@ -5,7 +5,7 @@
 
 #include "platform/Application.h"
 #include "platform/StdCtrls.h"
-#include "report/RpPrgres.h"
+#include "report/dialogs/RpPrgres.h"
 #include "tests/report/PrinterRig.h"
 #include "tests/support/Components.h"
 #include "tests/support/ProcessEvents.h"
@@ -40,6 +40,25 @@ void SaveReport(const std::string& File, int Width, int Height, int Pages = 1)
     L.Finish();
     L.SaveToFile(File);
 }
+
+// Records what a print tells its progress listener; Step, when set, runs
+// at every progress.
+class TProgressLog : public TRpProgressListener {
+public:
+    void PrintStarted(TRpPrinter* Printer) override { Started.push_back(Printer); }
+    void ShowProgress(int32_t Percent) override
+    {
+        Seen.push_back(Percent);
+        if (Step)
+            Step(Percent);
+    }
+    void PrintEnded() override { ++Ended; }
+
+    std::vector<TRpPrinter*> Started;
+    std::vector<int32_t> Seen;
+    int Ended = 0;
+    std::function<void(int32_t)> Step;
+};
 
 int32_t HeaderPageCount(TRpStream* S)
 {
@@ -217,13 +236,13 @@ TEST_F(RpPrinterTest, StoredPagesPrintWithProgressWithinThePagesThereAre)
 {
     struct TCase {
         int First, Last;
-        int Pages;                       // in the PDF; 0: no job
-        std::vector<intptr_t> Progress;  // seen by the progress window
+        int Pages;                      // in the PDF; 0: no job
+        std::vector<int32_t> Progress;  // told to the listener
     };
     const TCase Cases[] = {
-        {2, 5, 4, {25, 50, 75}},
-        {2, 9, 5, {20, 40, 60, 80}},
-        {0, 0, 6, {17, 33, 50, 67, 83}},
+        {2, 5, 4, {25, 50, 75, 100}},
+        {2, 9, 5, {20, 40, 60, 80, 100}},
+        {0, 0, 6, {17, 33, 50, 67, 83, 100}},
         {7, 9, 0, {}},
     };
     for (const TCase& K : Cases) {
@@ -233,21 +252,25 @@ TEST_F(RpPrinterTest, StoredPagesPrintWithProgressWithinThePagesThereAre)
         RunPages(P, 6);
         P.SetFirstPage(K.First);
         P.SetLastPage(K.Last);
-        std::vector<intptr_t> Seen;
-        const TMessageEvent Former = SetApplicationOnMessage([&](TMessageTarget* T, TMessage& M, bool&) {
-            if (M.Msg == CM_RPPROGRESSUPDATE && dynamic_cast<TRpProgressForm*>(T))
-                Seen.push_back(M.WParam);
-        });
+        TMessageWindow Client;
+        P.SetClient(&Client);
+        TProgressLog Log;
         int AfterPrint = 0;
         P.OnAfterPrint = [&](TObject*) { ++AfterPrint; };
-        P.Print();
-        SetApplicationOnMessage(Former);
-        EXPECT_EQ(Seen, K.Progress);
+        P.Print(&Log);
+        Application->ProcessMessages();
+        EXPECT_EQ(Log.Seen, K.Progress);
+        EXPECT_EQ(P.ProgressListener(), nullptr);
+        EXPECT_EQ(P.Client(), &Client);
+        EXPECT_TRUE(Client.Received.empty()) << "the client hears nothing of the print";
         if (K.Pages == 0) {
+            EXPECT_TRUE(Log.Started.empty());
             EXPECT_FALSE(FileExists(Pdf));
             EXPECT_EQ(AfterPrint, 0);
             continue;
         }
+        EXPECT_EQ(Log.Started, (std::vector<TRpPrinter*>{&P}));
+        EXPECT_EQ(Log.Ended, 1);
         EXPECT_EQ(P.Progress(), 100);
         EXPECT_EQ(AfterPrint, 1);
         EXPECT_EQ(PdfInfo(Pdf).Pages, K.Pages);
@@ -264,25 +287,30 @@ TEST_F(RpPrinterTest, CancelInTheProgressWindowAbortsThePrint)
     TRpPrinter P(nullptr);
     RunPages(P, 6);
     P.SetClient(&Preview);
-    int Seen = 0;
-    const TMessageEvent Former = SetApplicationOnMessage([&](TMessageTarget* T, TMessage& M, bool&) {
-        auto* Form = dynamic_cast<TRpProgressForm*>(T);
-        if (!Form || M.Msg != CM_RPPROGRESSUPDATE || ++Seen != 2)
+    TRpProgressForm Window(nullptr);
+    // The window shows what the printer tells; after page 2 the user
+    // presses Cancel in it.
+    TProgressLog Log;
+    Log.Step = [&](int32_t Percent) {
+        Window.ShowProgress(Percent);
+        if (Log.Seen.size() != 2)
             return;
         P.Print();   // asked again meanwhile: refused, this job goes on
         EXPECT_TRUE(P.Printer()->Printing());
-        // The window after page 2: the user presses Cancel.
-        EXPECT_EQ(Form->RpPrinter(), &P);
-        Find<TButton>(Form, "CancelButton")->Click();
-    });
-    P.Print();
-    SetApplicationOnMessage(Former);
-    EXPECT_EQ(Seen, 2);
+        EXPECT_TRUE(Window.Visible());
+        EXPECT_EQ(Window.RpPrinter(), &P);
+        Find<TButton>(&Window, "CancelButton")->Click();
+    };
+    Window.PrintStarted(&P);
+    P.Print(&Log);
+    Window.PrintEnded();
+    EXPECT_EQ(Log.Seen.size(), 2u);
     EXPECT_TRUE(P.Cancelled());
     EXPECT_EQ(P.PageNumber(), 2) << "no page after the cancel";
     EXPECT_FALSE(P.Printer()->Printing());
     EXPECT_FALSE(FileExists(Pdf)) << "the aborted job leaves no file";
     EXPECT_EQ(P.Client(), &Preview) << "the preview is the printer's client again";
+    EXPECT_FALSE(Window.Visible());
 
     // A later print starts afresh.
     P.Print();
@@ -438,22 +466,20 @@ TEST_F(RpPrinterTest, FreedPrinterLetsItsPreviewClientGo)
     // A window freed first is no longer the printer's.
     TRpPrinter Q(nullptr);
     auto Window = std::make_unique<TMessageWindow>();
-    auto Progress = std::make_unique<TRpProgressForm>(nullptr);
     Q.SetMaster(Window.get());
     Q.SetClient(Window.get());
     Window.reset();
     EXPECT_EQ(Q.Client(), nullptr);
     EXPECT_EQ(Q.Master(), nullptr);
-    Q.SetClient(Progress.get());
-    Q.SetProgress(40);   // posted to the client
+
+    // A printer that goes while it reports its progress ends the report.
+    TProgressLog Log;
     {
         auto R = std::make_unique<TRpPrinter>(nullptr);
-        Progress->SetRpPrinter(R.get());
-        R->SetClient(Progress.get());
+        R->SetProgressListener(&Log);
+        EXPECT_EQ(Log.Started, (std::vector<TRpPrinter*>{R.get()}));
     }
-    EXPECT_EQ(Progress->RpPrinter(), nullptr) << "the progress window let go of its freed printer";
-    Application->ProcessMessages();
-    EXPECT_EQ(Progress->Gauge->Position(), 0);
+    EXPECT_EQ(Log.Ended, 1);
 }
 
 TEST_F(RpPrinterTest, SettingsForwardAndPaperValuesFollowTheOrientation)

@@ -1,6 +1,7 @@
 // The progress window and the text-search dialog.
-#include "report/RpPrgres.h"
-#include "report/RpSearchDlg.h"
+#include "report/dialogs/RpDialogs.h"
+#include "report/dialogs/RpPrgres.h"
+#include "report/dialogs/RpSearchDlg.h"
 
 #include "platform/DialogHook.h"
 #include "report/RpPrntr.h"
@@ -9,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 using namespace prnrig;
 
@@ -18,10 +21,11 @@ TEST(ProgressForm, ShowsThePrintersProgressAtEveryFifthPercent)
     EnsureApplication();
     TRpPrinter P(nullptr);
     TRpProgressForm Form(nullptr);
-    Form.SetRpPrinter(&P);
-    P.SetClient(&Form);
     EXPECT_EQ(Form.Caption(), "Printing progress");
     EXPECT_EQ(Form.ClientWidth(), 149);
+    P.SetProgressListener(&Form);
+    EXPECT_TRUE(Form.Visible());
+    EXPECT_EQ(Form.RpPrinter(), &P);
     struct TStep {
         int Percent;
         int Gauge;
@@ -33,20 +37,44 @@ TEST(ProgressForm, ShowsThePrintersProgressAtEveryFifthPercent)
     };
     for (const TStep& S : Steps) {
         P.SetProgress(S.Percent);
-        Application->ProcessMessages();
         EXPECT_EQ(Find<TProgressBar>(&Form, "Gauge")->Position(), S.Gauge) << S.Percent;
         EXPECT_EQ(Find<TLabel>(&Form, "Info")->Caption(), S.Info) << S.Percent;
     }
-    // The window shows the printer's progress when the message arrives.
-    P.SetProgress(41);
-    P.SetProgress(20);
-    Application->ProcessMessages();
-    EXPECT_EQ(Form.Gauge->Position(), 20);
 
     EXPECT_FALSE(P.Cancelled());
     Find<TButton>(&Form, "CancelButton")->Click();
     EXPECT_TRUE(P.Cancelled());
-    P.SetClient(nullptr);
+    // The print over, the window goes and leaves the printer alone.
+    P.SetProgressListener(nullptr);
+    EXPECT_FALSE(Form.Visible());
+    EXPECT_EQ(Form.RpPrinter(), nullptr);
+    P.SetProgress(50);
+    EXPECT_EQ(Find<TProgressBar>(&Form, "Gauge")->Position(), 100);
+}
+
+using ReportProgress = PdfPrinting;
+
+TEST_F(ReportProgress, AReportPrintsWithTheRegisteredProgressWindowWhenItShowsProgress)
+{
+    RegisterReportDialogs();
+    for (const bool Show : {true, false}) {
+        SCOPED_TRACE(Show);
+        const std::unique_ptr<TRpReport> R = NewA4ReportInMillimetres(10);
+        R->Bands()->SetHasDetail(true);
+        R->SetShowProgress(Show);
+        std::vector<TRpProgressForm*> Shown;
+        R->OnStartPage = [&](TCustomRpReport* Sender) {
+            for (int I = 0; I < Application->ComponentCount(); ++I)
+                if (auto* W = dynamic_cast<TRpProgressForm*>(Application->Components(I));
+                    W && W->Visible() && W->RpPrinter() == Sender->RunPrinter())
+                    Shown.push_back(W);
+        };
+        R->Print();
+        EXPECT_EQ(Shown.size(), Show ? 1u : 0u);
+        for (int I = 0; I < Application->ComponentCount(); ++I)
+            EXPECT_EQ(dynamic_cast<TRpProgressForm*>(Application->Components(I)), nullptr) << "the window went";
+    }
+    RegisterProgressWindow(nullptr);
 }
 
 namespace {

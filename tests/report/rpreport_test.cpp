@@ -7,6 +7,7 @@
 #include "platform/DialogHook.h"
 #include "platform/Dialogs.h"
 #include "platform/Metafile.h"
+#include "report/dialogs/RpPrnSu.h"
 #include "tests/report/PrinterRig.h"
 
 #include <gtest/gtest.h>
@@ -416,6 +417,7 @@ TEST_F(FlowReport, PrintedRunWritesThePdfAndPrinterSetupPicksPages)
     ASSERT_EQ(std::remove(Pdf.c_str()), 0);
 
     // Cancelled: Tag 1 and the settings unchanged.
+    RegisterPrintSetupDialog(RpExecutePrintDialog);
     SetDialogAnswerer([](const TDialogRequest& Q, TDialogAnswer& A) {
         if (Q.Kind != TDialogKind::Print)
             return false;
@@ -439,6 +441,7 @@ TEST_F(FlowReport, PrintedRunWritesThePdfAndPrinterSetupPicksPages)
     });
     R->PrinterSetup();
     SetDialogAnswerer(nullptr);
+    RegisterPrintSetupDialog(nullptr);
     EXPECT_EQ(R->Tag(), 0);
     EXPECT_EQ(R->PrinterSettings()->FirstPage(), 2);
     EXPECT_EQ(R->PrinterSettings()->LastPage(), 3);

@@ -6,9 +6,10 @@
 
 #include "report/RpCompo.h"
 #include "report/RpExtra.h"
-#include "report/RpPreviewDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
 #include "report/RpReport.h"
 #include "tests/report/PreviewRig.h"
+#include "tests/support/Components.h"
 
 #include <gtest/gtest.h>
 
@@ -122,17 +123,17 @@ TEST_F(Background, ModelessPreviewShowsPagesWhileTheRunGoesOnAndClosingCancelsIt
     ASSERT_NE(P, nullptr);
     TRpStandardPreview* W = Window(P);
     ASSERT_NE(W, nullptr);
-    ASSERT_TRUE(ProcessUntil([&] { return W->RpPreview->PreviewImage()->ImageOK(); }));
+    ASSERT_TRUE(ProcessUntil([&] { return Find<TRpPreview>(W, "RpPreview")->PreviewImage()->ImageOK(); }));
     EXPECT_FALSE(T.R->Available()) << "page 1 is shown before the run ends";
-    const int Early = W->ThumbGrid->RowCount();
-    ASSERT_TRUE(ProcessUntil([&] { return W->ThumbGrid->RowCount() > Early + 2; }));
+    const int Early = Find<TResizeGrid>(W, "ThumbGrid")->RowCount();
+    ASSERT_TRUE(ProcessUntil([&] { return Find<TResizeGrid>(W, "ThumbGrid")->RowCount() > Early + 2; }));
     EXPECT_FALSE(T.R->Available());
     // Refused while the run goes on.
     T.R->PreviewModeless();
     EXPECT_EQ(T.R->RunPrinter(), P);
 
     uint16_t Key = VK_ESCAPE;
-    W->RpPreview->WidgetKeyDown(Key, {});
+    Find<TRpPreview>(W, "RpPreview")->WidgetKeyDown(Key, {});
     ASSERT_TRUE(ProcessUntil([&] { return T.R->Available() && !T.R->WorkerRunning(); }));
     EXPECT_EQ(T.R->RunPrinter(), nullptr);
     EXPECT_LT(T.Served.load(), 60);
@@ -147,15 +148,16 @@ TEST_F(Background, FinishedRunEnablesPrintAndEscapeReleasesThePrinter)
     TRpPrinter* P = T.R->RunPrinter();
     TRpStandardPreview* W = Window(P);
     ASSERT_NE(W, nullptr);
-    ASSERT_TRUE(ProcessUntil([&] { return T.R->Available() && !T.R->WorkerRunning() && W->Print->Enabled(); }));
+    ASSERT_TRUE(ProcessUntil(
+        [&] { return T.R->Available() && !T.R->WorkerRunning() && Find<TToolButton>(W, "Print")->Enabled(); }));
     EXPECT_EQ(P->PageCount(), 5);
-    EXPECT_EQ(W->ThumbGrid->RowCount(), 5);
-    EXPECT_TRUE(W->SaveReport->Enabled());
+    EXPECT_EQ(Find<TResizeGrid>(W, "ThumbGrid")->RowCount(), 5);
+    EXPECT_TRUE(Find<TToolButton>(W, "SaveReport")->Enabled());
     EXPECT_EQ(W->Caption(), "Flow summary");
-    EXPECT_EQ(W->StatusBar->Panels()->Items(2)->Text(), "Flow summary");
+    EXPECT_EQ(Find<TStatusBar>(W, "StatusBar")->Panels()->Items(2)->Text(), "Flow summary");
     EXPECT_EQ(PagesWith(P, "Rec3"), (std::vector<int>{3}));
     uint16_t Key = VK_ESCAPE;
-    W->ThumbGrid->WidgetKeyDown(Key, {});
+    Find<TResizeGrid>(W, "ThumbGrid")->WidgetKeyDown(Key, {});
     EXPECT_EQ(T.R->RunPrinter(), nullptr);
     ProcessFor(20);
 }
@@ -178,7 +180,7 @@ TEST_F(Background, ModalPreviewRunsInsideTheWindowsLoop)
         auto* W = dynamic_cast<TRpStandardPreview*>(R.Dialog);
         if (!W)
             return false;
-        ProcessUntil([&] { return W->Print->Enabled(); });
+        ProcessUntil([&] { return Find<TToolButton>(W, "Print")->Enabled(); });
         Pages = W->RpPrinter()->PageCount();
         A.ModalResult = mrCancel;
         return true;
@@ -207,6 +209,60 @@ TEST_F(Background, PrintBackgroundWithoutPrintersStartsNoThread)
     T.R->PrintBackground();
     EXPECT_FALSE(T.R->WorkerRunning());
     EXPECT_EQ(T.Served.load(), 0);
+}
+
+TEST_F(Background, TwoReportsRunningAtOnceKeepTheirOwnPageBreaks)
+{
+    // Beta forces a new page for every record; alone it pages like this.
+    RegisterPreviewClass(TRpPreviewInterfaceClass::Of<TRpPreviewInterface>("TRpPreviewInterface"));
+    const auto MakeBeta = [] {
+        auto T = std::make_unique<TTestReport>("Beta", 4, 20);
+        T->Detail()->SetForceNewPage(true);
+        return T;
+    };
+    const std::unique_ptr<TTestReport> Alone = MakeBeta();
+    Alone->R->Prepare();
+    const std::vector<int> BetaPages = Alone->Pages;
+    ASSERT_EQ(BetaPages.size(), 4u);
+    ASSERT_GT(BetaPages.back(), 1);
+
+    // Beta runs two records and waits; Alpha's second record overflows page
+    // 1 and waits on page 2, in the middle of its page break, while Beta
+    // runs to its end.
+    TTestReport A("Alpha", 2, 200);
+    A.R->Bands()->SetHasPageFooter(false);
+    const std::unique_ptr<TTestReport> B = MakeBeta();
+    std::atomic<bool> BetaWaits{false};
+    std::atomic<bool> AlphaWaits{false};
+    const auto WaitFor = [](const auto& Done) {
+        for (int Ms = 0; Ms < 5000 && !Done(); ++Ms)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    B->R->OnNeedData = [&](TObject*, bool& More) {
+        More = ++B->Served <= B->Records;
+        if (B->Served.load() == 3) {
+            BetaWaits = true;
+            WaitFor([&] { return AlphaWaits.load(); });
+        }
+    };
+    A.Word->Text = [&] {
+        if (A.R->PageNo() == 2 && !AlphaWaits.exchange(true))
+            WaitFor([&] { return B->Served.load() > B->Records; });
+        return "Alpha" + std::to_string(A.Served.load());
+    };
+    B->R->PreviewModeless();
+    ASSERT_TRUE(ProcessUntil([&] { return BetaWaits.load(); }));
+    A.R->PreviewModeless();
+    ASSERT_TRUE(ProcessUntil([&] {
+        return A.R->Available() && !A.R->WorkerRunning() && B->R->Available() && !B->R->WorkerRunning();
+    }, 10000));
+    EXPECT_EQ(B->Pages, BetaPages);
+    EXPECT_EQ(A.Pages, (std::vector<int>{1, 2}));
+    ASSERT_NE(A.R->RunPrinter(), nullptr);
+    ASSERT_NE(B->R->RunPrinter(), nullptr);
+    EXPECT_EQ(B->R->RunPrinter()->PageCount(), BetaPages.back());
+    EXPECT_EQ(PagesWith(B->R->RunPrinter(), "Beta4"), (std::vector<int>{BetaPages.back()}));
+    EXPECT_EQ(PagesWith(A.R->RunPrinter(), "Alpha2"), (std::vector<int>{2}));
 }
 
 // ------------------------------------------------------------ composite
@@ -305,7 +361,7 @@ TEST_F(Background, HandlerPreviewsAndPrintsASavedFile)
         const std::string Name = std::string(OZ_TEST_ARTIFACTS) + "/report-preview.png";
         Image->SaveToFile(Name);
         Shot = std::filesystem::file_size(Name) > 1000;
-        EXPECT_EQ(W->StatusBar->Panels()->Items(1)->Text(), "Page 4 of 5");
+        EXPECT_EQ(Find<TStatusBar>(W, "StatusBar")->Panels()->Items(1)->Text(), "Page 4 of 5");
         W->Close();
     });
     H.Preview();

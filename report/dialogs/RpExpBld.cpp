@@ -1,4 +1,4 @@
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include "platform/Application.h"
 #include "platform/Controlbuilder.h"
@@ -6,7 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
-#include "report/RpEnvEd.h"
+#include "report/dialogs/RpEnvEd.h"
 #include "report/RpExpr.h"
 #include "report/RpExtra.h"
 
@@ -424,6 +424,9 @@ bool TRpExpressionBuilder::GetParams(const std::string& Codes, std::string& Para
         Button->OnClick = [this, P](TObject*) { ParamButtonClick(static_cast<int>(P)); };
         FParamControls.push_back(Button);
     }
+    // One row of 40 pixels per argument, scrolled a row at a step.
+    FuncParamSB->VertScrollBar()->SetExtent(40 * static_cast<int>(Codes.size()));
+    FuncParamSB->VertScrollBar()->SetIncrement(40);
     FuncParamSB->VertScrollBar()->SetPosition(0);
     WaitForPage(FuncParamsPage, FParamState);
     if (FParamState != TPageState::Accepted)
@@ -522,6 +525,16 @@ void TRpExpressionBuilder::CancelClick(TObject*)
     FMainState = TPageState::Cancelled;
 }
 
+void TRpExpressionBuilder::Start(const std::string& HeadingText, const std::string& Expression)
+{
+    if (!HeadingText.empty())
+        Heading->SetCaption(HeadingText);
+    FEdit->SetText(Expression);
+    FEdit->SelectAll();
+    FMainState = TPageState::Waiting;
+    MainPage->BringToFront();
+}
+
 // ------------------------------------------------------------------ GetExpression
 
 bool GetExpression(const std::string& Heading, std::string& Expression, TCustomForm* ReportForm,
@@ -532,12 +545,7 @@ bool GetExpression(const std::string& Heading, std::string& Expression, TCustomF
     Builder->SetEnvironment(Environment);
     if (ParentControl)
         Builder->Embed(ParentControl);
-    if (!Heading.empty())
-        Builder->Heading->SetCaption(Heading);
-    Builder->Edit()->SetText(Expression);
-    Builder->Edit()->SelectAll();
-    Builder->SetMainState(TRpExpressionBuilder::TPageState::Waiting);
-    Builder->MainPage->BringToFront();
+    Builder->Start(Heading, Expression);
     if (ParentControl) {
         Builder->Show();
         Builder->BringToFront();

@@ -1,10 +1,11 @@
-#include "report/RpCompEd.h"
+#include "report/dialogs/RpCompEd.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
 #include "report/Rp4const.h"
-#include "report/RpAbout.h"
+#include "report/dialogs/RpAbout.h"
+#include "report/dialogs/RpHeading.h"
 #include "report/RpExtra.h"
 #include "report/RpPrntr.h"
 
@@ -49,15 +50,11 @@ TRpCompEd::TRpCompEd(TComponent* AOwner) : TForm(AOwner)
     SetClientWidth(459);
     SetClientHeight(477);
 
-    Heading = NewControl<TPanel>(this, this, "Heading", "", 0, 0, 459, 41);
-    Heading->SetBevelOuter(bvNone);
-    Heading->SetColor(clNavy);
-    Heading->SetCaption("");
-    HeadingLabel = NewControl<TLabel>(this, Heading, "HeadingLabel", "Report Settings", 12, 6, 300, 29);
-    HeadingLabel->Font()->SetName("Arial");
-    HeadingLabel->Font()->SetHeight(-24);
-    HeadingLabel->Font()->SetStyle(TFontStyles{fsBold});
-    HeadingLabel->Font()->SetColor(clWhite);
+    Pictures = new TImageList(this);
+    Pictures->SetName("Pictures");
+    HeadingShape = RpHeadingShape(this, "HeadingShape", Rect(0, 0, 459, 41));
+    HeadingPicture = RpHeadingPicture(this, Pictures, rpicSettings, "HeadingPicture", 418, 4);
+    HeadingLabel = RpHeadingLabel(this, "HeadingLabel", "Report Settings", Rect(12, 6, 312, 35));
 
     // Paper size
     PaperGroup = NewControl<TGroupBox>(this, this, "PaperGroup", "Paper size", 8, 48, 220, 104);

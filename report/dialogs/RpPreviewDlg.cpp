@@ -1,4 +1,4 @@
-#include "report/RpPreviewDlg.h"
+#include "report/dialogs/RpPreviewDlg.h"
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
@@ -8,7 +8,8 @@
 #include "report/Rp4const.h"
 #include "report/RpExportFilter.h"
 #include "report/RpExtra.h"
-#include "report/RpSearchDlg.h"
+#include "report/dialogs/RpPrgres.h"
+#include "report/dialogs/RpSearchDlg.h"
 
 #include <cctype>
 #include <filesystem>
@@ -91,7 +92,9 @@ TRpStandardPreview::TRpStandardPreview(TComponent* AOwner, TRpPrinter* P) : TFor
 {
     BuildForm();
     if (auto* R = dynamic_cast<TCustomRpReport*>(P ? P->ParentReport() : nullptr)) {
+        SetFormStyle(R->PrevFormStyle());
         SetBounds(Left(), Top(), R->PreviewWidth(), R->PreviewHeight());
+        SetWindowState(R->PreviewInitialState());
         FShowThumbs = R->PrevShowThumbs();
         FShowSearch = R->PrevShowSearch();
         FInitialZoom = R->PrevInitialZoom();
@@ -501,10 +504,12 @@ void TRpStandardPreview::PrintClick(TObject* Sender)
     // The report runs again to the printer; a composite (its printer's
     // master is not the report) or a loaded file prints the pages shown.
     TCustomRpReport* R = Report();
-    if (R && RpPrinter()->Master() == R)
+    if (R && RpPrinter()->Master() == R) {
         R->Print();
-    else
-        RpPrinter()->Print();
+        return;
+    }
+    TRpProgressForm Progress(this);
+    RpPrinter()->Print(&Progress);
 }
 
 void TRpStandardPreview::PrintSetupClick(TObject* Sender)

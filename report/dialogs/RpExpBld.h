@@ -52,6 +52,9 @@ public:
     void Embed(TWinControl* AParent);
     bool Embedded() const { return FEmbedded; }
 
+    // Waits for the user on the main page: HeadingText (when not empty) as
+    // the heading, Expression in the edit, all of it selected.
+    void Start(const std::string& HeadingText, const std::string& Expression);
     // Fills the data-set and variable lists again.
     void FillLists();
     // Replaces the selection of the expression by Text, the caret behind it.
@@ -62,6 +65,11 @@ public:
     // Shows the heading and the explanation of function Index of the list.
     void SelectFunc(int Index);
 
+protected:
+    void DoShow() override;
+    void DoClose(TCloseAction& Action) override;
+
+private:
     TPanel* TopPanel;
     TLabel* TopLabel;
 
@@ -121,11 +129,6 @@ public:
     TButton* VariableOKBtn;
     TButton* VariableCancelBtn;
 
-protected:
-    void DoShow() override;
-    void DoClose(TCloseAction& Action) override;
-
-private:
     TPanel* NewPage(const std::string& Name);
     TButton* NewButton(TWinControl* Parent, const std::string& Name, const std::string& Caption, int Left,
                        int Top, int Width = 75, int Height = 25);

@@ -5,6 +5,7 @@
 #include "platform/Buttons.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
 #include "report/RpReport.h"
 
@@ -12,6 +13,10 @@
 
 class TRpCompEd : public TForm {
 public:
+    // The standard bands in the order they are applied: page header, title,
+    // column header, detail, summary, page footer.
+    static constexpr int BandCount = 6;
+
     explicit TRpCompEd(TComponent* AOwner);
 
     TRpReport* RpReport() const { return FReport; }
@@ -31,7 +36,10 @@ public:
     // Enter runs the leaving check.
     void NumberKeyPress(TControl* Edit, char& Key);
 
-    TPanel* Heading;
+private:
+    TImageList* Pictures;
+    TPaintBox* HeadingShape;
+    TPaintBox* HeadingPicture;
     TLabel* HeadingLabel;
     TGroupBox* PaperGroup;
     TGroupBox* MarginsGroup;
@@ -50,9 +58,6 @@ public:
     TEdit* Columns;
     TSpeedButton* ColumnsUp;
     TSpeedButton* ColumnsDown;
-    // The standard bands in the order they are applied: page header, title,
-    // column header, detail, summary, page footer.
-    static constexpr int BandCount = 6;
     TCheckBox* BandBox[BandCount];
     TEdit* BandLength[BandCount];
     TComboBox* FontName;
@@ -75,7 +80,6 @@ public:
     TButton* OKBtn;
     TButton* CancelBtn;
 
-private:
     void StepColumns(int Delta);
     void StepPenWidth(int Delta);
     void ChangeColorClick();

@@ -1,10 +1,10 @@
-#include "report/RpEnvEd.h"
+#include "report/dialogs/RpEnvEd.h"
 
 #include "platform/Application.h"
 #include "platform/Controlbuilder.h"
 #include "platform/ScopeGuard.h"
 #include "report/Rp4const.h"
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include <memory>
 

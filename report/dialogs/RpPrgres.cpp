@@ -1,4 +1,4 @@
-#include "report/RpPrgres.h"
+#include "report/dialogs/RpPrgres.h"
 
 #include "platform/Application.h"
 #include "platform/SysUtils.h"
@@ -39,33 +39,29 @@ TRpProgressForm::TRpProgressForm(TComponent* AOwner) : TForm(AOwner)
     DoCreate();
 }
 
-void TRpProgressForm::WndProc(TMessage& Message)
+void TRpProgressForm::PrintStarted(TRpPrinter* Printer)
 {
-    if (Message.Msg == CM_RPPROGRESSUPDATE)
-        CMRPPROGRESSUPDATE(Message);
+    FRpPrinter = Printer;
+    Show();
 }
 
-void TRpProgressForm::CMRPPROGRESSUPDATE(TMessage& Message)
+void TRpProgressForm::ShowProgress(int32_t Percent)
 {
-    // The printer's progress now, not the one the message was posted with.
-    if (!FRpPrinter)
-        return;
-    const int32_t Percent = FRpPrinter->Progress();
-    if (Percent % 5 != 0)
+    if (!FRpPrinter || Percent % 5 != 0)
         return;
     Gauge->SetPosition(Percent);
     Info->SetCaption(IntToStr(Percent) + "% " + LoadResString(SRpCompleted));
     Application->ProcessMessages();
 }
 
+void TRpProgressForm::PrintEnded()
+{
+    FRpPrinter = nullptr;
+    Hide();
+}
+
 void TRpProgressForm::CancelButtonClick(TObject* Sender)
 {
     if (FRpPrinter)
         FRpPrinter->Cancel();
-}
-
-void TRpProgressForm::RpPrinterFreed(TRpPrinter* Printer)
-{
-    if (FRpPrinter == Printer)
-        FRpPrinter = nullptr;
 }

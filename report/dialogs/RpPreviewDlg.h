@@ -13,7 +13,7 @@
 #include "platform/Grids.h"
 #include "platform/ImgList.h"
 #include "platform/StdCtrls.h"
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 #include "report/RpPrntr.h"
 #include "report/RpReport.h"
 
@@ -40,6 +40,17 @@ public:
     // Asks for a text with the search dialog; false when cancelled.
     bool GetTextSearch(bool& CaseSensitive, std::string& Text);
 
+    // The printer shown: nullptr once it is freed (the preview hears of it).
+    TRpPrinter* RpPrinter() const { return RpPreview ? RpPreview->RpPrinter() : nullptr; }
+    bool Landscape() const { return FLandscape; }
+    int LastProgress() const { return FLastProgress; }
+    int ThumbHeight() const { return FThumbHeight; }
+    int ThumbWidth() const { return FThumbWidth; }
+    bool ShowThumbs() const { return FShowThumbs; }
+    bool ShowSearch() const { return FShowSearch; }
+    TRpZoomState InitialZoom() const { return FInitialZoom; }
+
+private:
     TImageList* Images;
     TToolBar* ToolBar1;
     TToolButton* ToolButton1;
@@ -100,17 +111,6 @@ public:
     void RpPreviewHyperlink(TObject* Sender, TRpHyperlinkEventType EventType, const std::string& Link, bool& Handled);
     void OutlineViewChange(TObject* Sender, TTreeNode* Node);
 
-    // The printer shown: nullptr once it is freed (the preview hears of it).
-    TRpPrinter* RpPrinter() const { return RpPreview ? RpPreview->RpPrinter() : nullptr; }
-    bool Landscape() const { return FLandscape; }
-    int LastProgress() const { return FLastProgress; }
-    int ThumbHeight() const { return FThumbHeight; }
-    int ThumbWidth() const { return FThumbWidth; }
-    bool ShowThumbs() const { return FShowThumbs; }
-    bool ShowSearch() const { return FShowSearch; }
-    TRpZoomState InitialZoom() const { return FInitialZoom; }
-
-private:
     void BuildForm();
     void MakeImages();
     TToolButton* AddButton(const std::string& Name, const std::string& Hint, int Image, TToolButtonStyle Style);

@@ -1,4 +1,6 @@
-#include "report/RpPrnSu.h"
+#include "report/dialogs/RpPrnSu.h"
+
+#include "platform/Application.h"
 
 bool TRpCommonDialog::TaskModalDialog(TPrintDialog& Dialog)
 {
@@ -89,4 +91,29 @@ void TRpPrintDialog::SetNumCopies(int32_t Value)
 {
     FCopies = Value;
     Printer()->SetCopies(Value);
+}
+
+bool RpExecutePrintDialog(TRpPrintSetup& Setup)
+{
+    TRpPrintDialog Dialog(Application);
+    Dialog.SetMinPage(Setup.MinPage);
+    Dialog.SetMaxPage(Setup.MaxPage);
+    Dialog.SetToPage(Setup.ToPage);
+    Dialog.SetFromPage(Setup.FromPage);
+    Dialog.SetOptions({poPageNums, poWarning});
+    Dialog.SetNumCopies(Setup.Copies);
+    if (!Dialog.Execute())
+        return false;
+    Setup.Copies = Dialog.Copies();
+    Setup.PageRange = Dialog.PrintRange() == prPageNums;
+    Setup.FromPage = Dialog.FromPage();
+    Setup.ToPage = Dialog.ToPage();
+    Setup.OutputBin = Dialog.OutputBin();
+    Setup.PaperSize = Dialog.PaperSize();
+    Setup.PrintQuality = Dialog.PrintQuality();
+    Setup.Collate = Dialog.Collate();
+    Setup.ColorOption = Dialog.ColorOption();
+    Setup.DuplexCode = Dialog.DuplexCode();
+    Setup.Duplex = Dialog.Duplex();
+    return true;
 }

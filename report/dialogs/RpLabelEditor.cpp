@@ -1,4 +1,4 @@
-#include "report/RpLabelEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
@@ -49,39 +49,64 @@ TRpLabelEditorForm::TRpLabelEditorForm(TComponent* AOwner) : TForm(AOwner)
     Button4->SetModalResult(2);
 }
 
-std::string TRpLabelEditor::GetValue() const { return FPrintable->Caption(); }
-
-void TRpLabelEditor::SetValue(const std::string& Value) { FPrintable->SetCaption(Value); }
-
-bool TRpLabelEditor::ReadSize(TMaskEdit* WidthEdit, TMaskEdit* HeightEdit, double& W, double& H)
+bool TRpLabelEditorForm::Execute(TRpTextSettings& Settings)
 {
-    for (auto [Edit, Target] : {std::pair{WidthEdit, &W}, std::pair{HeightEdit, &H}})
-        if (!TryStrToFloat(Trim(Edit->Text()), *Target)) {
-            ShowMessage("'" + Edit->Text() + "' is not a valid floating point value");
+    Value->SetText(Settings.Value);
+    Width->SetText(Settings.Width);
+    Height->SetText(Settings.Height);
+    AutoSize->SetChecked(Settings.AutoSize);
+    Stretch->SetChecked(Settings.Stretch);
+    Transparent->SetChecked(Settings.Transparent);
+    if (ShowModal() != 1)
+        return false;
+    Settings.Value = Value->Text();
+    Settings.Width = Width->Text();
+    Settings.Height = Height->Text();
+    Settings.AutoSize = AutoSize->Checked();
+    Settings.Stretch = Stretch->Checked();
+    Settings.Transparent = Transparent->Checked();
+    return true;
+}
+
+TRpTextSettings TRpLabelEditor::Settings() const
+{
+    TRpTextSettings S;
+    S.Value = GetValue();
+    S.Width = FloatToStr(static_cast<double>(FLabel->Size()->Width()));
+    S.Height = FloatToStr(static_cast<double>(FLabel->Size()->Height()));
+    S.AutoSize = FLabel->AutoSize();
+    S.Stretch = FLabel->AutoStretch();
+    S.Transparent = FLabel->Transparent();
+    return S;
+}
+
+bool TRpLabelEditor::ReadSize(const TRpTextSettings& Settings, double& W, double& H)
+{
+    for (auto [Text, Target] : {std::pair{&Settings.Width, &W}, std::pair{&Settings.Height, &H}})
+        if (!TryStrToFloat(Trim(*Text), *Target)) {
+            ShowMessage("'" + *Text + "' is not a valid floating point value");
             return false;
         }
     return true;
 }
 
+void TRpLabelEditor::Apply(const TRpTextSettings& Settings, double W, double H)
+{
+    SetValue(Settings.Value);
+    FLabel->Size()->SetWidth(W);
+    FLabel->Size()->SetHeight(H);
+    FLabel->SetAutoSize(Settings.AutoSize);
+    FLabel->SetAutoStretch(Settings.Stretch);
+    FLabel->SetTransparent(Settings.Transparent);
+}
+
 bool TRpLabelEditor::ShowEditor()
 {
+    TRpTextSettings S = Settings();
     const auto Form = std::make_unique<TRpLabelEditorForm>(nullptr);
-    Form->Value->SetText(GetValue());
-    Form->Width->SetText(FloatToStr(static_cast<double>(FPrintable->Size()->Width())));
-    Form->Height->SetText(FloatToStr(static_cast<double>(FPrintable->Size()->Height())));
-    Form->AutoSize->SetChecked(FPrintable->AutoSize());
-    Form->Stretch->SetChecked(FPrintable->AutoStretch());
-    Form->Transparent->SetChecked(FPrintable->Transparent());
-    if (Form->ShowModal() != 1)
-        return false;
     double W = 0, H = 0;
-    if (!ReadSize(Form->Width, Form->Height, W, H))
+    if (!Form->Execute(S) || !ReadSize(S, W, H))
         return false;
-    SetValue(Form->Value->Text());
-    FPrintable->Size()->SetWidth(W);
-    FPrintable->Size()->SetHeight(H);
-    FPrintable->SetAutoSize(Form->AutoSize->Checked());
-    FPrintable->SetAutoStretch(Form->Stretch->Checked());
-    FPrintable->SetTransparent(Form->Transparent->Checked());
+    Apply(S, W, H);
     return true;
 }

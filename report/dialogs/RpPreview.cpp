@@ -1,4 +1,4 @@
-#include "report/RpPreview.h"
+#include "report/dialogs/RpPreview.h"
 
 #include "platform/ScopeGuard.h"
 #include "platform/TreeView.h"

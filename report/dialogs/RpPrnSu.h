@@ -8,6 +8,7 @@
 #include "platform/Classes.h"
 #include "platform/Dialogs.h"
 #include "platform/Printers.h"
+#include "report/RpPrintSetup.h"
 
 #include <cstdint>
 #include <string>
@@ -133,3 +134,8 @@ private:
     int16_t FOrientation = 0;
     int32_t FDuplexCode = 0;
 };
+
+// The print dialog for a report's printer setup (RegisterPrintSetupDialog):
+// TRpPrintDialog asked with Setup's pages and copies, pages chosen by
+// number; on OK Setup takes the choice.
+bool RpExecutePrintDialog(TRpPrintSetup& Setup);

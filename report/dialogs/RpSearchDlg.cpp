@@ -1,4 +1,4 @@
-#include "report/RpSearchDlg.h"
+#include "report/dialogs/RpSearchDlg.h"
 
 #include "report/Rp4const.h"
 

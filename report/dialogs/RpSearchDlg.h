@@ -19,6 +19,7 @@ public:
     // True when the dialog was left with "Cancel".
     bool Cancelled() const { return FCancelled; }
 
+private:
     TLabel* Label1;
     TEdit* Edit1;
     TCheckBox* CheckBox1;
@@ -28,7 +29,6 @@ public:
     void SpeedButton1Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
 
-private:
     bool FCancelled = false;
 };
 

@@ -4,11 +4,20 @@
 
 #include "platform/Buttons.h"
 #include "report/RpCtrlsData.h"
-#include "report/RpLabelEditor.h"
+#include "report/dialogs/RpLabelEditor.h"
 
 class TRpExprEditorForm : public TForm {
 public:
     explicit TRpExprEditorForm(TComponent* AOwner);
+    // Shows Settings modally; true on OK, Settings then holds the form's.
+    // ParentForm (the form holding the printable, or nullptr) offers its
+    // data sets to the expression builder.
+    bool Execute(TRpTextSettings& Settings, TForm* ParentForm);
+
+private:
+    // Opens the expression builder on the expression; an accepted one
+    // replaces it.
+    void ShowExprBuilderClick(TObject* Sender);
 
     TGroupBox* GroupBox1;
     TLabel* Label1;
@@ -25,17 +34,14 @@ public:
     TCheckBox* Transparent;
     TButton* OKBtn;
     TButton* Button4;
-    TForm* ParentForm = nullptr;   // the form holding the printable, if any
-
-    // Opens the expression builder on the expression; an accepted one
-    // replaces it.
-    void ShowExprBuilderClick(TObject* Sender);
+    TForm* FParentForm = nullptr;
 };
 
 class TRpExprEditor : public TRpLabelEditor {
 public:
     explicit TRpExprEditor(TRpExpr* Printable) : TRpLabelEditor(Printable), FExpr(Printable) {}
 
+    TClass GetPrintableClass() const override { return TRpExpr::StaticClass(); }
     std::string GetValue() const override { return FExpr->Expression(); }
     void SetValue(const std::string& Value) override { FExpr->SetExpression(Value); }
     std::string GetGlyphResName() const override { return "RPEXPR"; }

@@ -1,8 +1,8 @@
-#include "report/RpExprEditor.h"
+#include "report/dialogs/RpExprEditor.h"
 
 #include "platform/Controlbuilder.h"
 #include "platform/SysUtils.h"
-#include "report/RpExpBld.h"
+#include "report/dialogs/RpExpBld.h"
 
 #include <memory>
 
@@ -47,36 +47,47 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
     Button4->SetModalResult(2);
 }
 
+bool TRpExprEditorForm::Execute(TRpTextSettings& Settings, TForm* ParentForm)
+{
+    FParentForm = ParentForm;
+    Value->SetText(Settings.Value);
+    Width->SetText(Settings.Width);
+    Height->SetText(Settings.Height);
+    AutoSize->SetChecked(Settings.AutoSize);
+    Stretch->SetChecked(Settings.Stretch);
+    Transparent->SetChecked(Settings.Transparent);
+    Mask->SetText(Settings.Mask);
+    if (ShowModal() != 1)
+        return false;
+    Settings.Value = Value->Text();
+    Settings.Width = Width->Text();
+    Settings.Height = Height->Text();
+    Settings.AutoSize = AutoSize->Checked();
+    Settings.Stretch = Stretch->Checked();
+    Settings.Transparent = Transparent->Checked();
+    Settings.Mask = Mask->Text();
+    return true;
+}
+
 void TRpExprEditorForm::ShowExprBuilderClick(TObject*)
 {
     std::string Expression = Value->Text();
-    if (GetExpression("", Expression, ParentForm, nullptr, nullptr))
+    if (GetExpression("", Expression, FParentForm, nullptr, nullptr))
         Value->SetText(Expression);
 }
 
 bool TRpExprEditor::ShowEditor()
 {
+    TRpTextSettings S = Settings();
+    S.Mask = FExpr->Mask();
+    TForm* ParentForm = nullptr;
+    for (TWinControl* P = FExpr->Parent(); P && !ParentForm; P = P->Parent())
+        ParentForm = dynamic_cast<TForm*>(P);
     const auto Form = std::make_unique<TRpExprEditorForm>(nullptr);
-    Form->Value->SetText(GetValue());
-    Form->Width->SetText(FloatToStr(static_cast<double>(FExpr->Size()->Width())));
-    Form->Height->SetText(FloatToStr(static_cast<double>(FExpr->Size()->Height())));
-    Form->AutoSize->SetChecked(FExpr->AutoSize());
-    Form->Stretch->SetChecked(FExpr->AutoStretch());
-    Form->Transparent->SetChecked(FExpr->Transparent());
-    Form->Mask->SetText(FExpr->Mask());
-    for (TWinControl* P = FExpr->Parent(); P && !Form->ParentForm; P = P->Parent())
-        Form->ParentForm = dynamic_cast<TForm*>(P);
-    if (Form->ShowModal() != 1)
-        return false;
     double W = 0, H = 0;
-    if (!ReadSize(Form->Width, Form->Height, W, H))
+    if (!Form->Execute(S, ParentForm) || !ReadSize(S, W, H))
         return false;
-    SetValue(Form->Value->Text());
-    FExpr->Size()->SetWidth(W);
-    FExpr->Size()->SetHeight(H);
-    FExpr->SetAutoSize(Form->AutoSize->Checked());
-    FExpr->SetAutoStretch(Form->Stretch->Checked());
-    FExpr->SetTransparent(Form->Transparent->Checked());
-    FExpr->SetMask(Form->Mask->Text());
+    Apply(S, W, H);
+    FExpr->SetMask(S.Mask);
     return true;
 }
