@@ -59,8 +59,11 @@ protected:
     void changeEvent(QEvent* E) override
     {
         QWidget::changeEvent(E);
-        if (E->type() == QEvent::WindowStateChange)
-            SyncSizeSoon();
+        if (E->type() != QEvent::WindowStateChange)
+            return;
+        if (auto* form = dynamic_cast<TCustomForm*>(Control); form && isWindow())
+            form->WidgetStateChanged();
+        SyncSizeSoon();
     }
 
 private:
@@ -471,6 +474,20 @@ void TCustomForm::Close()
 void TCustomForm::WidgetCloseRequest()
 {
     Close();
+}
+
+void TCustomForm::WidgetStateChanged()
+{
+    // The form's state is the window's, however it got there: a window
+    // restored with its title-bar button is normal again, also for the
+    // next show.
+    const Qt::WindowStates s = Handle()->windowState();
+    if (s & Qt::WindowMinimized)
+        FWindowState = wsMinimized;
+    else if (s & Qt::WindowMaximized)
+        FWindowState = wsMaximized;
+    else
+        FWindowState = wsNormal;
 }
 
 void TCustomForm::Release()

@@ -105,9 +105,11 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
-    // The Qt side: the window asks to close; the main menu's entries changed.
+    // The Qt side: the window asks to close; the main menu's entries changed;
+    // the window's state changed outside the form (the title-bar buttons).
     void WidgetCloseRequest();
     void MenuChanged();
+    void WidgetStateChanged();
 
 protected:
     // Form constructors call it last: OnCreate.

@@ -755,7 +755,6 @@ private:
     void RegisterDeviceCommands();
     void ApplyActionState(TAction* Action);
     void SerialModeExecute(TAction* Own, char Mode);
-    void PlaceWindowOnScreen();
 
     TAction* NewAction(TAction*& Field, const std::string& Name, const std::string& Caption,
                        void (TMainForm::*Handler)(TObject*) = nullptr);
