@@ -257,6 +257,8 @@ public:
     void actnSelectPortExecute(TObject* Sender);
     void actnSearchCommExecute(TObject* Sender);
     void actnInitCommunicationsExecute(TObject* Sender);
+    // The analyzer's version and serial number, read as the handshake ends.
+    void ReadDeviceIdentity();
     void actnSerialModeBothExecute(TObject* Sender);
     void actnSerialModeWaveformExecute(TObject* Sender);
     void actnSerialModeParametersExecute(TObject* Sender);
