@@ -56,14 +56,15 @@ TCommSearchResult TdlgSearchCommPorts::Search()
 
     // A search must not leave a working connection broken, nor a port open
     // on a device that did not answer (it would become the user's port).
-    RestorePort(Before);
+    const bool Reopened = RestorePort(Before);
     std::string Searched;
     for (int32_t N : Ports)
         Searched += (Searched.empty() ? "" : ", ") + PortDisplayName(N);
     std::string Text = Ports.empty() ? std::string("No serial port was found to search.")
                                      : "No analyzer answered on the ports searched (" + Searched + ").";
     if (Before.ComNumber != 0)
-        Text += "\n" + PortDisplayName(Before.ComNumber) + " is in use again.";
+        Text += "\n" + PortDisplayName(Before.ComNumber) +
+                (Reopened ? " is in use again." : " could not be opened again.");
     MessageDlg(Text, mtInformation, TMsgDlgButtons{mbOK});
     return TCommSearchResult::csNothingFound;
 }
@@ -98,19 +99,18 @@ TCommSearchResult TdlgSearchCommPorts::SearchPorts(const std::vector<int32_t>& P
     return Result;
 }
 
-void TdlgSearchCommPorts::RestorePort(const TPortSettings& Before)
+bool TdlgSearchCommPorts::RestorePort(const TPortSettings& Before)
 {
     if (!FLink)
-        return;
-    if (Before.ComNumber != 0) {
-        FLink->OpenPort(Before);
-        return;
-    }
+        return false;
+    if (Before.ComNumber != 0)
+        return FLink->OpenPort(Before) == opOpened;
     TApdComPort* Port = FLink->ComPort();
-    if (!Port || !Port->Open())
-        return;
-    Port->FlushInBuffer();
-    Port->FlushOutBuffer();
-    Port->SetOpen(false);
-    Port->SetAutoOpen(false);
+    if (Port && Port->Open()) {
+        Port->FlushInBuffer();
+        Port->FlushOutBuffer();
+        Port->SetOpen(false);
+        Port->SetAutoOpen(false);
+    }
+    return true;
 }

@@ -49,8 +49,9 @@ public:
 
 private:
     void ShowChecking(int32_t Port, int Baud);
-    // After a search that found nothing: the port as it was before.
-    void RestorePort(const TPortSettings& Before);
+    // After a search that found nothing: the port as it was before; false
+    // when the port open before could not be opened again.
+    bool RestorePort(const TPortSettings& Before);
 
     TZEBBSerialProtocol* FLink;
     TCommPortLister FPortLister;
