@@ -364,6 +364,8 @@ bool TPrintDialog::Execute()
         qp.setOutputFormat(QPrinter::PdfFormat);
         qp.setOutputFileName(qs(printer->Port()));
     }
+    // The dialog names a PDF file after the document.
+    qp.setDocName(qs(printer->Title()));
     qp.setCopyCount(std::max(FCopies, 1));
     qp.setCollateCopies(FCollate);
     qp.setPageSize(QPageSize(QSizeF(printer->PaperWidth() / 10.0, printer->PaperLength() / 10.0), QPageSize::Millimeter,

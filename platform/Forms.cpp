@@ -59,8 +59,11 @@ protected:
     void changeEvent(QEvent* E) override
     {
         QWidget::changeEvent(E);
-        if (E->type() == QEvent::WindowStateChange)
-            SyncSizeSoon();
+        if (E->type() != QEvent::WindowStateChange)
+            return;
+        if (auto* form = dynamic_cast<TCustomForm*>(Control); form && isWindow())
+            form->WidgetStateChanged();
+        SyncSizeSoon();
     }
 
 private:
@@ -136,17 +139,8 @@ protected:
         InvokeGuarded([&] { handled = form->IsShortCut(ShortCut(vk, shift)); });
         if (handled)
             return true;
-        if ((vk != VK_RETURN && vk != VK_ESCAPE) || !shift.Empty())
-            return false;
-        if (focused && focused->WantsKey(vk))
-            return false;
-        // Enter on a focused button clicks that button.
-        auto* focusedButton = dynamic_cast<TButton*>(focused);
-        TButton* b = vk == VK_RETURN && focusedButton ? focusedButton : findButton(form, vk == VK_RETURN);
-        if (!b)
-            return false;
-        InvokeGuarded([b] { b->Click(); });
-        return true;
+        InvokeGuarded([&] { handled = form->WidgetDialogKey(vk, shift, focused); });
+        return handled;
     }
 };
 
@@ -471,6 +465,35 @@ void TCustomForm::Close()
 void TCustomForm::WidgetCloseRequest()
 {
     Close();
+}
+
+bool TCustomForm::WidgetDialogKey(uint16_t Key, TShiftState Shift, TWinControl* Focused)
+{
+    if ((Key != VK_RETURN && Key != VK_ESCAPE) || !Shift.Empty())
+        return false;
+    if (Focused && Focused->WantsKey(Key))
+        return false;
+    // Enter on a focused button clicks that button.
+    auto* focusedButton = dynamic_cast<TButton*>(Focused);
+    TButton* b = Key == VK_RETURN && focusedButton ? focusedButton : findButton(this, Key == VK_RETURN);
+    if (!b)
+        return false;
+    b->Click();
+    return true;
+}
+
+void TCustomForm::WidgetStateChanged()
+{
+    // The form's state is the window's, however it got there: a window
+    // restored with its title-bar button is normal again, also for the
+    // next show.
+    const Qt::WindowStates s = Handle()->windowState();
+    if (s & Qt::WindowMinimized)
+        FWindowState = wsMinimized;
+    else if (s & Qt::WindowMaximized)
+        FWindowState = wsMaximized;
+    else
+        FWindowState = wsNormal;
 }
 
 void TCustomForm::Release()

@@ -105,9 +105,16 @@ public:
     TCloseEvent OnClose;
     TCloseQueryEvent OnCloseQuery;
 
-    // The Qt side: the window asks to close; the main menu's entries changed.
+    // The Qt side: the window asks to close; the main menu's entries changed;
+    // the window's state changed outside the form (the title-bar buttons).
     void WidgetCloseRequest();
     void MenuChanged();
+    void WidgetStateChanged();
+    // A key pressed in the form that no shortcut took; Focused is the
+    // control of ours that has the focus (null: none). Enter and Esc click
+    // the default and cancel buttons unless Focused wants the key; true
+    // when a button was clicked.
+    bool WidgetDialogKey(uint16_t Key, TShiftState Shift, TWinControl* Focused);
 
 protected:
     // Form constructors call it last: OnCreate.

@@ -2,6 +2,7 @@
 
 #include "chart/RpChart.h"
 #include "platform/Classes.h"
+#include "platform/Printers.h"
 #include "report/RpCtrls.h"
 #include "report/RpReport.h"
 #include "report/dialogs/RpDialogs.h"
@@ -198,6 +199,9 @@ void TrptBasicText::SetHeader(const std::string& Header, const std::string& Seri
 
 bool TrptBasicText::Output(bool Preview)
 {
+    // The print dialogs (here and the preview's) name the printout, and a
+    // PDF file, after the report.
+    Printer()->SetTitle(FReport->ReportTitle());
     if (Preview) {
         FReport->Preview();
         return true;

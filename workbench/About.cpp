@@ -38,6 +38,7 @@ TdlgAbout::TdlgAbout(TComponent* Owner) : TForm(Owner)
     OKButton->SetParent(this);
     OKButton->SetCaption("OK");
     OKButton->SetDefault(true);
+    OKButton->SetCancel(true);   // Esc closes the box too
     OKButton->SetModalResult(mrOk);
     OKButton->SetBounds(112, 128, 75, 25);
 

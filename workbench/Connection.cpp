@@ -32,6 +32,9 @@ void TMainForm::actnSelectPortExecute(TObject* Sender)
         return;
     TDeviceCommandLock Lock(*this);
     TPortSettings Settings = FProtocol->GetPortSettings();
+    // The port in use is offered, also when the system does not list it
+    // (a pseudo-terminal named on the command line).
+    SelectCommPortDlg->SetNamedPorts({Settings.ComNumber});
     if (!SelectCommPortDlg->Execute(Settings.ComNumber))
         return;
     Settings.ComNumber = SelectCommPortDlg->SelectedPort();
@@ -45,7 +48,13 @@ void TMainForm::actnSearchCommExecute(TObject* Sender)
     if (!dlgSearchCommPorts)
         return;
     TDeviceCommandLock Lock(*this);
-    dlgSearchCommPorts->Search();
+    if (dlgSearchCommPorts->Search() != TCommSearchResult::csFound)
+        return;   // the port is as it was, and the user was told
+    // Found at 38,400 baud with both streams switched on: connected as
+    // after the handshake.
+    FConnected = true;
+    ShowSerialMode(3);
+    ReadDeviceIdentity();
 }
 
 void TMainForm::actnInitCommunicationsExecute(TObject* Sender)
@@ -64,13 +73,17 @@ void TMainForm::actnInitCommunicationsExecute(TObject* Sender)
     if (FProtocol->ProbeConnection())
         FConnected = true;
     actnSerialModeBothExecute(Sender);
-    if (FConnected) {
-        SetDeviceVersion(FProtocol->QueryDeviceVersion());
-        std::string Serial;
-        for (int i = 0; i < 2; ++i)
-            Serial = FDeviceKind == dkHandheld ? FProtocol->ReadHandheldSerial() : FProtocol->ReadSerialNumber();
-        SetSerialNumber(Serial);
-    }
+    if (FConnected)
+        ReadDeviceIdentity();
+}
+
+void TMainForm::ReadDeviceIdentity()
+{
+    SetDeviceVersion(FProtocol->QueryDeviceVersion());
+    std::string Serial;
+    for (int i = 0; i < 2; ++i)
+        Serial = FDeviceKind == dkHandheld ? FProtocol->ReadHandheldSerial() : FProtocol->ReadSerialNumber();
+    SetSerialNumber(Serial);
 }
 
 void TMainForm::SerialModeExecute(TAction* Own, char Mode)

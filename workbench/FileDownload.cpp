@@ -50,6 +50,8 @@ TdlgFileDownload::TdlgFileDownload(TComponent* Owner, TZEBBSerialProtocol* Proto
     SetCaption("File Download");
     SetBorderStyle(bsDialog);
     SetFormStyle(fsStayOnTop);
+    // Over the main window, clear of its menu bar.
+    SetPosition(poMainFormCenter);
     SetClientWidth(330);
     SetClientHeight(290);
 

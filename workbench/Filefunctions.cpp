@@ -253,10 +253,13 @@ void TRecordFile::Fail(const std::string& What)
     FFailed = true;
     FErrorText = What;
     // A record written in part is cut off: the file ends on a whole record.
+    // A cut that fails too is kept apart: the user hears of the write that
+    // failed (the cause), and a reader does not play a part record.
     try {
         if (FFile)
             FFile->SetSize(FRecordCount * TDataFileRecord::Size);
-    } catch (const EStreamError&) {
+    } catch (const EStreamError& E) {
+        FCutErrorText = E.what();
     }
 }
 

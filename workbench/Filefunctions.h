@@ -99,6 +99,11 @@ public:
 
     bool Failed() const { return FFailed; }
     const std::string& ErrorText() const { return FErrorText; }
+    // After a failed write the file is cut back to its whole records; false
+    // when that failed as well (CutErrorText says why), and the file may
+    // end on part of a record.
+    bool EndsOnWholeRecords() const { return FCutErrorText.empty(); }
+    const std::string& CutErrorText() const { return FCutErrorText; }
     int64_t RecordCount() const { return FRecordCount; }
     const std::string& FileName() const { return FFileName; }
     const std::string& PartName() const { return FPartName; }
@@ -118,6 +123,7 @@ private:
     bool FClosed = false;
     TRecordCloseResult FCloseResult = TRecordCloseResult::rcSaved;
     std::string FErrorText;
+    std::string FCutErrorText;
 };
 
 // The writers: each appends exactly one record with one write and does

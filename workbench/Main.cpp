@@ -239,8 +239,10 @@ void TMainForm::FormShow(TObject* Sender)
 
 void TMainForm::FormCloseQuery(TObject* Sender, bool& CanClose)
 {
-    if (actnCloseFile->OnExecute)
-        actnCloseFile->Execute();
+    // The program ends: the analyzer's output is stopped at the close, not
+    // switched on again for a file that closes now.
+    FOutputBeforeFile = nullptr;
+    actnCloseFileExecute(Sender);
     CanClose = true;
 }
 

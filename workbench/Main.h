@@ -257,6 +257,8 @@ public:
     void actnSelectPortExecute(TObject* Sender);
     void actnSearchCommExecute(TObject* Sender);
     void actnInitCommunicationsExecute(TObject* Sender);
+    // The analyzer's version and serial number, read as the handshake ends.
+    void ReadDeviceIdentity();
     void actnSerialModeBothExecute(TObject* Sender);
     void actnSerialModeWaveformExecute(TObject* Sender);
     void actnSerialModeParametersExecute(TObject* Sender);
@@ -371,12 +373,18 @@ private:
     void ClearPlaybackPlots();
     // Closes a played file; the device kind is the connected analyzer's again.
     void ClosePlaybackFile();
+    // The analyzer's output, switched off while a file is open, runs in the
+    // mode it ran in before.
+    void GiveOutputBack();
     void ExtractFile(int Kind, const std::string& Done);
 
     std::unique_ptr<TDataFileReader> FPlaybackFile;
     // The device kind when the file was opened: 'P' and 's' records change
     // it only while the file plays.
     TDeviceKind FLiveDeviceKind = dkAnalyzer;
+    // The serial-mode action the analyzer ran in when an open switched its
+    // output off; null while the output is not held off for a file.
+    TAction* FOutputBeforeFile = nullptr;
     TAction* actnPlay = nullptr;
     TAction* actnPause = nullptr;
     TAction* actnStop = nullptr;
@@ -755,7 +763,6 @@ private:
     void RegisterDeviceCommands();
     void ApplyActionState(TAction* Action);
     void SerialModeExecute(TAction* Own, char Mode);
-    void PlaceWindowOnScreen();
 
     TAction* NewAction(TAction*& Field, const std::string& Name, const std::string& Caption,
                        void (TMainForm::*Handler)(TObject*) = nullptr);

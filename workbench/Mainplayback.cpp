@@ -124,7 +124,9 @@ void TMainForm::CreatePlaybackComponents()
 
 void TMainForm::actnOpenFileExecute(TObject* Sender)
 {
-    actnCloseFile->Execute();
+    // Run whether or not a file is open (the action is enabled only then):
+    // the live displays are reset before a file is shown.
+    actnCloseFileExecute(Sender);
     dlgFileOpen->SetFilter(DataFileFilter);
     dlgFileOpen->SetInitialDir(FSignalsDir);
     TOpenOptions Options = dlgFileOpen->Options();
@@ -133,9 +135,16 @@ void TMainForm::actnOpenFileExecute(TObject* Sender)
     if (!dlgFileOpen->Execute())
         return;
     const std::string FileName = dlgFileOpen->FileName();
-    // Live frames must not mix with the replay.
-    if (FConnected)
+    // Live frames must not mix with the replay, nor those that came while
+    // the dialog was open.
+    if (FConnected) {
+        FOutputBeforeFile = actnSerialModeNone;
+        for (TAction* A : {actnSerialModeBoth, actnSerialModeWaveform, actnSerialModeParameters})
+            if (A->Checked())
+                FOutputBeforeFile = A;
         actnSerialModeNone->Execute();
+        actnResetEveryting->Execute();
+    }
     actnClearEvents->Execute();
     actnClearFileInfo->Execute();
     FDataFileName = FileName;
@@ -151,6 +160,7 @@ void TMainForm::actnOpenFileExecute(TObject* Sender)
             StatusBar->Panels()->Items(0)->SetText("");
             MessageDlg("The data file \"" + FileName + "\" could not be opened.\n" + Error, mtError,
                        TMsgDlgButtons{mbOK});
+            GiveOutputBack();
             return;
         }
         FLiveDeviceKind = FDeviceKind;
@@ -162,6 +172,14 @@ void TMainForm::actnOpenFileExecute(TObject* Sender)
         ShowSideBarPage(lopFileControls);
     }
     actnCloseFile->SetEnabled(true);
+}
+
+void TMainForm::GiveOutputBack()
+{
+    TAction* Mode = FOutputBeforeFile;
+    FOutputBeforeFile = nullptr;
+    if (Mode && Mode != actnSerialModeNone && FConnected)
+        Mode->Execute();
 }
 
 void TMainForm::ClosePlaybackFile()

@@ -191,7 +191,8 @@ void TMainForm::actnSaveFileExecute(TObject* Sender)
     if (FRecordFile &&
         MessageDlg("File already recording, close this file?", mtInformation, TMsgDlgButtons{mbOK, mbCancel}) != mrOk)
         return;
-    actnCloseFile->Execute();
+    // Run whether or not a file is open (the action is enabled only then).
+    actnCloseFileExecute(Sender);
 
     dlgFileSave->SetFilter("VIDuri Files|*.zrp|All Files|*.*");
     dlgFileSave->SetDefaultExt("zrp");
@@ -297,4 +298,5 @@ void TMainForm::actnCloseFileExecute(TObject* Sender)
     CloseRecordFile();
     actnResetEveryting->Execute();
     actnCloseFile->SetEnabled(false);
+    GiveOutputBack();
 }

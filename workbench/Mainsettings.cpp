@@ -34,40 +34,54 @@ const TUnitKey UnitKeys[] = {
     {sigTemperature, "Temperature Unit", ucCelsius, ucKelvin, ucFahrenheit},
 };
 
-}  // namespace
+// The window's place as the settings file gives it.
+struct TWindowBounds {
+    int Left, Top, Width, Height;
+};
 
-void TMainForm::PlaceWindowOnScreen()
+// A size the file cannot mean (none, or negative) is the default one; a
+// size larger than the screen is the screen's, so nothing is ever laid out
+// at a hand-edited size of thousands of pixels.
+int StoredExtent(int Value, int Default, int ScreenExtent)
 {
-    // A window left on a screen that is gone (or a hand-edited file) comes
-    // back where it can be seen; its size stays unless it exceeds the screen.
-    const int SW = Screen->Width();
-    const int SH = Screen->Height();
-    if (SW <= 0 || SH <= 0)
-        return;
-    int W = std::min(Width(), SW);
-    int H = std::min(Height(), SH);
-    int L = Left();
-    int T = Top();
-    const bool Off = L >= SW || T >= SH || L + W <= 0 || T < 0;
-    if (!Off && W == Width() && H == Height())
-        return;
-    if (Off) {
-        L = std::clamp(L, 0, SW - W);
-        T = std::clamp(T, 0, SH - H);
-    }
-    SetBounds(L, T, W, H);
+    if (Value <= 0)
+        return Default;
+    return ScreenExtent > 0 ? std::min(Value, ScreenExtent) : Value;
 }
+
+// A window left on a screen that is gone (or a hand-edited file) comes back
+// where it can be seen; one partly on the screen stays where it was.
+TWindowBounds PlaceOnScreen(TWindowBounds B, int ScreenWidth, int ScreenHeight)
+{
+    B.Width = StoredExtent(B.Width, 640, ScreenWidth);
+    B.Height = StoredExtent(B.Height, 480, ScreenHeight);
+    if (ScreenWidth <= 0 || ScreenHeight <= 0)
+        return B;
+    // Compared without adding to a stored number that may be near the
+    // integer's end.
+    const bool Off = B.Left >= ScreenWidth || B.Top >= ScreenHeight || B.Left <= -B.Width || B.Top < 0;
+    if (Off) {
+        B.Left = std::clamp(B.Left, 0, ScreenWidth - B.Width);
+        B.Top = std::clamp(B.Top, 0, ScreenHeight - B.Height);
+    }
+    return B;
+}
+
+}  // namespace
 
 void TMainForm::actnInitFromIniExecute(TObject* Sender)
 {
     FIniFile = std::make_unique<TIniFile>(FIniFileName);
     TIniFile& Ini = *FIniFile;
 
-    SetHeight(Ini.ReadInteger(WindowSection, "Height", 480));
-    SetWidth(Ini.ReadInteger(WindowSection, "Width", 640));
-    SetTop(Ini.ReadInteger(WindowSection, "Top", 10));
-    SetLeft(Ini.ReadInteger(WindowSection, "Left", 10));
-    PlaceWindowOnScreen();
+    // Sized once, and only after the stored numbers were put right.
+    TWindowBounds Stored;
+    Stored.Height = Ini.ReadInteger(WindowSection, "Height", 480);
+    Stored.Width = Ini.ReadInteger(WindowSection, "Width", 640);
+    Stored.Top = Ini.ReadInteger(WindowSection, "Top", 10);
+    Stored.Left = Ini.ReadInteger(WindowSection, "Left", 10);
+    const TWindowBounds B = PlaceOnScreen(Stored, Screen->Width(), Screen->Height());
+    SetBounds(B.Left, B.Top, B.Width, B.Height);
     SetWindowState(Ini.ReadBool(WindowSection, "Maximized", false) ? wsMaximized : wsNormal);
 
     FLoopPlayback = Ini.ReadBool(FileSection, "Loop Playback", false);
@@ -94,7 +108,15 @@ void TMainForm::actnInitFromIniExecute(TObject* Sender)
     FTimedInterval = Ini.ReadFloat(SettingsSectionName, "Timed Interval", 0);
     FShowPrevious = actnShowPreviousData->Checked();
 
-    const int32_t Comm = FPortOverride != 0 ? FPortOverride : Ini.ReadInteger(CommSection, "Comm", 0);
+    // A pseudo-terminal is never the user's port: one found in the file
+    // (written by hand, or by an older version) belongs to whatever program
+    // has that number now, and is not opened.
+    int32_t Comm = FPortOverride;
+    if (Comm == 0) {
+        Comm = Ini.ReadInteger(CommSection, "Comm", 0);
+        if (IsPseudoTerminalPort(Comm))
+            Comm = 0;
+    }
     if (Comm != 0) {
         TPortSettings Settings;
         Settings.ComNumber = Comm;

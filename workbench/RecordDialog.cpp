@@ -39,6 +39,9 @@ TdlgRecord::TdlgRecord(TComponent* Owner) : TForm(Owner)
     eNotes->OnChange = [this](TObject*) { LimitNotes(eNotes); };
     btnOK = NewControl<TButton>(this, this, "btnOK", "OK", 128, 214, 75, 25);
     btnOK->SetDefault(true);
+    // The only button: Esc closes the dialog through it (the recording goes
+    // on however the dialog is closed).
+    btnOK->SetCancel(true);
     btnOK->SetModalResult(mrOk);
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     DoCreate();

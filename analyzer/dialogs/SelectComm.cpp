@@ -5,6 +5,8 @@
 #include "platform/StdCtrls.h"
 #include "platform/SysUtils.h"
 
+#include <algorithm>
+
 TSelectCommPortDlg* SelectCommPortDlg = nullptr;
 
 std::vector<int32_t> CommPortList()
@@ -59,6 +61,9 @@ bool TSelectCommPortDlg::Execute(int32_t Current)
     PortList->SetEnabled(true);
     PortList->Clear();
     FPorts = CommPortList();
+    for (int32_t N : FNamedPorts)
+        if (!PortNumberToDevice(N).empty() && std::find(FPorts.begin(), FPorts.end(), N) == FPorts.end())
+            FPorts.push_back(N);
     int Selected = -1;
     for (size_t i = 0; i < FPorts.size(); ++i) {
         PortList->Items()->Add(PortDisplayName(FPorts[i]));

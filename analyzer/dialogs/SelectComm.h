@@ -25,14 +25,20 @@ class TSelectCommPortDlg : public TForm {
 public:
     explicit TSelectCommPortDlg(TComponent* Owner);
 
-    // Offers the port list with Current selected ("None" when it is not
-    // listed). True when closed with OK on a port; SelectedPort holds it.
+    // Offers the port list and then the named ports it does not hold, with
+    // Current selected ("None" when it is not offered). True when closed
+    // with OK on a port; SelectedPort holds it.
     bool Execute(int32_t Current);
 
     int32_t SelectedPort() const { return FSelectedPort; }
+    // Ports in use that the system does not list (a pseudo-terminal named
+    // on the command line); offered after the listed ones.
+    const std::vector<int32_t>& NamedPorts() const { return FNamedPorts; }
+    void SetNamedPorts(const std::vector<int32_t>& Value) { FNamedPorts = Value; }
 
 private:
     int32_t FSelectedPort = 0;
+    std::vector<int32_t> FNamedPorts;
     TLabel* Label1;
     TComboBox* PortList;
     TButton* OKBtn;

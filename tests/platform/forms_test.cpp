@@ -390,3 +390,29 @@ TEST(Form, TakesTheWindowsSizeWhenItsStateChanges)
     EXPECT_EQ(panel->Width(), 500);
     EXPECT_GT(resizes, 0);
 }
+
+// The title-bar buttons change the window's state behind the form's back:
+// the form reports the state the window is in, and a restored window stays
+// normal when it is shown again.
+TEST(Form, StateFollowsTheWindowsTitleBarButtons)
+{
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 300, 200);
+    form.SetWindowState(wsMaximized);
+    form.Show();
+    QApplication::processEvents();
+    ASSERT_EQ(form.WindowState(), wsMaximized);
+
+    form.Handle()->setWindowState(Qt::WindowNoState);   // the restore button
+    QApplication::processEvents();
+    EXPECT_EQ(form.WindowState(), wsNormal);
+    form.Hide();
+    form.Show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.WindowState(), wsNormal);
+    EXPECT_FALSE(form.Handle()->windowState() & Qt::WindowMaximized);
+
+    form.Handle()->setWindowState(Qt::WindowMaximized);   // the maximize button
+    QApplication::processEvents();
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+}

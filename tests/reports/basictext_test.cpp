@@ -3,6 +3,8 @@
 
 #include "chart/RpChart.h"
 #include "platform/Application.h"
+#include "platform/DialogHook.h"
+#include "platform/Printers.h"
 #include "report/RpCtrls.h"
 #include "report/RpReport.h"
 #include "tests/support/Components.h"
@@ -56,4 +58,26 @@ TEST(BasicTextReport, FormAsDesigned)
     F.SetHeader("Ward 5", "654321");
     EXPECT_EQ(Find<TRpLabel>(&F, "rplblHeader")->Caption(), "Ward 5");
     EXPECT_EQ(Find<TRpLabel>(&F, "rplblZRSN")->Caption(), "654321");
+}
+
+// The print dialog names the printout after the report, and so does the
+// PDF file it suggests when there is no printer (not "document.pdf").
+TEST(BasicTextReport, PrintDialogSuggestsTheReportsName)
+{
+    EnsureApplication();
+    TrptBasicText F(nullptr);
+    std::string Caption;
+    std::string Suggested;
+    auto Old = SetDialogAnswerer([&](const TDialogRequest& Q, TDialogAnswer& A) {
+        if (Q.Kind != TDialogKind::Print)
+            return false;
+        Caption = Q.Caption;
+        Suggested = Printer()->PrintsToFile() ? Printer()->Port() : "ZR Text Printout.pdf";
+        A.ModalResult = mrCancel;
+        return true;
+    });
+    EXPECT_FALSE(F.Output(false));
+    SetDialogAnswerer(Old);
+    EXPECT_EQ(Caption, "ZR Text Printout");
+    EXPECT_EQ(Suggested, "ZR Text Printout.pdf");
 }

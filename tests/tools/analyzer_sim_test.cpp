@@ -121,7 +121,12 @@ TEST_F(SimLine, AnswersTheConnectOnlyAtItsRate)
         Line Slow(Sim.SlavePath(), B2400);
         Slow.Write(BuildFrame('G', {}));
         EXPECT_TRUE(Slow.Read(1, 150).empty());
+        Sim.SetNakOtherRates(true);   // a line that garbles what it hears
+        Slow.Write(BuildFrame('G', {}));
+        EXPECT_EQ(Slow.Read(1), Bytes{kNak});
+        Sim.SetNakOtherRates(false);
     }
+    EXPECT_TRUE(Sim.Received().empty());
     Line L(Sim.SlavePath());
     EXPECT_EQ(Sim.CurrentBaud(), 38400);
     L.Write(BuildFrame('G', {}));

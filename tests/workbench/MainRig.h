@@ -1,6 +1,6 @@
 // The main window in a folder of its own (settings file and "Signals"
 // beside a program name there), optionally connected to the analyzer
-// simulator on a pseudo-terminal named in the settings file.
+// simulator on a pseudo-terminal named as on the command line.
 #pragma once
 
 #include "analyzer/Serialfunctions.h"
@@ -63,11 +63,12 @@ struct MainRig {
         TIniFile F(IniName());
         return F.ReadString(Section, Key, "<none>");
     }
-    // Starts the simulator and names its line in the settings file.
+    // Starts the simulator and names its line as the command line does (a
+    // pseudo-terminal in the settings file is not opened).
     void StartSim()
     {
         ASSERT_TRUE(Sim.Start());
-        Ini("Communications", "Comm", std::to_string(DeviceToPortNumber(Sim.SlavePath())));
+        Options.PortOverride = DeviceToPortNumber(Sim.SlavePath());
     }
     void Build()
     {

@@ -3,6 +3,9 @@
 #include "tests/workbench/MainRig.h"
 #include "tests/support/Components.h"
 
+#include "analyzer/dialogs/SearchComm.h"
+#include "analyzer/dialogs/SelectComm.h"
+
 #include "platform/ApdComPort.h"
 #include "platform/DialogHook.h"
 #include "platform/Graphics.h"
@@ -239,6 +242,82 @@ TEST(Shutdown, ExitEndsProtocolWaits)
     Find<TMenuItem>(R.Form.get(), "Exit1")->Click();
     EXPECT_TRUE(ZebbSer->Closing());
     EXPECT_FALSE(R.Form->Visible());
+}
+
+// Communications > Search: an analyzer found is connected as after the
+// handshake (output on, identity read). A later search that finds nothing
+// (the analyzer stopped answering) says so and keeps the connection: the
+// port reopened, the stream going on, nothing new saved as the user's port.
+TEST(SearchComm, FindsTheAnalyzerAndAFailedSearchKeepsTheConnection)
+{
+    MainRig R;
+    ASSERT_TRUE(R.Sim.Start());
+    R.Sim.SetNakOtherRates(true);   // probes at other rates fail at once
+    R.Build();
+    TMainForm& F = *R.Form;
+    auto* Port = Find<TApdComPort>(&F, "CommPort");
+    ASSERT_FALSE(Port->Open());
+    TdlgSearchCommPorts Search(nullptr, ZebbSer);
+    dlgSearchCommPorts = &Search;
+    Search.SetFoundPauseMs(50);
+    const int SimPort = DeviceToPortNumber(R.Sim.SlavePath());
+    Search.SetPortLister([&] { return std::vector<int32_t>{SimPort}; });
+    std::vector<std::string> Told;
+    auto Old = SetDialogAnswerer([&](const TDialogRequest& Req, TDialogAnswer& Ans) {
+        if (Req.Kind != TDialogKind::MessageBox)
+            return false;
+        Told.push_back(Req.Text);
+        Ans.ModalResult = mrOk;
+        return true;
+    });
+
+    Find<TAction>(&F, "actnSearchComm")->Execute();
+    EXPECT_TRUE(Told.empty());
+    EXPECT_TRUE(Probe(F).Connected());
+    EXPECT_TRUE(Find<TAction>(&F, "actnSerialModeBoth")->Checked());
+    EXPECT_EQ(F.SerialNumber(), "123456");
+    EXPECT_EQ(F.DeviceVersion(), "01.08.09");
+    ASSERT_TRUE(Port->Open());
+    EXPECT_EQ(Port->Baud(), 38400);
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(F).SampleTime() > 5; }, 5000));
+
+    R.Sim.SetNakFrames(5);   // the probe at the analyzer's rate is refused
+    Search.SetPortLister([] { return std::vector<int32_t>{DeviceToPortNumber("/dev/ttyUSB98")}; });
+    Find<TAction>(&F, "actnSearchComm")->Execute();
+    ASSERT_EQ(Told.size(), 1u);
+    EXPECT_NE(Told[0].find(R.Sim.SlavePath() + " is in use again."), std::string::npos) << Told[0];
+    EXPECT_TRUE(Probe(F).Connected());
+    ASSERT_TRUE(Port->Open());
+    EXPECT_EQ(Port->ComNumber(), SimPort);
+    EXPECT_EQ(Port->Baud(), 38400);
+    const int32_t After = Probe(F).SampleTime();
+    EXPECT_TRUE(ProcessUntil([&] { return Probe(F).SampleTime() > After + 5; }, 5000));
+    F.Close();
+    EXPECT_EQ(R.IniValue("Communications", "Comm"), "<none>");
+    dlgSearchCommPorts = nullptr;
+    SetDialogAnswerer(Old);
+}
+
+// Communications > Comm Port offers the port in use, also a pseudo-terminal
+// named on the command line that the system does not list.
+TEST(SelectComm, OffersThePortInUse)
+{
+    MainRig R;
+    R.StartSim();
+    R.Build();
+    TSelectCommPortDlg Select(nullptr);
+    SelectCommPortDlg = &Select;
+    std::string Shown;
+    auto Old = SetDialogAnswerer([&](const TDialogRequest& Req, TDialogAnswer& Ans) {
+        Shown = Find<TComboBox>(&Select, "PortList")->Text();
+        Ans.ModalResult = mrCancel;
+        return true;
+    });
+    Find<TAction>(R.Form.get(), "actnSelectPort")->Execute();
+    EXPECT_EQ(Shown, R.Sim.SlavePath());
+    EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+    SelectCommPortDlg = nullptr;
+    SetDialogAnswerer(Old);
 }
 
 // The About box before any connection, and after one.

@@ -9,6 +9,8 @@
 #include "platform/Mask.h"
 #include "platform/StdCtrls.h"
 #include "widgets/IcNumEdit.h"
+#include "workbench/About.h"
+#include "workbench/RecordDialog.h"
 
 #include <limits>
 
@@ -20,6 +22,47 @@ struct DialogsRig {
 };
 
 }  // namespace
+
+// Esc closes the About box and the Record File dialog (each has one
+// button) from the control that has the focus; a number field keeps Esc
+// and Enter for itself (restore and commit) and the dialog stays open.
+TEST(EntryDialogs, EscapeClosesTheOneButtonDialogsButNotFromANumberField)
+{
+    DialogsRig R;
+    TdlgAbout About(nullptr);
+    TdlgRecord Record(nullptr);
+    struct Case {
+        TCustomForm* Dialog;
+        const char* Focused;
+    };
+    for (const Case& C : {Case{&About, "OKButton"}, Case{&Record, "eSubject"}, Case{&Record, "eNotes"}}) {
+        SCOPED_TRACE(std::string(C.Dialog->Name()) + " " + C.Focused);
+        bool Closed = false;
+        ModalAnswer A(
+            [&](TComponent* D) {
+                Closed = C.Dialog->WidgetDialogKey(VK_ESCAPE, {}, Find<TWinControl>(D, C.Focused));
+            },
+            mrNone);   // the dialog's own result
+        if (C.Dialog == &About)
+            About.Execute();
+        else
+            EXPECT_TRUE(Record.Execute());
+        EXPECT_TRUE(Closed);
+        EXPECT_EQ(C.Dialog->ModalResult(), mrOk);
+    }
+
+    TdlgValueEntry& V = *R.D.ValueEntry;
+    ModalAnswer A(
+        [&](TComponent* D) {
+            EXPECT_FALSE(V.WidgetDialogKey(VK_ESCAPE, {}, Find<TIcNumSpin>(D, "eValue")));
+            EXPECT_FALSE(V.WidgetDialogKey(VK_RETURN, {}, Find<TIcNumSpin>(D, "eValue")));
+            EXPECT_EQ(V.ModalResult(), mrNone);
+            EXPECT_TRUE(V.WidgetDialogKey(VK_ESCAPE, {}, nullptr));
+            EXPECT_EQ(V.ModalResult(), mrCancel);
+        },
+        mrNone);
+    EXPECT_FALSE(V.Execute());
+}
 
 // The time dialog holds the span to 10-1200 s; Cancel keeps the value
 // passed.

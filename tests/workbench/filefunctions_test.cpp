@@ -217,3 +217,23 @@ TEST(RecordFile, AFileThatCannotBeMadeSaysWhichAndWhy)
     EXPECT_NE(Error.find(D.Path + "/plain/run.zrp.part"), std::string::npos) << Error;
     EXPECT_NE(Error.find("Not a directory"), std::string::npos) << Error;
 }
+
+// A write that fails is what the user is told about; when cutting the file
+// back to its whole records fails as well, that is kept apart and said.
+TEST(RecordFile, AWriteThatFailsIsToldAndAFailedCutIsKeptApart)
+{
+    TempDir D;
+    const std::string Name = D.Path + "/run.zrp";
+    // A device that takes no data and has no size to cut.
+    std::filesystem::create_symlink("/dev/full", Name + ".part");
+    std::string Error;
+    auto File = TRecordFile::Create(Name, Error);
+    ASSERT_NE(File, nullptr) << Error;
+    WriteMarkerRecord(0, File.get());
+    EXPECT_TRUE(File->Failed());
+    EXPECT_NE(File->ErrorText().find("No space left on device"), std::string::npos) << File->ErrorText();
+    EXPECT_FALSE(File->EndsOnWholeRecords());
+    EXPECT_NE(File->CutErrorText().find("Cannot set the size of \"" + Name + ".part\""), std::string::npos)
+        << File->CutErrorText();
+    File->Close();
+}

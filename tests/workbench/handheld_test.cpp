@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
 #include "platform/StdCtrls.h"
+#include "platform/Timer.h"
 #include "tests/workbench/MainRig.h"
 #include "tools/analyzer-sim/SimEncode.h"
 #include "tools/analyzer-sim/SimScripts.h"
@@ -147,7 +148,18 @@ TEST(HandheldDirectory, ListsValidEntriesUncheckedAndDropsBlanksFromNames)
 {
     HandheldRig H({sim::HandheldFile(sim::DemoHandheldRecord(0)), sim::HandheldFile(sim::DemoHandheldRecord(1)),
                    sim::HandheldFile(sim::DemoHandheldRecord(2))});
+    TMainForm& F = *H.R.Form;
+    SetApplicationMainForm(&F);
+    F.SetBounds(120, 90, 900, 600);
+    F.Show();
+    Find<TTimer>(&F, "tmrStartHandshake")->SetEnabled(false);   // connected already
     ASSERT_TRUE(H.ShowDirectory(3));
+    // The dialog opens over the main window, not at the screen's corner
+    // over the menu bar.
+    EXPECT_NEAR(H.Dlg->Left() + H.Dlg->Width() / 2, F.Left() + F.Width() / 2, 2);
+    EXPECT_NEAR(H.Dlg->Top() + H.Dlg->Height() / 2, F.Top() + F.Height() / 2, 2);
+    EXPECT_GT(H.Dlg->Top(), F.Top() + F.Height() - F.ClientHeight());
+    SetApplicationMainForm(nullptr);
     EXPECT_EQ(H.Lines(), (std::vector<std::string>{"(0)  VentTest1  10/Jun/2024 09:00 a",
                                                    "(1)  VentTest2  11/Jun/2024 10:00 a",
                                                    "(2)  LeakCheck  12/Jun/2024 11:00 a"}));

@@ -5,6 +5,8 @@
 #include "tests/workbench/RecordingRig.h"
 
 #include "analyzer/Units.h"
+#include "chart/Chart.h"
+#include "chart/Series.h"
 #include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
@@ -527,4 +529,59 @@ TEST(Playback, ExtractActionsWriteTheTablesAndTellTheUser)
     R.Action("actnExtractParameterFile")->Execute();
     EXPECT_EQ(R.Messages.size(), 3u);
     EXPECT_FALSE(Probe(*R.Form).PlayingFile());
+}
+
+// Open and save reset the live displays whether or not a file was open, and
+// a file opened while the analyzer streams is shown alone: no sweep, scale
+// or statistic keeps live values. Closing it gives the analyzer's output
+// back in the mode it ran in.
+TEST(Playback, OpenOrSaveWhileTheAnalyzerStreamsResetsTheDisplaysAndCloseGivesTheOutputBack)
+{
+    PlaybackRig R;
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    TMainForm& F = *R.Form;
+    const TSignalStats& Flow = F.SignalStats(sigFlow);
+    TChartSeries* Sweep = Find<TChart>(&F, "chartMonitor1")->Series(0);
+    auto Streaming = [&] { return Flow.MeanCount() > 20 && Sweep->Count() > 20; };
+    ASSERT_TRUE(ProcessUntil(Streaming, 5000));
+    ASSERT_FALSE(R.Action("actnCloseFile")->Enabled());
+
+    // Save, cancelled at its dialog: no file was open, the displays reset.
+    {
+        UserAnswers User;   // the save dialog cancelled
+        R.Action("actnSaveFile")->Execute();
+    }
+    EXPECT_TRUE(Flow.ResetPending());
+    EXPECT_EQ(Sweep->Count(), 0);
+    ASSERT_TRUE(ProcessUntil(Streaming, 5000));
+
+    R.Play("three.zrp", {WaveRecord(1, 1234), WaveRecord(2, 1234), WaveRecord(3, 1234)});
+    {
+        auto L = R.Sim.Lock();
+        EXPECT_EQ(R.Sim.Device().SerialMode, '0');
+    }
+    EXPECT_TRUE(Flow.ResetPending());
+    EXPECT_EQ(Sweep->Count(), 0);
+    ProcessFor(100);   // any live frame still under way
+    R.Tick();
+    EXPECT_EQ(Flow.MeanCount(), 3);
+    EXPECT_NEAR(Flow.Max(), 12.34, 1e-4);
+    EXPECT_EQ(Sweep->Count(), 3);
+
+    R.Action("actnCloseFile")->Execute();
+    {
+        auto L = R.Sim.Lock();
+        EXPECT_EQ(R.Sim.Device().SerialMode, '3');
+    }
+    EXPECT_TRUE(R.Action("actnSerialModeBoth")->Checked());
+    const int32_t Closed = Probe(F).SampleTime();
+    EXPECT_TRUE(ProcessUntil([&] { return Probe(F).SampleTime() > Closed + 10; }, 5000));
+
+    // A user who had the output off keeps it off.
+    R.Action("actnSerialModeNone")->Execute();
+    R.Play("again.zrp", {WaveRecord(1, 1234)});
+    R.Action("actnCloseFile")->Execute();
+    auto L = R.Sim.Lock();
+    EXPECT_EQ(R.Sim.Device().SerialMode, '0');
 }

@@ -174,10 +174,7 @@ TEST(RecordingChild, RecordsFromTheAnalyzerUntilSignalled)
     if (Env(ChildDirVar).empty())
         GTEST_SKIP() << "started by RecordingShutdown";
     ChildWindow C;
-    {
-        TIniFile Ini(C.Dir + "/ozezudo.INI");
-        Ini.WriteString("Communications", "Comm", Env("OZ_RECORD_CHILD_PORT"));
-    }
+    C.Options.PortOverride = std::stoi(Env("OZ_RECORD_CHILD_PORT"));
     C.Build();
     SetApplicationMainForm(C.Form.get());
     ZebbSer->SetBaudIfOpen(38400);

@@ -175,20 +175,89 @@ TEST(Settings, GeometryKeptWhenNotNormal)
     }
 }
 
-// The port: the one of the file is opened at start and kept when it is
-// closed at the end; the one named on the command line is used for the run
-// but never becomes the user's port.
-TEST(Settings, PortKeptAndOverrideNotWritten)
+// One maximized session does not keep every later start maximized: the
+// window restored and sized again is written as it is, and the next start
+// opens it so.
+TEST(Settings, RestoredAfterAMaximizedStartTheSizeIsWrittenAgain)
+{
+    MainRig R;
+    R.Ini("Window Settings", "Maximized", "1");   // a first session closed maximized
+    R.Build();
+    R.Form->Show();
+    ProcessFor(20);
+    ASSERT_EQ(R.Form->WindowState(), wsMaximized);
+    R.Form->SetWindowState(wsNormal);
+    R.Form->SetBounds(30, 40, 520, 400);
+    ProcessFor(20);
+    R.Form->Close();
+    EXPECT_EQ(R.IniValue("Window Settings", "Maximized"), "0");
+    EXPECT_EQ(R.IniValue("Window Settings", "Width"), "520");
+    EXPECT_EQ(R.IniValue("Window Settings", "Height"), "400");
+    R.Form.reset();
+
+    R.Build();
+    EXPECT_EQ(R.Form->WindowState(), wsNormal);
+    EXPECT_EQ(R.Form->Width(), 520);
+    EXPECT_EQ(R.Form->Height(), 400);
+}
+
+// Sizes written by hand: none that the file can mean gives the default
+// size, one larger than the screen the screen's, before anything is laid
+// out at it (a size of thousands of pixels would take gigabytes).
+TEST(Settings, HandWrittenSizesAreClampedBeforeTheWindowIsSized)
+{
+    const int SW = Screen->Width();
+    const int SH = Screen->Height();
+    ASSERT_GT(SW, 640);
+    ASSERT_GT(SH, 480);
+    struct Case {
+        const char* Width;
+        const char* Height;
+        int ExpectedWidth, ExpectedHeight;
+    };
+    const Case Cases[] = {
+        {"10000", "10000", SW, SH},      {"30000", "700", SW, std::min(700, SH)},
+        {"2147483647", "2147483647", SW, SH}, {"-5", "-1", 640, 480},
+        {"0", "0", 640, 480},            {"-2147483648", "300", 640, 300},
+        {"500", "junk", 500, 480},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(std::string(C.Width) + " x " + C.Height);
+        MainRig R;
+        R.Ini("Window Settings", "Width", C.Width);
+        R.Ini("Window Settings", "Height", C.Height);
+        R.Ini("Window Settings", "Left", "2147483647");
+        R.Build();
+        TMainForm& F = *R.Form;
+        EXPECT_EQ(F.Width(), C.ExpectedWidth);
+        EXPECT_EQ(F.Height(), C.ExpectedHeight);
+        EXPECT_GE(F.Left(), 0);
+        EXPECT_LE(F.Left() + F.Width(), SW);
+        F.Close();
+        EXPECT_EQ(R.IniValue("Window Settings", "Width"), std::to_string(C.ExpectedWidth));
+        EXPECT_EQ(R.IniValue("Window Settings", "Height"), std::to_string(C.ExpectedHeight));
+    }
+}
+
+// The port: a pseudo-terminal in the file is no port to remember (another
+// program has that number now): it is not opened, its far end hears
+// nothing, and the file keeps what it held. The port named on the command
+// line is used for the run but never becomes the user's port.
+TEST(Settings, PseudoTerminalInTheFileIsNotOpenedAndOverrideNotWritten)
 {
     {
         MainRig R;
-        R.StartSim();
-        const std::string Port = R.IniValue("Communications", "Comm");
+        ASSERT_TRUE(R.Sim.Start());
+        const std::string Pty = std::to_string(DeviceToPortNumber(R.Sim.SlavePath()));
+        R.Ini("Communications", "Comm", Pty);
         R.Build();
-        EXPECT_TRUE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
-        Find<TApdComPort>(R.Form.get(), "CommPort")->SetOpen(false);
+        R.Form->Show();
+        ProcessFor(300);   // past the start's handshake
+        EXPECT_FALSE(Find<TApdComPort>(R.Form.get(), "CommPort")->Open());
+        EXPECT_TRUE(R.Sim.Received().empty());
+        EXPECT_TRUE(R.Sim.RatesHeard().empty());
         R.Form->Close();
-        EXPECT_EQ(R.IniValue("Communications", "Comm"), Port);
+        EXPECT_EQ(R.IniValue("Communications", "Comm"), Pty);
     }
     {
         MainRig R;

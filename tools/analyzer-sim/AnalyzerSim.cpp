@@ -330,8 +330,13 @@ void AnalyzerSim::ReaderLoop()
             // At another rate than its own the analyzer hears only noise,
             // unless its boot loader listens there.
             if (N > 0 && FBootLoader.Feed(Baud, Want, Buf, static_cast<size_t>(N), Answer)) {
-                if (!Answer.empty() && !FSilent)
+                if (!Answer.empty() && !FSilent) {
                     Write(Answer);
+                } else if (Baud != Want && FNakOtherRates && !FSilent && !FBootLoader.Active()) {
+                    for (ssize_t i = 0; i < N; ++i)   // one NAK for each frame begun
+                        if (Buf[i] == kStart)
+                            Write(Bytes{kNak});
+                }
             } else if (N > 0 && Baud == Want) {
                 FReaderState.Feed(Buf, static_cast<size_t>(N),
                                   [this](FrameReader::Event E, const Frame& F) { HandleEvent(E, F); });

@@ -78,6 +78,9 @@ public:
     void SetSilent(bool On) { FSilent = On; }                   // answer nothing
     void SetGarbage(bool On) { FGarbage = On; }                 // junk before each frame
     void SetSplitWrites(bool On) { FSplit = On; }               // frames in small chunks
+    // A frame sent at another rate than the analyzer's is answered with a
+    // NAK, as by a line that garbles it (off: it is not heard at all).
+    void SetNakOtherRates(bool On) { FNakOtherRates = On; }
     // Closes the line as an unplugged device does; the simulator stays
     // stopped until Start() is called again.
     void HangUp();
@@ -150,6 +153,7 @@ private:
     std::atomic<bool> FSilent{false};
     std::atomic<bool> FGarbage{false};
     std::atomic<bool> FSplit{false};
+    std::atomic<bool> FNakOtherRates{false};
 
     int64_t FNextWaveformMs = 0;
     int64_t FNextParametersMs = 0;
