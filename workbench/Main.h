@@ -369,6 +369,9 @@ private:
     void RestartPlayback();
     // The three monitor plots (restarting their sweeps) and both loops.
     void ClearPlaybackPlots();
+    // Playback moved elsewhere in the file: the plots draw no line from the
+    // last record played to the next.
+    void BreakPlaybackPlots();
     // Closes a played file; the device kind is the connected analyzer's again.
     void ClosePlaybackFile();
     void ExtractFile(int Kind, const std::string& Done);

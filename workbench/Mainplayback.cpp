@@ -219,6 +219,14 @@ void TMainForm::ClearPlaybackPlots()
         Loop.Clear();
 }
 
+void TMainForm::BreakPlaybackPlots()
+{
+    for (TMonitorPlotInfo& Plot : FMonitorPlots)
+        Plot.BreakTrace();
+    for (TLoopPlotInfo& Loop : FLoopPlots)
+        Loop.BreakTrace();
+}
+
 void TMainForm::RestartPlayback()
 {
     FPlaybackFile->SeekStart();
@@ -267,26 +275,34 @@ void TMainForm::actnStopExecute(TObject* Sender)
 
 void TMainForm::actnSkipFwdExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SkipForward();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SkipForward();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnSkipBackExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SkipBack();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SkipBack();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnAllForwardExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SeekEnd();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SeekEnd();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnAllBackwardExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SeekStart();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SeekStart();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::btnLoopPlayBlackClick(TObject* Sender)

@@ -5,6 +5,7 @@
 #include "tests/workbench/RecordingRig.h"
 
 #include "analyzer/Units.h"
+#include "chart/Series.h"
 #include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
@@ -397,6 +398,67 @@ TEST(Playback, TransportControlsMoveOnWholeRecords)
     EXPECT_EQ(Probe(F).Event(0), "t3");
     EXPECT_EQ(Probe(F).SampleTime(), 15);
     EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
+}
+
+// Skipping, rewinding or going to the start moves playback elsewhere in the
+// file: the monitor plots and the loops take the next record as the start
+// of a new stretch of trace (a move, not a line from the last one).
+TEST(Playback, JumpsLeaveAGapInThePlots)
+{
+    // Four blocks of a marker and four samples; the third block's counters
+    // jump far ahead.
+    std::vector<TDataFileRecord> Records;
+    uint16_t Counter = 1;
+    for (int Block = 0; Block < 4; ++Block) {
+        Records.push_back(MakeMarkerRecord(0));
+        if (Block == 3)
+            Counter = 700;
+        for (int i = 0; i < 4; ++i)
+            Records.push_back(WaveRecord(Counter++, static_cast<int16_t>(100 * (Block + 1))));
+    }
+    struct Case {
+        const char* Action;
+        int Times;
+    };
+    const Case Cases[] = {{"actnSkipFwd", 2}, {"actnSkipBack", 1}, {"actnAllBackward", 1}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Action);
+        PlaybackRig R;
+        R.Build();
+        TMainForm& F = *R.Form;
+        R.Play("jumps.zrp", Records);
+        R.Tick();   // the first two blocks
+        ASSERT_EQ(Probe(F).PlaybackPosition(), 10);
+        TFastLineSeries* Monitor = Probe(F).MonitorPlot(0).ActiveSeries();
+        TFastLineSeries* Loop = Probe(F).LoopPlot(0).ActiveSeries();
+        const int MonitorBefore = Monitor->Count();
+        const int LoopBefore = Loop->Count();
+        for (int i = 0; i < C.Times; ++i)
+            R.Action(C.Action)->Execute();
+        R.Tick();
+        ASSERT_EQ(Probe(F).MonitorPlot(0).ActiveSeries(), Monitor);
+        ASSERT_EQ(Probe(F).LoopPlot(0).ActiveSeries(), Loop);
+        for (TFastLineSeries* S : {Monitor, Loop}) {
+            const int Before = S == Monitor ? MonitorBefore : LoopBefore;
+            ASSERT_GT(S->Count(), Before + 1);
+            EXPECT_FALSE(S->IsNull(Before - 1));
+            // The pen moves to the first point after the jump, then draws.
+            EXPECT_TRUE(S->IsNull(Before));
+            EXPECT_EQ(S->XValue(Before), S->XValue(Before + 1));
+            EXPECT_EQ(S->YValue(Before), S->YValue(Before + 1));
+            for (int i = Before + 1; i < S->Count(); ++i)
+                EXPECT_FALSE(S->IsNull(i)) << i;
+        }
+    }
+    // Played straight through, the blocks join up.
+    PlaybackRig R;
+    R.Build();
+    R.Play("jumps.zrp", Records);
+    R.Tick();
+    R.Tick();
+    TFastLineSeries* S = Probe(*R.Form).MonitorPlot(0).ActiveSeries();
+    for (int i = 1; i < S->Count(); ++i)
+        EXPECT_FALSE(S->IsNull(i)) << i;
 }
 
 TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnce)
