@@ -388,6 +388,7 @@ private:
     TAction* actnAllForward = nullptr;
     TAction* actnAllBackward = nullptr;
     TGroupBox* gbPlayback = nullptr;
+    TToolBar* tbPlayback = nullptr;   // the transport buttons
     TSpeedButton* btnLoopPlayBlack = nullptr;
     TSpeedButton* btnLoopPlayRed = nullptr;
     TScrollBar* scrollSpeed = nullptr;

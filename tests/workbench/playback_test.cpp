@@ -10,10 +10,12 @@
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Graphics.h"
+#include "platform/ImgList.h"
 #include "platform/Timer.h"
 #include "tools/analyzer-sim/SimScripts.h"
 
 #include <map>
+#include <set>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -492,6 +494,37 @@ TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnc
     EXPECT_EQ(F.SignalStats(sigFlow).MeanCount(), 5);
     EXPECT_EQ(Probe(F).SampleTime(), 5);
     EXPECT_EQ(Probe(F).Event(0), "t1");
+}
+
+// The transport buttons show pictures of their own, one each, with their
+// hints; the Loop buttons and the speed bar sit on the row below them.
+TEST(Playback, TransportButtonsShowPictures)
+{
+    PlaybackRig R;
+    R.Build();
+    TToolBar* Bar = Find<TToolBar>(R.Form.get(), "tbPlayback");
+    ASSERT_NE(Bar, nullptr);
+    EXPECT_FALSE(Bar->ShowCaptions());
+    ASSERT_NE(Bar->Images(), nullptr);
+    const std::pair<const char*, const char*> Buttons[] = {
+        {"btnPlay", "Play"},   {"btnPause", "Pause"},         {"btnStop", "Stop"}, {"btnAllBackward", "Start"},
+        {"btnSkipBack", "Rewind"}, {"btnSkipFwd", "Fast Forward"}, {"btnAllForward", "End"},
+    };
+    std::set<int> Pictures;
+    for (const auto& [Name, Hint] : Buttons) {
+        TToolButton* B = Find<TToolButton>(R.Form.get(), Name);
+        ASSERT_NE(B, nullptr) << Name;
+        EXPECT_EQ(B->Parent(), Bar) << Name;
+        EXPECT_FALSE(B->InOverflow()) << Name;
+        EXPECT_EQ(B->Hint(), Hint) << Name;
+        EXPECT_GE(B->ImageIndex(), 0) << Name;
+        EXPECT_LT(B->ImageIndex(), Bar->Images()->Count()) << Name;
+        Pictures.insert(B->ImageIndex());
+    }
+    EXPECT_EQ(Pictures.size(), 7u);
+    const int Below = Bar->Top() + Bar->Height();
+    for (const char* Name : {"btnLoopPlayBlack", "scrollSpeed", "lblSpeed"})
+        EXPECT_GE(Find<TControl>(R.Form.get(), Name)->Top(), Below) << Name;
 }
 
 TEST(Playback, SpeedBarSetsTheTimerInterval)
