@@ -18,6 +18,7 @@
 #include "tests/support/PdfTools.h"
 
 #include <chrono>
+#include <functional>
 #include <regex>
 #include <stdexcept>
 
@@ -28,7 +29,8 @@ std::string Artifact(const std::string& Name)
     return std::string(OZ_TEST_ARTIFACTS) + "/" + Name;
 }
 
-// Answers the printer set-up dialog: a PDF file, Cancel, or a failure.
+// Answers the printer set-up dialog: a PDF file, Cancel, or a failure;
+// During, when set, runs while the dialog is open.
 class PrintAnswer {
 public:
     enum TKind { ToPdf, Cancel, Fail };
@@ -39,6 +41,8 @@ public:
             if (Q.Kind != TDialogKind::Print)
                 return false;
             ++Runs;
+            if (During)
+                During();
             if (Kind == Fail)
                 throw std::runtime_error("printer gone");
             if (Kind == Cancel) {
@@ -60,6 +64,7 @@ public:
         Printer()->ResetDeviceMode();
     }
     int Runs = 0;
+    std::function<void()> During;
 
 private:
     TDialogAnswerer FOld;
@@ -262,7 +267,9 @@ TEST_F(PrintReport, MonitorReportShowsThreeChartsWithTheirLabels)
     }
     ShowPage("tsMonitor");
     {
+        // While the dialog is open the screen charts keep their series.
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         Find<TAction>(R.Form.get(), "actnPrintReport")->Execute();
         EXPECT_EQ(A.Runs, 1);
     }
@@ -291,7 +298,9 @@ TEST_F(PrintReport, LoopAndLeakReports)
     ShowPage("tsLoop");
     {
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         Find<TAction>(R.Form.get(), "actnPrintReport")->Execute();
+        EXPECT_EQ(A.Runs, 1);
     }
     std::string Text = PdfText(Pdf, 1);
     EXPECT_NE(Text.find("Flow / Volume"), std::string::npos) << Text;
@@ -302,6 +311,7 @@ TEST_F(PrintReport, LoopAndLeakReports)
     ASSERT_EQ(std::remove(Pdf.c_str()), 0);
     {
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         R.Form->PrintReport(rkLeak, false);
     }
     std::string Collapsed;
