@@ -203,6 +203,20 @@ protected:
     }
     // The screen charts hold what they held, the live plots move again and
     // the window is not printing.
+    // The printed chart drew the left and bottom axes, with their grids,
+    // and no other: the right axis repeats the left axis's settings, but no
+    // series uses it, so it adds no second grid.
+    void ExpectOneGrid(const std::string& Chart)
+    {
+        SCOPED_TRACE(Chart);
+        TRpDBChart* C = ReportPart<TRpChart>(Chart)->GetChart();
+        EXPECT_TRUE(C->IsAxisVisible(C->LeftAxis()));
+        EXPECT_TRUE(C->IsAxisVisible(C->BottomAxis()));
+        EXPECT_FALSE(C->IsAxisVisible(C->RightAxis()));
+        EXPECT_FALSE(C->IsAxisVisible(C->TopAxis()));
+        EXPECT_EQ(C->RightAxis()->Minimum(), C->LeftAxis()->Minimum());
+        EXPECT_EQ(C->RightAxis()->Maximum(), C->LeftAxis()->Maximum());
+    }
     void ExpectGivenBack(const std::vector<std::vector<TSeriesState>>& Before)
     {
         EXPECT_FALSE(Probe(*R.Form).Printing());
@@ -286,6 +300,7 @@ TEST_F(PrintReport, MonitorReportShowsThreeChartsWithTheirLabels)
         EXPECT_NE(Text.find("Min: " + Plot.Min), std::string::npos) << Text;
         EXPECT_NE(Text.find(Plot.Title), std::string::npos);
         EXPECT_FALSE(ReportPart<TRpChart>("Chart" + std::to_string(p + 1))->GetChart()->SeriesCount());
+        ExpectOneGrid("Chart" + std::to_string(p + 1));
     }
     EXPECT_NE(Text.find("Breath Parameters"), std::string::npos);
     RunTool("pdftoppm -png -r 80 -f 1 -l 1 -singlefile '" + Pdf + "' '" + Artifact("report-monitor") + "'");
@@ -306,6 +321,8 @@ TEST_F(PrintReport, LoopAndLeakReports)
     EXPECT_NE(Text.find("Flow / Volume"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Volume / Pressure"), std::string::npos);
     ExpectFrame(Pdf);
+    ExpectOneGrid("chtLoop1");
+    ExpectOneGrid("chtLoop2");
     EXPECT_EQ(ScreenState(*R.Form), Before);
 
     ASSERT_EQ(std::remove(Pdf.c_str()), 0);
