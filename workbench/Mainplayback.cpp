@@ -9,8 +9,8 @@
 #include "platform/ComCtrls.h"
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
-#include "platform/ImgList.h"
 #include "platform/ExtCtrls.h"
+#include "platform/ImgList.h"
 #include "platform/LookOut.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
@@ -67,21 +67,20 @@ void TMainForm::CreatePlaybackComponents()
     struct {
         TAction*& Field;
         const char* Name;
-        const char* Caption;
-        const char* Hint;
+        const char* Hint;   // also the caption, which the picture stands for
         int ImageIndex;
         void (TMainForm::*Handler)(TObject*);
     } const Transport[] = {
-        {actnPlay, "actnPlay", "Play", "Play", 13, &TMainForm::actnPlayExecute},
-        {actnPause, "actnPause", "Pause", "Pause", 14, &TMainForm::actnPauseExecute},
-        {actnStop, "actnStop", "Stop", "Stop", 15, &TMainForm::actnStopExecute},
-        {actnAllBackward, "actnAllBackward", "Start", "Start", 16, &TMainForm::actnAllBackwardExecute},
-        {actnSkipBack, "actnSkipBack", "Rewind", "Rewind", 17, &TMainForm::actnSkipBackExecute},
-        {actnSkipFwd, "actnSkipFwd", "Fast Forward", "Fast Forward", 18, &TMainForm::actnSkipFwdExecute},
-        {actnAllForward, "actnAllForward", "End", "End", 19, &TMainForm::actnAllForwardExecute},
+        {actnPlay, "actnPlay", "Play", 13, &TMainForm::actnPlayExecute},
+        {actnPause, "actnPause", "Pause", 14, &TMainForm::actnPauseExecute},
+        {actnStop, "actnStop", "Stop", 15, &TMainForm::actnStopExecute},
+        {actnAllBackward, "actnAllBackward", "Start", 16, &TMainForm::actnAllBackwardExecute},
+        {actnSkipBack, "actnSkipBack", "Rewind", 17, &TMainForm::actnSkipBackExecute},
+        {actnSkipFwd, "actnSkipFwd", "Fast Forward", 18, &TMainForm::actnSkipFwdExecute},
+        {actnAllForward, "actnAllForward", "End", 19, &TMainForm::actnAllForwardExecute},
     };
     for (const auto& T : Transport) {
-        TAction* A = NewAction(T.Field, T.Name, T.Caption, T.Handler);
+        TAction* A = NewAction(T.Field, T.Name, T.Hint, T.Handler);
         A->SetHint(T.Hint);
         A->SetImageIndex(T.ImageIndex);
     }
