@@ -6,9 +6,11 @@
 #include "platform/Forms.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 
 #include <algorithm>
 #include <cctype>
@@ -531,8 +533,21 @@ void TPopupMenu::Popup(int X, int Y)
     Menu->popup(QPoint(X, Y));
     // The size is known once OnPopup has set the items up and the menu is
     // shown.
-    if (FAlignment != TPopupAlignment::paLeft && Menu->isVisible()) {
-        const int Shift = FAlignment == TPopupAlignment::paRight ? Menu->width() : Menu->width() / 2;
-        Menu->move(X - Shift, Menu->y());
+    if (!Menu->isVisible())
+        return;
+    QPoint At = Menu->pos();
+    if (FAlignment != TPopupAlignment::paLeft)
+        At.setX(X - (FAlignment == TPopupAlignment::paRight ? Menu->width() : Menu->width() / 2));
+    // Wherever it is asked to stand, the whole menu stays on the screen's
+    // available area.
+    const QScreen* Screen = QGuiApplication::screenAt(QPoint(X, Y));
+    if (!Screen)
+        Screen = Menu->screen();
+    if (Screen) {
+        const QRect Area = Screen->availableGeometry();
+        At.setX(std::clamp(At.x(), Area.left(), std::max(Area.left(), Area.right() + 1 - Menu->width())));
+        At.setY(std::clamp(At.y(), Area.top(), std::max(Area.top(), Area.bottom() + 1 - Menu->height())));
     }
+    if (At != Menu->pos())
+        Menu->move(At);
 }

@@ -165,7 +165,8 @@ public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
     // Fires OnPopup, then opens the menu at screen point (X, Y), its top
-    // there and its side as Alignment says; returns at once.
+    // there and its side as Alignment says, moved as far as it takes to
+    // keep it whole on the screen; returns at once.
     virtual void Popup(int X, int Y);
     TPopupAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TPopupAlignment Value) { FAlignment = Value; }

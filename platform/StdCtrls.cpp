@@ -899,6 +899,14 @@ TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner, NewWidget<TBrid
         if (!FApplying)
             PositionChanged(Value);
     });
+    // Qt's page step sizes the thumb too: it stands for the page size, and
+    // a page move goes the large change instead.
+    QObject::connect(s, &QAbstractSlider::actionTriggered, [this, s](int Action) {
+        if (Action == QAbstractSlider::SliderPageStepAdd)
+            s->setSliderPosition(std::min(s->maximum(), s->value() + FLargeChange));
+        else if (Action == QAbstractSlider::SliderPageStepSub)
+            s->setSliderPosition(std::max(s->minimum(), s->value() - FLargeChange));
+    });
     SetBounds(0, 0, 121, 17);
     Apply();
 }
@@ -911,7 +919,7 @@ void TScrollBar::Apply()
     s->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
     s->setRange(FMin, std::max(FMin, FMax));
     s->setSingleStep(FSmallChange);
-    s->setPageStep(FLargeChange);
+    s->setPageStep(FPageSize);
     s->setValue(FPosition);
     FApplying = false;
 }
@@ -968,8 +976,13 @@ void TScrollBar::SetSmallChange(int Value)
 
 void TScrollBar::SetLargeChange(int Value)
 {
-    if (FLargeChange == Value)
-        return;
     FLargeChange = Value;
+}
+
+void TScrollBar::SetPageSize(int Value)
+{
+    if (FPageSize == Value)
+        return;
+    FPageSize = std::max(0, Value);
     Apply();
 }

@@ -371,8 +371,13 @@ public:
     void SetPosition(int Value);
     int SmallChange() const { return FSmallChange; }
     void SetSmallChange(int Value);
+    // The step of a click beside the thumb (and of Page Up and Down).
     int LargeChange() const { return FLargeChange; }
     void SetLargeChange(int Value);
+    // The part of the range the thumb stands for: 0, the usual small
+    // thumb, whatever the large change.
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int Value);
 
     TNotifyEvent OnChange;
 
@@ -385,5 +390,6 @@ private:
     int FPosition = 0;
     int FSmallChange = 1;
     int FLargeChange = 1;
+    int FPageSize = 0;
     bool FApplying = false;
 };

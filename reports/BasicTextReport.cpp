@@ -197,19 +197,22 @@ void TrptBasicText::SetHeader(const std::string& Header, const std::string& Seri
     rplblZRSN->SetCaption(Serial);
 }
 
-bool TrptBasicText::Output(bool Preview)
+bool TrptBasicText::Output(bool Preview, const std::function<void()>& BeforeOutput)
 {
     // The print dialogs (here and the preview's) name the printout, and a
     // PDF file, after the report.
     Printer()->SetTitle(FReport->ReportTitle());
-    if (Preview) {
-        FReport->Preview();
-        return true;
+    if (!Preview) {
+        FReport->PrinterSetup();
+        if (FReport->Tag() == 1)
+            return false;
     }
-    FReport->PrinterSetup();
-    if (FReport->Tag() == 1)
-        return false;
-    FReport->Print();
+    if (BeforeOutput)
+        BeforeOutput();
+    if (Preview)
+        FReport->Preview();
+    else
+        FReport->Print();
     return true;
 }
 
@@ -254,12 +257,13 @@ void TrptBasicText::PrintMonitorReport(bool Preview, const std::string& Header, 
     AddParameterBlock(Text->Lines(), Params, true);
     TRpChart* Charts[3] = {Chart1, Chart2, Chart3};
     TRpMemo* Stats3[3] = {MonStats1, MonStats2, MonStats3};
-    TSeriesLoan Loan;
-    for (int i = 0; i < 3; ++i)
-        Loan.Lend(Plots[i].Chart, Charts[i], Plots[i].Title);
     for (int i = 0; i < 3; ++i)
         AddPlotStats(Stats3[i]->Lines(), Plots[i]);
-    Output(Preview);
+    TSeriesLoan Loan;
+    Output(Preview, [&] {
+        for (int i = 0; i < 3; ++i)
+            Loan.Lend(Plots[i].Chart, Charts[i], Plots[i].Title);
+    });
 }
 
 void TrptBasicText::PrintLoopReport(bool Preview, const std::string& Header, const std::string& Serial,
@@ -274,9 +278,10 @@ void TrptBasicText::PrintLoopReport(bool Preview, const std::string& Header, con
     SetHeader(Header, Serial);
     AddParameterBlock(Text->Lines(), Params, true);
     TSeriesLoan Loan;
-    Loan.Lend(Loops[0].Chart, chtLoop1, Loops[0].Title);
-    Loan.Lend(Loops[1].Chart, chtLoop2, Loops[1].Title);
-    Output(Preview);
+    Output(Preview, [&] {
+        Loan.Lend(Loops[0].Chart, chtLoop1, Loops[0].Title);
+        Loan.Lend(Loops[1].Chart, chtLoop2, Loops[1].Title);
+    });
 }
 
 void TrptBasicText::PrintTrendReport(bool Preview, const std::string& Header, const std::string& Serial,
@@ -303,9 +308,8 @@ void TrptBasicText::PrintLeakReport(bool Preview, const std::string& Header, con
     Text->Lines()->Clear();
     SetHeader(Header, Serial);
     const TPlotReportRecord Plot = LeakTest.PlotRecord();
-    TSeriesLoan Loan;
-    Loan.Lend(Plot.Chart, Chart1, Plot.Title);
     AddLeakStats(MonStats1->Lines(), LeakTest);
     LeakTest.AddReportLines(Text->Lines(), false);
-    Output(Preview);
+    TSeriesLoan Loan;
+    Output(Preview, [&] { Loan.Lend(Plot.Chart, Chart1, Plot.Title); });
 }

@@ -1,9 +1,10 @@
 // The report form of every printout: a title band with the printout header,
 // a child band of report charts and statistics memos, a detail band with
 // one stretching text memo, and a page footer with the page number. Each
-// builder switches on the parts its report shows, fills them, lends the
-// screen charts' series to the report charts, prints (after the printer
-// set-up dialog) or previews, and gives the series back.
+// builder switches on the parts its report shows, fills them, runs the
+// printer set-up dialog, lends the screen charts' series to the report
+// charts, prints (or previews) and gives the series back: while the dialog
+// is open the screen charts keep theirs.
 #pragma once
 
 #include "analyzer/Parameterstruct.h"
@@ -11,6 +12,7 @@
 #include "platform/Forms.h"
 #include "reports/Reportsource.h"
 
+#include <functional>
 #include <string>
 
 class TRpChart;
@@ -29,7 +31,9 @@ public:
     void SetHeader(const std::string& Header, const std::string& Serial);
     // Preview: the report's preview, true. Otherwise the printer set-up
     // dialog; cancelled: false and nothing printed; else printed and true.
-    bool Output(bool Preview);
+    // BeforeOutput (the charts' series lent) runs just before the report is
+    // printed or previewed, once the dialog has been accepted.
+    bool Output(bool Preview, const std::function<void()>& BeforeOutput = {});
 
     // The signal table, two empty lines and the breath-parameter block.
     // Stats is indexed by signal id.

@@ -61,9 +61,9 @@ bool TLoopPlotInfo::AddPoint(float X, float Y, bool NewLoop)
         FActiveSeries->SetAutoRepaint(true);
         FActiveSeries->SetSeriesColor(FActiveColour);
         FActiveSeries->Clear();
+        // The previous loop's end; a gap after it stays a gap.
         for (int i = 4; i >= 0; --i)
             FActiveSeries->AddXY(FHistoryX[i], FHistoryY[i], "", FActiveColour);
-        FInGap = false;
         Result = FRotation == 0;
     }
 

@@ -27,6 +27,9 @@ public:
     // X and Y in display units; NewLoop at a breath marker. True when this
     // point started a loop and the rotation came back to the first series.
     bool AddPoint(float X, float Y, bool NewLoop);
+    // The data jumps (playback skipped): the next point is joined to none
+    // before it.
+    void BreakTrace() { FInGap = true; }
     void Clear();
     // Both axes from the pairs (either order) plus 5 % on each side; equal
     // bounds on either axis change neither.

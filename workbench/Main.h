@@ -371,6 +371,9 @@ private:
     void RestartPlayback();
     // The three monitor plots (restarting their sweeps) and both loops.
     void ClearPlaybackPlots();
+    // Playback moved elsewhere in the file: the plots draw no line from the
+    // last record played to the next.
+    void BreakPlaybackPlots();
     // Closes a played file; the device kind is the connected analyzer's again.
     void ClosePlaybackFile();
     // The analyzer's output, switched off while a file is open, runs in the
@@ -393,6 +396,7 @@ private:
     TAction* actnAllForward = nullptr;
     TAction* actnAllBackward = nullptr;
     TGroupBox* gbPlayback = nullptr;
+    TToolBar* tbPlayback = nullptr;   // the transport buttons
     TSpeedButton* btnLoopPlayBlack = nullptr;
     TSpeedButton* btnLoopPlayRed = nullptr;
     TScrollBar* scrollSpeed = nullptr;

@@ -45,13 +45,13 @@ bool TMainForm::ImportHandheldFile(const std::string& FileName)
         NewWaveformSample(Record.GetSample(k));
     NewParameters(Record.Parameters());
 
-    // A statistic the handheld did not store (or stored as absent) waits for
-    // its next value: taken over, its absent minimum and mean would stay in
-    // every value that follows.
+    // A statistic the handheld did not store (or stored as absent) keeps
+    // what the record's samples and last breath gave it (the tidal volume
+    // the page shows, the hold times): taken over, its absent minimum and
+    // mean would stay in every value that follows. One they gave nothing
+    // waits for its next value.
     auto TakeOver = [](TSignalStats& Into, const TSignalStats& Stored) {
-        if (Stored.Min() == NoValue && Stored.Max() == NoValue && Stored.Mean() == NoValue)
-            Into.Reset();
-        else
+        if (Stored.Min() != NoValue || Stored.Max() != NoValue || Stored.Mean() != NoValue)
             Into.Restore(Stored);
     };
     for (int i = 0; i < MaxSignals; ++i)
@@ -68,9 +68,10 @@ bool TMainForm::ImportHandheldFile(const std::string& FileName)
     AutoScaleVolumePressureLoop();
 
     // The current and average labels change every 25th sample; the stored
-    // statistics are shown now.
+    // statistics are shown now, on the Full Test page's list as in its
+    // detailed view.
     FLabelRefreshCount = 24;
     actnUpdateMonitorSignals->Execute();
-    actnUpadteFullDetails->Execute();
+    actnUpdateFullTest->Execute();
     return true;
 }

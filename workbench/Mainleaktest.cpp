@@ -53,33 +53,44 @@ void TMainForm::CreateTestPages()
 
 void TMainForm::CreateLeakTestPage()
 {
+    // Three buttons, then the results as caption and value lines, packed
+    // so that the page fits the side bar of the smallest window.
     TLookOutPage* Page = lopLeakTest;
-    btnEndLeakTest = NewControl<TButton>(this, Page, "btnEndLeakTest", "", 8, 8, 140, 25);
+    btnEndLeakTest = NewControl<TButton>(this, Page, "btnEndLeakTest", "", 8, 4, 142, 25);
     btnEndLeakTest->SetAction(actnLeakTest);
-    btnShowHideLeakPlot = NewControl<TButton>(this, Page, "btnShowHideLeakPlot", "", 8, 38, 140, 25);
+    btnShowHideLeakPlot = NewControl<TButton>(this, Page, "btnShowHideLeakPlot", "", 8, 32, 142, 25);
     btnShowHideLeakPlot->SetAction(actnSigLeakTest);
     btnShowHideLeakPlot->SetCaption("Show Leak Plot");
-    btnPrintLeakTest = NewControl<TButton>(this, Page, "btnPrintLeakTest", "", 8, 68, 140, 25);
+    btnPrintLeakTest = NewControl<TButton>(this, Page, "btnPrintLeakTest", "", 8, 60, 142, 25);
     btnPrintLeakTest->SetAction(actnPrintLeakTest);
 
-    gbLeakPressure = NewControl<TGroupBox>(this, Page, "gbLeakPressure", "Pressure", 4, 100, 148, 170);
-    auto Value = [this](TWinControl* Parent, TLabel*& Field, const std::string& Name, int Top) {
-        Field = NewControl<TLabel>(this, Parent, Name, "-----", 16, Top);
+    gbLeakPressure = NewControl<TGroupBox>(this, Page, "gbLeakPressure", "Pressure", 4, 90, 150, 0);
+    lblFinalLeakLabel = NewControl<TLabel>(this, gbLeakPressure, "lblFinalLeakLabel", "Final Pressure:", 8, 0);
+    // Each caption with its value on the line below, a line as high as the
+    // labels' font needs; a group ends below its last value.
+    const int Line = lblFinalLeakLabel->Height();
+    int Top = 0;
+    auto Pair = [this, &Top, Line](TLabel* Caption, TLabel*& Field, const std::string& Name) {
+        Caption->SetTop(Top);
+        Field = NewControl<TLabel>(this, Caption->Parent(), Name, "-----", 16, Top + Line);
+        Top += 2 * Line + 4;
     };
-    lblFinalLeakLabel = NewControl<TLabel>(this, gbLeakPressure, "lblFinalLeakLabel", "Final Pressure:", 8, 18);
-    Value(gbLeakPressure, lblLeakCurrentPressure, "lblLeakCurrentPressure", 34);
-    NewControl<TLabel>(this, gbLeakPressure, "", "Initial Pressure:", 8, 54);
-    Value(gbLeakPressure, lblLeakStartPressure, "lblLeakStartPressure", 70);
-    NewControl<TLabel>(this, gbLeakPressure, "", "Leak Rate:", 8, 90);
-    Value(gbLeakPressure, lblLeakRate, "lblLeakRate", 106);
-    NewControl<TLabel>(this, gbLeakPressure, "", "Elapsed Time:", 8, 126);
-    Value(gbLeakPressure, lblLeakElapsedTime, "lblLeakElapsedTime", 142);
+    auto Caption = [this](TGroupBox* Box, const std::string& Text) {
+        return NewControl<TLabel>(this, Box, "", Text, 8, 0);
+    };
+    Top = 16;
+    Pair(lblFinalLeakLabel, lblLeakCurrentPressure, "lblLeakCurrentPressure");
+    Pair(Caption(gbLeakPressure, "Initial Pressure:"), lblLeakStartPressure, "lblLeakStartPressure");
+    Pair(Caption(gbLeakPressure, "Leak Rate:"), lblLeakRate, "lblLeakRate");
+    Pair(Caption(gbLeakPressure, "Elapsed Time:"), lblLeakElapsedTime, "lblLeakElapsedTime");
+    gbLeakPressure->SetHeight(Top);
 
-    gbLeakVolume = NewControl<TGroupBox>(this, Page, "gbLeakVolume", "Volume", 4, 276, 148, 100);
-    NewControl<TLabel>(this, gbLeakVolume, "", "Compliance:", 8, 18);
-    Value(gbLeakVolume, lblLeakCompliance, "lblLeakCompliance", 34);
-    NewControl<TLabel>(this, gbLeakVolume, "", "Volume Lost:", 8, 54);
-    Value(gbLeakVolume, lblLeakVolumeLost, "lblLeakVolumeLost", 70);
+    gbLeakVolume = NewControl<TGroupBox>(this, Page, "gbLeakVolume", "Volume", 4,
+                                         gbLeakPressure->Top() + gbLeakPressure->Height() + 4, 150, 0);
+    Top = 16;
+    Pair(Caption(gbLeakVolume, "Compliance:"), lblLeakCompliance, "lblLeakCompliance");
+    Pair(Caption(gbLeakVolume, "Volume Lost:"), lblLeakVolumeLost, "lblLeakVolumeLost");
+    gbLeakVolume->SetHeight(Top);
 
     Page->SetEnabled(false);
 }

@@ -10,6 +10,7 @@
 #include "platform/Controlbuilder.h"
 #include "platform/Dialogs.h"
 #include "platform/ExtCtrls.h"
+#include "platform/ImgList.h"
 #include "platform/LookOut.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
@@ -66,38 +67,43 @@ void TMainForm::CreatePlaybackComponents()
     struct {
         TAction*& Field;
         const char* Name;
-        const char* Caption;
-        const char* Hint;
+        const char* Hint;   // also the caption, which the picture stands for
+        int ImageIndex;
         void (TMainForm::*Handler)(TObject*);
     } const Transport[] = {
-        {actnPlay, "actnPlay", ">", "Play", &TMainForm::actnPlayExecute},
-        {actnPause, "actnPause", "||", "Pause", &TMainForm::actnPauseExecute},
-        {actnStop, "actnStop", "[]", "Stop", &TMainForm::actnStopExecute},
-        {actnAllBackward, "actnAllBackward", "|<", "Start", &TMainForm::actnAllBackwardExecute},
-        {actnSkipBack, "actnSkipBack", "<<", "Rewind", &TMainForm::actnSkipBackExecute},
-        {actnSkipFwd, "actnSkipFwd", ">>", "Fast Forward", &TMainForm::actnSkipFwdExecute},
-        {actnAllForward, "actnAllForward", ">|", "End", &TMainForm::actnAllForwardExecute},
+        {actnPlay, "actnPlay", "Play", 13, &TMainForm::actnPlayExecute},
+        {actnPause, "actnPause", "Pause", 14, &TMainForm::actnPauseExecute},
+        {actnStop, "actnStop", "Stop", 15, &TMainForm::actnStopExecute},
+        {actnAllBackward, "actnAllBackward", "Start", 16, &TMainForm::actnAllBackwardExecute},
+        {actnSkipBack, "actnSkipBack", "Rewind", 17, &TMainForm::actnSkipBackExecute},
+        {actnSkipFwd, "actnSkipFwd", "Fast Forward", 18, &TMainForm::actnSkipFwdExecute},
+        {actnAllForward, "actnAllForward", "End", 19, &TMainForm::actnAllForwardExecute},
     };
-    for (const auto& T : Transport)
-        NewAction(T.Field, T.Name, T.Caption, T.Handler)->SetHint(T.Hint);
-
-    // "Playback Controls" below the record button: the transport in two
-    // rows, then continuous play, the speed bar and the interval.
-    gbPlayback = NewControl<TGroupBox>(this, lopFileControls, "gbPlayback", "Playback Controls");
-    gbPlayback->SetBounds(0, 10000, 160, 112);   // below what stands at the top
-    gbPlayback->SetAlign(alTop);
-    int Index = 0;
     for (const auto& T : Transport) {
-        const int Row = Index < 3 ? 0 : 1;
-        const int Column = Index < 3 ? Index : Index - 3;
-        auto* B = NewControl<TButton>(this, gbPlayback, std::string("btn") + (T.Name + 4), "", 6 + Column * 34,
-                                      18 + Row * 28, 32, 24);
+        TAction* A = NewAction(T.Field, T.Name, T.Hint, T.Handler);
+        A->SetHint(T.Hint);
+        A->SetImageIndex(T.ImageIndex);
+    }
+
+    // "Playback Controls" below the record button: the transport as a row
+    // of pictures, then continuous play, the speed bar and the interval.
+    gbPlayback = NewControl<TGroupBox>(this, lopFileControls, "gbPlayback", "Playback Controls");
+    gbPlayback->SetBounds(0, 10000, 160, 76);   // below what stands at the top
+    gbPlayback->SetAlign(alTop);
+    tbPlayback = NewControl<TToolBar>(this, gbPlayback, "tbPlayback");
+    tbPlayback->SetAlign(alNone);
+    tbPlayback->SetImages(ToolImages);
+    tbPlayback->SetButtonWidth(20);
+    tbPlayback->SetButtonHeight(22);
+    tbPlayback->SetBounds(6, 18, 7 * 20 + 2, 24);
+    for (const auto& T : Transport) {
+        auto* B = NewControl<TToolButton>(this, tbPlayback, std::string("btn") + (T.Name + 4));
         B->SetAction(T.Field);
         B->SetShowHint(true);
-        ++Index;
     }
+    tbPlayback->ArrangeButtons();
     auto LoopButton = [this](TSpeedButton*& Field, const char* Name, const char* Hint) {
-        Field = NewControl<TSpeedButton>(this, gbPlayback, Name, "Loop", 6, 76, 40, 24);
+        Field = NewControl<TSpeedButton>(this, gbPlayback, Name, "Loop", 6, 46, 40, 22);
         Field->SetHint(Hint);
         Field->SetShowHint(true);
         Field->OnClick = [this](TObject* Sender) { btnLoopPlayBlackClick(Sender); };
@@ -105,7 +111,7 @@ void TMainForm::CreatePlaybackComponents()
     LoopButton(btnLoopPlayBlack, "btnLoopPlayBlack", "Continuous Play Off");
     LoopButton(btnLoopPlayRed, "btnLoopPlayRed", "Continuous Play On");
     btnLoopPlayRed->Font()->SetColor(clRed);
-    scrollSpeed = NewControl<TScrollBar>(this, gbPlayback, "scrollSpeed", "", 50, 80, 70, 17);
+    scrollSpeed = NewControl<TScrollBar>(this, gbPlayback, "scrollSpeed", "", 50, 48, 74, 17);
     scrollSpeed->SetMin(1);
     scrollSpeed->SetMax(20);
     scrollSpeed->SetPosition(10);
@@ -114,7 +120,7 @@ void TMainForm::CreatePlaybackComponents()
     scrollSpeed->SetHint("Speed Controls");
     scrollSpeed->SetShowHint(true);
     scrollSpeed->OnChange = [this](TObject* Sender) { scrollSpeedChange(Sender); };
-    lblSpeed = NewControl<TLabel>(this, gbPlayback, "lblSpeed", "190", 124, 82, 30, 15);
+    lblSpeed = NewControl<TLabel>(this, gbPlayback, "lblSpeed", "190", 128, 50, 26, 15);
     actnUpdateLoopBack->Execute();
 
     tmrPlayback->OnTimer = [this](TObject* Sender) { tmrPlaybackTimer(Sender); };
@@ -237,6 +243,14 @@ void TMainForm::ClearPlaybackPlots()
         Loop.Clear();
 }
 
+void TMainForm::BreakPlaybackPlots()
+{
+    for (TMonitorPlotInfo& Plot : FMonitorPlots)
+        Plot.BreakTrace();
+    for (TLoopPlotInfo& Loop : FLoopPlots)
+        Loop.BreakTrace();
+}
+
 void TMainForm::RestartPlayback()
 {
     FPlaybackFile->SeekStart();
@@ -285,26 +299,34 @@ void TMainForm::actnStopExecute(TObject* Sender)
 
 void TMainForm::actnSkipFwdExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SkipForward();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SkipForward();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnSkipBackExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SkipBack();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SkipBack();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnAllForwardExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SeekEnd();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SeekEnd();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::actnAllBackwardExecute(TObject* Sender)
 {
-    if (FPlaybackFile)
-        FPlaybackFile->SeekStart();
+    if (!FPlaybackFile)
+        return;
+    FPlaybackFile->SeekStart();
+    BreakPlaybackPlots();
 }
 
 void TMainForm::btnLoopPlayBlackClick(TObject* Sender)

@@ -66,9 +66,9 @@ void TMainForm::CreateRecordingComponents()
     EventButtons->SetHeight(31);
     EventButtons->SetBevelOuter(bvNone);
     gbComments->SetHeight(gbComments->Height() + EventButtons->Height());
-    btnAnnotate = NewControl<TButton>(this, EventButtons, "btnAnnotate", "", 4, 3, 80, 25);
+    btnAnnotate = NewControl<TButton>(this, EventButtons, "btnAnnotate", "", 4, 3, 72, 25);
     btnAnnotate->SetAction(actnAnnotate);
-    btnMarkTime = NewControl<TButton>(this, EventButtons, "btnMarkTime", "", 88, 3, 80, 25);
+    btnMarkTime = NewControl<TButton>(this, EventButtons, "btnMarkTime", "", 80, 3, 72, 25);
     btnMarkTime->SetAction(actnMarkTime);
 
     tmrRecordReport = new TTimer(this);

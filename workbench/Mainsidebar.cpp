@@ -31,15 +31,16 @@ std::string JoinedLine(const std::string* Lines, int First, int Last)
 
 void TMainForm::CreateFileControlsPage()
 {
-    // The playback controls and the event buttons go above these two, at
-    // the top of the page.
+    // The record button and the playback controls stand at the top of the
+    // page, the events (their buttons above their two lines) at its
+    // bottom; the file information takes the room between, so the page
+    // fits the side bar of the smallest window.
     gbComments = NewControl<TGroupBox>(this, lopFileControls, "gbComments", "Events");
-    gbComments->SetHeight(90);
+    gbComments->SetHeight(64);
     gbComments->SetAlign(alBottom);
     CommentMemo = ReadOnlyMemo(this, gbComments, "CommentMemo");
     gbFileInfo = NewControl<TGroupBox>(this, lopFileControls, "gbFileInfo", "File Information");
-    gbFileInfo->SetHeight(120);
-    gbFileInfo->SetAlign(alBottom);
+    gbFileInfo->SetAlign(alClient);
     pnlFileInfo = ReadOnlyMemo(this, gbFileInfo, "pnlFileInfo");
 }
 

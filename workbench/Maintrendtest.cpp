@@ -19,15 +19,17 @@ void TMainForm::CreateTrendTestPage()
     nbkTrendTest->Pages()->Add("Results");
     nbkTrendTest->SetPageIndex(0);
 
-    // Caption and value label pairs down a page.
+    // Caption and value label pairs down a page, each value on the line
+    // below its caption, a line as high as the labels' font needs: the page
+    // fits the side bar of the smallest window.
     auto Rows = [this](TWinControl* Page, std::initializer_list<std::pair<const char*, TLabel**>> Pairs,
                        std::initializer_list<const char*> Names) {
-        int Top = 8;
+        int Top = 4;
         auto Name = Names.begin();
         for (const auto& [Caption, Field] : Pairs) {
-            NewControl<TLabel>(this, Page, "", Caption, 8, Top);
-            *Field = NewControl<TLabel>(this, Page, *Name++, "-----", 16, Top + 16);
-            Top += 36;
+            const int Line = NewControl<TLabel>(this, Page, "", Caption, 8, Top)->Height();
+            *Field = NewControl<TLabel>(this, Page, *Name++, "-----", 16, Top + Line);
+            Top += 2 * Line + 4;
         }
         return Top;
     };

@@ -97,8 +97,9 @@ bool TMonitorPlotInfo::AddPoint(float Y, int32_t Counter)
             FInactiveSeries->SetActive(false);
         FActiveSeries->SetSeriesColor(FActiveColour);
         FActiveSeries->Clear();
-        FActiveSeries->AddXY(X, FLastY, "", FActiveColour);
-        FInGap = false;
+        // The new sweep starts where the old one ended, unless that end
+        // was a gap.
+        FActiveSeries->AddXY(X, FLastY, "", FInGap ? clNone : FActiveColour);
     }
 
     if (FPointsSinceRepaint >= 100) {

@@ -24,6 +24,9 @@ public:
     // Y in the display unit, Counter the analyzer's sample counter. A
     // NoValue leaves a gap in the trace. True when the sweep wrapped.
     bool AddPoint(float Y, int32_t Counter);
+    // The data jumps (playback skipped): the next point is joined to none
+    // before it.
+    void BreakTrace() { FInGap = true; }
     void Clear(bool ResetPosition);
     // The left axis from the pair (either order) plus 5 % on each side.
     void SetYRange(float A, float B, bool ClearPlot);
@@ -77,7 +80,7 @@ private:
     TLabel* FCurrentLabel = nullptr;
     int32_t FSignalId = 0;
     bool FShowPrevious = true;
-    // The last point added was a gap: the trace resumes without a line
-    // from it.
+    // The last point added was a gap, or the data jumped: the trace resumes
+    // without a line from it.
     bool FInGap = false;
 };

@@ -1,5 +1,5 @@
-// The tool bar's pictures, as SVG documents in the order of their image
-// indices (workbench/images/README.md lists them).
+// The tool bar's and the playback controls' pictures, as SVG documents in
+// the order of their image indices (workbench/images/README.md lists them).
 #pragma once
 
 #include <string>

@@ -13,8 +13,10 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 #include <QToolButton>
 
@@ -328,6 +330,36 @@ TEST(PopupMenu, RightAlignedEndsAtThePoint)
     EXPECT_NEAR(r.x() + r.width(), 400, 1);
     EXPECT_EQ(r.y(), 300);
     popup->Handle()->hide();
+}
+
+// However it is aligned, a popup opened near a screen edge stays whole on
+// the screen's available area.
+TEST(PopupMenu, StaysOnTheScreen)
+{
+    TForm form(nullptr);
+    auto* popup = new TPopupMenu(&form);
+    auto* item = new TMenuItem(&form);
+    item->SetCaption("A rather long menu item");
+    popup->Items()->Add(item);
+    const QRect Area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        TPopupAlignment Alignment;
+        QPoint At;
+    };
+    const Case Cases[] = {
+        {TPopupAlignment::paRight, Area.topLeft() + QPoint(10, 10)},
+        {TPopupAlignment::paCenter, Area.topLeft() + QPoint(5, 40)},
+        {TPopupAlignment::paLeft, Area.topRight() + QPoint(-5, 40)},
+        {TPopupAlignment::paLeft, Area.bottomRight() + QPoint(-5, -2)},
+    };
+    for (const Case& C : Cases) {
+        popup->SetAlignment(C.Alignment);
+        popup->Popup(C.At.x(), C.At.y());
+        const QRect R = popup->Handle()->geometry();
+        EXPECT_TRUE(Area.contains(R)) << static_cast<int>(C.Alignment) << " at " << C.At.x() << "," << C.At.y()
+                                      << ": " << R.x() << "," << R.y() << " " << R.width() << "x" << R.height();
+        popup->Handle()->hide();
+    }
 }
 
 // A tool button of a disabled action is disabled and looks it (greyed text,

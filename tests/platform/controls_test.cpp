@@ -22,6 +22,8 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 #include <gtest/gtest.h>
 
@@ -683,13 +685,51 @@ TEST(ScrollBar, OnChangeFollowsEveryChangeOfThePositionByCodeAndByTheUser)
     auto* qt = static_cast<QScrollBar*>(bar.Handle());
     EXPECT_EQ(qt->value(), 20);
     EXPECT_EQ(qt->singleStep(), 5);
-    EXPECT_EQ(qt->pageStep(), 20);
     qt->triggerAction(QAbstractSlider::SliderSingleStepSub);   // the user's left arrow
     EXPECT_EQ(bar.Position(), 15);
     EXPECT_EQ(seen.back(), 15);
     bar.SetMax(12);
     EXPECT_EQ(bar.Position(), 12);
     EXPECT_EQ(seen.back(), 12);
+}
+
+// A click beside the thumb moves the large change, while the thumb keeps
+// its usual small size however large that change is; a page size makes it
+// stand for that part of the range.
+TEST(ScrollBar, LargeChangeMovesWithoutWideningTheThumb)
+{
+    TScrollBar bar(nullptr);
+    bar.SetBounds(0, 0, 200, 17);
+    bar.SetMin(1);
+    bar.SetMax(20);
+    bar.SetPosition(10);
+    bar.SetSmallChange(5);
+    bar.SetLargeChange(20);
+    auto* qt = static_cast<QScrollBar*>(bar.Handle());
+    auto ThumbWidth = [qt] {
+        QStyleOptionSlider Option;
+        Option.initFrom(qt);
+        Option.orientation = qt->orientation();
+        Option.minimum = qt->minimum();
+        Option.maximum = qt->maximum();
+        Option.sliderPosition = qt->sliderPosition();
+        Option.sliderValue = qt->value();
+        Option.singleStep = qt->singleStep();
+        Option.pageStep = qt->pageStep();
+        Option.rect = QRect(0, 0, 200, 17);
+        return qt->style()->subControlRect(QStyle::CC_ScrollBar, &Option, QStyle::SC_ScrollBarSlider, qt).width();
+    };
+    EXPECT_LT(ThumbWidth(), 40);
+    qt->triggerAction(QAbstractSlider::SliderPageStepSub);   // a click left of the thumb
+    EXPECT_EQ(bar.Position(), 1);
+    qt->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar.Position(), 20);
+    bar.SetLargeChange(3);
+    qt->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(bar.Position(), 17);
+
+    bar.SetPageSize(19);
+    EXPECT_GT(ThumbWidth(), 60);
 }
 
 TEST(ImageList, ImagesDrawWithTheirMaskColourLeftOut)

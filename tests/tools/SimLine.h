@@ -186,13 +186,13 @@ inline Wave WaveOf(const Bytes& P)
 struct Record {
     double TidalExp;   // frame offset 10, parameter id 1
     double TidalInsp;  // frame offset 14, parameter id 2
-    double PeakInsp, PeakExp, InspTime, ExpTime;
+    double PeakInsp, PeakExp, InspTime, ExpTime, Oxygen;
 };
 
 // A parameter frame's payload (new firmware scaling).
 inline Record RecordOf(const Bytes& P)
 {
-    const uint8_t SA = P.at(0), SC = P.at(2);
+    const uint8_t SA = P.at(0), SB = P.at(1), SC = P.at(2);
     Record R{};
     R.TidalExp = ValueAt(P, 7, 4, 10, SA & 0x40);
     R.TidalInsp = ValueAt(P, 11, 4, 10, SA & 0x20);
@@ -200,6 +200,7 @@ inline Record RecordOf(const Bytes& P)
     R.PeakExp = ValueAt(P, 19, 2, 100, SA & 0x10);
     R.InspTime = ValueAt(P, 35, 2, 100, SC & 0x10);
     R.ExpTime = ValueAt(P, 37, 2, 100, SC & 0x08);
+    R.Oxygen = ValueAt(P, 41, 2, 10, SB & 0x04);
     return R;
 }
 

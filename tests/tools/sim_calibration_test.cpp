@@ -117,6 +117,27 @@ TEST_F(SimCalibration, ZeroCodesClearTheirSensorsOffsets)
     EXPECT_EQ(Sim.Device().Status.ZeroMode, 0);
 }
 
+// A breath record carries the oxygen its waveform reads, offset and all, so
+// the program's two oxygen readings agree; zeroing the sensor changes both.
+TEST_F(SimCalibration, BreathRecordsCarryTheOxygenTheWaveformReads)
+{
+    {
+        auto L = Sim.Lock();
+        SimDevice& D = Sim.Device();
+        D.Offsets.Oxygen21 = 0.6;
+        D.ParameterPeriodMs = 5;
+        D.SerialMode = '3';
+    }
+    // 'x' zeroes nothing, 'O' the oxygen sensor at 21 %.
+    for (const char Code : {'x', 'O'}) {
+        SCOPED_TRACE(Code);
+        const Wave W = After('Z', {static_cast<uint8_t>(Code)});
+        const Record R = NextRecord();
+        EXPECT_NEAR(W.Oxygen, 40.75 + (Code == 'x' ? 0.75 * 0.6 : 0), 0.006);
+        EXPECT_NEAR(R.Oxygen, W.Oxygen, 0.051);  // the record in tenths
+    }
+}
+
 TEST_F(SimCalibration, BarometricPressureCommandSetsTheStreamedPressure)
 {
     // Without its value the command changes nothing.

@@ -7,8 +7,10 @@
 #include "chart/Chart.h"
 #include "platform/ApdComPort.h"
 #include "platform/ComCtrls.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Graphics.h"
 #include "platform/ImgList.h"
+#include "platform/LookOut.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
 
@@ -72,7 +74,7 @@ TEST(FirstLook, ToolButtonsFollowTheirActionsAndShowPictures)
     TMainForm& F = *R.Form;
     TToolBar* Bar = Find<TToolBar>(&F, "ToolBar");
     ASSERT_NE(Bar->Images(), nullptr);
-    EXPECT_EQ(Bar->Images()->Count(), 13);
+    EXPECT_EQ(Bar->Images()->Count(), 20);   // 13 to 19 for the playback controls
 
     int Separators = 0;
     for (TToolButton* B : ToolButtons(F)) {
@@ -148,6 +150,65 @@ TEST(FirstLook, ToolBarOverflowsAtTheFirstStartSize)
     EXPECT_FALSE(Bar->OverflowShown());
     for (TToolButton* B : ToolButtons(F))
         EXPECT_FALSE(B->InOverflow()) << B->Name();
+}
+
+namespace {
+
+// Every shown control of Parent (and of its children) stands inside its
+// parent's client area, and no two shown siblings overlap.
+void ExpectLaidOutWithin(const TWinControl* Parent, const std::string& Where)
+{
+    std::vector<const TControl*> Shown;
+    for (int i = 0; i < Parent->ControlCount(); ++i) {
+        const TControl* C = Parent->Controls(i);
+        if (!C->Visible())
+            continue;
+        const TRect R = C->BoundsRect();
+        const std::string Name = Where + "/" + (C->Name().empty() ? "(" + C->Caption() + ")" : C->Name());
+        EXPECT_GE(R.Left, 0) << Name;
+        EXPECT_GE(R.Top, 0) << Name;
+        EXPECT_LE(R.Right, Parent->ClientWidth()) << Name << " is cut off on the right";
+        EXPECT_LE(R.Bottom, Parent->ClientHeight()) << Name << " is cut off at the bottom";
+        for (const TControl* O : Shown) {
+            const TRect Q = O->BoundsRect();
+            EXPECT_TRUE(R.Right <= Q.Left || Q.Right <= R.Left || R.Bottom <= Q.Top || Q.Bottom <= R.Top)
+                << Name << " overlaps " << (O->Name().empty() ? "(" + O->Caption() + ")" : O->Name());
+        }
+        Shown.push_back(C);
+        if (const auto* W = dynamic_cast<const TWinControl*>(C))
+            ExpectLaidOutWithin(W, Name);
+    }
+}
+
+}  // namespace
+
+// At the first-start size each side-bar page shows all it holds: nothing
+// runs over its neighbour or out of the page.
+TEST(FirstLook, SideBarPagesFitTheFirstStartSize)
+{
+    MainRig R;
+    R.Build();
+    TMainForm& F = *R.Form;
+    F.Show();
+    Find<TAction>(&F, "actnFileControls")->Execute();
+    ProcessFor(50);
+    ASSERT_EQ(F.Width(), 640);
+    ASSERT_EQ(F.Height(), 480);
+    TLookOutBar* Bar = Find<TLookOutBar>(&F, "LookOutBar");
+    TNotebook* Trend = Find<TNotebook>(&F, "nbkTrendTest");
+    for (const char* Name : {"lopFileControls", "lopLeakTest", "lopTrendTest"}) {
+        TLookOutPage* Page = Find<TLookOutPage>(&F, Name);
+        Bar->SetActivePage(Page);
+        for (int TrendPage = 0; TrendPage < (Page->Name() == "lopTrendTest" ? 2 : 1); ++TrendPage) {
+            Trend->SetPageIndex(TrendPage);
+            ProcessFor(30);
+            ASSERT_GT(Page->ClientHeight(), 200) << Name;
+            ExpectLaidOutWithin(Page, Name);
+        }
+    }
+    std::unique_ptr<TBitmap> Image(F.GetFormImage());
+    ASSERT_TRUE(Image);
+    Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/workbench-sidebar-640x480.png");
 }
 
 // The four status panels keep their widths: 350, 100, 75 and 100 pixels.

@@ -454,6 +454,31 @@ TEST(HandheldImport, LabelsShowTheStoredStatistics)
     Image->SaveToFile(std::string(OZ_TEST_ARTIFACTS) + "/workbench-handheld-import.png");
 }
 
+// After the import the Full Test page's list and its detailed view tell the
+// same values, for the parameters the handheld stores statistics of and for
+// those it keeps only the last breath of (the tidal volume the page shows).
+TEST(HandheldImport, FullTestListAndDetailAgree)
+{
+    ImportRig I;
+    TMainForm& F = *I.R.Form;
+    const sim::SimHandheldRecord Rec = Breathing();
+    ASSERT_TRUE(F.ImportHandheldFile(I.Write(Rec)));
+    const std::pair<const char*, const char*> Fields[] = {
+        {"btnTVSelect", "lblTV"},   {"btnMVSelect", "lblMV"},   {"btnPIPSelect", "lblPIP"},
+        {"btnTiSelect", "lblTi"},   {"btnTiHSelect", "lblTiHold"}, {"btnRRSelect", "lblRR"},
+    };
+    for (const auto& [Button, Value] : Fields) {
+        Find<TToolSpeedButton>(&F, Button)->Click();
+        const std::string Listed = Find<TLabel>(&F, Value)->Caption();
+        EXPECT_EQ(Find<TLabel>(&F, "lblFullDetailCurrent")->Caption(), Listed) << Button;
+        EXPECT_EQ(Listed.find("-----"), std::string::npos) << Button << ": " << Listed;
+    }
+    // The tidal volume of the last breath, with its statistics from it.
+    const TSignalStats& TV = Probe(F).ParamStats(parTidalVolume2);
+    EXPECT_NEAR(TV.Current(), Rec.LastBreath.TidalVolumeInsp, 0.051);
+    EXPECT_NEAR(TV.MeanValue(), Rec.LastBreath.TidalVolumeInsp, 0.051);
+}
+
 // Statistics the handheld does not store wait for their next value: live
 // data after the import counts from it alone, and the stored ones carry on.
 TEST(HandheldImport, UnstoredStatisticsStartAfreshWithTheNextValue)

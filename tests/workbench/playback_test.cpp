@@ -11,10 +11,12 @@
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Graphics.h"
+#include "platform/ImgList.h"
 #include "platform/Timer.h"
 #include "tools/analyzer-sim/SimScripts.h"
 
 #include <map>
+#include <set>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -401,6 +403,67 @@ TEST(Playback, TransportControlsMoveOnWholeRecords)
     EXPECT_EQ(Probe(F).PlaybackPosition(), 24);
 }
 
+// Skipping, rewinding or going to the start moves playback elsewhere in the
+// file: the monitor plots and the loops take the next record as the start
+// of a new stretch of trace (a move, not a line from the last one).
+TEST(Playback, JumpsLeaveAGapInThePlots)
+{
+    // Four blocks of a marker and four samples; the third block's counters
+    // jump far ahead.
+    std::vector<TDataFileRecord> Records;
+    uint16_t Counter = 1;
+    for (int Block = 0; Block < 4; ++Block) {
+        Records.push_back(MakeMarkerRecord(0));
+        if (Block == 3)
+            Counter = 700;
+        for (int i = 0; i < 4; ++i)
+            Records.push_back(WaveRecord(Counter++, static_cast<int16_t>(100 * (Block + 1))));
+    }
+    struct Case {
+        const char* Action;
+        int Times;
+    };
+    const Case Cases[] = {{"actnSkipFwd", 2}, {"actnSkipBack", 1}, {"actnAllBackward", 1}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Action);
+        PlaybackRig R;
+        R.Build();
+        TMainForm& F = *R.Form;
+        R.Play("jumps.zrp", Records);
+        R.Tick();   // the first two blocks
+        ASSERT_EQ(Probe(F).PlaybackPosition(), 10);
+        TFastLineSeries* Monitor = Probe(F).MonitorPlot(0).ActiveSeries();
+        TFastLineSeries* Loop = Probe(F).LoopPlot(0).ActiveSeries();
+        const int MonitorBefore = Monitor->Count();
+        const int LoopBefore = Loop->Count();
+        for (int i = 0; i < C.Times; ++i)
+            R.Action(C.Action)->Execute();
+        R.Tick();
+        ASSERT_EQ(Probe(F).MonitorPlot(0).ActiveSeries(), Monitor);
+        ASSERT_EQ(Probe(F).LoopPlot(0).ActiveSeries(), Loop);
+        for (TFastLineSeries* S : {Monitor, Loop}) {
+            const int Before = S == Monitor ? MonitorBefore : LoopBefore;
+            ASSERT_GT(S->Count(), Before + 1);
+            EXPECT_FALSE(S->IsNull(Before - 1));
+            // The pen moves to the first point after the jump, then draws.
+            EXPECT_TRUE(S->IsNull(Before));
+            EXPECT_EQ(S->XValue(Before), S->XValue(Before + 1));
+            EXPECT_EQ(S->YValue(Before), S->YValue(Before + 1));
+            for (int i = Before + 1; i < S->Count(); ++i)
+                EXPECT_FALSE(S->IsNull(i)) << i;
+        }
+    }
+    // Played straight through, the blocks join up.
+    PlaybackRig R;
+    R.Build();
+    R.Play("jumps.zrp", Records);
+    R.Tick();
+    R.Tick();
+    TFastLineSeries* S = Probe(*R.Form).MonitorPlot(0).ActiveSeries();
+    for (int i = 1; i < S->Count(); ++i)
+        EXPECT_FALSE(S->IsNull(i)) << i;
+}
+
 TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnce)
 {
     PlaybackRig R;
@@ -432,6 +495,37 @@ TEST(Playback, AtTheEndContinuousPlayWrapsInTheSameTickElseTheLastRecordPlaysOnc
     EXPECT_EQ(F.SignalStats(sigFlow).MeanCount(), 5);
     EXPECT_EQ(Probe(F).SampleTime(), 5);
     EXPECT_EQ(Probe(F).Event(0), "t1");
+}
+
+// The transport buttons show pictures of their own, one each, with their
+// hints; the Loop buttons and the speed bar sit on the row below them.
+TEST(Playback, TransportButtonsShowPictures)
+{
+    PlaybackRig R;
+    R.Build();
+    TToolBar* Bar = Find<TToolBar>(R.Form.get(), "tbPlayback");
+    ASSERT_NE(Bar, nullptr);
+    EXPECT_FALSE(Bar->ShowCaptions());
+    ASSERT_NE(Bar->Images(), nullptr);
+    const std::pair<const char*, const char*> Buttons[] = {
+        {"btnPlay", "Play"},   {"btnPause", "Pause"},         {"btnStop", "Stop"}, {"btnAllBackward", "Start"},
+        {"btnSkipBack", "Rewind"}, {"btnSkipFwd", "Fast Forward"}, {"btnAllForward", "End"},
+    };
+    std::set<int> Pictures;
+    for (const auto& [Name, Hint] : Buttons) {
+        TToolButton* B = Find<TToolButton>(R.Form.get(), Name);
+        ASSERT_NE(B, nullptr) << Name;
+        EXPECT_EQ(B->Parent(), Bar) << Name;
+        EXPECT_FALSE(B->InOverflow()) << Name;
+        EXPECT_EQ(B->Hint(), Hint) << Name;
+        EXPECT_GE(B->ImageIndex(), 0) << Name;
+        EXPECT_LT(B->ImageIndex(), Bar->Images()->Count()) << Name;
+        Pictures.insert(B->ImageIndex());
+    }
+    EXPECT_EQ(Pictures.size(), 7u);
+    const int Below = Bar->Top() + Bar->Height();
+    for (const char* Name : {"btnLoopPlayBlack", "scrollSpeed", "lblSpeed"})
+        EXPECT_GE(Find<TControl>(R.Form.get(), Name)->Top(), Below) << Name;
 }
 
 TEST(Playback, SpeedBarSetsTheTimerInterval)

@@ -18,6 +18,7 @@
 #include "tests/support/PdfTools.h"
 
 #include <chrono>
+#include <functional>
 #include <regex>
 #include <stdexcept>
 
@@ -28,7 +29,8 @@ std::string Artifact(const std::string& Name)
     return std::string(OZ_TEST_ARTIFACTS) + "/" + Name;
 }
 
-// Answers the printer set-up dialog: a PDF file, Cancel, or a failure.
+// Answers the printer set-up dialog: a PDF file, Cancel, or a failure;
+// During, when set, runs while the dialog is open.
 class PrintAnswer {
 public:
     enum TKind { ToPdf, Cancel, Fail };
@@ -39,6 +41,8 @@ public:
             if (Q.Kind != TDialogKind::Print)
                 return false;
             ++Runs;
+            if (During)
+                During();
             if (Kind == Fail)
                 throw std::runtime_error("printer gone");
             if (Kind == Cancel) {
@@ -60,6 +64,7 @@ public:
         Printer()->ResetDeviceMode();
     }
     int Runs = 0;
+    std::function<void()> During;
 
 private:
     TDialogAnswerer FOld;
@@ -198,6 +203,20 @@ protected:
     }
     // The screen charts hold what they held, the live plots move again and
     // the window is not printing.
+    // The printed chart drew the left and bottom axes, with their grids,
+    // and no other: the right axis repeats the left axis's settings, but no
+    // series uses it, so it adds no second grid.
+    void ExpectOneGrid(const std::string& Chart)
+    {
+        SCOPED_TRACE(Chart);
+        TRpDBChart* C = ReportPart<TRpChart>(Chart)->GetChart();
+        EXPECT_TRUE(C->IsAxisVisible(C->LeftAxis()));
+        EXPECT_TRUE(C->IsAxisVisible(C->BottomAxis()));
+        EXPECT_FALSE(C->IsAxisVisible(C->RightAxis()));
+        EXPECT_FALSE(C->IsAxisVisible(C->TopAxis()));
+        EXPECT_EQ(C->RightAxis()->Minimum(), C->LeftAxis()->Minimum());
+        EXPECT_EQ(C->RightAxis()->Maximum(), C->LeftAxis()->Maximum());
+    }
     void ExpectGivenBack(const std::vector<std::vector<TSeriesState>>& Before)
     {
         EXPECT_FALSE(Probe(*R.Form).Printing());
@@ -262,7 +281,9 @@ TEST_F(PrintReport, MonitorReportShowsThreeChartsWithTheirLabels)
     }
     ShowPage("tsMonitor");
     {
+        // While the dialog is open the screen charts keep their series.
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         Find<TAction>(R.Form.get(), "actnPrintReport")->Execute();
         EXPECT_EQ(A.Runs, 1);
     }
@@ -279,6 +300,7 @@ TEST_F(PrintReport, MonitorReportShowsThreeChartsWithTheirLabels)
         EXPECT_NE(Text.find("Min: " + Plot.Min), std::string::npos) << Text;
         EXPECT_NE(Text.find(Plot.Title), std::string::npos);
         EXPECT_FALSE(ReportPart<TRpChart>("Chart" + std::to_string(p + 1))->GetChart()->SeriesCount());
+        ExpectOneGrid("Chart" + std::to_string(p + 1));
     }
     EXPECT_NE(Text.find("Breath Parameters"), std::string::npos);
     RunTool("pdftoppm -png -r 80 -f 1 -l 1 -singlefile '" + Pdf + "' '" + Artifact("report-monitor") + "'");
@@ -291,17 +313,22 @@ TEST_F(PrintReport, LoopAndLeakReports)
     ShowPage("tsLoop");
     {
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         Find<TAction>(R.Form.get(), "actnPrintReport")->Execute();
+        EXPECT_EQ(A.Runs, 1);
     }
     std::string Text = PdfText(Pdf, 1);
     EXPECT_NE(Text.find("Flow / Volume"), std::string::npos) << Text;
     EXPECT_NE(Text.find("Volume / Pressure"), std::string::npos);
     ExpectFrame(Pdf);
+    ExpectOneGrid("chtLoop1");
+    ExpectOneGrid("chtLoop2");
     EXPECT_EQ(ScreenState(*R.Form), Before);
 
     ASSERT_EQ(std::remove(Pdf.c_str()), 0);
     {
         PrintAnswer A(Pdf);
+        A.During = [&] { EXPECT_EQ(ScreenState(*R.Form), Before); };
         R.Form->PrintReport(rkLeak, false);
     }
     std::string Collapsed;

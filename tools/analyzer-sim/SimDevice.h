@@ -57,7 +57,7 @@ struct SimParameters {
     double InspTime = 1.5;
     double ExpTime = 3.5;
     double Compliance = 50;      // mL/cmH2O
-    double Oxygen = 21;          // %
+    double Oxygen = 20.9;        // %; sent as the oxygen sensor reads the waveform (kAbsent: none)
     double MinAirway = 4;        // extended frame only
     double Assist = 2;           // extended frame only
     bool SwapTidal = false;      // SC 0x80

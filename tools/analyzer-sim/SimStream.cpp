@@ -3,6 +3,7 @@
 #include "tools/analyzer-sim/SimEncode.h"
 #include "tools/analyzer-sim/SimScripts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sim {
@@ -13,6 +14,20 @@ namespace {
 double Off(double Value, double Offset)
 {
     return std::isnan(Value) ? Value : Value + Offset;
+}
+
+// The oxygen the sensor reads at the stream's present sample: the
+// analyzer's breath records carry that reading, as its waveform does.
+double OxygenReading(const SimDevice& D)
+{
+    SimSample True;
+    if (D.Syringe.Active)
+        True = SyringeStroke(D.Syringe).Sample;
+    else if (D.Waveform.empty())
+        True = SyntheticSample(D.SampleCounter);
+    else
+        True = D.Waveform[std::min(D.WaveformNext > 0 ? D.WaveformNext - 1 : 0, D.Waveform.size() - 1)];
+    return Measured(D, True).Oxygen;
 }
 
 }  // namespace
@@ -58,6 +73,8 @@ bool NextWaveform(SimDevice& D, SimSample& Sample, std::optional<SimParameters>&
         return false;  // the script is done
     }
     Sample = Measured(D, True);
+    if (StrokeRecord && !std::isnan(StrokeRecord->Oxygen))
+        StrokeRecord->Oxygen = Sample.Oxygen;
     return true;
 }
 
@@ -65,11 +82,13 @@ bool NextParameters(SimDevice& D, SimParameters& Record)
 {
     if (D.Parameters.empty()) {
         Record = SimParameters();
-        return true;
+    } else {
+        if (!D.ParametersLoop && D.ParametersNext >= D.Parameters.size())
+            return false;
+        Record = D.Parameters[D.ParametersNext++ % D.Parameters.size()];
     }
-    if (!D.ParametersLoop && D.ParametersNext >= D.Parameters.size())
-        return false;
-    Record = D.Parameters[D.ParametersNext++ % D.Parameters.size()];
+    if (!std::isnan(Record.Oxygen))
+        Record.Oxygen = OxygenReading(D);
     return true;
 }
 

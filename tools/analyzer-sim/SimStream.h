@@ -2,8 +2,9 @@
 // else the waveform script, else the synthetic breath; parameter records
 // from the script (or the default record) unless strokes bring their own.
 // Every sample leaves as its sensors read it: with the device's zero
-// offsets and the barometric pressure it was told. Call with the device
-// lock held.
+// offsets and the barometric pressure it was told; a breath record carries
+// the oxygen the waveform reads at that moment. Call with the device lock
+// held.
 #pragma once
 
 #include "tools/analyzer-sim/SimDevice.h"
