@@ -141,7 +141,7 @@ void TComponent::SetSubComponent(bool Value)
 void TComponent::GetChildren(const TGetChildProc& Proc, TComponent*)
 {
     for (TComponent* C : FComponents)
-        if (!C->FState.Contains(csSubComponent))
+        if (!C->FState.Contains(csSubComponent) && !C->StoredInParent())
             Proc(C);
 }
 

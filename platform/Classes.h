@@ -146,8 +146,12 @@ public:
 
     // Form stream (platform/Filer.h).
     // The components stored inside this one's block: by default those it
-    // owns that are not sub-components, in order.
+    // owns that are not sub-components and are not stored with a parent, in
+    // order.
     virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+    // Stored inside the block of what it hangs in (a menu item in its menu
+    // or parent item), not its owner's.
+    virtual bool StoredInParent() const { return false; }
     // The owner the reader gives the components it creates inside this
     // one's block (this one; nil: the form's root).
     virtual TComponent* GetChildOwner();
