@@ -186,9 +186,9 @@ public:
     static void Publish(TPublisher<TControl>& P);
     // A control read inside a windowed control's block becomes its child.
     void SetParentComponent(TComponent* Value) override;
-    // Reading starts from the font's defaults: a form stores a control's
-    // own font as its differences from them, and none while it is the
-    // parent's.
+    // A form stores a control's own font as its differences from the
+    // font's defaults, and none while it is the parent's: the font a form
+    // holds is read from the defaults.
     void ReadState(TReader* Reader) override;
     // Takes the parent's font and ShowHint again where it follows them (a
     // parent read after it), and records the distances its anchors keep.
