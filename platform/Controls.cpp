@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 // ------------------------------------------------------------------ Qt helpers
 
@@ -212,8 +213,13 @@ TControl::TControl(TComponent* AOwner, QWidget* AHandle) : TComponent(AOwner), F
         link->Control = this;
     FHandle->setMouseTracking(true);
     FHandle->hide();
-    FFont.OnChange = [this](TObject*) { FontChanged(); };
+    FFont.OnChange = [this](TObject*) {
+        if (!FTakingParentFont)
+            FParentFont = false;
+        FontChanged();
+    };
     FontChanged();
+    FConstraints.OnChange = [this](TObject*) { ApplyConstraints(); };
 }
 
 TControl::~TControl()
@@ -285,6 +291,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     AWidth = std::max(AWidth, 0);
     AHeight = std::max(AHeight, 0);
+    FConstraints.Constrain(AWidth, AHeight);
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     const bool sized = AWidth != FWidth || AHeight != FHeight;
@@ -293,8 +300,100 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     FWidth = AWidth;
     FHeight = AHeight;
     ApplyGeometry();
+    UpdateAnchorRules();
     BoundsChanged(sized);
     RequestAlign();
+}
+
+// The widget keeps the bounds too, so a window the user sizes stays within
+// them.
+void TControl::ApplyConstraints()
+{
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+    if (!FHandle || !IsMainThread())
+        return;
+    FHandle->setMinimumSize(FConstraints.MinWidth(), FConstraints.MinHeight());
+    FHandle->setMaximumSize(FConstraints.MaxWidth() > 0 ? FConstraints.MaxWidth() : QWIDGETSIZE_MAX,
+                            FConstraints.MaxHeight() > 0 ? FConstraints.MaxHeight() : QWIDGETSIZE_MAX);
+}
+
+void TControl::SetAnchors(TAnchors Value)
+{
+    if (FAnchors == Value)
+        return;
+    FAnchors = Value;
+    UpdateAnchorRules();
+}
+
+// Not while the control is moved by its anchors (its rules stay those the
+// move started from) or read from a form (Loaded records them).
+void TControl::UpdateAnchorRules()
+{
+    if (FAnchorMove || ComponentState().Contains(csLoading))
+        return;
+    if (FAnchors == TAnchors{akLeft, akTop} || !FParent) {
+        FOriginalParentSize = TPoint{0, 0};
+        return;
+    }
+    auto Rule = [](bool Near, bool Far, int Pos, int Size) {
+        if (Far)
+            return Near ? Size : Pos;
+        return Pos + Size / 2;
+    };
+    FAnchorRules.X = Rule(FAnchors.Contains(akLeft), FAnchors.Contains(akRight), FLeft, FWidth);
+    FAnchorRules.Y = Rule(FAnchors.Contains(akTop), FAnchors.Contains(akBottom), FTop, FHeight);
+    FOriginalParentSize = TPoint{FParent->ClientWidth(), FParent->ClientHeight()};
+}
+
+void TControl::AnchorTo(const TPoint& ParentSize)
+{
+    if (FOriginalParentSize.X == 0 || FOriginalParentSize.Y == 0)
+        return;
+    // Position and size along one axis.
+    auto Place = [](bool Near, bool Far, int Rule, int Original, int Now, int& Pos, int& Size) {
+        if (Far) {
+            if (Near)
+                Size = Now - (Original - Rule);
+            else
+                Pos = Now - (Original - Rule);
+        } else if (!Near) {
+            Pos = static_cast<int>(std::lround(static_cast<double>(Rule) * Now / Original)) - Size / 2;
+        }
+    };
+    int L = FLeft, T = FTop, W = FWidth, H = FHeight;
+    Place(FAnchors.Contains(akLeft), FAnchors.Contains(akRight), FAnchorRules.X, FOriginalParentSize.X, ParentSize.X,
+          L, W);
+    Place(FAnchors.Contains(akTop), FAnchors.Contains(akBottom), FAnchorRules.Y, FOriginalParentSize.Y, ParentSize.Y,
+          T, H);
+    const TValueRollback<bool> Moving(FAnchorMove, true);
+    SetBounds(L, T, W, H);
+}
+
+// The font the block holds of a control with a font of its own is its
+// differences from the defaults. A control that follows its parent keeps
+// the parent's font untouched while it is read (report labels size
+// themselves on every font change) unless the block holds a font
+// (StoredFont).
+void TControl::ReadState(TReader* Reader)
+{
+    if (!FParentFont)
+        FFont.RestoreDefaults();
+    TComponent::ReadState(Reader);
+}
+
+TFont* TControl::StoredFont()
+{
+    if (FParentFont && ComponentState().Contains(csLoading))
+        FFont.RestoreDefaults();
+    return &FFont;
+}
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    TakeParentFont();
+    TakeParentShowHint();
+    UpdateAnchorRules();
 }
 
 void TControl::BoundsChanged(bool SizeChanged)
@@ -449,6 +548,22 @@ void TControl::ColorChanged()
     Invalidate();
 }
 
+void TControl::SetParentFont(bool Value)
+{
+    if (FParentFont == Value)
+        return;
+    FParentFont = Value;
+    TakeParentFont();
+}
+
+void TControl::TakeParentFont()
+{
+    if (!FParentFont || !FParent || FFont.SameAs(*FParent->Font()))
+        return;
+    const TValueRollback<bool> Taking(FTakingParentFont, true);
+    FFont.Assign(FParent->Font());
+}
+
 void TControl::FontChanged()
 {
     if (!FHandle)
@@ -499,8 +614,29 @@ void TControl::SetHint(const std::string& Value)
 
 void TControl::SetShowHint(bool Value)
 {
+    if (FShowHint == Value && !FParentShowHint)
+        return;
+    FParentShowHint = false;
+    if (FShowHint == Value)
+        return;
     FShowHint = Value;
-    ApplyToolTip();
+    ShowHintChanged();
+}
+
+void TControl::SetParentShowHint(bool Value)
+{
+    if (FParentShowHint == Value)
+        return;
+    FParentShowHint = Value;
+    TakeParentShowHint();
+}
+
+void TControl::TakeParentShowHint()
+{
+    if (!FParentShowHint || !FParent || FShowHint == FParent->ShowHint())
+        return;
+    FShowHint = FParent->ShowHint();
+    ShowHintChanged();
 }
 
 void TControl::SetCursor(TCursor Value)
@@ -735,6 +871,9 @@ TWinControl::~TWinControl()
 void TWinControl::InsertControl(TControl* AControl)
 {
     FControls.push_back(AControl);
+    auto* win = dynamic_cast<TWinControl*>(AControl);
+    if (win)
+        FTabList.push_back(win);
     AControl->FParent = this;
     if (QWidget* w = AControl->Handle()) {
         w->setParent(ClientHandle());
@@ -743,6 +882,11 @@ void TWinControl::InsertControl(TControl* AControl)
     }
     if (AControl->ParentColor())
         AControl->ColorChanged();
+    AControl->TakeParentFont();
+    AControl->TakeParentShowHint();
+    if (win)
+        win->TakeParentCtl3D();
+    AControl->UpdateAnchorRules();
     ControlsChanged();
     if (AControl->Align() != alNone)
         AlignChildren(AControl);
@@ -754,6 +898,7 @@ void TWinControl::RemoveControl(TControl* AControl)
     if (it == FControls.end())
         return;
     FControls.erase(it);
+    FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
     AControl->FParent = nullptr;
     if (QWidget* w = AControl->Handle()) {
         w->hide();
@@ -820,6 +965,17 @@ void TWinControl::AlignChildren(TControl* AControl)
     TRect r = ClientRect();
     AdjustClientRect(r);
     AlignControls(AControl, r);
+    AnchorControls();
+}
+
+void TWinControl::AnchorControls()
+{
+    const TPoint size{ClientWidth(), ClientHeight()};
+    const std::vector<TControl*> controls = FControls;   // a move may add or free controls
+    for (TControl* c : controls)
+        if (c->Align() == alNone && !(c->Anchors() == TAnchors{akLeft, akTop}) &&
+            std::find(FControls.begin(), FControls.end(), c) != FControls.end())
+            c->AnchorTo(size);
 }
 
 namespace {
@@ -891,6 +1047,171 @@ void TWinControl::ColorChanged()
     for (TControl* c : FControls)
         if (c->ParentColor())
             c->ColorChanged();
+}
+
+void TWinControl::FontChanged()
+{
+    TControl::FontChanged();
+    for (TControl* c : FControls)
+        c->TakeParentFont();
+}
+
+void TWinControl::ShowHintChanged()
+{
+    TControl::ShowHintChanged();
+    for (TControl* c : FControls)
+        c->TakeParentShowHint();
+}
+
+void TWinControl::SetCtl3D(bool Value)
+{
+    if (FCtl3D == Value && !FParentCtl3D)
+        return;
+    FParentCtl3D = false;
+    if (FCtl3D == Value)
+        return;
+    FCtl3D = Value;
+    for (TWinControl* c : FTabList)
+        c->TakeParentCtl3D();
+}
+
+void TWinControl::SetParentCtl3D(bool Value)
+{
+    if (FParentCtl3D == Value)
+        return;
+    FParentCtl3D = Value;
+    TakeParentCtl3D();
+}
+
+void TWinControl::TakeParentCtl3D()
+{
+    if (!FParentCtl3D || !Parent() || FCtl3D == Parent()->Ctl3D())
+        return;
+    FCtl3D = Parent()->Ctl3D();
+    for (TWinControl* c : FTabList)
+        c->TakeParentCtl3D();
+}
+
+// ------------------------------------------------------------------ tab order
+
+int TWinControl::TabOrder() const
+{
+    if (!Parent())
+        return -1;
+    const auto& list = Parent()->FTabList;
+    auto it = std::find(list.begin(), list.end(), this);
+    return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TWinControl::SetTabOrder(int Value)
+{
+    if (ComponentState().Contains(csLoading))
+        FReadTabOrder = Value;
+    else
+        UpdateTabOrder(Value);
+}
+
+void TWinControl::UpdateTabOrder(int Value)
+{
+    const int current = TabOrder();
+    if (current < 0)
+        return;
+    auto& list = Parent()->FTabList;
+    Value = std::clamp(Value, 0, static_cast<int>(list.size()) - 1);
+    if (Value == current)
+        return;
+    list.erase(list.begin() + current);
+    list.insert(list.begin() + Value, this);
+}
+
+void TWinControl::FixupTabList()
+{
+    const size_t count = FTabList.size();
+    std::vector<TWinControl*> placed(count, nullptr);
+    for (TWinControl* c : FTabList) {
+        if (c->FReadTabOrder >= 0 && static_cast<size_t>(c->FReadTabOrder) < count)
+            placed[static_cast<size_t>(c->FReadTabOrder)] = c;
+        c->FReadTabOrder = -1;
+    }
+    for (size_t i = 0; i < count; ++i)
+        if (placed[i])
+            placed[i]->UpdateTabOrder(static_cast<int>(i));
+}
+
+void TWinControl::ReadState(TReader* Reader)
+{
+    TControl::ReadState(Reader);
+    FixupTabList();
+}
+
+// A control read into a parent that is not read with it takes its stored
+// place now.
+void TWinControl::Loaded()
+{
+    TControl::Loaded();
+    if (FReadTabOrder >= 0) {
+        const int place = FReadTabOrder;
+        FReadTabOrder = -1;
+        UpdateTabOrder(place);
+    }
+    TakeParentCtl3D();
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const
+{
+    for (TWinControl* c : FTabList) {
+        List.push_back(c);
+        c->GetTabOrderList(List);
+    }
+}
+
+bool TWinControl::TakesTabFocus() const
+{
+    return CanFocus() && Handle() && (Handle()->focusPolicy() & Qt::TabFocus) != 0;
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty())
+        return nullptr;
+    const int count = static_cast<int>(list.size());
+    auto it = std::find(list.begin(), list.end(), CurControl);
+    const int start = it != list.end() ? static_cast<int>(it - list.begin()) : GoForward ? count - 1 : 0;
+    int i = start;
+    do {
+        i = GoForward ? (i + 1) % count : (i + count - 1) % count;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->TakesTabFocus()) && (!CheckParent || c->Parent() == this))
+            return c;
+    } while (i != start);
+    return nullptr;
+}
+
+bool TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop)
+{
+    TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop);
+    if (!next || !next->Handle())
+        return false;
+    QWidget* w = next->Handle();
+    if (w->focusPolicy() == Qt::NoFocus)
+        w->setFocusPolicy(Qt::StrongFocus);
+    w->setFocus(GoForward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+bool TWinControl::WidgetTabKey(bool Forward)
+{
+    if (Destroying())
+        return false;
+    TWinControl* current = nullptr;
+    for (QWidget* w = QApplication::focusWidget(); w && !current; w = w->parentWidget())
+        current = dynamic_cast<TWinControl*>(ControlOf(w));
+    if (current == this || !ContainsControl(current))
+        current = nullptr;
+    return SelectNext(current, Forward, true);
 }
 
 void TWinControl::BoundsChanged(bool SizeChanged)

@@ -15,6 +15,7 @@
 
 #include "platform/Classes.h"
 #include "platform/Graphics.h"
+#include "platform/SizeConstraints.h"
 
 #include <cstdint>
 #include <functional>
@@ -71,6 +72,38 @@ private:
     static constexpr uint8_t Bit(TShiftStateItem I) { return static_cast<uint8_t>(1u << static_cast<unsigned>(I)); }
     uint8_t FBits = 0;
 };
+
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+
+// The sides of its parent a control keeps its distance to:
+// `TAnchors{akLeft, akTop}` (the default), `A.Contains(akRight)`.
+class TAnchors {
+public:
+    constexpr TAnchors() = default;
+    constexpr TAnchors(std::initializer_list<TAnchorKind> Items)
+    {
+        for (TAnchorKind I : Items)
+            FBits = static_cast<uint8_t>(FBits | Bit(I));
+    }
+    constexpr bool Contains(TAnchorKind I) const { return (FBits & Bit(I)) != 0; }
+    constexpr uint8_t Bits() const { return FBits; }
+    static constexpr TAnchors FromBits(uint8_t Bits)
+    {
+        TAnchors A;
+        A.FBits = static_cast<uint8_t>(Bits & 0x0F);
+        return A;
+    }
+    constexpr bool operator==(const TAnchors&) const = default;
+
+private:
+    static constexpr uint8_t Bit(TAnchorKind I) { return static_cast<uint8_t>(1u << static_cast<unsigned>(I)); }
+    uint8_t FBits = 0;
+};
+
+// How a drag of the control starts (by code, or by pressing the mouse on
+// it) and what it drags (the control's data, or the control to dock it).
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
 
 // Mouse cursors (negative numbers are the stock shapes).
 using TCursor = int;
@@ -149,10 +182,20 @@ public:
     ~TControl() override;
 
     // Published: bounds, Align, Visible, Enabled, Color, ParentColor, Font,
-    // Hint, ShowHint, Cursor (platform/PublishedProps.cpp).
+    // Hint, ShowHint, Cursor (platform/PublishedProps.cpp). Anchors,
+    // Constraints, ParentFont, ParentShowHint, PopupMenu and the drag
+    // properties are published by the classes that show them
+    // (PublishAnchors... in platform/PublishedProps.h).
     static void Publish(TPublisher<TControl>& P);
     // A control read inside a windowed control's block becomes its child.
     void SetParentComponent(TComponent* Value) override;
+    // A form stores a control's own font as its differences from the
+    // font's defaults, and none while it is the parent's: the font a form
+    // holds is read from the defaults.
+    void ReadState(TReader* Reader) override;
+    // Takes the parent's font and ShowHint again where it follows them (a
+    // parent read after it), and records the distances its anchors keep.
+    void Loaded() override;
 
     // Also the widget's object name.
     void SetName(const std::string& Value) override;
@@ -185,6 +228,20 @@ public:
     TAlign Align() const { return FAlign; }
     void SetAlign(TAlign Value);
 
+    // The sides of the parent the control keeps its distance to when the
+    // parent's client area is resized: anchored to a side it moves with it,
+    // to both sides of a pair it stretches, to neither it keeps its centre
+    // at the same share of the parent. The distances are those of the last
+    // SetBounds (or SetAnchors, or insertion into the parent). Aligned
+    // controls follow their alignment instead.
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
+
+    // SetBounds keeps the size within these (and a window keeps the user's
+    // sizes within them); a change brings the size within at once.
+    TSizeConstraints* Constraints() { return &FConstraints; }
+    void SetConstraints(TSizeConstraints* Value) { FConstraints.Assign(Value); }
+
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool Value);
     void Show() { SetVisible(true); }
@@ -204,6 +261,10 @@ public:
     void SetParentColor(bool Value);
     TFont* Font() { return &FFont; }
     void SetFont(TFont* Value) { FFont.Assign(Value); }
+    // The control takes its parent's font, and follows it, while ParentFont
+    // is set (the default); any change of its own font clears it.
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
 
     std::string Caption() const { return GetTextBuf(); }
     void SetCaption(const std::string& Value) { SetTextBuf(Value); }
@@ -214,8 +275,12 @@ public:
     // (#13) in it starts a new line of the tip.
     const std::string& Hint() const { return FHint; }
     void SetHint(const std::string& Value);
+    // The parent's ShowHint while ParentShowHint is set (the default);
+    // setting it clears ParentShowHint.
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value);
 
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor Value);
@@ -223,6 +288,15 @@ public:
     // Opened by a right click on the control.
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+
+    // How the control would be dragged: stored and read for forms, for a
+    // drag that code starts; the platform starts none by itself.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind Value) { FDragKind = Value; }
 
     // Caption, enabled, visible and hint follow the action; a click executes it.
     TBasicAction* Action() const { return FAction; }
@@ -287,6 +361,8 @@ protected:
     virtual void EnabledChanged();
     virtual void ColorChanged();
     virtual void FontChanged();
+    // ShowHint changed (set, or taken from the parent).
+    virtual void ShowHintChanged() {}
     // The action's values changed.
     virtual void ActionChange(TBasicAction* Sender);
 
@@ -309,6 +385,20 @@ protected:
 private:
     void ApplyGeometry();
     void ApplyToolTip();
+    void ApplyConstraints();
+    // The font as the published property Font: while a form is read into a
+    // control that follows its parent's font, the first value the form holds
+    // of the font starts it from its defaults.
+    TFont* StoredFont();
+    // The parent's font / ShowHint, where the control follows it.
+    void TakeParentFont();
+    void TakeParentShowHint();
+    // Records the distances the anchors keep, from the bounds and the
+    // parent's client size of now.
+    void UpdateAnchorRules();
+    // Moves and sizes the control as its anchors say for a parent client
+    // area of ParentSize.
+    void AnchorTo(const TPoint& ParentSize);
 
     QWidget* FHandle = nullptr;
     TWinControl* FParent = nullptr;
@@ -322,11 +412,24 @@ private:
     TColor FColor = clBtnFace;
     bool FParentColor = true;
     TFont FFont;
+    bool FParentFont = true;
+    bool FTakingParentFont = false;
     std::string FText;
     std::string FHint;
     bool FShowHint = false;
+    bool FParentShowHint = true;
     TCursor FCursor = crDefault;
     TPopupMenu* FPopupMenu = nullptr;
+    TAnchors FAnchors{akLeft, akTop};
+    // akRight/akBottom with the opposite side: the width/height; with
+    // only akRight/akBottom: the left/top; with neither: the centre.
+    TPoint FAnchorRules;
+    TPoint FOriginalParentSize;   // (0, 0): no rules recorded
+    bool FAnchorMove = false;
+    TSizeConstraints FConstraints;
+    TCursor FDragCursor = crDrag;
+    TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
     TBasicAction* FAction = nullptr;
     std::unique_ptr<TControlPainter> FPainter;
     bool FClicksOnRelease = false;
@@ -362,6 +465,28 @@ public:
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool Value);
 
+    // The control's place in the order Tab moves the focus among its
+    // parent's windowed controls: 0 first, -1 without a parent. Values past
+    // either end count as that end. While a form is read the places are
+    // taken once all the parent's controls are read.
+    int TabOrder() const;
+    void SetTabOrder(int Value);
+    // Focuses the next control after CurControl (the previous one when
+    // !GoForward) in tab order, through the nested controls, that can take
+    // the focus and, with CheckTabStop, takes it by Tab; with CheckTabStop
+    // false only this control's own children count. CurControl nullptr (or
+    // not inside) starts at the ends. False when there is none.
+    bool SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+
+    // The three-dimensional look, taken from the parent while ParentCtl3D is
+    // set (the default); setting it clears ParentCtl3D. On this platform the
+    // look stays the same either way: the values are kept for the code and
+    // forms that set them.
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool Value);
+
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     TKeyEvent OnKeyDown;
@@ -388,9 +513,22 @@ public:
     bool WidgetKeyPress(char& Key);
     void WidgetFocusIn() { DoEnter(); }
     void WidgetFocusOut() { DoExit(); }
+    // Tab (Forward) or Shift+Tab in the window this control is; false when
+    // no control of it takes the focus.
+    bool WidgetTabKey(bool Forward);
+
+    // Takes the stored tab order of its children once they are read.
+    void ReadState(TReader* Reader) override;
+    void Loaded() override;
 
 protected:
     TWinControl(TComponent* AOwner, QWidget* AHandle);
+
+    // The windowed controls inside this one in tab order, each followed by
+    // those inside it.
+    void GetTabOrderList(std::vector<TWinControl*>& List) const;
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                 bool CheckParent) const;
 
     // The area the aligned children share (ClientRect less borders).
     virtual void AdjustClientRect(TRect& Rect) const;
@@ -402,8 +540,10 @@ protected:
     virtual void DoEnter();
     virtual void DoExit();
     void BoundsChanged(bool SizeChanged) override;
-    // Children that take the parent's colour follow.
+    // Children that take the parent's colour, font or ShowHint follow.
     void ColorChanged() override;
+    void FontChanged() override;
+    void ShowHintChanged() override;
     // A child was inserted or removed.
     virtual void ControlsChanged() {}
 
@@ -413,12 +553,24 @@ private:
     void InsertControl(TControl* AControl);
     void RemoveControl(TControl* AControl);
     void AlignChildren(TControl* AControl);
+    // Moves the anchored children to the client size of now.
+    void AnchorControls();
+    void UpdateTabOrder(int Value);
+    // The places of the children read with a stored TabOrder.
+    void FixupTabList();
+    void TakeParentCtl3D();
+    // Takes the focus by Tab: can take it and its widget accepts Tab.
+    bool TakesTabFocus() const;
 
     std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
     int FAlignLevel = 0;
     bool FAligning = false;
     int FBorderWidth = 0;
     bool FTabStop = false;
+    int FReadTabOrder = -1;   // a stored TabOrder while the form is read
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
 };
 
 // A windowed control that paints itself through Canvas.

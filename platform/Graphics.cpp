@@ -397,6 +397,34 @@ void TFont::Assign(TPersistent* Source)
     TGraphicsObject::Assign(Source);
 }
 
+const TFontDefaults& TFont::Defaults() const
+{
+    static const TFontDefaults Platform;
+    return FDefaults ? *FDefaults : Platform;
+}
+
+void TFont::KeepAsDefaults()
+{
+    FDefaults = std::make_shared<const TFontDefaults>(
+        TFontDefaults{FName, FHeight, FColor, FStyle, FOrientation, FPitch, FCharset});
+}
+
+void TFont::RestoreDefaults()
+{
+    const TFontDefaults& D = Defaults();
+    if (FName == D.Name && FHeight == D.Height && FColor == D.Color && FStyle == D.Style &&
+        FOrientation == D.Orientation && FPitch == D.Pitch && FCharset == D.Charset)
+        return;
+    FName = D.Name;
+    FHeight = D.Height;
+    FColor = D.Color;
+    FStyle = D.Style;
+    FOrientation = D.Orientation;
+    FPitch = D.Pitch;
+    FCharset = D.Charset;
+    Changed();
+}
+
 std::string ResolveFontFamily(const std::string& Name)
 {
     std::string L;

@@ -352,6 +352,18 @@ private:
     std::unique_ptr<TBitmap> FBitmap;
 };
 
+// The values of a font that a form stores: by default the platform's
+// default font.
+struct TFontDefaults {
+    std::string Name = "MS Sans Serif";
+    int Height = -11;   // 8 points at 96 dpi
+    TColor Color = clWindowText;
+    TFontStyles Style;
+    int Orientation = 0;
+    TFontPitch Pitch = fpDefault;
+    TFontCharset Charset = DEFAULT_CHARSET;
+};
+
 class TFont : public TGraphicsObject {
     OZ_CLASS(TFont, TGraphicsObject);
 
@@ -382,7 +394,19 @@ public:
     bool SameAs(const TFont& Other) const;
     static void Publish(TPublisher<TFont>& P);
 
+    // A form stores what differs from the font's defaults: the platform's
+    // default font, or what the font holds when the object that builds it
+    // with values of its own (a scale's Arial 14) calls KeepAsDefaults. So a
+    // font set back to the platform's default is stored as well. Assign
+    // copies values, never defaults.
+    const TFontDefaults& Defaults() const;
+    void KeepAsDefaults();
+    // The font at its defaults again (one change notification, none when
+    // it is there already).
+    void RestoreDefaults();
+
 private:
+    std::shared_ptr<const TFontDefaults> FDefaults;   // nullptr: the platform's
     std::string FName = "MS Sans Serif";
     int FHeight = -11;   // 8 points at 96 dpi
     TColor FColor = clWindowText;

@@ -180,6 +180,20 @@ TMenuItem::~TMenuItem()
     FHandle = nullptr;
 }
 
+void TMenuItem::GetChildren(const TGetChildProc& Proc, TComponent*)
+{
+    for (TMenuItem* i : FItems)
+        Proc(i);
+}
+
+void TMenuItem::SetParentComponent(TComponent* Value)
+{
+    if (auto* menu = dynamic_cast<TMenu*>(Value))
+        menu->Items()->Add(this);
+    else if (auto* item = dynamic_cast<TMenuItem*>(Value))
+        item->Add(this);
+}
+
 void TMenuItem::UpdateHandle()
 {
     if (!FHandle)
@@ -441,6 +455,12 @@ bool clickShortCut(TMenuItem* Item, TShortCut ShortCut)
 bool TMenu::IsShortCut(TShortCut ShortCut)
 {
     return ShortCut != scNone && clickShortCut(FItems, ShortCut);
+}
+
+void TMenu::GetChildren(const TGetChildProc& Proc, TComponent*)
+{
+    for (int i = 0; i < FItems->Count(); ++i)
+        Proc(FItems->Items(i));
 }
 
 // ------------------------------------------------------------------ TMainMenu

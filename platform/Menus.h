@@ -4,6 +4,10 @@
 // separator. Shortcuts are shown beside the caption and handled by the form
 // (TForm::IsShortCut), so an action's shortcut works with or without a menu
 // item.
+//
+// A form stores its menus with their items, each item inside the block of
+// the menu or item it hangs in, and reads them back (the menu classes are
+// registered); a control's PopupMenu refers to a popup menu of the form.
 #pragma once
 
 #include "platform/Classes.h"
@@ -37,9 +41,22 @@ TShortCut TextToShortCut(const std::string& Text);
 std::string StripHotkey(const std::string& Text);
 
 class TMenuItem : public TComponent {
+    OZ_CLASS(TMenuItem, TComponent);
+
 public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
+
+    // Published: Caption, Checked, Enabled, GroupIndex, Hint, ImageIndex,
+    // RadioItem, ShortCut, Visible.
+    static void Publish(TPublisher<TMenuItem>& P);
+    // Its items (and nothing else) are stored inside its block; it is
+    // stored in its parent's.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    bool HasParent() const override { return FParent != nullptr; }
+    TComponent* GetChildOwner() override { return Owner(); }
+    // An item read inside a menu's or an item's block hangs in it.
+    void SetParentComponent(TComponent* Value) override;
 
     const std::string& Caption() const { return FCaption; }
     void SetCaption(const std::string& Value);
@@ -122,6 +139,8 @@ private:
 };
 
 class TMenu : public TComponent {
+    OZ_CLASS(TMenu, TComponent);
+
 public:
     explicit TMenu(TComponent* AOwner);
     ~TMenu() override;
@@ -129,6 +148,11 @@ public:
     TMenuItem* Items() const { return FItems; }
     // Clicks the enabled, visible item with that shortcut; false when none.
     bool IsShortCut(TShortCut ShortCut);
+
+    // Its entries (and nothing else) are stored inside its block; read, they
+    // are owned by the menu's owner.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    TComponent* GetChildOwner() override { return Owner(); }
 
 protected:
     friend class TMenuItem;
@@ -142,6 +166,8 @@ private:
 // The menu bar of a form (TForm::SetMenu; a main menu created on a form
 // without one becomes its menu).
 class TMainMenu : public TMenu {
+    OZ_CLASS(TMainMenu, TMenu);
+
 public:
     explicit TMainMenu(TComponent* AOwner);
     ~TMainMenu() override;
@@ -161,9 +187,13 @@ private:
 enum class TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TMenu {
+    OZ_CLASS(TPopupMenu, TMenu);
+
 public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
+    // Published: Alignment, AutoPopup.
+    static void Publish(TPublisher<TPopupMenu>& P);
     // Fires OnPopup, then opens the menu at screen point (X, Y), its top
     // there and its side as Alignment says, moved as far as it takes to
     // keep it whole on the screen; returns at once.

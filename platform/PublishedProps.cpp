@@ -158,6 +158,38 @@ const TIdentMap& CursorIdents()
     return M;
 }
 
+const TIdentMap& AnchorIdents()
+{
+    static const TIdentMap M = TIdentMap::Names({"akLeft", "akTop", "akRight", "akBottom"});
+    return M;
+}
+
+const TIdentMap& DragModeIdents()
+{
+    static const TIdentMap M = TIdentMap::Names({"dmManual", "dmAutomatic"});
+    return M;
+}
+
+const TIdentMap& DragKindIdents()
+{
+    static const TIdentMap M = TIdentMap::Names({"dkDrag", "dkDock"});
+    return M;
+}
+
+namespace {
+
+const TIdentMap& PopupAlignmentIdents()
+{
+    static const TIdentMap M = TIdentMap::Names({"paLeft", "paRight", "paCenter"});
+    return M;
+}
+
+// A form that holds menus reads them back.
+const bool MenuClassesRegistered =
+    (RegisterClasses({TMainMenu::StaticClass(), TPopupMenu::StaticClass(), TMenuItem::StaticClass()}), true);
+
+}  // namespace
+
 // ------------------------------------------------------------------ tables
 
 void TPen::Publish(TPublisher<TPen>& P)
@@ -176,20 +208,37 @@ void TBrush::Publish(TPublisher<TBrush>& P)
     P.Enumeration("Style", &TBrush::Style, &TBrush::SetStyle, BrushStyleIdents()).Default(bsSolid);
 }
 
-// Height is stored; Size is read (it sets Height) and never written.
+// Height is stored; Size is read (it sets Height) and never written. The
+// defaults are the font's own (TFont::Defaults).
 void TFont::Publish(TPublisher<TFont>& P)
 {
-    P.Integer("Charset", &TFont::Charset, &TFont::SetCharset).Default(DEFAULT_CHARSET).Idents(CharsetIdents());
-    P.Integer("Color", &TFont::Color, &TFont::SetColor).Default(clWindowText).Idents(ColorIdents());
-    P.Integer("Height", &TFont::Height, &TFont::SetHeight).Default(-11);
-    P.String("Name", &TFont::Name, &TFont::SetName).Default("MS Sans Serif");
-    P.Integer("Orientation", &TFont::Orientation, &TFont::SetOrientation).Default(0);
-    P.Enumeration("Pitch", &TFont::Pitch, &TFont::SetPitch, FontPitchIdents()).Default(fpDefault);
-    P.Integer("Size", &TFont::Size, &TFont::SetSize).Stored(false);
-    P.Set("Style", &TFont::Style, &TFont::SetStyle, FontStyleIdents()).Default(TFontStyles{});
+    using F = TFont;
+    P.Integer("Charset", &F::Charset, &F::SetCharset)
+        .DefaultOf([](F& Font) { return Font.Defaults().Charset; })
+        .Idents(CharsetIdents());
+    P.Integer("Color", &F::Color, &F::SetColor)
+        .DefaultOf([](F& Font) { return Font.Defaults().Color; })
+        .Idents(ColorIdents());
+    P.Integer("Height", &F::Height, &F::SetHeight).DefaultOf([](F& Font) { return Font.Defaults().Height; });
+    P.String("Name", &F::Name, &F::SetName).DefaultOf([](F& Font) { return Font.Defaults().Name; });
+    P.Integer("Orientation", &F::Orientation, &F::SetOrientation)
+        .DefaultOf([](F& Font) { return Font.Defaults().Orientation; });
+    P.Enumeration("Pitch", &F::Pitch, &F::SetPitch, FontPitchIdents())
+        .DefaultOf([](F& Font) { return Font.Defaults().Pitch; });
+    P.Integer("Size", &F::Size, &F::SetSize).Stored(false);
+    P.Set("Style", &F::Style, &F::SetStyle, FontStyleIdents()).DefaultOf([](F& Font) { return Font.Defaults().Style; });
 }
 
-// Color is stored only while the control has a colour of its own.
+void TSizeConstraints::Publish(TPublisher<TSizeConstraints>& P)
+{
+    using C = TSizeConstraints;
+    P.Integer("MaxHeight", &C::MaxHeight, &C::SetMaxHeight).Default(0);
+    P.Integer("MaxWidth", &C::MaxWidth, &C::SetMaxWidth).Default(0);
+    P.Integer("MinHeight", &C::MinHeight, &C::SetMinHeight).Default(0);
+    P.Integer("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(0);
+}
+
+// Color, Font and ShowHint are stored only while the control has its own.
 void TControl::Publish(TPublisher<TControl>& P)
 {
     P.Integer("Left", &TControl::Left, &TControl::SetLeft);
@@ -203,9 +252,11 @@ void TControl::Publish(TPublisher<TControl>& P)
         .Idents(ColorIdents())
         .Stored([](TControl& C) { return !C.ParentColor(); });
     P.Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(true);
-    P.Object("Font", &TControl::Font);
+    P.Object("Font", &TControl::StoredFont).Stored([](TControl& C) { return !C.ParentFont(); });
     P.String("Hint", &TControl::Hint, &TControl::SetHint).Default("");
-    P.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Default(false);
+    P.Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
+        .Default(false)
+        .Stored([](TControl& C) { return !C.ParentShowHint(); });
     P.Integer("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault).Idents(CursorIdents());
 }
 
@@ -213,4 +264,26 @@ void TControl::SetParentComponent(TComponent* Value)
 {
     if (auto* W = dynamic_cast<TWinControl*>(Value))
         SetParent(W);
+}
+
+void TMenuItem::Publish(TPublisher<TMenuItem>& P)
+{
+    using I = TMenuItem;
+    P.String("Caption", &I::Caption, &I::SetCaption).Default("");
+    P.Boolean("Checked", &I::Checked, &I::SetChecked).Default(false);
+    P.Boolean("Enabled", &I::Enabled, &I::SetEnabled).Default(true);
+    P.Integer("GroupIndex", &I::GroupIndex, &I::SetGroupIndex).Default(0);
+    P.String("Hint", &I::Hint, &I::SetHint).Default("");
+    P.Integer("ImageIndex", &I::ImageIndex, &I::SetImageIndex).Default(-1);
+    P.Boolean("RadioItem", &I::RadioItem, &I::SetRadioItem).Default(false);
+    P.Integer("ShortCut", &I::ShortCut, &I::SetShortCut).Default(scNone);
+    P.Boolean("Visible", &I::Visible, &I::SetVisible).Default(true);
+}
+
+void TPopupMenu::Publish(TPublisher<TPopupMenu>& P)
+{
+    using M = TPopupMenu;
+    P.Enumeration("Alignment", &M::Alignment, &M::SetAlignment, PopupAlignmentIdents())
+        .Default(TPopupAlignment::paLeft);
+    P.Boolean("AutoPopup", &M::AutoPopup, &M::SetAutoPopup).Default(true);
 }

@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLabel>
@@ -354,6 +355,39 @@ void TCustomEdit::Init()
     SetTabStop(true);
     SetColor(clWindow);
     SetBounds(0, 0, 121, 21);
+    AdjustHeight();
+}
+
+void TCustomEdit::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    AdjustHeight();
+}
+
+void TCustomEdit::FontChanged()
+{
+    TWinControl::FontChanged();
+    AdjustHeight();
+}
+
+void TCustomEdit::Loaded()
+{
+    TWinControl::Loaded();
+    AdjustHeight();
+}
+
+// The line of the font and room for the sunken border. The class library
+// gives its 3-D edits 8 pixels of room; the platform's default font has a
+// line one pixel lower than the one that was made for, so the room is 9
+// here and an edit in the default font keeps its 21 pixels. (A flat edit
+// looks the same here, so Ctl3D does not count.)
+void TCustomEdit::AdjustHeight()
+{
+    if (!FAutoSize || !Handle() || ComponentState().Contains(csLoading))
+        return;
+    SetHeight(QFontMetrics(Handle()->font()).height() + 9);
 }
 
 void TCustomEdit::WidgetTextChanged(bool)

@@ -170,6 +170,11 @@ public:
     void SetModified(bool Value) { FModified = Value; }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle Value);
+    // The height follows the font (the font's line and room for the border)
+    // whenever the font changes, and when AutoSize is set or a form is read;
+    // a height set in between stays until then.
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
 
     // 0-based character positions.
     int SelStart() const;
@@ -196,14 +201,18 @@ protected:
     std::string GetTextBuf() const override;
     void SetTextBuf(const std::string& Value) override;
     void DoEnter() override;
+    void FontChanged() override;
+    void Loaded() override;
 
 private:
     void Init();
+    void AdjustHeight();
     int FMaxLength = 0;
     char FPasswordChar = 0;
     bool FAutoSelect = true;
     bool FModified = false;
     TBorderStyle FBorderStyle = bsSingle;
+    bool FAutoSize = true;
 };
 
 class TEdit : public TCustomEdit {

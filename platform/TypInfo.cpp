@@ -185,6 +185,8 @@ bool TPropInfo::IsDefault(TObject* Instance) const
         return GetComponent(Instance) == nullptr;
     if (!FHasDefault || IsAlias())
         return false;
+    if (FIsDefaultOf)
+        return FIsDefaultOf(Instance);
     switch (FKind) {
     case tkInteger:
     case tkEnumeration:

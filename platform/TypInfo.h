@@ -229,6 +229,7 @@ private:
     int64_t FDefaultOrd = 0;
     double FDefaultFloat = 0;
     std::string FDefaultString;
+    std::function<bool(TObject*)> FIsDefaultOf;   // a default the instance gives
     std::function<bool(TObject*)> FStored;
     std::function<int64_t(TObject*)> FGetOrd;
     std::function<void(TObject*, int64_t)> FSetOrd;
@@ -314,12 +315,47 @@ public:
             static_assert(sizeof(D) == 0, "no default of this type");
         }
         FInfo.FHasDefault = true;
+        FInfo.FIsDefaultOf = nullptr;
+        return *this;
+    }
+    // A default each instance gives (a font's is what its owner built it
+    // with): a const member function of T or a callable taking T&, returning
+    // a value of the property's type.
+    template <class F>
+    TPropBuilder& DefaultOf(F Default)
+    {
+        using D = std::remove_cvref_t<std::invoke_result_t<F&, T&>>;
+        if constexpr (std::is_convertible_v<const D&, std::string_view>) {
+            Check(FInfo.FKind == tkString);
+            FInfo.FIsDefaultOf = [Get = FInfo.FGetString, Default](TObject* O) {
+                return Get(O) == std::string_view(std::invoke(Default, typinfo_detail::Self<T>(O)));
+            };
+        } else if constexpr (std::is_floating_point_v<D>) {
+            Check(FInfo.FKind == tkFloat);
+            FInfo.FIsDefaultOf = [Get = FInfo.FGetFloat, Default](TObject* O) {
+                return Get(O) == static_cast<double>(std::invoke(Default, typinfo_detail::Self<T>(O)));
+            };
+        } else if constexpr (std::is_integral_v<D> || std::is_enum_v<D>) {
+            Check(FInfo.FKind == tkInteger || FInfo.FKind == tkEnumeration);
+            FInfo.FIsDefaultOf = [Get = FInfo.FGetOrd, Default](TObject* O) {
+                return Get(O) == static_cast<int64_t>(std::invoke(Default, typinfo_detail::Self<T>(O)));
+            };
+        } else if constexpr (typinfo_detail::BitSet<D>) {
+            Check(FInfo.FKind == tkSet);
+            FInfo.FIsDefaultOf = [Get = FInfo.FGetOrd, Default](TObject* O) {
+                return Get(O) == static_cast<int64_t>(std::invoke(Default, typinfo_detail::Self<T>(O)).Bits());
+            };
+        } else {
+            static_assert(sizeof(D) == 0, "no default of this type");
+        }
+        FInfo.FHasDefault = true;
         return *this;
     }
     // No default: the value is always written (unless the stored rule says no).
     TPropBuilder& NoDefault()
     {
         FInfo.FHasDefault = false;
+        FInfo.FIsDefaultOf = nullptr;
         return *this;
     }
     // Whether the property is written at all: a constant, a const member

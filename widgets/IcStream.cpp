@@ -3,7 +3,10 @@
 // settings objects), the glyph pixels its buttons store besides, and the
 // registration of the classes a stored form creates.
 //
-// Defaults are those the classes construct with. Settings objects record
+// Defaults are those the classes construct with, fonts included: a font is
+// stored as its differences from the one its owner builds (the scale's
+// Arial 14), so a font set to the platform's default is written too. Settings
+// objects record
 // defaults only for some of their values: their owners construct them with
 // values of their own (a bar's bevel is lowered and one pixel wide), so the
 // rest is always written, as are the values of the instrument bases.
@@ -241,9 +244,20 @@ void TIcNumEdit::Publish(TPublisher<TIcNumEdit>& P)
     P.Float("ValueAsSingle", &E::ValueAsSingle, &E::SetValueAsSingle).Stored(false);
     P.Integer("ValueAsInt", &E::ValueAsInt, &E::SetValueAsInt).Stored(false);
     // The edit control's own.
+    PublishAnchors(P);
+    PublishConstraints(P);
     P.Boolean("AutoSelect", &E::AutoSelect, &E::SetAutoSelect).Default(true);
+    PublishAutoSize(P);
+    PublishCtl3D(P);
+    PublishDragCursor(P);
+    PublishDragMode(P);
     P.Integer("MaxLength", &E::MaxLength, &E::SetMaxLength).Default(0);
+    PublishParentCtl3D(P);
+    PublishParentFont(P);
+    PublishParentShowHint(P);
+    PublishPopupMenu(P);
     P.Boolean("ReadOnly", &E::ReadOnly, &E::SetReadOnly).Default(false);
+    PublishTabOrder(P);
     P.Boolean("TabStop", &E::TabStop, &E::SetTabStop).Default(true);
     // Last, after everything that commits: the value comes back from it.
     P.String(
@@ -267,7 +281,13 @@ void TIcTimerSpeedBtn::Publish(TPublisher<TIcTimerSpeedBtn>& P)
     P.Integer("Interval", &B::Interval, &B::SetInterval).Default(100);
     P.Boolean("TimerEnabled", &B::TimerEnabled, &B::SetTimerEnabled).Default(true);
     P.Integer("StartDelay", &B::StartDelay, &B::SetStartDelay).Default(500);
+    // The speed button's own.
+    PublishAnchors(P);
+    PublishConstraints(P);
     P.Integer("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs).Default(1);
+    PublishParentFont(P);
+    PublishParentShowHint(P);
+    PublishPopupMenu(P);
 }
 
 void TIcTimerSpeedBtn::DefineProperties(TFiler* Filer)
@@ -287,6 +307,16 @@ void TIcSpinButton::Publish(TPublisher<TIcSpinButton>& P)
 {
     using S = TIcSpinButton;
     P.Object("IcInfo", &S::IcInfo).Stored(false);
+    PublishAnchors(P);
+    PublishConstraints(P);
+    PublishDragKind(P);
+    PublishCtl3D(P);
+    PublishDragCursor(P);
+    PublishDragMode(P);
+    PublishParentCtl3D(P);
+    PublishParentShowHint(P);
+    PublishPopupMenu(P);
+    PublishTabOrder(P);
     P.Boolean("TabStop", &S::TabStop, &S::SetTabStop).Default(false);
     P.Integer("DownNumGlyphs", &S::DownNumGlyphs, &S::SetDownNumGlyphs).Default(1);
     P.Integer("UpNumGlyphs", &S::UpNumGlyphs, &S::SetUpNumGlyphs).Default(1);
@@ -337,16 +367,19 @@ void TIcFlashTimer::Publish(TPublisher<TIcFlashTimer>& P)
 void TIcCustomControl::Publish(TPublisher<TIcCustomControl>& P)
 {
     P.Object("IcInfo", &TIcCustomControl::IcInfo).Stored(false);
+    PublishPopupMenu(P);
 }
 
 void TIcGraphicControl::Publish(TPublisher<TIcGraphicControl>& P)
 {
     P.Object("IcInfo", &TIcGraphicControl::IcInfo).Stored(false);
+    PublishPopupMenu(P);
 }
 
 void TIcBinGControl::Publish(TPublisher<TIcBinGControl>& P)
 {
     P.Object("IcInfo", &TIcBinGControl::IcInfo).Stored(false);
+    PublishPopupMenu(P);
 }
 
 void TIcAnalogGControl::Publish(TPublisher<TIcAnalogGControl>& P)
@@ -379,7 +412,9 @@ void TIcAnalogCControl::Publish(TPublisher<TIcAnalogCControl>& P)
     P.Boolean("EnableKeyboard", &C::EnableKeyboard, &C::SetEnableKeyboard).Default(true);
     P.Set("EnabledKeys", &C::EnabledKeys, &C::SetEnabledKeys, EnabledKeyIdents()).NoDefault();
     P.Component("ValueIndicator", &C::ValueIndicator, &C::SetValueIndicator);
+    PublishParentFont(P).Default(false);
     P.Boolean("TabStop", &C::TabStop, &C::SetTabStop).Default(true);
+    PublishTabOrder(P);
 }
 
 // ------------------------------------------------------------------ signal settings

@@ -27,8 +27,10 @@ float ToSingle(long double Value)
 
 TIcAnalogGControl::TIcAnalogGControl(TComponent* AOwner) : TIcGraphicControl(AOwner)
 {
+    SetParentFont(false);
     Font()->SetName("Arial");
     Font()->SetSize(8);
+    Font()->KeepAsDefaults();
     LimitCheck();
     FLastOrigin = Point(Left(), Top());
 }
@@ -388,8 +390,10 @@ TIcAnalogCControl::TIcAnalogCControl(TComponent* AOwner) : TIcCustomControl(AOwn
 {
     BeginUpdate();
     SetTabStop(true);
+    SetParentFont(false);
     Font()->SetName("MS Sans Serif");
     Font()->SetSize(10);
+    Font()->KeepAsDefaults();
     // Value and digit convert from the start: a stored control reads its
     // digit and value before Loaded recomputes.
     FSignalSettings.Recompute();

@@ -35,6 +35,7 @@ TIcValInd::TIcValInd()
     FFont.SetName("Arial");
     FFont.SetStyle({fsBold});
     FFont.SetSize(10);
+    FFont.KeepAsDefaults();
     IcBindChange(FBevel, *this);
     IcBindChange(FCaption, *this);
     IcBindChange(FFont, *this);
@@ -285,6 +286,7 @@ void TIcSBevel::AssignTo(TPersistent* Dest)
 TBarSettings::TBarSettings()
 {
     FFont.SetColor(clBtnHighlight);
+    FFont.KeepAsDefaults();
     FBevel.SetStyle(bsLowered);
     FBevel.SetSpacing(0);
     FBevel.SetWidth(1);

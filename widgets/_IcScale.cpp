@@ -25,6 +25,7 @@ TScaleSettings::TScaleSettings()
 {
     FFont.SetName("Arial");
     FFont.SetSize(14);
+    FFont.KeepAsDefaults();
     FFont.OnChange = [this](TObject* Sender) { FontChange(Sender); };
 }
 

@@ -276,6 +276,19 @@ protected:
         else
             W::paintEvent(E);
     }
+    // Tab and Shift+Tab reach the window unless a widget keeps them (a memo
+    // that takes tabs); the window moves the focus in the controls' tab
+    // order, or Qt's when none of its controls takes it.
+    bool focusNextPrevChild(bool Next) override
+    {
+        if (this->isWindow())
+            if (TWinControl* wc = WinControl()) {
+                bool moved = false;
+                if (!GuardedAlive(this, [&] { moved = wc->WidgetTabKey(Next); }) || moved)
+                    return true;
+            }
+        return W::focusNextPrevChild(Next);
+    }
 
 private:
     bool FInDoubleClick = false;

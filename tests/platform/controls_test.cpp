@@ -1,5 +1,6 @@
-// Controls: placement and alignment, the backing image of painting
-// controls, mouse and key messages, names, and the list controls.
+// Controls: placement, alignment, anchors and size constraints, the backing
+// image of painting controls, mouse and key messages, the tab order, what
+// controls take from their parent, names, and the list controls.
 #include "platform/Application.h"
 #include "platform/Buttons.h"
 #include "platform/CheckLst.h"
@@ -28,7 +29,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,119 @@ TEST(Align, ControlsOfOneAlignmentKeepTheirOrderAndStayInsideBevels)
     // A changed height moves the one below.
     upper->SetHeight(35);
     EXPECT_EQ(lower->BoundsRect(), Rect(3, 38, 197, 78));
+}
+
+struct TAnchorCase {
+    const char* Name;
+    TAnchors Anchors;
+    TRect Resized;   // in a parent grown from 200 x 100 to 300 x 160
+};
+
+TEST(Anchors, AnchoredControlsKeepTheirDistancesWhenTheParentIsResized)
+{
+    const TAnchorCase cases[] = {
+        {"left top", {akLeft, akTop}, Bounds(20, 10, 40, 20)},
+        {"right", {akTop, akRight}, Bounds(120, 10, 40, 20)},
+        {"left right", {akLeft, akTop, akRight}, Bounds(20, 10, 140, 20)},
+        {"bottom", {akLeft, akBottom}, Bounds(20, 70, 40, 20)},
+        {"top bottom", {akLeft, akTop, akBottom}, Bounds(20, 10, 40, 80)},
+        {"right bottom", {akRight, akBottom}, Bounds(120, 70, 40, 20)},
+        {"all sides", {akLeft, akTop, akRight, akBottom}, Bounds(20, 10, 140, 80)},
+        // The centre (40, 20) stays at the same share of the parent.
+        {"none", {}, Bounds(40, 22, 40, 20)},
+    };
+    for (const TAnchorCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TWinControl parent(nullptr);
+        parent.SetBounds(0, 0, 200, 100);
+        auto* child = new TWinControl(&parent);
+        child->SetParent(&parent);
+        child->SetBounds(20, 10, 40, 20);
+        child->SetAnchors(c.Anchors);
+        parent.SetBounds(0, 0, 300, 160);
+        EXPECT_EQ(child->BoundsRect(), c.Resized);
+        EXPECT_EQ(child->Handle()->geometry(),
+                  QRect(c.Resized.Left, c.Resized.Top, c.Resized.Width(), c.Resized.Height()));
+        // Back to the first size: back to the first place, nothing lost to
+        // rounding.
+        parent.SetBounds(0, 0, 200, 100);
+        EXPECT_EQ(child->BoundsRect(), Bounds(20, 10, 40, 20));
+    }
+
+    // A control placed anew keeps its new distances; an aligned one follows
+    // its alignment.
+    TWinControl parent(nullptr);
+    parent.SetBounds(0, 0, 200, 100);
+    auto* right = new TWinControl(&parent);
+    right->SetParent(&parent);
+    right->SetAnchors({akTop, akRight});
+    right->SetBounds(150, 0, 30, 10);
+    auto* top = new TWinControl(&parent);
+    top->SetParent(&parent);
+    top->SetAnchors({akTop, akRight});
+    top->SetAlign(alTop);
+    top->SetHeight(10);
+    parent.SetWidth(400);
+    EXPECT_EQ(right->Left(), 350);
+    EXPECT_EQ(top->BoundsRect(), Rect(0, 0, 400, 10));
+    right->SetLeft(100);
+    parent.SetWidth(300);
+    EXPECT_EQ(right->Left(), 0);
+}
+
+struct TConstraintCase {
+    const char* Name;
+    int MinWidth, MinHeight, MaxWidth, MaxHeight;
+    int Width, Height;      // asked for
+    TRect Expected;         // from Left 5, Top 6
+};
+
+TEST(Constraints, SizesStayWithinTheBounds)
+{
+    const TConstraintCase cases[] = {
+        {"none", 0, 0, 0, 0, 3, 900, Bounds(5, 6, 3, 900)},
+        {"minimum", 50, 30, 0, 0, 10, 10, Bounds(5, 6, 50, 30)},
+        {"maximum", 0, 0, 80, 40, 100, 100, Bounds(5, 6, 80, 40)},
+        {"within", 50, 30, 80, 40, 60, 35, Bounds(5, 6, 60, 35)},
+        {"width only", 50, 0, 80, 0, 100, 1, Bounds(5, 6, 80, 1)},
+    };
+    for (const TConstraintCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TWinControl control(nullptr);
+        control.Constraints()->SetMinWidth(c.MinWidth);
+        control.Constraints()->SetMinHeight(c.MinHeight);
+        control.Constraints()->SetMaxWidth(c.MaxWidth);
+        control.Constraints()->SetMaxHeight(c.MaxHeight);
+        control.SetBounds(5, 6, c.Width, c.Height);
+        EXPECT_EQ(control.BoundsRect(), c.Expected);
+        EXPECT_EQ(control.Handle()->size(), QSize(c.Expected.Width(), c.Expected.Height()));
+    }
+
+    // A new bound applies at once, also to the window the user sizes; the
+    // bounds never cross; a negative bound is none.
+    TWinControl control(nullptr);
+    control.SetBounds(0, 0, 100, 100);
+    control.Constraints()->SetMaxWidth(60);
+    EXPECT_EQ(control.Width(), 60);
+    EXPECT_EQ(control.Handle()->maximumWidth(), 60);
+    control.Constraints()->SetMinWidth(70);
+    EXPECT_EQ(control.Constraints()->MaxWidth(), 70);
+    EXPECT_EQ(control.Width(), 70);
+    control.Constraints()->SetMaxWidth(20);
+    EXPECT_EQ(control.Constraints()->MinWidth(), 20);
+    EXPECT_EQ(control.Width(), 20);
+    control.Constraints()->SetMaxWidth(-5);
+    EXPECT_EQ(control.Constraints()->MaxWidth(), 0);
+    EXPECT_EQ(control.Handle()->maximumWidth(), QWIDGETSIZE_MAX);
+
+    // Alignment cannot stretch a control past its bounds.
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 400, 300);
+    auto* panel = new TPanel(&form);
+    panel->Constraints()->SetMaxWidth(100);
+    panel->SetParent(&form);
+    panel->SetAlign(alClient);
+    EXPECT_EQ(panel->Width(), 100);
 }
 
 // A custom control that fills itself in its colour and counts its paints.
@@ -296,6 +410,148 @@ TEST(Control, ColourComesFromTheParentUntilSetOwn)
     EXPECT_EQ(PixelOf(panel, 150, 30), 0xFF0000u);
     panel->SetParentColor(true);
     EXPECT_EQ(PixelOf(panel, 150, 30), 0xFFFFFFu);
+}
+
+// A property a control takes from its parent until it has its own.
+struct TInheritedCase {
+    const char* Name;
+    std::function<void(TWinControl*, int)> Set;
+    std::function<int(TWinControl*)> Get;
+    std::function<bool(TWinControl*)> FromParent;
+    std::function<void(TWinControl*, bool)> SetFromParent;
+    int Parents, Own, ParentsLater;
+};
+
+TEST(Control, FontHintFlagAnd3DLookComeFromTheParentUntilSetOwn)
+{
+    const TInheritedCase cases[] = {
+        {"Font", [](TWinControl* C, int V) { C->Font()->SetSize(V); },
+         [](TWinControl* C) { return C->Font()->Size(); }, [](TWinControl* C) { return C->ParentFont(); },
+         [](TWinControl* C, bool V) { C->SetParentFont(V); }, 12, 9, 14},
+        {"ShowHint", [](TWinControl* C, int V) { C->SetShowHint(V != 0); },
+         [](TWinControl* C) { return C->ShowHint() ? 1 : 0; }, [](TWinControl* C) { return C->ParentShowHint(); },
+         [](TWinControl* C, bool V) { C->SetParentShowHint(V); }, 1, 0, 1},
+        {"Ctl3D", [](TWinControl* C, int V) { C->SetCtl3D(V != 0); },
+         [](TWinControl* C) { return C->Ctl3D() ? 1 : 0; }, [](TWinControl* C) { return C->ParentCtl3D(); },
+         [](TWinControl* C, bool V) { C->SetParentCtl3D(V); }, 0, 1, 0},
+    };
+    for (const TInheritedCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TForm form(nullptr);
+        auto* panel = new TPanel(&form);
+        panel->SetParent(&form);
+        auto* edit = new TEdit(&form);
+        edit->SetParent(panel);
+        // Down through every level, the panel's and the edit's alike.
+        c.Set(&form, c.Parents);
+        EXPECT_EQ(c.Get(edit), c.Parents);
+        EXPECT_TRUE(c.FromParent(edit));
+        c.Set(edit, c.Own);
+        EXPECT_FALSE(c.FromParent(edit));
+        c.Set(&form, c.ParentsLater);
+        EXPECT_EQ(c.Get(panel), c.ParentsLater);
+        EXPECT_EQ(c.Get(edit), c.Own);
+        c.SetFromParent(edit, true);
+        EXPECT_EQ(c.Get(edit), c.ParentsLater);
+        // A control put into a parent takes the parent's.
+        auto* later = new TEdit(&form);
+        later->SetParent(panel);
+        EXPECT_EQ(c.Get(later), c.ParentsLater);
+    }
+
+    // The followed font is the one the widget shows.
+    TForm form(nullptr);
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    form.Font()->SetName("Courier New");
+    EXPECT_EQ(label->Handle()->font().family().toStdString(), ResolveFontFamily("Courier New"));
+}
+
+TEST(Edit, AutoSizeMakesTheHeightFollowTheFont)
+{
+    TForm form(nullptr);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    EXPECT_TRUE(edit->AutoSize());
+    EXPECT_EQ(edit->Height(), 21) << "the default font keeps the default height";
+    form.Font()->SetSize(16);
+    const int tall = edit->Height();
+    EXPECT_GT(tall, 21) << "a larger font of the parent";
+    // A height set by hand stays until the font changes again.
+    edit->SetHeight(40);
+    EXPECT_EQ(edit->Height(), 40);
+    form.Font()->SetSize(8);
+    EXPECT_EQ(edit->Height(), 21);
+    edit->SetAutoSize(false);
+    form.Font()->SetSize(16);
+    EXPECT_EQ(edit->Height(), 21);
+    edit->SetAutoSize(true);
+    EXPECT_EQ(edit->Height(), tall);
+}
+
+// Tab from the control that has the focus; the name of the control that
+// has it then.
+std::string PressTab(bool Forward)
+{
+    QWidget* focused = QApplication::focusWidget();
+    EXPECT_NE(focused, nullptr);
+    if (!focused)
+        return "";
+    QKeyEvent e(QEvent::KeyPress, Forward ? Qt::Key_Tab : Qt::Key_Backtab,
+                Forward ? Qt::NoModifier : Qt::ShiftModifier);
+    QApplication::sendEvent(focused, &e);
+    for (QWidget* w = QApplication::focusWidget(); w; w = w->parentWidget())
+        if (auto* c = dynamic_cast<TWinControl*>(ControlOf(w)))
+            return c->Name();
+    return "";
+}
+
+TEST(TabOrder, TabMovesTheFocusInTabOrderThroughNestedControls)
+{
+    TForm form(nullptr);
+    auto edit = [&](const char* Name, TWinControl* Parent) {
+        auto* e = new TEdit(&form);
+        e->SetName(Name);
+        e->SetParent(Parent);
+        return e;
+    };
+    auto* first = edit("first", &form);
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    auto* inner1 = edit("inner1", panel);
+    auto* inner2 = edit("inner2", panel);
+    auto* last = edit("last", &form);
+    EXPECT_EQ(first->TabOrder(), 0);
+    EXPECT_EQ(panel->TabOrder(), 1);
+    EXPECT_EQ(last->TabOrder(), 2);
+    EXPECT_EQ(TWinControl(nullptr).TabOrder(), -1);
+
+    last->SetTabOrder(0);
+    inner2->SetTabOrder(-3);   // past the start: first
+    EXPECT_EQ(first->TabOrder(), 1);
+    EXPECT_EQ(panel->TabOrder(), 2);
+    EXPECT_EQ(inner2->TabOrder(), 0);
+    EXPECT_EQ(inner1->TabOrder(), 1);
+
+    form.Show();
+    QApplication::setActiveWindow(form.Handle());
+    last->SetFocus();
+    ProcessEvents();
+    ASSERT_TRUE(last->Focused());
+    // The panel takes no focus; its controls come in its place.
+    for (const char* expected : {"first", "inner2", "inner1", "last", "first"})
+        EXPECT_EQ(PressTab(true), expected);
+    for (const char* expected : {"last", "inner1", "inner2"})
+        EXPECT_EQ(PressTab(false), expected);
+
+    // Controls that cannot take the focus, or not by Tab, are passed over.
+    inner1->SetEnabled(false);
+    first->SetTabStop(false);
+    inner2->SetFocus();
+    EXPECT_EQ(PressTab(true), "last");
+    EXPECT_EQ(PressTab(true), "inner2");
+    inner2->SetTabOrder(7);   // past the end: last
+    EXPECT_EQ(inner2->TabOrder(), 1);
 }
 
 TEST(Control, ParentFreesItsChildrenWhoeverOwnsThem)

@@ -5,6 +5,7 @@
 
 #include "platform/ExtCtrls.h"
 #include "platform/Filer.h"
+#include "platform/Menus.h"
 #include "platform/PublishedProps.h"
 #include "platform/Streams.h"
 #include "platform/SysUtils.h"
@@ -38,12 +39,55 @@ public:
     using TCustomControl::TCustomControl;
 };
 
+// A control that also shows the control properties concrete classes
+// publish.
+class TTestShowingControl : public TCustomControl {
+    OZ_CLASS(TTestShowingControl, TCustomControl);
+
+public:
+    using TCustomControl::TCustomControl;
+
+    static void Publish(TPublisher<TTestShowingControl>& P)
+    {
+        PublishAnchors(P);
+        PublishConstraints(P);
+        PublishCtl3D(P);
+        PublishDragCursor(P);
+        PublishDragKind(P);
+        PublishDragMode(P);
+        PublishParentCtl3D(P);
+        PublishParentFont(P);
+        PublishParentShowHint(P);
+        PublishPopupMenu(P);
+        PublishTabOrder(P);
+    }
+};
+
+// Builds its font in Arial 14, as an instrument's scale does.
+class TTestFontOwner : public TComponent {
+    OZ_CLASS(TTestFontOwner, TComponent);
+
+public:
+    explicit TTestFontOwner(TComponent* AOwner) : TComponent(AOwner)
+    {
+        FFont.SetName("Arial");
+        FFont.SetSize(14);
+        FFont.KeepAsDefaults();
+    }
+    TFont* Font() { return &FFont; }
+    static void Publish(TPublisher<TTestFontOwner>& P) { P.Object("Font", &TTestFontOwner::Font); }
+
+private:
+    TFont FFont;
+};
+
 class FormStream : public ::testing::Test {
 protected:
     void SetUp() override
     {
         RegisterTestClasses();
-        RegisterClass(TTestControl::StaticClass());
+        RegisterClasses({TTestControl::StaticClass(), TTestShowingControl::StaticClass(),
+                         TTestFontOwner::StaticClass()});
     }
 };
 
@@ -552,6 +596,164 @@ TEST_F(FormStream, ControlsStoreTheirPlatformProperties)
     EXPECT_EQ(I->Parent(), P) << "a control read inside a windowed control becomes its child";
     EXPECT_EQ(I->Color(), clYellow);
     EXPECT_EQ(Write(P), Text);
+}
+
+TEST_F(FormStream, ControlPropertiesOfConcreteClassesAndMenusReadBack)
+{
+    TTestShowingControl Fresh(nullptr);
+    Fresh.SetName("Fresh");
+    EXPECT_EQ(Write(&Fresh), "object Fresh: TTestShowingControl\n"
+                             "  Left = 0\n  Top = 0\n  Width = 0\n  Height = 0\n"
+                             "end\n")
+        << "nothing at its default";
+
+    TTestShowingControl Panel(nullptr);
+    Panel.SetName("Panel");
+    Panel.SetBounds(0, 0, 200, 100);
+    auto* Menu = new TPopupMenu(&Panel);
+    Menu->SetName("Menu1");
+    Menu->SetAlignment(TPopupAlignment::paRight);
+    auto* File = new TMenuItem(&Panel);
+    File->SetName("File1");
+    File->SetCaption("&File");
+    File->SetShortCut(ShortCut('S', {ssCtrl}));
+    Menu->Items()->Add(File);
+    auto* Recent = new TMenuItem(&Panel);
+    Recent->SetName("Recent1");
+    Recent->SetRadioItem(true);
+    Recent->SetChecked(true);
+    File->Add(Recent);
+    auto* A = new TTestShowingControl(&Panel);
+    A->SetName("A");
+    A->SetParent(&Panel);
+    A->SetBounds(10, 10, 50, 20);
+    A->SetAnchors({akLeft, akRight});
+    A->Constraints()->SetMinWidth(40);
+    A->SetCtl3D(false);
+    A->SetDragCursor(crNo);
+    A->SetDragKind(dkDock);
+    A->SetDragMode(dmAutomatic);
+    A->SetShowHint(true);
+    A->SetPopupMenu(Menu);
+    auto* B = new TTestShowingControl(&Panel);
+    B->SetName("B");
+    B->SetParent(&Panel);
+    B->SetTabOrder(0);
+
+    const std::string Text = Write(&Panel);
+    EXPECT_EQ(Text, "object Panel: TTestShowingControl\n"
+                    "  Left = 0\n  Top = 0\n  Width = 200\n  Height = 100\n"
+                    "  object Menu1: TPopupMenu\n"
+                    "    Alignment = paRight\n"
+                    "    object File1: TMenuItem\n"
+                    "      Caption = \"&File\"\n"
+                    "      ShortCut = 16467\n"
+                    "      object Recent1: TMenuItem\n"
+                    "        Checked = True\n"
+                    "        RadioItem = True\n"
+                    "      end\n"
+                    "    end\n"
+                    "  end\n"
+                    "  object A: TTestShowingControl\n"
+                    "    Left = 10\n    Top = 10\n    Width = 50\n    Height = 20\n"
+                    "    ShowHint = True\n"
+                    "    Anchors = [akLeft, akRight]\n"
+                    "    Constraints.MinWidth = 40\n"
+                    "    Ctl3D = False\n"
+                    "    DragCursor = crNo\n"
+                    "    DragKind = dkDock\n"
+                    "    DragMode = dmAutomatic\n"
+                    "    ParentCtl3D = False\n"
+                    "    ParentShowHint = False\n"
+                    "    PopupMenu = Menu1\n"
+                    "    TabOrder = 1\n"
+                    "  end\n"
+                    "  object B: TTestShowingControl\n"
+                    "    Left = 0\n    Top = 0\n    Width = 0\n    Height = 0\n"
+                    "    TabOrder = 0\n"
+                    "  end\n"
+                    "end\n");
+
+    auto Copy = Read(Text);
+    auto* P = static_cast<TTestShowingControl*>(Copy.get());
+    auto* MenuBack = Child<TPopupMenu>(P, "Menu1");
+    auto* ABack = Child<TTestShowingControl>(P, "A");
+    ASSERT_TRUE(MenuBack && ABack);
+    EXPECT_EQ(ABack->PopupMenu(), MenuBack);
+    EXPECT_EQ(ABack->Anchors(), (TAnchors{akLeft, akRight}));
+    EXPECT_EQ(ABack->Constraints()->MinWidth(), 40);
+    EXPECT_FALSE(ABack->Ctl3D());
+    EXPECT_EQ(ABack->DragKind(), dkDock);
+    EXPECT_EQ(ABack->TabOrder(), 1);
+    EXPECT_EQ(Child<TTestShowingControl>(P, "B")->TabOrder(), 0);
+    // The entries hang where they hung, owned by the form as before.
+    ASSERT_EQ(MenuBack->Items()->Count(), 1);
+    TMenuItem* FileBack = MenuBack->Items()->Items(0);
+    EXPECT_EQ(FileBack, P->FindComponent("File1"));
+    EXPECT_EQ(FileBack->Caption(), "&File");
+    EXPECT_EQ(FileBack->ShortCut(), ShortCut('S', {ssCtrl}));
+    ASSERT_EQ(FileBack->Count(), 1);
+    EXPECT_TRUE(FileBack->Items(0)->Checked());
+    EXPECT_EQ(Write(P), Text);
+}
+
+TEST_F(FormStream, StoredTabOrderIsTakenOnceAllControlsAreRead)
+{
+    // An order that placing each control as it comes would get wrong.
+    auto Form = Read("object Panel: TTestShowingControl\n"
+                     "  object C: TTestShowingControl\n    TabOrder = 2\n  end\n"
+                     "  object D: TTestShowingControl\n    TabOrder = 3\n  end\n"
+                     "  object B: TTestShowingControl\n    TabOrder = 1\n  end\n"
+                     "  object A: TTestShowingControl\n    TabOrder = 0\n  end\n"
+                     "end\n");
+    const std::pair<const char*, int> Expected[] = {{"A", 0}, {"B", 1}, {"C", 2}, {"D", 3}};
+    for (const auto& [Name, Place] : Expected)
+        EXPECT_EQ(Child<TTestShowingControl>(Form.get(), Name)->TabOrder(), Place) << Name;
+}
+
+TEST_F(FormStream, FontsAreStoredAgainstTheDefaultsTheirOwnerBuilds)
+{
+    // Built in Arial 14: untouched it stores nothing; set to the platform's
+    // default font it stores what differs from Arial 14.
+    TTestFontOwner Owner(nullptr);
+    EXPECT_EQ(Write(&Owner), "object TTestFontOwner\nend\n");
+    TFont Platform;
+    Owner.Font()->Assign(&Platform);
+    const std::string Text = Write(&Owner);
+    EXPECT_EQ(Text, "object TTestFontOwner\n  Font.Height = -11\n  Font.Name = \"MS Sans Serif\"\nend\n");
+    auto Back = Read(Text);
+    EXPECT_TRUE(static_cast<TTestFontOwner*>(Back.get())->Font()->SameAs(Platform));
+
+    // A control that follows its parent's font stores none; one with its
+    // own stores it against the platform's default, and reads back so
+    // whatever its parent's font is.
+    TTestShowingControl Panel(nullptr);
+    Panel.SetName("Panel");
+    Panel.Font()->SetName("Arial");
+    Panel.Font()->SetSize(12);
+    auto* Follows = new TTestShowingControl(&Panel);
+    Follows->SetName("Follows");
+    Follows->SetParent(&Panel);
+    auto* Own = new TTestShowingControl(&Panel);
+    Own->SetName("Own");
+    Own->SetParent(&Panel);
+    Own->Font()->Assign(&Platform);
+    Own->Font()->SetStyle(TFontStyles{fsBold});
+    const std::string Form = Write(&Panel);
+    EXPECT_NE(Form.find("  object Follows: TTestShowingControl\n"
+                        "    Left = 0\n    Top = 0\n    Width = 0\n    Height = 0\n"
+                        "    TabOrder = 0\n"),
+              std::string::npos)
+        << Form;
+    EXPECT_NE(Form.find("    Font.Style = [fsBold]\n    ParentFont = False\n"), std::string::npos) << Form;
+    auto Copy = Read(Form);
+    auto* FollowsBack = Child<TTestShowingControl>(Copy.get(), "Follows");
+    auto* OwnBack = Child<TTestShowingControl>(Copy.get(), "Own");
+    EXPECT_TRUE(FollowsBack->ParentFont());
+    EXPECT_TRUE(FollowsBack->Font()->SameAs(*Panel.Font()));
+    EXPECT_FALSE(OwnBack->ParentFont());
+    EXPECT_TRUE(OwnBack->Font()->SameAs(*Own->Font())) << OwnBack->Font()->Name() << " " << OwnBack->Font()->Size();
+    EXPECT_EQ(Write(Copy.get()), Form);
 }
 
 // ------------------------------------------------------------ damaged forms

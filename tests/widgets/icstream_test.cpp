@@ -1,13 +1,16 @@
 // Stored forms of the instrument-control library: a form holding a class of
 // the library (the instrument bases through small test instruments, the
 // settings objects through a control that publishes one of each), with
-// values away from the defaults, reads back into a form with the same
-// properties, the same pixels and the same stored bytes; what the classes
-// never store stays out of the form; a stored glyph is read and damaged
-// ones are refused. The library registers its classes without being asked.
+// values away from the defaults (the control properties they take from the
+// platform's controls and fonts set to the platform's default font
+// included), reads back into a form with the same properties, the same
+// pixels and the same stored bytes; what the classes never store stays out
+// of the form; a stored glyph is read and damaged ones are refused. The
+// library registers its classes without being asked.
 #include "platform/DialogHook.h"
 #include "platform/Filer.h"
 #include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "platform/Streams.h"
 #include "tests/widgets/TestMeters.h"
 #include "widgets/IcFlashT.h"
@@ -166,6 +169,24 @@ T* Place(TWinControl* Form, const char* Name, int Left, int Top)
     return C;
 }
 
+// A popup menu of the form with an entry.
+TPopupMenu* PlacePopup(TWinControl* Form, const char* Name)
+{
+    auto* M = Place<TPopupMenu>(Form, Name, 0, 0);
+    auto* Item = new TMenuItem(Form);
+    Item->SetName(std::string(Name) + "Reset");
+    Item->SetCaption("&Reset");
+    M->Items()->Add(Item);
+    return M;
+}
+
+// The platform's default font.
+void SetPlatformFont(TFont* Font)
+{
+    TFont Default;
+    Font->Assign(&Default);
+}
+
 // A glyph of diagonal stripes in A on Z.
 void StripedGlyph(TBitmap& B, int W, int H, TColor A, TColor Z)
 {
@@ -232,6 +253,17 @@ void SetNumEdit(TIcNumEdit* E)
     E->SetReadOnly(true);
     E->SetTabStop(false);
     E->SetValue(123);
+    // Taken from the edit control.
+    E->SetAnchors({akLeft, akTop, akRight});
+    E->Constraints()->SetMinWidth(60);
+    E->Constraints()->SetMaxHeight(40);
+    E->SetAutoSize(false);
+    E->SetHeight(27);
+    E->SetCtl3D(false);
+    E->SetDragCursor(crHandPoint);
+    E->SetDragMode(dmAutomatic);
+    E->Font()->SetStyle(TFontStyles{fsBold});
+    E->SetShowHint(true);
 }
 
 void SetSettings(TTestSettingsHost* H)
@@ -364,7 +396,8 @@ void SetSettings(TTestSettingsHost* H)
     H->ScaleSettings.SetColor(clNavy);
     H->ScaleSettings.SetPointerColor(clRed);
     H->ScaleSettings.SetDrawLine(false);
-    H->ScaleSettings.Font()->SetSize(10);
+    // Built in Arial 14: the platform's default font is a font of its own.
+    SetPlatformFont(H->ScaleSettings.Font());
     H->ScaleSettings.SetPosLeftTop(true);
     H->ScaleSettings.SetSteps(4);
     H->ScaleSettings.SetSubSteps(5);
@@ -384,10 +417,16 @@ const std::vector<TRow>& Rows()
 {
     static const std::vector<TRow> Rows = {
         {"NumEdit",
-         [](TWidgetForm* F) { SetNumEdit(Place<TIcNumEdit>(F, "NumEdit1", 10, 10)); }},
-        {"NumSpinTakingTheFormsColour",
+         [](TWidgetForm* F) {
+             auto* E = Place<TIcNumEdit>(F, "NumEdit1", 10, 10);
+             SetNumEdit(E);
+             E->SetPopupMenu(PlacePopup(F, "EditMenu"));
+         }},
+        {"NumSpinTakingTheFormsColourAndFont",
          [](TWidgetForm* F) {
              F->SetColor(clMoneyGreen);
+             F->Font()->SetName("Arial");
+             F->Font()->SetSize(10);
              auto* S = Place<TIcNumSpin>(F, "NumSpin1", 10, 10);
              S->SetFormatStr("#0.00");
              S->SetInterval(200);
@@ -396,6 +435,12 @@ const std::vector<TRow>& Rows()
              // Last: a change of the state's colour makes the colour the
              // edit's own.
              S->SetParentColor(true);
+         },
+         [](TWidgetForm* F) {
+             auto* S = dynamic_cast<TIcNumSpin*>(F->FindComponent("NumSpin1"));
+             EXPECT_TRUE(S->ParentFont());
+             EXPECT_EQ(S->Font()->Name(), "Arial");
+             EXPECT_GT(S->Height(), 21) << "the spin edit grows with the form's font";
          }},
         {"SpinButton",
          [](TWidgetForm* F) {
@@ -412,6 +457,19 @@ const std::vector<TRow>& Rows()
              B->SetStartDelay(400);
              B->SetTabStop(true);
              B->SetBounds(100, 10, 20, 40);
+             B->SetAnchors({akTop, akRight, akBottom});
+             B->Constraints()->SetMinHeight(30);
+             B->Constraints()->SetMaxWidth(25);
+             B->SetDragKind(dkDock);
+             B->SetCtl3D(false);
+             B->SetDragCursor(crCross);
+             B->SetDragMode(dmAutomatic);
+             B->SetParentShowHint(false);
+             B->SetPopupMenu(PlacePopup(F, "SpinMenu"));
+             B->SetTabOrder(0);
+         },
+         [](TWidgetForm* F) {
+             EXPECT_EQ(dynamic_cast<TWinControl*>(F->FindComponent("Target1"))->TabOrder(), 1);
          }},
         {"TimerSpeedButton",
          [](TWidgetForm* F) {
@@ -424,6 +482,12 @@ const std::vector<TRow>& Rows()
              StripedGlyph(G, 12, 6, clGreen, RGB(128, 128, 0));
              B->SetGlyph(&G);
              B->SetNumGlyphs(2);
+             B->SetAnchors({akLeft, akBottom});
+             B->Constraints()->SetMaxHeight(20);
+             B->Constraints()->SetMinWidth(16);
+             B->Font()->SetColor(clRed);
+             B->SetParentShowHint(false);
+             B->SetPopupMenu(PlacePopup(F, "ButtonMenu"));
          }},
         {"Flash",
          [](TWidgetForm* F) {
@@ -459,6 +523,11 @@ const std::vector<TRow>& Rows()
              S->SetEnabledKeys({_VK_UP, _VK_DOWN});
              S->SetTabStop(false);
              S->SetValueIndicator(M);
+             S->SetParentFont(true);
+             S->SetPopupMenu(PlacePopup(F, "SliderMenu"));
+             M->SetPopupMenu(PlacePopup(F, "DisplayMenu"));
+             // A second windowed control, first in the tab order.
+             Place<TIcNumEdit>(F, "NumEdit1", 10, 200)->SetTabOrder(0);
              M->Loaded();
              S->Loaded();
          }},
@@ -485,6 +554,23 @@ const std::vector<TRow>& Rows()
          [](TWidgetForm* F) {
              auto* L = Place<TTestLed>(F, "Led1", 10, 10);
              L->SetHint("lamp");
+             L->SetPopupMenu(PlacePopup(F, "LedMenu"));
+         }},
+        {"FontsAtThePlatformsDefault",
+         [](TWidgetForm* F) {
+             auto* M = Place<TTestRoundMeter>(F, "Display1", 10, 10);
+             SetPlatformFont(M->Font());
+             M->Loaded();
+             auto* H = Place<TTestSettingsHost>(F, "Host1", 10, 10);
+             SetPlatformFont(H->ValInd.Font());
+             SetPlatformFont(H->Bar.Font());
+         },
+         [](TWidgetForm* F) {
+             auto* M = dynamic_cast<TTestRoundMeter*>(F->FindComponent("Display1"));
+             EXPECT_EQ(M->Font()->Name(), "MS Sans Serif");
+             auto* H = dynamic_cast<TTestSettingsHost*>(F->FindComponent("Host1"));
+             EXPECT_EQ(H->ValInd.Font()->Name(), "MS Sans Serif");
+             EXPECT_EQ(H->Bar.Font()->Color(), clWindowText);
          }},
         {"SettingsObjects", [](TWidgetForm* F) { SetSettings(Place<TTestSettingsHost>(F, "Host1", 10, 10)); }},
         {"ChannelWithTheDefaultRanges",
@@ -571,7 +657,8 @@ const std::set<std::string>& NeverStored()
 
 bool IsPlatformClass(TClass C)
 {
-    if (C->InheritsFrom(TGraphicsObject::StaticClass()))
+    if (C->InheritsFrom(TGraphicsObject::StaticClass()) || C->InheritsFrom(TMenu::StaticClass()) ||
+        C == TMenuItem::StaticClass() || C == TSizeConstraints::StaticClass())
         return true;
     for (TClass P : {TPersistent::StaticClass(), TComponent::StaticClass(), TControl::StaticClass(),
                      TWinControl::StaticClass(), TCustomControl::StaticClass(), TGraphicControl::StaticClass()})
