@@ -48,6 +48,9 @@ TRpCustomLabel::TRpCustomLabel(TComponent* AOwner)
     : TRpPrintable(AOwner), FOutputLines(std::make_unique<TStringList>()), FLines(std::make_unique<TStringList>())
 {
     SetTransparent(false);
+    // A label keeps the font it is given; ParentFont makes it take its
+    // band's (or report's) and follow it.
+    SetParentFont(false);
     // Any change of the lines calls for formatting them again.
     FLines->OnChange = [this](TObject*) { ++FLinesChanges; };
 }
@@ -108,15 +111,12 @@ void TRpCustomLabel::SetName(const std::string& NewName)
 void TRpCustomLabel::SetParent(TWinControl* AParent)
 {
     TRpPrintable::SetParent(AParent);
-    ParentFontChanged();
     FormatLines();
 }
 
 void TRpCustomLabel::FontChanged()
 {
     TRpPrintable::FontChanged();
-    if (!FTakingFont)
-        FParentFont = false;
     FFormatted = false;
     FormatLines();
 }
@@ -124,27 +124,9 @@ void TRpCustomLabel::FontChanged()
 void TRpCustomLabel::Loaded()
 {
     TRpPrintable::Loaded();
-    if (FStreamedFontSize > 0) {
-        TValueRollback<bool> Taking(FTakingFont, true);
+    // A label that follows its parent's font takes that size, not a stored one.
+    if (FStreamedFontSize > 0 && !ParentFont())
         Font()->SetSize(FStreamedFontSize);
-    }
-    ParentFontChanged();
-}
-
-void TRpCustomLabel::SetParentFont(bool Value)
-{
-    if (Value == FParentFont)
-        return;
-    FParentFont = Value;
-    ParentFontChanged();
-}
-
-void TRpCustomLabel::ParentFontChanged()
-{
-    if (!FParentFont || !Parent())
-        return;
-    TValueRollback<bool> Taking(FTakingFont, true);
-    Font()->Assign(Parent()->Font());
 }
 
 void TRpCustomLabel::SetBiDiMode(TBiDiMode Value)
@@ -190,7 +172,7 @@ void TRpCustomLabel::DefineProperties(TFiler* Filer)
     TRpPrintable::DefineProperties(Filer);
     Filer->DefineProperty(
         "FontSize", [this](TReader* Reader) { ReadFontSize(Reader); },
-        [this](TWriter* Writer) { WriteFontSize(Writer); }, true);
+        [this](TWriter* Writer) { WriteFontSize(Writer); }, !ParentFont());
 }
 
 void TRpCustomLabel::Prepare()

@@ -76,11 +76,6 @@ public:
     // Alignment with left and right swapped when the alignment mirrors: the
     // side the lines are drawn against.
     TAlignment DrawnAlignment() const;
-    // The label takes its band's (or report's) font while set; a font change
-    // of its own clears it.
-    bool ParentFont() const { return FParentFont; }
-    void SetParentFont(bool Value);
-    void ParentFontChanged() override;
 
     // The next output line to print of an occurrence that goes on.
     int32_t NextLine() const { return FNextLine; }
@@ -143,10 +138,6 @@ private:
     bool FFormatted = false;
     TBiDiMode FBiDiMode = bdLeftToRight;
     bool FParentBiDiMode = true;
-    bool FParentFont = false;
-    // Set while the parent's or the stored font is put in: that is no font
-    // of the label's own.
-    bool FTakingFont = false;
 };
 
 // One caption, which may hold line breaks.

@@ -325,6 +325,7 @@ void TRpCustomBand::Publish(TPublisher<TRpCustomBand>& P)
               &TRpCustomBand::SetPreCaluculateBandHeight)
         .Default(false);
     P.Boolean("KeepOnOnePage", &TRpCustomBand::KeepOnOnePage, &TRpCustomBand::SetKeepOnOnePage).Default(false);
+    PublishParentFont(P);
 }
 
 void TRpBand::Publish(TPublisher<TRpBand>& P)
@@ -448,7 +449,7 @@ void TRpCustomLabel::Publish(TPublisher<TRpCustomLabel>& P)
         .Default(bdLeftToRight)
         .Stored([](TRpCustomLabel& L) { return !L.ParentBiDiMode(); });
     P.Boolean("ParentBiDiMode", &TRpCustomLabel::ParentBiDiMode, &TRpCustomLabel::SetParentBiDiMode).Default(true);
-    P.Boolean("ParentFont", &TRpCustomLabel::ParentFont, &TRpCustomLabel::SetParentFont).Default(false);
+    PublishParentFont(P).Default(false);
 }
 
 void TRpLabel::Publish(TPublisher<TRpLabel>& P)

@@ -172,14 +172,6 @@ TRpBasePanel::TRpBasePanel(TComponent* AOwner) : TCustomPanel(AOwner), FFrame(st
 
 TRpBasePanel::~TRpBasePanel() = default;
 
-void TRpBasePanel::FontChanged()
-{
-    TCustomPanel::FontChanged();
-    for (int I = 0; I < ControlCount(); ++I)
-        if (auto* P = dynamic_cast<TRpPrintable*>(Controls(I)))
-            P->ParentFontChanged();
-}
-
 void TRpBasePanel::SetZoom(int Value)
 {
     if (Value == 0)

@@ -297,9 +297,6 @@ public:
     int RulerFontSize() const { return FRulerFontSize; }
 
 protected:
-    // The printables holding this panel's font hear of a change.
-    void FontChanged() override;
-
     // Panel colour when enabled, silver when disabled.
     void Paint() override;
     // The design grid in Units at the panel's zoom; labelled on a report.
@@ -372,8 +369,6 @@ public:
     // The height (pixels) the content needs; the base leaves NewHeight alone.
     virtual void GetExpandedHeight(long double& NewHeight) {}
     virtual void GetFieldString(std::string& Value) {}
-    // The font of the band or report holding the printable changed.
-    virtual void ParentFontChanged() {}
 
     void SetParent(TWinControl* AParent) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
