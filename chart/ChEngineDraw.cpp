@@ -69,36 +69,21 @@ int TCustomAxisPanel::NumPages() const
 
 void TCustomAxisPanel::PrintPages(int FromPage, int ToPage)
 {
-    TPrinter* P = Printer();
-    if (!Name().empty())
-        P->SetTitle(Name());
-    P->BeginDoc();
-    try {
+    RunPrintJob([&](TPrinter* P) {
         if (ToPage == 0)
             ToPage = NumPages();
         if (FromPage == 0)
             FromPage = 1;
         const int Saved = FPage;
-        try {
-            const TRect R = ChartPrintRect();
-            for (int Number = FromPage; Number <= ToPage; ++Number) {
-                SetPage(Number);
-                PrintPartial(R);
-                if (Number < ToPage)
-                    P->NewPage();
-            }
-        } catch (...) {
-            SetPage(Saved);
-            throw;
+        const TScopeExit Restore([&] { SetPage(Saved); });
+        const TRect R = ChartPrintRect();
+        for (int Number = FromPage; Number <= ToPage; ++Number) {
+            SetPage(Number);
+            PrintPartial(R);
+            if (Number < ToPage)
+                P->NewPage();
         }
-        SetPage(Saved);
-        P->EndDoc();
-    } catch (...) {
-        P->Abort();
-        if (P->Printing())
-            P->EndDoc();
-        throw;
-    }
+    });
 }
 
 void TCustomAxisPanel::SetLeftAxis(TChartAxis* Value) { LeftAxis()->Assign(Value); }

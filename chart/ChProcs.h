@@ -252,6 +252,9 @@ public:
     void PrintOrientation(TPrinterOrientation AOrientation);
     TRect CalcProportionalMargins();
     TRect ChartPrintRect();
+    // One print job on the printer, titled after the chart: Body draws its
+    // pages; a failure aborts the job and goes on to the caller.
+    void RunPrintJob(const std::function<void(TPrinter*)>& Body);
 
     // The print margins the stored form carries ("PrintMargins"), written
     // only when not all four are 15.

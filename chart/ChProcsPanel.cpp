@@ -600,12 +600,17 @@ void TCustomChPanel::PrintPartial(const TRect& PrinterRect)
 
 void TCustomChPanel::PrintRect(const TRect& R)
 {
+    RunPrintJob([&](TPrinter*) { PrintPartial(R); });
+}
+
+void TCustomChPanel::RunPrintJob(const std::function<void(TPrinter*)>& Body)
+{
     TPrinter* P = Printer();
     if (!Name().empty())
         P->SetTitle(Name());
     P->BeginDoc();
     try {
-        PrintPartial(R);
+        Body(P);
         P->EndDoc();
     } catch (...) {
         P->Abort();

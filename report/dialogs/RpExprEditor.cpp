@@ -50,21 +50,12 @@ TRpExprEditorForm::TRpExprEditorForm(TComponent* AOwner) : TForm(AOwner)
 bool TRpExprEditorForm::Execute(TRpTextSettings& Settings, TForm* ParentForm)
 {
     FParentForm = ParentForm;
-    Value->SetText(Settings.Value);
-    Width->SetText(Settings.Width);
-    Height->SetText(Settings.Height);
-    AutoSize->SetChecked(Settings.AutoSize);
-    Stretch->SetChecked(Settings.Stretch);
-    Transparent->SetChecked(Settings.Transparent);
+    const TRpTextSettingsControls Controls{Value, Width, Height, AutoSize, Stretch, Transparent};
+    Controls.Show(Settings);
     Mask->SetText(Settings.Mask);
     if (ShowModal() != 1)
         return false;
-    Settings.Value = Value->Text();
-    Settings.Width = Width->Text();
-    Settings.Height = Height->Text();
-    Settings.AutoSize = AutoSize->Checked();
-    Settings.Stretch = Stretch->Checked();
-    Settings.Transparent = Transparent->Checked();
+    Controls.Take(Settings);
     Settings.Mask = Mask->Text();
     return true;
 }

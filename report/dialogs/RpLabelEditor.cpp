@@ -49,7 +49,7 @@ TRpLabelEditorForm::TRpLabelEditorForm(TComponent* AOwner) : TForm(AOwner)
     Button4->SetModalResult(2);
 }
 
-bool TRpLabelEditorForm::Execute(TRpTextSettings& Settings)
+void TRpTextSettingsControls::Show(const TRpTextSettings& Settings) const
 {
     Value->SetText(Settings.Value);
     Width->SetText(Settings.Width);
@@ -57,14 +57,25 @@ bool TRpLabelEditorForm::Execute(TRpTextSettings& Settings)
     AutoSize->SetChecked(Settings.AutoSize);
     Stretch->SetChecked(Settings.Stretch);
     Transparent->SetChecked(Settings.Transparent);
-    if (ShowModal() != 1)
-        return false;
+}
+
+void TRpTextSettingsControls::Take(TRpTextSettings& Settings) const
+{
     Settings.Value = Value->Text();
     Settings.Width = Width->Text();
     Settings.Height = Height->Text();
     Settings.AutoSize = AutoSize->Checked();
     Settings.Stretch = Stretch->Checked();
     Settings.Transparent = Transparent->Checked();
+}
+
+bool TRpLabelEditorForm::Execute(TRpTextSettings& Settings)
+{
+    const TRpTextSettingsControls Controls{Value, Width, Height, AutoSize, Stretch, Transparent};
+    Controls.Show(Settings);
+    if (ShowModal() != 1)
+        return false;
+    Controls.Take(Settings);
     return true;
 }
 

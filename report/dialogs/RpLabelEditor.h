@@ -26,6 +26,18 @@ struct TRpTextSettings {
     std::string Mask;
 };
 
+// The controls of a settings form that show the settings both forms share.
+struct TRpTextSettingsControls {
+    TCustomEdit* Value;
+    TCustomEdit* Width;
+    TCustomEdit* Height;
+    TCheckBox* AutoSize;
+    TCheckBox* Stretch;
+    TCheckBox* Transparent;
+    void Show(const TRpTextSettings& Settings) const;
+    void Take(TRpTextSettings& Settings) const;
+};
+
 class TRpLabelEditorForm : public TForm {
 public:
     explicit TRpLabelEditorForm(TComponent* AOwner);
