@@ -420,6 +420,7 @@ void TCustomChPanel::Resize()
 
 void TCustomChPanel::Loaded()
 {
+    TCustomPanelNoCaption::Loaded();
     SavedCursor = Cursor();
     if (FBorderRound > 0)
         SetControlRounded();

@@ -396,10 +396,22 @@ void TBackImage::Publish(TPublisher<TBackImage>& P)
 void TCustomChPanel::Publish(TPublisher<TCustomChPanel>& P)
 {
     using C = TCustomChPanel;
-    // The panel's own bevels (the platform's panel publishes none).
+    // The panel's own bevels and the control properties a chart shows (the
+    // platform's panel publishes none of them). Docking, the panel's
+    // AutoSize and Locked are not kept by the platform's panel.
     P.Enumeration("BevelInner", &C::BevelInner, &C::SetBevelInner, BevelIdents()).Default(bvNone);
     P.Enumeration("BevelOuter", &C::BevelOuter, &C::SetBevelOuter, BevelIdents()).Default(bvRaised);
     P.Integer("BevelWidth", &C::BevelWidth, &C::SetBevelWidth).Default(1);
+    P.Integer("BorderWidth", &C::BorderWidth, &C::SetBorderWidth).Default(0);
+    PublishDragCursor(P);
+    PublishDragMode(P);
+    PublishParentShowHint(P);
+    PublishPopupMenu(P);
+    PublishTabOrder(P);
+    P.Boolean("TabStop", &C::TabStop, &C::SetTabStop).Default(false);
+    PublishAnchors(P);
+    PublishConstraints(P);
+    PublishDragKind(P);
     P.Object("Border", &C::Border);
     P.Integer("BorderRound", &C::BorderRound, &C::SetBorderRound).Default(0);
     P.Integer("MarginBottom", &C::MarginBottom, &C::SetMarginBottom).Default(4);

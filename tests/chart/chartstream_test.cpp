@@ -1,7 +1,8 @@
 // Stored forms of whole charts: a new chart stores nothing but its bounds, a
 // chart with every kind of part reads back into one that draws the same
-// pixels and writes the same bytes, older names set what they stand for, and
-// damaged forms raise EReadError.
+// pixels and writes the same bytes, a chart on a form keeps its control
+// properties and, once read, follows its anchors, older names set what they
+// stand for, and damaged forms raise EReadError.
 #include "chart/ChFunctions.h"
 #include "chart/ChMarks.h"
 #include "chart/Chart.h"
@@ -11,6 +12,7 @@
 #include "chart/SeriesLine.h"
 #include "platform/DialogHook.h"
 #include "platform/Filer.h"
+#include "platform/Menus.h"
 #include "platform/Streams.h"
 #include "tests/chart/ChartRig.h"
 
@@ -22,6 +24,17 @@
 #include <string>
 
 namespace {
+
+class TChartHostForm : public TForm {
+    OZ_CLASS(TChartHostForm, TForm);
+
+public:
+    explicit TChartHostForm(TComponent* AOwner) : TForm(AOwner)
+    {
+        SetClientWidth(500);
+        SetClientHeight(400);
+    }
+};
 
 void RegisterAll()
 {
@@ -216,6 +229,75 @@ TEST(ChartForm, GoldenFormReadsAndWritesItsOwnBytes)
     auto C = ReadChart(Text);
     ASSERT_NE(C, nullptr);
     EXPECT_EQ(FormOf(C.get()), Text);
+}
+
+TEST(ChartForm, ChartOnAFormKeepsItsControlPropertiesAndFollowsItsAnchorsOnceRead)
+{
+    EnsureApplication();
+    RegisterAll();
+    auto Build = [](TChartHostForm& F) {
+        F.SetName("Form1");
+        auto* Menu = new TPopupMenu(&F);
+        Menu->SetName("ChartMenu");
+        auto* C = new TChart(&F);
+        C->SetName("Chart1");
+        C->SetParent(&F);
+        C->SetBounds(10, 10, 300, 200);
+        auto* Other = new TChart(&F);
+        Other->SetName("Chart2");
+        Other->SetParent(&F);
+        Other->SetBounds(10, 220, 100, 100);
+        C->SetAnchors({akLeft, akTop, akRight, akBottom});
+        C->Constraints()->SetMinWidth(120);
+        C->Constraints()->SetMaxHeight(280);
+        C->SetDragCursor(crCross);
+        C->SetDragMode(dmAutomatic);
+        C->SetDragKind(dkDock);
+        C->SetShowHint(true);
+        C->SetPopupMenu(Menu);
+        C->SetTabOrder(1);
+        C->SetTabStop(true);
+        C->SetBorderWidth(3);
+    };
+    TChartHostForm Written(nullptr);
+    Build(Written);
+    const std::string Text = FormOf(&Written);
+    for (const char* Expected :
+         {"BorderWidth = 3", "DragCursor = crCross", "DragMode = dmAutomatic", "ParentShowHint = False",
+          "ShowHint = True", "PopupMenu = ChartMenu", "TabOrder = 1", "TabStop = True",
+          "Anchors = [akLeft, akTop, akRight, akBottom]", "Constraints.MaxHeight = 280",
+          "Constraints.MinWidth = 120", "DragKind = dkDock"})
+        EXPECT_NE(Text.find(Expected), std::string::npos) << Expected << "\n" << Text;
+
+    TChartHostForm Read(nullptr);
+    {
+        TMemoryStream M;
+        M.WriteBuffer(Text.data(), static_cast<int64_t>(Text.size()));
+        M.SetPosition(0);
+        M.ReadComponent(&Read);
+    }
+    EXPECT_EQ(FormOf(&Read), Text);
+    auto* C = dynamic_cast<TChart*>(Read.FindComponent("Chart1"));
+    ASSERT_NE(C, nullptr);
+    EXPECT_FALSE(C->ComponentState().Contains(csLoading));
+    EXPECT_EQ(C->Anchors(), (TAnchors{akLeft, akTop, akRight, akBottom}));
+    EXPECT_EQ(C->Constraints()->MinWidth(), 120);
+    EXPECT_EQ(C->Constraints()->MaxHeight(), 280);
+    EXPECT_EQ(C->DragCursor(), crCross);
+    EXPECT_EQ(C->DragMode(), dmAutomatic);
+    EXPECT_EQ(C->DragKind(), dkDock);
+    EXPECT_FALSE(C->ParentShowHint());
+    EXPECT_TRUE(C->ShowHint());
+    EXPECT_EQ(C->PopupMenu(), Read.FindComponent("ChartMenu"));
+    EXPECT_EQ(C->TabOrder(), 1);
+    EXPECT_TRUE(C->TabStop());
+    EXPECT_EQ(C->BorderWidth(), 3);
+
+    // Anchored to all four sides the chart stretches with the form, up to
+    // its largest height.
+    Read.SetClientWidth(600);
+    Read.SetClientHeight(500);
+    EXPECT_EQ(C->BoundsRect(), (TRect{10, 10, 410, 290}));
 }
 
 TEST(ChartForm, OlderNamesSetWhatTheyStandFor)
