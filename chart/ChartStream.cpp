@@ -409,6 +409,7 @@ void TCustomChPanel::Publish(TPublisher<TCustomChPanel>& P)
     PublishPopupMenu(P);
     PublishTabOrder(P);
     P.Boolean("TabStop", &C::TabStop, &C::SetTabStop).Default(false);
+    P.Boolean("AutoSize", &TCustomPanel::AutoSize, &TCustomPanel::SetAutoSize).Default(false);
     PublishAnchors(P);
     PublishConstraints(P);
     PublishDragKind(P);

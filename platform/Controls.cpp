@@ -409,6 +409,8 @@ void TControl::BoundsChanged(bool SizeChanged)
     }
     if (SizeChanged)
         Resize();
+    if (FParent)
+        FParent->ControlBoundsChanged(this);
 }
 
 void TControl::RequestAlign()

@@ -546,6 +546,8 @@ protected:
     void ShowHintChanged() override;
     // A child was inserted or removed.
     virtual void ControlsChanged() {}
+    // A child moved or was resized.
+    virtual void ControlBoundsChanged(TControl* AControl) {}
 
     friend class TControl;
 

@@ -90,6 +90,57 @@ void TCustomPanel::AdjustClientRect(TRect& Rect) const
     InflateRect(Rect, -bevel, -bevel);
 }
 
+void TCustomPanel::SetAutoSize(bool Value)
+{
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    FitToControls();
+}
+
+void TCustomPanel::AlignControls(TControl* AControl, TRect& Rect)
+{
+    TCustomControl::AlignControls(AControl, Rect);
+    FitToControls();
+}
+
+void TCustomPanel::ControlBoundsChanged(TControl* AControl)
+{
+    if (AControl->Align() == alNone)
+        FitToControls();
+}
+
+void TCustomPanel::Loaded()
+{
+    TCustomControl::Loaded();
+    FitToControls();
+}
+
+void TCustomPanel::FitToControls()
+{
+    if (!FAutoSize || FFitting || ComponentState().Contains(csLoading) || Destroying())
+        return;
+    int right = -1, bottom = -1;
+    for (int i = 0; i < ControlCount(); ++i) {
+        const TControl* c = Controls(i);
+        if (c->Visible() && c->Align() == alNone) {
+            right = std::max(right, c->Left() + c->Width());
+            bottom = std::max(bottom, c->Top() + c->Height());
+        }
+    }
+    if (right < 0)
+        return;
+    // The border and bevels stay around the children.
+    TRect inner = ClientRect();
+    AdjustClientRect(inner);
+    const int w = Width() - ClientWidth() + right + (ClientWidth() - inner.Right);
+    const int h = Height() - ClientHeight() + bottom + (ClientHeight() - inner.Bottom);
+    if (w == Width() && h == Height())
+        return;
+    const TValueRollback<bool> Fitting(FFitting, true);
+    SetBounds(Left(), Top(), w, h);
+}
+
 void TCustomPanel::Paint()
 {
     TCanvas* c = Canvas();

@@ -29,16 +29,27 @@ public:
     // Where the caption sits across the panel (it is always centred down).
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
+    // The panel takes the size that holds its children that are not
+    // aligned (and keeps its size while it has none).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool Value);
 
 protected:
     void Paint() override;
     void AdjustClientRect(TRect& Rect) const override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
+    void ControlBoundsChanged(TControl* AControl) override;
+    void Loaded() override;
 
 private:
+    void FitToControls();
+
     TBevelCut FBevelInner = bvNone;
     TBevelCut FBevelOuter = bvRaised;
     int FBevelWidth = 1;
     TAlignment FAlignment = taCenter;
+    bool FAutoSize = false;
+    bool FFitting = false;
 };
 
 class TPanel : public TCustomPanel {

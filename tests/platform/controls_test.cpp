@@ -1021,3 +1021,30 @@ TEST(Screen, CursorShowsOverEveryWindowUntilReset)
 }
 
 }  // namespace
+
+TEST(PanelAutoSize, ThePanelHoldsItsPlacedChildrenInsideItsBevels)
+{
+    TPanel panel(nullptr);
+    panel.SetBounds(0, 0, 300, 200);   // one raised bevel of 1 pixel
+    auto* a = new TPanel(&panel);
+    a->SetParent(&panel);
+    a->SetBounds(10, 10, 50, 40);
+    auto* aligned = new TPanel(&panel);
+    aligned->SetParent(&panel);
+    aligned->SetAlign(alTop);
+    aligned->SetHeight(5);
+    EXPECT_EQ(panel.Width(), 300) << "nothing changes until AutoSize is set";
+
+    panel.SetAutoSize(true);
+    EXPECT_EQ(panel.Width(), 61);
+    EXPECT_EQ(panel.Height(), 51);
+    EXPECT_EQ(aligned->Width(), 59) << "an aligned child follows, it does not size the panel";
+
+    a->SetBounds(20, 30, 100, 60);   // a child that moves or grows takes the panel along
+    EXPECT_EQ(panel.Width(), 121);
+    EXPECT_EQ(panel.Height(), 91);
+
+    panel.SetAutoSize(false);
+    a->SetBounds(0, 0, 10, 10);
+    EXPECT_EQ(panel.Width(), 121);
+}
