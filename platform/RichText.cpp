@@ -794,7 +794,8 @@ void TRtfWriter::Text(std::string_view Text, bool InTable)
     for (size_t I = 0; I < Text.size();) {
         const size_t Size = Utf8CharSize(Text, I);
         // A byte outside a well-formed sequence stands for U+FFFD.
-        const uint32_t C = Size == 1 && static_cast<uint8_t>(Text[I]) >= 0x80 ? 0xFFFD : DecodeUtf8(Text.substr(I, Size));
+        const bool Stray = Size == 1 && static_cast<uint8_t>(Text[I]) >= 0x80;
+        const uint32_t C = Stray ? 0xFFFD : DecodeUtf8(Text.substr(I, Size));
         I += Size;
         if (Out.size() - LineStart >= RtfLineLength) {
             Out += '\n';

@@ -285,7 +285,8 @@ TEST(RichText, WrittenRtfSpellsTablesFormatsAndEscapes)
 {
     TRichDocument Doc;
     const TRichCharFormat Title = Chars("Arial", 24, {fsBold}, clRed, clYellow);
-    Doc.Paragraphs = {Para({Span("Hi {x} \\ caf\xC3\xA9 \xF0\x9F\x98\x80", Title), Span("\tend", Chars("Times New Roman"))},
+    Doc.Paragraphs = {Para({Span("Hi {x} \\ caf\xC3\xA9 \xF0\x9F\x98\x80", Title),
+                            Span("\tend", Chars("Times New Roman"))},
                            {raCenter, 0, 0, -240, 120, 0}, Chars("", 24)),
                       Para({Span("second")})};
     EXPECT_EQ(WriteRtf(Doc),

@@ -550,7 +550,8 @@ TEST_F(RichReport, LinesComeBackFromAReportFormWithTheirFormattingAndPrintAlike)
         R"({\colortbl;\red200\green0\blue0;\red0\green0\blue180;\red255\green255\blue0;})"
         R"(\pard\qc\f0\fs32\b Centred title\b0\par)"
         R"(\pard\qj\li360\ri720\fi-180\sb120\sa240\fs20 Plain, \b bold\b0 , \i italic\i0 , \ul under\ulnone , )"
-        R"(\strike struck\strike0 , \cf1 red\cf0 , \cf2\highlight3 blue on yellow\cf0\highlight0 , \f1 Times\f2  Courier\f0 .)"
+        R"(\strike struck\strike0 , \cf1 red\cf0 , \cf2\highlight3 blue on yellow\cf0\highlight0 , )"
+        R"(\f1 Times\f2  Courier\f0 .)"
         R"(\par\pard\qr\fs28 caf\'e9 \u8364? \u-10179?\u-8704? \{braces\} and a \\ backslash\tab tab\line break)"
         R"(\par\pard\par\plain text in the printable's font\par})");
     Formatted->Lines()->Add("A plain line added later");
