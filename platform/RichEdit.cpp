@@ -1,5 +1,6 @@
 #include "platform/RichEdit.h"
 
+#include "platform/Filer.h"
 #include "platform/private/ControlsQt.h"
 #include "platform/ScopeGuard.h"
 
@@ -150,6 +151,63 @@ int LineCount(const QTextDocument* D)
     return N;
 }
 
+// The lines of D as a document, the character formats through CharFormat.
+template <class TCharFormatOf>
+TRichDocument ToRichDocument(const QTextDocument* D, TAlignment Default, TCharFormatOf CharFormat)
+{
+    TRichDocument Doc;
+    const int Count = LineCount(D);
+    QTextBlock B = D->begin();
+    for (int I = 0; I < Count && B.isValid(); ++I, B = B.next()) {
+        TRichParagraph& P = Doc.Paragraphs.emplace_back();
+        P.Format = FromQBlockFormat(B.blockFormat(), Default);
+        P.MarkFormat = CharFormat(B.charFormat());
+        for (auto F = B.begin(); !F.atEnd(); ++F)
+            P.Append(CharFormat(F.fragment().charFormat()), FromQText(F.fragment().text()));
+    }
+    return Doc;
+}
+
+// Whether Q holds a value of its own: text read from RTF or copied from
+// another rich edit does; plain lines leave every value to the control.
+bool HasOwnFormat(const QTextFormat& Q)
+{
+    for (int P = rpFontName; P <= rpSpaceAfter; ++P)
+        if (Q.hasProperty(P))
+            return true;
+    return false;
+}
+
+// Whether a line of D holds a format of its own.
+bool HasOwnFormats(const QTextDocument* D)
+{
+    const int Count = LineCount(D);
+    QTextBlock B = D->begin();
+    for (int I = 0; I < Count && B.isValid(); ++I, B = B.next()) {
+        if (HasOwnFormat(B.blockFormat()) || HasOwnFormat(B.charFormat()))
+            return true;
+        for (auto F = B.begin(); !F.atEnd(); ++F)
+            if (HasOwnFormat(F.fragment().charFormat()))
+                return true;
+    }
+    return false;
+}
+
+// The format of Q as a form keeps it: font name, size and colour left to
+// the control stay open; the style, which a format always holds, is the
+// control's Font's.
+TRichCharFormat StoredCharFormat(const QTextCharFormat& Q, const TFont& Font)
+{
+    TRichCharFormat F = FromQCharFormat(Q, Font);
+    if (!Q.hasProperty(rpFontName))
+        F.FontName.clear();
+    if (!Q.hasProperty(rpHalfPoints))
+        F.HalfPoints = 0;
+    if (!Q.hasProperty(rpColor))
+        F.Color = clDefault;
+    return F;
+}
+
 // Replaces D's content by Lines of plain text, in the control's formats.
 void FillPlain(QTextDocument* D, const std::vector<std::string>& Lines)
 {
@@ -279,6 +337,43 @@ public:
     }
     void Clear() override { Document()->clear(); }
 
+    // A form stores formatted lines, and lines that would read as RTF, as
+    // the lines of the text's RTF (WriteRtf), other lines as they are; a
+    // list whose first line begins with "{\rtf" reads as one RTF text, any
+    // other line by line. Forms saved before formats were kept read as ever.
+    void DefineProperties(TFiler* Filer) override
+    {
+        TPersistent::DefineProperties(Filer);
+        Filer->DefineProperty(
+            "Strings",
+            [this](TReader* Reader) {
+                std::vector<std::string> Lines;
+                Reader->ReadListBegin();
+                while (!Reader->EndOfList())
+                    Lines.push_back(Reader->ReadString());
+                Reader->ReadListEnd();
+                BeginUpdate();
+                TScopeExit Done([this] { EndUpdate(); });
+                if (!FEdit->PlainText() && !Lines.empty() && IsRichText(Lines[0])) {
+                    std::string Rtf;
+                    for (const std::string& L : Lines)
+                        Rtf += L + '\n';
+                    SetText(Rtf);
+                    return;
+                }
+                Clear();
+                for (const std::string& L : Lines)
+                    Add(L);
+            },
+            [this](TWriter* Writer) {
+                Writer->WriteListBegin();
+                for (const std::string& L : StoredLines())
+                    Writer->WriteString(L);
+                Writer->WriteListEnd();
+            },
+            Count() > 0);
+    }
+
     void SetText(const std::string& Value) override
     {
         if (!FEdit->PlainText() && IsRichText(Value))
@@ -304,6 +399,27 @@ public:
     }
 
 private:
+    std::vector<std::string> StoredLines() const
+    {
+        std::vector<std::string> Lines;
+        const bool Rtf = !FEdit->PlainText() && (HasOwnFormats(Document()) || (Count() > 0 && IsRichText(Get(0))));
+        if (!Rtf) {
+            for (int I = 0; I < Count(); ++I)
+                Lines.push_back(Get(I));
+            return Lines;
+        }
+        const TFont& Font = *FEdit->Font();
+        const TRichDocument Doc = ToRichDocument(Document(), FEdit->Alignment(),
+                                                 [&](const QTextCharFormat& Q) { return StoredCharFormat(Q, Font); });
+        const std::string Text = WriteRtf(Doc);
+        for (size_t Start = 0; Start <= Text.size();) {
+            const size_t End = std::min(Text.find('\n', Start), Text.size());
+            Lines.push_back(Text.substr(Start, End - Start));
+            Start = End + 1;
+        }
+        return Lines;
+    }
+
     TCustomRichEdit* FEdit;
     QTextEdit* FWidget;
 };
@@ -384,19 +500,9 @@ void TCustomRichEdit::SetTextBuf(const std::string& Value) { FLines->SetText(Val
 
 TRichDocument TCustomRichEdit::Document() const
 {
-    TRichDocument Doc;
-    const QTextDocument* D = FHost->document();
-    const int Count = LineCount(D);
     const TFont& Font = *const_cast<TCustomRichEdit*>(this)->Font();
-    QTextBlock B = D->begin();
-    for (int I = 0; I < Count && B.isValid(); ++I, B = B.next()) {
-        TRichParagraph& P = Doc.Paragraphs.emplace_back();
-        P.Format = FromQBlockFormat(B.blockFormat(), FAlignment);
-        P.MarkFormat = FromQCharFormat(B.charFormat(), Font);
-        for (auto F = B.begin(); !F.atEnd(); ++F)
-            P.Append(FromQCharFormat(F.fragment().charFormat(), Font), FromQText(F.fragment().text()));
-    }
-    return Doc;
+    return ToRichDocument(FHost->document(), FAlignment,
+                          [&](const QTextCharFormat& Q) { return FromQCharFormat(Q, Font); });
 }
 
 void TCustomRichEdit::SetDocument(const TRichDocument& Value) { FillDocument(FHost->document(), Value); }

@@ -10,7 +10,9 @@
 // other text is plain, one paragraph per line. Lines assigned from another
 // rich edit's Lines keep their formatting. Plain text, and whatever an RTF
 // text leaves open (font name, size, colour), follows the control's Font;
-// paragraphs without an alignment of their own follow Alignment.
+// paragraphs without an alignment of their own follow Alignment. A form
+// stores formatted Lines as the lines of their RTF (WriteRtf; what is left
+// open stays open), plain Lines line by line as ever.
 #pragma once
 
 #include "platform/Controls.h"

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 // ------------------------------------------------------------------ model
 
@@ -132,6 +135,19 @@ void AppendUtf8(std::string& S, uint32_t C)
         S += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
         S += static_cast<char>(0x80 | (C & 0x3F));
     }
+}
+
+// The character of one well-formed UTF-8 sequence (Utf8CharSize bytes).
+uint32_t DecodeUtf8(std::string_view Sequence)
+{
+    const auto* B = reinterpret_cast<const uint8_t*>(Sequence.data());
+    const size_t Size = Sequence.size();
+    if (Size <= 1)
+        return Size == 1 ? B[0] : 0;
+    uint32_t U = Size == 2 ? (B[0] & 0x1Fu) : Size == 3 ? (B[0] & 0x0Fu) : (B[0] & 0x07u);
+    for (size_t I = 1; I < Size; ++I)
+        U = (U << 6) | (B[I] & 0x3Fu);
+    return U;
 }
 
 int HexDigit(char C)
@@ -283,11 +299,7 @@ TRichDocument TRtfReader::Read()
             // Raw bytes: UTF-8 where they form a character, else code page 1252.
             const size_t Size = Utf8CharSize(S, P);
             if (Size > 1) {
-                const auto* B = reinterpret_cast<const uint8_t*>(S.data() + P);
-                uint32_t U = Size == 2 ? (B[0] & 0x1Fu) : Size == 3 ? (B[0] & 0x0Fu) : (B[0] & 0x07u);
-                for (size_t I = 1; I < Size; ++I)
-                    U = (U << 6) | (B[I] & 0x3Fu);
-                Character(U);
+                Character(DecodeUtf8(S.substr(P, Size)));
             } else {
                 Character(Cp1252ToUnicode(static_cast<uint8_t>(C)));
             }
@@ -630,3 +642,192 @@ void TRtfReader::CommitColor()
 }  // namespace
 
 TRichDocument ReadRtf(std::string_view Rtf) { return TRtfReader(Rtf).Read(); }
+
+// ------------------------------------------------------------------ RTF writer
+
+namespace {
+
+// A text line of the written RTF ends after this many bytes; a line break is
+// no character in RTF text, and a form keeps the lines short.
+constexpr size_t RtfLineLength = 200;
+
+class TRtfWriter {
+public:
+    explicit TRtfWriter(const TRichDocument& Doc) : Doc(Doc) {}
+    std::string Write();
+
+private:
+    // Numbers the fonts and colours of F in the tables.
+    void Collect(const TRichCharFormat& F);
+    // 0 for none: the first entry of the colour table is automatic.
+    int ColorIndex(TColor Color) const;
+    void ParaFormat(const TRichParaFormat& F);
+    // \plain and the words of what F sets; the reader starts from the same.
+    void CharFormat(const TRichCharFormat& F);
+    void Number(const char* Word, int Value);
+    // Text as 7-bit RTF; InTable: a font name, where ';' ends the name.
+    void Text(std::string_view Text, bool InTable);
+    void Unicode(uint32_t C);
+
+    const TRichDocument& Doc;
+    std::string Out;
+    size_t LineStart = 0;
+    std::map<std::string, int> FontIndex;
+    std::vector<std::string> Fonts;
+    std::map<TColor, int> ColorIndexes;
+    std::vector<TColor> Colors;
+};
+
+// The written value of a text colour or a background; clDefault (and
+// clNone) write nothing.
+bool WrittenColor(TColor Color, TColor& Rgb)
+{
+    if (Color == clDefault || Color == clNone)
+        return false;
+    Rgb = ColorToRGB(Color) & 0xFFFFFF;
+    return true;
+}
+
+std::string TRtfWriter::Write()
+{
+    for (const TRichParagraph& P : Doc.Paragraphs) {
+        for (const TRichRun& R : P.Runs)
+            Collect(R.Format);
+        Collect(P.MarkFormat);
+    }
+    Out = "{\\rtf1\\ansi\\ansicpg1252\\uc1{\\fonttbl";
+    for (size_t I = 0; I < Fonts.size(); ++I) {
+        Number("{\\f", static_cast<int>(I));
+        Out += "\\fnil ";
+        Text(Fonts[I], true);
+        Out += ";}";
+    }
+    Out += '}';
+    if (!Colors.empty()) {
+        Out += "{\\colortbl;";
+        for (const TColor C : Colors) {
+            Number("\\red", GetRValue(C));
+            Number("\\green", GetGValue(C));
+            Number("\\blue", GetBValue(C));
+            Out += ';';
+        }
+        Out += '}';
+    }
+    for (const TRichParagraph& P : Doc.Paragraphs) {
+        Out += '\n';
+        LineStart = Out.size();
+        ParaFormat(P.Format);
+        for (const TRichRun& R : P.Runs) {
+            CharFormat(R.Format);
+            Out += ' ';
+            Text(R.Text, false);
+        }
+        // Every paragraph ends with its mark, the last one too: the reader
+        // adds no paragraph for a break at the end.
+        CharFormat(P.MarkFormat);
+        Out += "\\par";
+    }
+    Out += "\n}";
+    return std::move(Out);
+}
+
+void TRtfWriter::Collect(const TRichCharFormat& F)
+{
+    if (!F.FontName.empty() && FontIndex.emplace(F.FontName, static_cast<int>(Fonts.size())).second)
+        Fonts.push_back(F.FontName);
+    for (const TColor Color : {F.Color, F.BackColor}) {
+        TColor Rgb = 0;
+        if (WrittenColor(Color, Rgb) && ColorIndexes.emplace(Rgb, static_cast<int>(Colors.size()) + 1).second)
+            Colors.push_back(Rgb);
+    }
+}
+
+int TRtfWriter::ColorIndex(TColor Color) const
+{
+    TColor Rgb = 0;
+    return WrittenColor(Color, Rgb) ? ColorIndexes.at(Rgb) : 0;
+}
+
+void TRtfWriter::Number(const char* Word, int Value)
+{
+    Out += Word;
+    Out += std::to_string(Value);
+}
+
+void TRtfWriter::ParaFormat(const TRichParaFormat& F)
+{
+    Out += "\\pard";
+    static const char* const Alignments[] = {"", "\\qc", "\\qr", "\\qj"};
+    if (F.Alignment >= raLeft && F.Alignment <= raJustify)
+        Out += Alignments[F.Alignment];
+    const std::pair<const char*, int> Spacing[] = {{"\\li", F.LeftIndent},   {"\\ri", F.RightIndent},
+                                                   {"\\fi", F.FirstIndent},  {"\\sb", F.SpaceBefore},
+                                                   {"\\sa", F.SpaceAfter}};
+    for (const auto& [Word, Value] : Spacing)
+        if (Value != 0)
+            Number(Word, Value);
+}
+
+void TRtfWriter::CharFormat(const TRichCharFormat& F)
+{
+    Out += "\\plain";
+    if (!F.FontName.empty())
+        Number("\\f", FontIndex.at(F.FontName));
+    if (F.HalfPoints > 0)
+        Number("\\fs", F.HalfPoints);
+    if (F.Style.Contains(fsBold))
+        Out += "\\b";
+    if (F.Style.Contains(fsItalic))
+        Out += "\\i";
+    if (F.Style.Contains(fsUnderline))
+        Out += "\\ul";
+    if (F.Style.Contains(fsStrikeOut))
+        Out += "\\strike";
+    if (const int Index = ColorIndex(F.Color))
+        Number("\\cf", Index);
+    if (const int Index = ColorIndex(F.BackColor))
+        Number("\\highlight", Index);
+}
+
+void TRtfWriter::Text(std::string_view Text, bool InTable)
+{
+    for (size_t I = 0; I < Text.size();) {
+        const size_t Size = Utf8CharSize(Text, I);
+        // A byte outside a well-formed sequence stands for U+FFFD.
+        const bool Stray = Size == 1 && static_cast<uint8_t>(Text[I]) >= 0x80;
+        const uint32_t C = Stray ? 0xFFFD : DecodeUtf8(Text.substr(I, Size));
+        I += Size;
+        if (Out.size() - LineStart >= RtfLineLength) {
+            Out += '\n';
+            LineStart = Out.size();
+        }
+        if (C == '\\' || C == '{' || C == '}') {
+            Out += '\\';
+            Out += static_cast<char>(C);
+        } else if (C == '\t' && !InTable) {
+            Out += "\\tab ";
+        } else if (C == '\v' && !InTable) {
+            Out += "\\line ";
+        } else if (C < 0x20 || (C == ';' && InTable)) {
+            // Shows nothing in text; a name cannot hold it.
+        } else if (C < 0x80) {
+            Out += static_cast<char>(C);
+        } else if (C < 0x10000) {
+            Unicode(C);
+        } else {
+            Unicode(0xD800 + ((C - 0x10000) >> 10));
+            Unicode(0xDC00 + ((C - 0x10000) & 0x3FF));
+        }
+    }
+}
+
+void TRtfWriter::Unicode(uint32_t C)
+{
+    // A signed 16-bit number and one fallback character (\uc1).
+    Number("\\u", C < 0x8000 ? static_cast<int>(C) : static_cast<int>(C) - 0x10000);
+    Out += '?';
+}
+
+}  // namespace
+
+std::string WriteRtf(const TRichDocument& Doc) { return TRtfWriter(Doc).Write(); }

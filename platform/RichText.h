@@ -1,6 +1,6 @@
-// Formatted text as the rich-edit control holds it, and the reader that
-// turns rich text (RTF) into it. No Qt here: the reader is plain C++ and can
-// be given any bytes.
+// Formatted text as the rich-edit control holds it, the reader that turns
+// rich text (RTF) into it and the writer that turns it back into RTF. No Qt
+// here: the reader is plain C++ and can be given any bytes.
 //
 // A document is a list of paragraphs; a paragraph has its alignment, indents
 // and spacing and a list of runs of equally formatted text (UTF-8). Inside a
@@ -94,3 +94,18 @@ bool IsRichText(std::string_view Text);
 TRichDocument ReadRichText(std::string_view Text);
 TRichDocument ReadRtf(std::string_view Rtf);
 TRichDocument ReadPlainText(std::string_view Text);
+
+// The document as RTF that ReadRtf reads back to the same document: a font
+// table and a colour table of what the text uses (in order of first use;
+// colour 0 is automatic), then per paragraph \pard with its alignment,
+// indents and spacing, each run as \plain with its font, size, styles and
+// colours before its text, and the paragraph mark's format before \par
+// (the last paragraph too). What a format leaves to the control (no font
+// name, size 0, clDefault, clNone) writes nothing and stays open; system
+// colours are written as their RGB values. The text is 7-bit: \ { } escaped,
+// tab and line break as \tab and \line, characters past ASCII as \uN?
+// (signed 16 bits, a surrogate pair past U+FFFF, a stray byte as U+FFFD);
+// other control characters, which the reader drops, are not written, nor is
+// ';' in a font name (it ends the name in the font table). Lines end after
+// about 200 bytes of text; a line break in RTF is no character.
+std::string WriteRtf(const TRichDocument& Doc);

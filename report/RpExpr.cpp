@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <utility>
 
 // ================================================================== values
@@ -542,6 +543,30 @@ std::string TRpEvElementFunction::FunctionArguments() const
     return {};
 }
 
+// ------------------------------------------------------- global environment
+
+namespace {
+
+std::atomic<TRpEvEnvironment*> GlobalEnvironment = nullptr;
+// Held while the global environment is prepared or unprepared and while one
+// of its entries is evaluated. Recursive: preparing it prepares its entries,
+// whose evaluators prepare it again, and an entry may read another.
+std::recursive_mutex GlobalLock;
+// Set while an environment unprepares its entries: their evaluators then
+// leave the global environment prepared. Per thread: it stops the nested
+// steps of the unprepare running on this thread, never another run's.
+thread_local bool UnpreparingGlobalEnvironment = false;
+
+// The global lock, held when Environment is the global environment.
+std::unique_lock<std::recursive_mutex> LockIfGlobal(const TRpEvEnvironment* Environment)
+{
+    if (Environment != GlobalEnvironment)
+        return {};
+    return std::unique_lock<std::recursive_mutex>(GlobalLock);
+}
+
+}  // namespace
+
 // ------------------------------------------------------- embedded functions
 
 TRpEvEmbeddedFunction::TRpEvEmbeddedFunction(const std::string& Expression)
@@ -564,6 +589,9 @@ void TRpEvEmbeddedFunction::Value(TRpFiFo&, TRpEvResult& Result)
 
 void TRpEvEmbeddedFunction::Evaluate(TRpEvResult& Result)
 {
+    std::unique_lock<std::recursive_mutex> Guard;
+    if (FShared)
+        Guard = std::unique_lock<std::recursive_mutex>(GlobalLock);
     if (FInEvaluation) {
         Result.SetError(LoadResString(SRpExpRecursive));
         return;
@@ -1210,15 +1238,6 @@ void TRpEvaluator::EvalEnvironment(const std::string& Name)
 
 // ============================================================= environments
 
-namespace {
-
-TRpEvEnvironment* GlobalEnvironment = nullptr;
-// Set while an environment unprepares its entries: their evaluators then
-// leave the global environment prepared.
-bool UnpreparingGlobalEnvironment = false;
-
-}  // namespace
-
 TRpEvEnvironment::~TRpEvEnvironment()
 {
     Clear();
@@ -1251,11 +1270,18 @@ void TRpEvEnvironment::PrepareEntry(TEntry& Entry)
     Evaluator.Prepare(Entry.Function->Expression());
 }
 
+std::shared_ptr<TRpEvEmbeddedFunction> TRpEvEnvironment::NewFunction(const std::string& Expression) const
+{
+    auto Function = std::make_shared<TRpEvEmbeddedFunction>(Expression);
+    Function->SetShared(this == GlobalEnvironment);
+    return Function;
+}
+
 void TRpEvEnvironment::AddFunction(const std::string& Name, const std::string& Expression)
 {
     if (IndexOf(Name) >= 0)
         return;
-    FEntries.push_back({AnsiUpperCase(Name), std::make_shared<TRpEvEmbeddedFunction>(Expression)});
+    FEntries.push_back({AnsiUpperCase(Name), NewFunction(Expression)});
     if (Prepared())
         PrepareEntry(FEntries.back());
 }
@@ -1286,7 +1312,7 @@ void TRpEvEnvironment::SetExpression(int Index, const std::string& Expression)
 {
     TEntry& Entry = FEntries.at(static_cast<size_t>(Index));
     std::shared_ptr<TRpEvEmbeddedFunction> Old =
-        std::exchange(Entry.Function, std::make_shared<TRpEvEmbeddedFunction>(Expression));
+        std::exchange(Entry.Function, NewFunction(Expression));
     // During a run the expressions prepared on the old function still read it.
     if (Prepared())
         PrepareEntry(Entry);
@@ -1373,6 +1399,7 @@ void UpdateConstant(TRpEvElement* Element, const TRpEvResult& Value)
 
 void TRpEvEnvironment::Prepare()
 {
+    const std::unique_lock<std::recursive_mutex> Guard = LockIfGlobal(this);
     if (++FPrepareCount != 1)
         return;
     // Entries added while preparing (none today) would be prepared by AddFunction.
@@ -1384,6 +1411,7 @@ void TRpEvEnvironment::Unprepare()
 {
     if (this == GlobalEnvironment && UnpreparingGlobalEnvironment)
         return;
+    const std::unique_lock<std::recursive_mutex> Guard = LockIfGlobal(this);
     if (FPrepareCount == 0)
         return;
     TValueRollback<bool> Unpreparing(UnpreparingGlobalEnvironment, true);

@@ -18,6 +18,9 @@
 // library, to a field of the evaluator's data sets (TRpEvDatasets, given by
 // the data-set layer), to an entry of the evaluator's environment and last to
 // the process-wide global environment (AppStartTime, AppStartDate, AppName).
+// Reports run on several threads at once share the global environment: it is
+// prepared, unprepared and its entries are evaluated under one lock; every
+// other object here belongs to one run, on one thread.
 //
 // Values are fixed-size records copied by value; texts are UTF-8 held inline
 // and cut to 255 characters (code points), never inside a character, so an
@@ -28,6 +31,7 @@
 
 #include "platform/Classes.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -267,11 +271,14 @@ public:
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
     void Evaluate(TRpEvResult& Result);
     void Reset() override;
+    // Set on the entries of the global environment: evaluated under its lock.
+    void SetShared(bool Value) { FShared = Value; }
 
 private:
     std::unique_ptr<TRpEvaluator> FEvaluator;
     std::string FExpression;
     bool FInEvaluation = false;
+    bool FShared = false;
 };
 
 // A name in an expression that stands for an environment entry. It keeps the
@@ -461,6 +468,7 @@ public:
     void Prepare();
     void Unprepare();
     bool Prepared() const { return FPrepareCount > 0; }
+    int PrepareCount() const { return FPrepareCount; }
 
     TRpEvDatasets* GetDatasets() const { return FDatasets; }
     void SetDatasets(TRpEvDatasets* Value) { FDatasets = Value; }
@@ -477,15 +485,18 @@ private:
         std::shared_ptr<TRpEvEmbeddedFunction> Function;
     };
     void PrepareEntry(TEntry& Entry);
+    std::shared_ptr<TRpEvEmbeddedFunction> NewFunction(const std::string& Expression) const;
 
     std::vector<TEntry> FEntries;
-    int FPrepareCount = 0;
+    std::atomic<int> FPrepareCount = 0;
     TRpEvDatasets* FDatasets = nullptr;
 };
 
 // The process-wide environment every expression falls back to, created at
 // first use and kept for the life of the process. Once prepared its entries
-// stay prepared.
+// stay prepared. Its Prepare and Unprepare and the evaluation of its entries
+// hold one lock, so reports on several threads may use it at once; its
+// entries are edited (AddFunction ...) while no report runs.
 TRpEvEnvironment* RpGlobalEnvironment();
 
 // Changes a constant element in place, as TRpEvEnvironment::SetConstant.

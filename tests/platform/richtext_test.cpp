@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -187,4 +188,122 @@ TEST(RichText, DeepNestingAndLongInputKeepTheirText)
         Many += "p\\par ";
     Many += "}";
     EXPECT_EQ(ReadRichText(Many).Paragraphs.size(), 20000u);
+}
+
+// ------------------------------------------------------------------ writer
+
+namespace {
+
+TRichRun Span(std::string Text, TRichCharFormat Format = {}) { return {std::move(Format), std::move(Text)}; }
+
+TRichParagraph Para(std::vector<TRichRun> Runs, TRichParaFormat Format = {}, TRichCharFormat Mark = {})
+{
+    TRichParagraph P;
+    P.Format = Format;
+    P.Runs = std::move(Runs);
+    P.MarkFormat = std::move(Mark);
+    return P;
+}
+
+TRichCharFormat Chars(std::string Name, int HalfPoints = 0, TFontStyles Style = {}, TColor Color = clDefault,
+                     TColor BackColor = clNone)
+{
+    return {std::move(Name), HalfPoints, Style, Color, BackColor};
+}
+
+}  // namespace
+
+TEST(RichText, WrittenRtfReadsBackToTheSameDocument)
+{
+    struct TCase {
+        const char* Name;
+        std::vector<TRichParagraph> Paragraphs;
+    };
+    const TRichCharFormat Bold = Chars("", 0, {fsBold});
+    const TCase Cases[] = {
+        {"empty document", {}},
+        {"plain paragraphs", {Para({Span("one")}), Para({Span("two")})}},
+        {"empty paragraphs, also the last",
+         {Para({}), Para({Span("a")}), Para({}), Para({Span("b")}), Para({})}},
+        {"font names, and text left to the control's font",
+         {Para({Span("a", Chars("Arial")), Span("b", Chars("Times New Roman")), Span("c"),
+                Span("d", Chars("Arial"))})}},
+        {"sizes",
+         {Para({Span("a", Chars("", 1)), Span("b", Chars("", 24)), Span("c", Chars("", 3276)), Span("d")})}},
+        {"styles",
+         {Para({Span("b", Bold), Span("i", Chars("", 0, {fsItalic})), Span("u", Chars("", 0, {fsUnderline})),
+                Span("s", Chars("", 0, {fsStrikeOut})),
+                Span("all", Chars("", 0, {fsBold, fsItalic, fsUnderline, fsStrikeOut}))})}},
+        {"colours and backgrounds",
+         {Para({Span("red", Chars("", 0, {}, clRed)), Span("black", Chars("", 0, {}, clBlack)),
+                Span("odd", Chars("", 0, {}, RGB(1, 2, 3))), Span("auto"),
+                Span("on yellow", Chars("", 0, {}, clRed, clYellow)),
+                Span("on black", Chars("", 0, {}, clDefault, clBlack))})}},
+        {"every character attribute at once",
+         {Para({Span("x", Chars("Courier New", 30, {fsBold, fsUnderline}, clBlue, clLime)),
+                Span("y", Chars("Arial"))})}},
+        {"alignments",
+         {Para({Span("l")}), Para({Span("c")}, {raCenter}), Para({Span("r")}, {raRight}),
+          Para({Span("j")}, {raJustify})}},
+        {"indents and spacing",
+         {Para({Span("hanging")}, {raLeft, 720, 360, -240, 120, 60}),
+          Para({Span("far")}, {raRight, 31680, 0, 31680, 0, 0}),
+          Para({Span("negative")}, {raLeft, -400, -200, 0, 0, 0}), Para({}, {raCenter, 100, 0, 0, 0, 5})}},
+        {"formats of paragraph marks",
+         {Para({Span("a")}, {}, Chars("Arial", 40, {fsItalic}, clGreen, clSilver)),
+          Para({}, {}, Chars("", 20, {fsBold}))}},
+        {"characters past ASCII",
+         {Para({Span("caf\xC3\xA9 \xE2\x82\xAC \xC2\xA0 \xE6\x97\xA5\xE6\x9C\xAC \xEF\xBF\xBD \xEF\xBF\xBF "
+                     "\xC2\x80 \x7F")})}},
+        {"characters past U+FFFF", {Para({Span("\xF0\x9F\x98\x80 and \xF4\x8F\xBF\xBF and \xF0\x90\x80\x80")})}},
+        {"braces, backslashes and what looks like RTF",
+         {Para({Span("{\\rtf1 \\b not bold\\par} \\u233? \\\\ }{ ; ?", Bold)})}},
+        {"tabs and line breaks", {Para({Span("\ta\tb\vc\v")})}},
+        {"blanks around formats", {Para({Span(" lead", Bold), Span(" mid "), Span("1 digit", Chars("", 22))})}},
+        {"font names with what RTF escapes",
+         {Para({Span("a", Chars("Odd {Name} \\ caf\xC3\xA9 \xF0\x9F\x98\x80")), Span("b", Chars("9 Pitch"))})}},
+        {"a long paragraph", {Para({Span(std::string(5000, 'x') + "\xC3\xA9" + std::string(3000, '{'))})}},
+    };
+    for (const TCase& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        TRichDocument Doc;
+        Doc.Paragraphs = C.Paragraphs;
+        const std::string Rtf = WriteRtf(Doc);
+        EXPECT_TRUE(IsRichText(Rtf));
+        EXPECT_EQ(ReadRtf(Rtf), Doc) << Rtf;
+        // 7-bit text in short lines.
+        size_t Line = 0;
+        for (const char Byte : Rtf) {
+            EXPECT_LT(static_cast<uint8_t>(Byte), 0x80);
+            Line = Byte == '\n' ? 0 : Line + 1;
+            ASSERT_LT(Line, 300u) << Rtf;
+        }
+    }
+}
+
+TEST(RichText, WrittenRtfSpellsTablesFormatsAndEscapes)
+{
+    TRichDocument Doc;
+    const TRichCharFormat Title = Chars("Arial", 24, {fsBold}, clRed, clYellow);
+    Doc.Paragraphs = {Para({Span("Hi {x} \\ caf\xC3\xA9 \xF0\x9F\x98\x80", Title),
+                            Span("\tend", Chars("Times New Roman"))},
+                           {raCenter, 0, 0, -240, 120, 0}, Chars("", 24)),
+                      Para({Span("second")})};
+    EXPECT_EQ(WriteRtf(Doc),
+              "{\\rtf1\\ansi\\ansicpg1252\\uc1{\\fonttbl{\\f0\\fnil Arial;}{\\f1\\fnil Times New Roman;}}"
+              "{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}\n"
+              "\\pard\\qc\\fi-240\\sb120\\plain\\f0\\fs24\\b\\cf1\\highlight2 "
+              "Hi \\{x\\} \\\\ caf\\u233? \\u-10179?\\u-8704?"
+              "\\plain\\f1 \\tab end\\plain\\fs24\\par\n"
+              "\\pard\\plain second\\plain\\par\n}");
+
+    // What the reader would not keep is not written: control characters, a
+    // ';' in a font name, a stray byte (U+FFFD); system colours as RGB.
+    Doc.Paragraphs = {Para({Span("a\x01" "b\r\n\xFF", Chars("Semi;colon", 0, {}, clWindowText, clBtnFace))})};
+    const TRichDocument Back = ReadRtf(WriteRtf(Doc));
+    ASSERT_EQ(Back.Paragraphs.size(), 1u);
+    ASSERT_EQ(Back.Paragraphs[0].Runs.size(), 1u);
+    EXPECT_EQ(Back.Paragraphs[0].Runs[0].Text, "ab\xEF\xBF\xBD");
+    EXPECT_EQ(Back.Paragraphs[0].Runs[0].Format,
+              Chars("Semicolon", 0, {}, ColorToRGB(clWindowText), ColorToRGB(clBtnFace)));
 }

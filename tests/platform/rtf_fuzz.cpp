@@ -1,8 +1,9 @@
-// Fuzz target: arbitrary bytes read as RTF, put into a rich-edit control and
-// laid out page after page in a small rectangle of a metafile. The reader
-// must give well-formed UTF-8, the control must count the characters the
-// reader counted, and every format range must return an index between its
-// start and the text length + 1, measuring and drawing alike.
+// Fuzz target: arbitrary bytes read as RTF, written as RTF and read again,
+// put into a rich-edit control and laid out page after page in a small
+// rectangle of a metafile. The reader must give well-formed UTF-8, the writer
+// 7-bit RTF that reads back to the same document, the control must count the
+// characters the reader counted, and every format range must return an index
+// between its start and the text length + 1, measuring and drawing alike.
 #include "platform/Application.h"
 #include "platform/Metafile.h"
 #include "platform/RichEdit.h"
@@ -46,6 +47,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 
     const std::string_view Text(reinterpret_cast<const char*>(Data), Size);
     TRichDocument Doc = ReadRtf(Text);
+    const std::string Written = WriteRtf(Doc);
+    for (const char Byte : Written)
+        if (static_cast<uint8_t>(Byte) >= 0x80)
+            std::abort();
+    if (!(ReadRtf(Written) == Doc))
+        std::abort();
     // Which fonts the system has for a name is the font library's business:
     // a few known names keep the fuzzer on our code.
     const auto Known = [](TRichCharFormat& F) {

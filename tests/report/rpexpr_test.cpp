@@ -8,7 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <future>
 #include <limits>
+#include <thread>
+#include <utility>
 
 using namespace exprtest;
 
@@ -473,6 +477,53 @@ TEST(Environment, GlobalEntriesAreTheLastResort)
     EXPECT_TRUE(SameValue(Calc("TYPEOF(AppStartTime)", &Env), S("STRING")));
     Env.Unprepare();
     EXPECT_TRUE(RpGlobalEnvironment()->Prepared());   // once prepared, for good
+}
+
+namespace {
+
+// A function whose element, when freed, holds its thread there once: a stop
+// in the middle of unpreparing the entry that uses it.
+class TPauseWhenFreed : public TRpEvElementFunction {
+public:
+    ~TPauseWhenFreed() override
+    {
+        if (const std::function<void()> P = std::exchange(Pause, nullptr))
+            P();
+    }
+    std::string FunctionName() const override { return "PAUSEWHENFREED"; }
+    static inline std::function<void()> Pause;
+};
+
+}  // namespace
+
+TEST(Environment, AnUnprepareOnOneThreadLeavesTheGlobalCountOfAnotherAlone)
+{
+    RegisterRpFunctionEx(RpFunctionClass<TPauseWhenFreed>);
+    TRpEvEnvironment* Global = RpGlobalEnvironment();
+    Global->Prepare();
+    TRpEvEnvironment Env;
+    Env.AddFunction("HOLD", "PAUSEWHENFREED()");
+    Env.Prepare();
+    // A worker unprepares Env and stops while its entries are unprepared...
+    std::promise<void> Inside, Go;
+    std::shared_future<void> Going = Go.get_future().share();
+    TPauseWhenFreed::Pause = [&] {
+        Inside.set_value();
+        Going.wait();
+    };
+    std::thread Worker([&] { Env.Unprepare(); });
+    Inside.get_future().wait();
+    // ... while an expression here prepares and unprepares the global one.
+    const int Before = Global->PrepareCount();
+    TRpEvaluator E;
+    E.Prepare("1");
+    EXPECT_EQ(Global->PrepareCount(), Before + 1);
+    E.UnPrepare();
+    EXPECT_EQ(Global->PrepareCount(), Before);
+    Go.set_value();
+    Worker.join();
+    EXPECT_FALSE(Env.Prepared());
+    Global->Unprepare();
 }
 
 // An expression prepared on an entry keeps the entry it names: deleting the

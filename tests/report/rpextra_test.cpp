@@ -357,10 +357,14 @@ TEST_F(RpExtraTest, DataClassesAndPrinterSettingsComeBackFromTheFormFile)
 // ------------------------------------------------- every class, round trip
 
 // Every published property of A and B alike (sub-objects property by
-// property, string lists by their text, references by name).
+// property, string lists by their text, references by name); rich texts
+// also with every format of their text.
 void ExpectSameProperties(TObject* A, TObject* B, const std::string& Path)
 {
     ASSERT_EQ(A->ClassType(), B->ClassType()) << Path;
+    if (auto* RA = dynamic_cast<TRpCustomRichText*>(A)) {
+        EXPECT_EQ(RA->RichEditor()->Document(), dynamic_cast<TRpCustomRichText*>(B)->RichEditor()->Document()) << Path;
+    }
     for (const TPropInfo* P : A->ClassType()->Properties()) {
         if (P->IsAlias())
             continue;
@@ -615,6 +619,17 @@ TEST_F(FormRoundTrip, EveryPrintableAndBandClassComesBackWithItsClassAndProperti
          },
          {"\"Rich words here\"", "AutoStretch = True", "Alignment = taCenter"},
          {"Rich words here"}},
+        {"TRpRichText",
+         [&] {
+             auto* T = Add<TRpRichText>(Title(), "Rich2", 60, 25);
+             T->Size()->SetWidth(60);
+             T->Size()->SetHeight(14);
+             T->Lines()->SetText(R"({\rtf1{\fonttbl{\f0 Courier New;}}{\colortbl;\red0\green128\blue0;})"
+                                 R"(\qr\f0\fs28\b\cf1 Bold green \u8364?\b0\par\qc\i\li200 \{italic\}\par})");
+             return T->Name();
+         },
+         {"\"{\\\\rtf1", "Courier New;", "\\\\qr\\\\plain\\\\f0\\\\fs28\\\\b\\\\cf1 Bold green \\\\u8364?"},
+         {"Bold green", "{italic}"}},
         {"TRpDBRichText",
          [&] {
              auto* T = Add<TRpDBRichText>(Detail(), "Note1", 0, 20);

@@ -1,20 +1,25 @@
 // Rich text printables: printing into the printable's rectangle, band
 // growth in 5 mm steps drawn once at the final height, continuation on the
 // next page, texts from another rich edit and from memo and blob fields,
-// export as images, and RTF from a blob that is not to be trusted.
+// export as images, RTF from a blob that is not to be trusted, and formatted
+// lines kept by report forms.
 #include "report/RpRichText.h"
 
 #include "platform/DBTables.h"
+#include "platform/Filer.h"
 #include "platform/Metafile.h"
 #include "report/RpCtrls.h"
 #include "report/RpExportFilter.h"
+#include "report/RpExtra.h"
 #include "tests/report/PrinterRig.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -485,6 +490,114 @@ TEST_F(RichReport, ExportHandsEachRichTextToTheFilterAsANumberedImage)
     Served = 0;
     R->ExportToFilter(&Filter);
     EXPECT_EQ(Filter.Names.back(), "RTF3") << "the count goes on within a report";
+}
+
+// ------------------------------------------------------------ report forms
+
+namespace {
+
+std::string FileText(const std::string& File)
+{
+    const rprig::Bytes B = rprig::ReadFile(File);
+    return std::string(B.begin(), B.end());
+}
+
+// The words of a PDF with their boxes, as pdftotext finds them.
+std::string WordBoxes(const std::string& Pdf)
+{
+    std::string Boxes;
+    std::istringstream In(RunTool("pdftotext -bbox '" + Pdf + "' - 2>&1"));
+    for (std::string Line; std::getline(In, Line);)
+        if (Line.find("<word") != std::string::npos)
+            Boxes += Line + "\n";
+    return Boxes;
+}
+
+// The first page of a PDF as a picture (PNG bytes).
+std::string Pixels(const std::string& Pdf)
+{
+    RunTool("pdftoppm -r 60 -png -singlefile '" + Pdf + "' '" + Pdf + "'");
+    return FileText(Pdf + ".png");
+}
+
+}  // namespace
+
+TEST_F(RichReport, LinesComeBackFromAReportFormWithTheirFormattingAndPrintAlike)
+{
+    TRpReportForm Form(nullptr);
+    Form.SetName("ReportForm");
+    auto* Report = new TRpReport(&Form);
+    Report->SetName("Report1");
+    Report->SetParent(&Form);
+    Report->SetUnits(TRpUnit::MM);
+    Report->Page()->SetPaperSize(TRpPaperSize::A4);
+    Report->SetShowProgress(false);
+    Report->Bands()->SetHasTitle(true);
+    TRpCustomBand* Title = Report->Bands()->GetBand(1);
+    Title->SetName("Title1");
+    Title->Size()->SetHeight(200);
+    const auto Add = [&](const std::string& Name, long double Top, long double Height) {
+        auto* T = Title->AddPrintable<TRpRichText>();
+        T->SetName(Name);
+        Place(T, 0, Top, 1800, Height);
+        return T;
+    };
+    // Every format the text can hold, a paragraph added as a plain line,
+    // characters RTF escapes; plain lines; a plain line that reads like RTF.
+    TRpRichText* Formatted = Add("Formatted1", 0, 1200);
+    Formatted->Lines()->SetText(
+        R"({\rtf1\ansi{\fonttbl{\f0 Arial;}{\f1 Times New Roman;}{\f2 Courier New;}})"
+        R"({\colortbl;\red200\green0\blue0;\red0\green0\blue180;\red255\green255\blue0;})"
+        R"(\pard\qc\f0\fs32\b Centred title\b0\par)"
+        R"(\pard\qj\li360\ri720\fi-180\sb120\sa240\fs20 Plain, \b bold\b0 , \i italic\i0 , \ul under\ulnone , )"
+        R"(\strike struck\strike0 , \cf1 red\cf0 , \cf2\highlight3 blue on yellow\cf0\highlight0 , )"
+        R"(\f1 Times\f2  Courier\f0 .)"
+        R"(\par\pard\qr\fs28 caf\'e9 \u8364? \u-10179?\u-8704? \{braces\} and a \\ backslash\tab tab\line break)"
+        R"(\par\pard\par\plain text in the printable's font\par})");
+    Formatted->Lines()->Add("A plain line added later");
+    Formatted->Font()->SetColor(clGreen);
+    TRpRichText* Plain = Add("Plain1", 1300, 300);
+    Plain->Lines()->SetText("plain first\nplain second");
+    TRpRichText* Lookalike = Add("Lookalike1", 1650, 200);
+    Lookalike->Lines()->Add(R"({\rtf1 plain text, not rich\par})");
+    ASSERT_EQ(Formatted->RichEditor()->Document().Paragraphs.size(), 6u);
+    ASSERT_TRUE(Formatted->RichEditor()->Document().Paragraphs[1].Runs[1].Format.Style.Contains(fsBold));
+
+    const std::string File = Dir / "rich.rpf";
+    WriteComponentFile(File, &Form);
+    const std::string Text = FileText(File);
+    // Formatted text as RTF; plain lines as they were always stored, which
+    // forms saved before read as ever.
+    EXPECT_NE(Text.find(R"("{\\rtf1\\ansi)"), std::string::npos) << Text;
+    EXPECT_NE(Text.find("\"plain first\"\n          \"plain second\")"), std::string::npos) << Text;
+
+    TRpReport* Loaded = RpLoadReport(File);
+    ASSERT_NE(Loaded, nullptr);
+    for (TRpRichText* Original : {Formatted, Plain, Lookalike}) {
+        auto* Back = dynamic_cast<TRpRichText*>(Loaded->Owner()->FindComponent(Original->Name()));
+        ASSERT_NE(Back, nullptr) << Original->Name();
+        EXPECT_EQ(Back->RichEditor()->Document(), Original->RichEditor()->Document()) << Original->Name();
+        EXPECT_EQ(Back->Lines()->Text(), Original->Lines()->Text()) << Original->Name();
+    }
+    const std::string Again = Dir / "rich-again.rpf";
+    WriteComponentFile(Again, Loaded->Owner());
+    EXPECT_EQ(FileText(Again), Text);
+
+    // The same words at the same places, the same pixels.
+    const std::string First = Dir / "original.pdf", Second = Dir / "loaded.pdf";
+    Report->Print();
+    std::rename(Pdf.c_str(), First.c_str());
+    Loaded->Print();
+    std::rename(Pdf.c_str(), Second.c_str());
+    RpFreeReport(Loaded);
+    const std::string Words = WordBoxes(First);
+    EXPECT_NE(Words.find(">Centred<"), std::string::npos) << Words;
+    EXPECT_NE(Words.find(">{braces}<"), std::string::npos) << Words;
+    EXPECT_NE(Words.find(">later<"), std::string::npos) << Words;
+    EXPECT_EQ(WordBoxes(Second), Words);
+    const std::string Picture = Pixels(First);
+    EXPECT_GT(Picture.size(), 1000u);
+    EXPECT_TRUE(Pixels(Second) == Picture) << "the loaded form prints another picture";
 }
 
 // -------------------------------------------------------- for a person

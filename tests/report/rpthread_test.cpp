@@ -2,9 +2,12 @@
 // composite report, and the saved-report handler.
 #include "report/RpThread.h"
 
+#include "platform/ScopeGuard.h"
 #include "platform/Timer.h"
 
 #include "report/RpCompo.h"
+#include "report/RpCtrlsData.h"
+#include "report/RpExpr.h"
 #include "report/RpExtra.h"
 #include "report/dialogs/RpPreviewDlg.h"
 #include "report/RpReport.h"
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -263,6 +267,86 @@ TEST_F(Background, TwoReportsRunningAtOnceKeepTheirOwnPageBreaks)
     EXPECT_EQ(B->R->RunPrinter()->PageCount(), BetaPages.back());
     EXPECT_EQ(PagesWith(B->R->RunPrinter(), "Beta4"), (std::vector<int>{BetaPages.back()}));
     EXPECT_EQ(PagesWith(A.R->RunPrinter(), "Alpha2"), (std::vector<int>{2}));
+}
+
+TEST_F(Background, TwoReportsReadingTheGlobalEnvironmentAtOnceGetItsValues)
+{
+    RegisterPreviewClass(TRpPreviewInterfaceClass::Of<TRpPreviewInterface>("TRpPreviewInterface"));
+    // Prepared throughout, so that no run is the first to prepare it.
+    TRpEvEnvironment* Global = RpGlobalEnvironment();
+    Global->Prepare();
+    TScopeExit Unprepare([&] { Global->Unprepare(); });
+    // Long enough to be read by both threads at once now and then.
+    std::string Expression = "'sha' + 'red'";
+    for (int I = 0; I < 100; ++I)
+        Expression += " + ''";
+    Global->AddFunction("SHAREDWORD", Expression + " + ' ' + UPPER('w') + LOWER('ORD')");
+    TScopeExit Remove([&] { Global->DeleteFunction("SHAREDWORD"); });
+    // Each detail reads the entry through Exprs expressions; 14 details a page.
+    static constexpr int Records = 150, Exprs = 6;
+    // Runs that go together wait at their first record until both have come.
+    std::atomic<int> Begun{0};
+    const auto Make = [&Begun](const std::string& Name, bool Together) {
+        auto T = std::make_unique<TTestReport>(Name, Records, 19);
+        if (Together)
+            T->R->OnNeedData = [&Begun, Raw = T.get()](TObject*, bool& More) {
+                if (Raw->Served.load() == 0) {
+                    ++Begun;
+                    for (int Ms = 0; Ms < 5000 && Begun.load() < 2; ++Ms)
+                        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                More = ++Raw->Served <= Raw->Records;
+            };
+        for (int I = 0; I < Exprs; ++I) {
+            auto* E = T->Detail()->AddPrintable<TRpExpr>();
+            E->Size()->SetLeft(30 * I);
+            E->Size()->SetTop(8);
+            E->Size()->SetWidth(30);
+            E->SetExpression("SHAREDWORD + ' " + Name + "'");
+        }
+        return T;
+    };
+    const auto Done = [](const std::vector<TTestReport*>& Reports) {
+        return ProcessUntil([&] {
+            return std::all_of(Reports.begin(), Reports.end(),
+                               [](TTestReport* T) { return T->R->Available() && !T->R->WorkerRunning(); });
+        }, 10000);
+    };
+    // A run leaves the count higher (its own environment's entries keep the
+    // global one prepared); two runs at once leave it where the same two
+    // leave it one after the other.
+    const int Start = Global->PrepareCount();
+    for (const char* Name : {"Alpha", "Beta"}) {
+        const std::unique_ptr<TTestReport> T = Make(Name, false);
+        T->R->PreviewModeless();
+        ASSERT_TRUE(Done({T.get()}));
+    }
+    const int AfterTwo = Global->PrepareCount();
+
+    const std::unique_ptr<TTestReport> A = Make("Alpha", true), B = Make("Beta", true);
+    A->R->PreviewModeless();
+    B->R->PreviewModeless();
+    ASSERT_TRUE(Done({A.get(), B.get()}));
+    EXPECT_EQ(Global->PrepareCount() - AfterTwo, AfterTwo - Start);
+    for (TTestReport* T : {A.get(), B.get()}) {
+        SCOPED_TRACE(T->Name);
+        TRpPrinter* P = T->R->RunPrinter();
+        ASSERT_NE(P, nullptr);
+        EXPECT_GT(P->PageCount(), 10);
+        int Right = 0;
+        std::vector<std::string> Wrong;
+        for (int N = 1; N <= P->PageCount(); ++N)
+            if (std::unique_ptr<TMetafile> M = P->Page(N))
+                for (const TMetafile::TTextItem& Item : M->TextItems()) {
+                    if (Item.Text == "shared Word " + T->Name)
+                        ++Right;
+                    else if (Item.Text.find(T->Name) != 0)
+                        Wrong.push_back(Item.Text);
+                }
+        EXPECT_EQ(Right, Records * Exprs);
+        if (!Wrong.empty())
+            ADD_FAILURE() << Wrong.size() << " wrong, the first: " << Wrong.front();
+    }
 }
 
 // ------------------------------------------------------------ composite
