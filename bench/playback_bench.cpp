@@ -172,16 +172,18 @@ void BM_ExportSignalFile(benchmark::State& State)
         An.ModalResult = mrOk;
         return true;
     });
-    double Ours = 0;
+    // Ours and stdio take turns, so both see the same machine.
+    double Ours = 0, Stdio = 0;
     for (auto _ : State) {
         const auto Start = std::chrono::steady_clock::now();
         if (!ExportDataFile(Folder.Hour, ekSignals))
             State.SkipWithError("export failed");
         const std::chrono::duration<double> Took = std::chrono::steady_clock::now() - Start;
         Ours += Took.count();
+        Stdio += StdioSeconds(Folder.Hour, Folder.Dir + "/stdio.sig");
     }
     Ours /= static_cast<double>(State.iterations());
-    const double Stdio = StdioSeconds(Folder.Hour, Folder.Dir + "/stdio.sig");
+    Stdio /= static_cast<double>(State.iterations());
     State.counters["export_s"] = Ours;
     State.counters["stdio_s"] = Stdio;
     State.counters["ratio_to_stdio"] = Stdio > 0 ? Ours / Stdio : 0;

@@ -807,6 +807,94 @@ std::vector<std::string> splitSections(const std::string& f)
     return sections;
 }
 
+// The decimal places of a plain fixed format ("0", "0.0", "0.00", ...), or
+// -1 for any other format.
+int plainFixedPlaces(const std::string& Format)
+{
+    if (Format.empty() || Format[0] != '0')
+        return -1;
+    if (Format.size() == 1)
+        return 0;
+    if (Format[1] != '.' || Format.size() == 2)
+        return -1;
+    for (size_t i = 2; i < Format.size(); ++i)
+        if (Format[i] != '0')
+            return -1;
+    return static_cast<int>(Format.size()) - 2;
+}
+
+// A finite Value in a plain fixed format with Places decimals: the same
+// digits as the general pattern path (shortest decimal form, rounded half
+// away from zero, no sign on what rounds to zero), without its parsing and
+// allocations, as the live displays and the text exports print numbers
+// this way all the time.
+std::string formatFixed(double Value, int Places)
+{
+    char sci[40];
+    int digits = 0;
+    int exponent = 0;   // value = 0.D1D2... x 10^exponent
+    char d[32];
+    if (Value != 0) {
+        const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(Value), std::chars_format::scientific);
+        const char* e = std::find(sci, r.ptr, 'e');
+        for (const char* c = sci; c < e; ++c)
+            if (*c != '.')
+                d[digits++] = *c;
+        int expo = 0;
+        std::from_chars(e + (e[1] == '+' ? 2 : 1), r.ptr, expo);
+        exponent = expo + 1;
+        while (digits > 0 && d[digits - 1] == '0')
+            --digits;
+    }
+    // Round half away from zero so no digit is left past the last place.
+    const int keep = exponent + Places;
+    if (keep < digits) {
+        if (keep < 0) {
+            digits = 0;
+        } else {
+            const bool up = d[keep] >= '5';
+            digits = keep;
+            if (up) {
+                int i = keep - 1;
+                while (i >= 0 && d[i] == '9')
+                    d[i--] = '0';
+                if (i < 0) {
+                    std::memmove(d + 1, d, static_cast<size_t>(digits));
+                    d[0] = '1';
+                    ++digits;
+                    ++exponent;
+                } else {
+                    ++d[i];
+                }
+            }
+            while (digits > 0 && d[digits - 1] == '0')
+                --digits;
+        }
+    }
+    std::string out;
+    if (digits == 0) {
+        out = "0";
+        if (Places > 0) {
+            out += '.';
+            out.append(static_cast<size_t>(Places), '0');
+        }
+        return out;
+    }
+    out.reserve(static_cast<size_t>(std::max(exponent, 1) + Places + 2));
+    if (Value < 0)
+        out += '-';
+    if (exponent <= 0)
+        out += '0';
+    for (int k = 0; k < exponent; ++k)
+        out += k < digits ? d[k] : '0';
+    if (Places > 0) {
+        out += '.';
+        for (int k = exponent; k < exponent + Places; ++k)
+            out += k >= 0 && k < digits ? d[k] : '0';
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string FormatFloat(const std::string& Format, double Value)
@@ -815,6 +903,8 @@ std::string FormatFloat(const std::string& Format, double Value)
         return "NAN";
     if (std::isinf(Value))
         return Value > 0 ? "INF" : "-INF";
+    if (const int places = plainFixedPlaces(Format); places >= 0 && places <= 18)
+        return formatFixed(Value, places);
     const std::vector<std::string> sections = splitSections(Format);
     const bool negative = Value < 0;
     const std::string& positive = sections[0];

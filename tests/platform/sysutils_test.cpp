@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -375,3 +377,28 @@ TEST(Files, FileSetDateAndFileAgeInLocalTime)
 }
 
 }  // namespace
+
+// The plain fixed formats ("0", "0.0", ...) take a short path; a format with
+// an empty negative section ("0.00;") prints the same through the general
+// one, so the two must agree on every value.
+TEST(FormatFloat, PlainFixedFormatsPrintAsTheGeneralPatternDoes)
+{
+    std::mt19937_64 Random(7);
+    std::vector<double> Values = {0.0, -0.0, 0.125, -0.125, 0.5, -0.5, 0.95, 0.96, 9.995, -9.995, 99.95,
+                                  999999.5, 1e15, 1e22, -1e300, 5e-324, 0.0049999, 0.005, -0.005,
+                                  -9999999.0, 37.07f, 20.9f, 0.1f, 273.15};
+    for (int i = 0; i < 20000; ++i) {
+        const double Magnitude = std::pow(10.0, std::uniform_int_distribution<int>(-8, 12)(Random));
+        double V = std::uniform_real_distribution<double>(-1, 1)(Random) * Magnitude;
+        if (i % 2)
+            V = static_cast<float>(V);   // the analyzer's values are floats
+        if (i % 7 == 0)
+            V = std::round(V * 1000) / 1000 + 0.0005;   // ties at the third place
+        Values.push_back(V);
+    }
+    for (const char* Format : {"0", "0.0", "0.00", "0.000", "0.0000", "0.00000"}) {
+        const std::string General = std::string(Format) + ";";
+        for (const double V : Values)
+            ASSERT_EQ(FormatFloat(Format, V), FormatFloat(General, V)) << Format << " " << V;
+    }
+}
