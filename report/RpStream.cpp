@@ -1,6 +1,8 @@
 #include "report/RpStream.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 // ------------------------------------------------------------------ TRpStream
@@ -150,7 +152,7 @@ void TRpCompress::CompressBuffer(const uint8_t* Data, size_t Count)
 {
     if (FFlushed)
         throw ERpError("Coder used after Flush");
-    uint32_t Bits = FBits;
+    uint32_t Bits = static_cast<uint32_t>(FBits);
     int BitCount = FBitCount;
     for (size_t I = 0; I < Count; ++I) {
         // The path from the leaf up: 1 for a right child. A tree of 257
@@ -203,20 +205,42 @@ void TRpCompress::Flush()
     WriteOut();
 }
 
-uint8_t TRpCompress::GetByte()
+// Tops up the bit buffer from the bytes already read, and reads the next
+// block from the stream only when Needed and no byte is left: the stream is
+// read exactly when the bits are wanted, as byte-by-byte reading would.
+bool TRpCompress::Refill(bool Needed)
 {
     if (FBufferPos == FBufferLen) {
+        if (!Needed)
+            return false;
         int64_t Want = static_cast<int64_t>(FBuffer.size());
         if (FCodedLimit >= 0)
             Want = std::min(Want, FCodedLimit - FCodedBytes);
         const int64_t Got = Want > 0 ? FStream->Read(FBuffer.data(), Want) : 0;
         if (Got <= 0)
-            CodeEnds();
+            return false;
         FCodedBytes += Got;
         FBufferPos = 0;
         FBufferLen = static_cast<size_t>(Got);
     }
-    return FBuffer[FBufferPos++];
+    if (FBufferLen - FBufferPos >= 8) {
+        // Eight bytes at once; the bits above the count are the true next
+        // bits, so a later top-up writes the same values over them.
+        uint64_t Word;
+        std::memcpy(&Word, FBuffer.data() + FBufferPos, 8);
+        if constexpr (std::endian::native == std::endian::big)
+            Word = __builtin_bswap64(Word);
+        FBits |= Word << FBitCount;
+        const int Bytes = (63 - FBitCount) >> 3;
+        FBufferPos += static_cast<size_t>(Bytes);
+        FBitCount += Bytes * 8;
+    } else {
+        while (FBitCount <= 55 && FBufferPos < FBufferLen) {
+            FBits |= static_cast<uint64_t>(FBuffer[FBufferPos++]) << FBitCount;
+            FBitCount += 8;
+        }
+    }
+    return true;
 }
 
 void TRpCompress::CodeEnds()
@@ -231,26 +255,96 @@ uint8_t TRpCompress::Expand()
     return Value;
 }
 
+// One symbol whose code reaches past the bits at hand: walked bit by bit,
+// reading more coded bytes as it goes. Fills Path and Side from the root
+// and gives the leaf and its depth.
+int TRpCompress::SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth)
+{
+    int Node = 0;
+    Depth = 0;
+    do {
+        if (FBitCount == 0) {
+            FBits = 0;
+            if (!Refill(true))
+                CodeEnds();
+        }
+        const int Bit = static_cast<int>(FBits & 1);
+        Path[Depth] = static_cast<uint16_t>(Node);
+        Side[Depth] = static_cast<uint8_t>(Bit);
+        ++Depth;
+        Node = FChild[Bit][Node];
+        FBits >>= 1;
+        --FBitCount;
+    } while (Node < 256);
+    return Node;
+}
+
+// Each symbol walks from the root to its leaf, noting the inner nodes it
+// passes; the splay then works along that path (the same steps as Splay,
+// with the parents known) instead of climbing the tree again. A leaf right
+// under the root is never moved, so a run of its code bit is a run of its
+// byte. The walk takes its bits from a 64-bit buffer; a code longer than the
+// bits at hand goes the slow way.
 void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
 {
-    uint32_t Bits = FBits;
-    int BitCount = FBitCount;
-    for (size_t I = 0; I < Count; ++I) {
-        int Node = 0;
-        do {
-            if (BitCount == 0) {
-                Bits = GetByte();
-                BitCount = 8;
-            }
-            Node = FChild[Bits & 1][Node];
-            Bits >>= 1;
-            --BitCount;
-        } while (Node < 256);
-        if (Node == 512)   // the symbol no coder writes
-            throw ERpCodeError("Coded data holds an unknown symbol");
-        Splay(Node - 256);
-        Data[I] = static_cast<uint8_t>(Node - 256);
+    uint16_t Path[256];
+    uint8_t Side[256];
+    // A = the node at depth K, C = Path[K - 1], D = Path[K - 2]; the root as
+    // C ends it. SideAt(K) is the side taken at Path[K].
+    auto SplayPath = [this, &Path](int A, int Depth, auto SideAt) {
+        for (int K = Depth; K >= 2; K -= 2) {
+            const int C = Path[K - 1];
+            const int D = Path[K - 2];
+            const int SideOfC = SideAt(K - 2);
+            const int B = FChild[!SideOfC][D];
+            FChild[!SideOfC][D] = static_cast<uint16_t>(A);
+            FChild[SideAt(K - 1)][C] = static_cast<uint16_t>(B);
+            A = D;
+        }
+    };
+    size_t I = 0;
+    while (I < Count) {
+        if (FBitCount < 32) {
+            Refill(false);
+            if (FBitCount == 0 && !Refill(true))
+                CodeEnds();
+        }
+        const uint64_t W = FBits;
+        const int Avail = FBitCount;
+        int Node = FChild[W & 1][0];
+        if (Node >= 256) {
+            if (Node == 512)
+                break;   // reported below
+            const uint64_t Same = (W & 1) ? ~W : W;
+            size_t Run = std::min(Same ? static_cast<int>(std::countr_zero(Same)) : 64, Avail);
+            Run = std::min(Run, Count - I);
+            std::memset(Data + I, Node - 256, Run);
+            I += Run;
+            FBits >>= Run;
+            FBitCount -= static_cast<int>(Run);
+            continue;
+        }
+        Path[0] = 0;
+        int Depth = 1;
+        while (Node < 256 && Depth < Avail) {
+            Path[Depth] = static_cast<uint16_t>(Node);
+            Node = FChild[(W >> Depth) & 1][Node];
+            ++Depth;
+        }
+        if (Node < 256) {
+            Node = SlowDescent(Path, Side, Depth);
+            if (Node == 512)
+                break;
+            SplayPath(Node, Depth, [&Side](int K) { return static_cast<int>(Side[K]); });
+        } else {
+            if (Node == 512)
+                break;
+            FBits >>= Depth;
+            FBitCount -= Depth;
+            SplayPath(Node, Depth, [W](int K) { return static_cast<int>((W >> K) & 1); });
+        }
+        Data[I++] = static_cast<uint8_t>(Node - 256);
     }
-    FBits = Bits;
-    FBitCount = BitCount;
+    if (I < Count)   // the symbol no coder writes
+        throw ERpCodeError("Coded data holds an unknown symbol");
 }

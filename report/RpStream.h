@@ -103,20 +103,24 @@ private:
     void InitializeSplay();
     void Splay(int Symbol);
     [[noreturn]] void CodeEnds();
-    uint8_t GetByte();
+    // Decoding: false when no byte could be had.
+    bool Refill(bool Needed);
     void WriteOut();
 
     // Tree: inner nodes 0..255 (0 the root), leaf 256 + s for symbol s.
     // FChild[0] holds the left and FChild[1] the right child of each inner
     // node, so that a code bit indexes the side without a branch.
     uint16_t FChild[2][256] = {};
+    // Parents, kept by the coder only: the decoder splays along the path it
+    // walked down.
     uint8_t FUp[513] = {};
+    int SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth);
 
     TStream* FStream;
     bool FCompressFlag;
     bool FFlushed = false;
     // Bits not yet written (coding) or not yet used (decoding), lowest first.
-    uint32_t FBits = 0;
+    uint64_t FBits = 0;
     int FBitCount = 0;
     int64_t FCodedLimit;
     int64_t FCodedBytes = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -123,6 +124,139 @@ TEST(RpCompress, DecodingPastTheCodedBytesFails)
     TRpCompress Decoder(&In, false, 2);
     Bytes Out(6);
     EXPECT_THROW(Decoder.ExpandBuffer(Out.data(), Out.size()), ERpCodeError);
+}
+
+namespace {
+
+// The decoder as first written: one bit at a time, climbing from the leaf to
+// splay. The fast decoder must give what it gives, byte for byte, and fail
+// where it fails. Returns the bytes decoded before a failure, if any.
+struct TReferenceDecoder {
+    uint16_t Child[2][256];
+    uint8_t Up[513];
+    const Bytes& Code;
+    size_t Pos = 0;
+
+    explicit TReferenceDecoder(const Bytes& ACode) : Code(ACode)
+    {
+        Up[0] = 0;
+        for (int I = 1; I <= 512; ++I)
+            Up[I] = static_cast<uint8_t>((I - 1) / 2);
+        for (int J = 0; J <= 255; ++J) {
+            Child[0][J] = static_cast<uint16_t>(2 * J + 1);
+            Child[1][J] = static_cast<uint16_t>(2 * J + 2);
+        }
+    }
+    void Splay(int Symbol)
+    {
+        int A = 256 + Symbol;
+        for (;;) {
+            const int C = Up[A];
+            if (C == 0)
+                break;
+            const int D = Up[C];
+            const int SideOfC = Child[1][D] == C;
+            const int B = Child[!SideOfC][D];
+            Child[!SideOfC][D] = static_cast<uint16_t>(A);
+            Child[Child[1][C] == A][C] = static_cast<uint16_t>(B);
+            Up[A] = static_cast<uint8_t>(D);
+            Up[B] = static_cast<uint8_t>(C);
+            A = D;
+        }
+    }
+    // Count bytes, or fewer with Failed set.
+    Bytes Decode(size_t Count, bool& Failed)
+    {
+        Bytes Out;
+        uint32_t Bits = 0;
+        int BitCount = 0;
+        Failed = false;
+        while (Out.size() < Count) {
+            int Node = 0;
+            do {
+                if (BitCount == 0) {
+                    if (Pos == Code.size()) {
+                        Failed = true;
+                        return Out;
+                    }
+                    Bits = Code[Pos++];
+                    BitCount = 8;
+                }
+                Node = Child[Bits & 1][Node];
+                Bits >>= 1;
+                --BitCount;
+            } while (Node < 256);
+            if (Node == 512) {
+                Failed = true;
+                return Out;
+            }
+            Splay(Node - 256);
+            Out.push_back(static_cast<uint8_t>(Node - 256));
+        }
+        return Out;
+    }
+};
+
+}  // namespace
+
+TEST(RpCompress, DecodesAsTheBitByBitDecoderOnRandomCodesAndPieces)
+{
+    std::mt19937 Rng(20240611);
+    for (int Round = 0; Round < 300; ++Round) {
+        // Coded pages of all kinds of skew, and plain noise taken as code
+        // (it may end early or hold the symbol no coder writes).
+        const size_t Size = std::uniform_int_distribution<size_t>(0, Round % 10 == 0 ? 20000 : 700)(Rng);
+        Bytes Code;
+        size_t Count = Size;
+        if (Round % 3 == 2) {
+            Code.resize(Size);
+            for (uint8_t& B : Code)
+                B = static_cast<uint8_t>(Rng());
+            Count = Size * 3 + 1;
+        } else {
+            std::geometric_distribution<int> Few(Round % 3 == 0 ? 0.05 : 0.6);
+            Bytes Data(Size);
+            for (uint8_t& B : Data)
+                B = static_cast<uint8_t>(Round % 7 == 0 ? Rng() : std::min(Few(Rng), 255));
+            Code = ::Code(Data);
+        }
+        bool RefFailed = false;
+        const Bytes Expected = TReferenceDecoder(Code).Decode(Count, RefFailed);
+
+        // Whole, and in pieces of random sizes (single bytes among them).
+        for (bool Pieces : {false, true}) {
+            TMemoryStream In;
+            In.WriteBuffer(Code.data(), static_cast<int64_t>(Code.size()));
+            In.SetPosition(0);
+            TRpCompress Decoder(&In, false, static_cast<int64_t>(Code.size()));
+            Bytes Out(Count);
+            size_t Done = 0;
+            bool Failed = false;
+            try {
+                while (Done < Count) {
+                    const size_t Piece =
+                        Pieces ? std::min(Count - Done, std::uniform_int_distribution<size_t>(1, 90)(Rng)) : Count;
+                    if (Piece == 1)
+                        Out[Done] = Decoder.Expand();
+                    else
+                        Decoder.ExpandBuffer(Out.data() + Done, Piece);
+                    Done += Piece;
+                }
+            } catch (const ERpCodeError&) {
+                Failed = true;
+            }
+            ASSERT_EQ(Failed, RefFailed) << "round " << Round;
+            if (!Failed) {
+                ASSERT_EQ(Out, Expected) << "round " << Round;
+                EXPECT_EQ(Decoder.CodedBytes(), static_cast<int64_t>(Code.size())) << "round " << Round;
+            } else {
+                // What came before the failure matches.
+                const size_t Same = std::min(Done, Expected.size());
+                ASSERT_TRUE(std::equal(Out.begin(), Out.begin() + static_cast<long>(Same), Expected.begin()))
+                    << "round " << Round;
+            }
+        }
+    }
 }
 
 TEST(RpStream, MovesIntoATemporaryRpfFileThatGoesWithTheStream)
