@@ -4,6 +4,7 @@
 #include "platform/ScopeGuard.h"
 #include "platform/SysUtils.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -17,13 +18,6 @@ TRpEvResult TRpEvResult::Int(int32_t Value)
 {
     TRpEvResult R;
     R.SetInt(Value);
-    return R;
-}
-
-TRpEvResult TRpEvResult::Double(double Value)
-{
-    TRpEvResult R;
-    R.SetDouble(Value);
     return R;
 }
 
@@ -48,48 +42,10 @@ TRpEvResult TRpEvResult::Error(std::string_view Message)
     return R;
 }
 
-void TRpEvResult::CopyFrom(const TRpEvResult& Other)
-{
-    FKind = Other.FKind;
-    FBool = Other.FBool;
-    FInt = Other.FInt;
-    FDouble = Other.FDouble;
-    FLength = Other.FLength;
-    if (FLength > 0)
-        std::memcpy(FText, Other.FText, FLength);
-}
-
-void TRpEvResult::SetInt(int32_t Value)
-{
-    FKind = resInt;
-    FInt = Value;
-    FLength = 0;
-}
-
-void TRpEvResult::SetDouble(double Value)
-{
-    FKind = resDouble;
-    FDouble = Value;
-    FLength = 0;
-}
-
-void TRpEvResult::SetBool(bool Value)
-{
-    FKind = resBool;
-    FBool = Value;
-    FLength = 0;
-}
-
 void TRpEvResult::SetString(std::string_view Text)
 {
     FKind = resString;
     SetText(Text);
-}
-
-void TRpEvResult::SetError(std::string_view Message)
-{
-    FKind = resError;
-    SetText(Message);
 }
 
 void TRpEvResult::SetText(std::string_view Text)
@@ -418,6 +374,44 @@ void ApplyBool(TRpEvOperator Operator, TRpEvResult& Left, const TRpEvResult& Rig
     }
 }
 
+// Left op Right into Left, both evaluated: an error on the left wins, then
+// one on the right.
+void ApplyOperator(TRpEvOperator Operator, TRpEvResult& Left, TRpEvResult& Right)
+{
+    if (Left.IsError())
+        return;
+    if (Right.IsError()) {
+        Left = Right;
+        return;
+    }
+    if (Left.Kind() != Right.Kind())
+        Align(Left, Right);
+    switch (Left.Kind()) {
+    case resInt:
+        ApplyInt(Operator, Left, Right);
+        break;
+    case resDouble:
+        ApplyDouble(Operator, Left, Right);
+        break;
+    case resString:
+        ApplyString(Operator, Left, Right);
+        break;
+    case resBool:
+        ApplyBool(Operator, Left, Right);
+        break;
+    case resError:
+        break;
+    }
+}
+
+void ApplyNot(TRpEvResult& Result)
+{
+    if (Result.Kind() == resBool)
+        Result.SetBool(!Result.BoolValue());
+    else if (!Result.IsError())
+        Result.SetError(LoadResString(SRpInvalidNot));
+}
+
 }  // namespace
 
 void TRpEvElement::Value(TRpFiFo&, TRpEvResult&) {}
@@ -429,39 +423,13 @@ void TRpEvElementOperator::Value(TRpFiFo& FiFo, TRpEvResult& Result)
     EvalNext(FiFo, Result);
     TRpEvResult Right;
     EvalNext(FiFo, Right);
-    if (Result.IsError())
-        return;
-    if (Right.IsError()) {
-        Result = Right;
-        return;
-    }
-    if (Result.Kind() != Right.Kind())
-        Align(Result, Right);
-    switch (Result.Kind()) {
-    case resInt:
-        ApplyInt(FOperator, Result, Right);
-        break;
-    case resDouble:
-        ApplyDouble(FOperator, Result, Right);
-        break;
-    case resString:
-        ApplyString(FOperator, Result, Right);
-        break;
-    case resBool:
-        ApplyBool(FOperator, Result, Right);
-        break;
-    case resError:
-        break;
-    }
+    ApplyOperator(FOperator, Result, Right);
 }
 
 void TRpEvElementNot::Value(TRpFiFo& FiFo, TRpEvResult& Result)
 {
     EvalNext(FiFo, Result);
-    if (Result.Kind() == resBool)
-        Result.SetBool(!Result.BoolValue());
-    else if (!Result.IsError())
-        Result.SetError(LoadResString(SRpInvalidNot));
+    ApplyNot(Result);
 }
 
 void TRpEvElementConstant::Value(TRpFiFo&, TRpEvResult& Result)
@@ -501,19 +469,14 @@ void TRpEvElementFunction::GetArguments(TRpFiFo& FiFo)
     for (;;) {
         TRpEvElement* Element = FiFo.Get();
         if (!Element || Element->IsArgumentEnd())
-            return;
+            break;
         FArguments.emplace_back();
         // Nothing evaluated below reaches this element again (an
         // environment entry cannot call itself), so the slot stays put.
         Element->Value(FiFo, FArguments.back());
     }
-}
-
-TRpEvResult TRpEvElementFunction::Argument(int Index) const
-{
-    if (Index < 0 || Index >= ArgumentCount())
-        return TRpEvResult();
-    return FArguments[static_cast<size_t>(Index)];
+    FArgumentValues = FArguments.data();
+    FArgumentCount = static_cast<int>(FArguments.size());
 }
 
 void TRpEvElementFunction::Aggregate() {}
@@ -589,6 +552,13 @@ void TRpEvEmbeddedFunction::Value(TRpFiFo&, TRpEvResult& Result)
 
 void TRpEvEmbeddedFunction::Evaluate(TRpEvResult& Result)
 {
+    // A constant (PAGENUMBER and the like) evaluates nothing else: neither
+    // the lock nor the guard against recursion has anything to do.
+    if (!FShared)
+        if (const TRpEvResult* Constant = FEvaluator->SingleConstant()) {
+            Result = *Constant;
+            return;
+        }
     std::unique_lock<std::recursive_mutex> Guard;
     if (FShared)
         Guard = std::unique_lock<std::recursive_mutex>(GlobalLock);
@@ -790,11 +760,15 @@ void TRpEvaluator::Prepare(const std::string& Expression)
         FTooDeepText.clear();
         FTooDeep = false;
     }
+    Compile();
     FPrepared = true;
 }
 
 void TRpEvaluator::UnPrepare()
 {
+    FProgram.clear();
+    FStack.clear();
+    FSingleConstant = nullptr;
     FFiFo.reset();
     FPrepared = false;
     RpGlobalEnvironment()->Unprepare();
@@ -810,6 +784,10 @@ TRpEvResult TRpEvaluator::Value()
 void TRpEvaluator::GetValue(TRpEvResult& Result)
 {
     CheckPrepared();
+    if (!FProgram.empty()) {
+        Run(Result);
+        return;
+    }
     Result.SetError({});
     FFiFo->Start();
     if (TRpEvElement* First = FFiFo->Get())
@@ -860,6 +838,165 @@ double TRpEvaluator::AsFloat()
 bool TRpEvaluator::AsBoolean()
 {
     return ResultToBoolean(Value());
+}
+
+// ------------------------------------------------------------ compiled form
+
+void TRpEvaluator::Compile()
+{
+    FProgram.clear();
+    FStack.clear();
+    FSingleConstant = nullptr;
+    int Position = 0;
+    int MaxDepth = 0;
+    if (FFiFo->Count() == 0 || !CompileTree(Position, 0, MaxDepth)) {
+        FProgram.clear();
+        return;
+    }
+    // One more slot than the deepest stack: a function's result goes there
+    // before it takes its arguments' place.
+    FStack.resize(static_cast<size_t>(MaxDepth) + 1);
+    if (FProgram.size() == 1 && FProgram[0].Kind == TRpEvElementKind::Constant)
+        FSingleConstant = &static_cast<const TRpEvElementConstant*>(FProgram[0].Element)->Constant();
+}
+
+// Appends the steps of the expression starting at Position, which then
+// stands after it. Depth values lie on the stack before it; MaxDepth is the
+// most there ever are. False for a queue the steps cannot stand for.
+bool TRpEvaluator::CompileTree(int& Position, int Depth, int& MaxDepth)
+{
+    TRpEvElement* Element = FFiFo->Items(Position++);
+    if (!Element)
+        return false;
+    const TRpEvElementKind Kind = Element->ElementKind();
+    TStep Step{Kind, opPlus, 0, Element};
+    // An operand must be an expression: the end of the queue or of the
+    // arguments there is left to the queue walk.
+    auto Operand = [&](int At) {
+        TRpEvElement* Next = FFiFo->Items(Position);
+        return Next && !Next->IsArgumentEnd() && CompileTree(Position, At, MaxDepth);
+    };
+    switch (Kind) {
+    case TRpEvElementKind::Leaf:
+    case TRpEvElementKind::Constant:
+    case TRpEvElementKind::String:
+    case TRpEvElementKind::Error:
+    case TRpEvElementKind::Wrapper:
+        break;
+    case TRpEvElementKind::Operator:
+        if (!Operand(Depth) || !Operand(Depth + 1))
+            return false;
+        Step.Operator = static_cast<TRpEvElementOperator*>(Element)->Operator();
+        break;
+    case TRpEvElementKind::Not:
+        if (!Operand(Depth))
+            return false;
+        break;
+    case TRpEvElementKind::Function: {
+        int Count = 0;
+        for (;;) {
+            TRpEvElement* Next = FFiFo->Items(Position);
+            if (!Next)
+                break;
+            if (Next->IsArgumentEnd()) {
+                ++Position;
+                break;
+            }
+            if (!CompileTree(Position, Depth + Count, MaxDepth) || Count == 0xFFFF)
+                return false;
+            ++Count;
+        }
+        Step.Count = static_cast<uint16_t>(Count);
+        MaxDepth = std::max(MaxDepth, Depth + Count + 1);
+        break;
+    }
+    default:
+        return false;
+    }
+    FProgram.push_back(Step);
+    MaxDepth = std::max(MaxDepth, Depth + 1);
+    return true;
+}
+
+void TRpEvaluator::Run(TRpEvResult& Result)
+{
+    TRpEvResult* const Stack = FStack.data();
+    TRpEvResult* Top = Stack;   // the first free slot
+    const bool Aggregating = FFiFo->Aggregate();
+    for (const TStep& Step : FProgram) {
+        switch (Step.Kind) {
+        case TRpEvElementKind::Constant:
+            *Top++ = static_cast<const TRpEvElementConstant*>(Step.Element)->Constant();
+            break;
+        case TRpEvElementKind::Operator: {
+            --Top;
+            TRpEvResult& Left = Top[-1];
+            const TRpEvResult& Right = *Top;
+            // A double with a double or an integer: what Align and
+            // ApplyDouble do, in line; the rest (a division by zero too)
+            // goes the common way.
+            const TRpEvResultType LeftKind = Left.Kind();
+            const TRpEvResultType RightKind = Right.Kind();
+            if ((LeftKind == resDouble && (RightKind == resDouble || RightKind == resInt)) ||
+                (LeftKind == resInt && RightKind == resDouble)) {
+                const double L = Left.Number();
+                const double R = Right.Number();
+                switch (Step.Operator) {
+                case opPlus:
+                    Left.SetDouble(L + R);
+                    continue;
+                case opMinus:
+                    Left.SetDouble(L - R);
+                    continue;
+                case opMul:
+                    Left.SetDouble(L * R);
+                    continue;
+                case opDiv:
+                    if (R != 0) {
+                        Left.SetDouble(L / R);
+                        continue;
+                    }
+                    break;
+                case opOr:
+                case opAnd:
+                    break;
+                default:
+                    Left.SetBool(Compared(Step.Operator, SignOf(L, R)));
+                    continue;
+                }
+            }
+            ApplyOperator(Step.Operator, Left, *Top);
+            break;
+        }
+        case TRpEvElementKind::Wrapper: {
+            // Evaluate's way with a constant, in line.
+            TRpEvEmbeddedFunction* const Entry = static_cast<TRpEvElementWrapper*>(Step.Element)->Wrapped();
+            const TRpEvResult* const Constant = Entry->Shared() ? nullptr : Entry->Evaluator().SingleConstant();
+            if (Constant)
+                *Top++ = *Constant;
+            else
+                Entry->Evaluate(*Top++);
+            break;
+        }
+        case TRpEvElementKind::Function: {
+            TRpEvResult* const Arguments = Top - Step.Count;
+            Top->SetError({});   // as a fresh argument slot or result
+            static_cast<TRpEvElementFunction*>(Step.Element)->CalculateOn(Arguments, Step.Count, Aggregating, *Top);
+            if (Step.Count > 0)
+                *Arguments = *Top;
+            Top = Arguments + 1;
+            break;
+        }
+        case TRpEvElementKind::Not:
+            ApplyNot(Top[-1]);
+            break;
+        default:
+            // Strings, errors and leaves evaluate as they do in the queue.
+            Step.Element->Value(*FFiFo, *Top++);
+            break;
+        }
+    }
+    Result = *Stack;
 }
 
 bool TRpEvaluator::GetIsAggreg() const
@@ -1355,21 +1492,26 @@ TRpEvElement* TRpEvEnvironment::GetConstant(const std::string& Name) const
     return FEntries[static_cast<size_t>(Index)].Function->Peek(0);
 }
 
-void TRpEvEnvironment::SetIntegerConstant(TRpEvElement* Element, int32_t Value)
+namespace {
+
+TRpEvElementConstant* AsConstant(TRpEvElement* Element)
 {
-    if (auto* Constant = dynamic_cast<TRpEvElementConstant*>(Element))
-        Constant->SetConstant(TRpEvResult::Int(Value));
+    return Element && Element->ElementKind() == TRpEvElementKind::Constant
+               ? static_cast<TRpEvElementConstant*>(Element)
+               : nullptr;
 }
 
-void TRpEvEnvironment::SetFloatConstant(TRpEvElement* Element, double Value)
+}  // namespace
+
+void TRpEvEnvironment::SetIntegerConstant(TRpEvElement* Element, int32_t Value)
 {
-    if (auto* Constant = dynamic_cast<TRpEvElementConstant*>(Element))
-        Constant->SetConstant(TRpEvResult::Double(Value));
+    if (TRpEvElementConstant* Constant = AsConstant(Element))
+        Constant->SetConstant(TRpEvResult::Int(Value));
 }
 
 void TRpEvEnvironment::SetBooleanConstant(TRpEvElement* Element, bool Value)
 {
-    if (auto* Constant = dynamic_cast<TRpEvElementConstant*>(Element))
+    if (TRpEvElementConstant* Constant = AsConstant(Element))
         Constant->SetConstant(TRpEvResult::Bool(Value));
 }
 

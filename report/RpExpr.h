@@ -33,6 +33,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,7 +61,12 @@ public:
     }
 
     static TRpEvResult Int(int32_t Value);
-    static TRpEvResult Double(double Value);
+    static TRpEvResult Double(double Value)
+    {
+        TRpEvResult R;
+        R.SetDouble(Value);
+        return R;
+    }
     static TRpEvResult String(std::string_view Text);
     static TRpEvResult Bool(bool Value);
     static TRpEvResult Error(std::string_view Message);
@@ -76,12 +82,34 @@ public:
     // An integer as a double, a double as it is.
     double Number() const { return FKind == resInt ? static_cast<double>(FInt) : FDouble; }
 
-    void SetInt(int32_t Value);
-    void SetDouble(double Value);
-    void SetBool(bool Value);
+    void SetInt(int32_t Value)
+    {
+        FKind = resInt;
+        FInt = Value;
+        FLength = 0;
+    }
+    void SetDouble(double Value)
+    {
+        FKind = resDouble;
+        FDouble = Value;
+        FLength = 0;
+    }
+    void SetBool(bool Value)
+    {
+        FKind = resBool;
+        FBool = Value;
+        FLength = 0;
+    }
     // Texts longer than 255 characters are cut.
     void SetString(std::string_view Text);
-    void SetError(std::string_view Message);
+    void SetError(std::string_view Message)
+    {
+        FKind = resError;
+        if (Message.empty())
+            FLength = 0;
+        else
+            SetText(Message);
+    }
     // Appends to a string, cutting the whole to 255 characters.
     void AppendText(std::string_view Text);
     // The value as a string by the rules of AsString (an integer's decimal
@@ -90,7 +118,16 @@ public:
     void ConvertToString();
 
 private:
-    void CopyFrom(const TRpEvResult& Other);
+    void CopyFrom(const TRpEvResult& Other)
+    {
+        FKind = Other.FKind;
+        FBool = Other.FBool;
+        FInt = Other.FInt;
+        FDouble = Other.FDouble;
+        FLength = Other.FLength;
+        if (FLength > 0)
+            std::memcpy(FText, Other.FText, FLength);
+    }
     void SetText(std::string_view Text);
 
     TRpEvResultType FKind = resError;
@@ -132,11 +169,21 @@ class TRpFiFo;
 class TRpEvaluator;
 class TRpEvEnvironment;
 
+// What an element is, for the evaluator's compiled form of a queue (see
+// TRpEvaluator): Other elements are only ever run by walking the queue; a
+// Leaf's Value reads nothing from the queue; Function is a function whose
+// Value is the one of TRpEvElementFunction. A class that overrides Value
+// keeps the kind Other unless its Value is one of these.
+enum class TRpEvElementKind : uint8_t {
+    Other, Leaf, Constant, String, Error, Operator, Not, Wrapper, Function, ArgumentEnd
+};
+
 // One element of a prepared expression. Elements that need operands take them
 // from the queue (Get) and evaluate them in turn.
 class TRpEvElement : public TObject {
 public:
     TRpEvElement() = default;
+    TRpEvElementKind ElementKind() const { return FElementKind; }
     // Evaluates into Result; the base leaves Result unchanged.
     virtual void Value(TRpFiFo& FiFo, TRpEvResult& Result);
     // Back to the state before the first record (aggregates).
@@ -147,15 +194,20 @@ public:
 
 protected:
     void SetIsAggregate(bool Value) { FIsAggregate = Value; }
+    void SetElementKind(TRpEvElementKind Value) { FElementKind = Value; }
 
 private:
     bool FIsAggregate = false;
+    TRpEvElementKind FElementKind = TRpEvElementKind::Other;
 };
 
 // An operator: evaluates its left, then its right operand (always both).
 class TRpEvElementOperator : public TRpEvElement {
 public:
-    explicit TRpEvElementOperator(TRpEvOperator Operator) : FOperator(Operator) {}
+    explicit TRpEvElementOperator(TRpEvOperator Operator) : FOperator(Operator)
+    {
+        SetElementKind(TRpEvElementKind::Operator);
+    }
     TRpEvOperator Operator() const { return FOperator; }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
 
@@ -166,13 +218,17 @@ private:
 // "not": negates a boolean operand.
 class TRpEvElementNot : public TRpEvElement {
 public:
+    TRpEvElementNot() { SetElementKind(TRpEvElementKind::Not); }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
 };
 
 // A number (and, in an environment, any constant the report updates).
 class TRpEvElementConstant : public TRpEvElement {
 public:
-    explicit TRpEvElementConstant(const TRpEvResult& Value) : FValue(Value) {}
+    explicit TRpEvElementConstant(const TRpEvResult& Value) : FValue(Value)
+    {
+        SetElementKind(TRpEvElementKind::Constant);
+    }
     const TRpEvResult& Constant() const { return FValue; }
     void SetConstant(const TRpEvResult& Value) { FValue = Value; }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
@@ -184,7 +240,11 @@ private:
 // A string literal.
 class TRpEvElementString : public TRpEvElement {
 public:
-    explicit TRpEvElementString(std::string_view Text) { SetText(Text); }
+    explicit TRpEvElementString(std::string_view Text)
+    {
+        SetElementKind(TRpEvElementKind::String);
+        SetText(Text);
+    }
     const std::string& Text() const { return FText; }
     // Cut to 255 characters.
     void SetText(std::string_view Text);
@@ -197,7 +257,10 @@ private:
 // A fault found while parsing; evaluates to an error with its message.
 class TRpEvElementError : public TRpEvElement {
 public:
-    explicit TRpEvElementError(std::string_view Message) : FMessage(Message) {}
+    explicit TRpEvElementError(std::string_view Message) : FMessage(Message)
+    {
+        SetElementKind(TRpEvElementKind::Error);
+    }
     const std::string& Message() const { return FMessage; }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
 
@@ -207,6 +270,7 @@ private:
 
 class TRpEvElementArgumentEnd : public TRpEvElement {
 public:
+    TRpEvElementArgumentEnd() { SetElementKind(TRpEvElementKind::ArgumentEnd); }
     bool IsArgumentEnd() const override { return true; }
 };
 
@@ -215,8 +279,21 @@ public:
 // (Aggregate) and computes the result (Calculate).
 class TRpEvElementFunction : public TRpEvElement {
 public:
-    TRpEvElementFunction() = default;
+    TRpEvElementFunction() { SetElementKind(TRpEvElementKind::Function); }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
+    // What Value does with arguments already evaluated: Count values at
+    // Arguments (they stay put until it returns), then Aggregate when
+    // Aggregating, then Calculate. Result is none of the arguments.
+    void CalculateOn(const TRpEvResult* Arguments, int Count, bool Aggregating, TRpEvResult& Result)
+    {
+        FArgumentValues = Arguments;
+        FArgumentCount = Count;
+        if (Aggregating)
+            Aggregate();
+        Calculate(Result);
+        FArgumentValues = nullptr;
+        FArgumentCount = 0;
+    }
 
     // Takes the current arguments into a running total; the base does nothing.
     virtual void Aggregate();
@@ -232,19 +309,33 @@ public:
     // letter per argument: B boolean, N numeric, S text, V any value.
     virtual std::string FunctionArguments() const;
 
-    int ArgumentCount() const { return static_cast<int>(FArguments.size()); }
+    int ArgumentCount() const { return FArgumentCount; }
     // The argument's value; an error without a message outside the list.
-    TRpEvResult Argument(int Index) const;
+    TRpEvResult Argument(int Index) const
+    {
+        if (Index < 0 || Index >= FArgumentCount)
+            return TRpEvResult();
+        return FArgumentValues[Index];
+    }
 
 protected:
-    const TRpEvResult& Arg(int Index) const { return FArguments[static_cast<size_t>(Index)]; }
+    const TRpEvResult& Arg(int Index) const { return FArgumentValues[Index]; }
     // Evaluates the elements up to the next argument end into the list.
     void GetArguments(TRpFiFo& FiFo);
-    void FreeArguments() { FArguments.clear(); }
+    void FreeArguments()
+    {
+        FArguments.clear();
+        FArgumentValues = nullptr;
+        FArgumentCount = 0;
+    }
 
 private:
     // Cleared, not freed, after every call: its room serves the next one.
     std::vector<TRpEvResult> FArguments;
+    // The arguments of the call under way: FArguments, or values the
+    // evaluator's compiled form holds.
+    const TRpEvResult* FArgumentValues = nullptr;
+    int FArgumentCount = 0;
 };
 
 using TRpEvElementFunctionClass = std::unique_ptr<TRpEvElementFunction> (*)();
@@ -273,6 +364,7 @@ public:
     void Reset() override;
     // Set on the entries of the global environment: evaluated under its lock.
     void SetShared(bool Value) { FShared = Value; }
+    bool Shared() const { return FShared; }
 
 private:
     std::unique_ptr<TRpEvaluator> FEvaluator;
@@ -286,7 +378,10 @@ private:
 // entry is deleted from its environment.
 class TRpEvElementWrapper : public TRpEvElement {
 public:
-    explicit TRpEvElementWrapper(std::shared_ptr<TRpEvEmbeddedFunction> Wrapped) : FWrapped(std::move(Wrapped)) {}
+    explicit TRpEvElementWrapper(std::shared_ptr<TRpEvEmbeddedFunction> Wrapped) : FWrapped(std::move(Wrapped))
+    {
+        SetElementKind(TRpEvElementKind::Wrapper);
+    }
     TRpEvEmbeddedFunction* Wrapped() const { return FWrapped.get(); }
     void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
 
@@ -376,6 +471,9 @@ public:
 
     // The prepared queue (nullptr when not prepared).
     const TRpFiFo* FiFo() const { return FFiFo.get(); }
+    // The constant element's value when the prepared expression is that one
+    // constant and nothing else; nullptr otherwise.
+    const TRpEvResult* SingleConstant() const { return FSingleConstant; }
 
 protected:
     // Parse steps: each appends the elements of its text to the queue.
@@ -406,6 +504,24 @@ private:
     // expression is refused.
     template <class F>
     void Deeper(std::string_view Text, F Parse);
+
+    // The compiled form: the queue's first expression as steps in postfix
+    // order over a stack of values, which GetValue runs instead of walking
+    // the queue. Values are the same: each step does what its element's
+    // Value does, operands and arguments in the same order. Empty when an
+    // element of a kind it does not know (Other) is in the expression.
+    struct TStep {
+        TRpEvElementKind Kind;
+        TRpEvOperator Operator;
+        uint16_t Count;   // a function's arguments
+        TRpEvElement* Element;
+    };
+    void Compile();
+    bool CompileTree(int& Position, int Depth, int& MaxDepth);
+    void Run(TRpEvResult& Result);
+    std::vector<TStep> FProgram;
+    std::vector<TRpEvResult> FStack;
+    const TRpEvResult* FSingleConstant = nullptr;
 
     TRpEvDatasets* FDatasets = nullptr;
     std::unique_ptr<TRpFiFo> FFiFo;
@@ -457,7 +573,11 @@ public:
     TRpEvElement* GetConstant(const std::string& Name) const;
     // Change a constant element in place; other elements are left alone.
     void SetIntegerConstant(TRpEvElement* Element, int32_t Value);
-    void SetFloatConstant(TRpEvElement* Element, double Value);
+    void SetFloatConstant(TRpEvElement* Element, double Value)
+    {
+        if (Element && Element->ElementKind() == TRpEvElementKind::Constant)
+            static_cast<TRpEvElementConstant*>(Element)->SetConstant(TRpEvResult::Double(Value));
+    }
     void SetBooleanConstant(TRpEvElement* Element, bool Value);
     void SetStringConstant(TRpEvElement* Element, std::string_view Text);
     void SetConstant(TRpEvElement* Element, const TRpEvResult& Value);
@@ -649,8 +769,9 @@ private:
 class TRpEvCountFunction : public TRpEvElementFunction {
 public:
     TRpEvCountFunction();
-    void Value(TRpFiFo& FiFo, TRpEvResult& Result) override;
     void Reset() override;
+    void Aggregate() override;
+    void Calculate(TRpEvResult& Result) override;
     std::string FunctionName() const override { return "COUNT"; }
     std::string FunctionDescription() const override;
     std::string FunctionArguments() const override { return "3"; }

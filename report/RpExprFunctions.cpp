@@ -278,17 +278,19 @@ TRpEvCountFunction::TRpEvCountFunction()
     SetIsAggregate(true);
 }
 
-void TRpEvCountFunction::Value(TRpFiFo& FiFo, TRpEvResult& Result)
+// Counts the aggregation passes of a call without arguments.
+void TRpEvCountFunction::Aggregate()
 {
-    GetArguments(FiFo);
-    if (ArgumentCount() > 0) {
+    if (ArgumentCount() == 0 && FCount < std::numeric_limits<int32_t>::max())
+        ++FCount;
+}
+
+void TRpEvCountFunction::Calculate(TRpEvResult& Result)
+{
+    if (ArgumentCount() > 0)
         Result.SetError("COUNT - " + LoadResString(SRpExpTooManyArgs));
-    } else {
-        if (FiFo.Aggregate() && FCount < std::numeric_limits<int32_t>::max())
-            ++FCount;
+    else
         Result.SetInt(FCount);
-    }
-    FreeArguments();
 }
 
 void TRpEvCountFunction::Reset()

@@ -15,6 +15,7 @@
 TRpEvElementDataField::TRpEvElementDataField(TField* Field)
     : FDataSet(Field->DataSet()), FFieldPos(Field->Index()), FFieldName(Field->FieldName())
 {
+    SetElementKind(TRpEvElementKind::Leaf);
 }
 
 TField* TRpEvElementDataField::CurrentField()
