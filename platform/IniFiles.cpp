@@ -45,12 +45,30 @@ TIniFile::TIniFile(const std::string& FileName) : FFileName(FileName)
 {
 }
 
-TIniFile::~TIniFile() = default;
+TIniFile::~TIniFile()
+{
+    if (!FHeldWrites)
+        return;
+    try {
+        FUpdateCount = 0;
+        Store();
+    } catch (...) {
+        // nobody left to tell
+    }
+}
+
+void TIniFile::EndUpdate()
+{
+    if (FUpdateCount > 0 && --FUpdateCount == 0 && FHeldWrites)
+        Store();
+}
 
 // Loads the file again when it is not the one held (first use, or another
-// writer replaced or changed it).
+// writer replaced or changed it); held writes are kept over the disk's.
 void TIniFile::Refresh()
 {
+    if (FHeldWrites)
+        return;
     struct stat st {};
     if (::stat(FFileName.c_str(), &st) != 0) {
         // no file (yet): nothing to read
@@ -109,6 +127,11 @@ void TIniFile::Refresh()
 
 void TIniFile::Store()
 {
+    if (FUpdateCount > 0) {
+        FHeldWrites = true;
+        return;
+    }
+    FHeldWrites = false;
     if (FReadFailed) {
         FLoaded = false;
         throw EIniFileException("Unable to write to " + FFileName + ": the file cannot be read");

@@ -1,7 +1,9 @@
 // The settings file: sections of key=value lines. Every write goes to the
 // disk at once, replacing the file atomically (temporary file in the same
 // folder, flushed, renamed over the old one), so a crash never leaves a
-// half-written file. Reads see changes that other objects made to the file.
+// half-written file; writes between BeginUpdate and EndUpdate are held and
+// replace the file once. Reads see changes that other objects made to the
+// file (while no held write is waiting).
 #pragma once
 
 #include "platform/SysUtils.h"
@@ -50,6 +52,14 @@ public:
     // Every write is already on disk; kept for callers that flush.
     void UpdateFile() {}
 
+    // Writes up to the matching EndUpdate stay in memory (reads see them);
+    // the outermost EndUpdate stores them with one replacement of the file,
+    // raising EIniFileException as a write would when it cannot (nothing
+    // is held afterwards either way). Freed before that, the object stores
+    // what it holds and a failure goes unreported.
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+
     // Test hook: called with the temporary file's name after it was written
     // and before the rename; returning false fails the write there.
     static std::function<bool(const std::string& TempName)> BeforeRename;
@@ -79,6 +89,8 @@ private:
     ino_t FIno = 0;
     off_t FSize = -1;
     int64_t FMTimeNs = -1;
+    int FUpdateCount = 0;
+    bool FHeldWrites = false;   // changes made in an update, not stored yet
 };
 
 // Where the program keeps its settings file and its "Signals" folder: beside

@@ -135,6 +135,8 @@ void TMainForm::actnSaveIniSettingsExecute(TObject* Sender)
     if (!FIniFile)
         return;
     TIniFile& Ini = *FIniFile;
+    // The keys replace the file once, together.
+    Ini.BeginUpdate();
     const TWindowState State = WindowState();
     Ini.WriteBool(WindowSection, "Maximized", State == wsMaximized);
     if (State == wsNormal) {
@@ -155,5 +157,6 @@ void TMainForm::actnSaveIniSettingsExecute(TObject* Sender)
         Ini.WriteInteger(SettingsSectionName, K.Key, FSignalStats[K.Signal].DisplayUnit());
     Ini.WriteBool(SettingsSectionName, "Monitor Shadow Series", actnShowPreviousData->Checked());
     Ini.WriteFloat(SettingsSectionName, "Timed Interval", FTimedInterval);
+    Ini.EndUpdate();
     FIniFile.reset();
 }

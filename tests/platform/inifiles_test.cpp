@@ -219,6 +219,82 @@ TEST_F(IniFileTest, DeleteKeyAndEraseSection)
     EXPECT_EQ(Content(Name), "[Window Settings]\nLeft=10\n");
 }
 
+// A save of many keys (and a file with a long line in it) replaces the file
+// once, at the end of the update, not once per key.
+TEST_F(IniFileTest, AnUpdateReplacesTheFileOnceForAllItsKeys)
+{
+    const std::string longLine(1 << 20, 'x');
+    std::string text = "; kept\n[Notes]\nLong=" + longLine + "\n[Old]\nGone=1\n[Settings]\n";
+    for (int i = 0; i < 200; ++i)
+        text += "Key " + std::to_string(i) + "=old\n";
+    Put(text);
+    int replaced = 0;
+    TIniFile::BeforeRename = [&](const std::string&) {
+        ++replaced;
+        return true;
+    };
+
+    TIniFile ini(Name);
+    ini.BeginUpdate();
+    ini.BeginUpdate();   // nested: only the outermost end stores
+    for (int i = 0; i < 200; ++i)
+        ini.WriteInteger("Settings", "Key " + std::to_string(i), i * 7);
+    ini.WriteString("Window Settings", "Height", "600");
+    ini.DeleteKey("Settings", "Key 199");
+    ini.EraseSection("Old");
+    // held, and seen by reads of this object only
+    EXPECT_EQ(ini.ReadInteger("Settings", "Key 3", 0), 21);
+    EXPECT_FALSE(ini.SectionExists("Old"));
+    EXPECT_EQ(TIniFile(Name).ReadString("Settings", "Key 3", ""), "old");
+    ini.EndUpdate();
+    EXPECT_EQ(replaced, 0);
+    EXPECT_EQ(Content(Name), text);
+    ini.EndUpdate();
+    EXPECT_EQ(replaced, 1);
+
+    TIniFile again(Name);
+    for (int i = 0; i < 199; ++i)
+        EXPECT_EQ(again.ReadInteger("Settings", "Key " + std::to_string(i), -1), i * 7) << i;
+    EXPECT_FALSE(again.ValueExists("Settings", "Key 199"));
+    EXPECT_FALSE(again.SectionExists("Old"));
+    EXPECT_EQ(again.ReadString("Notes", "Long", ""), longLine);
+    EXPECT_EQ(again.ReadInteger("Window Settings", "Height", 0), 600);
+    EXPECT_EQ(Content(Name).rfind("; kept\n", 0), 0u);
+    EXPECT_EQ(Files(), std::vector<std::string>{"ozezudo.INI"});
+
+    // outside an update every write is on disk at once again
+    ini.WriteInteger("Settings", "Key 0", 1);
+    EXPECT_EQ(replaced, 2);
+    EXPECT_EQ(TIniFile(Name).ReadInteger("Settings", "Key 0", -1), 1);
+}
+
+// The end of an update that cannot be stored raises once and holds nothing
+// back for later; an update left open is stored when the object goes.
+TEST_F(IniFileTest, AFailedUpdateRaisesAndAnOpenOneIsStoredAtTheEnd)
+{
+    Put("[Settings]\nStacked Test=7\n");
+    {
+        TIniFile ini(Name);
+        ini.BeginUpdate();
+        ini.WriteInteger("Settings", "Stacked Test", 9);
+        ini.WriteInteger("Window Settings", "Height", 600);
+        TIniFile::BeforeRename = [](const std::string&) { return false; };
+        EXPECT_THROW(ini.EndUpdate(), EIniFileException);
+        TIniFile::BeforeRename = nullptr;
+        EXPECT_EQ(ini.ReadInteger("Settings", "Stacked Test", 0), 7);   // the disk's again
+        EXPECT_FALSE(ini.ValueExists("Window Settings", "Height"));
+    }
+    EXPECT_EQ(Content(Name), "[Settings]\nStacked Test=7\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{"ozezudo.INI"});
+
+    {
+        TIniFile ini(Name);
+        ini.BeginUpdate();
+        ini.WriteInteger("Settings", "Stacked Test", 9);
+    }
+    EXPECT_EQ(Content(Name), "[Settings]\nStacked Test=9\n");
+}
+
 TEST(ProgramDataPaths, BesideTheProgramOrInTheUsersFolders)
 {
     setenv("XDG_CONFIG_HOME", "/home/u/cfg", 1);

@@ -298,3 +298,33 @@ TEST(Settings, ASaveThatFailsOnCloseIsReported)
     EXPECT_EQ(R.IniValue("Settings", "Stacked Test"), "7");
     EXPECT_EQ(R.IniValue("Window Settings", "Height"), "<none>");
 }
+
+// A close stores every key with one replacement of the file, however many
+// keys (and however long a line) the file holds; the keys of others stay.
+TEST(Settings, ACloseReplacesTheFileOnce)
+{
+    MainRig R;
+    {
+        std::ofstream Out(R.IniName(), std::ios::binary);
+        Out << "[Notes]\nLong=" << std::string(1 << 20, 'n') << "\n[Settings]\nStacked Test=7\n[Other Program]\n";
+        for (int i = 0; i < 200; ++i)
+            Out << "Key " << i << "=" << i << "\n";
+    }
+    R.Build();
+    int Replaced = 0;
+    TIniFile::BeforeRename = [&](const std::string&) {
+        ++Replaced;
+        return true;
+    };
+    R.Form->Close();
+    TIniFile::BeforeRename = nullptr;
+
+    EXPECT_EQ(Replaced, 1);
+    TIniFile Ini(R.IniName());
+    EXPECT_EQ(Ini.ReadString("Settings", "Stacked Test", ""), "7");
+    EXPECT_EQ(Ini.ReadString("Window Settings", "Width", ""), "640");
+    EXPECT_EQ(Ini.ReadString("Settings", "Timed Interval", ""), "0");
+    EXPECT_EQ(Ini.ReadString("Notes", "Long", "").size(), size_t{1} << 20);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(Ini.ReadInteger("Other Program", "Key " + std::to_string(i), -1), i) << i;
+}
