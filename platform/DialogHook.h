@@ -18,6 +18,8 @@ enum class TDialogKind {
     Color,         // colour dialog
     Print,         // print dialog
     InputBox,      // InputQuery / InputBox; Text is the value proposed
+    Progress,      // a long task's progress window, at each step; Dialog is the
+                   // window, Text the percentage done ("42"); mrCancel stops the task
 };
 
 struct TDialogRequest {

@@ -282,6 +282,19 @@ int64_t TFileStream::Size()
     return St.st_size;
 }
 
+int64_t TFileStream::NextDataOffset(int64_t From)
+{
+    const off_t Data = ::lseek(FHandle, static_cast<off_t>(std::max<int64_t>(From, 0)), SEEK_DATA);
+    if (Data >= 0)
+        return std::max<int64_t>(Data, From);
+    if (errno == ENXIO) {   // no data at or after From
+        struct stat St {};
+        if (::fstat(FHandle, &St) == 0)
+            return std::max<int64_t>(St.st_size, From);
+    }
+    return From;
+}
+
 void TFileStream::Flush()
 {
     if (::fsync(FHandle) != 0) {

@@ -126,6 +126,11 @@ public:
     // Makes what was written durable (fsync); EWriteError naming the file
     // and the reason when the system could not.
     void Flush();
+    // The first offset at or after From that may hold bytes other than
+    // zeros: the end of a hole of a sparse file, the file's size when only
+    // a hole follows, From itself when the system cannot tell. The
+    // position stays.
+    int64_t NextDataOffset(int64_t From);
 
     const std::string& FileName() const { return FFileName; }
     bool DeleteOnClose() const { return FDeleteOnClose; }

@@ -5,6 +5,7 @@
 #include "analyzer/Units.h"
 #include "platform/Dialogs.h"
 #include "platform/SysUtils.h"
+#include "workbench/ExportProgress.h"
 
 #include <algorithm>
 #include <cstring>
@@ -377,26 +378,86 @@ bool TDataFileReader::ReadRecord(TDataFileRecord& Record)
     return true;
 }
 
+namespace {
+
+// Records a skip or an export reads at once (about half a megabyte).
+constexpr int64_t RecordsPerBlock = 4096;
+
+}  // namespace
+
+int64_t TDataFileReader::ReadBlock(int64_t First, int64_t Count)
+{
+    FBlock.resize(static_cast<size_t>(Count) * TDataFileRecord::Size);
+    try {
+        FFile->SetPosition(First * TDataFileRecord::Size);
+        return FFile->Read(FBlock.data(), static_cast<int64_t>(FBlock.size())) / TDataFileRecord::Size;
+    } catch (const EStreamError& E) {
+        FErrorText = E.what();
+        return -1;
+    }
+}
+
+size_t TDataFileReader::ReadRecords(TDataFileRecord* Records, size_t Max)
+{
+    FErrorText.clear();
+    const int64_t Got = ReadBlock(FPosition, static_cast<int64_t>(Max));
+    if (Got <= 0)
+        return 0;
+    uint8_t Bytes[TDataFileRecord::Size];
+    for (int64_t i = 0; i < Got; ++i) {
+        std::memcpy(Bytes, FBlock.data() + i * TDataFileRecord::Size, sizeof Bytes);
+        Records[i] = TDataFileRecord::FromBytes(Bytes);
+    }
+    FPosition += Got;
+    return static_cast<size_t>(Got);
+}
+
 void TDataFileReader::SkipForward()
 {
-    TDataFileRecord Record;
-    while (ReadRecord(Record))
-        if (Record.RecordType == drtMarker)
+    FErrorText.clear();
+    const int64_t Count = RecordCount();
+    while (FPosition < Count) {
+        // Zeros (a hole of a sparse file) hold no marker: passed unread.
+        const int64_t Data = FFile->NextDataOffset(FPosition * TDataFileRecord::Size);
+        FPosition = std::min(Count, std::max(FPosition, Data / TDataFileRecord::Size));
+        if (FPosition >= Count)
             return;
+        const int64_t Got = ReadBlock(FPosition, std::min(RecordsPerBlock, Count - FPosition));
+        if (Got <= 0)
+            return;   // a read error, or the file is shorter now
+        for (int64_t i = 0; i < Got; ++i) {
+            if (FBlock[static_cast<size_t>(i * TDataFileRecord::Size)] == drtMarker) {
+                FPosition += i + 1;
+                return;
+            }
+        }
+        FPosition += Got;
+    }
 }
 
 void TDataFileReader::SkipBack()
 {
-    TDataFileRecord Record;
-    for (;;) {
-        if (FPosition < 2) {
-            FPosition = 0;
-            return;
+    FErrorText.clear();
+    // Records below End are still to be looked at, the nearest first.
+    int64_t End = FPosition - 1;
+    while (End > 0) {
+        const int64_t First = std::max<int64_t>(0, End - RecordsPerBlock);
+        if (FFile->NextDataOffset(First * TDataFileRecord::Size) >= End * TDataFileRecord::Size) {
+            End = First;   // all zeros (a hole of a sparse file): no marker there
+            continue;
         }
-        FPosition -= 2;
-        if (!ReadRecord(Record) || Record.RecordType == drtMarker)
-            return;
+        const int64_t Got = ReadBlock(First, End - First);
+        if (Got != End - First)
+            return;   // a read error, or the file is shorter now: the position stays
+        for (int64_t i = Got; i-- > 0;) {
+            if (FBlock[static_cast<size_t>(i * TDataFileRecord::Size)] == drtMarker) {
+                FPosition = First + i + 1;
+                return;
+            }
+        }
+        End = First;
     }
+    FPosition = 0;
 }
 
 // --------------------------------------------------------------- export
@@ -470,7 +531,7 @@ std::string ExportFileName(const std::string& SourceName, int Kind)
 }
 
 TExportResult WriteExportTable(const std::string& SourceName, const std::string& TargetName, int Kind,
-                               std::string& Error)
+                               std::string& Error, const TExportProgress& Progress)
 {
     if ((Kind != ekSignals && Kind != ekParameters) || !FileExists(SourceName))
         return TExportResult::erNoSource;
@@ -482,40 +543,46 @@ TExportResult WriteExportTable(const std::string& SourceName, const std::string&
         std::string Out = ExportHeaderLine(Kind) + LineEnd;
         std::string PendingTime;
         bool TimePending = false;
-        TDataFileRecord Record;
-        while (Source->ReadRecord(Record)) {
-            std::string Line;
-            switch (Record.RecordType) {
-            case drtTimeStamp:
-                PendingTime = GetRecordField(Record.Payload, 0);
-                TimePending = true;
-                break;
-            case drtWaveform:
-                if (Kind == ekSignals)
-                    Line = SignalSampleLine(TZEBBSerialProtocol::DecodeWaveformSample(Record.Payload));
-                break;
-            case drtParameters:
-            case drtParametersOld:
-                if (Kind == ekParameters)
-                    Line = ParameterLine(
-                        TZEBBSerialProtocol::DecodeParameters(Record.Payload, Record.RecordType == drtParametersOld));
-                break;
-            default:
-                break;
+        const int64_t Total = Source->RecordCount();
+        std::vector<TDataFileRecord> Records(RecordsPerBlock);
+        while (const size_t Got = Source->ReadRecords(Records.data(), Records.size())) {
+            for (size_t i = 0; i < Got; ++i) {
+                const TDataFileRecord& Record = Records[i];
+                std::string Line;
+                switch (Record.RecordType) {
+                case drtTimeStamp:
+                    PendingTime = GetRecordField(Record.Payload, 0);
+                    TimePending = true;
+                    break;
+                case drtWaveform:
+                    if (Kind == ekSignals)
+                        Line = SignalSampleLine(TZEBBSerialProtocol::DecodeWaveformSample(Record.Payload));
+                    break;
+                case drtParameters:
+                case drtParametersOld:
+                    if (Kind == ekParameters)
+                        Line = ParameterLine(TZEBBSerialProtocol::DecodeParameters(
+                            Record.Payload, Record.RecordType == drtParametersOld));
+                    break;
+                default:
+                    break;
+                }
+                if (Line.empty())
+                    continue;
+                Out += Line;
+                if (TimePending) {
+                    Out += '\t';
+                    Out += PendingTime;
+                    TimePending = false;
+                }
+                Out += LineEnd;
+                if (Out.size() >= 1 << 16) {
+                    Target.WriteBuffer(Out.data(), static_cast<int64_t>(Out.size()));
+                    Out.clear();
+                }
             }
-            if (Line.empty())
-                continue;
-            Out += Line;
-            if (TimePending) {
-                Out += '\t';
-                Out += PendingTime;
-                TimePending = false;
-            }
-            Out += LineEnd;
-            if (Out.size() >= 1 << 16) {
-                Target.WriteBuffer(Out.data(), static_cast<int64_t>(Out.size()));
-                Out.clear();
-            }
+            if (Progress && !Progress(Source->Position(), Total))
+                return TExportResult::erCancelled;   // the temporary file goes with Target
         }
         if (!Source->ErrorText().empty()) {
             Error = Source->ErrorText();
@@ -559,10 +626,22 @@ bool ExportDataFile(const std::string& SourceName, int Kind)
                    TMsgDlgButtons{mbOK, mbCancel}) != mrOk)
         return false;
     std::string Error;
-    switch (WriteExportTable(SourceName, TargetName, Kind, Error)) {
+    // A big source keeps the program painting and can be stopped.
+    std::unique_ptr<TdlgExportProgress> Window;
+    TExportProgress Progress;
+    std::error_code Ec;
+    if (const auto Bytes = std::filesystem::file_size(SourceName, Ec);
+        !Ec && Bytes >= static_cast<uintmax_t>(ExportProgressFromBytes)) {
+        Window = std::make_unique<TdlgExportProgress>(nullptr, SourceName);
+        Progress = [&Window](int64_t Done, int64_t Total) { return Window->Step(Done, Total); };
+    }
+    const TExportResult Result = WriteExportTable(SourceName, TargetName, Kind, Error, Progress);
+    Window.reset();
+    switch (Result) {
     case TExportResult::erExported:
         return true;
     case TExportResult::erNoSource:
+    case TExportResult::erCancelled:
         return false;
     case TExportResult::erFailed:
         MessageDlg("The data file \"" + SourceName + "\" could not be exported.\n" + Error, mtError,

@@ -28,8 +28,10 @@
 #include "platform/Streams.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 // The record type byte.
 enum TDataRecordType : uint8_t {
@@ -176,6 +178,9 @@ public:
 
     // The next whole record; false at the end (the position stays).
     bool ReadRecord(TDataFileRecord& Record);
+    // Up to Max whole records from the position on, with one read; how many
+    // (0 at the end, or after a read error: ErrorText).
+    size_t ReadRecords(TDataFileRecord* Records, size_t Max);
     // No whole record is left after the position.
     bool AtEnd();
     // Whole records in the file now.
@@ -189,7 +194,9 @@ public:
     void SkipForward();
     // Steps back a record at a time until a marker has been read (the
     // position is then the record after it) or no earlier record is left
-    // (the position is then the start).
+    // (the position is then the start). The record just before the
+    // position is not looked at: it is the one last played.
+    // Both look at the records a block at a time and dispatch none.
     void SkipBack();
 
     const std::string& FileName() const { return FFileName; }
@@ -199,6 +206,10 @@ public:
 
 private:
     TDataFileReader(std::string FileName, std::unique_ptr<TFileStream> File);
+    // Records First to First + Count - 1 into FBlock, with one read; how
+    // many whole ones came, or -1 after a read error (ErrorText).
+    int64_t ReadBlock(int64_t First, int64_t Count);
+    std::vector<uint8_t> FBlock;
     std::string FFileName;
     std::unique_ptr<TFileStream> FFile;
     int64_t FPosition = 0;
@@ -254,15 +265,26 @@ enum class TExportResult {
     erExported,   // the table is complete under its name
     erNoSource,   // the source does not exist, or the kind is none of the two
     erFailed,     // the source could not be read or the table written (Error); an older table stays
+    erCancelled,  // the progress said stop; nothing was written, an older table stays
 };
+
+// Told the records of the source read so far and the source's records at
+// the start, after every block of them; false stops the export.
+using TExportProgress = std::function<bool(int64_t RecordsDone, int64_t RecordsTotal)>;
 
 // Writes the table of the source into Target: a temporary file beside it,
 // renamed onto it once complete. Lines end with CR LF.
 TExportResult WriteExportTable(const std::string& SourceName, const std::string& TargetName, int Kind,
-                               std::string& Error);
+                               std::string& Error, const TExportProgress& Progress = {});
+
+// A source of this many bytes or more is exported under a progress window
+// with a Cancel button (TdlgExportProgress).
+constexpr int64_t ExportProgressFromBytes = 8 << 20;
 
 // Exports a data file as a signal (kind 0) or parameter table (kind 1)
 // beside it. Asks before overwriting an existing table; refuses a table
 // that would be the source itself; tells the user, with the reason, when
-// the export fails. True when the table was written whole.
+// the export fails. A big source shows its progress and may be cancelled,
+// which leaves no table (an older one stays). True when the table was
+// written whole.
 bool ExportDataFile(const std::string& SourceName, int Kind);

@@ -12,6 +12,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/ImgList.h"
 #include "platform/LookOut.h"
+#include "platform/ScopeGuard.h"
 #include "platform/StdCtrls.h"
 #include "platform/Timer.h"
 
@@ -356,7 +357,16 @@ void TMainForm::ExtractFile(int Kind, const std::string& Done)
     dlgFileOpen->SetInitialDir(FSignalsDir);
     if (!dlgFileOpen->Execute())
         return;
-    if (ExportDataFile(dlgFileOpen->FileName(), Kind))
+    // A long export lets messages through: the window takes no command
+    // until it is over.
+    bool Exported = false;
+    {
+        const bool WasEnabled = Enabled();
+        SetEnabled(false);
+        TScopeExit Restore([this, WasEnabled] { SetEnabled(WasEnabled); });
+        Exported = ExportDataFile(dlgFileOpen->FileName(), Kind);
+    }
+    if (Exported)
         MessageDlg(Done, mtInformation, TMsgDlgButtons{mbOK});
 }
 
