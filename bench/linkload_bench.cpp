@@ -13,6 +13,7 @@
 #include "platform/ApdComPort.h"
 #include "platform/Application.h"
 #include "platform/SerialPorts.h"
+#include "platform/Timer.h"
 #include "tools/analyzer-sim/AnalyzerSim.h"
 
 #include <benchmark/benchmark.h>
@@ -119,9 +120,13 @@ void BM_LinkLoad(benchmark::State& State, Situation What)
         const double CpuBefore = ThreadCpuSeconds();
         const double WallBefore = WallSeconds();
         if (What == Situation::StreamInLoop) {
-            const double End = WallBefore + SecondsPerCase;
-            while (WallSeconds() < End)
-                Application->HandleMessage(static_cast<int>((End - WallSeconds()) * 1000) + 1);
+            // The program's main loop, until a timer says the time is up.
+            bool Done = false;
+            TTimer Stop(nullptr);
+            Stop.SetInterval(SecondsPerCase * 1000);
+            Stop.OnTimer = [&Done](TObject*) { Done = true; };
+            while (!Done)
+                Application->HandleMessage();
         } else {
             Proto.ClearReply();
             Proto.WaitForFlag(SecondsPerCase * 1000, Proto.ReplyReceived(), true);
