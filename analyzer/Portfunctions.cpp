@@ -2,10 +2,6 @@
 #include "analyzer/Serialfunctions.h"
 
 #include "platform/ApdComPort.h"
-#include "platform/Application.h"
-
-#include <chrono>
-#include <thread>
 
 TPortSettings TZEBBSerialProtocol::GetPortSettings() const
 {
@@ -45,16 +41,16 @@ TOpenPortResult TZEBBSerialProtocol::OpenPort(TPortSettings Settings)
             // The main window's port-closed handler raises PromptForPort.
             // Without that handler the port is closed all the same, so the
             // wait is bounded.
-            const int64_t Deadline = MonotonicMs() + PortCloseWaitMs;
-            while (!FComPort->PromptForPort() && MonotonicMs() < Deadline) {
-                Application->ProcessMessages();
+            const int64_t Deadline = FClock->NowMs() + PortCloseWaitMs;
+            while (!FComPort->PromptForPort() && FClock->NowMs() < Deadline) {
+                FClock->ProcessMessages();
                 if (FClosing)
                     return opFailed;
                 FComPort->ProcessCommunications();
                 if (GetCount() > 0)
                     ProcessInput(GetCount());
                 if (!FComPort->PromptForPort())
-                    std::this_thread::sleep_for(std::chrono::microseconds(200));
+                    FClock->WaitUntil(Deadline);
             }
             if (FClosing)
                 return opFailed;

@@ -25,6 +25,23 @@ public:
     virtual void SetBaud(int Baud) {}
 };
 
+// The time the protocol's waits measure and how a wait passes it. The
+// program's clock reads the monotonic clock and sleeps in the event loop
+// until an event comes (serial data, a timer, a window message) or the wait
+// is over. A test or fuzz target that moves a clock of its own hands it to
+// the protocol object, and no wait sleeps in real time.
+class TProtocolClock {
+public:
+    virtual ~TProtocolClock() = default;
+    // Milliseconds; never goes back.
+    virtual int64_t NowMs() = 0;
+    // Handles the window messages and serial events waiting now.
+    virtual void ProcessMessages() = 0;
+    // Sleeps until an event comes or NowMs() reaches DeadlineMs, whichever
+    // is first, and handles what came.
+    virtual void WaitUntil(int64_t DeadlineMs) = 0;
+};
+
 class TApdPortAdapter : public TProtocolPort {
 public:
     explicit TApdPortAdapter(TApdComPort* Port) : FPort(Port) {}

@@ -3,14 +3,33 @@
 #include "platform/Application.h"
 #include "platform/ScopeGuard.h"
 
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 TZEBBSerialProtocol* ZebbSer = nullptr;
 
-TZEBBSerialProtocol::TZEBBSerialProtocol(TProtocolPort* Port)
-    : FPort(Port)
+namespace {
+
+// The program's clock: the monotonic clock, and the application's event
+// loop to sleep in. A wait wakes for the port's data, a timer, a window
+// message or its own end, never to look around.
+class TEventLoopClock : public TProtocolClock {
+public:
+    int64_t NowMs() override { return MonotonicMs(); }
+    void ProcessMessages() override { Application->ProcessMessages(); }
+    void WaitUntil(int64_t DeadlineMs) override
+    {
+        const int64_t Left = DeadlineMs - MonotonicMs();
+        if (Left > 0)
+            Application->HandleMessage(static_cast<int>(Left < 0x7FFFFFFF ? Left : 0x7FFFFFFF));
+    }
+};
+
+TEventLoopClock EventLoopClock;
+
+}  // namespace
+
+TZEBBSerialProtocol::TZEBBSerialProtocol(TProtocolPort* Port, TProtocolClock* Clock)
+    : FPort(Port), FClock(Clock ? Clock : &EventLoopClock)
 {
     std::memset(FRxBuffer, 0, sizeof FRxBuffer);
     std::memset(FReplyData, 0, sizeof FReplyData);
@@ -203,7 +222,7 @@ void TZEBBSerialProtocol::SendByte(uint8_t B)
     }
     const TValueRollback<bool> Answering(FAnswering, true);
     while (FPort && FPort->OutBuffUsed() != 0) {
-        Application->ProcessMessages();
+        FClock->ProcessMessages();
         if (PortGone())
             break;
         FPort->ProcessCommunications();
@@ -240,7 +259,7 @@ void TZEBBSerialProtocol::SendFrame(uint8_t Type, int Count, const uint8_t* Data
         FPort->PutBlock(Buffer, static_cast<size_t>(L));
         FAcked = false;
         FNacked = false;
-        Application->ProcessMessages();
+        FClock->ProcessMessages();
         if (PortGone() || !FPort->Open())
             return;
         FPort->ProcessCommunications();
@@ -258,7 +277,7 @@ void TZEBBSerialProtocol::SendFrame(uint8_t Type, int Count, const uint8_t* Data
     } while (!FClosing && !FAcked && Attempt < FMaxSendAttempts);
 }
 
-// One round of a wait: window messages, serial events, received frames.
+// One round of a wait: serial events and received frames.
 void TZEBBSerialProtocol::PumpOnce()
 {
     FPort->ProcessCommunications();
@@ -266,19 +285,23 @@ void TZEBBSerialProtocol::PumpOnce()
         ProcessInput(GetCount());
 }
 
+// Each wait below handles what is there, then sleeps on the clock until
+// something comes or its time is up: bytes that arrive while it sleeps are
+// parsed by the data-available handler inside that sleep, and a round that
+// stored bytes in the ring looks again at once.
 void TZEBBSerialProtocol::WaitForAnswer(int Ms)
 {
     if (!FPort)
         return;
-    const int64_t Deadline = MonotonicMs() + Ms;
-    while (!FAcked && !FNacked && MonotonicMs() < Deadline) {
-        Application->ProcessMessages();
+    const int64_t Deadline = FClock->NowMs() + Ms;
+    while (!FAcked && !FNacked && FClock->NowMs() < Deadline) {
+        FClock->ProcessMessages();
         if (PortGone())
             return;
         const int Before = GetCount();
         PumpOnce();
         if (!FAcked && !FNacked && GetCount() == Before)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            FClock->WaitUntil(Deadline);
     }
 }
 
@@ -296,12 +319,12 @@ void TZEBBSerialProtocol::Delay(int Ms)
 {
     if (!FPort)
         return;
-    const int64_t Deadline = MonotonicMs() + Ms;
-    while (MonotonicMs() < Deadline) {
-        Application->ProcessMessages();
+    const int64_t Deadline = FClock->NowMs() + Ms;
+    while (FClock->NowMs() < Deadline) {
+        FClock->ProcessMessages();
         if (PortGone())
             return;
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        FClock->WaitUntil(Deadline);
     }
 }
 
@@ -309,17 +332,17 @@ bool TZEBBSerialProtocol::WaitForFlag(int Ms, const bool& Flag, bool Value)
 {
     if (!FPort)
         return false;
-    const int64_t Deadline = MonotonicMs() + Ms;
+    const int64_t Deadline = FClock->NowMs() + Ms;
     for (;;) {
-        if (Flag == Value || MonotonicMs() >= Deadline)
+        if (Flag == Value || FClock->NowMs() >= Deadline)
             return Flag == Value;
-        Application->ProcessMessages();
+        FClock->ProcessMessages();
         if (PortGone())
             return false;
         const int Before = GetCount();
         PumpOnce();
         if (Flag != Value && GetCount() == Before)
-            std::this_thread::sleep_for(std::chrono::microseconds(200));
+            FClock->WaitUntil(Deadline);
     }
 }
 

@@ -37,8 +37,9 @@ public:
 
     // On the program's serial component.
     explicit TZEBBSerialProtocol(TApdComPort* Port);
-    // On any port (tests); not owned, may be null.
-    explicit TZEBBSerialProtocol(TProtocolPort* Port);
+    // On any port (tests); not owned, may be null. The waits run on Clock
+    // (not owned) when one is given, else on the event loop's.
+    explicit TZEBBSerialProtocol(TProtocolPort* Port, TProtocolClock* Clock = nullptr);
     ~TZEBBSerialProtocol();
     TZEBBSerialProtocol(const TZEBBSerialProtocol&) = delete;
     TZEBBSerialProtocol& operator=(const TZEBBSerialProtocol&) = delete;
@@ -230,6 +231,7 @@ private:
     std::string FReplyText;
     uint8_t* FDownloadBuffer = nullptr;
     TProtocolPort* FPort = nullptr;
+    TProtocolClock* FClock = nullptr;
     TProtocolLogMemo* FLogMemo = nullptr;
     TProtocolProgressBar* FDownloadProgress = nullptr;
     bool FClosing = false;

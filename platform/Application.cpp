@@ -9,7 +9,9 @@
 #include <QMetaObject>
 #include <QPointer>
 #include <QThread>
+#include <QTimer>
 
+#include <chrono>
 #include <clocale>
 #include <condition_variable>
 #include <cstdio>
@@ -221,6 +223,27 @@ void TApplication::ProcessMessages()
 void TApplication::HandleMessage()
 {
     EnsureApplication();
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void TApplication::HandleMessage(int TimeoutMs)
+{
+    if (!IsMainThread()) {
+        if (TimeoutMs > 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return;
+    }
+    EnsureApplication();
+    if (TimeoutMs <= 0) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    // The loop sleeps until an event comes; this timer is the one that comes
+    // when nothing else does.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    wake.start(TimeoutMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 

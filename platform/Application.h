@@ -40,6 +40,12 @@ public:
     // Waits for the next event (posted message, timer, window event) and
     // handles what has arrived, then returns.
     void HandleMessage();
+    // The same, but returns after TimeoutMs at the latest when nothing
+    // arrives (serial data and timers are events too). With TimeoutMs at 0
+    // or less it only handles what is waiting, as ProcessMessages does.
+    // Off the GUI thread, which has no events, it sleeps for a millisecond
+    // at most.
+    void HandleMessage(int TimeoutMs);
     // The main loop: handles events until Terminate is called.
     void Run();
     // Asks Run to return; from then on Terminated() is true.

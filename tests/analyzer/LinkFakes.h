@@ -131,6 +131,22 @@ private:
     mutable int FDrainLeft = 0;
 };
 
+// The clock of the tests on a fake port: the monotonic clock, which the
+// port's TickMs moves and each sleep of a wait moves on by a millisecond.
+// Nothing sleeps in real time, and a wait on a silent port still ends.
+class FakeClock : public TProtocolClock {
+public:
+    int Sleeps = 0;
+    int64_t NowMs() override { return MonotonicMs(); }
+    void ProcessMessages() override {}
+    void WaitUntil(int64_t DeadlineMs) override
+    {
+        ++Sleeps;
+        if (MonotonicMs() < DeadlineMs)
+            SetMonotonicOffsetMs(MonotonicOffsetMs() + 1);
+    }
+};
+
 class FakeMemo : public TProtocolLogMemo {
 public:
     std::vector<std::string> Lines;
@@ -241,10 +257,11 @@ public:
 // A protocol object on a fake port with every side attached.
 struct LinkRig {
     FakePort Port;
+    FakeClock Clock;
     FakeMemo Memo;
     FakeMainWindow Window;
     FakeDownloadDialog Dialog;
-    TZEBBSerialProtocol Proto{&Port};
+    TZEBBSerialProtocol Proto{&Port, &Clock};
     LinkRig()
     {
         Port.Proto = &Proto;

@@ -5,11 +5,11 @@
 // libraries; any crash or sanitizer report is a fault.
 //
 // The first input byte picks the road: even feeds the bytes in chunks as the
-// serial component would, odd runs a download that receives them. A wait
-// that has nothing left to read moves the monotonic clock on, so no input
-// ever waits out a real time-out.
+// serial component would, odd runs a download that receives them. The waits
+// run on a clock of the target's own: a wait that sleeps is woken by the
+// next chunk, as by the port's data, or, with the input used up, finds its
+// time over at once. Nothing sleeps in real time.
 #include "analyzer/Serialfunctions.h"
-#include "platform/SysUtils.h"
 
 #include <cstdlib>
 #include <vector>
@@ -49,10 +49,8 @@ public:
             Deliver.clear();
             return;
         }
-        if (Next >= Size) {
-            SetMonotonicOffsetMs(MonotonicOffsetMs() + 400);
+        if (Next >= Size)
             return;
-        }
         const size_t Chunk = 1 + Data[Next] % 64;
         ++Next;
         const size_t Count = Chunk < Size - Next ? Chunk : Size - Next;
@@ -68,10 +66,26 @@ public:
         return Next < Size ? Data[Next++] : 0;
     }
     uint16_t InBuffFree() const override { return 2000; }
+    bool HasInput() const { return !Answers.empty() || Next < Size; }
 
 private:
     std::vector<uint8_t> Deliver;
     size_t Taken = 0;
+};
+
+class FuzzClock : public TProtocolClock {
+public:
+    FuzzPort* Port = nullptr;
+    int64_t Now = 0;
+    int64_t NowMs() override { return Now; }
+    void ProcessMessages() override {}
+    void WaitUntil(int64_t DeadlineMs) override
+    {
+        if (Port->HasInput())
+            Port->ProcessCommunications();
+        else if (Now < DeadlineMs)
+            Now = DeadlineMs;
+    }
 };
 
 class NullWindow : public TMainFormLink {
@@ -134,11 +148,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     if (Size == 0)
         return 0;
     FuzzPort Port;
+    FuzzClock Clock;
+    Clock.Port = &Port;
     NullWindow Window;
     NullDialog Dialog;
     CountingMemo Memo;
     NullProgress Progress;
-    TZEBBSerialProtocol Proto(&Port);
+    TZEBBSerialProtocol Proto(&Port, &Clock);
     Proto.SetMainWindow(&Window);
     Proto.SetFileDownloadDialog(&Dialog);
     Proto.SetLogMemo(&Memo);
