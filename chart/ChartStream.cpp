@@ -329,41 +329,24 @@ void TChShadow::Publish(TPublisher<TChShadow>& P)
 
 // ------------------------------------------------------------------ zoom and back image
 
-namespace {
-
-// The platform's bitmaps read and write pictures as files named for their
-// format: a name beside the temporary file, ending in ".png".
-std::string PngFileName(const std::unique_ptr<TFileStream>& Temp)
-{
-    return Temp->FileName() + ".png";
-}
-
-}  // namespace
-
 void TChPicture::DefineProperties(TFiler* Filer)
 {
     TPersistent::DefineProperties(Filer);
     Filer->DefineBinaryProperty(
         "Data",
         [this](TStream* S) {
-            const auto Temp = TFileStream::CreateTemporary("chpicture");
-            const std::string Name = PngFileName(Temp);
-            TScopeExit Remove([&Name] { std::remove(Name.c_str()); });
-            {
-                TFileStream Out(Name, fmCreate);
-                if (S->Size() - S->Position() > 0)
-                    Out.CopyFrom(S, S->Size() - S->Position());
-            }
-            Bitmap()->LoadFromFile(Name);
+            // The platform's bitmaps read and write pictures as files named
+            // for their format: a new temporary file ending in ".png".
+            const auto Temp = TFileStream::CreateTemporary("chpicture", ".png");
+            if (S->Size() - S->Position() > 0)
+                Temp->CopyFrom(S, S->Size() - S->Position());
+            Bitmap()->LoadFromFile(Temp->FileName());
             Changed();
         },
         [this](TStream* S) {
-            const auto Temp = TFileStream::CreateTemporary("chpicture");
-            const std::string Name = PngFileName(Temp);
-            TScopeExit Remove([&Name] { std::remove(Name.c_str()); });
-            FBitmap->SaveToFile(Name);
-            TFileStream In(Name, fmOpenRead);
-            S->CopyFrom(&In, 0);
+            const auto Temp = TFileStream::CreateTemporary("chpicture", ".png");
+            FBitmap->SaveToFile(Temp->FileName());
+            S->CopyFrom(Temp.get(), 0);
         },
         FBitmap != nullptr && !FBitmap->Empty());
 }

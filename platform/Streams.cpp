@@ -19,8 +19,6 @@ std::string Reason(int Err)
     return std::strerror(Err);
 }
 
-std::atomic<unsigned> gBesideCounter{0};
-
 }  // namespace
 
 std::string EStreamError::Reason() const
@@ -200,18 +198,28 @@ TFileStream::~TFileStream()
         ::unlink(FFileName.c_str());
 }
 
-std::unique_ptr<TFileStream> TFileStream::CreateTemporary(const std::string& Prefix)
+std::unique_ptr<TFileStream> TFileStream::CreateTemporary(const std::string& Prefix, const std::string& Suffix)
 {
     const char* Dir = std::getenv("TMPDIR");
-    std::string Name = IncludeTrailingPathDelimiter(Dir && *Dir ? Dir : "/tmp") + Prefix + "XXXXXX";
-    std::vector<char> Template(Name.begin(), Name.end());
-    Template.push_back('\0');
-    const int Fd = ::mkostemp(Template.data(), O_CLOEXEC);
+    const std::string Folder = IncludeTrailingPathDelimiter(Dir && *Dir ? Dir : "/tmp");
+    std::string Name;
+    const int Fd = CreateUniqueFile(Folder, Prefix, Suffix, 0600, Name);
     if (Fd < 0) {
         const int Err = errno;
-        throw EFCreateError("Cannot create a temporary file \"" + Name + "\": " + Reason(Err), Err);
+        throw EFCreateError("Cannot create a temporary file in \"" + Folder + "\": " + Reason(Err), Err);
     }
-    return std::unique_ptr<TFileStream>(new TFileStream(Fd, Template.data(), true));
+    return std::unique_ptr<TFileStream>(new TFileStream(Fd, Name, true));
+}
+
+std::unique_ptr<TFileStream> TFileStream::CreateBeside(const std::string& FileName, const std::string& Suffix)
+{
+    std::string Name;
+    const int Fd = CreateUniqueFile(ExtractFilePath(FileName), ExtractFileName(FileName) + ".", Suffix, 0666, Name);
+    if (Fd < 0) {
+        const int Err = errno;
+        throw EFCreateError("Cannot create file \"" + FileName + "\": " + Reason(Err), Err);
+    }
+    return std::unique_ptr<TFileStream>(new TFileStream(Fd, Name, false));
 }
 
 int64_t TFileStream::Read(void* Buffer, int64_t Count)
@@ -307,17 +315,9 @@ void TFileStream::Flush()
 
 TAtomicFileStream::TAtomicFileStream(const std::string& FileName) : FFileName(FileName)
 {
-    // Unique among processes (pid) and among streams of this one (counter);
-    // O_EXCL never takes over a file that is there.
-    for (int Attempt = 0; !FFile; ++Attempt) {
-        FTempName = FileName + ".tmp" + std::to_string(::getpid()) + '_' + std::to_string(gBesideCounter.fetch_add(1));
-        const int Fd = ::open(FTempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (Fd >= 0) {
-            FFile.reset(new TFileStream(Fd, FTempName, true));
-        } else if (const int Err = errno; Err != EEXIST || Attempt > 100) {
-            throw EFCreateError("Cannot create file \"" + FileName + "\": " + Reason(Err), Err);
-        }
-    }
+    FFile = TFileStream::CreateBeside(FileName, ".tmp");
+    FFile->FDeleteOnClose = true;
+    FTempName = FFile->FileName();
     struct stat Old {};
     if (::stat(FileName.c_str(), &Old) == 0 && S_ISREG(Old.st_mode))
         ::fchmod(FFile->FHandle, Old.st_mode & 07777);

@@ -114,9 +114,17 @@ public:
     ~TFileStream() override;
 
     // A new, empty file made exclusively in $TMPDIR (else /tmp), named
-    // Prefix plus a unique part, open for reading and writing. The file is
-    // deleted when the stream is freed. EFCreateError when it cannot be made.
-    static std::unique_ptr<TFileStream> CreateTemporary(const std::string& Prefix);
+    // Prefix plus a random part plus Suffix, open for reading and writing,
+    // readable by its owner only. The file is deleted when the stream is
+    // freed. EFCreateError when it cannot be made.
+    static std::unique_ptr<TFileStream> CreateTemporary(const std::string& Prefix, const std::string& Suffix = "");
+    // A new, empty file made exclusively in FileName's folder (so it can be
+    // renamed onto FileName), named after FileName plus a random part plus
+    // Suffix, and always within the folder's limit for a name however long
+    // FileName is. An existing file or link is never opened. The file is
+    // kept when the stream is freed. EFCreateError naming FileName when it
+    // cannot be made.
+    static std::unique_ptr<TFileStream> CreateBeside(const std::string& FileName, const std::string& Suffix);
 
     int64_t Read(void* Buffer, int64_t Count) override;
     int64_t Write(const void* Buffer, int64_t Count) override;

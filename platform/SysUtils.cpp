@@ -1392,8 +1392,44 @@ bool ReadWholeFile(const std::string& FileName, std::string& Data)
     return true;
 }
 
+int CreateUniqueFile(const std::string& Directory, const std::string& Stem, const std::string& Suffix,
+                     unsigned Mode, std::string& Name)
+{
+    static constexpr char Letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static constexpr size_t RandomLength = 8;
+    long Limit = ::pathconf(Directory.empty() ? "." : Directory.c_str(), _PC_NAME_MAX);
+    if (Limit <= 0)
+        Limit = 255;
+    std::string_view Kept = Stem;
+    const size_t Room = static_cast<size_t>(Limit) > RandomLength + Suffix.size()
+                            ? static_cast<size_t>(Limit) - RandomLength - Suffix.size()
+                            : 0;
+    if (Kept.size() > Room) {
+        size_t Cut = Room;
+        while (Cut > 0 && (static_cast<unsigned char>(Kept[Cut]) & 0xC0) == 0x80)
+            --Cut;   // not inside a character
+        Kept = Kept.substr(0, Cut);
+    }
+    thread_local std::mt19937_64 Generator{std::random_device{}()};
+    std::uniform_int_distribution<size_t> Pick(0, sizeof Letters - 2);
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        std::string Candidate = Directory;
+        Candidate.append(Kept);
+        for (size_t i = 0; i < RandomLength; ++i)
+            Candidate += Letters[Pick(Generator)];
+        Candidate += Suffix;
+        const int Fd = ::open(Candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, Mode);
+        if (Fd >= 0) {
+            Name = std::move(Candidate);
+            return Fd;
+        }
+        if (errno != EEXIST)
+            return -1;
+    }
+    return -1;   // errno is EEXIST
+}
+
 namespace {
-std::atomic<unsigned> gTempCounter{0};
 
 bool writeAll(int fd, const std::string& data)
 {
@@ -1413,8 +1449,7 @@ bool writeAll(int fd, const std::string& data)
 bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::string& Error,
                      const std::function<bool(const std::string& TempName)>& BeforeRename)
 {
-    const std::string temp = FileName + ".tmp" + std::to_string(::getpid()) + '_' +
-                             std::to_string(gTempCounter.fetch_add(1));
+    std::string temp;
     auto fail = [&](const char* what, int fd) {
         const int err = errno;
         if (fd >= 0)
@@ -1426,7 +1461,7 @@ bool WriteFileAtomic(const std::string& FileName, const std::string& Data, std::
         return false;
     };
     errno = 0;
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = CreateUniqueFile(ExtractFilePath(FileName), ExtractFileName(FileName) + ".", ".tmp", 0666, temp);
     if (fd < 0)
         return fail("cannot create a temporary file", -1);
     struct stat old {};

@@ -148,6 +148,16 @@ bool DirectoryExists(const std::string& Directory);
 // Creates the folder and its missing parents; true when it exists afterwards.
 bool ForceDirectories(const std::string& Directory);
 bool DeleteFile(const std::string& FileName);
+// Makes a new, empty file, exclusively: Directory (with its trailing '/', or
+// "" for the current folder) + Stem + a random part + Suffix, opened for
+// reading and writing (close-on-exec) with permissions Mode (less the umask).
+// An existing file or link of that name is never opened: another random
+// part is tried. Stem is shortened (on a character boundary) so the name
+// stays within the folder's limit for one name, whatever its length.
+// Returns the descriptor and the name in Name; -1 with errno set when no
+// file could be made.
+int CreateUniqueFile(const std::string& Directory, const std::string& Stem, const std::string& Suffix,
+                     unsigned Mode, std::string& Name);
 // Replaces (or creates) FileName with Data: a temporary file in the same
 // folder is written, flushed and renamed over it, so the old content stays
 // whole until the new one is complete. The old file's permissions are kept.

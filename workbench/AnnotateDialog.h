@@ -1,5 +1,6 @@
-// The "Annotate" dialog: a note of up to four lines put into a recording at
-// the time the dialog opened. The notes stay from one annotation to the next.
+// The "Annotate" dialog: a note of up to four lines put into a recording,
+// stamped with the time the dialog opened. The notes stay from one
+// annotation to the next.
 #pragma once
 
 #include "platform/Forms.h"

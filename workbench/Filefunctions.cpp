@@ -232,10 +232,10 @@ std::string GetRecordField(const uint8_t (&Payload)[TDataFileRecord::PayloadSize
 
 std::unique_ptr<TRecordFile> TRecordFile::Create(const std::string& FileName, std::string& Error)
 {
-    const std::string PartName = FileName + ".part";
     try {
-        auto File = std::make_unique<TFileStream>(PartName, fmCreate);
-        return std::unique_ptr<TRecordFile>(new TRecordFile(FileName, PartName, std::move(File)));
+        std::unique_ptr<TFileStream> File = TFileStream::CreateBeside(FileName, ".part");
+        std::string PartName = File->FileName();
+        return std::unique_ptr<TRecordFile>(new TRecordFile(FileName, std::move(PartName), std::move(File)));
     } catch (const EStreamError& E) {
         Error = E.what();
         return nullptr;

@@ -74,17 +74,18 @@ enum class TRecordCloseResult {
     rcFailed,      // the file could not be completed (ErrorText); the data is in SavedName()
 };
 
-// The file a recording is written into: "<FileName>.part" beside the
-// target, renamed onto FileName when it is closed complete, so a file of
-// that name stays whole until the new one is. A killed program leaves every
-// record it wrote in the ".part" file.
+// The file a recording is written into: a new file beside the target named
+// after it with a random part and ".part" ("run.zrp.Xq3f9TbA.part"; never
+// an older file or link of that name), renamed onto FileName when it is
+// closed complete, so a file of that name stays whole until the new one is.
+// A killed program leaves every record it wrote in the ".part" file.
 //
 // A write that fails (a full disk) marks the file failed: it is cut back to
 // its last whole record, and every later write is refused.
 class TRecordFile {
 public:
-    // Creates (or empties) "<FileName>.part". Null, with the reason in
-    // Error (the file's name and the system's words), when it cannot be made.
+    // Creates the ".part" file. Null, with the reason in Error (the file's
+    // name and the system's words), when it cannot be made.
     static std::unique_ptr<TRecordFile> Create(const std::string& FileName, std::string& Error);
     ~TRecordFile();
     TRecordFile(const TRecordFile&) = delete;

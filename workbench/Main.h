@@ -317,9 +317,6 @@ private:
     void tmrRecordReportTimer(TObject* Sender);
 
     std::unique_ptr<TRecordFile> FRecordFile;
-    // Frames received while the annotation dialog is open, written after it.
-    std::vector<TDataFileRecord> FHeldRecords;
-    bool FHoldRecords = false;
     // What the user must be told about a recording that stopped.
     std::string FRecordReport;
     // Depth of CommPortTriggerAvail: no message box opens inside it.

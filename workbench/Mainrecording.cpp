@@ -4,10 +4,13 @@
 //
 // A recording never loses an acknowledged frame: the link hands each frame
 // to RecordMessage before it sends the ACK, and the record is written at
-// once with one write (no buffer of ours). The file is "<name>.zrp.part"
-// until Close File renames it onto its name, so a file of that name stays
-// whole until the new one is complete, and a killed program leaves every
-// record in the ".part" file.
+// once with one write (no buffer of ours), also while the Annotate dialog
+// is open. The file is "<name>.zrp.<random>.part" until Close File renames
+// it onto its name, so a file of that name stays whole until the new one is
+// complete, and a killed program leaves every record in the ".part" file.
+//
+// An annotation's records ('!', 'T' with the time the dialog opened, 'H')
+// follow the frames that arrived while it was typed.
 #include "workbench/Main.h"
 
 #include "platform/Application.h"
@@ -76,7 +79,6 @@ void TMainForm::CreateRecordingComponents()
     tmrRecordReport->SetEnabled(false);
     tmrRecordReport->SetInterval(20);
     tmrRecordReport->OnTimer = [this](TObject* Sender) { tmrRecordReportTimer(Sender); };
-    FHeldRecords.reserve(1024);
 }
 
 // ------------------------------------------------------------ the stream
@@ -92,10 +94,6 @@ void TMainForm::RecordWrite(const TDataFileRecord& Record)
 {
     if (!FRecordFile)
         return;
-    if (FHoldRecords) {
-        FHeldRecords.push_back(Record);
-        return;
-    }
     if (!FRecordFile->Write(Record))
         CheckRecordFile();
 }
@@ -147,7 +145,6 @@ void TMainForm::RecordFailed(TRecordCloseResult Result)
         break;
     }
     FRecordFile.reset();
-    FHeldRecords.clear();
     FRecordSuspended = true;
     FRecordReport = "The recording has stopped.\n" + Reason + "\n" + Where;
     // Told once, and never from inside the receive path.
@@ -169,13 +166,6 @@ void TMainForm::CloseRecordFile()
 {
     if (!FRecordFile)
         return;
-    // Frames kept while an annotation was being typed go in first.
-    FHoldRecords = false;
-    for (const TDataFileRecord& Record : FHeldRecords)
-        RecordWrite(Record);
-    FHeldRecords.clear();
-    if (!FRecordFile)
-        return;   // a write failed and stopped it
     const TRecordCloseResult Result = FRecordFile->Close();
     if (Result == TRecordCloseResult::rcSaved)
         FRecordFile.reset();
@@ -250,20 +240,15 @@ void TMainForm::actnAnnotateExecute(TObject* Sender)
 {
     if (!FRecordFile)
         return;
-    // Frames that arrive while the note is typed are kept and follow it.
-    FHoldRecords = true;
-    const bool Ok = dlgAnnotate->Execute();
-    FHoldRecords = false;
-    if (Ok && FRecordFile) {
+    // Frames that arrive while the note is typed are written as they come
+    // (each is acknowledged); the note follows them.
+    if (dlgAnnotate->Execute() && FRecordFile) {
         WriteMarkerRecord(0, FRecordFile.get());
         WriteTextRecord(drtTimeStamp, dlgAnnotate->TimeText(), 0, FRecordFile.get());
         WriteFieldsRecord(drtNotes, dlgAnnotate->Notes(0), dlgAnnotate->Notes(1), dlgAnnotate->Notes(2),
                           dlgAnnotate->Notes(3), 0, FRecordFile.get());
         CheckRecordFile();
     }
-    for (const TDataFileRecord& Record : FHeldRecords)
-        RecordWrite(Record);
-    FHeldRecords.clear();
 }
 
 void TMainForm::actnMarkTimeExecute(TObject* Sender)

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -91,9 +93,19 @@ TEST(Streams, ATemporaryFileIsMadeExclusivelyAndGoesWithItsStream)
         EXPECT_TRUE(FileExists(A));
         T1->WriteBuffer("x", 1);
         EXPECT_EQ(T1->Size(), 1);
+        // A picture read by its file name: the file made is the one named.
+        auto Png = TFileStream::CreateTemporary("chpicture", ".png");
+        const std::string Name = ExtractFileName(Png->FileName());
+        EXPECT_EQ(Name.substr(0, 9), "chpicture");
+        EXPECT_EQ(ExtractFileExt(Name), ".png");
+        EXPECT_EQ(Png->Size(), 0);
+        struct stat St {};
+        ASSERT_EQ(::stat(Png->FileName().c_str(), &St), 0);
+        EXPECT_EQ(St.st_mode & 0777, 0600u) << "for its owner only";
     }
     EXPECT_FALSE(FileExists(A));
     EXPECT_FALSE(FileExists(B));
+    EXPECT_TRUE(Dir.Entries().empty());
     if (Old)
         ::setenv("TMPDIR", Saved.c_str(), 1);
     else
@@ -134,3 +146,67 @@ TEST(Streams, AFileWrittenWholeReplacesItsTargetOnlyOnCommit)
     EXPECT_EQ(Dir.Entries().size(), 2u);
     EXPECT_THROW(TAtomicFileStream(Dir / "no/such.txt"), EFCreateError);
 }
+
+// A file made beside a target, to be renamed onto it, keeps within the
+// limit of one name whatever the target's length: the part taken from the
+// target's name is shortened, on a character boundary.
+TEST(Streams, FilesMadeBesideATargetFitTheNameLimitWhateverItsLength)
+{
+    TempFolder Dir;
+    std::string Accents = "x";
+    for (int i = 0; i < 127; ++i)
+        Accents += "\xC3\xA9";   // two bytes, one character
+    struct Case {
+        const char* Name;
+        std::string Target;
+    };
+    const Case Cases[] = {
+        {"short", "run.zrp"},
+        {"246 bytes", std::string(242, 'a') + ".zrp"},
+        {"250 bytes", std::string(246, 'b') + ".zrp"},
+        {"252 bytes", std::string(248, 'c') + ".zrp"},
+        {"255 bytes", std::string(251, 'd') + ".zrp"},
+        {"255 bytes of two-byte characters", Accents},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        const std::string Target = Dir / K.Target;
+        ASSERT_LE(K.Target.size(), 255u);
+        for (const char* Suffix : {".part", ".tmp"}) {
+            const auto File = TFileStream::CreateBeside(Target, Suffix);
+            const std::string Made = File->FileName();
+            EXPECT_EQ(ExtractFilePath(Made), ExtractFilePath(Target));
+            const std::string Name = ExtractFileName(Made);
+            EXPECT_LE(Name.size(), 255u) << Name;
+            ASSERT_GT(Name.size(), std::strlen(Suffix));
+            EXPECT_EQ(Name.substr(Name.size() - std::strlen(Suffix)), Suffix);
+            // It starts with the target's name, or as much of it as fits
+            // ending on a whole character; the rest is plain ASCII.
+            const std::string Stem = K.Target + ".";
+            const size_t Kept = static_cast<size_t>(
+                std::mismatch(Name.begin(), Name.end(), Stem.begin(), Stem.end()).first - Name.begin());
+            EXPECT_GE(Kept, std::min<size_t>(Stem.size(), 200)) << Name;
+            if (Kept < Stem.size()) {
+                EXPECT_NE(static_cast<unsigned char>(Stem[Kept]) & 0xC0, 0x80) << Name;
+            }
+            EXPECT_TRUE(std::all_of(Name.begin() + static_cast<std::ptrdiff_t>(Kept), Name.end(),
+                                    [](char C) { return static_cast<unsigned char>(C) < 0x80; }))
+                << Name;
+            EXPECT_EQ(Content(Made), "");
+            ::unlink(Made.c_str());
+        }
+        // The writers that put a whole file in place through such a file.
+        {
+            TAtomicFileStream Out(Target);
+            Out.WriteBuffer("stream", 6);
+            Out.Commit();
+        }
+        EXPECT_EQ(Content(Target), "stream");
+        std::string Error;
+        EXPECT_TRUE(WriteFileAtomic(Target, "whole", Error)) << Error;
+        EXPECT_EQ(Content(Target), "whole");
+        EXPECT_EQ(Dir.Entries(), std::vector<std::string>{K.Target});
+        ::unlink(Target.c_str());
+    }
+}
+

@@ -11,6 +11,7 @@
 #include "workbench/RecordDialog.h"
 #include "workbench/TimedBreakDialog.h"
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -100,6 +101,17 @@ inline std::vector<TDataFileRecord> ReadDataFile(const std::string& Name)
         Out.push_back(
             TDataFileRecord::FromBytes(*reinterpret_cast<const uint8_t(*)[TDataFileRecord::Size]>(Data.data() + Pos)));
     return Out;
+}
+
+// The recordings' ".part" files in Folder (full names).
+inline std::vector<std::string> PartFilesIn(const std::string& Folder)
+{
+    std::vector<std::string> Names;
+    std::error_code Ec;
+    for (const auto& Entry : std::filesystem::directory_iterator(Folder, Ec))
+        if (Entry.path().extension() == ".part")
+            Names.push_back(Entry.path().string());
+    return Names;
 }
 
 inline std::string TypesOf(const std::vector<TDataFileRecord>& Records)

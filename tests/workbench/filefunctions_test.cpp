@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -62,6 +64,25 @@ std::string ReadAll(const std::string& Name)
     std::string Data;
     ReadWholeFile(Name, Data);
     return Data;
+}
+
+// Points this process's open descriptor on file Name at Device instead: a
+// fault no regular file shows. False when no descriptor is open on Name.
+bool SwapOpenFileFor(const std::string& Name, const char* Device)
+{
+    const std::filesystem::path Real = std::filesystem::weakly_canonical(Name);
+    for (const auto& Entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code Ec;
+        if (std::filesystem::read_symlink(Entry.path(), Ec) != Real)
+            continue;
+        const int Fd = std::stoi(Entry.path().filename().string());
+        const int New = ::open(Device, O_RDWR | O_CLOEXEC);
+        const bool Swapped = New >= 0 && ::dup2(New, Fd) == Fd;
+        if (New >= 0)
+            ::close(New);
+        return Swapped;
+    }
+    return false;
 }
 
 }  // namespace
@@ -188,22 +209,57 @@ TEST(RecordFile, WrittenBesideItsTargetAndPutInPlaceWhenClosed)
     std::string Error;
     auto File = TRecordFile::Create(Name, Error);
     ASSERT_NE(File, nullptr) << Error;
-    EXPECT_EQ(File->PartName(), Name + ".part");
+    const std::string Part = File->PartName();
+    EXPECT_EQ(ExtractFilePath(Part), ExtractFilePath(Name));
+    EXPECT_EQ(Part.rfind(Name + ".", 0), 0u) << Part;
+    EXPECT_EQ(ExtractFileExt(Part), ".part");
     WriteMarkerRecord(0, File.get());
     WriteTextRecord('T', "12:00:00", 0, File.get());
     // Each record is in the file as soon as it is written; the older file
     // stays whole meanwhile.
-    EXPECT_EQ(ReadAll(Name + ".part").size(), 264u);
+    EXPECT_EQ(ReadAll(Part).size(), 264u);
     EXPECT_EQ(ReadAll(Name), "older recording");
     EXPECT_EQ(File->RecordCount(), 2);
     EXPECT_EQ(File->Close(), TRecordCloseResult::rcSaved);
     EXPECT_EQ(File->SavedName(), Name);
-    EXPECT_FALSE(FileExists(Name + ".part"));
+    EXPECT_FALSE(FileExists(Part));
     const std::string Data = ReadAll(Name);
     ASSERT_EQ(Data.size(), 264u);
     EXPECT_EQ(Data[0], '!');
     EXPECT_EQ(Data.substr(133, 9), std::string("12:00:00\0", 9));
     EXPECT_EQ(File->Close(), TRecordCloseResult::rcSaved);   // a second close does nothing
+}
+
+// What stands at a name the part file could be given is never written
+// through: a link placed there, or the part file of a recording whose
+// program was killed (the only copy of that recording).
+TEST(RecordFile, ALinkOrAnEarlierPartFileBesideTheTargetIsLeftAlone)
+{
+    struct Case {
+        const char* Name;
+        bool Link;
+    };
+    for (const Case& K : {Case{"a link to another file", true}, Case{"an earlier recording's part file", false}}) {
+        SCOPED_TRACE(K.Name);
+        TempDir D;
+        std::string Ignored;
+        const std::string Name = D.Path + "/run.zrp";
+        const std::string Other = D.Path + "/other";
+        ASSERT_TRUE(WriteFileAtomic(Other, "not to be touched", Ignored));
+        if (K.Link)
+            std::filesystem::create_symlink(Other, Name + ".part");
+        else
+            ASSERT_TRUE(WriteFileAtomic(Name + ".part", "earlier records", Ignored));
+        std::string Error;
+        auto File = TRecordFile::Create(Name, Error);
+        ASSERT_NE(File, nullptr) << Error;
+        EXPECT_NE(File->PartName(), Name + ".part");
+        WriteMarkerRecord(0, File.get());
+        EXPECT_EQ(File->Close(), TRecordCloseResult::rcSaved);
+        EXPECT_EQ(ReadAll(Name).size(), 132u);
+        EXPECT_EQ(ReadAll(Other), "not to be touched");
+        EXPECT_EQ(ReadAll(Name + ".part"), K.Link ? "not to be touched" : "earlier records");
+    }
 }
 
 TEST(RecordFile, AFileThatCannotBeMadeSaysWhichAndWhy)
@@ -214,7 +270,7 @@ TEST(RecordFile, AFileThatCannotBeMadeSaysWhichAndWhy)
     ASSERT_TRUE(WriteFileAtomic(D.Path + "/plain", "x", Ignored));
     std::string Error;
     EXPECT_EQ(TRecordFile::Create(D.Path + "/plain/run.zrp", Error), nullptr);
-    EXPECT_NE(Error.find(D.Path + "/plain/run.zrp.part"), std::string::npos) << Error;
+    EXPECT_NE(Error.find(D.Path + "/plain/run.zrp"), std::string::npos) << Error;
     EXPECT_NE(Error.find("Not a directory"), std::string::npos) << Error;
 }
 
@@ -224,16 +280,16 @@ TEST(RecordFile, AWriteThatFailsIsToldAndAFailedCutIsKeptApart)
 {
     TempDir D;
     const std::string Name = D.Path + "/run.zrp";
-    // A device that takes no data and has no size to cut.
-    std::filesystem::create_symlink("/dev/full", Name + ".part");
     std::string Error;
     auto File = TRecordFile::Create(Name, Error);
     ASSERT_NE(File, nullptr) << Error;
+    // A device that takes no data and has no size to cut.
+    ASSERT_TRUE(SwapOpenFileFor(File->PartName(), "/dev/full"));
     WriteMarkerRecord(0, File.get());
     EXPECT_TRUE(File->Failed());
     EXPECT_NE(File->ErrorText().find("No space left on device"), std::string::npos) << File->ErrorText();
     EXPECT_FALSE(File->EndsOnWholeRecords());
-    EXPECT_NE(File->CutErrorText().find("Cannot set the size of \"" + Name + ".part\""), std::string::npos)
+    EXPECT_NE(File->CutErrorText().find("Cannot set the size of \"" + File->PartName() + "\""), std::string::npos)
         << File->CutErrorText();
     File->Close();
 }

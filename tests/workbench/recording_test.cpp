@@ -83,7 +83,7 @@ TEST(Recording, StreamFromTheAnalyzerIsRecordedWholeAfterItsHeader)
     EXPECT_FALSE(Probe(*R.Form).Recording());
     EXPECT_EQ(R.StatusText(), "");
     EXPECT_FALSE(R.Action("actnCloseFile")->Enabled());
-    EXPECT_FALSE(FileExists(R.FileName + ".part"));
+    EXPECT_TRUE(PartFilesIn(R.Dir + "/Signals").empty());
 
     const auto Records = ReadDataFile(R.FileName);
     ASSERT_GT(Records.size(), 80u);
@@ -195,7 +195,9 @@ TEST(Recording, TimedBreakDialogShowsTheStoredIntervalsRow)
     EXPECT_DOUBLE_EQ(Probe(*R.Form).TimedInterval() * SecsPerDay, 600);
 }
 
-TEST(Recording, AnnotationStandsWhereItWasOpenedAndNoFrameIsLost)
+// Frames that arrive while the note is typed are acknowledged, so they are
+// in the file at once; the note follows them.
+TEST(Recording, FramesAreWrittenWhileTheNoteIsTypedAndTheNoteFollowsThem)
 {
     for (const int Result : {mrOk, mrCancel}) {
         SCOPED_TRACE(Result == mrOk ? "OK" : "Cancel");
@@ -208,13 +210,18 @@ TEST(Recording, AnnotationStandsWhereItWasOpenedAndNoFrameIsLost)
         const std::string Opened = TimeToStr(Clock.Time);
         R.User.AnnotateResult = Result;
         R.User.AnnotateNotes = "valve\nchanged";
+        std::string InFileMeanwhile;
         R.User.WhileAnnotating = [&] {
             // Frames dispatched inside the dialog's loop while the note is typed.
             Clock.Advance(2);
             Feed(*R.Form, 2);
             Feed(*R.Form, 3);
+            const auto Parts = PartFilesIn(R.Dir + "/Signals");
+            if (Parts.size() == 1)
+                InFileMeanwhile = TypesOf(ReadDataFile(Parts[0]));
         };
         R.Action("actnAnnotate")->Execute();
+        EXPECT_EQ(InFileMeanwhile, "!TJIH" "WWW");
         Feed(*R.Form, 4);
         R.Action("actnCloseFile")->Execute();
 
@@ -225,10 +232,11 @@ TEST(Recording, AnnotationStandsWhereItWasOpenedAndNoFrameIsLost)
                 Counters.push_back(CounterOf(Rec));
         EXPECT_EQ(Counters, (std::vector<uint16_t>{1, 2, 3, 4}));
         if (Result == mrOk) {
-            ASSERT_EQ(TypesOf(Records), "!TJIH" "W" "!TH" "WWW");
-            EXPECT_EQ(GetRecordField(Records[7].Payload, 0), Opened);
-            EXPECT_EQ(GetRecordField(Records[8].Payload, 0), "valve");
-            EXPECT_EQ(GetRecordField(Records[8].Payload, 1), "changed");
+            ASSERT_EQ(TypesOf(Records), "!TJIH" "WWW" "!TH" "W");
+            // The time is the one the dialog showed when it opened.
+            EXPECT_EQ(GetRecordField(Records[9].Payload, 0), Opened);
+            EXPECT_EQ(GetRecordField(Records[10].Payload, 0), "valve");
+            EXPECT_EQ(GetRecordField(Records[10].Payload, 1), "changed");
         } else {
             EXPECT_EQ(TypesOf(Records), "!TJIH" "WWWW");
         }
@@ -273,10 +281,14 @@ TEST(Recording, ANewRecordingAsksFirstAndClosesTheOldOneComplete)
     R.User.SaveName = R.Dir + "/Signals/second.zrp";
     R.Action("actnSaveFile")->Execute();
     EXPECT_EQ(TypesOf(ReadDataFile(R.FileName)), "!TJIHWW");
-    EXPECT_FALSE(FileExists(R.FileName + ".part"));
+    // Only the second recording's part file is left.
+    const auto Parts = PartFilesIn(R.Dir + "/Signals");
+    ASSERT_EQ(Parts.size(), 1u);
+    EXPECT_EQ(Parts[0].rfind(R.User.SaveName + ".", 0), 0u) << Parts[0];
     Feed(*R.Form, 3);
     R.Action("actnCloseFile")->Execute();
     EXPECT_EQ(TypesOf(ReadDataFile(R.User.SaveName)), "!TJIHW");
+    EXPECT_TRUE(PartFilesIn(R.Dir + "/Signals").empty());
 }
 
 TEST(Recording, TheNameWrittenIsTheOneAskedAbout)
@@ -318,4 +330,40 @@ TEST(Recording, AFileThatCannotBeCreatedIsReportedAndNothingRecords)
     EXPECT_NE(R.User.Messages[0].find(R.User.SaveName), std::string::npos) << R.User.Messages[0];
     EXPECT_NE(R.User.Messages[0].find("Not a directory"), std::string::npos) << R.User.Messages[0];
     Feed(*R.Form, 1);   // nothing to write to
+}
+
+// A name near the limit of one name records and exports: the files written
+// beside it on the way keep within the limit too.
+TEST(Recording, ALongFileNameRecordsFromTheAnalyzerAndExports)
+{
+    RecordingRig R;
+    R.StartSim();
+    R.ConnectAtOwnRate();
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(*R.Form).SampleTime() > 5; }, 10000));
+    const std::string Base = R.Dir + "/Signals/" + std::string(246, 'r');
+    R.User.SaveName = Base + ".zrp";
+    ASSERT_EQ(ExtractFileName(R.User.SaveName).size(), 250u);
+    R.Action("actnSaveFile")->Execute();
+    ASSERT_TRUE(Probe(*R.Form).Recording()) << (R.User.Messages.empty() ? "" : R.User.Messages[0]);
+    ASSERT_TRUE(ProcessUntil([&] { return Probe(*R.Form).RecordedCount() > 40; }, 10000));
+    R.Action("actnCloseFile")->Execute();
+    EXPECT_TRUE(R.User.Messages.empty()) << R.User.Messages[0];
+    const std::string Types = TypesOf(ReadDataFile(R.User.SaveName));
+    EXPECT_EQ(Types.substr(0, 5), "!TJIH");
+    EXPECT_GT(Types.size(), 40u);
+
+    ASSERT_TRUE(ExportDataFile(R.User.SaveName, ekSignals)) << (R.User.Messages.empty() ? "" : R.User.Messages[0]);
+    ASSERT_TRUE(ExportDataFile(R.User.SaveName, ekParameters)) << (R.User.Messages.empty() ? "" : R.User.Messages[0]);
+    std::string Signals, Parameters;
+    ReadWholeFile(Base + ".sig", Signals);
+    ReadWholeFile(Base + ".par", Parameters);
+    EXPECT_EQ(Signals.rfind("Flow (lpm)\t", 0), 0u);
+    EXPECT_GT(std::count(Signals.begin(), Signals.end(), '\n'), 30);
+    EXPECT_EQ(Parameters.rfind("Minute Volume (lpm)\t", 0), 0u);
+    std::vector<std::string> Names;
+    for (const auto& Entry : std::filesystem::directory_iterator(R.Dir + "/Signals"))
+        Names.push_back(Entry.path().filename().string());
+    std::sort(Names.begin(), Names.end());
+    EXPECT_EQ(Names, (std::vector<std::string>{std::string(246, 'r') + ".par", std::string(246, 'r') + ".sig",
+                                               std::string(246, 'r') + ".zrp"}));
 }

@@ -82,6 +82,13 @@ int64_t SizeOf(const std::string& Name)
     return Ec ? -1 : static_cast<int64_t>(S);
 }
 
+// The one ".part" file of a recording in Folder; "" when there is none.
+std::string PartFileIn(const std::string& Folder)
+{
+    const auto Names = PartFilesIn(Folder);
+    return Names.size() == 1 ? Names[0] : "";
+}
+
 void WriteText(const std::string& Name, const std::string& Text)
 {
     std::ofstream(Name) << Text;
@@ -184,7 +191,7 @@ TEST(RecordingChild, RecordsFromTheAnalyzerUntilSignalled)
     Find<TAction>(C.Form.get(), "actnSaveFile")->Execute();
     ASSERT_TRUE(Probe(*C.Form).Recording());
     if (Env("OZ_RECORD_CHILD_ANNOTATE") == "1") {
-        // The user is typing a note when the request to end comes.
+        // The user is typing a note when the program is told to end or dies.
         ASSERT_TRUE(ProcessUntil([&] { return Probe(*C.Form).RecordedCount() >= 40; }, 10000));
         C.User.WhileAnnotating = [&] {
             WriteText(C.Dir + "/recording", "");
@@ -223,7 +230,8 @@ TEST(RecordingShutdown, AFullDiskStopsTheRecordingOnWholeRecordsAndIsToldOnce)
         const std::string Told = ReadText(D.Path + "/told");
         EXPECT_EQ(Told.rfind("1 message(s)\n", 0), 0u) << Told;
         EXPECT_NE(Told.find("File too large"), std::string::npos) << Told;
-        const std::string Kept = K.TargetExists ? Target + ".part" : Target;
+        const std::string Kept = K.TargetExists ? PartFileIn(D.Path + "/Signals") : Target;
+        ASSERT_NE(Kept, "");
         EXPECT_NE(Told.find("\"" + Kept + "\""), std::string::npos) << Told;
         EXPECT_EQ(SizeOf(Kept), 20 * 132);
         const auto Records = ReadDataFile(Kept);
@@ -231,7 +239,7 @@ TEST(RecordingShutdown, AFullDiskStopsTheRecordingOnWholeRecordsAndIsToldOnce)
         if (K.TargetExists) {
             EXPECT_EQ(ReadText(Target), "older recording");
         } else {
-            EXPECT_FALSE(FileExists(Target + ".part"));
+            EXPECT_TRUE(PartFilesIn(D.Path + "/Signals").empty());
         }
     }
 }
@@ -245,7 +253,8 @@ TEST(RecordingShutdown, EveryAcknowledgedFrameIsInTheFileWhenTheProgramEndsOrDie
     };
     const Case Cases[] = {{"SIGTERM", SIGTERM, false},
                           {"SIGTERM while a note is typed", SIGTERM, true},
-                          {"SIGKILL", SIGKILL, false}};
+                          {"SIGKILL", SIGKILL, false},
+                          {"SIGKILL while a note is typed", SIGKILL, true}};
     for (const Case& K : Cases) {
         SCOPED_TRACE(K.Name);
         TempDir D;
@@ -257,11 +266,17 @@ TEST(RecordingShutdown, EveryAcknowledgedFrameIsInTheFileWhenTheProgramEndsOrDie
                                      {std::string(ChildDirVar) + "=" + D.Path,
                                       "OZ_RECORD_CHILD_PORT=" + std::to_string(DeviceToPortNumber(Sim.SlavePath())),
                                       std::string("OZ_RECORD_CHILD_ANNOTATE=") + (K.Annotating ? "1" : "0")});
+        const std::string Signals = D.Path + "/Signals";
         bool Recording = WaitFor([&] { return FileExists(D.Path + "/recording"); }, 20000) &&
-                         WaitFor([&] { return SizeOf(Target + ".part") >= 40 * 132; }, 10000);
-        if (K.Annotating)   // frames held while the note is typed
+                         WaitFor([&] { return SizeOf(PartFileIn(Signals)) >= 40 * 132; }, 10000);
+        const int AckedBefore = Sim.AcksReceived();
+        if (K.Annotating)   // frames come and are acknowledged while the note is typed
             std::this_thread::sleep_for(std::chrono::milliseconds(300));
         const int Acked = Sim.AcksReceived();
+        if (K.Annotating) {
+            EXPECT_GT(Acked, AckedBefore);
+        }
+        const std::string Part = PartFileIn(Signals);
         ::kill(Pid, K.Signal);
         const int Status = WaitChild(Pid, 30000);
         ASSERT_TRUE(Recording);
@@ -270,12 +285,12 @@ TEST(RecordingShutdown, EveryAcknowledgedFrameIsInTheFileWhenTheProgramEndsOrDie
         std::string Kept = Target;
         if (K.Signal == SIGKILL) {
             EXPECT_TRUE(WIFSIGNALED(Status)) << Status;
-            Kept = Target + ".part";
+            Kept = Part;
             EXPECT_FALSE(FileExists(Target));
         } else {
             EXPECT_TRUE(WIFEXITED(Status) && WEXITSTATUS(Status) == 0) << Status;
             EXPECT_TRUE(FileExists(D.Path + "/closed"));
-            EXPECT_FALSE(FileExists(Target + ".part"));
+            EXPECT_TRUE(PartFilesIn(Signals).empty());
         }
         EXPECT_EQ(SizeOf(Kept) % 132, 0);
         const auto Records = ReadDataFile(Kept);
