@@ -86,6 +86,8 @@ struct TOurs {
             L->Font()->SetName("Arial");
             L->Font()->SetSize(10);
             L->SetAutoSize(false);
+            // Text on the paper, no box behind it: what the peer draws.
+            L->SetTransparent(true);
             L->Size()->SetLeft(static_cast<long double>(Left));
             L->Size()->SetTop(0);
             L->Size()->SetWidth(ColumnWidth);

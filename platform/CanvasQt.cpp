@@ -9,6 +9,7 @@
 #include <QBitmap>
 #include <QFontMetricsF>
 #include <QGlyphRun>
+#include <QPaintEngine>
 #include <QTextLayout>
 #include <QPainterPathStroker>
 #include <QPolygon>
@@ -489,7 +490,11 @@ void TCanvasSurface::Flush()
     }
 }
 
-void TCanvasSurface::SetPainter(QPainter* Painter) { FExternal = Painter; }
+void TCanvasSurface::SetPainter(QPainter* Painter)
+{
+    FExternal = Painter;
+    FFontPainter = nullptr;
+}
 
 QSize TCanvasSurface::Size() const
 {
@@ -936,6 +941,48 @@ void TCanvasSurface::PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P
         Touched = P.worldTransform().mapRect(Cell).toAlignedRect().adjusted(-2, -2, 2, 2);
 }
 
+bool TCanvasSurface::PaintPrintedText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P)
+{
+    // A print job writes every change of its painter's state to the page:
+    // the save, transform and restore around each text would be most of
+    // what a list of labels writes and costs. A text that needs none of it
+    // (no transform, clip, rotation, decoration, background, right-to-left
+    // reading or line breaks) is drawn where the painter rests, with the
+    // same font, colour and origin.
+    if (!FExternal || &P != FExternal || !P.paintEngine() || P.paintEngine()->type() != QPaintEngine::Pdf)
+        return false;
+    if (Op.Text.empty() || Op.Pts.empty() || Op.Text.find('\n') != std::string::npos)
+        return false;
+    TFont& F = *Canvas.Font();
+    if (F.Orientation() != 0 || F.Style().Contains(fsUnderline) || F.Style().Contains(fsStrikeOut))
+        return false;
+    if (Canvas.BackgroundMode() == bkOpaque || (Canvas.TextAlign() & TA_RTLREADING) || !Canvas.Transform().IsIdentity() ||
+        P.backgroundMode() != Qt::TransparentMode)
+        return false;
+    TRegion Clip;
+    if (Canvas.GetClipRegion(Clip))
+        return false;
+    const TTextBlock L = LayoutText(Canvas, Op.Text);
+    if (L.Font.underline() || L.Font.strikeOut() || L.Font.overline())
+        return false;
+    if (FFontPainter != &P || !(FRestingFont == L.Font)) {
+        P.setFont(L.Font);
+        FRestingFont = L.Font;
+        FFontPainter = &P;
+    }
+    P.setPen(ToQColor(F.Color()));
+    if (P.layoutDirection() != Qt::LeftToRight)
+        P.setLayoutDirection(Qt::LeftToRight);
+    const QPointF Origin = TextOrigin(L, Canvas.TextAlign());
+    const int X = Op.Pts[0].X, Y = Op.Pts[0].Y;
+    P.drawText(QPointF(X + Origin.x(), Y + Origin.y()), QString::fromStdString(Op.Text));
+    if (OnPainted) {
+        const QRectF Cell(X + Origin.x(), Y + Origin.y() - L.Ascent, L.Width, L.Ascent + L.Descent);
+        Notify(P.worldTransform().mapRect(Cell).toAlignedRect().adjusted(-2, -2, 2, 2));
+    }
+    return true;
+}
+
 void TCanvasSurface::PaintPathOp(TCanvas& Canvas, const TCanvasOp& Op)
 {
     TPathState& S = *FPath;
@@ -1153,6 +1200,8 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
         }
     }
 
+    if (Op.Kind == TCanvasOp::opTextOut && PaintPrintedText(Canvas, Op, *P))
+        return;
     P->save();
     Setup(*P, Canvas, QPoint());
     switch (Op.Kind) {

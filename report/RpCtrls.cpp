@@ -31,6 +31,12 @@ size_t CharLength(const std::string& S, size_t Pos)
     return K;
 }
 
+// Printable ASCII only: no marks or controls of zero width.
+bool IsPlainAscii(const std::string& S)
+{
+    return std::all_of(S.begin(), S.end(), [](char C) { return C >= ' ' && C <= '~'; });
+}
+
 // Start of the last UTF-8 character of a non-empty S.
 size_t LastCharStart(const std::string& S)
 {
@@ -326,7 +332,14 @@ void TRpCustomLabel::FormatParagraph(const std::string& Paragraph)
         Finished = true;
     } else {
         // Words keep the space or hyphen that ends them. With WordWrap off
-        // the paragraph ends at its first full line.
+        // the paragraph ends at its first full line. A plain-text paragraph
+        // that fits as a whole is one line: each of its leading parts is
+        // narrower still (every character adds width), so the words would
+        // all join it.
+        if (IsPlainAscii(Paragraph) && MeasureText(Paragraph) <= Width()) {
+            FOutputLines->Add(Paragraph);
+            return;
+        }
         size_t Start = 0;
         while (Start < Paragraph.size() && !Finished) {
             size_t End = Paragraph.find_first_of(" -\r", Start);

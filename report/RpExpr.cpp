@@ -858,6 +858,49 @@ void TRpEvaluator::Compile()
     FStack.resize(static_cast<size_t>(MaxDepth) + 1);
     if (FProgram.size() == 1 && FProgram[0].Kind == TRpEvElementKind::Constant)
         FSingleConstant = &static_cast<const TRpEvElementConstant*>(FProgram[0].Element)->Constant();
+    FuseOperands();
+}
+
+// A constant or a named expression right before an operator is that
+// operator's right operand (postfix order), and one right before that its
+// left operand: they become one step, which evaluates the operands where
+// their own steps did, left then right, before it applies the operator.
+void TRpEvaluator::FuseOperands()
+{
+    auto KindOf = [this](size_t At) {
+        if (At >= FProgram.size())
+            return TOperand::None;
+        switch (FProgram[At].Kind) {
+        case TRpEvElementKind::Constant: return TOperand::Constant;
+        case TRpEvElementKind::Wrapper: return TOperand::Wrapper;
+        default: return TOperand::None;
+        }
+    };
+    auto IsOperator = [this](size_t At) {
+        return At < FProgram.size() && FProgram[At].Kind == TRpEvElementKind::Operator;
+    };
+    std::vector<TStep> Fused;
+    Fused.reserve(FProgram.size());
+    for (size_t I = 0; I < FProgram.size(); ++I) {
+        if (KindOf(I) != TOperand::None && KindOf(I + 1) != TOperand::None && IsOperator(I + 2)) {
+            TStep Op = FProgram[I + 2];
+            Op.LeftKind = KindOf(I);
+            Op.Left = FProgram[I].Element;
+            Op.OperandKind = KindOf(I + 1);
+            Op.Operand = FProgram[I + 1].Element;
+            Fused.push_back(Op);
+            I += 2;
+        } else if (KindOf(I) != TOperand::None && IsOperator(I + 1)) {
+            TStep Op = FProgram[I + 1];
+            Op.OperandKind = KindOf(I);
+            Op.Operand = FProgram[I].Element;
+            Fused.push_back(Op);
+            I += 1;
+        } else {
+            Fused.push_back(FProgram[I]);
+        }
+    }
+    FProgram = std::move(Fused);
 }
 
 // Appends the steps of the expression starting at Position, which then
@@ -907,6 +950,8 @@ bool TRpEvaluator::CompileTree(int& Position, int Depth, int& MaxDepth)
             ++Count;
         }
         Step.Count = static_cast<uint16_t>(Count);
+        if (Count == 1)
+            Step.Map = static_cast<TRpEvElementFunction*>(Element)->NumberMap();
         MaxDepth = std::max(MaxDepth, Depth + Count + 1);
         break;
     }
@@ -917,6 +962,22 @@ bool TRpEvaluator::CompileTree(int& Position, int Depth, int& MaxDepth)
     MaxDepth = std::max(MaxDepth, Depth + 1);
     return true;
 }
+
+namespace {
+
+// The value of a named expression onto the stack: Evaluate's way with a
+// constant, in line.
+inline void PushNamed(TRpEvElementWrapper* Wrapper, TRpEvResult*& Top)
+{
+    TRpEvEmbeddedFunction* const Entry = Wrapper->Wrapped();
+    const TRpEvResult* const Constant = Entry->Shared() ? nullptr : Entry->Evaluator().SingleConstant();
+    if (Constant)
+        *Top++ = *Constant;
+    else
+        Entry->Evaluate(*Top++);
+}
+
+}  // namespace
 
 void TRpEvaluator::Run(TRpEvResult& Result)
 {
@@ -929,9 +990,33 @@ void TRpEvaluator::Run(TRpEvResult& Result)
             *Top++ = static_cast<const TRpEvElementConstant*>(Step.Element)->Constant();
             break;
         case TRpEvElementKind::Operator: {
-            --Top;
+            if (Step.LeftKind == TOperand::Constant)
+                *Top++ = static_cast<const TRpEvElementConstant*>(Step.Left)->Constant();
+            else if (Step.LeftKind == TOperand::Wrapper)
+                PushNamed(static_cast<TRpEvElementWrapper*>(Step.Left), Top);
+            // The right operand: on the stack, or this step's own, read in
+            // place when it is a constant (then copied to the free slot
+            // only for the common way, which may change it).
+            const TRpEvResult* RightAt;
+            switch (Step.OperandKind) {
+            case TOperand::None:
+                RightAt = --Top;
+                break;
+            case TOperand::Constant:
+                RightAt = &static_cast<const TRpEvElementConstant*>(Step.Operand)->Constant();
+                break;
+            default: {
+                TRpEvEmbeddedFunction* const Entry = static_cast<TRpEvElementWrapper*>(Step.Operand)->Wrapped();
+                RightAt = Entry->Shared() ? nullptr : Entry->Evaluator().SingleConstant();
+                if (!RightAt) {
+                    Entry->Evaluate(*Top);
+                    RightAt = Top;
+                }
+                break;
+            }
+            }
             TRpEvResult& Left = Top[-1];
-            const TRpEvResult& Right = *Top;
+            const TRpEvResult& Right = *RightAt;
             // A double with a double or an integer: what Align and
             // ApplyDouble do, in line; the rest (a division by zero too)
             // goes the common way.
@@ -965,20 +1050,23 @@ void TRpEvaluator::Run(TRpEvResult& Result)
                     continue;
                 }
             }
+            if (RightAt != Top)
+                *Top = Right;
             ApplyOperator(Step.Operator, Left, *Top);
             break;
         }
-        case TRpEvElementKind::Wrapper: {
-            // Evaluate's way with a constant, in line.
-            TRpEvEmbeddedFunction* const Entry = static_cast<TRpEvElementWrapper*>(Step.Element)->Wrapped();
-            const TRpEvResult* const Constant = Entry->Shared() ? nullptr : Entry->Evaluator().SingleConstant();
-            if (Constant)
-                *Top++ = *Constant;
-            else
-                Entry->Evaluate(*Top++);
+        case TRpEvElementKind::Wrapper:
+            PushNamed(static_cast<TRpEvElementWrapper*>(Step.Element), Top);
             break;
-        }
         case TRpEvElementKind::Function: {
+            // One number through the function's mapping, in place.
+            if (Step.Map && !Aggregating && Top[-1].IsNumber()) {
+                double Y;
+                if (Step.Map(Top[-1].Number(), Y)) {
+                    Top[-1].SetDouble(Y);
+                    break;
+                }
+            }
             TRpEvResult* const Arguments = Top - Step.Count;
             Top->SetError({});   // as a fresh argument slot or result
             static_cast<TRpEvElementFunction*>(Step.Element)->CalculateOn(Arguments, Step.Count, Aggregating, *Top);

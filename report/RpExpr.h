@@ -309,6 +309,13 @@ public:
     // letter per argument: B boolean, N numeric, S text, V any value.
     virtual std::string FunctionArguments() const;
 
+    // A function whose value for one number is a number or an error
+    // without a message of its own may name that mapping (false: no
+    // number); the compiled form then computes it in place. nullptr: the
+    // function goes through Calculate.
+    using TNumberMap = bool (*)(double X, double& Y);
+    virtual TNumberMap NumberMap() const { return nullptr; }
+
     int ArgumentCount() const { return FArgumentCount; }
     // The argument's value; an error without a message outside the list.
     TRpEvResult Argument(int Index) const
@@ -510,12 +517,22 @@ private:
     // the queue. Values are the same: each step does what its element's
     // Value does, operands and arguments in the same order. Empty when an
     // element of a kind it does not know (Other) is in the expression.
+    // An operator whose right operand is a constant or a named expression
+    // takes it in the same step (Operand), read in place where it can be;
+    // so does its left operand (Left), which it puts on the stack first.
+    enum class TOperand : uint8_t { None, Constant, Wrapper };
     struct TStep {
         TRpEvElementKind Kind;
         TRpEvOperator Operator;
         uint16_t Count;   // a function's arguments
         TRpEvElement* Element;
+        TOperand OperandKind = TOperand::None;
+        TOperand LeftKind = TOperand::None;
+        TRpEvElement* Operand = nullptr;
+        TRpEvElement* Left = nullptr;
+        TRpEvElementFunction::TNumberMap Map = nullptr;   // a function of one number
     };
+    void FuseOperands();
     void Compile();
     bool CompileTree(int& Position, int Depth, int& MaxDepth);
     void Run(TRpEvResult& Result);
@@ -859,6 +876,7 @@ public:
 class TRpEvSQRTFunction : public TRpEvElementFunction {
 public:
     void Calculate(TRpEvResult& Result) override;
+    TNumberMap NumberMap() const override;
     std::string FunctionName() const override { return "SQRT"; }
     std::string FunctionDescription() const override;
     std::string FunctionArguments() const override { return "2N"; }
@@ -899,6 +917,7 @@ public:
 class TRpEvCosFunction : public TRpEvElementFunction {
 public:
     void Calculate(TRpEvResult& Result) override;
+    TNumberMap NumberMap() const override;
     std::string FunctionName() const override { return "COS"; }
     std::string FunctionDescription() const override;
     std::string FunctionArguments() const override { return "2N"; }
@@ -907,6 +926,7 @@ public:
 class TRpEvSinFunction : public TRpEvElementFunction {
 public:
     void Calculate(TRpEvResult& Result) override;
+    TNumberMap NumberMap() const override;
     std::string FunctionName() const override { return "SIN"; }
     std::string FunctionDescription() const override;
     std::string FunctionArguments() const override { return "2N"; }

@@ -467,6 +467,17 @@ void TRpEvSQRTFunction::Calculate(TRpEvResult& Result)
         Result.SetError(LoadResString(SRpSQRTInvalid));
 }
 
+// A negative number (or NaN) is the error with its message: left to Calculate.
+TRpEvElementFunction::TNumberMap TRpEvSQRTFunction::NumberMap() const
+{
+    return [](double X, double& Y) {
+        if (!(X >= 0))
+            return false;
+        Y = std::sqrt(X);
+        return true;
+    };
+}
+
 std::string TRpEvSQRTFunction::FunctionDescription() const
 {
     return Described("SQRT(<X>)|", SRpSqrtDesc);
@@ -569,10 +580,15 @@ std::string TRpEvArcCosFunction::FunctionDescription() const
 
 void TRpEvCosFunction::Calculate(TRpEvResult& Result)
 {
-    Trigonometric(*this, Result, [](double X, double& Y) {
+    Trigonometric(*this, Result, NumberMap());
+}
+
+TRpEvElementFunction::TNumberMap TRpEvCosFunction::NumberMap() const
+{
+    return [](double X, double& Y) {
         Y = std::cos(X);
         return true;
-    });
+    };
 }
 
 std::string TRpEvCosFunction::FunctionDescription() const
@@ -582,10 +598,15 @@ std::string TRpEvCosFunction::FunctionDescription() const
 
 void TRpEvSinFunction::Calculate(TRpEvResult& Result)
 {
-    Trigonometric(*this, Result, [](double X, double& Y) {
+    Trigonometric(*this, Result, NumberMap());
+}
+
+TRpEvElementFunction::TNumberMap TRpEvSinFunction::NumberMap() const
+{
+    return [](double X, double& Y) {
         Y = std::sin(X);
         return true;
-    });
+    };
 }
 
 std::string TRpEvSinFunction::FunctionDescription() const

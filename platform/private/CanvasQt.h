@@ -117,6 +117,9 @@ private:
     void PaintPathOp(TCanvas& Canvas, const TCanvasOp& Op);
     void AddToPath(TCanvas& Canvas, const TCanvasOp& Op);
     void PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched);
+    // A plain line of text on a print job's painter, drawn in its resting
+    // state. False when Op needs the full state.
+    bool PaintPrintedText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P);
     void Notify(const QRect& R);
 
     QImage* FImage = nullptr;
@@ -127,6 +130,9 @@ private:
     int FDpiX = 96;
     int FDpiY = 96;
     std::unique_ptr<TPathState> FPath;
+    // The font PaintPrintedText left on the print job's painter.
+    QPainter* FFontPainter = nullptr;
+    QFont FRestingFont;
 };
 
 // A canvas with its own surface over a QImage or a painter (custom controls,

@@ -510,6 +510,51 @@ TEST_F(MemoReport, ShapesAndImagesOnA300DpiPdf)
     EXPECT_FALSE(Reddish(*Page, X(1000), Y(600) + 3));
 }
 
+// A transparent label shows the band's background behind its text; an
+// opaque one covers it with its own colour. On paper and on a recorded page.
+TEST_F(MemoReport, TransparentLabelLeavesWhatIsBehindIt)
+{
+    Printer()->SetResolution(300);
+    Band(1)->SetTransparentBand(false);
+    Band(1)->SetColor(clYellow);
+    struct TCase {
+        bool Transparent;
+        long double Top;
+        TColor Behind;
+    };
+    const TCase Cases[] = {{true, 2, clYellow}, {false, 14, clWhite}};
+    for (const TCase& C : Cases) {
+        auto* L = Band(1)->AddPrintable<TRpLabel>();
+        L->SetCaption("Ab");
+        L->SetAutoSize(false);
+        L->SetTransparent(C.Transparent);
+        L->Size()->SetUnits(TRpUnit::MM);
+        L->Size()->SetLeft(20);
+        L->Size()->SetTop(C.Top);
+        L->Size()->SetWidth(50);
+        L->Size()->SetHeight(10);
+    }
+    // The title band starts 10 mm down and 10 mm in; a point near the right
+    // end of each label, clear of its text.
+    auto Px = [](long double Mm, int Dpi) { return static_cast<int>(std::lround((Mm + 10) * Dpi / 25.4L)); };
+    R->Print();
+    std::unique_ptr<TBitmap> Page = RenderPdf(Pdf, Dir / "page.png");
+    for (const TCase& C : Cases)
+        EXPECT_EQ(Page->Canvas()->Pixels(Px(65, 300), Px(C.Top + 5, 300)) & 0xFFFFFF, C.Behind & 0xFFFFFF)
+            << "on paper, transparent " << C.Transparent;
+
+    Served = 0;
+    R->Prepare();
+    std::unique_ptr<TMetafile> M = R->RunPrinter()->Page(1);
+    ASSERT_TRUE(M);
+    TBitmap B(M->Width(), M->Height());
+    B.Canvas()->StretchDraw(Rect(0, 0, M->Width(), M->Height()), M.get());
+    const int Dpi = static_cast<int>(std::lround(M->Width() / (210 / 25.4L)));
+    for (const TCase& C : Cases)
+        EXPECT_EQ(B.Canvas()->Pixels(Px(65, Dpi), Px(C.Top + 5, Dpi)), C.Behind)
+            << "on the recorded page, transparent " << C.Transparent;
+}
+
 TEST(RpImages, PictureReadsImagesAndRecordedMetafiles)
 {
     EnsureApplication();

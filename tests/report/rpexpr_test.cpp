@@ -376,6 +376,67 @@ TEST(Environment, ReportConstantsAreReadOnEveryEvaluation)
     EXPECT_TRUE(SameValue(Report.Functions.Value("NOSUCH"), E("")));
 }
 
+// An operator takes constant and named operands in one step, and a function
+// of one number computes in place: the values stay those of evaluating the
+// operands first, whatever kind the named constants hold, and the operands
+// themselves are never changed by the operator (the 2 of "X + 2" stays an
+// integer after a string or a double met it).
+TEST(Environment, OperandsTakenWithTheirOperatorKeepTheirValues)
+{
+    TRpEvEnvironment Env;
+    Env.AddFunction("X", "0");
+    Env.AddFunction("Y", "0");
+    Env.AddFunction("Z", "X + 1");   // not a constant: evaluated each time
+    RpGlobalEnvironment()->Prepare();
+    Env.Prepare();
+    TRpEvElement* const X = Env.GetConstant("X");
+    TRpEvElement* const Y = Env.GetConstant("Y");
+    struct TCase {
+        const char* Expression;
+        TRpEvResult ValueOfX, ValueOfY, Expected;
+    };
+    const TCase Cases[] = {
+        {"X - Y", I(7), I(2), I(5)},
+        {"X - Y", F(2.5), I(1), F(1.5)},
+        {"X + 2", S("a"), I(0), S("a2")},
+        {"X + 2", F(0.5), I(0), F(2.5)},
+        {"X + 2", I(1), I(0), I(3)},
+        {"2 + X", F(0.5), I(0), F(2.5)},
+        {"2 + X", I(1), I(0), I(3)},
+        {"X + 'b'", S("a"), I(0), S("ab")},
+        {"X + 'b'", S("c"), I(0), S("cb")},
+        {"X / Y", I(1), I(0), E(LoadResString(SRpExpDivideByZero))},
+        {"X / Y", F(1), I(0), E(LoadResString(SRpExpDivideByZero))},
+        {"X > Y", F(1.5), I(1), B(true)},
+        {"1 - 2 - X", I(3), I(0), I(-4)},
+        {"Z * 2", I(3), I(0), I(8)},
+        {"(X + Y) * (Z - 4.5)", I(1), I(2), F(-7.5)},
+        {"SQRT(X)", I(16), I(0), F(4)},
+        {"SQRT(X)", F(-4), I(0), E("Invalid argument to SQRT function")},
+        {"SQRT(X)", S("a"), I(0), E("Invalid argument to SQRT function")},
+        {"SIN(X)", I(0), I(0), F(0)},
+        {"SIN(X)", S("a"), I(0), E("")},
+        {"COS(X * 0)", F(2), I(0), F(1)},
+    };
+    // Rows of the same expression share one prepared evaluator.
+    std::string Prepared;
+    TRpEvaluator Eval;
+    Eval.SetEnvironment(&Env);
+    for (const TCase& C : Cases) {
+        if (Prepared != C.Expression) {
+            Eval.Prepare(C.Expression);
+            Prepared = C.Expression;
+        }
+        Env.SetConstant(X, C.ValueOfX);
+        Env.SetConstant(Y, C.ValueOfY);
+        for (int Twice = 0; Twice < 2; ++Twice)
+            EXPECT_TRUE(SameValue(Eval.Value(), C.Expected)) << C.Expression << " with X " << RpEvResultToString(C.ValueOfX);
+    }
+    Eval.UnPrepare();
+    Env.Unprepare();
+    RpGlobalEnvironment()->Unprepare();
+}
+
 TEST(Environment, EntriesListsAndLookups)
 {
     TRpEvEnvironment Env;
