@@ -6,6 +6,7 @@
 // text is set only when it changed.
 #include "analyzer/Parameterstruct.h"
 #include "bench/AllocationCount.h"
+#include "bench/BenchMain.h"
 #include "platform/Application.h"
 #include "workbench/Main.h"
 
@@ -24,8 +25,7 @@ struct Window {
 
     Window()
     {
-        char Template[] = "/tmp/ozbench-XXXXXX";
-        Dir = ::mkdtemp(Template);
+        Dir = MakeBenchDir("livedisplay");
         TMainFormOptions Options;
         Options.ExeName = Dir + "/ozezudo";
         EnsureApplication();

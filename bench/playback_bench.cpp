@@ -10,6 +10,7 @@
 // take under 2 s; measured against the C library's stdio writing the same
 // columns with fprintf from the same decoded samples.
 #include "bench/AllocationCount.h"
+#include "bench/BenchMain.h"
 #include "analyzer/Serialfunctions.h"
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
@@ -86,8 +87,7 @@ struct BenchFolder {
     std::string Hour;
     BenchFolder()
     {
-        char Template[] = "/tmp/ozplaybench-XXXXXX";
-        Dir = ::mkdtemp(Template);
+        Dir = MakeBenchDir("playback");
         Hour = WriteHour(Dir);
     }
     ~BenchFolder()

@@ -7,6 +7,7 @@
 // fwrite and an fflush per frame, so each record is with the kernel when the
 // call returns, as the recorder's are.
 #include "bench/AllocationCount.h"
+#include "bench/BenchMain.h"
 #include "platform/Application.h"
 #include "platform/DialogHook.h"
 #include "platform/Forms.h"
@@ -64,8 +65,7 @@ double StdioSecondsPerFrame(const std::string& Name, const uint8_t* Frame, int F
 void BM_RecordWaveformFrame(benchmark::State& State)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    char Template[] = "/tmp/ozrecbench-XXXXXX";
-    const std::string Dir = ::mkdtemp(Template);
+    const std::string Dir = MakeBenchDir("record");
     const std::string FileName = Dir + "/Signals/bench.zrp";
     TMainFormOptions Options;
     Options.ExeName = Dir + "/ozezudo";

@@ -7,9 +7,26 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <unistd.h>
+
+namespace {
+
+// The form file in the temporary folder ($TMPDIR), removed when the fuzzer
+// ends.
+const std::string& FormFile()
+{
+    static const std::string Name =
+        (std::filesystem::temp_directory_path() / ("reportform_fuzz_" + std::to_string(::getpid()) + ".rpf")).string();
+    // Registered after Name is made, so it runs before Name goes.
+    static const bool Removed = (std::atexit([] { std::remove(FormFile().c_str()); }), true);
+    (void)Removed;
+    return Name;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
@@ -24,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
         return true;
     }();
     (void)Ready;
-    static const std::string Name = "/tmp/reportform_fuzz_" + std::to_string(::getpid()) + ".rpf";
+    const std::string& Name = FormFile();
     {
         std::ofstream Out(Name, std::ios::binary | std::ios::trunc);
         Out.write(reinterpret_cast<const char*>(Data), static_cast<std::streamsize>(Size));

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 
@@ -42,13 +43,23 @@ private:
     }
 };
 
-std::string Folder()
+// A folder of its own in the temporary folder ($TMPDIR), removed when the
+// fuzzer ends.
+const std::string& Folder()
 {
     static const std::string Dir = [] {
-        char Template[] = "/tmp/ozdff-XXXXXX";
-        const char* Made = ::mkdtemp(Template);
-        return std::string(Made ? Made : "/tmp");
+        std::string Template = (std::filesystem::temp_directory_path() / "ozdff-XXXXXX").string();
+        if (!::mkdtemp(Template.data()))
+            std::abort();
+        return Template;
     }();
+    // Registered after Dir is made, so it runs before Dir goes.
+    static const bool Removed = (std::atexit([] {
+                                     std::error_code Ec;
+                                     std::filesystem::remove_all(Folder(), Ec);
+                                 }),
+                                 true);
+    (void)Removed;
     return Dir;
 }
 
