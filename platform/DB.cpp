@@ -990,9 +990,12 @@ void TDataSet::TRowStore::Erase(int Row)
 
 namespace {
 
-// Rows a data set holds from the start of its result, and again around the
-// current row: a result of up to this many rows is read whole on open.
+// Rows a data set holds from the start of its result (a result of up to this
+// many rows is read whole on open), and rows of the window that follows the
+// current one: a step back within it reads nothing again. A small window
+// stays in the processor's cache as it slides.
 constexpr int HeldRows = 1024;
+constexpr int WindowRows = 128;
 
 }  // namespace
 
@@ -1020,7 +1023,7 @@ bool TDataSet::FetchRow()
     if (FCursorRow != FFirstRows.End() || FFirstRows.Full()) {
         store = &FWindow;
         if (FWindow.End() != FCursorRow || FWindow.Count() == 0)
-            FWindow.Reset(FieldCount(), HeldRows, FCursorRow);
+            FWindow.Reset(FieldCount(), WindowRows, FCursorRow);
     }
     TDBValue* row = store->Push();
     int64_t key = FCursorRow + 1;   // the position stands in for a key
@@ -1054,10 +1057,10 @@ bool TDataSet::Seek(int Row)
     if (Row < FCursorRow || FCursorDone) {
         // Behind the cursor: read again, holding the rows up to Row so that
         // going on back finds them.
-        const int from = std::max(FFirstRows.End(), Row - (HeldRows - 1));
+        const int from = std::max(FFirstRows.End(), Row - (WindowRows - 1));
         FCursorDone = false;
         FCursorRow = InternalRestart(from);
-        FWindow.Reset(FieldCount(), HeldRows, FCursorRow);
+        FWindow.Reset(FieldCount(), WindowRows, FCursorRow);
         if (FCursorRow < from) {
             FCursorDone = true;
             FRowCount = FCursorRow;
@@ -1081,7 +1084,7 @@ void TDataSet::HoldAllRows()
     FCursorRow = InternalRestart(0);
     FFirstRows.Reset(FieldCount(), HeldRows, 0);
     FFirstRows.SetUnbounded();
-    FWindow.Reset(FieldCount(), HeldRows, 0);
+    FWindow.Reset(FieldCount(), WindowRows, 0);
     while (FetchRow()) {
     }
     FRow = std::min(std::max(FRow, 0), FRowCount - 1);   // the result may have changed meanwhile
@@ -1092,7 +1095,7 @@ void TDataSet::TakeFirstRows(TFetchResult& Result)
     const int columns = static_cast<int>(Result.Defs.size());
     const int rows = columns ? static_cast<int>(Result.Values.size() / static_cast<size_t>(columns)) : 0;
     FFirstRows.Reset(columns, HeldRows, 0);
-    FWindow.Reset(columns, HeldRows, rows);
+    FWindow.Reset(columns, WindowRows, rows);
     const bool keyed = Result.Keys.size() == static_cast<size_t>(rows);
     auto v = Result.Values.begin();
     for (int r = 0; r < rows; ++r) {
@@ -1133,7 +1136,7 @@ void TDataSet::CloseCursor()
     InternalCloseCursor();
     FFields.FItems.clear();
     FFirstRows.Reset(0, HeldRows, 0);
-    FWindow.Reset(0, HeldRows, 0);
+    FWindow.Reset(0, WindowRows, 0);
     FCursorRow = 0;
     FCursorDone = true;
     FRowCount = 0;

@@ -219,14 +219,29 @@ void stopCursor(TDBCursor& C)
     running.erase(std::remove(running.begin(), running.end(), &C), running.end());
 }
 
-// Before a write: no query of this program may stand in its way.
-void parkRunningCursors()
+// Before a write on Db: the queries of other connections to the same file
+// stop (a writer would wait for them), and those of Db itself when
+// SameConnection (a query of the writing connection is in the way only of a
+// few statements: see runWrite). Returns whether any stopped.
+bool parkCursorsInTheWay(sqlite3* Db, bool SameConnection)
 {
+    const char* file = sqlite3_db_filename(Db, "main");
+    const bool shared = file && *file;   // a memory database is the connection's own
+    bool parked = false;
     const auto running = runningCursors();
     for (TDBCursor* c : running) {
-        stopCursor(*c);
-        c->Parked = true;
+        bool inTheWay = SameConnection && c->Db == Db;
+        if (!inTheWay && shared && c->Db != Db) {
+            const char* other = sqlite3_db_filename(c->Db, "main");
+            inTheWay = other && std::strcmp(other, file) == 0;
+        }
+        if (inTheWay) {
+            stopCursor(*c);
+            c->Parked = true;
+            parked = true;
+        }
     }
+    return parked;
 }
 
 // True while there is a row; at the end (or on an error) the query stops.
@@ -275,9 +290,29 @@ void typesFromValues(sqlite3* Db, const std::string& SQL, const TParams* Params,
 }
 
 // Runs every statement of SQL; returns the rows changed by the last one.
+// Runs a statement that may write. A query of the same connection that is
+// still running stands in the way of dropping or altering what it reads (the
+// engine refuses: locked) and of a rollback (which would end it): those
+// queries stop first, and a refused statement runs again once they have.
+void runWrite(sqlite3* Db, TStatement& St)
+{
+    const std::string text = UpperCase(TrimLeft(sqlite3_sql(St.Get())));
+    parkCursorsInTheWay(Db, text.rfind("ROLLBACK", 0) == 0);
+    try {
+        while (St.Step()) {
+        }
+    } catch (const EDatabaseError& E) {
+        const int code = E.ErrorCode() & 0xFF;
+        if ((code != SQLITE_LOCKED && code != SQLITE_BUSY) || !parkCursorsInTheWay(Db, true))
+            throw;
+        sqlite3_reset(St.Get());
+        while (St.Step()) {
+        }
+    }
+}
+
 int execAll(sqlite3* Db, const std::string& SQL, const TParams* Params)
 {
-    parkRunningCursors();
     const char* p = SQL.c_str();
     const char* end = p + SQL.size();
     int changed = 0;
@@ -288,8 +323,7 @@ int execAll(sqlite3* Db, const std::string& SQL, const TParams* Params)
         if (st.Empty())
             continue;
         bindParams(Db, st.Get(), Params);
-        while (st.Step()) {
-        }
+        runWrite(Db, st);
         changed = sqlite3_changes(Db);
     }
     return changed;
@@ -773,7 +807,7 @@ int64_t TDBDataSet::InternalPost(bool Inserting, int64_t Key, const std::vector<
     if (!FTarget.Editable)
         DatabaseError("Cannot modify a read-only dataset");
     sqlite3* db = Connection().Db;
-    parkRunningCursors();
+    parkCursorsInTheWay(db, false);
     const std::string table = quoteIdent(FTarget.Schema) + "." + quoteIdent(FTarget.Table);
     std::vector<size_t> cols;
     for (size_t i = 0; i < Changed.size() && i < FTarget.Columns.size(); ++i)
@@ -836,7 +870,7 @@ void TDBDataSet::InternalDelete(int64_t Key)
     if (!FTarget.Editable)
         DatabaseError("Cannot modify a read-only dataset");
     sqlite3* db = Connection().Db;
-    parkRunningCursors();
+    parkCursorsInTheWay(db, false);
     TStatement st(db, "DELETE FROM " + quoteIdent(FTarget.Schema) + "." + quoteIdent(FTarget.Table) + " WHERE " +
                           FTarget.RowIdName + " = ?");
     bindValue(db, st.Get(), 1, TDBValue::Integer(Key));

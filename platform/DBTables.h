@@ -26,10 +26,13 @@
 // value (integer, float, text, blob; text when there is none).
 //
 // A data set larger than the rows it holds keeps its query running while it
-// walks the result (see DB.h). A write through any TDatabase of the program
-// (ExecSQL, Post, Delete) first stops those queries, so that it never waits
-// for them; a data set then runs its query again where it goes on and passes
-// over the rows it had read.
+// walks the result (see DB.h). A write through a TDatabase of this program
+// (ExecSQL, Post, Delete) first stops the running queries of the other
+// TDatabases on the same file, which would make it wait, and those of its
+// own connection that are in its way (a rollback, dropping or altering what
+// they read); such a data set runs its query again where it goes on and
+// passes over the rows it had read. Another program writing the file waits
+// for a running query as it waits for any reader.
 //
 // A data set edits when its SELECT reads one table (no join, DISTINCT,
 // GROUP BY, compound select, view or sub-query on another table) and every
