@@ -1008,6 +1008,14 @@ TDataSet::TRowStore* TDataSet::StoreOf(int Row)
     return nullptr;
 }
 
+int64_t TDataSet::KeyOf(int Row)
+{
+    TRowStore* store = StoreOf(Row);
+    if (!store && Seek(Row))
+        store = StoreOf(Row);
+    return store ? store->Key(Row) : Row + 1;
+}
+
 bool TDataSet::HoldsAllRows() const
 {
     return FCursorDone && FCountKnown && FFirstRows.Count() == FRowCount;

@@ -5,8 +5,8 @@
 // move, post and refresh.
 //
 // A data set reads its records as it moves and keeps only some of them: the
-// first rows of the result and a window of rows around the current one, so
-// walking a result of any size takes the same memory. A result that fits in
+// first rows of the result and a window of the rows read last, so walking a
+// result of any size takes the same memory. A result that fits in
 // those first rows is read whole when the data set opens and behaves as a
 // copy: nothing of the database stays in use. A larger one keeps the query
 // running while the data set walks it; going back beyond the window runs the
@@ -651,7 +651,9 @@ private:
     bool Seek(int Row);
     bool FetchRow();
     TRowStore* StoreOf(int Row);
-    int64_t KeyOf(int Row) { return StoreOf(Row)->Key(Row); }
+    // The key of a row (read again when it is no longer held); its position
+    // when it is gone.
+    int64_t KeyOf(int Row);
     // Reads the whole result into memory, for editing.
     void HoldAllRows();
     bool HoldsAllRows() const;
