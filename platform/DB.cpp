@@ -934,25 +934,204 @@ void TDataSet::SetActive(bool Value)
         CloseCursor();
 }
 
+// ------------------------------------------------------------- rows held
+
+void TDataSet::TRowStore::Reset(int Columns, int Slots, int First)
+{
+    const size_t room = static_cast<size_t>(std::max(Slots, 1));
+    if (Columns != FColumns || FKeys.size() > room) {   // other rows, or a store that grew unbounded
+        std::vector<TDBValue>().swap(FValues);
+        std::vector<int64_t>().swap(FKeys);
+    }
+    FColumns = Columns;
+    FSlots = room;
+    FFirst = First;
+    FCount = 0;
+    FStart = 0;
+}
+
+void TDataSet::TRowStore::SetUnbounded()
+{
+    if (FStart != 0) {   // put the rows in order: slot i holds row First + i
+        const size_t cols = static_cast<size_t>(FColumns);
+        std::rotate(FValues.begin(), FValues.begin() + static_cast<std::ptrdiff_t>(FStart * cols), FValues.end());
+        std::rotate(FKeys.begin(), FKeys.begin() + static_cast<std::ptrdiff_t>(FStart), FKeys.end());
+        FStart = 0;
+    }
+    FSlots = std::numeric_limits<size_t>::max();
+}
+
+TDBValue* TDataSet::TRowStore::Push()
+{
+    if (Full()) {   // the oldest row makes room
+        ++FFirst;
+        --FCount;
+        FStart = FStart + 1 < FSlots ? FStart + 1 : 0;
+    }
+    const size_t slot = Slot(FFirst + FCount);
+    const size_t cols = static_cast<size_t>(FColumns);
+    if (FKeys.size() <= slot) {   // still growing to its size: slots follow one another
+        FValues.resize((slot + 1) * cols);
+        FKeys.resize(slot + 1);
+    }
+    ++FCount;
+    return FValues.data() + slot * cols;
+}
+
+void TDataSet::TRowStore::Erase(int Row)
+{
+    const size_t slot = Slot(Row);
+    const size_t cols = static_cast<size_t>(FColumns);
+    const auto first = FValues.begin() + static_cast<std::ptrdiff_t>(slot * cols);
+    FValues.erase(first, first + static_cast<std::ptrdiff_t>(cols));
+    FKeys.erase(FKeys.begin() + static_cast<std::ptrdiff_t>(slot));
+    --FCount;
+}
+
+namespace {
+
+// Rows a data set holds from the start of its result (a result of up to this
+// many rows is read whole on open), and rows of the window that follows the
+// current one: a step back within it reads nothing again. A small window
+// stays in the processor's cache as it slides.
+constexpr int HeldRows = 1024;
+constexpr int WindowRows = 128;
+
+}  // namespace
+
+TDataSet::TRowStore* TDataSet::StoreOf(int Row)
+{
+    if (FFirstRows.Holds(Row))
+        return &FFirstRows;
+    if (FWindow.Holds(Row))
+        return &FWindow;
+    return nullptr;
+}
+
+int64_t TDataSet::KeyOf(int Row)
+{
+    TRowStore* store = StoreOf(Row);
+    if (!store && Seek(Row))
+        store = StoreOf(Row);
+    return store ? store->Key(Row) : Row + 1;
+}
+
+bool TDataSet::HoldsAllRows() const
+{
+    return FCursorDone && FCountKnown && FFirstRows.Count() == FRowCount;
+}
+
+// Reads the cursor's next row into the first rows while they have room,
+// else into the window, which slides.
+bool TDataSet::FetchRow()
+{
+    if (FCursorDone)
+        return false;
+    TRowStore* store = &FFirstRows;
+    if (FCursorRow != FFirstRows.End() || FFirstRows.Full()) {
+        store = &FWindow;
+        if (FWindow.End() != FCursorRow || FWindow.Count() == 0)
+            FWindow.Reset(FieldCount(), WindowRows, FCursorRow);
+    }
+    TDBValue* row = store->Push();
+    int64_t key = FCursorRow + 1;   // the position stands in for a key
+    bool more = false;
+    try {
+        more = InternalFetch(row, key);
+    } catch (...) {
+        store->DropLast();
+        throw;
+    }
+    if (!more) {
+        store->DropLast();
+        FCursorDone = true;
+        FRowCount = FCursorRow;
+        FCountKnown = true;
+        return false;
+    }
+    store->Key(FCursorRow) = key;
+    ++FCursorRow;
+    return true;
+}
+
+bool TDataSet::Seek(int Row)
+{
+    if (Row < 0)
+        return false;
+    if (StoreOf(Row))
+        return true;
+    if (Row >= FCursorRow && FCursorDone && FCountKnown && Row >= FRowCount)
+        return false;
+    if (Row < FCursorRow || FCursorDone) {
+        // Behind the cursor: read again, holding the rows up to Row so that
+        // going on back finds them.
+        const int from = std::max(FFirstRows.End(), Row - (WindowRows - 1));
+        FCursorDone = false;
+        FCursorRow = InternalRestart(from);
+        FWindow.Reset(FieldCount(), WindowRows, FCursorRow);
+        if (FCursorRow < from) {
+            FCursorDone = true;
+            FRowCount = FCursorRow;
+            FCountKnown = true;
+            return false;
+        }
+    }
+    while (FCursorRow <= Row)
+        if (!FetchRow())
+            return false;
+    return true;
+}
+
+void TDataSet::HoldAllRows()
+{
+    if (HoldsAllRows()) {
+        FFirstRows.SetUnbounded();
+        return;
+    }
+    FCursorDone = false;
+    FCursorRow = InternalRestart(0);
+    FFirstRows.Reset(FieldCount(), HeldRows, 0);
+    FFirstRows.SetUnbounded();
+    FWindow.Reset(FieldCount(), WindowRows, 0);
+    while (FetchRow()) {
+    }
+    FRow = std::min(std::max(FRow, 0), FRowCount - 1);   // the result may have changed meanwhile
+}
+
+void TDataSet::TakeFirstRows(TFetchResult& Result)
+{
+    const int columns = static_cast<int>(Result.Defs.size());
+    const int rows = columns ? static_cast<int>(Result.Values.size() / static_cast<size_t>(columns)) : 0;
+    FFirstRows.Reset(columns, HeldRows, 0);
+    FWindow.Reset(columns, WindowRows, rows);
+    const bool keyed = Result.Keys.size() == static_cast<size_t>(rows);
+    auto v = Result.Values.begin();
+    for (int r = 0; r < rows; ++r) {
+        TDBValue* row = FFirstRows.Push();
+        for (int c = 0; c < columns; ++c)
+            row[c] = std::move(*v++);
+        FFirstRows.Key(r) = keyed ? Result.Keys[static_cast<size_t>(r)] : r + 1;
+    }
+    Result.Values.clear();
+    FCursorRow = rows;
+    FCursorDone = Result.Complete;
+    FCountKnown = Result.Complete;
+    FRowCount = Result.Complete ? rows : 0;
+    FCanModify = Result.CanModify;
+}
+
+// ---------------------------------------------------------- open, close
+
 void TDataSet::OpenCursor()
 {
     TFetchResult r;
+    r.MaxRows = HeldRows;
     InternalOpen(r);   // raises with nothing changed
-    const size_t columns = r.Defs.size();
-    FRowCount = columns ? static_cast<int>(r.Values.size() / columns) : 0;
-    FValues = std::move(r.Values);
-    FCanModify = r.CanModify;
-    if (r.Keys.size() == static_cast<size_t>(FRowCount)) {
-        FKeys = std::move(r.Keys);
-    } else {   // positions stand in for keys
-        FKeys.resize(static_cast<size_t>(FRowCount));
-        for (int i = 0; i < FRowCount; ++i)
-            FKeys[static_cast<size_t>(i)] = i + 1;
-    }
     CreateFields(r);
-    FRow = FRowCount ? 0 : -1;
+    TakeFirstRows(r);
+    FRow = FFirstRows.Count() ? 0 : -1;
     FBof = true;
-    FEof = FRowCount == 0;
+    FEof = FRow < 0;
     SetState(dsBrowse);
 }
 
@@ -962,10 +1141,14 @@ void TDataSet::CloseCursor()
     FChanged.clear();
     FModified = false;
     SetState(dsInactive);
+    InternalCloseCursor();
     FFields.FItems.clear();
-    FValues.clear();
-    FKeys.clear();
+    FFirstRows.Reset(0, HeldRows, 0);
+    FWindow.Reset(0, WindowRows, 0);
+    FCursorRow = 0;
+    FCursorDone = true;
     FRowCount = 0;
+    FCountKnown = false;
     FRow = -1;
     FBof = FEof = true;
     FCanModify = false;
@@ -1011,15 +1194,28 @@ TField* TDataSet::FieldByName(const std::string& FieldName) const
     return f;
 }
 
+bool TDataSet::IsEmpty() const
+{
+    return FFirstRows.Count() == 0;
+}
+
 int TDataSet::RecordCount() const
 {
+    if (!Active())
+        return 0;
+    if (!FCountKnown) {
+        // Counting changes nothing the data set shows.
+        auto* self = const_cast<TDataSet*>(this);
+        self->FRowCount = std::max(self->InternalRecordCount(), FCursorRow);
+        self->FCountKnown = true;
+    }
     return FRowCount;
 }
 
 int TDataSet::RecNo() const
 {
     if (FState == dsInsert)
-        return FRowCount + 1;
+        return RecordCount() + 1;
     return FRow + 1;
 }
 
@@ -1028,9 +1224,11 @@ const TDBValue& TDataSet::FieldValue(int Index) const
     const size_t i = static_cast<size_t>(Index);
     if (FState == dsEdit || FState == dsInsert)
         return i < FEditValues.size() ? FEditValues[i] : NullValue;
-    if (FState == dsInactive || FRow < 0)
+    if (FState == dsInactive || FRow < 0 || i >= FFields.FItems.size())
         return NullValue;
-    return FValues[static_cast<size_t>(FRow) * FFields.FItems.size() + i];
+    auto* self = const_cast<TDataSet*>(this);
+    TRowStore* store = self->StoreOf(FRow);
+    return store ? store->Values(FRow)[i] : NullValue;
 }
 
 void TDataSet::SetFieldValue(int Index, TDBValue Value)
@@ -1063,13 +1261,21 @@ void TDataSet::First()
 {
     CheckActive();
     CheckBrowseMode();
-    MoveTo(FRowCount ? 0 : -1, true, FRowCount == 0);
+    const bool any = Seek(0);
+    MoveTo(any ? 0 : -1, true, !any);
 }
 
 void TDataSet::Last()
 {
     CheckActive();
     CheckBrowseMode();
+    while (FetchRow()) {
+    }
+    const int last = FRowCount - 1;
+    if (last >= 0 && !Seek(last)) {   // the result changed under a running query
+        while (FetchRow()) {
+        }
+    }
     MoveTo(FRowCount - 1, FRowCount == 0, true);
 }
 
@@ -1079,7 +1285,7 @@ void TDataSet::Next()
     CheckBrowseMode();
     if (FEof)
         return;
-    if (FRow + 1 < FRowCount)
+    if (FRow >= 0 && Seek(FRow + 1))
         MoveTo(FRow + 1, false, false);
     else {
         FBof = false;   // the last record stays current
@@ -1093,7 +1299,7 @@ void TDataSet::Prior()
     CheckBrowseMode();
     if (FBof)
         return;
-    if (FRow > 0)
+    if (FRow > 0 && Seek(FRow - 1))
         MoveTo(FRow - 1, false, false);
     else {
         FEof = false;
@@ -1101,12 +1307,24 @@ void TDataSet::Prior()
     }
 }
 
-int TDataSet::FindKey(int64_t Key, int Hint) const
+// A data set that edits finds its keys (row ids) among the rows held, then
+// by reading the result again; for the others a key is a position.
+int TDataSet::FindKey(int64_t Key, int Hint)
 {
-    if (Hint >= 0 && Hint < FRowCount && FKeys[static_cast<size_t>(Hint)] == Key)
+    if (Hint >= 0 && Seek(Hint) && KeyOf(Hint) == Key)
         return Hint;
-    const auto it = std::find(FKeys.begin(), FKeys.end(), Key);
-    return it == FKeys.end() ? -1 : static_cast<int>(it - FKeys.begin());
+    if (!FCanModify)
+        return -1;
+    for (TRowStore* store : {&FFirstRows, &FWindow})
+        for (int r = store->First(); r < store->End(); ++r)
+            if (store->Key(r) == Key)
+                return r;
+    if (HoldsAllRows())
+        return -1;
+    for (int r = FFirstRows.End(); Seek(r); ++r)
+        if (KeyOf(r) == Key)
+            return r;
+    return -1;
 }
 
 TBookmark TDataSet::GetBookmark() const
@@ -1114,7 +1332,7 @@ TBookmark TDataSet::GetBookmark() const
     TBookmark b;
     if (!Active() || FRow < 0 || FState == dsInsert)
         return b;
-    b.FKey = FKeys[static_cast<size_t>(FRow)];
+    b.FKey = const_cast<TDataSet*>(this)->KeyOf(FRow);
     b.FHint = FRow;
     b.FValid = true;
     return b;
@@ -1122,7 +1340,13 @@ TBookmark TDataSet::GetBookmark() const
 
 bool TDataSet::BookmarkValid(const TBookmark& Bookmark) const
 {
-    return Active() && Bookmark.FValid && FindKey(Bookmark.FKey, Bookmark.FHint) >= 0;
+    if (!Active() || !Bookmark.FValid)
+        return false;
+    auto* self = const_cast<TDataSet*>(this);   // looking may read rows; the current one stays held
+    const bool found = self->FindKey(Bookmark.FKey, Bookmark.FHint) >= 0;
+    if (FRow >= 0)
+        self->Seek(FRow);
+    return found;
 }
 
 void TDataSet::GotoBookmark(const TBookmark& Bookmark)
@@ -1132,8 +1356,11 @@ void TDataSet::GotoBookmark(const TBookmark& Bookmark)
         return;
     CheckBrowseMode();
     const int row = FindKey(Bookmark.FKey, Bookmark.FHint);
-    if (row < 0)
+    if (row < 0) {
+        if (FRow >= 0)
+            Seek(FRow);
         DatabaseError("Record not found");
+    }
     MoveTo(row, false, false);
 }
 
@@ -1142,36 +1369,37 @@ void TDataSet::Refresh()
     CheckActive();
     CheckBrowseMode();
     TFetchResult r;
+    r.MaxRows = HeldRows;
     InternalOpen(r);
     bool sameColumns = r.Defs.size() == FFieldDefs.FItems.size();
     for (size_t i = 0; sameColumns && i < r.Defs.size(); ++i)
         sameColumns = SameText(r.Defs[i].Name(), FFieldDefs.FItems[i].Name()) &&
                       r.Defs[i].DataType() == FFieldDefs.FItems[i].DataType();
     const int oldRow = FRow;
-    const int64_t oldKey = FRow >= 0 ? FKeys[static_cast<size_t>(FRow)] : 0;
+    const int64_t oldKey = FRow >= 0 && StoreOf(FRow) ? KeyOf(FRow) : 0;
 
-    const size_t columns = r.Defs.size();
-    FRowCount = columns ? static_cast<int>(r.Values.size() / columns) : 0;
-    FValues = std::move(r.Values);
-    FCanModify = r.CanModify;
-    if (r.Keys.size() == static_cast<size_t>(FRowCount)) {
-        FKeys = std::move(r.Keys);
-    } else {
-        FKeys.resize(static_cast<size_t>(FRowCount));
-        for (int i = 0; i < FRowCount; ++i)
-            FKeys[static_cast<size_t>(i)] = i + 1;
-    }
     if (!sameColumns) {
         CreateFields(r);
     } else {
         for (size_t i = 0; i < FFields.FItems.size(); ++i)
             FFields.FItems[i]->FReadOnly = !r.CanModify || (i < r.ReadOnly.size() && r.ReadOnly[i]);
     }
+    TakeFirstRows(r);
     int row = oldRow >= 0 ? FindKey(oldKey, oldRow) : -1;
-    if (row < 0)
-        row = std::min(std::max(oldRow, 0), FRowCount - 1);
+    if (row < 0 && oldRow >= 0) {   // the record is gone: the same place, or the last record
+        row = oldRow;
+        if (!Seek(row)) {
+            while (FetchRow()) {
+            }
+            row = FRowCount - 1;
+            if (row >= 0 && !Seek(row))
+                row = -1;
+        }
+    }
+    if (row < 0 && FFirstRows.Count() > 0)
+        row = 0;
     FRow = row;
-    FBof = FEof = FRowCount == 0;
+    FBof = FEof = FRow < 0;
     DataEvent(sameColumns ? deDataSetChange : deLayoutChange, 0);
 }
 
@@ -1184,14 +1412,14 @@ void TDataSet::Edit()
         return;
     if (!FCanModify)
         DatabaseError("Cannot modify a read-only dataset");
+    HoldAllRows();
     if (FRowCount == 0) {
         Append();
         return;
     }
-    const size_t n = FFields.FItems.size();
-    const auto first = FValues.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(FRow) * n);
-    FEditValues.assign(first, first + static_cast<std::ptrdiff_t>(n));
-    FChanged.assign(n, false);
+    const TDBValue* first = FFirstRows.Values(FRow);
+    FEditValues.assign(first, first + FFields.FItems.size());
+    FChanged.assign(FFields.FItems.size(), false);
     FModified = false;
     SetState(dsEdit);
     DataEvent(deRecordChange, 0);
@@ -1203,6 +1431,7 @@ void TDataSet::Append()
     CheckBrowseMode();
     if (!FCanModify)
         DatabaseError("Cannot modify a read-only dataset");
+    HoldAllRows();
     const size_t n = FFields.FItems.size();
     FRowBeforeInsert = FRow;
     FEditValues.assign(n, TDBValue());
@@ -1221,19 +1450,20 @@ void TDataSet::Post()
     DataEvent(deUpdateRecord, 0);   // links write what they hold
     const bool inserting = FState == dsInsert;
     const size_t n = FFields.FItems.size();
-    int64_t key = inserting ? 0 : FKeys[static_cast<size_t>(FRow)];
+    int64_t key = inserting ? 0 : FFirstRows.Key(FRow);
     std::vector<TDBValue> reread;
     if (inserting || FModified)
         key = InternalPost(inserting, key, FEditValues, FChanged, reread);   // raises in edit state
     std::vector<TDBValue>& row = reread.size() == n ? reread : FEditValues;
     if (inserting) {
-        FValues.insert(FValues.end(), std::make_move_iterator(row.begin()), std::make_move_iterator(row.end()));
-        FKeys.push_back(key);
+        std::move(row.begin(), row.end(), FFirstRows.Push());
+        FFirstRows.Key(FRowCount) = key;
         ++FRowCount;
+        FCursorRow = FRowCount;
         FRow = FRowCount - 1;
     } else if (FModified) {
-        std::move(row.begin(), row.end(), FValues.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(FRow) * n));
-        FKeys[static_cast<size_t>(FRow)] = key;   // a new INTEGER PRIMARY KEY is a new row id
+        std::move(row.begin(), row.end(), FFirstRows.Values(FRow));
+        FFirstRows.Key(FRow) = key;   // a new INTEGER PRIMARY KEY is a new row id
     }
     FBof = FEof = false;
     FEditValues.clear();
@@ -1249,7 +1479,7 @@ void TDataSet::Cancel()
         return;
     if (FState == dsInsert) {
         FRow = FRowBeforeInsert;
-        FBof = FEof = FRowCount == 0;
+        FBof = FEof = FRow < 0;
     }
     FEditValues.clear();
     FChanged.clear();
@@ -1266,16 +1496,17 @@ void TDataSet::Delete()
         return;
     }
     Cancel();
-    if (FRowCount == 0)
+    if (FRow < 0)
         DatabaseError("Cannot perform this operation on an empty dataset");
     if (!FCanModify)
         DatabaseError("Cannot modify a read-only dataset");
-    InternalDelete(FKeys[static_cast<size_t>(FRow)]);
-    const size_t n = FFields.FItems.size();
-    const auto first = FValues.begin() + static_cast<std::ptrdiff_t>(static_cast<size_t>(FRow) * n);
-    FValues.erase(first, first + static_cast<std::ptrdiff_t>(n));
-    FKeys.erase(FKeys.begin() + FRow);
+    HoldAllRows();
+    if (FRow < 0)
+        DatabaseError("Cannot perform this operation on an empty dataset");
+    InternalDelete(FFirstRows.Key(FRow));
+    FFirstRows.Erase(FRow);
     --FRowCount;
+    FCursorRow = FRowCount;
     const bool wasLast = FRow >= FRowCount;
     if (wasLast)
         FRow = FRowCount - 1;
@@ -1336,6 +1567,8 @@ void TDataSet::DataEvent(TDataEvent Event, intptr_t Info)
             FEventPending = true;
         return;
     }
+    if (FDataSources.empty())
+        return;
     const std::shared_ptr<bool> alive = FAlive;
     const auto sources = FDataSources;
     for (TDataSource* s : sources) {

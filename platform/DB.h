@@ -4,9 +4,15 @@
 // data-aware code (charts, report controllers) hears a data set open, close,
 // move, post and refresh.
 //
-// A data set reads all its records when it opens and keeps them; it never
-// holds the database busy between calls. The database engine behind it lives
-// in DBTables.h (TDatabase, TQuery, TTable).
+// A data set reads its records as it moves and keeps only some of them: the
+// first rows of the result and a window of the rows read last, so walking a
+// result of any size takes the same memory. A result that fits in
+// those first rows is read whole when the data set opens and behaves as a
+// copy: nothing of the database stays in use. A larger one keeps the query
+// running while the data set walks it; going back beyond the window runs the
+// query again and passes over the rows in front. Editing (Edit, Append,
+// Delete) first reads the whole result into memory. The database engine
+// behind it lives in DBTables.h (TDatabase, TQuery, TTable).
 //
 // Navigation follows the class library: First sets Bof, Next on the last
 // record sets Eof and leaves that last record current (so do Prior and Bof on
@@ -509,7 +515,11 @@ public:
     void Prior();
     bool Eof() const { return FEof; }
     bool Bof() const { return FBof; }
-    bool IsEmpty() const { return RecordCount() == 0; }
+    // No record at all (cheap: the first rows are always held).
+    bool IsEmpty() const;
+    // For a result larger than the rows held and not yet walked to its end
+    // the engine counts the query's rows; the walk's own count replaces that
+    // when it reaches the end.
     int RecordCount() const;
     // 1-based number of the current record; 0 when there is none.
     int RecNo() const;
@@ -550,15 +560,30 @@ public:
     void CheckBrowseMode();
 
 protected:
-    // What the engine reads on open and refresh.
+    // What the engine reads on open and refresh: the columns and the first
+    // MaxRows rows; the cursor stays open after them unless Complete.
     struct TFetchResult {
+        int MaxRows = 0;                // in
         std::vector<TFieldDef> Defs;
-        std::deque<TDBValue> Values;    // row after row (grows without moving)
+        std::deque<TDBValue> Values;    // row after row
         std::vector<int64_t> Keys;      // one per row when CanModify
+        bool Complete = false;          // every row is in Values
         bool CanModify = false;
         std::vector<bool> ReadOnly;     // per column
     };
     virtual void InternalOpen(TFetchResult& Result) = 0;
+    // The cursor's next row into Row (FieldCount values) and its key (left
+    // alone when the data set does not edit); false at the end, where the
+    // cursor lets go of the database.
+    virtual bool InternalFetch(TDBValue* Row, int64_t& Key) = 0;
+    // Runs the query again and passes over its first Skip rows; returns the
+    // rows passed over (fewer when the result is shorter).
+    virtual int InternalRestart(int Skip) = 0;
+    // The rows of the query, counted by the engine.
+    virtual int InternalRecordCount() = 0;
+    // Lets go of the cursor (also called while the data set is destroyed,
+    // where only this class's own empty version runs).
+    virtual void InternalCloseCursor() {}
     // The definitions without reading the records.
     virtual void InternalInitFieldDefs(std::vector<TFieldDef>& Defs) = 0;
     // Writes the edited record; returns its key. Reread gets the record as
@@ -576,8 +601,44 @@ private:
     friend class TDataSource;
     friend class TFieldDefs;
 
+    // Consecutive rows held in a ring of slots; a bounded store lets its
+    // oldest row go to make room, an unbounded one grows (and never wraps).
+    class TRowStore {
+    public:
+        void Reset(int Columns, int Slots, int First);
+        void SetUnbounded();
+        int First() const { return FFirst; }
+        int Count() const { return FCount; }
+        int End() const { return FFirst + FCount; }
+        bool Full() const { return static_cast<size_t>(FCount) == FSlots; }
+        bool Holds(int Row) const { return Row >= FFirst && Row < FFirst + FCount; }
+        TDBValue* Values(int Row) { return &FValues[Slot(Row) * FColumns]; }
+        int64_t& Key(int Row) { return FKeys[Slot(Row)]; }
+        // Room for row End() (the oldest row goes when a bounded store is
+        // full); DropLast takes it back.
+        TDBValue* Push();
+        void DropLast() { --FCount; }
+        // Unbounded stores only.
+        void Erase(int Row);
+
+    private:
+        size_t Slot(int Row) const
+        {
+            const size_t slot = FStart + static_cast<size_t>(Row - FFirst);
+            return slot < FSlots ? slot : slot - FSlots;
+        }
+        int FColumns = 0;
+        int FFirst = 0;
+        int FCount = 0;
+        size_t FStart = 0;   // slot of row FFirst
+        size_t FSlots = 1;
+        std::vector<TDBValue> FValues;   // grows up to FSlots rows
+        std::vector<int64_t> FKeys;
+    };
+
     void OpenCursor();
     void CloseCursor();
+    void TakeFirstRows(TFetchResult& Result);
     void CreateFields(const TFetchResult& Result);
     void SetState(TDataSetState Value);
     void DataEvent(TDataEvent Event, intptr_t Info);
@@ -585,16 +646,30 @@ private:
     void FieldChanged(TField* Field);
     const TDBValue& FieldValue(int Index) const;
     void SetFieldValue(int Index, TDBValue Value);
-    int FindKey(int64_t Key, int Hint) const;
+    // Makes Row held, reading or reading again as needed; false when the
+    // result has no such row.
+    bool Seek(int Row);
+    bool FetchRow();
+    TRowStore* StoreOf(int Row);
+    // The key of a row (read again when it is no longer held); its position
+    // when it is gone.
+    int64_t KeyOf(int Row);
+    // Reads the whole result into memory, for editing.
+    void HoldAllRows();
+    bool HoldsAllRows() const;
+    int FindKey(int64_t Key, int Hint);
     void AddDataSource(TDataSource* Source);
     void RemoveDataSource(TDataSource* Source);
 
     TDataSetState FState = dsInactive;
     TFields FFields;
     TFieldDefs FFieldDefs{this};
-    std::deque<TDBValue> FValues;    // row after row, FieldCount values each
-    std::vector<int64_t> FKeys;
-    int FRowCount = 0;
+    TRowStore FFirstRows;            // rows 0, 1, ... as far as they fit
+    TRowStore FWindow;               // the rows read last after those
+    int FCursorRow = 0;              // the row the cursor reads next
+    bool FCursorDone = true;         // the cursor is at the end of the result
+    int FRowCount = 0;               // when FCountKnown
+    bool FCountKnown = false;
     int FRow = -1;                   // current row; -1 when empty
     bool FBof = true;
     bool FEof = true;

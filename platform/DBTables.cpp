@@ -22,6 +22,26 @@ struct TDatabaseConnection {
 };
 
 namespace {
+class TStatement;
+}
+
+// The query a data set reads its rows from. While it has rows left to give
+// it holds the database (a writer of another connection would wait); a
+// write of this program stops it first ("parks" it), and it starts again
+// where it was when asked for more.
+struct TDBCursor {
+    sqlite3* Db = nullptr;
+    std::unique_ptr<TStatement> Statement;
+    std::string Text;      // the SELECT alone (to count its rows)
+    int First = 0;         // 1 when the row id comes first
+    int Columns = 0;
+    int Read = 0;          // rows handed out since the query began
+    bool Running = false;  // stepped and not at its end
+    bool Parked = false;   // stopped by a write; Read rows to pass over again
+    ~TDBCursor();
+};
+
+namespace {
 
 // The column the row id is read into ahead of the data set's own columns.
 const char* const KeyColumn = "\"~rowid\"";
@@ -133,7 +153,164 @@ TDBValue columnValue(sqlite3_stmt* Stmt, int Index)
     }
 }
 
+TFieldType typeOfValue(const TDBValue& V)
+{
+    switch (V.Kind) {
+    case TDBValue::vkInteger: return ftInteger;
+    case TDBValue::vkFloat: return ftFloat;
+    case TDBValue::vkBlob: return ftBlob;
+    default: return ftString;
+    }
+}
+
+// Writes a column of the current row over V, keeping V's text storage. One
+// call into the engine takes the value; its type and contents are read off
+// it (the connection is used from one thread, the value before the next
+// step).
+void readColumn(sqlite3_stmt* Stmt, int Index, TDBValue& V)
+{
+    sqlite3_value* value = sqlite3_column_value(Stmt, Index);
+    V.Int = 0;
+    V.Float = 0;
+    switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+        V.Kind = TDBValue::vkInteger;
+        V.Int = sqlite3_value_int64(value);
+        V.Text.clear();
+        break;
+    case SQLITE_FLOAT:
+        V.Kind = TDBValue::vkFloat;
+        V.Float = sqlite3_value_double(value);
+        V.Text.clear();
+        break;
+    case SQLITE_TEXT: {
+        V.Kind = TDBValue::vkText;
+        const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        V.Text.assign(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
+        break;
+    }
+    case SQLITE_BLOB: {
+        V.Kind = TDBValue::vkBlob;
+        const auto* p = static_cast<const char*>(sqlite3_value_blob(value));
+        V.Text.assign(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
+        break;
+    }
+    default:
+        V.Kind = TDBValue::vkNull;
+        V.Text.clear();
+        break;
+    }
+}
+
+// The cursors that hold their database now.
+std::vector<TDBCursor*>& runningCursors()
+{
+    static std::vector<TDBCursor*> cursors;
+    return cursors;
+}
+
+void stopCursor(TDBCursor& C)
+{
+    if (!C.Running)
+        return;
+    sqlite3_reset(C.Statement->Get());
+    C.Running = false;
+    auto& running = runningCursors();
+    running.erase(std::remove(running.begin(), running.end(), &C), running.end());
+}
+
+// Before a write on Db: the queries of other connections to the same file
+// stop (a writer would wait for them), and those of Db itself when
+// SameConnection (a query of the writing connection is in the way only of a
+// few statements: see runWrite). Returns whether any stopped.
+bool parkCursorsInTheWay(sqlite3* Db, bool SameConnection)
+{
+    const char* file = sqlite3_db_filename(Db, "main");
+    const bool shared = file && *file;   // a memory database is the connection's own
+    bool parked = false;
+    const auto running = runningCursors();
+    for (TDBCursor* c : running) {
+        bool inTheWay = SameConnection && c->Db == Db;
+        if (!inTheWay && shared && c->Db != Db) {
+            const char* other = sqlite3_db_filename(c->Db, "main");
+            inTheWay = other && std::strcmp(other, file) == 0;
+        }
+        if (inTheWay) {
+            stopCursor(*c);
+            c->Parked = true;
+            parked = true;
+        }
+    }
+    return parked;
+}
+
+// True while there is a row; at the end (or on an error) the query stops.
+bool stepCursor(TDBCursor& C)
+{
+    if (!C.Running) {
+        runningCursors().push_back(&C);
+        C.Running = true;
+    }
+    const int rc = sqlite3_step(C.Statement->Get());
+    if (rc == SQLITE_ROW)
+        return true;
+    stopCursor(C);
+    if (rc != SQLITE_DONE)
+        engineError(C.Db);
+    return false;
+}
+
+// Passes over Rows rows; false when the result ends first.
+bool skipRows(TDBCursor& C, int Rows)
+{
+    for (; C.Read < Rows; ++C.Read)
+        if (!stepCursor(C))
+            return false;
+    return true;
+}
+
+// The types of the columns in Untyped, from their first non-null value in
+// the rows of a statement of its own.
+void typesFromValues(sqlite3* Db, const std::string& SQL, const TParams* Params, std::vector<int> Untyped,
+                     std::vector<TFieldType>& Types)
+{
+    TStatement st(Db, SQL);
+    bindParams(Db, st.Get(), Params, nullptr, 0, true);
+    while (!Untyped.empty() && st.Step()) {
+        for (auto it = Untyped.begin(); it != Untyped.end();) {
+            const TDBValue v = columnValue(st.Get(), *it);
+            if (v.IsNull()) {
+                ++it;
+            } else {
+                Types[static_cast<size_t>(*it)] = typeOfValue(v);
+                it = Untyped.erase(it);
+            }
+        }
+    }
+}
+
 // Runs every statement of SQL; returns the rows changed by the last one.
+// Runs a statement that may write. A query of the same connection that is
+// still running stands in the way of dropping or altering what it reads (the
+// engine refuses: locked) and of a rollback (which would end it): those
+// queries stop first, and a refused statement runs again once they have.
+void runWrite(sqlite3* Db, TStatement& St)
+{
+    const std::string text = UpperCase(TrimLeft(sqlite3_sql(St.Get())));
+    parkCursorsInTheWay(Db, text.rfind("ROLLBACK", 0) == 0);
+    try {
+        while (St.Step()) {
+        }
+    } catch (const EDatabaseError& E) {
+        const int code = E.ErrorCode() & 0xFF;
+        if ((code != SQLITE_LOCKED && code != SQLITE_BUSY) || !parkCursorsInTheWay(Db, true))
+            throw;
+        sqlite3_reset(St.Get());
+        while (St.Step()) {
+        }
+    }
+}
+
 int execAll(sqlite3* Db, const std::string& SQL, const TParams* Params)
 {
     const char* p = SQL.c_str();
@@ -146,8 +323,7 @@ int execAll(sqlite3* Db, const std::string& SQL, const TParams* Params)
         if (st.Empty())
             continue;
         bindParams(Db, st.Get(), Params);
-        while (st.Step()) {
-        }
+        runWrite(Db, st);
         changed = sqlite3_changes(Db);
     }
     return changed;
@@ -187,16 +363,6 @@ TFieldType typeOfDeclaration(const char* Decl, int& Size)
     if (d.find("BLOB") != std::string::npos)
         return ftBlob;
     return ftFloat;
-}
-
-TFieldType typeOfValue(const TDBValue& V)
-{
-    switch (V.Kind) {
-    case TDBValue::vkInteger: return ftInteger;
-    case TDBValue::vkFloat: return ftFloat;
-    case TDBValue::vkBlob: return ftBlob;
-    default: return ftString;
-    }
 }
 
 // What a SELECT looks like at its top level, from its words outside quotes,
@@ -302,6 +468,12 @@ std::vector<std::string> tableColumns(sqlite3* Db, const std::string& Schema, co
 
 }  // namespace
 
+TDBCursor::~TDBCursor()
+{
+    if (Statement)
+        stopCursor(*this);
+}
+
 // ============================================================== TDatabase
 
 TDatabase::TDatabase(TComponent* AOwner) : TComponent(AOwner)
@@ -373,6 +545,7 @@ TDBDataSet::TDBDataSet(TComponent* AOwner) : TDataSet(AOwner)
 
 TDBDataSet::~TDBDataSet()
 {
+    FCursor.reset();   // the data set's own close can no longer reach it
     if (FDatabase) {
         auto& sets = FDatabase->FDataSets;
         sets.erase(std::remove(sets.begin(), sets.end(), this), sets.end());
@@ -486,36 +659,122 @@ void TDBDataSet::InternalOpen(TFetchResult& Result)
     if (!target.Editable)
         target = TEditTarget();
 
-    TStatement& st = keyed ? *keyed : *plain;
-    const int first = keyed ? 1 : 0;
-    bindParams(db, st.Get(), params);
+    auto cursor = std::make_unique<TDBCursor>();
+    cursor->Db = db;
+    cursor->Text = Trim(sqlite3_sql(ps));
+    while (!cursor->Text.empty() &&
+           (cursor->Text.back() == ';' || std::isspace(static_cast<unsigned char>(cursor->Text.back()))))
+        cursor->Text.pop_back();
+    cursor->First = keyed ? 1 : 0;
+    cursor->Columns = columns;
+    cursor->Statement = keyed ? std::move(keyed) : std::move(plain);   // ps stays good either way
+    sqlite3_stmt* st = cursor->Statement->Get();
+    bindParams(db, st, params);
     std::deque<TDBValue>& values = Result.Values;
-    while (st.Step()) {
-        if (keyed)
-            Result.Keys.push_back(sqlite3_column_int64(st.Get(), 0));
-        for (int i = first; i < first + columns; ++i)
-            values.push_back(columnValue(st.Get(), i));
+    Result.Complete = true;
+    for (int row = 0; row < Result.MaxRows; ++row) {
+        if (!stepCursor(*cursor))
+            break;
+        if (row == Result.MaxRows - 1)
+            Result.Complete = false;   // maybe more: the next step tells
+        if (cursor->First)
+            Result.Keys.push_back(sqlite3_column_int64(st, 0));
+        for (int i = cursor->First; i < cursor->First + columns; ++i)
+            values.push_back(columnValue(st, i));
+        ++cursor->Read;
     }
 
+    // Column types: declared, else the first value that is not null.
+    std::vector<TFieldType> types(static_cast<size_t>(columns), ftString);
+    std::vector<int> sizes(static_cast<size_t>(columns), 0);
+    std::vector<int> untyped;
     for (int i = 0; i < columns; ++i) {
-        const char* decl = sqlite3_column_decltype(ps, i);
-        int size = 0;
-        TFieldType type = ftString;
-        if (decl) {
-            type = typeOfDeclaration(decl, size);
-        } else {
-            for (size_t r = static_cast<size_t>(i); r < values.size(); r += static_cast<size_t>(columns))
-                if (!values[r].IsNull()) {
-                    type = typeOfValue(values[r]);
-                    break;
-                }
+        if (const char* decl = sqlite3_column_decltype(ps, i)) {
+            types[static_cast<size_t>(i)] = typeOfDeclaration(decl, sizes[static_cast<size_t>(i)]);
+            continue;
         }
-        const char* name = sqlite3_column_name(ps, i);
-        Result.Defs.emplace_back(name ? name : "", type, size, i + 1);
+        bool found = false;
+        for (size_t r = static_cast<size_t>(i); r < values.size(); r += static_cast<size_t>(columns))
+            if (!values[r].IsNull()) {
+                types[static_cast<size_t>(i)] = typeOfValue(values[r]);
+                found = true;
+                break;
+            }
+        if (!found)
+            untyped.push_back(i);
     }
+    if (!untyped.empty() && !Result.Complete)
+        typesFromValues(db, sql, params, untyped, types);
+    for (int i = 0; i < columns; ++i) {
+        const char* name = sqlite3_column_name(ps, i);
+        Result.Defs.emplace_back(name ? name : "", types[static_cast<size_t>(i)], sizes[static_cast<size_t>(i)], i + 1);
+    }
+    if (Result.Complete)
+        stopCursor(*cursor);
     Result.CanModify = target.Editable;
     Result.ReadOnly.assign(static_cast<size_t>(columns), !target.Editable);
     FTarget = std::move(target);
+    FCursor = std::move(cursor);
+}
+
+bool TDBDataSet::InternalFetch(TDBValue* Row, int64_t& Key)
+{
+    if (!FCursor)
+        return false;
+    TDBCursor& c = *FCursor;
+    if (c.Parked) {   // a write stopped the query: begin again where it was
+        c.Parked = false;
+        const int read = c.Read;
+        c.Read = 0;
+        if (!skipRows(c, read))
+            return false;
+    }
+    if (!stepCursor(c))
+        return false;
+    sqlite3_stmt* st = c.Statement->Get();
+    if (c.First)
+        Key = sqlite3_value_int64(sqlite3_column_value(st, 0));
+    for (int i = 0; i < c.Columns; ++i)
+        readColumn(st, c.First + i, Row[i]);
+    ++c.Read;
+    return true;
+}
+
+int TDBDataSet::InternalRestart(int Skip)
+{
+    if (!FCursor)
+        return 0;
+    TDBCursor& c = *FCursor;
+    stopCursor(c);
+    c.Parked = false;
+    c.Read = 0;
+    skipRows(c, Skip);
+    return c.Read;
+}
+
+int TDBDataSet::InternalRecordCount()
+{
+    if (!FCursor)
+        return 0;
+    sqlite3* db = FCursor->Db;
+    try {
+        TStatement st(db, "SELECT count(*) FROM (" + FCursor->Text + "\n)");
+        bindParams(db, st.Get(), SelectParams());
+        if (st.Step())
+            return static_cast<int>(sqlite3_column_int64(st.Get(), 0));
+    } catch (const EDatabaseError&) {
+    }
+    TStatement st(db, FCursor->Text);   // a text that does not nest: count by walking
+    bindParams(db, st.Get(), SelectParams());
+    int count = 0;
+    while (st.Step())
+        ++count;
+    return count;
+}
+
+void TDBDataSet::InternalCloseCursor()
+{
+    FCursor.reset();
 }
 
 void TDBDataSet::InternalInitFieldDefs(std::vector<TFieldDef>& Defs)
@@ -534,20 +793,8 @@ void TDBDataSet::InternalInitFieldDefs(std::vector<TFieldDef>& Defs)
         else
             untyped.push_back(i);
     }
-    if (!untyped.empty()) {
-        bindParams(db, st.Get(), SelectParams(), nullptr, 0, true);
-        while (!untyped.empty() && st.Step()) {
-            for (auto it = untyped.begin(); it != untyped.end();) {
-                const TDBValue v = columnValue(st.Get(), *it);
-                if (v.IsNull()) {
-                    ++it;
-                } else {
-                    types[static_cast<size_t>(*it)] = typeOfValue(v);
-                    it = untyped.erase(it);
-                }
-            }
-        }
-    }
+    if (!untyped.empty())
+        typesFromValues(db, SelectSQL(), SelectParams(), untyped, types);
     for (int i = 0; i < columns; ++i) {
         const char* name = sqlite3_column_name(st.Get(), i);
         Defs.emplace_back(name ? name : "", types[static_cast<size_t>(i)], sizes[static_cast<size_t>(i)], i + 1);
@@ -560,6 +807,7 @@ int64_t TDBDataSet::InternalPost(bool Inserting, int64_t Key, const std::vector<
     if (!FTarget.Editable)
         DatabaseError("Cannot modify a read-only dataset");
     sqlite3* db = Connection().Db;
+    parkCursorsInTheWay(db, false);
     const std::string table = quoteIdent(FTarget.Schema) + "." + quoteIdent(FTarget.Table);
     std::vector<size_t> cols;
     for (size_t i = 0; i < Changed.size() && i < FTarget.Columns.size(); ++i)
@@ -622,6 +870,7 @@ void TDBDataSet::InternalDelete(int64_t Key)
     if (!FTarget.Editable)
         DatabaseError("Cannot modify a read-only dataset");
     sqlite3* db = Connection().Db;
+    parkCursorsInTheWay(db, false);
     TStatement st(db, "DELETE FROM " + quoteIdent(FTarget.Schema) + "." + quoteIdent(FTarget.Table) + " WHERE " +
                           FTarget.RowIdName + " = ?");
     bindValue(db, st.Get(), 1, TDBValue::Integer(Key));

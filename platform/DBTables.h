@@ -25,6 +25,15 @@
 // float). A column that is an expression takes the type of its first non-null
 // value (integer, float, text, blob; text when there is none).
 //
+// A data set larger than the rows it holds keeps its query running while it
+// walks the result (see DB.h). A write through a TDatabase of this program
+// (ExecSQL, Post, Delete) first stops the running queries of the other
+// TDatabases on the same file, which would make it wait, and those of its
+// own connection that are in its way (a rollback, dropping or altering what
+// they read); such a data set runs its query again where it goes on and
+// passes over the rows it had read. Another program writing the file waits
+// for a running query as it waits for any reader.
+//
 // A data set edits when its SELECT reads one table (no join, DISTINCT,
 // GROUP BY, compound select, view or sub-query on another table) and every
 // column is a plain column of it: Post updates or inserts by the row id,
@@ -40,6 +49,7 @@
 
 class TDBDataSet;
 struct TDatabaseConnection;   // the engine's handle
+struct TDBCursor;             // a data set's running query
 
 // One connection to a database file. Data sets open it when they open.
 class TDatabase : public TComponent {
@@ -88,6 +98,10 @@ protected:
     virtual const TParams* SelectParams() const { return nullptr; }
 
     void InternalOpen(TFetchResult& Result) override;
+    bool InternalFetch(TDBValue* Row, int64_t& Key) override;
+    int InternalRestart(int Skip) override;
+    int InternalRecordCount() override;
+    void InternalCloseCursor() override;
     void InternalInitFieldDefs(std::vector<TFieldDef>& Defs) override;
     int64_t InternalPost(bool Inserting, int64_t Key, const std::vector<TDBValue>& Values,
                          const std::vector<bool>& Changed, std::vector<TDBValue>& Reread) override;
@@ -109,6 +123,7 @@ private:
     };
     TEditTarget FTarget;
     TDatabase* FDatabase = nullptr;
+    std::unique_ptr<TDBCursor> FCursor;
 };
 
 // A data set over an SQL text with ":name" parameters.
