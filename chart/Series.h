@@ -84,6 +84,10 @@ private:
     // Draws from the last point to point ValueIndex at pixel (X, Y).
     void DrawValueTo(int ValueIndex, int X, int Y);
     void SelectIncrementalPen();
+    // A 2-D pass without stairs whose thin solid pen joins every point:
+    // segments down one pixel column are then drawn as the one line they
+    // make.
+    bool CanDrawColumnRuns();
 
     bool FAutoRepaint = true;
     bool FDrawAllPoints = true;

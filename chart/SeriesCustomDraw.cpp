@@ -6,6 +6,7 @@
 #include "platform/ScopeGuard.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -143,10 +144,7 @@ void TCustomSeries::DrawSegment(int ValueIndex, int X1, int Y1, TColor AColor, b
         if (FDrawArea) {
             const TColor Area = GetAreaBrushColor(AColor);
             C->Brush->SetColor(Area);
-            if (FAreaLinesPen->Color() != clSeriesDefault && FAreaLinesPen->Visible())
-                C->AssignVisiblePen(FAreaLinesPen.get());
-            else
-                C->AssignVisiblePenColor(FAreaLinesPen.get(), AColor);
+            PrepareAreaLinesPen(C, AColor);
             DrawAreaPart(X0, Y0, X1, Y1, Area, IsLast);
         } else if (!Is3D && FJoinPoints)
             DrawLine2D(X0, Y0, X1, Y1, FColorEachLine ? AColor : DrawingSeriesColor());
@@ -158,6 +156,14 @@ void TCustomSeries::DrawSegment(int ValueIndex, int X1, int Y1, TColor AColor, b
         if (IsLast && AColor != clNone)
             DrawPointer(X1, Y1, AColor, ValueIndex);
     }
+}
+
+void TCustomSeries::PrepareAreaLinesPen(TCanvas3D* Canvas, TColor AColor)
+{
+    if (FAreaLinesPen->Color() != clSeriesDefault && FAreaLinesPen->Visible())
+        Canvas->AssignVisiblePen(FAreaLinesPen.get());
+    else
+        Canvas->AssignVisiblePenColor(FAreaLinesPen.get(), AColor);
 }
 
 void TCustomSeries::DrawLine2D(int X0, int Y0, int X1, int Y1, TColor AColor)
@@ -375,12 +381,155 @@ void TCustomSeries::DrawAreaPart(int X0, int Y0, int X1, int Y1, TColor AreaBrus
         DrawTopLine(X0, Y0, X1, Y1);
 }
 
+// ------------------------------------------------------------------ runs in one pixel column
+
+namespace {
+
+bool Paints(TPen* P) { return P->Style() != psClear && P->Color() != clNone; }
+
+} // namespace
+
+bool TCustomSeries::CanDrawColumnRuns()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || IsHorizontal() || !DrawValuesForward())
+        return false;
+    if (LastVisibleIndex - FirstVisibleIndex < 2 || FPointer->Visible() || FStairs || !(FJoinPoints || FDrawArea))
+        return false;
+    const TColor Color = SeriesColor();
+    if (!FDrawArea) {
+        LinePrepareCanvas(C, Color);
+        return ChThinSolidPen(C->Pen);
+    }
+    if (FGradient->Visible() || FTransparency > 0 || IsStacked())
+        return false;
+    PrepareAreaLinesPen(C, Color);
+    if (!ChThinSolidPen(C->Pen))
+        return false;
+    C->AssignVisiblePen(LinePen());
+    return ChThinSolidPen(C->Pen);
+}
+
+void TCustomSeries::DrawColumnRuns()
+{
+    const int Last = LastVisibleIndex;
+    DrawValue(FirstVisibleIndex);
+    int i = FirstVisibleIndex + 1;
+    while (i <= Last) {
+        const TColor Color = GetValueColor(i);
+        if (Color == clNone || Color != FPrevColor || CalcXPos(i) != FPrevPoint.X ||
+            (FDrawArea && GetOriginPos(i) != FPrevOriginPos)) {
+            DrawValue(i++);
+            continue;
+        }
+        // A run in the previous point's column, of its colour and origin.
+        const int X = FPrevPoint.X, Origin = FPrevOriginPos;
+        FRunY.clear();
+        FRunY.push_back(FPrevPoint.Y);
+        FRunY.push_back(CalcYPos(i));
+        int j = i + 1;
+        for (; j <= Last; ++j) {
+            if (CalcXPos(j) != X || GetValueColor(j) != Color || (FDrawArea && GetOriginPos(j) != Origin))
+                break;
+            FRunY.push_back(CalcYPos(j));
+        }
+        PaintColumnRun(X, Origin, Color);
+        FPrevPoint = {X, FRunY.back()};
+        i = j;
+    }
+}
+
+void TCustomSeries::PaintColumnRun(int X, int Origin, TColor AColor)
+{
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    const int N = static_cast<int>(FRunY.size());
+    bool Outline = false;
+    if (FDrawArea) {
+        C->Brush->SetColor(GetAreaBrushColor(AColor));
+        PrepareAreaLinesPen(C, AColor);
+        Outline = Paints(C->Pen);
+    }
+    const bool Top = FDrawArea ? LinePen()->Visible() : true;
+    if (!Outline) {
+        // One colour: the segments of a path down one column paint one
+        // unbroken span of rows.
+        int Lo = INT_MAX, Hi = INT_MIN;
+        for (int k = 1; k < N; ++k) {
+            int A, B;
+            ChColumnSegmentRows(FRunY[k - 1], FRunY[k], A, B);
+            if (A <= B) {
+                Lo = std::min(Lo, A);
+                Hi = std::max(Hi, B);
+            }
+        }
+        if (Lo > Hi || !Top)
+            return;
+        if (FDrawArea) {
+            C->AssignVisiblePen(LinePen());
+            C->LineWithZ(X, Lo, X, Hi + 1, StartZ);
+        } else {
+            LinePrepareCanvas(C, FColorEachLine ? AColor : DrawingSeriesColor());
+            C->Line(X, Lo, X, Hi + 1);
+        }
+        return;
+    }
+    // An area with outlines: each point outlines its empty polygon from the
+    // origin to both ends of its segment, then draws the segment's top line
+    // over it. A row ends up in the top line's colour when the last outline
+    // that covers it is that of a segment whose line covers it too. Walking
+    // back, the outlines grow one span about the origin; the rows each one
+    // adds keep its own segment's line.
+    int UTop = INT_MAX, UBottom = INT_MIN;
+    FRunRows.clear();
+    for (int k = N - 1; k >= 1; --k) {
+        const int Y0 = FRunY[k - 1], Y1 = FRunY[k];
+        if (Y0 == Y1)
+            continue;   // nothing drawn for a segment of no length
+        const int ILo = std::min({Origin, Y0, Y1}), IHi = std::max({Origin, Y0, Y1});
+        int SLo, SHi;
+        ChColumnSegmentRows(Y0, Y1, SLo, SHi);
+        const auto Keep = [&](int Lo, int Hi) {
+            if (Lo <= Hi) {
+                FRunRows.push_back(Lo);
+                FRunRows.push_back(Hi);
+            }
+        };
+        if (Top) {
+            if (UTop > UBottom)
+                Keep(SLo, SHi);
+            else {
+                Keep(std::max(SLo, ILo), std::min(SHi, UTop - 1));
+                Keep(std::max(SLo, UBottom + 1), std::min(SHi, IHi));
+            }
+        }
+        UTop = std::min(UTop, ILo);
+        UBottom = std::max(UBottom, IHi);
+    }
+    if (UTop > UBottom)
+        return;
+    C->Line(X, UTop, X, UBottom + 1);
+    if (FRunRows.empty())
+        return;
+    C->AssignVisiblePen(LinePen());
+    for (size_t k = 0; k + 1 < FRunRows.size(); k += 2)
+        C->LineWithZ(X, FRunRows[k], X, FRunRows[k + 1] + 1, StartZ);
+}
+
+void TCustomSeries::DrawValues()
+{
+    if (CanDrawColumnRuns())
+        DrawColumnRuns();
+    else
+        TCustomLineSeries::DrawAllValues();
+}
+
 // ------------------------------------------------------------------ the whole series
 
 void TCustomSeries::DrawPass(TColor PassColor)
 {
     TValueRollback<TColor> Colour(FPassColor, PassColor);
-    TCustomLineSeries::DrawAllValues();
+    DrawValues();
 }
 
 void TCustomSeries::DrawAllValues()
@@ -408,5 +557,5 @@ void TCustomSeries::DrawAllValues()
         LinePen()->SetWidth(2 * Kept.Width() + FOutLine->Width() + 1);
         DrawPass(FOutLine->Color());
     }
-    TCustomLineSeries::DrawAllValues();
+    DrawValues();
 }
