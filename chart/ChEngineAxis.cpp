@@ -33,7 +33,11 @@ int RoundPixel(double P)
         return -CoordinateLimit;
     if (P > Limit)
         return CoordinateLimit;
-    return static_cast<int>(std::nearbyint(P));
+    // Rounded as nearbyint rounds (to nearest, ties to even), without its
+    // library call: adding and taking away 1.5 * 2^52 leaves no fraction
+    // bits for a value this small.
+    constexpr double Shift = 6755399441055744.0;
+    return static_cast<int>((P + Shift) - Shift);
 }
 
 // Origin plus a rounded offset, without overflowing.

@@ -7,6 +7,7 @@
 #include "chart/ChSeriesPointer.h"
 #include "chart/Series.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -166,6 +167,17 @@ private:
     void PrepareAreaLinesPen(TCanvas3D* Canvas, TColor AColor);
     // Rows of the top line shown in an area run (pairs, first and last).
     std::vector<int> FRunRows;
+    // Pointers only, 2-D, drawn forward, all alike: squares of one colour
+    // with a thin solid outline and a solid fill.
+    bool CanSkipCoveredPointers();
+    // Draws the pointers DrawValue would draw, in their order, but for
+    // those whose every pixel a later pointer paints again.
+    void DrawUncoveredPointers();
+    // Pixels of the points (X, Y pairs), the pixels the later pointers
+    // cover (one bit a pixel, rows of whole words), and the points to draw.
+    std::vector<int> FPointPixels;
+    std::vector<uint64_t> FCovered;
+    std::vector<uint8_t> FDrawn;
 
     std::unique_ptr<TChartBrush> FAreaChartBrush;
     TColor FAreaColor = clSeriesDefault;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <span>
 #include <vector>
 
 // ------------------------------------------------------------------ colours and pens
@@ -395,14 +396,15 @@ bool TCustomSeries::CanDrawColumnRuns()
     TCanvas3D* C = Chart->ChartCanvas();
     if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || IsHorizontal() || !DrawValuesForward())
         return false;
-    if (LastVisibleIndex - FirstVisibleIndex < 2 || FPointer->Visible() || FStairs || !(FJoinPoints || FDrawArea))
+    if (LastVisibleIndex - FirstVisibleIndex < 2 || FPointer->Visible() || FStairs || IsStacked() ||
+        !(FJoinPoints || FDrawArea))
         return false;
     const TColor Color = SeriesColor();
     if (!FDrawArea) {
         LinePrepareCanvas(C, Color);
         return ChThinSolidPen(C->Pen);
     }
-    if (FGradient->Visible() || FTransparency > 0 || IsStacked())
+    if (FGradient->Visible() || FTransparency > 0)
         return false;
     PrepareAreaLinesPen(C, Color);
     if (!ChThinSolidPen(C->Pen))
@@ -415,26 +417,33 @@ void TCustomSeries::DrawColumnRuns()
 {
     const int Last = LastVisibleIndex;
     DrawValue(FirstVisibleIndex);
+    // Not stacked: a point's pixel is its values' on the axes, and the
+    // origin is one for all points. Without colours of their own the points
+    // all have the series' (or the pass's) colour.
+    const std::span<const double> Xs = XValues()->Values(), Ys = YValues()->Values();
+    TChartAxis* Horiz = GetHorizAxis();
+    TChartAxis* Vert = GetVertAxis();
+    const bool OneColour = !HasValueColors() && !ColorEachPoint();
+    const auto ColourOf = [&](int i) { return OneColour ? FPrevColor : GetValueColor(i); };
     int i = FirstVisibleIndex + 1;
     while (i <= Last) {
-        const TColor Color = GetValueColor(i);
-        if (Color == clNone || Color != FPrevColor || CalcXPos(i) != FPrevPoint.X ||
-            (FDrawArea && GetOriginPos(i) != FPrevOriginPos)) {
+        const TColor Color = ColourOf(i);
+        if (Color == clNone || Color != FPrevColor || Horiz->CalcXPosValue(Xs[i]) != FPrevPoint.X) {
             DrawValue(i++);
             continue;
         }
-        // A run in the previous point's column, of its colour and origin.
-        const int X = FPrevPoint.X, Origin = FPrevOriginPos;
+        // A run in the previous point's column, of its colour.
+        const int X = FPrevPoint.X;
         FRunY.clear();
         FRunY.push_back(FPrevPoint.Y);
-        FRunY.push_back(CalcYPos(i));
+        FRunY.push_back(Vert->CalcYPosValue(Ys[i]));
         int j = i + 1;
         for (; j <= Last; ++j) {
-            if (CalcXPos(j) != X || GetValueColor(j) != Color || (FDrawArea && GetOriginPos(j) != Origin))
+            if (Horiz->CalcXPosValue(Xs[j]) != X || ColourOf(j) != Color)
                 break;
-            FRunY.push_back(CalcYPos(j));
+            FRunY.push_back(Vert->CalcYPosValue(Ys[j]));
         }
-        PaintColumnRun(X, Origin, Color);
+        PaintColumnRun(X, FPrevOriginPos, Color);
         FPrevPoint = {X, FRunY.back()};
         i = j;
     }
@@ -516,10 +525,96 @@ void TCustomSeries::PaintColumnRun(int X, int Origin, TColor AColor)
         C->LineWithZ(X, FRunRows[k], X, FRunRows[k + 1] + 1, StartZ);
 }
 
+// ------------------------------------------------------------------ pointers drawn over again
+
+bool TCustomSeries::CanSkipCoveredPointers()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || !DrawValuesForward())
+        return false;
+    if (LastVisibleIndex - FirstVisibleIndex < 2 || FJoinPoints || FDrawArea || !FPointer->Visible())
+        return false;
+    if (OnGetPointerStyle || FPointer->Style() != psRectangle || FPointer->Transparency() > 0 ||
+        FPointer->Gradient()->Visible() || HasValueColors() || ColorEachPoint())
+        return false;
+    // A square whose outline and fill cover every pixel of it.
+    const TColor Color = GetValueColor(FirstVisibleIndex);
+    if (Color == clNone)
+        return false;
+    FPointer->PrepareCanvas(C, Color);
+    return ChThinSolidPen(C->Pen) && Paints(C->Pen) && C->Brush->Style() == bsSolid &&
+           C->Brush->Bitmap() == nullptr && C->Brush->Color() != clNone;
+}
+
+void TCustomSeries::DrawUncoveredPointers()
+{
+    const int First = FirstVisibleIndex, Last = LastVisibleIndex, N = Last - First + 1;
+    const int H = FPointer->HorizSize(), V = FPointer->VertSize();
+    FPointPixels.resize(static_cast<size_t>(2 * N));
+    int MinX = INT_MAX, MaxX = INT_MIN, MinY = INT_MAX, MaxY = INT_MIN;
+    for (int k = 0; k < N; ++k) {
+        const int X = CalcXPos(First + k), Y = CalcYPos(First + k);
+        FPointPixels[static_cast<size_t>(2 * k)] = X;
+        FPointPixels[static_cast<size_t>(2 * k + 1)] = Y;
+        MinX = std::min(MinX, X);
+        MaxX = std::max(MaxX, X);
+        MinY = std::min(MinY, Y);
+        MaxY = std::max(MaxY, Y);
+    }
+    // The pixels the squares may cover; too wide a spread draws them all.
+    const long long Width = static_cast<long long>(MaxX) - MinX + 2 * H + 1;
+    const long long Height = static_cast<long long>(MaxY) - MinY + 2 * V + 1;
+    const long long Words = (Width + 63) / 64;
+    FDrawn.assign(static_cast<size_t>(N), 1);
+    if (Words * Height <= (1 << 20)) {
+        FCovered.assign(static_cast<size_t>(Words * Height), 0);
+        const int Left = MinX - H, Top = MinY - V;
+        // Walking back, a square all of whose pixels the squares after it
+        // paint is painted over whatever it leaves.
+        for (int k = N - 1; k >= 0; --k) {
+            const int X0 = FPointPixels[static_cast<size_t>(2 * k)] - H - Left;
+            const int Y0 = FPointPixels[static_cast<size_t>(2 * k + 1)] - V - Top;
+            bool Covered = true;
+            for (int Row = Y0; Row <= Y0 + 2 * V && Covered; ++Row) {
+                const uint64_t* Bits = &FCovered[static_cast<size_t>(Row * Words)];
+                for (int Col = X0; Col <= X0 + 2 * H; ++Col)
+                    if ((Bits[Col >> 6] >> (Col & 63) & 1u) == 0) {
+                        Covered = false;
+                        break;
+                    }
+            }
+            if (Covered) {
+                FDrawn[static_cast<size_t>(k)] = 0;
+                continue;
+            }
+            for (int Row = Y0; Row <= Y0 + 2 * V; ++Row) {
+                uint64_t* Bits = &FCovered[static_cast<size_t>(Row * Words)];
+                for (int Col = X0; Col <= X0 + 2 * H; ++Col)
+                    Bits[Col >> 6] |= uint64_t{1} << (Col & 63);
+            }
+        }
+    }
+    // Each pointer would prepare the canvas alike and draw its square.
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    const TColor Color = GetValueColor(First);
+    FPointer->PrepareCanvas(C, Color);
+    for (int k = 0; k < N; ++k)
+        if (FDrawn[static_cast<size_t>(k)] != 0) {
+            const int X = FPointPixels[static_cast<size_t>(2 * k)], Y = FPointPixels[static_cast<size_t>(2 * k + 1)];
+            C->Rectangle(X - H, Y - V, X + H + 1, Y + V + 1);
+        }
+    FPrevPoint = {FPointPixels[static_cast<size_t>(2 * N - 2)], FPointPixels[static_cast<size_t>(2 * N - 1)]};
+    FPrevColor = Color;
+    FOriginPos = FPrevOriginPos = GetOriginPos(Last);
+}
+
 void TCustomSeries::DrawValues()
 {
     if (CanDrawColumnRuns())
         DrawColumnRuns();
+    else if (CanSkipCoveredPointers())
+        DrawUncoveredPointers();
     else
         TCustomLineSeries::DrawAllValues();
 }
