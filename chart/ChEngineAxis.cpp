@@ -621,6 +621,28 @@ int TChartAxis::YPosValueCheck(double Value)
     return RoundPixel(FInverted ? FPixelStart + T : FPixelEnd - T);
 }
 
+void TChartAxis::PosValues(bool Horizontal, const double* Values, int Count, int* Pixels)
+{
+    const TAxisCalcPos Calc = Horizontal ? FHorizPosValue : FVertPosValue;
+    const bool X = Calc == &TChartAxis::XPosValueCheck;
+    if ((X || Calc == &TChartAxis::YPosValueCheck) && !FScaleRangeIsZero) {
+        // XPosValueCheck and YPosValueCheck with RoundPixel, in line
+        // (From - T is From + -1 * T to the last bit).
+        const bool Back = X == FInverted;
+        const double From = Back ? FPixelEnd : FPixelStart, Sign = Back ? -1.0 : 1.0;
+        const double Min = FScaleMin, Scale = FPixelsPerValue, Limit = CoordinateLimit;
+        constexpr double Shift = 6755399441055744.0;
+        for (int i = 0; i < Count; ++i) {
+            const double P = From + Sign * ((Values[i] - Min) * Scale);
+            const double Q = std::isnan(P) ? -Limit : (P < -Limit ? -Limit : (P > Limit ? Limit : P));
+            Pixels[i] = static_cast<int>((Q + Shift) - Shift);
+        }
+        return;
+    }
+    for (int i = 0; i < Count; ++i)
+        Pixels[i] = (this->*Calc)(Values[i]);
+}
+
 int TChartAxis::LogXPosValue(double Value)
 {
     if (FLogScaleRange == 0)

@@ -205,9 +205,14 @@ void TFastLineSeries::DrawAllValues()
         Lo = INT_MAX;
         Hi = INT_MIN;
     };
-    for (int i = First > 0 ? First : First + 1; i <= LastVisibleIndex; ++i) {
-        int X, Y;
-        CalcPosition(i, X, Y);
+    const int From = First > 0 ? First : First + 1, Count = LastVisibleIndex - From + 1;
+    FPixels.resize(static_cast<size_t>(2 * Count));
+    int* const PX = FPixels.data();
+    int* const PY = PX + Count;
+    GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
+    GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
+    for (int k = 0; k < Count; ++k) {
+        const int X = PX[k], Y = PY[k];
         if (X != FLastPoint.X) {
             Flush();
             C->LineTo(X, Y);

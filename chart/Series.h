@@ -5,6 +5,7 @@
 #include "chart/ChEngine.h"
 
 #include <string>
+#include <vector>
 
 // The base of the line-like series: its line pen is the element's own pen.
 class TCustomLineSeries : public TChartSeries {
@@ -88,6 +89,9 @@ private:
     // segments down one pixel column are then drawn as the one line they
     // make.
     bool CanDrawColumnRuns();
+    // Pixels of the points of a pass (all X, then all Y), kept so that a
+    // pass allocates nothing per point.
+    std::vector<int> FPixels;
 
     bool FAutoRepaint = true;
     bool FDrawAllPoints = true;

@@ -420,15 +420,18 @@ void TCustomSeries::DrawColumnRuns()
     // Not stacked: a point's pixel is its values' on the axes, and the
     // origin is one for all points. Without colours of their own the points
     // all have the series' (or the pass's) colour.
-    const std::span<const double> Xs = XValues()->Values(), Ys = YValues()->Values();
-    TChartAxis* Horiz = GetHorizAxis();
-    TChartAxis* Vert = GetVertAxis();
+    const int From = FirstVisibleIndex + 1, Count = Last - From + 1;
+    FPointPixels.resize(static_cast<size_t>(2 * Count));
+    int* const PX = FPointPixels.data();
+    int* const PY = PX + Count;
+    GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
+    GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
     const bool OneColour = !HasValueColors() && !ColorEachPoint();
     const auto ColourOf = [&](int i) { return OneColour ? FPrevColor : GetValueColor(i); };
-    int i = FirstVisibleIndex + 1;
+    int i = From;
     while (i <= Last) {
         const TColor Color = ColourOf(i);
-        if (Color == clNone || Color != FPrevColor || Horiz->CalcXPosValue(Xs[i]) != FPrevPoint.X) {
+        if (Color == clNone || Color != FPrevColor || PX[i - From] != FPrevPoint.X) {
             DrawValue(i++);
             continue;
         }
@@ -436,12 +439,12 @@ void TCustomSeries::DrawColumnRuns()
         const int X = FPrevPoint.X;
         FRunY.clear();
         FRunY.push_back(FPrevPoint.Y);
-        FRunY.push_back(Vert->CalcYPosValue(Ys[i]));
+        FRunY.push_back(PY[i - From]);
         int j = i + 1;
         for (; j <= Last; ++j) {
-            if (Horiz->CalcXPosValue(Xs[j]) != X || ColourOf(j) != Color)
+            if (PX[j - From] != X || ColourOf(j) != Color)
                 break;
-            FRunY.push_back(Vert->CalcYPosValue(Ys[j]));
+            FRunY.push_back(PY[j - From]);
         }
         PaintColumnRun(X, FPrevOriginPos, Color);
         FPrevPoint = {X, FRunY.back()};
