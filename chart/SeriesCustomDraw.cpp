@@ -538,7 +538,10 @@ bool TCustomSeries::CanSkipCoveredPointers()
         return false;
     if (LastVisibleIndex - FirstVisibleIndex < 2 || FJoinPoints || FDrawArea || !FPointer->Visible())
         return false;
+    // Pointers of a few pixels: the cover of a big one costs more to check
+    // than to paint.
     if (OnGetPointerStyle || FPointer->Style() != psRectangle || FPointer->Transparency() > 0 ||
+        FPointer->HorizSize() > 32 || FPointer->VertSize() > 32 ||
         FPointer->Gradient()->Visible() || HasValueColors() || ColorEachPoint())
         return false;
     // A square whose outline and fill cover every pixel of it.
