@@ -192,6 +192,9 @@ public:
     int HorizPosValue(double Value) { return (this->*FHorizPosValue)(Value); }
     int VertPosValue(double Value) { return (this->*FVertPosValue)(Value); }
     int CalcXPosValue(double Value) { return HorizPosValue(Value); }
+    // The pixels of Count values, as HorizPosValue (Horizontal) or
+    // VertPosValue gives them one by one: for loops over many values.
+    void PosValues(bool Horizontal, const double* Values, int Count, int* Pixels);
     int CalcYPosValue(double Value) { return VertPosValue(Value); }
     int CalcSizeValue(double Value);
     double CalcPosPoint(int Value);

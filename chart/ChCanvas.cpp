@@ -294,6 +294,26 @@ void ChSetChPen(TPen* APen, TChartPen* ChartPen, TColor Color, TCanvas* DC)
     }
 }
 
+bool ChThinSolidPen(TPen* Pen)
+{
+    return Pen->Style() == psClear || Pen->Color() == clNone ||
+           (Pen->Style() == psSolid && Pen->Width() <= 1 && Pen->Mode() == pmCopy);
+}
+
+void ChColumnSegmentRows(int A, int B, int& Lo, int& Hi)
+{
+    if (A == B) {
+        Lo = 1;
+        Hi = 0;
+    } else if (B > A) {
+        Lo = A;
+        Hi = B - 1;
+    } else {
+        Lo = B + 1;
+        Hi = A;
+    }
+}
+
 // ------------------------------------------------------------------ clipping
 
 namespace {

@@ -451,6 +451,11 @@ public:
     TPen* Pen = nullptr;
     TBrush* Brush = nullptr;
     bool Metafiling = false;
+    // Off (the default), a series whose points crowd into one pixel column
+    // may paint the pixels a run of them would paint at once instead of
+    // point by point, where that leaves the picture the same. On, every
+    // point is drawn by itself (the reference the pictures are held to).
+    bool DrawEveryPoint = false;
     int BlendTransparency = 0;
     TRect Bounds;
     TChFont* CurrentFont = nullptr;
@@ -813,6 +818,12 @@ void ChGrayScale(TBitmap* Bitmap, bool Inverted, int Mode);
 // Realises a chart pen on a platform pen: small dots, caps and joins, width.
 void ChSetChPen(TPen* APen, TChartPen* ChartPen, TColor Color, TCanvas* DC);
 void ChCreatePenSmallDots(TPen* APen, TColor Color);
+// A pen whose strokes paint just the union of their pixels in one colour,
+// or nothing: a one-pixel solid pen that copies, or a clear one.
+bool ChThinSolidPen(TPen* Pen);
+// The rows a one-pixel line from row A to row B of one column paints: from A
+// towards B, without B; empty (Lo > Hi) when A == B.
+void ChColumnSegmentRows(int A, int B, int& Lo, int& Hi);
 // The clip in force before ClipCanvas is kept per platform canvas; clips do
 // not nest (a second ClipCanvas replaces what the first saved).
 void ClipCanvas(TCanvas* Canvas, const TRect& R);

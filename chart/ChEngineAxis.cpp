@@ -33,7 +33,11 @@ int RoundPixel(double P)
         return -CoordinateLimit;
     if (P > Limit)
         return CoordinateLimit;
-    return static_cast<int>(std::nearbyint(P));
+    // Rounded as nearbyint rounds (to nearest, ties to even), without its
+    // library call: adding and taking away 1.5 * 2^52 leaves no fraction
+    // bits for a value this small.
+    constexpr double Shift = 6755399441055744.0;
+    return static_cast<int>((P + Shift) - Shift);
 }
 
 // Origin plus a rounded offset, without overflowing.
@@ -615,6 +619,28 @@ int TChartAxis::YPosValueCheck(double Value)
         return FPixelCenter;
     const double T = (Value - FScaleMin) * FPixelsPerValue;
     return RoundPixel(FInverted ? FPixelStart + T : FPixelEnd - T);
+}
+
+void TChartAxis::PosValues(bool Horizontal, const double* Values, int Count, int* Pixels)
+{
+    const TAxisCalcPos Calc = Horizontal ? FHorizPosValue : FVertPosValue;
+    const bool X = Calc == &TChartAxis::XPosValueCheck;
+    if ((X || Calc == &TChartAxis::YPosValueCheck) && !FScaleRangeIsZero) {
+        // XPosValueCheck and YPosValueCheck with RoundPixel, in line
+        // (From - T is From + -1 * T to the last bit).
+        const bool Back = X == FInverted;
+        const double From = Back ? FPixelEnd : FPixelStart, Sign = Back ? -1.0 : 1.0;
+        const double Min = FScaleMin, Scale = FPixelsPerValue, Limit = CoordinateLimit;
+        constexpr double Shift = 6755399441055744.0;
+        for (int i = 0; i < Count; ++i) {
+            const double P = From + Sign * ((Values[i] - Min) * Scale);
+            const double Q = std::isnan(P) ? -Limit : (P < -Limit ? -Limit : (P > Limit ? Limit : P));
+            Pixels[i] = static_cast<int>((Q + Shift) - Shift);
+        }
+        return;
+    }
+    for (int i = 0; i < Count; ++i)
+        Pixels[i] = (this->*Calc)(Values[i]);
 }
 
 int TChartAxis::LogXPosValue(double Value)

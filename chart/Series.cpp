@@ -4,6 +4,9 @@
 #include "chart/ChMarks.h"
 #include "chart/ChProcs.h"
 
+#include <algorithm>
+#include <climits>
+
 TFastLineSeries::TFastLineSeries(TComponent* AOwner) : TCustomLineSeries(AOwner)
 {
     // A sweep leaving the axis on the right still draws its last segment;
@@ -164,16 +167,65 @@ void TFastLineSeries::DrawValueTo(int ValueIndex, int X, int Y)
     FLastPoint = {X, Y};
 }
 
+bool TFastLineSeries::CanDrawColumnRuns()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || FStairs || LastVisibleIndex - FirstVisibleIndex < 2)
+        return false;
+    // A null point moves the pen instead of drawing to it.
+    if (!FIgnoreNulls && (HasValueColors() || SeriesColor() == clNone))
+        return false;
+    return ChThinSolidPen(C->Pen);
+}
+
 void TFastLineSeries::DrawAllValues()
 {
     PrepareCanvas();
     const int First = FirstVisibleIndex;
     CalcPosition(First > 0 ? First - 1 : First, FLastPoint.X, FLastPoint.Y);
     DoMove(FLastPoint.X, FLastPoint.Y);
-    if (First > 0)
-        DrawValue(First);
-    for (int i = First + 1; i <= LastVisibleIndex; ++i)
-        DrawValue(i);
+    if (!CanDrawColumnRuns()) {
+        if (First > 0)
+            DrawValue(First);
+        for (int i = First + 1; i <= LastVisibleIndex; ++i)
+            DrawValue(i);
+        return;
+    }
+    // The segments that run down one column paint one unbroken span of its
+    // rows: drawn as one line when the path leaves the column.
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    int Lo = INT_MAX, Hi = INT_MIN;
+    const auto Flush = [&] {
+        if (Lo > Hi)
+            return;
+        C->MoveTo(FLastPoint.X, Lo);
+        C->LineTo(FLastPoint.X, Hi + 1);
+        C->MoveTo(FLastPoint.X, FLastPoint.Y);
+        Lo = INT_MAX;
+        Hi = INT_MIN;
+    };
+    const int From = First > 0 ? First : First + 1, Count = LastVisibleIndex - From + 1;
+    FPixels.resize(static_cast<size_t>(2 * Count));
+    int* const PX = FPixels.data();
+    int* const PY = PX + Count;
+    GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
+    GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
+    for (int k = 0; k < Count; ++k) {
+        const int X = PX[k], Y = PY[k];
+        if (X != FLastPoint.X) {
+            Flush();
+            C->LineTo(X, Y);
+            FLastPoint = {X, Y};
+        } else if (FDrawAllPoints && Y != FLastPoint.Y) {
+            int A, B;
+            ChColumnSegmentRows(FLastPoint.Y, Y, A, B);
+            Lo = std::min(Lo, A);
+            Hi = std::max(Hi, B);
+            FLastPoint.Y = Y;
+        }
+    }
+    Flush();
 }
 
 void TFastLineSeries::DrawMark(int ValueIndex, const std::string& Text, TSeriesMarkPosition* Position)

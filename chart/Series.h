@@ -5,6 +5,7 @@
 #include "chart/ChEngine.h"
 
 #include <string>
+#include <vector>
 
 // The base of the line-like series: its line pen is the element's own pen.
 class TCustomLineSeries : public TChartSeries {
@@ -84,6 +85,13 @@ private:
     // Draws from the last point to point ValueIndex at pixel (X, Y).
     void DrawValueTo(int ValueIndex, int X, int Y);
     void SelectIncrementalPen();
+    // A 2-D pass without stairs whose thin solid pen joins every point:
+    // segments down one pixel column are then drawn as the one line they
+    // make.
+    bool CanDrawColumnRuns();
+    // Pixels of the points of a pass (all X, then all Y), kept so that a
+    // pass allocates nothing per point.
+    std::vector<int> FPixels;
 
     bool FAutoRepaint = true;
     bool FDrawAllPoints = true;

@@ -7,8 +7,10 @@
 #include "chart/ChSeriesPointer.h"
 #include "chart/Series.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 enum TCustomSeriesStack { cssNone, cssOverlap, cssStack, cssStack100 };
 
@@ -144,6 +146,38 @@ private:
     void DrawLine2D(int X0, int Y0, int X1, int Y1, TColor AColor);
     // Draws the whole series as the base does, in a pass colour.
     void DrawPass(TColor PassColor);
+    // Every visible value as DrawValue draws it, or by DrawColumnRuns where
+    // that paints the same pixels.
+    void DrawValues();
+    // A 2-D line or area drawn forward with thin solid pens, without
+    // pointers, stairs, gradient, translucency or stacking.
+    bool CanDrawColumnRuns();
+    // DrawValue for each point, except for the points after the first of a
+    // run in one pixel column (of one colour, one origin): the vertical
+    // segments (and, for an area, the outlines of the empty polygons) of
+    // such a run are painted as the few vertical lines that give the same
+    // pixels, in the same order of colours.
+    void DrawColumnRuns();
+    // Pixels (rows) of the points of the run being drawn; kept between
+    // passes so that drawing allocates nothing per point.
+    std::vector<int> FRunY;
+    // Paints the run in FRunY, in column X, as DrawSegment would have.
+    void PaintColumnRun(int X, int Origin, TColor AColor);
+    // The pen of the outlines of area polygons, for a point of AColor.
+    void PrepareAreaLinesPen(TCanvas3D* Canvas, TColor AColor);
+    // Rows of the top line shown in an area run (pairs, first and last).
+    std::vector<int> FRunRows;
+    // Pointers only, 2-D, drawn forward, all alike: squares of one colour
+    // with a thin solid outline and a solid fill.
+    bool CanSkipCoveredPointers();
+    // Draws the pointers DrawValue would draw, in their order, but for
+    // those whose every pixel a later pointer paints again.
+    void DrawUncoveredPointers();
+    // Pixels of the points (X, Y pairs), the pixels the later pointers
+    // cover (one bit a pixel, rows of whole words), and the points to draw.
+    std::vector<int> FPointPixels;
+    std::vector<uint64_t> FCovered;
+    std::vector<uint8_t> FDrawn;
 
     std::unique_ptr<TChartBrush> FAreaChartBrush;
     TColor FAreaColor = clSeriesDefault;

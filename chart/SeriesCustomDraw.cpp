@@ -6,7 +6,9 @@
 #include "platform/ScopeGuard.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <span>
 #include <vector>
 
 // ------------------------------------------------------------------ colours and pens
@@ -143,10 +145,7 @@ void TCustomSeries::DrawSegment(int ValueIndex, int X1, int Y1, TColor AColor, b
         if (FDrawArea) {
             const TColor Area = GetAreaBrushColor(AColor);
             C->Brush->SetColor(Area);
-            if (FAreaLinesPen->Color() != clSeriesDefault && FAreaLinesPen->Visible())
-                C->AssignVisiblePen(FAreaLinesPen.get());
-            else
-                C->AssignVisiblePenColor(FAreaLinesPen.get(), AColor);
+            PrepareAreaLinesPen(C, AColor);
             DrawAreaPart(X0, Y0, X1, Y1, Area, IsLast);
         } else if (!Is3D && FJoinPoints)
             DrawLine2D(X0, Y0, X1, Y1, FColorEachLine ? AColor : DrawingSeriesColor());
@@ -158,6 +157,14 @@ void TCustomSeries::DrawSegment(int ValueIndex, int X1, int Y1, TColor AColor, b
         if (IsLast && AColor != clNone)
             DrawPointer(X1, Y1, AColor, ValueIndex);
     }
+}
+
+void TCustomSeries::PrepareAreaLinesPen(TCanvas3D* Canvas, TColor AColor)
+{
+    if (FAreaLinesPen->Color() != clSeriesDefault && FAreaLinesPen->Visible())
+        Canvas->AssignVisiblePen(FAreaLinesPen.get());
+    else
+        Canvas->AssignVisiblePenColor(FAreaLinesPen.get(), AColor);
 }
 
 void TCustomSeries::DrawLine2D(int X0, int Y0, int X1, int Y1, TColor AColor)
@@ -375,12 +382,255 @@ void TCustomSeries::DrawAreaPart(int X0, int Y0, int X1, int Y1, TColor AreaBrus
         DrawTopLine(X0, Y0, X1, Y1);
 }
 
+// ------------------------------------------------------------------ runs in one pixel column
+
+namespace {
+
+bool Paints(TPen* P) { return P->Style() != psClear && P->Color() != clNone; }
+
+} // namespace
+
+bool TCustomSeries::CanDrawColumnRuns()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || IsHorizontal() || !DrawValuesForward())
+        return false;
+    if (LastVisibleIndex - FirstVisibleIndex < 2 || FPointer->Visible() || FStairs || IsStacked() ||
+        !(FJoinPoints || FDrawArea))
+        return false;
+    const TColor Color = SeriesColor();
+    if (!FDrawArea) {
+        LinePrepareCanvas(C, Color);
+        return ChThinSolidPen(C->Pen);
+    }
+    if (FGradient->Visible() || FTransparency > 0)
+        return false;
+    PrepareAreaLinesPen(C, Color);
+    if (!ChThinSolidPen(C->Pen))
+        return false;
+    C->AssignVisiblePen(LinePen());
+    return ChThinSolidPen(C->Pen);
+}
+
+void TCustomSeries::DrawColumnRuns()
+{
+    const int Last = LastVisibleIndex;
+    DrawValue(FirstVisibleIndex);
+    // Not stacked: a point's pixel is its values' on the axes, and the
+    // origin is one for all points. Without colours of their own the points
+    // all have the series' (or the pass's) colour.
+    const int From = FirstVisibleIndex + 1, Count = Last - From + 1;
+    FPointPixels.resize(static_cast<size_t>(2 * Count));
+    int* const PX = FPointPixels.data();
+    int* const PY = PX + Count;
+    GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
+    GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
+    const bool OneColour = !HasValueColors() && !ColorEachPoint();
+    const auto ColourOf = [&](int i) { return OneColour ? FPrevColor : GetValueColor(i); };
+    int i = From;
+    while (i <= Last) {
+        const TColor Color = ColourOf(i);
+        if (Color == clNone || Color != FPrevColor || PX[i - From] != FPrevPoint.X) {
+            DrawValue(i++);
+            continue;
+        }
+        // A run in the previous point's column, of its colour.
+        const int X = FPrevPoint.X;
+        FRunY.clear();
+        FRunY.push_back(FPrevPoint.Y);
+        FRunY.push_back(PY[i - From]);
+        int j = i + 1;
+        for (; j <= Last; ++j) {
+            if (PX[j - From] != X || ColourOf(j) != Color)
+                break;
+            FRunY.push_back(PY[j - From]);
+        }
+        PaintColumnRun(X, FPrevOriginPos, Color);
+        FPrevPoint = {X, FRunY.back()};
+        i = j;
+    }
+}
+
+void TCustomSeries::PaintColumnRun(int X, int Origin, TColor AColor)
+{
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    const int N = static_cast<int>(FRunY.size());
+    bool Outline = false;
+    if (FDrawArea) {
+        C->Brush->SetColor(GetAreaBrushColor(AColor));
+        PrepareAreaLinesPen(C, AColor);
+        Outline = Paints(C->Pen);
+    }
+    const bool Top = FDrawArea ? LinePen()->Visible() : true;
+    if (!Outline) {
+        // One colour: the segments of a path down one column paint one
+        // unbroken span of rows.
+        int Lo = INT_MAX, Hi = INT_MIN;
+        for (int k = 1; k < N; ++k) {
+            int A, B;
+            ChColumnSegmentRows(FRunY[k - 1], FRunY[k], A, B);
+            if (A <= B) {
+                Lo = std::min(Lo, A);
+                Hi = std::max(Hi, B);
+            }
+        }
+        if (Lo > Hi || !Top)
+            return;
+        if (FDrawArea) {
+            C->AssignVisiblePen(LinePen());
+            C->LineWithZ(X, Lo, X, Hi + 1, StartZ);
+        } else {
+            LinePrepareCanvas(C, FColorEachLine ? AColor : DrawingSeriesColor());
+            C->Line(X, Lo, X, Hi + 1);
+        }
+        return;
+    }
+    // An area with outlines: each point outlines its empty polygon from the
+    // origin to both ends of its segment, then draws the segment's top line
+    // over it. A row ends up in the top line's colour when the last outline
+    // that covers it is that of a segment whose line covers it too. Walking
+    // back, the outlines grow one span about the origin; the rows each one
+    // adds keep its own segment's line.
+    int UTop = INT_MAX, UBottom = INT_MIN;
+    FRunRows.clear();
+    for (int k = N - 1; k >= 1; --k) {
+        const int Y0 = FRunY[k - 1], Y1 = FRunY[k];
+        if (Y0 == Y1)
+            continue;   // nothing drawn for a segment of no length
+        const int ILo = std::min({Origin, Y0, Y1}), IHi = std::max({Origin, Y0, Y1});
+        int SLo, SHi;
+        ChColumnSegmentRows(Y0, Y1, SLo, SHi);
+        const auto Keep = [&](int Lo, int Hi) {
+            if (Lo <= Hi) {
+                FRunRows.push_back(Lo);
+                FRunRows.push_back(Hi);
+            }
+        };
+        if (Top) {
+            if (UTop > UBottom)
+                Keep(SLo, SHi);
+            else {
+                Keep(std::max(SLo, ILo), std::min(SHi, UTop - 1));
+                Keep(std::max(SLo, UBottom + 1), std::min(SHi, IHi));
+            }
+        }
+        UTop = std::min(UTop, ILo);
+        UBottom = std::max(UBottom, IHi);
+    }
+    if (UTop > UBottom)
+        return;
+    C->Line(X, UTop, X, UBottom + 1);
+    if (FRunRows.empty())
+        return;
+    C->AssignVisiblePen(LinePen());
+    for (size_t k = 0; k + 1 < FRunRows.size(); k += 2)
+        C->LineWithZ(X, FRunRows[k], X, FRunRows[k + 1] + 1, StartZ);
+}
+
+// ------------------------------------------------------------------ pointers drawn over again
+
+bool TCustomSeries::CanSkipCoveredPointers()
+{
+    TCustomAxisPanel* Chart = ParentChart();
+    TCanvas3D* C = Chart->ChartCanvas();
+    if (C->DrawEveryPoint || C->Metafiling || Chart->View3D() || !DrawValuesForward())
+        return false;
+    if (LastVisibleIndex - FirstVisibleIndex < 2 || FJoinPoints || FDrawArea || !FPointer->Visible())
+        return false;
+    // Pointers of a few pixels: the cover of a big one costs more to check
+    // than to paint.
+    if (OnGetPointerStyle || FPointer->Style() != psRectangle || FPointer->Transparency() > 0 ||
+        FPointer->HorizSize() > 32 || FPointer->VertSize() > 32 ||
+        FPointer->Gradient()->Visible() || HasValueColors() || ColorEachPoint())
+        return false;
+    // A square whose outline and fill cover every pixel of it.
+    const TColor Color = GetValueColor(FirstVisibleIndex);
+    if (Color == clNone)
+        return false;
+    FPointer->PrepareCanvas(C, Color);
+    return ChThinSolidPen(C->Pen) && Paints(C->Pen) && C->Brush->Style() == bsSolid &&
+           C->Brush->Bitmap() == nullptr && C->Brush->Color() != clNone;
+}
+
+void TCustomSeries::DrawUncoveredPointers()
+{
+    const int First = FirstVisibleIndex, Last = LastVisibleIndex, N = Last - First + 1;
+    const int H = FPointer->HorizSize(), V = FPointer->VertSize();
+    FPointPixels.resize(static_cast<size_t>(2 * N));
+    int MinX = INT_MAX, MaxX = INT_MIN, MinY = INT_MAX, MaxY = INT_MIN;
+    for (int k = 0; k < N; ++k) {
+        const int X = CalcXPos(First + k), Y = CalcYPos(First + k);
+        FPointPixels[static_cast<size_t>(2 * k)] = X;
+        FPointPixels[static_cast<size_t>(2 * k + 1)] = Y;
+        MinX = std::min(MinX, X);
+        MaxX = std::max(MaxX, X);
+        MinY = std::min(MinY, Y);
+        MaxY = std::max(MaxY, Y);
+    }
+    // The pixels the squares may cover; too wide a spread draws them all.
+    const long long Width = static_cast<long long>(MaxX) - MinX + 2 * H + 1;
+    const long long Height = static_cast<long long>(MaxY) - MinY + 2 * V + 1;
+    const long long Words = (Width + 63) / 64;
+    FDrawn.assign(static_cast<size_t>(N), 1);
+    if (Words * Height <= (1 << 20)) {
+        FCovered.assign(static_cast<size_t>(Words * Height), 0);
+        const int Left = MinX - H, Top = MinY - V;
+        // Walking back, a square all of whose pixels the squares after it
+        // paint is painted over whatever it leaves.
+        for (int k = N - 1; k >= 0; --k) {
+            const int X0 = FPointPixels[static_cast<size_t>(2 * k)] - H - Left;
+            const int Y0 = FPointPixels[static_cast<size_t>(2 * k + 1)] - V - Top;
+            bool Covered = true;
+            for (int Row = Y0; Row <= Y0 + 2 * V && Covered; ++Row) {
+                const uint64_t* Bits = &FCovered[static_cast<size_t>(Row * Words)];
+                for (int Col = X0; Col <= X0 + 2 * H; ++Col)
+                    if ((Bits[Col >> 6] >> (Col & 63) & 1u) == 0) {
+                        Covered = false;
+                        break;
+                    }
+            }
+            if (Covered) {
+                FDrawn[static_cast<size_t>(k)] = 0;
+                continue;
+            }
+            for (int Row = Y0; Row <= Y0 + 2 * V; ++Row) {
+                uint64_t* Bits = &FCovered[static_cast<size_t>(Row * Words)];
+                for (int Col = X0; Col <= X0 + 2 * H; ++Col)
+                    Bits[Col >> 6] |= uint64_t{1} << (Col & 63);
+            }
+        }
+    }
+    // Each pointer would prepare the canvas alike and draw its square.
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    const TColor Color = GetValueColor(First);
+    FPointer->PrepareCanvas(C, Color);
+    for (int k = 0; k < N; ++k)
+        if (FDrawn[static_cast<size_t>(k)] != 0) {
+            const int X = FPointPixels[static_cast<size_t>(2 * k)], Y = FPointPixels[static_cast<size_t>(2 * k + 1)];
+            C->Rectangle(X - H, Y - V, X + H + 1, Y + V + 1);
+        }
+    FPrevPoint = {FPointPixels[static_cast<size_t>(2 * N - 2)], FPointPixels[static_cast<size_t>(2 * N - 1)]};
+    FPrevColor = Color;
+    FOriginPos = FPrevOriginPos = GetOriginPos(Last);
+}
+
+void TCustomSeries::DrawValues()
+{
+    if (CanDrawColumnRuns())
+        DrawColumnRuns();
+    else if (CanSkipCoveredPointers())
+        DrawUncoveredPointers();
+    else
+        TCustomLineSeries::DrawAllValues();
+}
+
 // ------------------------------------------------------------------ the whole series
 
 void TCustomSeries::DrawPass(TColor PassColor)
 {
     TValueRollback<TColor> Colour(FPassColor, PassColor);
-    TCustomLineSeries::DrawAllValues();
+    DrawValues();
 }
 
 void TCustomSeries::DrawAllValues()
@@ -408,5 +658,5 @@ void TCustomSeries::DrawAllValues()
         LinePen()->SetWidth(2 * Kept.Width() + FOutLine->Width() + 1);
         DrawPass(FOutLine->Color());
     }
-    TCustomLineSeries::DrawAllValues();
+    DrawValues();
 }

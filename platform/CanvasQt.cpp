@@ -1146,6 +1146,8 @@ void TCanvasSurface::Paint(TCanvas& Canvas, const TCanvasOp& Op)
 
     if (Op.Kind == TCanvasOp::opLine && PaintThinLine(Canvas, Op))
         return;
+    if (Op.Kind == TCanvasOp::opRectangle && PaintPlainRectangle(Canvas, Op))
+        return;
 
     const QTransform T = ToQTransform(Canvas.Transform());
     const bool Text = Op.Kind == TCanvasOp::opTextOut || Op.Kind == TCanvasOp::opTextRect || Op.Kind == TCanvasOp::opTextRectFormat;
@@ -1330,6 +1332,83 @@ bool TCanvasSurface::PaintThinLine(TCanvas& Canvas, const TCanvasOp& Op)
     // The rectangle the painter path reports for a line.
     Notify(QRect(QPoint(std::min(A.x(), B.x()), std::min(A.y(), B.y())), QPoint(std::max(A.x(), B.x()), std::max(A.y(), B.y())))
                .adjusted(-3, -3, 3, 3));
+    return true;
+}
+
+bool TCanvasSurface::PaintPlainRectangle(TCanvas& Canvas, const TCanvasOp& Op)
+{
+    // As PaintThinLine: the painter over the image rests, so the pixels the
+    // painter would fill and stroke may be written straight into the image.
+    if (FExternal || !FImage || !FOwn)
+        return false;
+    const QImage::Format Format = FImage->format();
+    if (Format != QImage::Format_RGB32 && Format != QImage::Format_ARGB32 && Format != QImage::Format_ARGB32_Premultiplied)
+        return false;
+    const TCanvasTransform& Tr = Canvas.Transform();
+    if (!IsPixelExact(Tr))
+        return false;
+    TPen& Pen = *Canvas.Pen();
+    TBrush& Brush = *Canvas.Brush();
+    const bool Outline = PenVisible(Pen);
+    if (Outline && (Pen.Style() != psSolid || Pen.Width() > 1 || Pen.Mode() != pmCopy))
+        return false;
+    const bool Fill = Brush.Style() != bsClear && Brush.Color() != clNone;
+    if (Brush.Bitmap() || (Fill && Brush.Style() != bsSolid))
+        return false;
+    QRgb PenColor = 0, BrushColor = 0;
+    if (Outline) {
+        PenColor = ToQColor(Pen.Color()).rgba();
+        if (qAlpha(PenColor) != 255)
+            return false;
+    }
+    if (Fill) {
+        BrushColor = ToQColor(Brush.Color()).rgba();
+        if (qAlpha(BrushColor) != 255)
+            return false;
+    }
+    // The box: columns L..R and rows T..B. Thinner boxes take the
+    // painter's rules for outlines shrunk to a line or a point.
+    const int DX = static_cast<int>(Tr.DX), DY = static_cast<int>(Tr.DY);
+    const int L = std::min(Op.R.Left, Op.R.Right) + DX, R = std::max(Op.R.Left, Op.R.Right) - 1 + DX;
+    const int T = std::min(Op.R.Top, Op.R.Bottom) + DY, B = std::max(Op.R.Top, Op.R.Bottom) - 1 + DY;
+    if (R - L < 1 || B - T < 1)
+        return false;
+    // Writable area: the image, within a clip of one rectangle.
+    QRect Area(QPoint(0, 0), FImage->size());
+    const TCanvas::TClipState& ClipState = Canvas.FClip;
+    if (ClipState.HasClip) {
+        const QRegion& Clip = ClipState.Clip.Data()->Region;
+        if (Clip.rectCount() > 1)
+            return false;
+        Area = Area.intersected(Clip.boundingRect());
+    }
+    uchar* Bits = const_cast<uchar*>(FImage->constBits());
+    const qsizetype Stride = FImage->bytesPerLine();
+    const auto Span = [&](int Y, int X0, int X1, QRgb Color) {
+        if (Y < Area.top() || Y > Area.bottom())
+            return;
+        X0 = std::max(X0, Area.left());
+        X1 = std::min(X1, Area.right());
+        QRgb* Line = reinterpret_cast<QRgb*>(Bits + Y * Stride);
+        for (int X = X0; X <= X1; ++X)
+            Line[X] = Color;
+    };
+    // The fill leaves out the right column and the bottom row (the
+    // outline's, when there is one).
+    if (Fill)
+        for (int Y = T; Y < B; ++Y)
+            Span(Y, L, R - 1, BrushColor);
+    if (Outline) {
+        Span(T, L, R, PenColor);
+        Span(B, L, R, PenColor);
+        for (int Y = T + 1; Y < B; ++Y) {
+            Span(Y, L, L, PenColor);
+            Span(Y, R, R, PenColor);
+        }
+    }
+    // The rectangle the painter path reports.
+    const int Extra = static_cast<int>(std::ceil(std::max(1, Pen.Width()) * std::max(std::abs(Tr.ScaleX), std::abs(Tr.ScaleY)))) + 2;
+    Notify(ToQTransform(Tr).mapRect(OpBounds(Op)).toAlignedRect().adjusted(-Extra, -Extra, Extra, Extra));
     return true;
 }
 

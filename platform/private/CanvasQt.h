@@ -114,6 +114,10 @@ private:
     // their pixels go straight into the image. False when Op needs the
     // painter.
     bool PaintThinLine(TCanvas& Canvas, const TCanvasOp& Op);
+    // Rectangles of a one-pixel solid outline and a solid fill (either may
+    // be left out) on such an image, the same way. False when Op needs the
+    // painter.
+    bool PaintPlainRectangle(TCanvas& Canvas, const TCanvasOp& Op);
     void PaintPathOp(TCanvas& Canvas, const TCanvasOp& Op);
     void AddToPath(TCanvas& Canvas, const TCanvasOp& Op);
     void PaintText(TCanvas& Canvas, const TCanvasOp& Op, QPainter& P, QRect& Touched);
