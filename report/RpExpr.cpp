@@ -977,6 +977,54 @@ inline void PushNamed(TRpEvElementWrapper* Wrapper, TRpEvResult*& Top)
         Entry->Evaluate(*Top++);
 }
 
+// The value of an operand of a fused step when it can be read where it
+// lies, without evaluating anything; else null.
+inline const TRpEvResult* InPlace(bool IsConstant, TRpEvElement* Element)
+{
+    if (IsConstant)
+        return &static_cast<const TRpEvElementConstant*>(Element)->Constant();
+    TRpEvEmbeddedFunction* const Entry = static_cast<TRpEvElementWrapper*>(Element)->Wrapped();
+    return Entry->Shared() ? nullptr : Entry->Evaluator().SingleConstant();
+}
+
+// A double with a double or an integer: computed as Align and ApplyDouble
+// would.
+inline bool NumbersWithADouble(const TRpEvResult& Left, const TRpEvResult& Right)
+{
+    const TRpEvResultType LeftKind = Left.Kind();
+    const TRpEvResultType RightKind = Right.Kind();
+    return (LeftKind == resDouble && (RightKind == resDouble || RightKind == resInt)) ||
+           (LeftKind == resInt && RightKind == resDouble);
+}
+
+// Such numbers through Operator into Result; false for what goes the common
+// way (a division by zero, OR and AND).
+inline bool ApplyToNumbers(TRpEvOperator Operator, double L, double R, TRpEvResult& Result)
+{
+    switch (Operator) {
+    case opPlus:
+        Result.SetDouble(L + R);
+        return true;
+    case opMinus:
+        Result.SetDouble(L - R);
+        return true;
+    case opMul:
+        Result.SetDouble(L * R);
+        return true;
+    case opDiv:
+        if (R == 0)
+            return false;
+        Result.SetDouble(L / R);
+        return true;
+    case opOr:
+    case opAnd:
+        return false;
+    default:
+        Result.SetBool(Compared(Operator, SignOf(L, R)));
+        return true;
+    }
+}
+
 }  // namespace
 
 void TRpEvaluator::Run(TRpEvResult& Result)
@@ -990,6 +1038,18 @@ void TRpEvaluator::Run(TRpEvResult& Result)
             *Top++ = static_cast<const TRpEvElementConstant*>(Step.Element)->Constant();
             break;
         case TRpEvElementKind::Operator: {
+            // Two operands of this step read in place (a constant, or a named
+            // expression that is one), a double among two numbers: computed
+            // straight into the free slot. A value taken twice (A * A) is
+            // read once.
+            if (Step.LeftKind != TOperand::None) {
+                const TRpEvResult* const L = InPlace(Step.LeftKind == TOperand::Constant, Step.Left);
+                const TRpEvResult* const R = Step.Operand == Step.Left ? L : InPlace(Step.OperandKind == TOperand::Constant, Step.Operand);
+                if (L && R && NumbersWithADouble(*L, *R) && ApplyToNumbers(Step.Operator, L->Number(), R->Number(), *Top)) {
+                    ++Top;
+                    continue;
+                }
+            }
             if (Step.LeftKind == TOperand::Constant)
                 *Top++ = static_cast<const TRpEvElementConstant*>(Step.Left)->Constant();
             else if (Step.LeftKind == TOperand::Wrapper)
@@ -1020,36 +1080,8 @@ void TRpEvaluator::Run(TRpEvResult& Result)
             // A double with a double or an integer: what Align and
             // ApplyDouble do, in line; the rest (a division by zero too)
             // goes the common way.
-            const TRpEvResultType LeftKind = Left.Kind();
-            const TRpEvResultType RightKind = Right.Kind();
-            if ((LeftKind == resDouble && (RightKind == resDouble || RightKind == resInt)) ||
-                (LeftKind == resInt && RightKind == resDouble)) {
-                const double L = Left.Number();
-                const double R = Right.Number();
-                switch (Step.Operator) {
-                case opPlus:
-                    Left.SetDouble(L + R);
-                    continue;
-                case opMinus:
-                    Left.SetDouble(L - R);
-                    continue;
-                case opMul:
-                    Left.SetDouble(L * R);
-                    continue;
-                case opDiv:
-                    if (R != 0) {
-                        Left.SetDouble(L / R);
-                        continue;
-                    }
-                    break;
-                case opOr:
-                case opAnd:
-                    break;
-                default:
-                    Left.SetBool(Compared(Step.Operator, SignOf(L, R)));
-                    continue;
-                }
-            }
+            if (NumbersWithADouble(Left, Right) && ApplyToNumbers(Step.Operator, Left.Number(), Right.Number(), Left))
+                continue;
             if (RightAt != Top)
                 *Top = Right;
             ApplyOperator(Step.Operator, Left, *Top);

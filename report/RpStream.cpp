@@ -117,8 +117,8 @@ void TRpCompress::InitializeSplay()
     for (int I = 1; I <= 512; ++I)
         FUp[I] = static_cast<uint8_t>((I - 1) / 2);
     for (int J = 0; J <= 255; ++J) {
-        FChild[0][J] = static_cast<uint16_t>(2 * J + 1);
-        FChild[1][J] = static_cast<uint16_t>(2 * J + 2);
+        FChild[J][0] = static_cast<uint16_t>(2 * J + 1);
+        FChild[J][1] = static_cast<uint16_t>(2 * J + 2);
     }
 }
 
@@ -133,10 +133,10 @@ void TRpCompress::Splay(int Symbol)
         if (C == 0)
             break;
         const int D = FUp[C];
-        const int SideOfC = FChild[1][D] == C;
-        const int B = FChild[!SideOfC][D];
-        FChild[!SideOfC][D] = static_cast<uint16_t>(A);
-        FChild[FChild[1][C] == A][C] = static_cast<uint16_t>(B);
+        const int SideOfC = FChild[D][1] == C;
+        const int B = FChild[D][!SideOfC];
+        FChild[D][!SideOfC] = static_cast<uint16_t>(A);
+        FChild[C][FChild[C][1] == A] = static_cast<uint16_t>(B);
         FUp[A] = static_cast<uint8_t>(D);
         FUp[B] = static_cast<uint8_t>(C);
         A = D;
@@ -162,7 +162,7 @@ void TRpCompress::CompressBuffer(const uint8_t* Data, size_t Count)
         int A = 256 + Data[I];
         do {
             const int C = FUp[A];
-            Path[Depth++] = FChild[1][C] == A;
+            Path[Depth++] = FChild[C][1] == A;
             A = C;
         } while (A != 0);
         // Emitted from the root down, each byte filled from its lowest bit.
@@ -272,7 +272,7 @@ int TRpCompress::SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth)
         Path[Depth] = static_cast<uint16_t>(Node);
         Side[Depth] = static_cast<uint8_t>(Bit);
         ++Depth;
-        Node = FChild[Bit][Node];
+        Node = FChild[Node][Bit];
         FBits >>= 1;
         --FBitCount;
     } while (Node < 256);
@@ -283,25 +283,13 @@ int TRpCompress::SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth)
 // passes; the splay then works along that path (the same steps as Splay,
 // with the parents known) instead of climbing the tree again. A leaf right
 // under the root is never moved, so a run of its code bit is a run of its
-// byte. The walk takes its bits from a 64-bit buffer; a code longer than the
-// bits at hand goes the slow way.
+// byte. The walk takes its bits from a 64-bit buffer without counting them;
+// a code longer than the bits at hand (the walk then followed bits that are
+// not there yet, and changed nothing) goes again the slow way.
 void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
 {
     uint16_t Path[256];
     uint8_t Side[256];
-    // A = the node at depth K, C = Path[K - 1], D = Path[K - 2]; the root as
-    // C ends it. SideAt(K) is the side taken at Path[K].
-    auto SplayPath = [this, &Path](int A, int Depth, auto SideAt) {
-        for (int K = Depth; K >= 2; K -= 2) {
-            const int C = Path[K - 1];
-            const int D = Path[K - 2];
-            const int SideOfC = SideAt(K - 2);
-            const int B = FChild[!SideOfC][D];
-            FChild[!SideOfC][D] = static_cast<uint16_t>(A);
-            FChild[SideAt(K - 1)][C] = static_cast<uint16_t>(B);
-            A = D;
-        }
-    };
     size_t I = 0;
     while (I < Count) {
         if (FBitCount < 32) {
@@ -311,7 +299,7 @@ void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
         }
         const uint64_t W = FBits;
         const int Avail = FBitCount;
-        int Node = FChild[W & 1][0];
+        int Node = FChild[0][W & 1];
         if (Node >= 256) {
             if (Node == 512)
                 break;   // reported below
@@ -324,24 +312,46 @@ void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
             FBitCount -= static_cast<int>(Run);
             continue;
         }
+        // A tree of 257 leaves is at most 256 levels deep. Bits past the
+        // 64th are taken again from the low end; such a walk is discarded.
         Path[0] = 0;
         int Depth = 1;
-        while (Node < 256 && Depth < Avail) {
+        do {
             Path[Depth] = static_cast<uint16_t>(Node);
-            Node = FChild[(W >> Depth) & 1][Node];
+            Node = FChild[Node][(W >> (Depth & 63)) & 1];
             ++Depth;
-        }
-        if (Node < 256) {
-            Node = SlowDescent(Path, Side, Depth);
-            if (Node == 512)
-                break;
-            SplayPath(Node, Depth, [&Side](int K) { return static_cast<int>(Side[K]); });
-        } else {
+        } while (Node < 256);
+        // A = the node at depth K, C = Path[K - 1], D = Path[K - 2]; the
+        // root as C ends the splay.
+        int A = Node;
+        if (Depth <= Avail) {
             if (Node == 512)
                 break;
             FBits >>= Depth;
             FBitCount -= Depth;
-            SplayPath(Node, Depth, [W](int K) { return static_cast<int>((W >> K) & 1); });
+            for (int K = Depth; K >= 2; K -= 2) {
+                const int C = Path[K - 1];
+                const int D = Path[K - 2];
+                const int SideOfC = static_cast<int>((W >> (K - 2)) & 1);
+                const int B = FChild[D][!SideOfC];
+                FChild[D][!SideOfC] = static_cast<uint16_t>(A);
+                FChild[C][(W >> (K - 1)) & 1] = static_cast<uint16_t>(B);
+                A = D;
+            }
+        } else {
+            Node = SlowDescent(Path, Side, Depth);
+            if (Node == 512)
+                break;
+            A = Node;
+            for (int K = Depth; K >= 2; K -= 2) {
+                const int C = Path[K - 1];
+                const int D = Path[K - 2];
+                const int SideOfC = Side[K - 2];
+                const int B = FChild[D][!SideOfC];
+                FChild[D][!SideOfC] = static_cast<uint16_t>(A);
+                FChild[C][Side[K - 1]] = static_cast<uint16_t>(B);
+                A = D;
+            }
         }
         Data[I++] = static_cast<uint8_t>(Node - 256);
     }

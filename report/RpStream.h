@@ -108,9 +108,10 @@ private:
     void WriteOut();
 
     // Tree: inner nodes 0..255 (0 the root), leaf 256 + s for symbol s.
-    // FChild[0] holds the left and FChild[1] the right child of each inner
-    // node, so that a code bit indexes the side without a branch.
-    uint16_t FChild[2][256] = {};
+    // FChild[N][0] holds the left and FChild[N][1] the right child of inner
+    // node N: a code bit indexes the side without a branch, and both
+    // children share one 32-bit word.
+    uint16_t FChild[256][2] = {};
     // Parents, kept by the coder only: the decoder splays along the path it
     // walked down.
     uint8_t FUp[513] = {};

@@ -417,6 +417,18 @@ TEST(Environment, OperandsTakenWithTheirOperatorKeepTheirValues)
         {"SIN(X)", I(0), I(0), F(0)},
         {"SIN(X)", S("a"), I(0), E("")},
         {"COS(X * 0)", F(2), I(0), F(1)},
+        {"X * X", F(1.5), I(0), F(2.25)},
+        {"X * X", I(3), I(0), I(9)},
+        {"X * X", S("a"), I(0), E("Cannot multiply string expressions")},
+        {"X * Y", F(1.5), I(2), F(3)},
+        {"X * Y", I(2), F(0.5), F(1)},
+        {"X * Y", I(2), I(3), I(6)},
+        {"X - X", F(2.5), I(0), F(0)},
+        {"X / X", F(0), I(0), E(LoadResString(SRpExpDivideByZero))},
+        {"X <= X", F(0.5), I(0), B(true)},
+        {"X * 0.5", F(3), I(0), F(1.5)},
+        {"Z * Z", I(2), I(0), I(9)},
+        {"X * Z", F(0.5), I(0), F(0.75)},
     };
     // Rows of the same expression share one prepared evaluator.
     std::string Prepared;
