@@ -7,6 +7,7 @@
 // went on (the highest of the rounds), "allocs_per_record" our heap
 // allocations per record. The database lives in a file under TMPDIR that is
 // removed at the end.
+#include "SideBySide.h"
 #include "AllocationCount.h"
 #include "platform/DBTables.h"
 
@@ -26,14 +27,6 @@ namespace {
 constexpr int Records = 1000000;
 
 using TClock = std::chrono::steady_clock;
-
-double Median(std::vector<double> Values)
-{
-    if (Values.empty())
-        return 0;
-    std::nth_element(Values.begin(), Values.begin() + static_cast<long>(Values.size() / 2), Values.end());
-    return Values[Values.size() / 2];
-}
 
 // Resident memory of this process, in bytes.
 double ResidentBytes()
@@ -141,7 +134,7 @@ void BM_OpenAndWalkMillionVsSqlite(benchmark::State& State)
     std::vector<double> Ratios;
     double OursTotal = 0, TheirsTotal = 0, RssGrowth = 0;
     long Allocations = 0;
-    bool OursFirst = true;
+    TAlternation Alternation;
     bool Same = true;
     for (auto _ : State) {
         TTotals OursRead, TheirsRead;
@@ -161,15 +154,7 @@ void BM_OpenAndWalkMillionVsSqlite(benchmark::State& State)
             TheirsRead = TheirWalk(Their, SQL);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        double A = 0, B = 0;
-        if (OursFirst) {
-            A = Ours();
-            B = Theirs();
-        } else {
-            B = Theirs();
-            A = Ours();
-        }
-        OursFirst = !OursFirst;
+        const auto [A, B] = Alternation.Round([&] { return Ours(); }, [&] { return Theirs(); });
         Same = Same && OursRead == TheirsRead && OursRead.Rows == Records;
         OursTotal += A;
         TheirsTotal += B;

@@ -6,6 +6,7 @@
 // the same sums, stepped through with every group's label and sum read,
 // alternate which goes first; "ratio" is our time over theirs, the median of
 // the rounds.
+#include "SideBySide.h"
 #include "AllocationCount.h"
 #include "chart/DBChart.h"
 #include "chart/Series.h"
@@ -69,14 +70,6 @@ void BM_RefreshData100k(benchmark::State& State)
         benchmark::Counter(static_cast<double>(Allocations) / State.iterations() / RecordCount);
 }
 
-double Median(std::vector<double> Values)
-{
-    if (Values.empty())
-        return 0;
-    std::nth_element(Values.begin(), Values.begin() + static_cast<long>(Values.size() / 2), Values.end());
-    return Values[Values.size() / 2];
-}
-
 void BM_RefreshDataGroupedSum100k(benchmark::State& State)
 {
     using TClock = std::chrono::steady_clock;
@@ -100,7 +93,7 @@ void BM_RefreshDataGroupedSum100k(benchmark::State& State)
     double Theirs = 0;
     double OurSum = 0, TheirSum = 0;
     int TheirGroups = 0;
-    bool OursFirst = true;
+    TAlternation Alternation;
     for (auto _ : State) {
         auto RunOurs = [&] {
             const auto T0 = TClock::now();
@@ -125,15 +118,7 @@ void BM_RefreshDataGroupedSum100k(benchmark::State& State)
             sqlite3_finalize(St);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        double A = 0, B = 0;
-        if (OursFirst) {
-            A = RunOurs();
-            B = RunTheirs();
-        } else {
-            B = RunTheirs();
-            A = RunOurs();
-        }
-        OursFirst = !OursFirst;
+        const auto [A, B] = Alternation.Round([&] { return RunOurs(); }, [&] { return RunTheirs(); });
         Ours += A;
         Theirs += B;
         Ratios.push_back(B > 0 ? A / B : 0);

@@ -2,6 +2,7 @@
 // printables, so one evaluation must stay well under a microsecond and
 // allocate nothing once the expression is prepared.
 #include "bench/AllocationCount.h"
+#include "bench/SideBySide.h"
 #include "report/RpExpr.h"
 
 #include <benchmark/benchmark.h>
@@ -128,14 +129,6 @@ constexpr TFormula Formulas[] = {
 
 using TClock = std::chrono::steady_clock;
 
-double Median(std::vector<double> Values)
-{
-    if (Values.empty())
-        return 0;
-    std::nth_element(Values.begin(), Values.begin() + static_cast<long>(Values.size() / 2), Values.end());
-    return Values[Values.size() / 2];
-}
-
 // The variables of round I, evaluation K.
 double VarA(int K) { return 1.5 + (K % 17) * 0.25; }
 double VarB(int K) { return 2.0 + (K % 13) * 0.5; }
@@ -207,7 +200,7 @@ void BM_EvaluateVsMuparser(benchmark::State& State)
     }
     std::vector<double> Ratios;
     double OursTotal = 0, TheirsTotal = 0, Sum = 0;
-    bool OursFirst = true;
+    TAlternation Alternation;
     const long AllocationsBefore = AllocationCount();
     for (auto _ : State) {
         auto Ours = [&] {
@@ -222,15 +215,7 @@ void BM_EvaluateVsMuparser(benchmark::State& State)
                 Sum += Rig.TheirsAt(K);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        double A = 0, B = 0;
-        if (OursFirst) {
-            A = Ours();
-            B = Theirs();
-        } else {
-            B = Theirs();
-            A = Ours();
-        }
-        OursFirst = !OursFirst;
+        const auto [A, B] = Alternation.Round([&] { return Ours(); }, [&] { return Theirs(); });
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);

@@ -4,6 +4,7 @@
 // zlib at level 1 deflates and inflates the same page in the same process,
 // alternating with ours round by round; "ratio" is our time over zlib's
 // (the median of the rounds), beside the sizes of both codes.
+#include "SideBySide.h"
 #include "report/RpPageList.h"
 #include "report/RpStream.h"
 
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <tuple>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -80,14 +82,6 @@ template <class F> double Seconds(F&& Work)
     return std::chrono::duration<double>(TClock::now() - T0).count();
 }
 
-double Median(std::vector<double> Values)
-{
-    if (Values.empty())
-        return 0;
-    std::nth_element(Values.begin(), Values.begin() + static_cast<long>(Values.size() / 2), Values.end());
-    return Values[Values.size() / 2];
-}
-
 // Our time and, where zlib is there, its time on the same page in the same
 // round; rounds alternate which of the two goes first.
 struct TRounds {
@@ -145,7 +139,7 @@ void BM_CodePage(benchmark::State& State)
 #ifdef OZ_HAVE_ZLIB
     Bytes Packed(compressBound(Page.size()));
 #endif
-    bool OursFirst = true;
+    TAlternation Alternation;
     for (auto _ : State) {
         auto Ours = [&] {
             return Seconds([&] {
@@ -166,17 +160,10 @@ void BM_CodePage(benchmark::State& State)
                 benchmark::DoNotOptimize(Packed.data());
             });
         };
-        if (OursFirst) {
-            A = Ours();
-            B = Theirs();
-        } else {
-            B = Theirs();
-            A = Ours();
-        }
+        std::tie(A, B) = Alternation.Round(Ours, Theirs);
 #else
         A = Ours();
 #endif
-        OursFirst = !OursFirst;
         R.Add(A, B);
     }
     State.SetBytesProcessed(static_cast<int64_t>(State.iterations() * Page.size()));
@@ -200,7 +187,7 @@ void BM_DecodePage(benchmark::State& State)
     TheirBytes = Packed.size();
     Bytes TheirBack(Page.size());
 #endif
-    bool OursFirst = true;
+    TAlternation Alternation;
     for (auto _ : State) {
         auto Ours = [&] {
             return Seconds([&] {
@@ -219,17 +206,10 @@ void BM_DecodePage(benchmark::State& State)
                 benchmark::DoNotOptimize(TheirBack.data());
             });
         };
-        if (OursFirst) {
-            A = Ours();
-            B = Theirs();
-        } else {
-            B = Theirs();
-            A = Ours();
-        }
+        std::tie(A, B) = Alternation.Round(Ours, Theirs);
 #else
         A = Ours();
 #endif
-        OursFirst = !OursFirst;
         R.Add(A, B);
     }
     if (Back != Page)

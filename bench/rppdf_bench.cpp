@@ -4,6 +4,7 @@
 // iteration prints ours and theirs once, alternating which goes first;
 // "ratio" is our time over theirs (the median of the rounds) and
 // "size_ratio" our file's size over theirs.
+#include "SideBySide.h"
 #include "platform/Application.h"
 #include "platform/Printers.h"
 #include "report/RpCtrls.h"
@@ -179,17 +180,9 @@ void BM_ListReportToPdfVsQPdfWriter(benchmark::State& State)
     const std::string OurFile = TempPdf("ours"), TheirFile = TempPdf("theirs");
     std::vector<double> Ratios;
     double OursTotal = 0, TheirsTotal = 0;
-    bool OursFirst = true;
+    TAlternation Alternation;
     for (auto _ : State) {
-        double A = 0, B = 0;
-        if (OursFirst) {
-            A = Seconds([&] { Ours.Print(OurFile); });
-            B = Seconds([&] { Theirs(TheirFile); });
-        } else {
-            B = Seconds([&] { Theirs(TheirFile); });
-            A = Seconds([&] { Ours.Print(OurFile); });
-        }
-        OursFirst = !OursFirst;
+        const auto [A, B] = Alternation.Round([&] { return Seconds([&] { Ours.Print(OurFile); }); }, [&] { return Seconds([&] { Theirs(TheirFile); }); });
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);
