@@ -195,6 +195,11 @@ public:
     // The pixels of Count values, as HorizPosValue (Horizontal) or
     // VertPosValue gives them one by one: for loops over many values.
     void PosValues(bool Horizontal, const double* Values, int Count, int* Pixels);
+    // With a linear mapping of values to pixels (Horizontal or vertical):
+    // about the value where positions leave pixel Pixel going up the values
+    // (not exact: a caller checks the pixels near it). False, and Value
+    // untouched, for other mappings.
+    bool PixelEdge(bool Horizontal, int Pixel, double& Value) const;
     int CalcYPosValue(double Value) { return VertPosValue(Value); }
     int CalcSizeValue(double Value);
     double CalcPosPoint(int Value);

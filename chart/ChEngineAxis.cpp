@@ -643,6 +643,18 @@ void TChartAxis::PosValues(bool Horizontal, const double* Values, int Count, int
         Pixels[i] = (this->*Calc)(Values[i]);
 }
 
+bool TChartAxis::PixelEdge(bool Horizontal, int Pixel, double& Value) const
+{
+    const TAxisCalcPos Calc = Horizontal ? FHorizPosValue : FVertPosValue;
+    const bool X = Calc == &TChartAxis::XPosValueCheck;
+    if (!(X || Calc == &TChartAxis::YPosValueCheck) || FScaleRangeIsZero)
+        return false;
+    const bool Back = X == FInverted;
+    const double From = Back ? FPixelEnd : FPixelStart, Sign = Back ? -1.0 : 1.0;
+    Value = FScaleMin + Sign * (Pixel + Sign * 0.5 - From) / FPixelsPerValue;
+    return true;
+}
+
 int TChartAxis::LogXPosValue(double Value)
 {
     if (FLogScaleRange == 0)

@@ -1,4 +1,5 @@
 #include "chart/Series.h"
+#include "chart/ChColumnScan.h"
 
 #include "chart/ChConst.h"
 #include "chart/ChMarks.h"
@@ -205,14 +206,7 @@ void TFastLineSeries::DrawAllValues()
         Lo = INT_MAX;
         Hi = INT_MIN;
     };
-    const int From = First > 0 ? First : First + 1, Count = LastVisibleIndex - From + 1;
-    FPixels.resize(static_cast<size_t>(2 * Count));
-    int* const PX = FPixels.data();
-    int* const PY = PX + Count;
-    GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
-    GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
-    for (int k = 0; k < Count; ++k) {
-        const int X = PX[k], Y = PY[k];
+    const auto Step = [&](int X, int Y) {
         if (X != FLastPoint.X) {
             Flush();
             C->LineTo(X, Y);
@@ -224,6 +218,42 @@ void TFastLineSeries::DrawAllValues()
             Hi = std::max(Hi, B);
             FLastPoint.Y = Y;
         }
+    };
+    const double* const Xs = XValues()->Values().data();
+    const double* const Ys = YValues()->Values().data();
+    TChartAxis* const Horiz = GetHorizAxis();
+    TChartAxis* const Vert = GetVertAxis();
+    // The points that go on down the column of the point before, one by one;
+    // then, with ascending X values, a column at a time.
+    int From = First > 0 ? First : First + 1;
+    const bool Scan = ChCanScanColumns(Horiz, Vert, Xs, From, LastVisibleIndex);
+    for (; From <= LastVisibleIndex; ++From) {
+        const int X = Horiz->HorizPosValue(Xs[From]);
+        if (X != FLastPoint.X)
+            break;
+        Step(X, Vert->VertPosValue(Ys[From]));
+    }
+    const auto Column = [&](int X, int, int, int YFirst, int YLast, int RunLo, int RunHi) {
+        Flush();
+        C->LineTo(X, YFirst);
+        FLastPoint = {X, YFirst};
+        if (FDrawAllPoints) {
+            Lo = RunLo;
+            Hi = RunHi;
+            FLastPoint.Y = YLast;
+        }
+    };
+    if (Scan && From <= LastVisibleIndex)
+        ChScanColumns(Horiz, Vert, Xs, Ys, From, LastVisibleIndex, FPixels, Column);
+    else if (From <= LastVisibleIndex) {
+        const int Count = LastVisibleIndex - From + 1;
+        FPixels.resize(static_cast<size_t>(2 * Count));
+        int* const PX = FPixels.data();
+        int* const PY = PX + Count;
+        Horiz->PosValues(true, Xs + From, Count, PX);
+        Vert->PosValues(false, Ys + From, Count, PY);
+        for (int k = 0; k < Count; ++k)
+            Step(PX[k], PY[k]);
     }
     Flush();
 }

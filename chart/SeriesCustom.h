@@ -163,6 +163,13 @@ private:
     std::vector<int> FRunY;
     // Paints the run in FRunY, in column X, as DrawSegment would have.
     void PaintColumnRun(int X, int Origin, TColor AColor);
+    // Rows Lo..Hi of column X in the line's pen, as a run's segments paint
+    // them (nothing when Lo > Hi).
+    void PaintColumnSpan(int X, int Lo, int Hi, TColor AColor);
+    // DrawColumnRuns for one colour and no area when the X values ascend
+    // on linear axes: columns found by their edges' values, only their
+    // extremes turned into pixels. False, with nothing drawn, otherwise.
+    bool DrawColumnsScanned();
     // The pen of the outlines of area polygons, for a point of AColor.
     void PrepareAreaLinesPen(TCanvas3D* Canvas, TColor AColor);
     // Rows of the top line shown in an area run (pairs, first and last).

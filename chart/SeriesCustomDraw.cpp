@@ -2,6 +2,7 @@
 // the previous point, as a 2-D line, a stair, a 3-D ribbon or an area down to
 // the origin, pointers on top, and the shadow and outline passes.
 #include "chart/SeriesCustom.h"
+#include "chart/ChColumnScan.h"
 
 #include "platform/ScopeGuard.h"
 
@@ -420,13 +421,15 @@ void TCustomSeries::DrawColumnRuns()
     // Not stacked: a point's pixel is its values' on the axes, and the
     // origin is one for all points. Without colours of their own the points
     // all have the series' (or the pass's) colour.
+    const bool OneColour = !HasValueColors() && !ColorEachPoint();
+    if (OneColour && !FDrawArea && FPrevColor != clNone && DrawColumnsScanned())
+        return;
     const int From = FirstVisibleIndex + 1, Count = Last - From + 1;
     FPointPixels.resize(static_cast<size_t>(2 * Count));
     int* const PX = FPointPixels.data();
     int* const PY = PX + Count;
     GetHorizAxis()->PosValues(true, XValues()->Values().data() + From, Count, PX);
     GetVertAxis()->PosValues(false, YValues()->Values().data() + From, Count, PY);
-    const bool OneColour = !HasValueColors() && !ColorEachPoint();
     const auto ColourOf = [&](int i) { return OneColour ? FPrevColor : GetValueColor(i); };
     int i = From;
     while (i <= Last) {
@@ -449,6 +452,55 @@ void TCustomSeries::DrawColumnRuns()
         PaintColumnRun(X, FPrevOriginPos, Color);
         FPrevPoint = {X, FRunY.back()};
         i = j;
+    }
+}
+
+bool TCustomSeries::DrawColumnsScanned()
+{
+    const int Last = LastVisibleIndex;
+    const double* const Xs = XValues()->Values().data();
+    const double* const Ys = YValues()->Values().data();
+    TChartAxis* const Horiz = GetHorizAxis();
+    TChartAxis* const Vert = GetVertAxis();
+    if (!ChCanScanColumns(Horiz, Vert, Xs, FirstVisibleIndex + 1, Last))
+        return false;
+    // The points that go on down the column of the point before, one by
+    // one; then a column at a time.
+    const TColor Color = FPrevColor;
+    const int X = FPrevPoint.X;
+    int From = FirstVisibleIndex + 1;
+    FRunY.clear();
+    FRunY.push_back(FPrevPoint.Y);
+    for (; From <= Last && Horiz->CalcXPosValue(Xs[From]) == X; ++From)
+        FRunY.push_back(Vert->CalcYPosValue(Ys[From]));
+    if (FRunY.size() > 1) {
+        PaintColumnRun(X, FPrevOriginPos, Color);
+        FPrevPoint = {X, FRunY.back()};
+    }
+    if (From > Last)
+        return true;
+    ChScanColumns(Horiz, Vert, Xs, Ys, From, Last, FPointPixels,
+                  [&](int ColumnX, int First, int Final, int, int YLast, int Lo, int Hi) {
+                      DrawValue(First);
+                      if (Final > First) {
+                          PaintColumnSpan(ColumnX, Lo, Hi, Color);
+                          FPrevPoint = {ColumnX, YLast};
+                      }
+                  });
+    return true;
+}
+
+void TCustomSeries::PaintColumnSpan(int X, int Lo, int Hi, TColor AColor)
+{
+    if (Lo > Hi)
+        return;
+    TCanvas3D* C = ParentChart()->ChartCanvas();
+    if (FDrawArea) {
+        C->AssignVisiblePen(LinePen());
+        C->LineWithZ(X, Lo, X, Hi + 1, StartZ);
+    } else {
+        LinePrepareCanvas(C, FColorEachLine ? AColor : DrawingSeriesColor());
+        C->Line(X, Lo, X, Hi + 1);
     }
 }
 
@@ -475,15 +527,8 @@ void TCustomSeries::PaintColumnRun(int X, int Origin, TColor AColor)
                 Hi = std::max(Hi, B);
             }
         }
-        if (Lo > Hi || !Top)
-            return;
-        if (FDrawArea) {
-            C->AssignVisiblePen(LinePen());
-            C->LineWithZ(X, Lo, X, Hi + 1, StartZ);
-        } else {
-            LinePrepareCanvas(C, FColorEachLine ? AColor : DrawingSeriesColor());
-            C->Line(X, Lo, X, Hi + 1);
-        }
+        if (Top)
+            PaintColumnSpan(X, Lo, Hi, AColor);
         return;
     }
     // An area with outlines: each point outlines its empty polygon from the

@@ -1,6 +1,7 @@
 // Series with many points to a pixel column paint runs of points at once:
 // the pictures must be those of drawing every point by itself, for every
 // kind and the settings that decide whether a run may be shortened.
+#include "chart/ChColumnScan.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "chart/SeriesArea.h"
@@ -9,11 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -128,5 +133,76 @@ TEST_P(DenseSeries, PaintsThePixelsOfDrawingEveryPoint)
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DenseSeries, ::testing::ValuesIn(Cases),
                          [](const ::testing::TestParamInfo<TCase>& I) { return std::string(I.param.Name); });
+
+// Columns found from the edges' values must hold just the points whose own
+// pixel is that column, even for values a few bits either side of an edge,
+// and the rows must be those of the path through them (the last point's row
+// only when the path covers it).
+class ColumnScan : public ::testing::TestWithParam<std::tuple<bool, bool>> {};
+
+TEST_P(ColumnScan, FindsTheColumnsAndRowsOfEveryPoint)
+{
+    const auto [HorizInverted, VertInverted] = GetParam();
+    TFormChartRig R;
+    auto* S = new TLineSeries(R.Form.get());
+    R.Chart->AddSeries(S);
+    S->AddXY(0, 0);
+    R.Chart->BottomAxis()->SetMinMax(0, 37);
+    R.Chart->LeftAxis()->SetMinMax(-3, 5);
+    R.Chart->BottomAxis()->SetInverted(HorizInverted);
+    R.Chart->LeftAxis()->SetInverted(VertInverted);
+    R.Chart->ChCreateBitmap(clWhite, R.Chart->GetRectangle(), pfDevice);
+    TChartAxis* H = R.Chart->BottomAxis();
+    TChartAxis* V = R.Chart->LeftAxis();
+    std::vector<double> Xs, Ys;
+    for (int P = std::min(H->PixelStart(), H->PixelEnd()) - 1; P <= std::max(H->PixelStart(), H->PixelEnd()); ++P) {
+        double E;
+        ASSERT_TRUE(H->PixelEdge(true, P, E));
+        double Lo = E, Hi = E;
+        for (int k = 0; k < 3; ++k) {
+            Lo = std::nextafter(Lo, -1e300);
+            Hi = std::nextafter(Hi, 1e300);
+        }
+        for (double X = Lo; X <= Hi; X = std::nextafter(X, 1e300))
+            Xs.push_back(X);
+    }
+    std::sort(Xs.begin(), Xs.end());
+    // Rows that often end a column on its highest or lowest point.
+    for (size_t i = 0; i < Xs.size(); ++i)
+        Ys.push_back(-3 + static_cast<double>((i * 7 + i / 5) % 9));
+    const int N = static_cast<int>(Xs.size());
+    std::vector<int> PX(N), PY(N);
+    H->PosValues(true, Xs.data(), N, PX.data());
+    V->PosValues(false, Ys.data(), N, PY.data());
+    using TColumn = std::tuple<int, int, int, int, int, int, int>;
+    std::vector<TColumn> Expected, Found;
+    for (int First = 0; First < N;) {
+        int Last = First, Lo = INT_MAX, Hi = INT_MIN;
+        for (; Last + 1 < N && PX[Last + 1] == PX[First]; ++Last) {
+            int A, B;
+            ChColumnSegmentRows(PY[Last], PY[Last + 1], A, B);
+            if (A <= B) {
+                Lo = std::min(Lo, A);
+                Hi = std::max(Hi, B);
+            }
+        }
+        Expected.emplace_back(PX[First], First, Last, PY[First], PY[Last], Lo, Hi);
+        First = Last + 1;
+    }
+    ASSERT_TRUE(ChCanScanColumns(H, V, Xs.data(), 0, N - 1));
+    std::vector<int> Scratch;
+    ChScanColumns(H, V, Xs.data(), Ys.data(), 0, N - 1, Scratch,
+                  [&](int X, int First, int Last, int YFirst, int YLast, int Lo, int Hi) {
+                      Found.emplace_back(X, First, Last, YFirst, YLast, Lo, Hi);
+                  });
+    ASSERT_EQ(Found.size(), Expected.size());
+    for (size_t i = 0; i < Found.size(); ++i)
+        EXPECT_EQ(Found[i], Expected[i]) << "column " << i;
+    // Values out of order are not taken.
+    std::swap(Xs[10], Xs[40]);
+    EXPECT_FALSE(ChCanScanColumns(H, V, Xs.data(), 0, N - 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Axes, ColumnScan, ::testing::Combine(::testing::Bool(), ::testing::Bool()));
 
 } // namespace
