@@ -5,8 +5,19 @@
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <utility>
 #include <vector>
+
+using TClock = std::chrono::steady_clock;
+
+// How long Work takes, in seconds.
+template <class F> double Seconds(F&& Work)
+{
+    const auto T0 = TClock::now();
+    Work();
+    return std::chrono::duration<double>(TClock::now() - T0).count();
+}
 
 inline double Median(std::vector<double> Values)
 {

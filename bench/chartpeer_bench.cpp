@@ -7,6 +7,7 @@
 // and one replot of theirs back to back; "ratio" is the median of the
 // ratios of the pairs, "allocs/repaint" the heap allocations of ours.
 #include "AllocationCount.h"
+#include "SideBySide.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "chart/SeriesArea.h"
@@ -106,14 +107,6 @@ struct TTheirs {
     QCustomPlot Plot;
 };
 
-using TClock = std::chrono::steady_clock;
-
-template <class F> double Seconds(F&& Work)
-{
-    const auto T0 = TClock::now();
-    Work();
-    return std::chrono::duration<double>(TClock::now() - T0).count();
-}
 
 void Compare(benchmark::State& State, TKind Kind)
 {
@@ -122,11 +115,16 @@ void Compare(benchmark::State& State, TKind Kind)
     double OursTotal = 0, TheirsTotal = 0;
     long Allocations = 0;
     std::vector<double> Ratios;
+    TAlternation Alternation;
     for (auto _ : State) {
-        const long Before = AllocationCount();
-        const double A = Seconds([&] { Ours.Repaint(); });
-        Allocations += AllocationCount() - Before;
-        const double B = Seconds([&] { Theirs.Replot(); });
+        const auto [A, B] = Alternation.Round(
+            [&] {
+                const long Before = AllocationCount();
+                const double T = Seconds([&] { Ours.Repaint(); });
+                Allocations += AllocationCount() - Before;
+                return T;
+            },
+            [&] { return Seconds([&] { Theirs.Replot(); }); });
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);
@@ -135,8 +133,7 @@ void Compare(benchmark::State& State, TKind Kind)
     State.counters["ours_us"] = OursTotal / N * 1e6;
     State.counters["qcp_us"] = TheirsTotal / N * 1e6;
     State.counters["allocs/repaint"] = static_cast<double>(Allocations) / N;
-    std::nth_element(Ratios.begin(), Ratios.begin() + static_cast<long>(Ratios.size() / 2), Ratios.end());
-    State.counters["ratio"] = Ratios.empty() ? 0 : Ratios[Ratios.size() / 2];
+    State.counters["ratio"] = Median(Ratios);
 }
 
 void BM_LineVsQCustomPlot(benchmark::State& State) { Compare(State, kLine); }

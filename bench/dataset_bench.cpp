@@ -26,7 +26,6 @@ namespace {
 
 constexpr int Records = 1000000;
 
-using TClock = std::chrono::steady_clock;
 
 // Resident memory of this process, in bytes.
 double ResidentBytes()
@@ -154,7 +153,7 @@ void BM_OpenAndWalkMillionVsSqlite(benchmark::State& State)
             TheirsRead = TheirWalk(Their, SQL);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        const auto [A, B] = Alternation.Round([&] { return Ours(); }, [&] { return Theirs(); });
+        const auto [A, B] = Alternation.Round(Ours, Theirs);
         Same = Same && OursRead == TheirsRead && OursRead.Rows == Records;
         OursTotal += A;
         TheirsTotal += B;

@@ -118,7 +118,7 @@ void BM_RefreshDataGroupedSum100k(benchmark::State& State)
             sqlite3_finalize(St);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        const auto [A, B] = Alternation.Round([&] { return RunOurs(); }, [&] { return RunTheirs(); });
+        const auto [A, B] = Alternation.Round(RunOurs, RunTheirs);
         Ours += A;
         Theirs += B;
         Ratios.push_back(B > 0 ? A / B : 0);

@@ -4,6 +4,7 @@
 // other, so that the ratio of the two sums is what machine noise does not
 // move. The chart: 800 x 250, two line series of 1,500 points over 30 s,
 // axis titles "Seconds" and "LPM", 0..30 and -100..100, no antialiasing.
+#include "SideBySide.h"
 #include "chart/Chart.h"
 #include "chart/Series.h"
 #include "platform/Application.h"
@@ -98,14 +99,6 @@ struct TTheirs {
     QCustomPlot Plot;
 };
 
-using TClock = std::chrono::steady_clock;
-
-template <class F> double Seconds(F&& Work)
-{
-    const auto T0 = TClock::now();
-    Work();
-    return std::chrono::duration<double>(TClock::now() - T0).count();
-}
 
 void Compare(benchmark::State& State, double BottomStep)
 {
@@ -113,9 +106,10 @@ void Compare(benchmark::State& State, double BottomStep)
     TTheirs Theirs(BottomStep);
     double OursTotal = 0, TheirsTotal = 0;
     std::vector<double> Ratios;
+    TAlternation Alternation;
     for (auto _ : State) {
-        const double A = Seconds([&] { Ours.Repaint(); });
-        const double B = Seconds([&] { Theirs.Replot(); });
+        const auto [A, B] = Alternation.Round([&] { return Seconds([&] { Ours.Repaint(); }); },
+                                              [&] { return Seconds([&] { Theirs.Replot(); }); });
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);
@@ -125,8 +119,7 @@ void Compare(benchmark::State& State, double BottomStep)
     State.counters["qcp_us"] = TheirsTotal / N * 1e6;
     // Each pair ran back to back: the median of their ratios is what a
     // busy machine moves least; the ratio of the sums is shown beside it.
-    std::nth_element(Ratios.begin(), Ratios.begin() + static_cast<long>(Ratios.size() / 2), Ratios.end());
-    State.counters["ratio"] = Ratios.empty() ? 0 : Ratios[Ratios.size() / 2];
+    State.counters["ratio"] = Median(Ratios);
     State.counters["ratio_of_sums"] = OursTotal / TheirsTotal;
 }
 

@@ -127,7 +127,6 @@ constexpr TFormula Formulas[] = {
     {"IF(A > B, A - B, B - A) * 100", "(A > B ? A - B : B - A) * 100"},
 };
 
-using TClock = std::chrono::steady_clock;
 
 // The variables of round I, evaluation K.
 double VarA(int K) { return 1.5 + (K % 17) * 0.25; }
@@ -215,7 +214,7 @@ void BM_EvaluateVsMuparser(benchmark::State& State)
                 Sum += Rig.TheirsAt(K);
             return std::chrono::duration<double>(TClock::now() - T0).count();
         };
-        const auto [A, B] = Alternation.Round([&] { return Ours(); }, [&] { return Theirs(); });
+        const auto [A, B] = Alternation.Round(Ours, Theirs);
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);

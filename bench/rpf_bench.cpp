@@ -73,14 +73,6 @@ Bytes Code(const Bytes& Data)
     return Bytes(Out.Memory(), Out.Memory() + Out.Size());
 }
 
-using TClock = std::chrono::steady_clock;
-
-template <class F> double Seconds(F&& Work)
-{
-    const auto T0 = TClock::now();
-    Work();
-    return std::chrono::duration<double>(TClock::now() - T0).count();
-}
 
 // Our time and, where zlib is there, its time on the same page in the same
 // round; rounds alternate which of the two goes first.

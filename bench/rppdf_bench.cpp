@@ -162,13 +162,6 @@ void Theirs(const std::string& File)
     }
 }
 
-double Seconds(const std::function<void()>& Work)
-{
-    const auto T0 = std::chrono::steady_clock::now();
-    Work();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - T0).count();
-}
-
 void BM_ListReportToPdfVsQPdfWriter(benchmark::State& State)
 {
     EnsureApplication();
@@ -182,7 +175,8 @@ void BM_ListReportToPdfVsQPdfWriter(benchmark::State& State)
     double OursTotal = 0, TheirsTotal = 0;
     TAlternation Alternation;
     for (auto _ : State) {
-        const auto [A, B] = Alternation.Round([&] { return Seconds([&] { Ours.Print(OurFile); }); }, [&] { return Seconds([&] { Theirs(TheirFile); }); });
+        const auto [A, B] = Alternation.Round([&] { return Seconds([&] { Ours.Print(OurFile); }); },
+                                              [&] { return Seconds([&] { Theirs(TheirFile); }); });
         OursTotal += A;
         TheirsTotal += B;
         Ratios.push_back(A / B);
