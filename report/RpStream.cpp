@@ -90,6 +90,110 @@ void TRpStream::SaveToStream(TStream* Dest)
 
 // ---------------------------------------------------------------- TRpCompress
 
+namespace {
+
+// The decoder's tree (TRpCompress::FDown) by slot: inner node N's children
+// sit in slots 2N (left) and 2N + 1 (right), and a child is held as the
+// first slot of its own, 2 times its number. Leaves are the values from
+// FirstLeaf on, the symbol no coder writes is UnknownLeaf.
+constexpr unsigned FirstLeaf = 2 * 256;
+constexpr unsigned UnknownLeaf = 2 * 512;
+// Levels of the walk written out, each with its own splay; deeper codes go
+// on in a loop.
+constexpr int UnrolledLevels = 16;
+
+inline uint8_t SymbolOf(unsigned Leaf)
+{
+    return static_cast<uint8_t>(Leaf / 2 - 256);
+}
+
+// Semi-splaying along a walked path. Slot[k] is the slot the walk followed
+// at level k, so the node at level k is Slot[k] with its side bit cleared.
+// The step at level K puts the node A at level K in the place of its
+// parent's sibling, which takes A's place; steps go at K = Depth, Depth - 2,
+// ... down to 2 (the same steps as climbing up from the leaf). No two steps
+// touch the same slot, and the walk has passed every slot they touch.
+[[gnu::always_inline]] inline void SplayStep(uint16_t* Tree, const unsigned* Slot, int K, unsigned A)
+{
+    const unsigned Sibling = Slot[K - 2] ^ 1u;
+    const unsigned B = Tree[Sibling];
+    Tree[Sibling] = static_cast<uint16_t>(A);
+    Tree[Slot[K - 1]] = static_cast<uint16_t>(B);
+}
+
+template <int K>
+[[gnu::always_inline]] inline void SplayAbove(uint16_t* Tree, const unsigned* Slot)
+{
+    if constexpr (K >= 2) {
+        SplayStep(Tree, Slot, K, Slot[K] & ~1u);
+        SplayAbove<K - 2>(Tree, Slot);
+    }
+}
+
+void SplayWalked(uint16_t* Tree, const unsigned* Slot, int Depth, unsigned Leaf)
+{
+    unsigned A = Leaf;
+    for (int K = Depth; K >= 2; K -= 2) {
+        SplayStep(Tree, Slot, K, A);
+        A = Slot[K - 2] & ~1u;
+    }
+}
+
+// A walk's result: the leaf in the low 16 bits, the depth above them.
+constexpr unsigned Walked(unsigned Leaf, int Depth)
+{
+    return Leaf | static_cast<unsigned>(Depth) << 16;
+}
+
+// Codes deeper than the written-out levels. Bits past the 64th are taken
+// again from the low end; such a walk is longer than Avail and discarded.
+unsigned WalkOn(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int Avail)
+{
+    int K = UnrolledLevels;
+    do {
+        Slot[K] = Node + (static_cast<unsigned>(W >> (K & 63)) & 1u);
+        Node = Tree[Slot[K]];
+        ++K;
+    } while (Node < FirstLeaf);
+    if (K > Avail)
+        return 0;
+    SplayWalked(Tree, Slot, K, Node);
+    return Walked(Node, K);
+}
+
+// Node is the inner node at level D of the code in W. Gives the leaf, splayed,
+// and sets Depth; or gives 0 when the code is longer than Avail, with the
+// tree unchanged. Each level's exit sets a constant depth: taking the depth
+// out of a packed result instead costs a tenth of the decoding time.
+template <int D>
+[[gnu::always_inline]] inline unsigned WalkFrom(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int Avail,
+                                                int& Depth)
+{
+    Slot[D] = Node + (static_cast<unsigned>(W >> D) & 1u);
+    Node = Tree[Slot[D]];
+    if (Node >= FirstLeaf) {
+        if (D + 1 > Avail)
+            return 0;
+        // The splay reads the slots back from Slot: the compiler would
+        // otherwise keep each level's slot address for it, and every load
+        // of the walk would wait for that address to be made first.
+        asm("" ::: "memory");
+        SplayStep(Tree, Slot, D + 1, Node);
+        SplayAbove<D - 1>(Tree, Slot);
+        Depth = D + 1;
+        return Node;
+    }
+    if constexpr (D + 1 < UnrolledLevels)
+        return WalkFrom<D + 1>(Tree, Slot, Node, W, Avail, Depth);
+    else {
+        const unsigned Result = WalkOn(Tree, Slot, Node, W, Avail);
+        Depth = static_cast<int>(Result >> 16);
+        return Result & 0xFFFF;
+    }
+}
+
+}  // namespace
+
 TRpCompress::TRpCompress(TStream* AStream, bool ACompressFlag, int64_t ACodedLimit)
     : FStream(AStream), FCompressFlag(ACompressFlag), FCodedLimit(ACodedLimit)
 {
@@ -119,6 +223,8 @@ void TRpCompress::InitializeSplay()
     for (int J = 0; J <= 255; ++J) {
         FChild[J][0] = static_cast<uint16_t>(2 * J + 1);
         FChild[J][1] = static_cast<uint16_t>(2 * J + 2);
+        FDown[2 * J] = static_cast<uint16_t>(2 * (2 * J + 1));
+        FDown[2 * J + 1] = static_cast<uint16_t>(2 * (2 * J + 2));
     }
 }
 
@@ -256,105 +362,97 @@ uint8_t TRpCompress::Expand()
 }
 
 // One symbol whose code reaches past the bits at hand: walked bit by bit,
-// reading more coded bytes as it goes. Fills Path and Side from the root
-// and gives the leaf and its depth.
-int TRpCompress::SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth)
+// reading more coded bytes as it goes. Fills Slot from the root down and
+// gives the leaf and its depth (Walked), not yet splayed.
+unsigned TRpCompress::SlowDescent(unsigned* Slot)
 {
-    int Node = 0;
-    Depth = 0;
+    unsigned Node = 0;
+    int Depth = 0;
     do {
         if (FBitCount == 0) {
             FBits = 0;
             if (!Refill(true))
                 CodeEnds();
         }
-        const int Bit = static_cast<int>(FBits & 1);
-        Path[Depth] = static_cast<uint16_t>(Node);
-        Side[Depth] = static_cast<uint8_t>(Bit);
+        Slot[Depth] = Node + static_cast<unsigned>(FBits & 1);
+        Node = FDown[Slot[Depth]];
         ++Depth;
-        Node = FChild[Node][Bit];
         FBits >>= 1;
         --FBitCount;
-    } while (Node < 256);
-    return Node;
+    } while (Node < FirstLeaf);
+    return Walked(Node, Depth);
 }
 
-// Each symbol walks from the root to its leaf, noting the inner nodes it
-// passes; the splay then works along that path (the same steps as Splay,
-// with the parents known) instead of climbing the tree again. A leaf right
-// under the root is never moved, so a run of its code bit is a run of its
-// byte. The walk takes its bits from a 64-bit buffer without counting them;
+// Each symbol walks from the root to its leaf, noting the slot it followed
+// at each level; the splay then works on those slots instead of climbing the
+// tree again. The walk is written out level by level down to UnrolledLevels,
+// each level with its own exit and its own splay, so a symbol costs one
+// branch on where its code ends. A leaf right under the root is never moved,
+// so a run of its code bit is a run of its byte. The walk takes its bits
+// from a 64-bit buffer, held in locals while it runs, without counting them;
 // a code longer than the bits at hand (the walk then followed bits that are
 // not there yet, and changed nothing) goes again the slow way.
 void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
 {
-    uint16_t Path[256];
-    uint8_t Side[256];
+    uint16_t* Tree = FDown;
+    unsigned Slot[258];
+    uint64_t Bits = FBits;
+    int BitCount = FBitCount;
+    // Refill and SlowDescent work on the fields.
+    auto Store = [&] {
+        FBits = Bits;
+        FBitCount = BitCount;
+    };
+    auto Load = [&] {
+        Bits = FBits;
+        BitCount = FBitCount;
+    };
     size_t I = 0;
     while (I < Count) {
-        if (FBitCount < 32) {
+        if (BitCount < 32) {
+            Store();
             Refill(false);
             if (FBitCount == 0 && !Refill(true))
                 CodeEnds();
+            Load();
         }
-        const uint64_t W = FBits;
-        const int Avail = FBitCount;
-        int Node = FChild[0][W & 1];
-        if (Node >= 256) {
-            if (Node == 512)
+        Slot[0] = static_cast<unsigned>(Bits & 1);
+        unsigned Node = Tree[Slot[0]];
+        if (Node >= FirstLeaf) {
+            if (Node == UnknownLeaf)
                 break;   // reported below
-            const uint64_t Same = (W & 1) ? ~W : W;
-            size_t Run = std::min(Same ? static_cast<int>(std::countr_zero(Same)) : 64, Avail);
+            const uint64_t Same = (Bits & 1) ? ~Bits : Bits;
+            size_t Run = std::min(Same ? static_cast<int>(std::countr_zero(Same)) : 64, BitCount);
             Run = std::min(Run, Count - I);
-            std::memset(Data + I, Node - 256, Run);
+            const uint8_t Value = SymbolOf(Node);
+            if (Run <= 8 && Count - I >= 8) {
+                const uint64_t Eight = 0x0101010101010101ull * Value;
+                std::memcpy(Data + I, &Eight, 8);
+            } else {
+                std::memset(Data + I, Value, Run);
+            }
             I += Run;
-            FBits >>= Run;
-            FBitCount -= static_cast<int>(Run);
+            Bits >>= Run;
+            BitCount -= static_cast<int>(Run);
             continue;
         }
-        // A tree of 257 leaves is at most 256 levels deep. Bits past the
-        // 64th are taken again from the low end; such a walk is discarded.
-        Path[0] = 0;
-        int Depth = 1;
-        do {
-            Path[Depth] = static_cast<uint16_t>(Node);
-            Node = FChild[Node][(W >> (Depth & 63)) & 1];
-            ++Depth;
-        } while (Node < 256);
-        // A = the node at depth K, C = Path[K - 1], D = Path[K - 2]; the
-        // root as C ends the splay.
-        int A = Node;
-        if (Depth <= Avail) {
-            if (Node == 512)
-                break;
-            FBits >>= Depth;
-            FBitCount -= Depth;
-            for (int K = Depth; K >= 2; K -= 2) {
-                const int C = Path[K - 1];
-                const int D = Path[K - 2];
-                const int SideOfC = static_cast<int>((W >> (K - 2)) & 1);
-                const int B = FChild[D][!SideOfC];
-                FChild[D][!SideOfC] = static_cast<uint16_t>(A);
-                FChild[C][(W >> (K - 1)) & 1] = static_cast<uint16_t>(B);
-                A = D;
-            }
+        int Depth = 0;
+        Node = WalkFrom<1>(Tree, Slot, Node, Bits, BitCount, Depth);
+        if (Node != 0) {
+            Bits >>= Depth;
+            BitCount -= Depth;
         } else {
-            Node = SlowDescent(Path, Side, Depth);
-            if (Node == 512)
-                break;
-            A = Node;
-            for (int K = Depth; K >= 2; K -= 2) {
-                const int C = Path[K - 1];
-                const int D = Path[K - 2];
-                const int SideOfC = Side[K - 2];
-                const int B = FChild[D][!SideOfC];
-                FChild[D][!SideOfC] = static_cast<uint16_t>(A);
-                FChild[C][Side[K - 1]] = static_cast<uint16_t>(B);
-                A = D;
-            }
+            Store();
+            const unsigned Result = SlowDescent(Slot);
+            Load();
+            Node = Result & 0xFFFF;
+            SplayWalked(Tree, Slot, static_cast<int>(Result >> 16), Node);
         }
-        Data[I++] = static_cast<uint8_t>(Node - 256);
+        if (Node == UnknownLeaf)
+            break;
+        Data[I++] = SymbolOf(Node);
     }
+    Store();
     if (I < Count)   // the symbol no coder writes
         throw ERpCodeError("Coded data holds an unknown symbol");
 }

@@ -108,14 +108,17 @@ private:
     void WriteOut();
 
     // Tree: inner nodes 0..255 (0 the root), leaf 256 + s for symbol s.
-    // FChild[N][0] holds the left and FChild[N][1] the right child of inner
-    // node N: a code bit indexes the side without a branch, and both
-    // children share one 32-bit word.
+    // The coder's FChild[N][0] holds the left and FChild[N][1] the right
+    // child of inner node N, and FUp the parents it climbs.
     uint16_t FChild[256][2] = {};
-    // Parents, kept by the coder only: the decoder splays along the path it
-    // walked down.
     uint8_t FUp[513] = {};
-    int SlowDescent(uint16_t* Path, uint8_t* Side, int& Depth);
+    // The decoder's copy of the same tree by slot: inner node N's left
+    // child in FDown[2N], its right child in FDown[2N + 1], a child held as
+    // 2 times its number. A node's value plus the code bit is the slot to
+    // follow, so walking down takes one load a level; leaves are the values
+    // from 512 on.
+    uint16_t FDown[512] = {};
+    unsigned SlowDescent(unsigned* Slot);
 
     TStream* FStream;
     bool FCompressFlag;
