@@ -92,19 +92,37 @@ void TRpStream::SaveToStream(TStream* Dest)
 
 namespace {
 
-// The decoder's tree (TRpCompress::FDown) by slot: inner node N's children
-// sit in slots 2N (left) and 2N + 1 (right), and a child is held as the
-// first slot of its own, 2 times its number. Leaves are the values from
-// FirstLeaf on, the symbol no coder writes is UnknownLeaf.
-constexpr unsigned FirstLeaf = 2 * 256;
-constexpr unsigned UnknownLeaf = 2 * 512;
+// The decoder's tree (TRpCompress::FDown) addressed in bytes: inner node
+// N's children sit at byte offsets 4N (left) and 4N + 2 (right), and a
+// child is held as its own offset, 4 times its number. A node plus twice the
+// code bit is the slot to follow. Leaves are the values from FirstLeaf on,
+// the symbol no coder writes is UnknownLeaf.
+constexpr unsigned FirstLeaf = 4 * 256;
+constexpr unsigned UnknownLeaf = 4 * 512;
 // Levels of the walk written out, each with its own splay; deeper codes go
 // on in a loop.
 constexpr int UnrolledLevels = 16;
 
+// Slots are read and written as bytes, which may alias anything: the
+// compiler then reads a slot's offset back from Slot for the splay instead
+// of keeping an address made from it, which would put an addition before
+// every load of the walk.
+inline unsigned GetSlot(const uint16_t* Tree, unsigned Offset)
+{
+    uint16_t Value;
+    std::memcpy(&Value, reinterpret_cast<const char*>(Tree) + Offset, 2);
+    return Value;
+}
+
+inline void SetSlot(uint16_t* Tree, unsigned Offset, unsigned Value)
+{
+    const auto V = static_cast<uint16_t>(Value);
+    std::memcpy(reinterpret_cast<char*>(Tree) + Offset, &V, 2);
+}
+
 inline uint8_t SymbolOf(unsigned Leaf)
 {
-    return static_cast<uint8_t>(Leaf / 2 - 256);
+    return static_cast<uint8_t>(Leaf / 4 - 256);
 }
 
 // Semi-splaying along a walked path. Slot[k] is the slot the walk followed
@@ -115,17 +133,17 @@ inline uint8_t SymbolOf(unsigned Leaf)
 // touch the same slot, and the walk has passed every slot they touch.
 [[gnu::always_inline]] inline void SplayStep(uint16_t* Tree, const unsigned* Slot, int K, unsigned A)
 {
-    const unsigned Sibling = Slot[K - 2] ^ 1u;
-    const unsigned B = Tree[Sibling];
-    Tree[Sibling] = static_cast<uint16_t>(A);
-    Tree[Slot[K - 1]] = static_cast<uint16_t>(B);
+    const unsigned Sibling = Slot[K - 2] ^ 2u;
+    const unsigned B = GetSlot(Tree, Sibling);
+    SetSlot(Tree, Sibling, A);
+    SetSlot(Tree, Slot[K - 1], B);
 }
 
 template <int K>
 [[gnu::always_inline]] inline void SplayAbove(uint16_t* Tree, const unsigned* Slot)
 {
     if constexpr (K >= 2) {
-        SplayStep(Tree, Slot, K, Slot[K] & ~1u);
+        SplayStep(Tree, Slot, K, Slot[K] & ~3u);
         SplayAbove<K - 2>(Tree, Slot);
     }
 }
@@ -135,7 +153,7 @@ void SplayWalked(uint16_t* Tree, const unsigned* Slot, int Depth, unsigned Leaf)
     unsigned A = Leaf;
     for (int K = Depth; K >= 2; K -= 2) {
         SplayStep(Tree, Slot, K, A);
-        A = Slot[K - 2] & ~1u;
+        A = Slot[K - 2] & ~3u;
     }
 }
 
@@ -151,8 +169,8 @@ unsigned WalkOn(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int A
 {
     int K = UnrolledLevels;
     do {
-        Slot[K] = Node + (static_cast<unsigned>(W >> (K & 63)) & 1u);
-        Node = Tree[Slot[K]];
+        Slot[K] = Node + (static_cast<unsigned>(W >> (K & 63)) & 1u) * 2;
+        Node = GetSlot(Tree, Slot[K]);
         ++K;
     } while (Node < FirstLeaf);
     if (K > Avail)
@@ -169,15 +187,11 @@ template <int D>
 [[gnu::always_inline]] inline unsigned WalkFrom(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int Avail,
                                                 int& Depth)
 {
-    Slot[D] = Node + (static_cast<unsigned>(W >> D) & 1u);
-    Node = Tree[Slot[D]];
+    Slot[D] = Node + (static_cast<unsigned>(W >> (D - 1)) & 2u);
+    Node = GetSlot(Tree, Slot[D]);
     if (Node >= FirstLeaf) {
         if (D + 1 > Avail)
             return 0;
-        // The splay reads the slots back from Slot: the compiler would
-        // otherwise keep each level's slot address for it, and every load
-        // of the walk would wait for that address to be made first.
-        asm("" ::: "memory");
         SplayStep(Tree, Slot, D + 1, Node);
         SplayAbove<D - 1>(Tree, Slot);
         Depth = D + 1;
@@ -223,8 +237,8 @@ void TRpCompress::InitializeSplay()
     for (int J = 0; J <= 255; ++J) {
         FChild[J][0] = static_cast<uint16_t>(2 * J + 1);
         FChild[J][1] = static_cast<uint16_t>(2 * J + 2);
-        FDown[2 * J] = static_cast<uint16_t>(2 * (2 * J + 1));
-        FDown[2 * J + 1] = static_cast<uint16_t>(2 * (2 * J + 2));
+        FDown[2 * J] = static_cast<uint16_t>(4 * (2 * J + 1));
+        FDown[2 * J + 1] = static_cast<uint16_t>(4 * (2 * J + 2));
     }
 }
 
@@ -374,8 +388,8 @@ unsigned TRpCompress::SlowDescent(unsigned* Slot)
             if (!Refill(true))
                 CodeEnds();
         }
-        Slot[Depth] = Node + static_cast<unsigned>(FBits & 1);
-        Node = FDown[Slot[Depth]];
+        Slot[Depth] = Node + static_cast<unsigned>(FBits & 1) * 2;
+        Node = GetSlot(FDown, Slot[Depth]);
         ++Depth;
         FBits >>= 1;
         --FBitCount;
@@ -416,13 +430,15 @@ void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
                 CodeEnds();
             Load();
         }
-        Slot[0] = static_cast<unsigned>(Bits & 1);
-        unsigned Node = Tree[Slot[0]];
+        const int Avail = BitCount;
+        Slot[0] = static_cast<unsigned>(Bits & 1) * 2;
+        unsigned Node = GetSlot(Tree, Slot[0]);
         if (Node >= FirstLeaf) {
             if (Node == UnknownLeaf)
                 break;   // reported below
             const uint64_t Same = (Bits & 1) ? ~Bits : Bits;
-            size_t Run = std::min(Same ? static_cast<int>(std::countr_zero(Same)) : 64, BitCount);
+            const int Ends = Same ? static_cast<int>(std::countr_zero(Same)) : 64;
+            size_t Run = static_cast<size_t>(std::min(Ends, BitCount));
             Run = std::min(Run, Count - I);
             const uint8_t Value = SymbolOf(Node);
             if (Run <= 8 && Count - I >= 8) {
@@ -434,7 +450,15 @@ void TRpCompress::ExpandBuffer(uint8_t* Data, size_t Count)
             I += Run;
             Bits >>= Run;
             BitCount -= static_cast<int>(Run);
-            continue;
+            // A run that ends on a differing bit is followed by a walk down
+            // the root's other side: go straight into it, without branching
+            // again on whether a run comes.
+            if (Ends >= Avail || I == Count || BitCount < 32)
+                continue;
+            Slot[0] = static_cast<unsigned>(Bits & 1) * 2;
+            Node = GetSlot(Tree, Slot[0]);
+            if (Node >= FirstLeaf)
+                continue;
         }
         int Depth = 0;
         Node = WalkFrom<1>(Tree, Slot, Node, Bits, BitCount, Depth);

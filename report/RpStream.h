@@ -112,11 +112,11 @@ private:
     // child of inner node N, and FUp the parents it climbs.
     uint16_t FChild[256][2] = {};
     uint8_t FUp[513] = {};
-    // The decoder's copy of the same tree by slot: inner node N's left
-    // child in FDown[2N], its right child in FDown[2N + 1], a child held as
-    // 2 times its number. A node's value plus the code bit is the slot to
-    // follow, so walking down takes one load a level; leaves are the values
-    // from 512 on.
+    // The decoder's copy of the same tree, addressed in bytes: inner node
+    // N's left child at byte 4N, its right child at byte 4N + 2, a child held
+    // as its own offset (4 times its number). A node's offset plus twice the
+    // code bit is the slot to follow, so walking down takes one load a level;
+    // leaves are the offsets from 1024 on.
     uint16_t FDown[512] = {};
     unsigned SlowDescent(unsigned* Slot);
 
