@@ -211,11 +211,12 @@ TEST(ChFunction, SeveralSourcesCombinePointByPoint)
 
 TEST(ChFunction, ChangesBetweenBeginAndEndUpdateRecalculateOnce)
 {
+    // Counted to the end: the rig clears its series as it goes.
+    int Recalculations = 0;
     TFunctionRig R;
     R.Fill({{0, 1}, {1, 2}, {2, 3}, {3, 4}});
     auto* F = R.Attach<TSumFunction>();
     R.Target->SetDataSource(R.Source);
-    int Recalculations = 0;
     R.Target->OnClearValues = [&](TChartSeries*) { ++Recalculations; };
     F->BeginUpdate();
     F->SetPeriod(1);

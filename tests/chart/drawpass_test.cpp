@@ -84,7 +84,7 @@ struct TLabelRig {
 // cells, on either axis, in either order of the axes.
 TEST(AxisLabelCells, NoFillFromLegendSymbolsOrBackWall)
 {
-    const TColor Wall = RGB(250, 200, 120);
+    constexpr TColor Wall = RGB(250, 200, 120);
     struct TCase {
         const char* Name;
         std::function<void(TChart&)> Setup;
@@ -94,13 +94,13 @@ TEST(AxisLabelCells, NoFillFromLegendSymbolsOrBackWall)
         {"legend", [](TChart& C) { C.Legend()->SetVisible(true); },
          {TLabelRig::SymbolColour[0], TLabelRig::SymbolColour[1]}},
         {"opaque back wall",
-         [Wall](TChart& C) {
+         [](TChart& C) {
              C.BackWall()->SetTransparent(false);
              C.BackWall()->SetColor(Wall);
          },
          {Wall}},
         {"legend and wall, axes behind the series",
-         [Wall](TChart& C) {
+         [](TChart& C) {
              C.Legend()->SetVisible(true);
              C.BackWall()->SetTransparent(false);
              C.BackWall()->SetColor(Wall);
