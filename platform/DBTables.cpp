@@ -186,13 +186,16 @@ void readColumn(sqlite3_stmt* Stmt, int Index, TDBValue& V)
     case SQLITE_TEXT: {
         V.Kind = TDBValue::vkText;
         const auto* p = reinterpret_cast<const char*>(sqlite3_value_text(value));
-        V.Text.assign(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
+        // clear and append: assign would check whether p lies in V.Text.
+        V.Text.clear();
+        V.Text.append(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
         break;
     }
     case SQLITE_BLOB: {
         V.Kind = TDBValue::vkBlob;
         const auto* p = static_cast<const char*>(sqlite3_value_blob(value));
-        V.Text.assign(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
+        V.Text.clear();
+        V.Text.append(p ? p : "", static_cast<size_t>(sqlite3_value_bytes(value)));
         break;
     }
     default:
@@ -733,7 +736,7 @@ bool TDBDataSet::InternalFetch(TDBValue* Row, int64_t& Key)
         return false;
     sqlite3_stmt* st = c.Statement->Get();
     if (c.First)
-        Key = sqlite3_value_int64(sqlite3_column_value(st, 0));
+        Key = sqlite3_column_int64(st, 0);
     for (int i = 0; i < c.Columns; ++i)
         readColumn(st, c.First + i, Row[i]);
     ++c.Read;
