@@ -364,15 +364,16 @@ struct TTextBlock {
 };
 
 // Measured through the canvas, which keeps what it measured per font.
-TTextBlock LayoutText(TCanvas& Canvas, const std::string& Text)
+// Without NeedWidth the width is left at 0 (a left-aligned text needs none).
+TTextBlock LayoutText(TCanvas& Canvas, const std::string& Text, bool NeedWidth = true)
 {
+    TCanvasFont& F = Canvas.FontData();
     TTextBlock L;
-    L.Font = ToQFont(*Canvas.Font());
-    if (Canvas.TextCharacterExtra() != 0)
-        L.Font.setLetterSpacing(QFont::AbsoluteSpacing, Canvas.TextCharacterExtra());
-    L.Width = Canvas.TextWidth(Text);
-    L.Ascent = Canvas.TextAscent();
-    L.Descent = Canvas.TextDescent();
+    L.Font = F.Font;
+    if (NeedWidth)
+        L.Width = TextWidthIn(F, Text);
+    L.Ascent = F.Ascent;
+    L.Descent = F.Descent;
     return L;
 }
 
@@ -493,7 +494,7 @@ void TCanvasSurface::Flush()
 void TCanvasSurface::SetPainter(QPainter* Painter)
 {
     FExternal = Painter;
-    FFontPainter = nullptr;
+    FRestingPainter = nullptr;
 }
 
 QSize TCanvasSurface::Size() const
@@ -962,18 +963,29 @@ bool TCanvasSurface::PaintPrintedText(TCanvas& Canvas, const TCanvasOp& Op, QPai
     TRegion Clip;
     if (Canvas.GetClipRegion(Clip))
         return false;
-    const TTextBlock L = LayoutText(Canvas, Op.Text);
+    // A left-aligned text starts at its reference point: it is measured
+    // only for somebody who follows what is painted.
+    const unsigned Align = Canvas.TextAlign();
+    const TTextBlock L = LayoutText(Canvas, Op.Text, (Align & TA_CENTER) != TA_LEFT || OnPainted);
     if (L.Font.underline() || L.Font.strikeOut() || L.Font.overline())
         return false;
-    if (FFontPainter != &P || !(FRestingFont == L.Font)) {
+    // The font and pen stay on the painter from one text to the next
+    // (whatever else is drawn saves and restores around itself): changed
+    // only when they differ.
+    const bool Resting = FRestingPainter == &P;
+    FRestingPainter = &P;
+    if (!Resting || !(FRestingFont == L.Font)) {
         P.setFont(L.Font);
         FRestingFont = L.Font;
-        FFontPainter = &P;
     }
-    P.setPen(ToQColor(F.Color()));
+    const TColor Color = F.Color();
+    if (!Resting || Color != FRestingColor) {
+        P.setPen(ToQColor(Color));
+        FRestingColor = Color;
+    }
     if (P.layoutDirection() != Qt::LeftToRight)
         P.setLayoutDirection(Qt::LeftToRight);
-    const QPointF Origin = TextOrigin(L, Canvas.TextAlign());
+    const QPointF Origin = TextOrigin(L, Align);
     const int X = Op.Pts[0].X, Y = Op.Pts[0].Y;
     P.drawText(QPointF(X + Origin.x(), Y + Origin.y()), QString::fromStdString(Op.Text));
     if (OnPainted) {

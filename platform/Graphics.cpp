@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QImageReader>
+#include <QRawFont>
 #include <QImageWriter>
 
 #include <algorithm>
@@ -490,13 +491,13 @@ QFont BuildQFont(const TFont& Font, double Scale)
     return F;
 }
 
-// What a font turns into on the Qt side, kept per distinct font (the values
-// ToQFont reads, the scale and the extra character spacing). Building the
-// Qt font (family lookup, cell-height search) and loading its glyph engine
-// cost many times what measuring with it does, and a chart measures the
-// same few fonts and the same label texts on every pass; the widths of the
-// texts measured are kept too. Everything here is derived from the key
-// alone, so a cached answer is the answer a fresh font would give.
+// The fonts of the application, kept per distinct font (TCanvasFont).
+// Building the Qt font (family lookup, cell-height search) and loading its
+// glyph engine cost many times what measuring with it does, and a chart
+// measures the same few fonts and the same label texts on every pass.
+// Reports measure on worker threads too: the cache and the widths kept in
+// its fonts are guarded by one lock, which a canvas whose font did not
+// change never takes for the font itself.
 struct TFontKey {
     std::string Name;
     int Height = 0;
@@ -520,45 +521,105 @@ struct TFontKeyHash {
     }
 };
 
-struct TFontEntry {
-    explicit TFontEntry(const QFont& F) : Font(F), Metrics(F), Ascent(Metrics.ascent()), Descent(Metrics.descent()) {}
-    QFont Font;
-    QFontMetrics Metrics;
-    int Ascent;
-    int Descent;
-    std::unordered_map<std::string, int> Widths;
-};
-
-// Bounds of the cache: a program uses a few dozen fonts; label texts of a
-// live chart repeat. Past a bound the part is emptied and refilled.
-constexpr size_t MaxCachedFonts = 256;
-constexpr size_t MaxCachedWidths = 4096;
-
-TFontEntry& CachedFont(const TFont& Font, int CharExtra, double Scale)
+uint8_t StyleBits(const TFont& Font)
 {
-    EnsureApplication();
-    auto& Cache = PerApplicationCache<std::unordered_map<TFontKey, std::unique_ptr<TFontEntry>, TFontKeyHash>>();
     uint8_t Style = 0;
     for (TFontStyle S : {fsBold, fsItalic, fsUnderline, fsStrikeOut})
         Style = static_cast<uint8_t>(Style << 1 | (Font.Style().Contains(S) ? 1 : 0));
-    TFontKey Key{Font.Name(), Font.Height(), Font.Height() == 0 ? Font.PixelsPerInch() : 0, Style,
+    return Style;
+}
+
+// Bounds of the cache: a program uses a few dozen fonts; label texts of a
+// live chart repeat. Past a bound the part is emptied and refilled (a font
+// still held by a canvas lives on with it).
+constexpr size_t MaxCachedFonts = 256;
+constexpr size_t MaxCachedWidths = 4096;
+
+std::mutex& FontCacheLock()
+{
+    static std::mutex Lock;
+    return Lock;
+}
+
+std::shared_ptr<TCanvasFont> CachedFont(const TFont& Font, int CharExtra, double Scale)
+{
+    EnsureApplication();
+    TFontKey Key{Font.Name(), Font.Height(), Font.Height() == 0 ? Font.PixelsPerInch() : 0, StyleBits(Font),
                  static_cast<uint8_t>(Font.Pitch() == fpFixed), CharExtra, Scale};
+    const std::lock_guard<std::mutex> Guard(FontCacheLock());
+    auto& Cache = PerApplicationCache<std::unordered_map<TFontKey, std::shared_ptr<TCanvasFont>, TFontKeyHash>>();
     auto It = Cache.find(Key);
     if (It != Cache.end())
-        return *It->second;
+        return It->second;
     if (Cache.size() >= MaxCachedFonts)
         Cache.clear();
     QFont F = BuildQFont(Font, Scale);
     if (CharExtra != 0)
         F.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
-    return *Cache.emplace(std::move(Key), std::make_unique<TFontEntry>(F)).first->second;
+    // Qt objects must not be destroyed after their application: a font
+    // let go of afterwards is left alone.
+    std::shared_ptr<TCanvasFont> Entry(new TCanvasFont(F, Font, CharExtra, Scale), [](TCanvasFont* E) {
+        if (E->App && E->App == QCoreApplication::instance())
+            delete E;
+    });
+    return Cache.emplace(std::move(Key), std::move(Entry)).first->second;
 }
 
 }  // namespace
 
-QFont ToQFont(const TFont& Font, double Scale) { return CachedFont(Font, 0, Scale).Font; }
+TCanvasFont::TCanvasFont(const QFont& F, const TFont& Source, int AnExtra, double AScale)
+    : Name(Source.Name()),
+      Height(Source.Height()),
+      PixelsPerInch(Source.Height() == 0 ? Source.PixelsPerInch() : 0),
+      Style(StyleBits(Source)),
+      FixedPitch(Source.Pitch() == fpFixed),
+      CharExtra(AnExtra),
+      Scale(AScale),
+      App(QCoreApplication::instance()),
+      Font(F),
+      Metrics(F),
+      Ascent(Metrics.ascent()),
+      Descent(Metrics.descent())
+{
+    // Glyphs of another font standing in for missing ones, and what shaping
+    // may do to a text, are left to the full measure: the sum is kept only
+    // where the font itself draws every printable ASCII character.
+    const QRawFont Raw = QRawFont::fromFont(F);
+    const QFontMetricsF Exact(F);
+    AsciiAdvances = Raw.isValid();
+    for (int C = ' '; C <= '~' && AsciiAdvances; ++C) {
+        AsciiAdvances = Raw.supportsCharacter(QChar(C));
+        const double W = Exact.horizontalAdvance(QString(QChar(C)));
+        Advance[static_cast<size_t>(C - ' ')] = static_cast<int>(std::ceil(W - 1e-6));
+    }
+}
 
-QFontMetrics FontMetricsOf(const TFont& Font) { return CachedFont(Font, 0, 1.0).Metrics; }
+bool TCanvasFont::Describes(const TFont& F, int AnExtra) const
+{
+    return Height == F.Height() && CharExtra == AnExtra && Scale == 1.0 && FixedPitch == (F.Pitch() == fpFixed) &&
+           Style == StyleBits(F) && PixelsPerInch == (F.Height() == 0 ? F.PixelsPerInch() : 0) && Name == F.Name() &&
+           App == QCoreApplication::instance();
+}
+
+int TextWidthIn(TCanvasFont& Font, const std::string& Text)
+{
+    {
+        const std::lock_guard<std::mutex> Guard(FontCacheLock());
+        auto It = Font.Widths.find(Text);
+        if (It != Font.Widths.end())
+            return It->second;
+    }
+    const int W = Font.Metrics.horizontalAdvance(QString::fromStdString(Text));
+    const std::lock_guard<std::mutex> Guard(FontCacheLock());
+    if (Font.Widths.size() >= MaxCachedWidths)
+        Font.Widths.clear();
+    Font.Widths.emplace(Text, W);
+    return W;
+}
+
+QFont ToQFont(const TFont& Font, double Scale) { return CachedFont(Font, 0, Scale)->Font; }
+
+QFontMetrics FontMetricsOf(const TFont& Font) { return CachedFont(Font, 0, 1.0)->Metrics; }
 
 // ------------------------------------------------------------------ canvas
 
@@ -639,7 +700,24 @@ void TCanvas::DoPerform(TCanvasOp& Op)
     Changed();
 }
 
-void TCanvas::MoveTo(int X, int Y) { FPenPos = {X, Y}; }
+TPoint TCanvas::PenPos() const
+{
+    if (FPenAfterText) {
+        FPenAfterText = false;
+        FPenPos.X += TextWidthIn(*FPenFont, FPenText);
+        FPenFont.reset();
+    }
+    return FPenPos;
+}
+
+void TCanvas::SetPenPos(const TPoint& Value)
+{
+    FPenAfterText = false;
+    FPenFont.reset();
+    FPenPos = Value;
+}
+
+void TCanvas::MoveTo(int X, int Y) { SetPenPos({X, Y}); }
 
 void TCanvas::LineTo(int X, int Y)
 {
@@ -653,9 +731,9 @@ void TCanvas::LineTo(int X, int Y)
     TValueRollback<bool> Busy(InUse, true);
     Op.Kind = TCanvasOp::opLine;
     Op.Pts.resize(2);
-    Op.Pts[0] = FPenPos;
+    Op.Pts[0] = PenPos();
     Op.Pts[1] = {X, Y};
-    FPenPos = {X, Y};
+    SetPenPos({X, Y});
     DoPerform(Op);
 }
 
@@ -742,19 +820,22 @@ void TCanvas::TextOut(int X, int Y, const std::string& Text)
     Op.Kind = TCanvasOp::opTextOut;
     const bool UpdateCP = (FTextAlign & TA_UPDATECP) != 0;
     if (UpdateCP) {
-        X = FPenPos.X;
-        Y = FPenPos.Y;
+        const TPoint At = PenPos();
+        X = At.X;
+        Y = At.Y;
     }
     Op.Pts = {{X, Y}};
     Op.Text = Text;
     DoPerform(Op);
-    if (UpdateCP) {
-        // Only a left-aligned text moves the current position.
-        if ((FTextAlign & TA_CENTER) == TA_LEFT)
-            FPenPos.X = X + TextWidth(Text);
-    } else {
-        FPenPos = {X + TextWidth(Text), Y};
-    }
+    // Only a left-aligned text moves the current position; without
+    // TA_UPDATECP the pen goes past the text all the same. Its width is
+    // taken when somebody asks for the pen.
+    if (UpdateCP && (FTextAlign & TA_CENTER) != TA_LEFT)
+        return;
+    FPenPos = {X, Y};
+    FPenText = Text;
+    FPenFont = FontDataShared();
+    FPenAfterText = true;
 }
 
 void TCanvas::TextRect(const TRect& R, int X, int Y, const std::string& Text)
@@ -777,33 +858,45 @@ void TCanvas::TextRect(TRect& R, const std::string& Text, unsigned Format)
     DoPerform(Op);
 }
 
-TSize TCanvas::TextExtent(const std::string& Text)
+const std::shared_ptr<TCanvasFont>& TCanvas::FontDataShared()
 {
-    TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
-    return {TextWidth(Text), E.Ascent + E.Descent};
+    if (!FFontData || !FFontData->Describes(FFont, FCharExtra))
+        FFontData = CachedFont(FFont, FCharExtra, 1.0);
+    return FFontData;
 }
 
-int TCanvas::TextWidth(const std::string& Text)
+TCanvasFont& TCanvas::FontData() { return *FontDataShared(); }
+
+TSize TCanvas::TextExtent(const std::string& Text)
 {
-    TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
-    auto It = E.Widths.find(Text);
-    if (It != E.Widths.end())
-        return It->second;
-    if (E.Widths.size() >= MaxCachedWidths)
-        E.Widths.clear();
-    const int W = E.Metrics.horizontalAdvance(QString::fromStdString(Text));
-    E.Widths.emplace(Text, W);
+    TCanvasFont& F = FontData();
+    return {TextWidthIn(F, Text), F.Ascent + F.Descent};
+}
+
+int TCanvas::TextWidth(const std::string& Text) { return TextWidthIn(FontData(), Text); }
+
+int TCanvas::TextWidthBound(const std::string& Text)
+{
+    TCanvasFont& F = FontData();
+    if (!F.AsciiAdvances)
+        return TextWidthIn(F, Text);
+    int W = 0;
+    for (const char C : Text) {
+        if (C < ' ' || C > '~')
+            return TextWidthIn(F, Text);
+        W += F.Advance[static_cast<size_t>(C - ' ')];
+    }
     return W;
 }
 
 int TCanvas::TextHeight(const std::string&)
 {
-    const TFontEntry& E = CachedFont(FFont, FCharExtra, 1.0);
-    return E.Ascent + E.Descent;
+    const TCanvasFont& F = FontData();
+    return F.Ascent + F.Descent;
 }
 
-int TCanvas::TextAscent() { return CachedFont(FFont, FCharExtra, 1.0).Ascent; }
-int TCanvas::TextDescent() { return CachedFont(FFont, FCharExtra, 1.0).Descent; }
+int TCanvas::TextAscent() { return FontData().Ascent; }
+int TCanvas::TextDescent() { return FontData().Descent; }
 
 namespace {
 

@@ -487,6 +487,7 @@ struct TCanvasTransform {
 };
 
 class TCanvasSurface;   // the Qt side (platform/private/CanvasQt.h)
+struct TCanvasFont;     // a font as the Qt side measures and draws it (the same header)
 
 // A drawing surface with the current pen, brush, font and drawing state.
 // A canvas without a surface accepts every call and draws nothing.
@@ -502,8 +503,8 @@ public:
     void SetBrush(TBrush* Value) { FBrush.Assign(Value); }
     void SetFont(TFont* Value) { FFont.Assign(Value); }
 
-    TPoint PenPos() const { return FPenPos; }
-    void SetPenPos(const TPoint& Value) { FPenPos = Value; }
+    TPoint PenPos() const;
+    void SetPenPos(const TPoint& Value);
     void MoveTo(int X, int Y);
     void LineTo(int X, int Y);
     void Polyline(const std::vector<TPoint>& Points);
@@ -531,6 +532,10 @@ public:
     // Text laid out in R by tf flags.
     void TextRect(TRect& R, const std::string& Text, unsigned Format);
     int TextWidth(const std::string& Text);
+    // A width never below TextWidth, found quickly: for printable ASCII in
+    // a font that has all of its glyphs the advances added up, otherwise
+    // TextWidth itself. A text whose bound fits a space fits it.
+    int TextWidthBound(const std::string& Text);
     int TextHeight(const std::string& Text);
     TSize TextExtent(const std::string& Text);
     // Ascent, descent and internal leading of the current font, in pixels.
@@ -644,6 +649,10 @@ public:
     // canvases record it instead.
     virtual void Perform(const TCanvasOp& Op);
 
+    // The current font (with the character spacing) as the Qt side holds
+    // it; looked up again only when the font changed.
+    TCanvasFont& FontData();
+
 protected:
     void Changing();
     void Changed();
@@ -659,12 +668,20 @@ private:
     // solid brush gives an opaque background in its colour, any other a
     // transparent one. Applied when the brush changed since the last time.
     void SyncBrushBackground();
+    const std::shared_ptr<TCanvasFont>& FontDataShared();
 
     std::recursive_mutex FLockMutex;
     TPen FPen;
     TBrush FBrush;
     TFont FFont;
-    TPoint FPenPos;
+    std::shared_ptr<TCanvasFont> FFontData;
+    // After a TextOut the pen stands past its text, measured only when
+    // somebody asks: FPenPos.X is then where the text began, FPenText the
+    // text and FPenFont the font it was drawn in.
+    mutable TPoint FPenPos;
+    mutable bool FPenAfterText = false;
+    mutable std::string FPenText;
+    mutable std::shared_ptr<TCanvasFont> FPenFont;
     TBackgroundMode FBkMode = bkOpaque;
     TColor FBkColor = clWhite;
     TColor FSyncedBrushColor = clWhite;

@@ -1,22 +1,9 @@
 // The band loop of a report: header, detail once per record, footer.
 #include "report/RpReport.h"
 
-#include "platform/Application.h"
 #include "platform/DBTables.h"
 #include "report/RpControllerBands.h"
 #include "report/RpExtra.h"
-
-namespace {
-
-// Lets pending window messages run (a cancel may arrive); only the GUI
-// thread has them.
-void ProcessRunMessages()
-{
-    if (IsMainThread())
-        Application->ProcessMessages();
-}
-
-}  // namespace
 
 TRpCustomController::TRpCustomController(TComponent* LoopOwner)
     : TComponent(nullptr), FLoopOwner(LoopOwner), FLoopSelf(this)
@@ -295,7 +282,7 @@ void TRpController::Execute()
         FLoopDetail->SetNotifyController(this);
     if (!MoreData)
         return;
-    ProcessRunMessages();
+    FMessages.Poll();
     if (FReport->Cancelled())
         return;
     const bool OwnLoop = FLoopSelf == FReport;
@@ -309,7 +296,7 @@ void TRpController::Execute()
     }
     CheckGroups();
     while (MoreData) {
-        ProcessRunMessages();
+        FMessages.Poll();
         const TRpPrinter* P = FReport->RunPrinter();
         if ((P && P->Cancelled()) || FReport->Cancelled() || (FReport->FirstPageOnly() && FReport->PageNo() > 1))
             return;

@@ -199,6 +199,21 @@ int TRpCustomLabel::MeasureText(const std::string& Text)
     return 0;
 }
 
+bool TRpCustomLabel::TextFits(const std::string& Text, int Width)
+{
+    // Rounding to the zoom keeps the order of widths: a bound that fits
+    // leaves room for the text.
+    if (TCustomRpReport* R = HostReport()) {
+        if (MulDivRound(R->TextWidthBound(Font(), Text), GetZoom(), 100) <= Width)
+            return true;
+    } else if (TCanvas* C = Canvas()) {
+        C->SetFont(Font());
+        if (C->TextWidthBound(Text) <= Width)
+            return true;
+    }
+    return MeasureText(Text) <= Width;
+}
+
 int TRpCustomLabel::MeasureLineHeight()
 {
     if (TCustomRpReport* R = HostReport())
@@ -224,29 +239,46 @@ long double TRpCustomLabel::PrintLineHeight()
 
 // --------------------------------------------------------------- formatting
 
-std::string TRpCustomLabel::FormatKey()
+bool TRpCustomLabel::FormatInputsChanged()
 {
-    std::string Key;
-    Key += FAutoSize ? 'A' : 'a';
-    Key += FWordWrap ? 'W' : 'w';
-    Key += GetCaptionBased() ? 'C' : 'c';
-    Key += Designing() ? 'D' : 'd';
-    Key += HostReport() ? 'R' : 'r';
-    Key += std::to_string(Width()) + ',' + std::to_string(Height()) + ',' + std::to_string(GetZoom()) + ',';
-    Key += std::to_string(static_cast<int>(DrawnAlignment())) + ',' + Name() + '\x01';
-    if (GetCaptionBased())
-        Key += FOutputText;
-    else
-        Key += std::to_string(FLinesChanges) + ',' + std::to_string(FLines->Count());
-    return Key;
+    const TFormatInputs& K = FFormattedInputs;
+    const bool CaptionBased = GetCaptionBased();
+    if (K.AutoSize != FAutoSize || K.WordWrap != FWordWrap || K.CaptionBased != CaptionBased ||
+        K.Designing != Designing() || K.HasReport != (HostReport() != nullptr) || K.Width != Width() ||
+        K.Height != Height() || K.Zoom != GetZoom() || K.Alignment != DrawnAlignment() || K.Name != Name())
+        return true;
+    if (CaptionBased)
+        return K.Text != FOutputText;
+    return K.LinesChanges != FLinesChanges || K.LinesCount != FLines->Count();
+}
+
+void TRpCustomLabel::KeepFormatInputs()
+{
+    TFormatInputs& K = FFormattedInputs;
+    K.AutoSize = FAutoSize;
+    K.WordWrap = FWordWrap;
+    K.CaptionBased = GetCaptionBased();
+    K.Designing = Designing();
+    K.HasReport = HostReport() != nullptr;
+    K.Width = Width();
+    K.Height = Height();
+    K.Zoom = GetZoom();
+    K.Alignment = DrawnAlignment();
+    K.Name = Name();
+    if (K.CaptionBased) {
+        K.Text = FOutputText;
+    } else {
+        K.Text.clear();
+        K.LinesChanges = FLinesChanges;
+        K.LinesCount = FLines->Count();
+    }
 }
 
 void TRpCustomLabel::FormatLines()
 {
     if (!Parent())
         return;
-    std::string Key = FormatKey();
-    if (FFormatted && Key == FFormattedKey)
+    if (FFormatted && !FormatInputsChanged())
         return;
     FOutputLines->Clear();
     const bool HasReport = HostReport() != nullptr;
@@ -267,7 +299,7 @@ void TRpCustomLabel::FormatLines()
     }
     if (FAutoSize && !FSizingBusy && HasReport)
         ApplyAutoSize();
-    FFormattedKey = FormatKey();
+    KeepFormatInputs();
     FFormatted = true;
 }
 
@@ -336,7 +368,7 @@ void TRpCustomLabel::FormatParagraph(const std::string& Paragraph)
         // that fits as a whole is one line: each of its leading parts is
         // narrower still (every character adds width), so the words would
         // all join it.
-        if (IsPlainAscii(Paragraph) && MeasureText(Paragraph) <= Width()) {
+        if (IsPlainAscii(Paragraph) && TextFits(Paragraph, Width())) {
             FOutputLines->Add(Paragraph);
             return;
         }
@@ -355,7 +387,7 @@ void TRpCustomLabel::FormatParagraph(const std::string& Paragraph)
 void TRpCustomLabel::FormatWord(std::string Word, std::string& Line, bool& Finished)
 {
     const int W = Width();
-    if (MeasureText(Line + Word) <= W) {
+    if (TextFits(Line + Word, W)) {
         Line += Word;
         return;
     }

@@ -90,6 +90,9 @@ public:
 
     // Width of Text in the control's pixels at its zoom.
     int MeasureText(const std::string& Text);
+    // MeasureText(Text) <= Width, found without measuring Text when a quick
+    // bound of its width already fits.
+    bool TextFits(const std::string& Text, int Width);
     // Height of a line (the "W" height) in the control's pixels at its zoom.
     int MeasureLineHeight();
 
@@ -119,8 +122,27 @@ private:
     // New pixel bounds; the top stays as it is.
     void ResizeKeepingTop(int NewLeft, int NewWidth, int NewHeight);
     void RaiseToLineHeight();
-    // What the formatting depends on; equal keys give equal lines.
-    std::string FormatKey();
+    // What the formatting depends on: equal inputs give equal lines.
+    struct TFormatInputs {
+        bool AutoSize = false;
+        bool WordWrap = false;
+        bool CaptionBased = false;
+        bool Designing = false;
+        bool HasReport = false;
+        int Width = 0;
+        int Height = 0;
+        int Zoom = 0;
+        TAlignment Alignment = taLeftJustify;
+        std::string Name;
+        // The print text (caption based), else the count of changes and
+        // lines of Lines.
+        std::string Text;
+        uint64_t LinesChanges = 0;
+        int LinesCount = 0;
+    };
+    // True when an input differs from FFormattedInputs, compared one by one.
+    bool FormatInputsChanged();
+    void KeepFormatInputs();
 
     bool FUsesCaption = true;
     bool FAutoSize = true;
@@ -133,7 +155,7 @@ private:
     std::unique_ptr<TStringList> FLines;
     bool FWordWrap = true;
     bool FSizingBusy = false;
-    std::string FFormattedKey;
+    TFormatInputs FFormattedInputs;
     uint64_t FLinesChanges = 0;
     bool FFormatted = false;
     TBiDiMode FBiDiMode = bdLeftToRight;

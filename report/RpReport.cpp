@@ -198,10 +198,17 @@ int TCustomRpReport::TextWidth(TFont* AFont, const std::string& Text)
     return FMeasureCanvas->TextExtent(Text).cx + 1;
 }
 
-int TCustomRpReport::TextHeight(TFont* AFont, const std::string& Text)
+int TCustomRpReport::TextWidthBound(TFont* AFont, const std::string& Text)
 {
     FMeasureCanvas->SetFont(AFont);
-    return FMeasureCanvas->TextExtent("A").cy;
+    return FMeasureCanvas->TextWidthBound(Text) + 1;
+}
+
+// The height of a line, the same for every text.
+int TCustomRpReport::TextHeight(TFont* AFont, const std::string&)
+{
+    FMeasureCanvas->SetFont(AFont);
+    return FMeasureCanvas->TextHeight("A");
 }
 
 // ------------------------------------------------------------------ printers

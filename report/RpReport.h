@@ -28,6 +28,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Graphics.h"
+#include "platform/MessagePacer.h"
 #include "platform/Messages.h"
 #include "platform/Printers.h"
 #include "report/RpExpr.h"
@@ -709,6 +710,9 @@ private:
     TRpCustomBand* FLoopFooter = nullptr;
     TRpCustomBand* FLoopHeader = nullptr;
     int32_t FRecordNo = 0;
+    // Window messages (a cancel among them) run between records, every
+    // 10 ms at most.
+    TMessagePacer FMessages;
 };
 
 // A group header: a change of its expression's value between records prints
@@ -940,6 +944,9 @@ public:
 
     // Text measures on a canvas at the screen's resolution.
     int TextWidth(TFont* AFont, const std::string& Text);
+    // Never below TextWidth and quick to find (TCanvas::TextWidthBound):
+    // a text whose bound fits a space fits it.
+    int TextWidthBound(TFont* AFont, const std::string& Text);
     int TextHeight(TFont* AFont, const std::string& Text);
 
     // The report is being destroyed (its bands then leave it alone).

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,8 +16,12 @@
 #include <QRect>
 #include <QRegion>
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 struct TRegion::TData {
@@ -40,6 +45,41 @@ TRegion FromQRegion(const QRegion& Region);
 QFont ToQFont(const TFont& Font, double Scale = 1.0);
 // Font metrics in pixels, identical for every surface.
 QFontMetrics FontMetricsOf(const TFont& Font);
+
+// What a font turns into on the Qt side, kept per distinct font (the values
+// ToQFont reads, the scale and the extra character spacing) for the whole
+// application and held by the canvases that use it. Everything in it is
+// derived from those values alone, so a kept answer is the answer a fresh
+// font would give. Read from any thread; Widths is guarded (TextWidthIn).
+struct TCanvasFont {
+    TCanvasFont(const QFont& F, const TFont& Source, int CharExtra, double Scale);
+    // True when this is Font with CharExtra at scale 1, for the running
+    // application.
+    bool Describes(const TFont& Font, int CharExtra) const;
+
+    // The values it was made from.
+    std::string Name;
+    int Height = 0;
+    int PixelsPerInch = 0;   // 0 unless Height is 0
+    uint8_t Style = 0;
+    bool FixedPitch = false;
+    int CharExtra = 0;
+    double Scale = 1;
+    const QObject* App = nullptr;
+
+    QFont Font;
+    QFontMetrics Metrics;
+    int Ascent = 0;
+    int Descent = 0;
+    // Whole-pixel advances of the printable ASCII characters (' '..'~'),
+    // rounded up, when the font itself has a glyph for every one of them.
+    bool AsciiAdvances = false;
+    std::array<int, 95> Advance{};
+    // Widths of the texts measured, under the font cache's lock.
+    std::unordered_map<std::string, int> Widths;
+};
+// Width of Text in Font, as TCanvas::TextWidth measures.
+int TextWidthIn(TCanvasFont& Font, const std::string& Text);
 
 // A cache of Qt objects that belong to the running application (fonts,
 // glyphs): a new one for every application, while the caches of an ended
@@ -134,9 +174,11 @@ private:
     int FDpiX = 96;
     int FDpiY = 96;
     std::unique_ptr<TPathState> FPath;
-    // The font PaintPrintedText left on the print job's painter.
-    QPainter* FFontPainter = nullptr;
+    // The font and pen colour PaintPrintedText left on the print job's
+    // painter (none while FRestingPainter is not the painter).
+    QPainter* FRestingPainter = nullptr;
     QFont FRestingFont;
+    TColor FRestingColor = clBlack;
 };
 
 // A canvas with its own surface over a QImage or a painter (custom controls,

@@ -8,6 +8,8 @@
 #include <climits>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -672,4 +674,151 @@ TEST(Canvas, LockHoldsTheCanvasAgainstAnotherThreadAndNestsOnItsOwn)
             C->Unlock();
     }).join();
     EXPECT_TRUE(OtherGotIt);
+}
+
+// A TextOut leaves the pen past its text (with TA_UPDATECP only a
+// left-aligned text moves it), measured in the font the text was drawn in,
+// whatever font the canvas holds when the pen is read or used: a text drawn
+// from the pen starts where the one before ended, and so does a line.
+TEST(Canvas, TextOutLeavesThePenPastItsTextInTheFontItWasDrawnIn)
+{
+    auto B = NewBitmap(400, 80);
+    TCanvas* C = B->Canvas();
+    C->Brush()->SetStyle(bsClear);
+    C->Font()->SetName("Arial");
+    auto InSize = [C](int Points) {
+        C->Font()->SetSize(Points);
+        return C->TextWidth("Flow");
+    };
+    const int Small = InSize(10), Large = InSize(20);
+    ASSERT_GT(Large, Small);
+
+    struct TCase {
+        unsigned Align;
+        TPoint Pen;   // where the pen stands after "Flow" in 10 points
+    };
+    const TCase Cases[] = {
+        {TA_LEFT | TA_TOP, {10 + Small, 5}},
+        {TA_LEFT | TA_BASELINE, {10 + Small, 5}},
+        {TA_UPDATECP | TA_LEFT, {30 + Small, 7}},
+        {TA_UPDATECP | TA_RIGHT, {30, 7}},
+        {TA_UPDATECP | TA_CENTER, {30, 7}},
+    };
+    for (const TCase& Case : Cases) {
+        C->MoveTo(30, 7);
+        C->SetTextAlign(Case.Align);
+        InSize(10);
+        C->TextOut(10, 5, "Flow");
+        InSize(20);
+        C->Font()->SetName("Courier New");
+        EXPECT_EQ(C->PenPos(), Case.Pen) << "align " << Case.Align;
+        C->Font()->SetName("Arial");
+    }
+
+    // A pen set after the text wins over it.
+    C->SetTextAlign(TA_LEFT | TA_TOP);
+    C->TextOut(10, 5, "Flow");
+    C->MoveTo(1, 2);
+    EXPECT_EQ(C->PenPos(), Point(1, 2));
+
+    // Two texts from the pen in two sizes, then a line from where they end.
+    C->SetTextAlign(TA_UPDATECP | TA_LEFT | TA_TOP);
+    C->MoveTo(5, 30);
+    InSize(10);
+    C->TextOut(0, 0, "Flow");
+    InSize(20);
+    C->TextOut(0, 0, "Flow");
+    EXPECT_EQ(C->PenPos(), Point(5 + Small + Large, 30));
+    C->Pen()->SetColor(clRed);
+    C->LineTo(390, 30);
+    EXPECT_EQ(C->Pixels(5 + Small + Large, 30), clRed);
+    EXPECT_NE(C->Pixels(5 + Small + Large - 1, 30), clRed);
+}
+
+// The quick width bound of a text is never below its width, over plain,
+// spaced-out, ligature-prone and non-ASCII texts in fonts of every kind, at
+// screen and printer resolutions; for plain text in a font that has all of
+// its glyphs it stays within a pixel a character of the width, so that it
+// decides most fits by itself.
+TEST(Canvas, TextWidthBoundIsNeverBelowTheWidth)
+{
+    EnsureApplication();
+    struct TFontCase {
+        const char* Name;
+        int Points;
+        TFontStyles Style;
+        int Extra;
+        int PixelsPerInch;
+    };
+    const TFontCase Fonts[] = {
+        {"Arial", 10, {}, 0, 96},
+        {"Arial", 10, {}, 0, 600},
+        {"Arial", 14, {fsBold, fsItalic}, 0, 96},
+        {"Courier New", 9, {}, 0, 96},
+        {"Times New Roman", 12, {fsItalic}, 0, 300},
+        {"Times New Roman", 11, {fsUnderline}, 2, 96},
+        {"MS Sans Serif", 8, {fsBold}, 1, 96},
+        {"Arial", 1, {}, 0, 96},
+    };
+    const std::string Texts[] = {
+        "",
+        " ",
+        "Breath 1234",
+        "above the alarm limit",
+        "12:34:56",
+        "384.5 L/min",
+        "office affluent flight ffi fl",
+        "WAVE AVATAR To Ty Yo",
+        "iiiiiiiiiiiiiiiiiiii",
+        "MMMMMMMMMMMMMMMMMMMM",
+        "!\"#$%&'()*+,-./0123456789:;<=>?@[\\]^_`{|}~",
+        "Gr\u00f6\u00dfe 5 \u00b0C",
+        "tab\there",
+        "\u05e9\u05dc\u05d5\u05dd shalom",
+    };
+    for (const TFontCase& F : Fonts) {
+        TBitmap B(10, 10);
+        TCanvas* C = B.Canvas();
+        C->Font()->SetPixelsPerInch(F.PixelsPerInch);
+        C->Font()->SetName(F.Name);
+        C->Font()->SetSize(F.Points);
+        C->Font()->SetStyle(F.Style);
+        C->SetTextCharacterExtra(F.Extra);
+        for (const std::string& T : Texts) {
+            const int Width = C->TextWidth(T), Bound = C->TextWidthBound(T);
+            EXPECT_GE(Bound, Width) << F.Name << ' ' << F.Points << " at " << F.PixelsPerInch << ": '" << T << "'";
+            const bool Plain = std::all_of(T.begin(), T.end(), [](char Ch) { return Ch >= ' ' && Ch <= '~'; });
+            if (Plain) {
+                EXPECT_LE(Bound, Width + static_cast<int>(T.size())) << F.Name << ": '" << T << "'";
+            }
+        }
+    }
+}
+
+// Reports measure their texts on worker threads while the GUI thread
+// measures its own: canvases on several threads at once, in the same font,
+// get the widths one thread alone gets (more texts than the font keeps, so
+// that the threads add to its widths and empty them meanwhile).
+TEST(Canvas, TextIsMeasuredAlikeOnSeveralThreadsAtOnce)
+{
+    EnsureApplication();
+    constexpr int Threads = 4, Texts = 3000;
+    auto Measure = [](int T, std::vector<int>& Widths) {
+        TCanvas C;
+        C.Font()->SetName("Arial");
+        C.Font()->SetSize(10);
+        for (int I = 0; I < Texts; ++I) {
+            const std::string Text = "Flow " + std::to_string(T) + "." + std::to_string(I) + " L/min";
+            Widths.push_back(I % 2 ? C.TextWidth(Text) : C.TextExtent(Text).cx);
+        }
+    };
+    std::vector<std::vector<int>> Alone(Threads), Together(Threads);
+    for (int T = 0; T < Threads; ++T)
+        Measure(T, Alone[static_cast<size_t>(T)]);
+    std::vector<std::thread> Workers;
+    for (int T = 0; T < Threads; ++T)
+        Workers.emplace_back([&, T] { Measure(T, Together[static_cast<size_t>(T)]); });
+    for (std::thread& W : Workers)
+        W.join();
+    EXPECT_EQ(Together, Alone);
 }

@@ -754,15 +754,16 @@ TEST_F(LabelWrap, DesignerPaintsBackgroundTextCornersAndShapes)
 
 namespace {
 
-// The words of page 1 of a PDF with their left and right edges (points).
+// The words of a page of a PDF with their left and right edges (points).
 struct TPdfWord {
     std::string Text;
     double Left, Right, Top;
 };
 
-std::vector<TPdfWord> PdfWords(const std::string& Pdf)
+std::vector<TPdfWord> PdfWords(const std::string& Pdf, int Page = 1)
 {
-    const std::string Bbox = RunTool("pdftotext -f 1 -l 1 -bbox '" + Pdf + "' - 2>&1");
+    const std::string P = std::to_string(Page);
+    const std::string Bbox = RunTool("pdftotext -f " + P + " -l " + P + " -bbox '" + Pdf + "' - 2>&1");
     std::vector<TPdfWord> Found;
     const std::regex Word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)"[^>]*>([^<]*)</word>)re");
     for (auto It = std::sregex_iterator(Bbox.begin(), Bbox.end(), Word); It != std::sregex_iterator(); ++It)
@@ -842,5 +843,119 @@ TEST_F(RightToLeft, HebrewTextReadsRightToLeftAndItsAlignmentMirrors)
             EXPECT_NEAR(LineRight, 110 * MmToPt, 2);
         else
             EXPECT_NEAR(LineLeft, 10 * MmToPt, 2);
+    }
+}
+
+// ------------------------------------------------------- printed on paper
+
+using PrintedLabels = PdfPrinting;
+
+// Left, centred and right-aligned labels, opaque and transparent, each in a
+// colour of its own, on two pages, and a page footer in the first label's
+// colour (the last text of page 1, and the first of page 2 is in its
+// colour): on paper each text stands against the edge of its box that its
+// alignment names, and is drawn in its colour alone.
+TEST_F(PrintedLabels, TextStandsAtItsAlignedEdgeInItsOwnColour)
+{
+    const TColor Green = RGB(0, 128, 0);
+    struct TCase {
+        TAlignment Alignment;
+        long double Left;   // mm, in the band; 60 mm wide
+        TColor Colour;
+        bool Transparent;
+        std::string Word;
+    };
+    const TCase Cases[] = {
+        {taLeftJustify, 0, clRed, false, "Left"},
+        {taCenter, 60, Green, true, "Centre"},
+        {taRightJustify, 120, clBlue, false, "Right"},
+    };
+    const TCase Footer{taLeftJustify, 0, clRed, true, "Foot"};
+
+    auto R = NewA4ReportInMillimetres(10);
+    R->SetShowProgress(false);
+    R->Bands()->SetHasDetail(true);
+    R->Bands()->SetHasPageFooter(true);
+    R->Bands()->GetBand(4)->Size()->SetHeight(150);   // one record a page
+    R->Bands()->GetBand(6)->Size()->SetHeight(10);
+    auto Place = [](TRpCustomLabel* L, const TCase& C) {
+        L->Font()->SetName("Arial");
+        L->Font()->SetSize(14);
+        L->Font()->SetColor(C.Colour);
+        L->SetAutoSize(false);
+        L->SetTransparent(C.Transparent);
+        L->SetAlignment(C.Alignment);
+        L->Size()->SetUnits(TRpUnit::MM);
+        L->Size()->SetLeft(C.Left);
+        L->Size()->SetTop(C.Word == "Foot" ? 0 : 20);
+        L->Size()->SetWidth(60);
+        L->Size()->SetHeight(10);
+    };
+    std::vector<TRpLabel*> Labels;
+    for (const TCase& C : Cases) {
+        Labels.push_back(R->Bands()->GetBand(4)->AddPrintable<TRpLabel>());
+        Place(Labels.back(), C);
+    }
+    auto* Foot = R->Bands()->GetBand(6)->AddPrintable<TRpSysData>();
+    Place(Foot, Footer);
+    Foot->SetText("Foot");
+    Foot->SetData(rpsPageNumber);
+    int Served = 0;
+    R->OnNeedData = [&](TObject*, bool& More) {
+        More = ++Served <= 2;
+        if (More)
+            for (size_t I = 0; I < Labels.size(); ++I)
+                Labels[I]->SetCaption(Cases[I].Word + std::to_string(Served));
+    };
+    R->Print();
+    ASSERT_EQ(PdfInfo(Pdf).Pages, 2);
+
+    const double MmToPt = 72 / 25.4, PtToPx = 150 / 72.0;
+    const TColor Inks[] = {clBlack, clRed, Green, clBlue};
+    auto Near = [](TColor A, TColor B) {
+        return std::abs(GetRValue(A) - GetRValue(B)) < 60 && std::abs(GetGValue(A) - GetGValue(B)) < 60 &&
+               std::abs(GetBValue(A) - GetBValue(B)) < 60;
+    };
+    for (int Page = 1; Page <= 2; ++Page) {
+        const std::vector<TPdfWord> Words = PdfWords(Pdf, Page);
+        const std::string Png = Dir / ("page" + std::to_string(Page) + ".png");
+        RunTool("pdftoppm -r 150 -f " + std::to_string(Page) + " -l " + std::to_string(Page) + " -png -singlefile '" +
+                Pdf + "' '" + Png.substr(0, Png.size() - 4) + "'");
+        TBitmap Paper;
+        Paper.LoadFromFile(Png);
+        ASSERT_GT(Paper.Width(), 1000);
+        std::vector<TCase> Expected(std::begin(Cases), std::end(Cases));
+        Expected.push_back(Footer);
+        for (const TCase& C : Expected) {
+            const std::string Word = C.Word + std::to_string(Page);
+            SCOPED_TRACE(Word);
+            const auto W = std::find_if(Words.begin(), Words.end(), [&](const TPdfWord& V) { return V.Text == Word; });
+            ASSERT_NE(W, Words.end());
+            // The page's margin and the label's place in its band.
+            const double BoxLeft = static_cast<double>(10 + C.Left) * MmToPt, BoxRight = BoxLeft + 60 * MmToPt;
+            if (C.Alignment == taLeftJustify)
+                EXPECT_NEAR(W->Left, BoxLeft, 1);
+            else if (C.Alignment == taRightJustify)
+                EXPECT_NEAR(W->Right, BoxRight, 1);
+            else
+                EXPECT_NEAR((W->Left + W->Right) / 2, (BoxLeft + BoxRight) / 2, 1);
+            EXPECT_NEAR(W->Top, (C.Word == "Foot" ? 277 : 30) * MmToPt, 3);
+
+            // The ink within the word's box: some of it in the label's
+            // colour, none in another one.
+            int Own = 0, Other = 0;
+            const int Top = static_cast<int>(W->Top * PtToPx) - 1;
+            for (int Y = Top; Y < Top + static_cast<int>(7 * MmToPt * PtToPx); ++Y)
+                for (int X = static_cast<int>(W->Left * PtToPx) - 1; X <= static_cast<int>(W->Right * PtToPx) + 1; ++X) {
+                    const TColor Pixel = Paper.Canvas()->Pixels(X, Y);
+                    if (Near(Pixel, C.Colour))
+                        ++Own;
+                    else
+                        for (TColor Ink : Inks)
+                            Other += Ink != C.Colour && Near(Pixel, Ink);
+                }
+            EXPECT_GT(Own, 10);
+            EXPECT_EQ(Other, 0);
+        }
     }
 }

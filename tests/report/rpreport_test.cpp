@@ -12,10 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace prnrig;
@@ -563,4 +565,53 @@ TEST_F(FlowReport, PrintablesOnTheReportPrintOnEveryPage)
         ASSERT_NE(B, nullptr);
         EXPECT_EQ(B->Canvas()->Pixels(P->XPos(500) + 2, P->YPos(2900)), clBlack) << Page;
     }
+}
+
+// ---------------------------------------------------------------- the run
+
+using RpRun = FlowReport;
+
+// Window messages run while a report runs, not only after it: a message
+// posted from a record is handled a few records later (the run lets them in
+// every 10 ms, and a record here takes 2 ms), one posted from the last
+// record before the run returns; a cancel that comes as a queued call ends
+// the run within a few records. Printed and recorded alike.
+TEST_F(RpRun, AMessagePostedDuringTheRunIsHandledBeforeItEnds)
+{
+    constexpr uint32_t Msg = WM_USER + 7;
+    constexpr int PostedAt = 5;
+    Records = 40;
+    for (const bool Printed : {true, false}) {
+        SCOPED_TRACE(Printed ? "printed" : "recorded");
+        TMessageWindow Window;
+        int HandledAt = 0;
+        Served = 0;
+        R->OnNeedData = [&](TObject*, bool& More) {
+            More = ++Served <= Records;
+            if (HandledAt == 0 && !Window.Params(Msg).empty())
+                HandledAt = Served;
+            if (Served == PostedAt || Served == Records)
+                PostMessage(&Window, Msg, Served);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        };
+        if (Printed)
+            R->Print();
+        else
+            R->Prepare();
+        EXPECT_GT(HandledAt, PostedAt);
+        EXPECT_LE(HandledAt, PostedAt + 7) << "within about 10 ms";
+        EXPECT_EQ(Window.Params(Msg), (std::vector<intptr_t>{PostedAt, Records}));
+    }
+
+    // A cancel arriving from the event loop is seen within a few records.
+    Served = 0;
+    R->OnNeedData = [&](TObject*, bool& More) {
+        More = ++Served <= Records;
+        if (Served == PostedAt)
+            QueueToMainThread([this] { R->Cancel(); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    };
+    R->Prepare();
+    EXPECT_TRUE(R->Cancelled());
+    EXPECT_LE(Served, PostedAt + 7);
 }
