@@ -120,6 +120,19 @@ inline void SetSlot(uint16_t* Tree, unsigned Offset, unsigned Value)
     std::memcpy(reinterpret_cast<char*>(Tree) + Offset, &V, 2);
 }
 
+// The slot Node + Side, read as Tree + Side indexed by Node: the code bit is
+// known ahead of the walk, so the load waits only for Node, not for the sum.
+// The empty asm keeps the compiler from folding the sum back into the
+// address.
+[[gnu::always_inline]] inline unsigned GetChild(const uint16_t* Tree, unsigned Side, unsigned Node)
+{
+    const char* Base = reinterpret_cast<const char*>(Tree) + Side;
+    asm("" : "+r"(Base));
+    uint16_t Value;
+    std::memcpy(&Value, Base + Node, 2);
+    return Value;
+}
+
 inline uint8_t SymbolOf(unsigned Leaf)
 {
     return static_cast<uint8_t>(Leaf / 4 - 256);
@@ -169,8 +182,9 @@ unsigned WalkOn(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int A
 {
     int K = UnrolledLevels;
     do {
-        Slot[K] = Node + (static_cast<unsigned>(W >> (K & 63)) & 1u) * 2;
-        Node = GetSlot(Tree, Slot[K]);
+        const unsigned Side = (static_cast<unsigned>(W >> (K & 63)) & 1u) * 2;
+        Slot[K] = Node + Side;
+        Node = GetChild(Tree, Side, Node);
         ++K;
     } while (Node < FirstLeaf);
     if (K > Avail)
@@ -187,8 +201,9 @@ template <int D>
 [[gnu::always_inline]] inline unsigned WalkFrom(uint16_t* Tree, unsigned* Slot, unsigned Node, uint64_t W, int Avail,
                                                 int& Depth)
 {
-    Slot[D] = Node + (static_cast<unsigned>(W >> (D - 1)) & 2u);
-    Node = GetSlot(Tree, Slot[D]);
+    const unsigned Side = static_cast<unsigned>(W >> (D - 1)) & 2u;
+    Slot[D] = Node + Side;
+    Node = GetChild(Tree, Side, Node);
     if (Node >= FirstLeaf) {
         if (D + 1 > Avail)
             return 0;
