@@ -601,16 +601,15 @@ bool TCanvasFont::Describes(const TFont& F, int AnExtra) const
            App == QCoreApplication::instance();
 }
 
+// Measures under the lock too: copies of a Qt font share the glyph engine
+// state it sets up on first use, which two threads must not set up at once.
 int TextWidthIn(TCanvasFont& Font, const std::string& Text)
 {
-    {
-        const std::lock_guard<std::mutex> Guard(FontCacheLock());
-        auto It = Font.Widths.find(Text);
-        if (It != Font.Widths.end())
-            return It->second;
-    }
-    const int W = Font.Metrics.horizontalAdvance(QString::fromStdString(Text));
     const std::lock_guard<std::mutex> Guard(FontCacheLock());
+    auto It = Font.Widths.find(Text);
+    if (It != Font.Widths.end())
+        return It->second;
+    const int W = Font.Metrics.horizontalAdvance(QString::fromStdString(Text));
     if (Font.Widths.size() >= MaxCachedWidths)
         Font.Widths.clear();
     Font.Widths.emplace(Text, W);

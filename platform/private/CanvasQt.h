@@ -50,7 +50,8 @@ QFontMetrics FontMetricsOf(const TFont& Font);
 // ToQFont reads, the scale and the extra character spacing) for the whole
 // application and held by the canvases that use it. Everything in it is
 // derived from those values alone, so a kept answer is the answer a fresh
-// font would give. Read from any thread; Widths is guarded (TextWidthIn).
+// font would give. Read from any thread; Widths, and measuring with Metrics,
+// are guarded (TextWidthIn).
 struct TCanvasFont {
     TCanvasFont(const QFont& F, const TFont& Source, int CharExtra, double Scale);
     // True when this is Font with CharExtra at scale 1, for the running
