@@ -498,17 +498,6 @@ QFont BuildQFont(const TFont& Font, double Scale)
 // Reports measure on worker threads too: the cache and the widths kept in
 // its fonts are guarded by one lock, which a canvas whose font did not
 // change never takes for the font itself.
-struct TFontKey {
-    std::string Name;
-    int Height = 0;
-    int PixelsPerInch = 0;
-    uint8_t Style = 0;
-    uint8_t Pitch = 0;
-    int CharExtra = 0;
-    double Scale = 1;
-    bool operator==(const TFontKey&) const = default;
-};
-
 struct TFontKeyHash {
     size_t operator()(const TFontKey& K) const
     {
@@ -544,8 +533,7 @@ std::mutex& FontCacheLock()
 std::shared_ptr<TCanvasFont> CachedFont(const TFont& Font, int CharExtra, double Scale)
 {
     EnsureApplication();
-    TFontKey Key{Font.Name(), Font.Height(), Font.Height() == 0 ? Font.PixelsPerInch() : 0, StyleBits(Font),
-                 static_cast<uint8_t>(Font.Pitch() == fpFixed), CharExtra, Scale};
+    TFontKey Key = TFontKey::Of(Font, CharExtra, Scale);
     const std::lock_guard<std::mutex> Guard(FontCacheLock());
     auto& Cache = PerApplicationCache<std::unordered_map<TFontKey, std::shared_ptr<TCanvasFont>, TFontKeyHash>>();
     auto It = Cache.find(Key);
@@ -558,7 +546,7 @@ std::shared_ptr<TCanvasFont> CachedFont(const TFont& Font, int CharExtra, double
         F.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
     // Qt objects must not be destroyed after their application: a font
     // let go of afterwards is left alone.
-    std::shared_ptr<TCanvasFont> Entry(new TCanvasFont(F, Font, CharExtra, Scale), [](TCanvasFont* E) {
+    std::shared_ptr<TCanvasFont> Entry(new TCanvasFont(F, Key), [](TCanvasFont* E) {
         if (E->App && E->App == QCoreApplication::instance())
             delete E;
     });
@@ -567,14 +555,21 @@ std::shared_ptr<TCanvasFont> CachedFont(const TFont& Font, int CharExtra, double
 
 }  // namespace
 
-TCanvasFont::TCanvasFont(const QFont& F, const TFont& Source, int AnExtra, double AScale)
-    : Name(Source.Name()),
-      Height(Source.Height()),
-      PixelsPerInch(Source.Height() == 0 ? Source.PixelsPerInch() : 0),
-      Style(StyleBits(Source)),
-      FixedPitch(Source.Pitch() == fpFixed),
-      CharExtra(AnExtra),
-      Scale(AScale),
+TFontKey TFontKey::Of(const TFont& Font, int CharExtra, double Scale)
+{
+    return {Font.Name(), Font.Height(), Font.Height() == 0 ? Font.PixelsPerInch() : 0, StyleBits(Font),
+            static_cast<uint8_t>(Font.Pitch() == fpFixed), CharExtra, Scale};
+}
+
+bool TFontKey::Matches(const TFont& Font, int AnExtra, double AScale) const
+{
+    return Height == Font.Height() && CharExtra == AnExtra && Scale == AScale &&
+           Pitch == static_cast<uint8_t>(Font.Pitch() == fpFixed) && Style == StyleBits(Font) &&
+           PixelsPerInch == (Font.Height() == 0 ? Font.PixelsPerInch() : 0) && Name == Font.Name();
+}
+
+TCanvasFont::TCanvasFont(const QFont& F, TFontKey AKey)
+    : Key(std::move(AKey)),
       App(QCoreApplication::instance()),
       Font(F),
       Metrics(F),
@@ -596,9 +591,7 @@ TCanvasFont::TCanvasFont(const QFont& F, const TFont& Source, int AnExtra, doubl
 
 bool TCanvasFont::Describes(const TFont& F, int AnExtra) const
 {
-    return Height == F.Height() && CharExtra == AnExtra && Scale == 1.0 && FixedPitch == (F.Pitch() == fpFixed) &&
-           Style == StyleBits(F) && PixelsPerInch == (F.Height() == 0 ? F.PixelsPerInch() : 0) && Name == F.Name() &&
-           App == QCoreApplication::instance();
+    return Key.Matches(F, AnExtra, 1.0) && App == QCoreApplication::instance();
 }
 
 // Measures under the lock too: copies of a Qt font share the glyph engine

@@ -239,22 +239,9 @@ long double TRpCustomLabel::PrintLineHeight()
 
 // --------------------------------------------------------------- formatting
 
-bool TRpCustomLabel::FormatInputsChanged()
+TRpCustomLabel::TFormatInputs TRpCustomLabel::FormatInputs()
 {
-    const TFormatInputs& K = FFormattedInputs;
-    const bool CaptionBased = GetCaptionBased();
-    if (K.AutoSize != FAutoSize || K.WordWrap != FWordWrap || K.CaptionBased != CaptionBased ||
-        K.Designing != Designing() || K.HasReport != (HostReport() != nullptr) || K.Width != Width() ||
-        K.Height != Height() || K.Zoom != GetZoom() || K.Alignment != DrawnAlignment() || K.Name != Name())
-        return true;
-    if (CaptionBased)
-        return K.Text != FOutputText;
-    return K.LinesChanges != FLinesChanges || K.LinesCount != FLines->Count();
-}
-
-void TRpCustomLabel::KeepFormatInputs()
-{
-    TFormatInputs& K = FFormattedInputs;
+    TFormatInputs K;
     K.AutoSize = FAutoSize;
     K.WordWrap = FWordWrap;
     K.CaptionBased = GetCaptionBased();
@@ -268,17 +255,17 @@ void TRpCustomLabel::KeepFormatInputs()
     if (K.CaptionBased) {
         K.Text = FOutputText;
     } else {
-        K.Text.clear();
         K.LinesChanges = FLinesChanges;
         K.LinesCount = FLines->Count();
     }
+    return K;
 }
 
 void TRpCustomLabel::FormatLines()
 {
     if (!Parent())
         return;
-    if (FFormatted && !FormatInputsChanged())
+    if (FFormatted && FormatInputs() == FFormattedInputs)
         return;
     FOutputLines->Clear();
     const bool HasReport = HostReport() != nullptr;
@@ -299,7 +286,7 @@ void TRpCustomLabel::FormatLines()
     }
     if (FAutoSize && !FSizingBusy && HasReport)
         ApplyAutoSize();
-    KeepFormatInputs();
+    FFormattedInputs = FormatInputs();
     FFormatted = true;
 }
 

@@ -139,10 +139,9 @@ private:
         std::string Text;
         uint64_t LinesChanges = 0;
         int LinesCount = 0;
+        bool operator==(const TFormatInputs&) const = default;
     };
-    // True when an input differs from FFormattedInputs, compared one by one.
-    bool FormatInputsChanged();
-    void KeepFormatInputs();
+    TFormatInputs FormatInputs();
 
     bool FUsesCaption = true;
     bool FAutoSize = true;

@@ -52,20 +52,29 @@ QFontMetrics FontMetricsOf(const TFont& Font);
 // derived from those values alone, so a kept answer is the answer a fresh
 // font would give. Read from any thread; Widths, and measuring with Metrics,
 // are guarded (TextWidthIn).
+// The values of a font the Qt side depends on.
+struct TFontKey {
+    std::string Name;
+    int Height = 0;
+    int PixelsPerInch = 0;   // 0 unless Height is 0
+    uint8_t Style = 0;       // bold, italic, underline, strike-out bits
+    uint8_t Pitch = 0;       // 1 for a fixed pitch
+    int CharExtra = 0;
+    double Scale = 1;
+
+    static TFontKey Of(const TFont& Font, int CharExtra, double Scale);
+    // Of(Font, CharExtra, Scale) == *this, without building a key.
+    bool Matches(const TFont& Font, int CharExtra, double Scale) const;
+    bool operator==(const TFontKey&) const = default;
+};
+
 struct TCanvasFont {
-    TCanvasFont(const QFont& F, const TFont& Source, int CharExtra, double Scale);
+    TCanvasFont(const QFont& F, TFontKey Key);
     // True when this is Font with CharExtra at scale 1, for the running
     // application.
     bool Describes(const TFont& Font, int CharExtra) const;
 
-    // The values it was made from.
-    std::string Name;
-    int Height = 0;
-    int PixelsPerInch = 0;   // 0 unless Height is 0
-    uint8_t Style = 0;
-    bool FixedPitch = false;
-    int CharExtra = 0;
-    double Scale = 1;
+    TFontKey Key;   // what it was made from
     const QObject* App = nullptr;
 
     QFont Font;
